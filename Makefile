@@ -1,0 +1,33 @@
+# The two commands: `make run` and `make test`. Both install what is missing first.
+.PHONY: all deps native win unit e2e test run clean
+
+all: native win
+
+deps:
+	@tools/install-deps.sh
+
+native: deps
+	@cmake --preset native >/dev/null
+	@cmake --build --preset native
+
+win: deps
+	@cmake --preset mingw >/dev/null
+	@cmake --build --preset mingw
+
+unit: native
+	@cd build/native && ctest --output-on-failure -j2
+
+e2e: win
+	@tests/e2e/run.sh
+
+# Unit tests first (ctest prints its own summary), then the Wine suite, whose
+# last line is "N passed, N failed".
+test: native win
+	@cd build/native && ctest --output-on-failure -j2
+	@tests/e2e/run.sh
+
+run: win
+	@tools/demo.sh
+
+clean:
+	rm -rf build

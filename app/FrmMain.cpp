@@ -1,0 +1,189 @@
+#include "app/FrmMain.h"
+
+namespace nimbrel {
+
+namespace {
+
+constexpr int Px(int pixels) { return pixels * kTwipsPerPixel; }
+
+// Layout, in pixels: a 32-pixel title strip, a command column on the left,
+// the two lists side by side, the counters and log buttons, the progress bar
+// and a status strip along the bottom.
+constexpr int kWidth = 785, kHeight = 513, kTitle = 32, kColumn = 172, kStatus = 24;
+constexpr int kCommandTop = kTitle + 22, kCommandStep = 64;
+constexpr int kContent = kColumn + 16, kListsTop = kTitle + 40, kListsHeight = 300;
+constexpr int kListWidth = 280, kProgressLeft = kContent + kListWidth + 12;
+constexpr int kProgressWidth = kWidth - 16 - kProgressLeft;
+constexpr int kCountersTop = kListsTop + kListsHeight + 14;
+constexpr int kBarTop = kHeight - kStatus - 34;
+
+int CommandTop(int i) { return kCommandTop + i * kCommandStep; }
+
+}  // namespace
+
+FrmMain::FrmMain(Context& ctx)
+    : Form(ctx.platform.loop, "FrmMain", Px(kWidth), Px(kHeight)),
+      ImgFormMove(*this, "ImgFormMove", Picture::TitleBar, false, 0, 0, Px(kWidth), Px(kTitle)),
+      Image7(*this, "Image7", Picture::Grip, false, Px(8), Px(4), Px(24), Px(24)),
+      Label4(*this, "Label4", "Nimbrel v3.0", Px(40), Px(8), Px(300), Px(18)),
+      Image8(*this, "Image8", Picture::Help, false, Px(kWidth - 88), Px(4), Px(24), Px(24)),
+      Image2(*this, "Image2", Picture::Minimize, false, Px(kWidth - 60), Px(4), Px(24), Px(24)),
+      Image1(*this, "Image1", Picture::Close, false, Px(kWidth - 32), Px(4), Px(24), Px(24)),
+      Picture1(*this, "Picture1", 0, Px(kTitle), Px(kWidth), Px(kHeight - kTitle)),
+      ImgStartErasingNormal(*this, "ImgStartErasingNormal", Picture::StartErasing, false, Px(14),
+                            Px(CommandTop(0)), Px(44), Px(44), &Picture1),
+      ImgStartErasingMouseMove(*this, "ImgStartErasingMouseMove", Picture::StartErasing, true,
+                               Px(14), Px(CommandTop(0)), Px(44), Px(44), &Picture1),
+      Label2(*this, "Label2", "Start Erasing", Px(66), Px(CommandTop(0) + 13), Px(100), Px(18),
+             &Picture1),
+      ImgEraseSettingNormal(*this, "ImgEraseSettingNormal", Picture::EraseSettings, false, Px(14),
+                            Px(CommandTop(1)), Px(44), Px(44), &Picture1),
+      ImgEraseSettingMouseMove(*this, "ImgEraseSettingMouseMove", Picture::EraseSettings, true,
+                               Px(14), Px(CommandTop(1)), Px(44), Px(44), &Picture1),
+      Label7(*this, "Label7", "Erasing Settings", Px(66), Px(CommandTop(1) + 13), Px(100),
+             Px(18), &Picture1),
+      ImgOptionsNormal(*this, "ImgOptionsNormal", Picture::Options, false, Px(14),
+                       Px(CommandTop(2)), Px(44), Px(44), &Picture1),
+      ImgOptionsMouseMove(*this, "ImgOptionsMouseMove", Picture::Options, true, Px(14),
+                          Px(CommandTop(2)), Px(44), Px(44), &Picture1),
+      Label8(*this, "Label8", "Options", Px(66), Px(CommandTop(2) + 13), Px(100), Px(18),
+             &Picture1),
+      ImgAboutNormal(*this, "ImgAboutNormal", Picture::About, false, Px(14), Px(CommandTop(3)),
+                     Px(44), Px(44), &Picture1),
+      ImgAboutMouseMove(*this, "ImgAboutMouseMove", Picture::About, true, Px(14),
+                        Px(CommandTop(3)), Px(44), Px(44), &Picture1),
+      Label9(*this, "Label9", "About", Px(66), Px(CommandTop(3) + 13), Px(100), Px(18),
+             &Picture1),
+      ImgExitnormal(*this, "ImgExitnormal", Picture::Exit, false, Px(14), Px(CommandTop(5)),
+                    Px(44), Px(44), &Picture1),
+      ImgExitMouseMove(*this, "ImgExitMouseMove", Picture::Exit, true, Px(14), Px(CommandTop(5)),
+                       Px(44), Px(44), &Picture1),
+      Label10(*this, "Label10", "Exit", Px(66), Px(CommandTop(5) + 13), Px(100), Px(18),
+              &Picture1),
+      lblTracksHeading(*this, "lblTracksHeading", "Tracks to be erased", Px(kContent),
+                       Px(kTitle + 16), Px(kListWidth), Px(18), &Picture1),
+      lvwToBeErased(*this, "lvwToBeErased", Px(kContent), Px(kListsTop), Px(kListWidth),
+                    Px(kListsHeight), &Picture1),
+      lblProgressHeading(*this, "lblProgressHeading", "Erasing progress", Px(kProgressLeft),
+                         Px(kTitle + 16), Px(kProgressWidth), Px(18), &Picture1),
+      LstShowingTracksErasedProgress(*this, "LstShowingTracksErasedProgress", Px(kProgressLeft),
+                                     Px(kListsTop), Px(kProgressWidth), Px(kListsHeight),
+                                     &Picture1),
+      lblRegKeysCaption(*this, "lblRegKeysCaption", "Registry items removed:", Px(kContent),
+                        Px(kCountersTop), Px(150), Px(18), &Picture1),
+      lblScannedRegKeys(*this, "lblScannedRegKeys", "0", Px(kContent + 150), Px(kCountersTop),
+                        Px(110), Px(18), &Picture1),
+      lblFilesCaption(*this, "lblFilesCaption", "Files deleted:", Px(kContent),
+                      Px(kCountersTop + 22), Px(150), Px(18), &Picture1),
+      lblFilesDelete(*this, "lblFilesDelete", "0", Px(kContent + 150), Px(kCountersTop + 22),
+                     Px(110), Px(18), &Picture1),
+      lblSizeCaption(*this, "lblSizeCaption", "Bytes erased:", Px(kContent),
+                     Px(kCountersTop + 44), Px(150), Px(18), &Picture1),
+      lblSize(*this, "lblSize", "0", Px(kContent + 150), Px(kCountersTop + 44), Px(110), Px(18),
+              &Picture1),
+      Command8(*this, "Command8", "Clear Log", Px(kWidth - 16 - 196), Px(kCountersTop + 20),
+               Px(96), Px(28), &Picture1),
+      Command9(*this, "Command9", "View Log", Px(kWidth - 16 - 96), Px(kCountersTop + 20),
+               Px(96), Px(28), &Picture1),
+      PgbTemp(*this, "PgbTemp", Px(kContent), Px(kBarTop), Px(kWidth - 16 - kContent), Px(18),
+              &Picture1),
+      lblstatus(*this, "lblstatus", " Ready", 45, Px(kHeight - kStatus + 4),
+                Px(kWidth) - 90, Px(16), &Picture1),
+      mnuMain(*this, "mnuMain", "Menu"),
+      mnuVisit(*this, "mnuVisit", "Visit Nimbrel WebSite", &mnuMain),
+      mnuHelp(*this, "mnuHelp", "Help", &mnuMain),
+      mnuSep1(*this, "mnuSep1", "-", &mnuMain),
+      mnuRestore(*this, "mnuRestore", "Restore", &mnuMain),
+      mnuStartErasing(*this, "mnuStartErasing", "Start Erasing", &mnuMain),
+      mnuSep2(*this, "mnuSep2", "-", &mnuMain),
+      mnuOptions(*this, "mnuOptions", "Options", &mnuMain),
+      mnuEraseSetting(*this, "mnuEraseSetting", "Erase Settings", &mnuMain),
+      mnuSep3(*this, "mnuSep3", "-", &mnuMain),
+      mnuExit(*this, "mnuExit", "Exit", &mnuMain),
+      TmrScheduler(*this, "TmrScheduler", 10),
+      tmrCheckSettings(*this, "tmrCheckSettings", 30000),
+      tmrHotKeys(*this, "tmrHotKeys", 100),
+      ctx_(ctx),
+      run_(ctx, CleaningControls{lvwToBeErased, LstShowingTracksErasedProgress, PgbTemp, lblstatus,
+                                 lblScannedRegKeys, lblFilesDelete, lblSize, Picture1,
+                                 mnuEraseSetting, mnuOptions, mnuStartErasing}) {
+  ctx_.display = {&LstShowingTracksErasedProgress, &lblScannedRegKeys, &lblFilesDelete, &lblSize};
+
+  // Look.
+  Label4.SetLook(TextStyle::Title, palette::kTitleText, palette::kTitle);
+  Picture1.SetLook(TextStyle::Normal, palette::kText, palette::kWindow);
+  for (Command c : Commands()) {
+    c.label.SetLook(TextStyle::Sidebar, palette::kSidebarText, palette::kSidebar);
+    c.hot.SetVisible(false);
+  }
+  for (Label* l : {&lblTracksHeading, &lblProgressHeading})
+    l->SetLook(TextStyle::Heading, palette::kText, palette::kWindow);
+  for (Label* l : {&lblRegKeysCaption, &lblFilesCaption, &lblSizeCaption})
+    l->SetLook(TextStyle::Normal, palette::kMutedText, palette::kWindow);
+  for (Label* l : {&lblScannedRegKeys, &lblFilesDelete, &lblSize})
+    l->SetLook(TextStyle::Counter, palette::kText, palette::kWindow);
+  lblstatus.SetLook(TextStyle::Small, palette::kTitleText, palette::kTitle);
+
+  lvwToBeErased.AddColumn("Track", Px(kListWidth - 100));
+  lvwToBeErased.AddColumn("Status", Px(80));
+
+  // The command column.
+  WireCommand(Commands()[0], [this] { run_.StartCleanning(); });
+  WireCommand(Commands()[1], [] {});
+  WireCommand(Commands()[2], [] {});
+  WireCommand(Commands()[3], [] {});
+  WireCommand(Commands()[4], [this] { Loop().Quit(); });
+  Picture1.MouseMove = [this](const MouseEvent&) { ResetButtons(); };
+  Image1.Click = [this] { Loop().Quit(); };
+  Image2.Click = [this] { SetWindowState(WindowState::Minimized); };
+  mnuStartErasing.Click = [this] { run_.StartCleanning(); };
+  mnuExit.Click = [this] {
+    for (int i = 0; i < 999; ++i) Loop().DoEvents();
+    Loop().Quit();
+  };
+}
+
+FrmMain::~FrmMain() { ctx_.display = {}; }
+
+std::array<FrmMain::Command, 5> FrmMain::Commands() {
+  return {Command{ImgStartErasingNormal, ImgStartErasingMouseMove, Label2},
+          Command{ImgEraseSettingNormal, ImgEraseSettingMouseMove, Label7},
+          Command{ImgOptionsNormal, ImgOptionsMouseMove, Label8},
+          Command{ImgAboutNormal, ImgAboutMouseMove, Label9},
+          Command{ImgExitnormal, ImgExitMouseMove, Label10}};
+}
+
+void FrmMain::WireCommand(Command c, std::function<void()> action) {
+  auto highlight = [c](const MouseEvent&) {
+    c.normal.SetVisible(false);
+    c.hot.SetVisible(true);
+  };
+  c.normal.MouseMove = highlight;
+  c.label.MouseMove = highlight;
+  auto command = [this, action] {
+    ResetButtons();
+    action();
+  };
+  c.hot.Click = command;
+  c.label.Click = command;
+}
+
+void FrmMain::ResetButtons() {
+  for (Command c : Commands()) {
+    c.normal.SetVisible(true);
+    c.hot.SetVisible(false);
+  }
+}
+
+void FrmMain::OnLoad() {
+  tmrHotKeys.SetEnabled(false);
+  run_.ReadFolderVariables();
+  run_.FillToBeErasedList();
+  Show();
+  run_.SetProgressBackColour(PgbTemp.Handle(), kProgressBackColour);
+  run_.SetProgressBarColour(PgbTemp.Handle(), kProgressBarColour);
+  ResetButtons();
+  tmrHotKeys.SetEnabled(true);
+}
+
+}  // namespace nimbrel

@@ -1,0 +1,89 @@
+// The main window: the command column, the to-be-erased and progress lists,
+// the counters, the progress bar, the tray menu and the three timers.
+#pragma once
+
+#include <array>
+#include <string>
+
+#include "cleaning/CleaningRun.h"
+#include "erasers/Context.h"
+#include "platform/Controls.h"
+
+namespace nimbrel {
+
+inline constexpr const char* kAppTitle = "Nimbrel";
+inline constexpr const char* kHomePage = "http://www.nimbrel-eraser.example/";
+inline constexpr const char* kSupportPage = "http://www.nimbrel-eraser.example/support/index.html";
+
+class FrmMain : public Form {
+ public:
+  explicit FrmMain(Context& ctx);
+  ~FrmMain() override;
+
+  // Title strip and chrome.
+  Image ImgFormMove;
+  Image Image7;
+  Label Label4;
+  Image Image8;
+  Image Image2;
+  Image Image1;
+
+  // Background; the command column lies on it.
+  PictureBox Picture1;
+  Image ImgStartErasingNormal, ImgStartErasingMouseMove;
+  Label Label2;
+  Image ImgEraseSettingNormal, ImgEraseSettingMouseMove;
+  Label Label7;
+  Image ImgOptionsNormal, ImgOptionsMouseMove;
+  Label Label8;
+  Image ImgAboutNormal, ImgAboutMouseMove;
+  Label Label9;
+  Image ImgExitnormal, ImgExitMouseMove;
+  Label Label10;
+
+  // The run's controls.
+  Label lblTracksHeading;
+  ListView lvwToBeErased;
+  Label lblProgressHeading;
+  ListBox LstShowingTracksErasedProgress;
+  Label lblRegKeysCaption;
+  Label lblScannedRegKeys;
+  Label lblFilesCaption;
+  Label lblFilesDelete;
+  Label lblSizeCaption;
+  Label lblSize;
+  PictureButton Command8;
+  PictureButton Command9;
+  ProgressBar PgbTemp;
+  Label lblstatus;
+
+  // The tray menu, in its order.
+  MenuItem mnuMain;
+  MenuItem mnuVisit, mnuHelp, mnuSep1, mnuRestore, mnuStartErasing, mnuSep2, mnuOptions,
+      mnuEraseSetting, mnuSep3, mnuExit;
+
+  Timer TmrScheduler;
+  Timer tmrCheckSettings;
+  Timer tmrHotKeys;
+
+  CleaningRun& Run() { return run_; }
+  // Shows every command's normal look (the pointer over the background).
+  void ResetButtons();
+
+ protected:
+  void OnLoad() override;
+
+ private:
+  struct Command {
+    Image& normal;
+    Image& hot;
+    Label& label;
+  };
+  std::array<Command, 5> Commands();
+  void WireCommand(Command c, std::function<void()> action);
+
+  Context& ctx_;
+  CleaningRun run_;
+};
+
+}  // namespace nimbrel

@@ -1,0 +1,57 @@
+// The cleaning run: builds the to-be-erased list and walks it, dispatching
+// each row to its track category or catalogue application.
+#pragma once
+
+#include "erasers/Context.h"
+#include "platform/Controls.h"
+
+namespace nimbrel {
+
+// The main window's controls that the run drives; the main window owns them.
+struct CleaningControls {
+  ListView& lvwToBeErased;
+  ListBox& LstShowingTracksErasedProgress;
+  ProgressBar& PgbTemp;
+  Label& lblstatus;
+  Label& lblScannedRegKeys;
+  Label& lblFilesDelete;
+  Label& lblSize;
+  PictureBox& Picture1;
+  MenuItem& mnuEraseSetting;
+  MenuItem& mnuOptions;
+  MenuItem& mnuStartErasing;
+};
+
+// Row marks of the to-be-erased list.
+constexpr int kMarkCategory = 2;
+constexpr int kMarkApplication = 3;
+constexpr int kMarkReached = 6;
+
+constexpr Colour kProgressBackColour = 14933984;  // RGB(224, 223, 227)
+constexpr Colour kProgressBarColour = 12632256;   // RGB(192, 192, 192)
+
+class CleaningRun {
+ public:
+  CleaningRun(Context& ctx, const CleaningControls& controls);
+
+  void FillToBeErasedList();
+  // The run. Returns at once, changing nothing, while a run is in progress.
+  void StartCleanning();
+  bool Running() const { return running_; }
+
+  void SetProgressBarColour(WindowHandle window, Colour colour);
+  void SetProgressBackColour(WindowHandle window, Colour colour);
+  // Reads the four folder variables from the registry.
+  void ReadFolderVariables();
+
+ private:
+  void RowStep(int index);
+  void Dispatch(int index);
+  void ShowCompletionMessage();
+
+  Context& ctx_;
+  CleaningControls c_;
+  bool running_ = false;
+};
+
+}  // namespace nimbrel

@@ -1,0 +1,63 @@
+// The file system, as the ANSI kernel32 functions see it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace nimbrel {
+
+constexpr std::uint32_t kAttrReadOnly = 0x1;
+constexpr std::uint32_t kAttrHidden = 0x2;
+constexpr std::uint32_t kAttrSystem = 0x4;
+constexpr std::uint32_t kAttrDirectory = 0x10;
+constexpr std::uint32_t kAttrArchive = 0x20;
+constexpr std::uint32_t kAttrNormal = 0x80;
+constexpr std::uint32_t kAttrReparsePoint = 0x400;
+constexpr std::uint32_t kInvalidAttributes = 0xFFFFFFFF;
+
+struct FileEntry {
+  std::string name;  // the name only, no folder
+  std::uint32_t attributes = 0;
+  std::uint64_t size = 0;
+};
+
+using FileHandle = std::uintptr_t;  // 0 is no file
+
+class Files {
+ public:
+  virtual ~Files() = default;
+  // FindFirstFileA/FindNextFileA over one folder, in one pass; the pattern is
+  // a full path whose last part may hold wildcards. "." and ".." included.
+  virtual std::vector<FileEntry> Find(const std::string& pattern) = 0;
+  // GetFileAttributesA; kInvalidAttributes when the path does not exist.
+  virtual std::uint32_t Attributes(const std::string& path) = 0;
+  virtual bool SetAttributes(const std::string& path, std::uint32_t attributes) = 0;
+  // Number of hard links of a file (1 for an ordinary file), 0 when unknown.
+  virtual std::uint32_t LinkCount(const std::string& path) = 0;
+  virtual std::optional<std::uint64_t> Size(const std::string& path) = 0;
+
+  // An existing file opened for writing from its start, without truncating.
+  virtual FileHandle OpenForOverwrite(const std::string& path) = 0;
+  virtual bool Write(FileHandle file, const void* data, std::size_t size) = 0;
+  // FlushFileBuffers: the data written so far reaches the medium.
+  virtual bool Flush(FileHandle file) = 0;
+  virtual void Close(FileHandle file) = 0;
+
+  virtual bool Delete(const std::string& path) = 0;
+  virtual bool CreateFolder(const std::string& path) = 0;
+  // RemoveDirectoryA: an empty folder only.
+  virtual bool RemoveFolder(const std::string& path) = 0;
+  // Replaces `to` by `from` in one step (MoveFileEx with replace, write-through).
+  virtual bool Replace(const std::string& from, const std::string& to) = 0;
+
+  // Opens for appending (creating the file), writes the bytes, closes.
+  virtual bool Append(const std::string& path, const std::string& bytes) = 0;
+  virtual std::optional<std::string> ReadAll(const std::string& path) = 0;
+  // Creates or truncates the file and writes the bytes.
+  virtual bool WriteAll(const std::string& path, const std::string& bytes) = 0;
+};
+
+}  // namespace nimbrel

@@ -1,0 +1,22 @@
+// Every platform interface the program uses, reached through one bundle.
+#pragma once
+
+#include "platform/Desktop.h"
+#include "platform/EventLoop.h"
+#include "platform/Files.h"
+#include "platform/Registry.h"
+#include "platform/Shell.h"
+#include "platform/System.h"
+
+namespace nimbrel {
+
+struct Platform {
+  Registry& registry;
+  Files& files;
+  System& system;
+  Shell& shell;
+  Desktop& desktop;
+  EventLoop& loop;
+};
+
+}  // namespace nimbrel

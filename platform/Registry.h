@@ -1,0 +1,48 @@
+// The Windows registry, as the ANSI advapi32 functions see it (NT semantics:
+// a key that still has sub-keys cannot be deleted).
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace nimbrel {
+
+enum class RegRoot { CurrentUser, LocalMachine, Users };
+
+constexpr std::uint32_t kRegSz = 1;
+constexpr std::uint32_t kRegExpandSz = 2;
+constexpr std::uint32_t kRegBinary = 3;
+constexpr std::uint32_t kRegDword = 4;
+
+constexpr long kRegSuccess = 0;
+constexpr long kRegNoMoreItems = 259;
+
+using RegKey = std::uintptr_t;  // 0 is no key
+
+struct RegKeyInfo {
+  std::uint32_t subKeys = 0, maxSubKeyLen = 0, values = 0, maxValueNameLen = 0;
+};
+
+class Registry {
+ public:
+  virtual ~Registry() = default;
+  // RegOpenKeyA: an existing key only.
+  virtual RegKey OpenKey(RegRoot root, const std::string& path) = 0;
+  // RegCreateKeyA: opens the key, creating it and its parents when missing.
+  virtual RegKey CreateKey(RegRoot root, const std::string& path) = 0;
+  virtual void CloseKey(RegKey key) = 0;
+  // RegQueryValueExA: the type and the stored bytes exactly as they are.
+  virtual bool QueryValue(RegKey key, const std::string& name, std::uint32_t& type,
+                          std::string& data) = 0;
+  // RegSetValueExA with the given bytes.
+  virtual bool SetValue(RegKey key, const std::string& name, std::uint32_t type,
+                        const std::string& data) = 0;
+  virtual bool DeleteValue(RegKey key, const std::string& name) = 0;
+  virtual bool DeleteKey(RegRoot root, const std::string& path) = 0;
+  virtual bool QueryInfo(RegKey key, RegKeyInfo& info) = 0;
+  // RegEnumKeyA / RegEnumValueA: kRegSuccess, or kRegNoMoreItems past the end.
+  virtual long EnumKey(RegKey key, std::uint32_t index, std::string& name) = 0;
+  virtual long EnumValue(RegKey key, std::uint32_t index, std::string& name) = 0;
+};
+
+}  // namespace nimbrel

@@ -1,0 +1,150 @@
+#include "platform/Text.h"
+
+#include <array>
+#include <cctype>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+namespace nimbrel {
+
+namespace {
+
+char Upper(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+bool MatchFrom(std::string_view p, std::string_view n) {
+  // Iterative glob with single-star backtracking: linear in practice.
+  std::size_t pi = 0, ni = 0, starP = std::string_view::npos, starN = 0;
+  while (ni < n.size()) {
+    if (pi < p.size() && (p[pi] == '?' || Upper(p[pi]) == Upper(n[ni]))) {
+      ++pi;
+      ++ni;
+    } else if (pi < p.size() && p[pi] == '*') {
+      starP = pi++;
+      starN = ni;
+    } else if (starP != std::string_view::npos) {
+      pi = starP + 1;
+      ni = ++starN;
+    } else {
+      return false;
+    }
+  }
+  while (pi < p.size() && p[pi] == '*') ++pi;
+  return pi == p.size();
+}
+
+}  // namespace
+
+std::string ToUpper(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = Upper(c);
+  return out;
+}
+
+std::string ToLower(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return out;
+}
+
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (Upper(a[i]) != Upper(b[i])) return false;
+  return true;
+}
+
+bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
+  return text.size() >= prefix.size() && EqualsNoCase(text.substr(0, prefix.size()), prefix);
+}
+
+std::size_t FindNoCase(std::string_view text, std::string_view needle) {
+  if (needle.size() > text.size()) return std::string_view::npos;
+  for (std::size_t i = 0; i + needle.size() <= text.size(); ++i)
+    if (EqualsNoCase(text.substr(i, needle.size()), needle)) return i;
+  return std::string_view::npos;
+}
+
+std::string Trim(std::string_view text) {
+  std::size_t b = 0, e = text.size();
+  while (b < e && IsBlank(text[b])) ++b;
+  while (e > b && IsBlank(text[e - 1])) --e;
+  return std::string(text.substr(b, e - b));
+}
+
+std::optional<double> AsNumber(std::string_view text) {
+  const std::string t = Trim(text);
+  // Grammar: [sign] digits [. digits] [(e|E) [sign] digits], at least one digit
+  // in the mantissa. strtod alone would also take "inf", "nan" and hex.
+  std::size_t i = 0, digits = 0;
+  if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
+  while (i < t.size() && std::isdigit(static_cast<unsigned char>(t[i]))) ++i, ++digits;
+  if (i < t.size() && t[i] == '.') {
+    ++i;
+    while (i < t.size() && std::isdigit(static_cast<unsigned char>(t[i]))) ++i, ++digits;
+  }
+  if (digits == 0) return std::nullopt;
+  if (i < t.size() && (t[i] == 'e' || t[i] == 'E')) {
+    std::size_t j = i + 1, expDigits = 0;
+    if (j < t.size() && (t[j] == '+' || t[j] == '-')) ++j;
+    while (j < t.size() && std::isdigit(static_cast<unsigned char>(t[j]))) ++j, ++expDigits;
+    if (expDigits == 0) return std::nullopt;
+    i = j;
+  }
+  if (i != t.size()) return std::nullopt;
+  errno = 0;
+  const double v = std::strtod(t.c_str(), nullptr);
+  if (!std::isfinite(v)) return std::nullopt;
+  return v;
+}
+
+std::optional<std::int32_t> AsInt32(std::string_view text) {
+  const auto v = AsNumber(text);
+  if (!v) return std::nullopt;
+  const double r = std::nearbyint(*v);  // default rounding mode: ties to even
+  if (r < -2147483648.0 || r > 2147483647.0) return std::nullopt;
+  return static_cast<std::int32_t>(r);
+}
+
+std::optional<bool> AsBoolean(std::string_view text) {
+  const std::string t = Trim(text);
+  if (EqualsNoCase(t, "True")) return true;
+  if (EqualsNoCase(t, "False")) return false;
+  if (const auto v = AsNumber(t)) return *v != 0.0;
+  return std::nullopt;
+}
+
+bool IsOne(std::string_view text) {
+  const auto v = AsNumber(text);
+  return v && *v == 1.0;
+}
+
+bool WildcardMatch(std::string_view pattern, std::string_view name) {
+  if (MatchFrom(pattern, name)) return true;
+  const bool nameHasDot = name.find('.') != std::string_view::npos;
+  // "x.*" also matches "x" (so "*.*" matches every name).
+  if (pattern.size() >= 2 && pattern.substr(pattern.size() - 2) == ".*" &&
+      MatchFrom(pattern.substr(0, pattern.size() - 2), name))
+    return true;
+  // "x." matches "x" when the name has no extension.
+  if (!pattern.empty() && pattern.back() == '.' && !nameHasDot &&
+      MatchFrom(pattern.substr(0, pattern.size() - 1), name))
+    return true;
+  return false;
+}
+
+std::string FormatHms(const DateTime& t) {
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "%02d:%02d:%02d", t.hour % 100, t.minute % 100, t.second % 100);
+  return buf;
+}
+
+std::string EnglishWeekdayName(int weekday) {
+  static constexpr std::array<const char*, 7> kNames = {
+      "Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
+  return (weekday >= 0 && weekday < 7) ? kNames[static_cast<std::size_t>(weekday)] : "";
+}
+
+}  // namespace nimbrel
