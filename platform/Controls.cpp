@@ -54,6 +54,13 @@ void Control::SetEnabled(bool enabled) {
   if (enabled == enabled_) return;
   enabled_ = enabled;
   Notify(Aspect::Enabled);
+  // What a container holds is enabled with it.
+  for (Control* c : form_.controls_)
+    for (Control* p = c->container_; p; p = p->container_)
+      if (p == this) {
+        c->Notify(Aspect::Enabled);
+        break;
+      }
 }
 
 void Control::SetCaption(std::string caption) {
@@ -70,17 +77,23 @@ void Control::SetLook(TextStyle style, Colour fore, Colour back, Align align) {
   Notify(Aspect::Look);
 }
 
+bool Control::Usable() const {
+  for (const Control* c = this; c; c = c->container_)
+    if (!c->enabled_) return false;
+  return true;
+}
+
 void Control::UserClick() {
-  if (enabled_ && Click) Click();
+  if (Usable() && Click) Click();
 }
 void Control::UserMouseDown(const MouseEvent& e) {
-  if (enabled_ && MouseDown) MouseDown(e);
+  if (Usable() && MouseDown) MouseDown(e);
 }
 void Control::UserMouseMove(const MouseEvent& e) {
-  if (enabled_ && MouseMove) MouseMove(e);
+  if (Usable() && MouseMove) MouseMove(e);
 }
 void Control::UserMouseUp(const MouseEvent& e) {
-  if (enabled_ && MouseUp) MouseUp(e);
+  if (Usable() && MouseUp) MouseUp(e);
 }
 
 void Control::Attach(ControlView* view, WindowHandle handle) {
@@ -303,13 +316,13 @@ int ListView::FindItemPrefix(std::string_view prefix) const {
 }
 
 void ListView::UserCheck(int index, bool checked) {
-  if (index < 0 || index >= Count()) return;
+  if (!Usable() || index < 0 || index >= Count()) return;
   SetChecked(index, checked);
   if (ItemCheck) ItemCheck(index);
 }
 
 void ListView::UserClickItem(int index) {
-  if (index < 0 || index >= Count()) return;
+  if (!Usable() || index < 0 || index >= Count()) return;
   Select(index);
   if (ItemClick) ItemClick(index);
 }

@@ -102,6 +102,8 @@ class Control {
   bool Shown() const;
   bool Enabled() const { return enabled_; }
   void SetEnabled(bool enabled);
+  // Enabled and every container enabled too: only then does it take user input.
+  bool Usable() const;
 
   const std::string& Caption() const { return caption_; }
   virtual void SetCaption(std::string caption);

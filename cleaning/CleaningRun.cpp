@@ -1,0 +1,138 @@
+#include "cleaning/CleaningRun.h"
+
+#include "cleaning/TrackCategories.h"
+#include "erasers/modRegistry.h"
+#include "platform/Text.h"
+#include "settings/FrmMessage.h"
+#include "settings/SettingsStore.h"
+
+namespace nimbrel {
+
+namespace {
+
+constexpr const char* kShellFolders =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+constexpr std::uint32_t kPbmSetBarColor = 1033;
+constexpr std::uint32_t kPbmSetBkColor = 8193;
+constexpr int kSettleYields = 2000;
+
+// Case- and blank-insensitive equality of a row text with a catalogue label.
+bool SameLabel(const std::string& row, const char* label) {
+  return ToUpper(Trim(row)) == ToUpper(Trim(label));
+}
+
+}  // namespace
+
+CleaningRun::CleaningRun(Context& ctx, const CleaningControls& controls)
+    : ctx_(ctx), c_(controls) {}
+
+void CleaningRun::SetProgressBarColour(WindowHandle window, Colour colour) {
+  ctx_.platform.desktop.SendMessage(window, kPbmSetBarColor, 0, static_cast<std::intptr_t>(colour));
+}
+
+void CleaningRun::SetProgressBackColour(WindowHandle window, Colour colour) {
+  ctx_.platform.desktop.SendMessage(window, kPbmSetBkColor, 0, static_cast<std::intptr_t>(colour));
+}
+
+void CleaningRun::ReadFolderVariables() {
+  ctx_.HistoryFolder = ReadRegString(ctx_, RegRoot::CurrentUser, kShellFolders, "History");
+  ctx_.CacheFolder = ReadRegString(ctx_, RegRoot::CurrentUser, kShellFolders, "Cache");
+  ctx_.CookiesFolder = ReadRegString(ctx_, RegRoot::CurrentUser, kShellFolders, "Cookies");
+  ctx_.ProgramFilesFolder = ReadRegString(ctx_, RegRoot::LocalMachine,
+                                          "Software\\Microsoft\\Windows\\CurrentVersion",
+                                          "PROG_FILES_DIR");
+}
+
+void CleaningRun::FillToBeErasedList() {
+  c_.lvwToBeErased.Clear();
+  for (const TrackCategory& cat : kTrackCategories)
+    if (ctx_.OptionSelected(cat.key)) c_.lvwToBeErased.Add(cat.label, kMarkCategory);
+}
+
+void CleaningRun::StartCleanning() {
+  // A tick or click served during the run's yields must not start a second run.
+  if (running_) return;
+  running_ = true;
+  ListView& list = c_.lvwToBeErased;
+
+  c_.mnuEraseSetting.SetEnabled(false);
+  c_.mnuOptions.SetEnabled(false);
+  c_.mnuStartErasing.SetEnabled(false);
+  c_.PgbTemp.SetValue(0);
+  c_.Picture1.SetEnabled(false);
+  ReadFolderVariables();
+  SetProgressBackColour(c_.PgbTemp.Handle(), kProgressBackColour);
+  SetProgressBarColour(c_.PgbTemp.Handle(), kProgressBarColour);
+
+  int i = 1;
+  for (; i <= list.Count(); ++i) {
+    list.SetSubItem(i - 1, 1, "");
+    ctx_.platform.loop.DoEvents();
+  }
+  // Settle pause: the row counter goes on up to 2000, yielding on the way.
+  while (i < kSettleYields) {
+    ++i;
+    if (i < kSettleYields) ctx_.platform.loop.DoEvents();
+  }
+
+  c_.lblstatus.SetLeft(45);
+  c_.lblstatus.SetCaption(" Cleaning ...");
+  ctx_.RegistryItemsRemoved = 0;
+  ctx_.FilesDeleted = 0;
+  const int rows = list.Count();
+  if (rows > 0) c_.PgbTemp.SetMax(rows);
+  c_.lblScannedRegKeys.SetCaption("0");
+  c_.lblFilesDelete.SetCaption("0");
+  c_.lblSize.SetCaption("0");
+  c_.LstShowingTracksErasedProgress.Clear();
+  if (rows > 0)
+    ctx_.AddProgressLine(" Cleaning Started  at : " +
+                         ctx_.platform.system.GeneralDate(ctx_.platform.system.Now()));
+
+  // The list can only shrink under us through code served in a yield.
+  for (int row = 0; row < rows && row < list.Count(); ++row) RowStep(row);
+
+  c_.Picture1.SetEnabled(true);
+  c_.PgbTemp.SetValue(0);
+  ShowCompletionMessage();
+  c_.mnuEraseSetting.SetEnabled(true);
+  c_.mnuOptions.SetEnabled(true);
+  c_.mnuStartErasing.SetEnabled(true);
+  running_ = false;
+}
+
+void CleaningRun::RowStep(int index) {
+  ListView& list = c_.lvwToBeErased;
+  c_.PgbTemp.SetValue(index + 1);
+  list.Select(index);
+  list.EnsureVisible(index);
+  list.SetSmallIcon(index, kMarkReached);
+  ctx_.ShowRegistryCount();
+  ctx_.ShowFilesCount();
+  ctx_.AddProgressLine("Cleaning " + list.Item(index).text + " <OK>");
+  Dispatch(index);
+  ctx_.platform.loop.DoEvents();
+}
+
+void CleaningRun::Dispatch(int index) {
+  ListView& list = c_.lvwToBeErased;
+  const std::string text = list.Item(index).text;
+  for (const TrackCategory& cat : kTrackCategories) {
+    if (!SameLabel(text, cat.label)) continue;
+    if (!ctx_.OptionSelected(cat.key)) continue;
+    list.SetSubItem(index, 1, "Erasing...");
+    EraseTrackCategory(ctx_, cat.position);
+    list.SetSubItem(index, 1, "Done");
+  }
+  for (const char* app : kApplicationKeys) {
+    if (!SameLabel(text, app)) continue;
+    list.SetSubItem(index, 1, "Erasing...");
+    list.SetSubItem(index, 1, "Done");
+  }
+}
+
+void CleaningRun::ShowCompletionMessage() {
+  ShowInformation(ctx_, "Information", " All selected tracks were erased sucessfully.");
+}
+
+}  // namespace nimbrel

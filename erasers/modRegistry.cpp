@@ -1,0 +1,121 @@
+#include "erasers/modRegistry.h"
+
+#include "platform/Text.h"
+
+namespace nimbrel {
+
+namespace {
+
+void CountRemoved(Context& ctx) {
+  ++ctx.RegistryItemsRemoved;
+  ctx.ShowRegistryCount();
+}
+
+enum class Listing { SubKeys, Values };
+
+void Enumerate(Context& ctx, RegRoot root, const std::string& path, Listing what,
+               std::vector<std::string>& names, int& count) {
+  Registry& reg = ctx.platform.registry;
+  const RegKey key = reg.OpenKey(root, path);
+  if (!key) return;
+  RegKeyInfo info;
+  if (reg.QueryInfo(key, info)) {
+    const std::uint32_t n = what == Listing::SubKeys ? info.subKeys : info.values;
+    if (n > 0) {
+      names.assign(n, std::string());
+      std::string name;
+      for (std::uint32_t i = 0;; ++i) {
+        const long rc = what == Listing::SubKeys ? reg.EnumKey(key, i, name)
+                                                 : reg.EnumValue(key, i, name);
+        if (rc != kRegSuccess) break;
+        if (i < n) names[i] = name;
+        ctx.platform.loop.DoEvents();
+      }
+    }
+    count = static_cast<int>(n);
+  }
+  reg.CloseKey(key);
+}
+
+}  // namespace
+
+std::string ReadRegString(Context& ctx, RegRoot root, const std::string& path,
+                          const std::string& name) {
+  Registry& reg = ctx.platform.registry;
+  const RegKey key = reg.OpenKey(root, path);
+  if (!key) return {};
+  std::uint32_t type = 0;
+  std::string data;
+  std::string result;
+  if (reg.QueryValue(key, name, type, data) && type == kRegSz) {
+    const auto nul = data.find('\0');
+    result = nul == std::string::npos ? data : data.substr(0, nul);
+  }
+  reg.CloseKey(key);
+  return result;
+}
+
+void WriteRegValue(Context& ctx, RegRoot root, const std::string& path, const std::string& name,
+                   const std::string& value) {
+  Registry& reg = ctx.platform.registry;
+  const RegKey key = reg.OpenKey(root, path);
+  if (!key) return;
+  // A number outside 32 bits cannot be a REG_DWORD; it stays text.
+  if (const auto number = AsInt32(value)) {
+    const auto u = static_cast<std::uint32_t>(*number);
+    const char bytes[4] = {static_cast<char>(u & 0xFF), static_cast<char>((u >> 8) & 0xFF),
+                           static_cast<char>((u >> 16) & 0xFF), static_cast<char>(u >> 24)};
+    reg.SetValue(key, name, kRegDword, std::string(bytes, 4));
+  } else {
+    reg.SetValue(key, name, kRegSz, Trim(value) + '\0');
+  }
+  reg.CloseKey(key);
+}
+
+void DeleteRegKey(Context& ctx, RegRoot root, const std::string& path) {
+  ctx.platform.registry.DeleteKey(root, path);
+  CountRemoved(ctx);
+}
+
+void DeleteRegValue(Context& ctx, RegRoot root, const std::string& path, const std::string& name) {
+  Registry& reg = ctx.platform.registry;
+  if (const RegKey key = reg.OpenKey(root, path)) {
+    reg.DeleteValue(key, name);
+    reg.CloseKey(key);
+  }
+  CountRemoved(ctx);
+}
+
+void EnumRegSubKeys(Context& ctx, RegRoot root, const std::string& path,
+                    std::vector<std::string>& names, int& count) {
+  Enumerate(ctx, root, path, Listing::SubKeys, names, count);
+}
+
+void EnumRegValues(Context& ctx, RegRoot root, const std::string& path,
+                   std::vector<std::string>& names, int& count) {
+  Enumerate(ctx, root, path, Listing::Values, names, count);
+}
+
+void DeleteRegSubKeys(Context& ctx, RegRoot root, const std::string& path) {
+  std::vector<std::string> names;
+  int count = 0;
+  EnumRegSubKeys(ctx, root, path, names, count);
+  for (int i = 0; i < count && i < static_cast<int>(names.size()); ++i) {
+    // A name the enumeration did not deliver would aim at the key itself.
+    if (names[static_cast<std::size_t>(i)].empty()) continue;
+    DeleteRegKey(ctx, root, path + "\\" + names[static_cast<std::size_t>(i)]);
+    ctx.platform.loop.DoEvents();
+  }
+}
+
+void DeleteRegValues(Context& ctx, RegRoot root, const std::string& path) {
+  std::vector<std::string> names;
+  int count = 0;
+  EnumRegValues(ctx, root, path, names, count);
+  for (int i = 0; i < count && i < static_cast<int>(names.size()); ++i) {
+    DeleteRegValue(ctx, root, path, names[static_cast<std::size_t>(i)]);
+    ctx.platform.loop.DoEvents();
+  }
+}
+
+}  // namespace nimbrel

@@ -1,0 +1,36 @@
+// Reading, writing and deleting registry data of the system and of other
+// programs. The two deletes count every request in RegistryItemsRemoved and
+// show the count in lblScannedRegKeys. No operation reports failure.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "erasers/Context.h"
+
+namespace nimbrel {
+
+// A REG_SZ value's text up to its first NUL (all of it when it has none);
+// empty for any other type, a missing value or a missing key.
+std::string ReadRegString(Context& ctx, RegRoot root, const std::string& path,
+                          const std::string& name);
+// A decimal number (blanks around allowed) that fits 32 bits is stored as
+// REG_DWORD, rounded to the nearest integer; anything else as a trimmed
+// REG_SZ. The key must exist: it is never created here.
+void WriteRegValue(Context& ctx, RegRoot root, const std::string& path, const std::string& name,
+                   const std::string& value);
+void DeleteRegKey(Context& ctx, RegRoot root, const std::string& path);
+// An empty name removes the key's default value.
+void DeleteRegValue(Context& ctx, RegRoot root, const std::string& path, const std::string& name);
+// The names of the direct sub-keys (values); `count` is left unchanged when
+// the key cannot be opened.
+void EnumRegSubKeys(Context& ctx, RegRoot root, const std::string& path,
+                    std::vector<std::string>& names, int& count);
+void EnumRegValues(Context& ctx, RegRoot root, const std::string& path,
+                   std::vector<std::string>& names, int& count);
+// Deletes every direct sub-key with one DeleteRegKey each (children that have
+// children of their own stay, as the platform refuses them).
+void DeleteRegSubKeys(Context& ctx, RegRoot root, const std::string& path);
+void DeleteRegValues(Context& ctx, RegRoot root, const std::string& path);
+
+}  // namespace nimbrel

@@ -1,0 +1,137 @@
+#include "erasers/modRegistry.h"
+
+#include <gtest/gtest.h>
+
+#include "fakes/TestWorld.h"
+
+namespace nimbrel {
+namespace {
+
+constexpr RegRoot HKCU = RegRoot::CurrentUser;
+const std::string kKey = "Software\\Test";
+
+class ModRegistryTest : public ::testing::Test {
+ protected:
+  TestWorld w;
+  ProgressForm display{w};
+  Context& ctx = w.ctx;
+};
+
+TEST_F(ModRegistryTest, ReadsOnlyStringValues) {
+  w.registry.Put(HKCU, kKey, "sz", kRegSz, std::string("abc\0def", 7));
+  w.registry.Put(HKCU, kKey, "nonul", kRegSz, "whole text");
+  w.registry.Put(HKCU, kKey, "dword", kRegDword, std::string("\x01\0\0\0", 4));
+  w.registry.Put(HKCU, kKey, "expand", kRegExpandSz, std::string("%TEMP%\0", 7));
+  EXPECT_EQ(ReadRegString(ctx, HKCU, kKey, "sz"), "abc");
+  EXPECT_EQ(ReadRegString(ctx, HKCU, kKey, "nonul"), "whole text");
+  EXPECT_EQ(ReadRegString(ctx, HKCU, kKey, "dword"), "");
+  EXPECT_EQ(ReadRegString(ctx, HKCU, kKey, "expand"), "");
+  EXPECT_EQ(ReadRegString(ctx, HKCU, kKey, "missing"), "");
+  EXPECT_EQ(ReadRegString(ctx, HKCU, "Software\\Missing", "sz"), "");
+  EXPECT_EQ(w.registry.openKeys, 0);
+}
+
+TEST_F(ModRegistryTest, WritesNumbersAsDwordAndTheRestAsText) {
+  w.registry.AddKey(HKCU, kKey);
+  WriteRegValue(ctx, HKCU, kKey, "n", "  42  ");
+  WriteRegValue(ctx, HKCU, kKey, "half", "2.5");
+  WriteRegValue(ctx, HKCU, kKey, "neg", "-1");
+  WriteRegValue(ctx, HKCU, kKey, "url", "  http://example.test/a  ");
+  WriteRegValue(ctx, HKCU, kKey, "path", "C:\\Tools\\Nimbrel.exe");
+  WriteRegValue(ctx, HKCU, kKey, "empty", "");
+  WriteRegValue(ctx, HKCU, kKey, "huge", "4294967296");
+  EXPECT_EQ(w.registry.Get(HKCU, kKey, "n")->type, kRegDword);
+  EXPECT_EQ(w.registry.Get(HKCU, kKey, "n")->data, std::string("\x2A\0\0\0", 4));
+  EXPECT_EQ(w.registry.Get(HKCU, kKey, "half")->data, std::string("\x02\0\0\0", 4));
+  EXPECT_EQ(w.registry.Get(HKCU, kKey, "neg")->data, "\xFF\xFF\xFF\xFF");
+  EXPECT_EQ(w.registry.Get(HKCU, kKey, "url")->type, kRegSz);
+  EXPECT_EQ(w.registry.Get(HKCU, kKey, "url")->data, std::string("http://example.test/a\0", 22));
+  EXPECT_EQ(w.registry.Get(HKCU, kKey, "path")->type, kRegSz);
+  EXPECT_EQ(w.registry.Get(HKCU, kKey, "empty")->data, std::string("\0", 1));
+  // Beyond 32 bits a number would overflow a DWORD: it is kept as text.
+  EXPECT_EQ(w.registry.Get(HKCU, kKey, "huge")->type, kRegSz);
+  EXPECT_EQ(w.registry.Get(HKCU, kKey, "huge")->data, std::string("4294967296\0", 11));
+}
+
+TEST_F(ModRegistryTest, WriteNeverCreatesAKey) {
+  const std::size_t before = w.registry.KeyCount();
+  WriteRegValue(ctx, HKCU, "Software\\Nowhere", "v", "1");
+  EXPECT_EQ(w.registry.KeyCount(), before);
+  EXPECT_FALSE(w.registry.HasKey(HKCU, "Software\\Nowhere"));
+}
+
+TEST_F(ModRegistryTest, DeletesCountEveryRequestAndShowTheCount) {
+  w.registry.PutString(HKCU, kKey, "a", "x");
+  w.registry.AddKey(HKCU, kKey + "\\Child");
+  DeleteRegValue(ctx, HKCU, kKey, "a");
+  DeleteRegValue(ctx, HKCU, "Software\\Missing", "a");  // nothing there: still counted
+  DeleteRegKey(ctx, HKCU, "Software\\Missing");
+  DeleteRegKey(ctx, HKCU, kKey);  // refused (has a child): still counted
+  EXPECT_EQ(ctx.RegistryItemsRemoved, 4);
+  EXPECT_EQ(display.regKeys.Caption(), "4");
+  EXPECT_EQ(w.registry.Get(HKCU, kKey, "a"), nullptr);
+  EXPECT_TRUE(w.registry.HasKey(HKCU, kKey));
+  EXPECT_FALSE(w.registry.HasKey(HKCU, "Software\\Missing"));
+}
+
+TEST_F(ModRegistryTest, DeleteValueWithEmptyNameRemovesTheDefaultValue) {
+  w.registry.PutString(HKCU, kKey, "", "default");
+  w.registry.PutString(HKCU, kKey, "other", "x");
+  DeleteRegValue(ctx, HKCU, kKey, "");
+  EXPECT_EQ(w.registry.Get(HKCU, kKey, ""), nullptr);
+  EXPECT_NE(w.registry.Get(HKCU, kKey, "other"), nullptr);
+}
+
+TEST_F(ModRegistryTest, EnumeratesNamesWithReportedCounts) {
+  w.registry.AddKey(HKCU, kKey + "\\One");
+  w.registry.AddKey(HKCU, kKey + "\\Two");
+  w.registry.PutString(HKCU, kKey, "url1", "a");
+  w.registry.PutString(HKCU, kKey, "url2", "b");
+  w.registry.PutString(HKCU, kKey, "url3", "c");
+  std::vector<std::string> names;
+  int count = -1;
+  EnumRegSubKeys(ctx, HKCU, kKey, names, count);
+  EXPECT_EQ(count, 2);
+  EXPECT_EQ(names, (std::vector<std::string>{"One", "Two"}));
+  EnumRegValues(ctx, HKCU, kKey, names, count);
+  EXPECT_EQ(count, 3);
+  EXPECT_EQ(names, (std::vector<std::string>{"url1", "url2", "url3"}));
+  EXPECT_GE(w.loop.doEvents, 5);
+
+  count = 7;
+  EnumRegSubKeys(ctx, HKCU, "Software\\Missing", names, count);
+  EXPECT_EQ(count, 7);  // unchanged when the key cannot be opened
+  EnumRegSubKeys(ctx, HKCU, kKey + "\\One", names, count);
+  EXPECT_EQ(count, 0);
+  EXPECT_EQ(w.registry.openKeys, 0);
+}
+
+TEST_F(ModRegistryTest, DeleteSubKeysRemovesOnlyLeafChildren) {
+  w.registry.AddKey(HKCU, kKey + "\\Leaf");
+  w.registry.AddKey(HKCU, kKey + "\\Parent\\Grandchild");
+  w.registry.PutString(HKCU, kKey, "keep", "v");
+  DeleteRegSubKeys(ctx, HKCU, kKey);
+  EXPECT_FALSE(w.registry.HasKey(HKCU, kKey + "\\Leaf"));
+  EXPECT_TRUE(w.registry.HasKey(HKCU, kKey + "\\Parent\\Grandchild"));
+  EXPECT_TRUE(w.registry.HasKey(HKCU, kKey));
+  EXPECT_NE(w.registry.Get(HKCU, kKey, "keep"), nullptr);
+  EXPECT_EQ(ctx.RegistryItemsRemoved, 2);  // one request per child
+
+  ctx.RegistryItemsRemoved = 0;
+  DeleteRegSubKeys(ctx, HKCU, kKey + "\\Parent\\Grandchild");  // no children
+  EXPECT_EQ(ctx.RegistryItemsRemoved, 0);
+}
+
+TEST_F(ModRegistryTest, DeleteValuesRemovesEveryValueAndKeepsTheKey) {
+  w.registry.PutString(HKCU, kKey, "a", "1");
+  w.registry.PutString(HKCU, kKey, "b", "2");
+  w.registry.AddKey(HKCU, kKey + "\\Sub");
+  DeleteRegValues(ctx, HKCU, kKey);
+  EXPECT_EQ(w.registry.Get(HKCU, kKey, "a"), nullptr);
+  EXPECT_EQ(w.registry.Get(HKCU, kKey, "b"), nullptr);
+  EXPECT_TRUE(w.registry.HasKey(HKCU, kKey + "\\Sub"));
+  EXPECT_EQ(ctx.RegistryItemsRemoved, 2);
+}
+
+}  // namespace
+}  // namespace nimbrel

@@ -1,0 +1,77 @@
+// In-memory file system with Windows behaviour: case-insensitive paths,
+// wildcard finds, hidden/read-only attributes, files in use, hard links
+// (names sharing one data block) and folder links (reparse points).
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/Files.h"
+
+namespace nimbrel {
+
+class FakeFiles final : public Files {
+ public:
+  // Set-up. Paths are full Windows paths ("C:\Temp\a.txt"); parents are created.
+  void AddFolder(const std::string& path, std::uint32_t attributes = kAttrDirectory);
+  void AddFile(const std::string& path, const std::string& data = "",
+               std::uint32_t attributes = kAttrArchive);
+  // A second name for the data of `existing`.
+  void AddHardLink(const std::string& existing, const std::string& link);
+  // A folder link: listed as DIRECTORY | REPARSE_POINT; never followed here.
+  void AddFolderLink(const std::string& path);
+  // Deleting or removing the path fails as for a file in use.
+  void Lock(const std::string& path) { Node(path)->locked = true; }
+  void FailWritesAfter(std::size_t bytes) { failWritesAfter_ = bytes; }
+
+  // Inspection.
+  bool Exists(const std::string& path) const { return Node(path) != nullptr; }
+  std::string Data(const std::string& path) const;
+  int flushes = 0;
+  int writes = 0;
+  std::vector<std::string> deleted;  // every path Delete/RemoveFolder removed
+
+  std::vector<FileEntry> Find(const std::string& pattern) override;
+  std::uint32_t Attributes(const std::string& path) override;
+  bool SetAttributes(const std::string& path, std::uint32_t attributes) override;
+  std::uint32_t LinkCount(const std::string& path) override;
+  std::optional<std::uint64_t> Size(const std::string& path) override;
+  FileHandle OpenForOverwrite(const std::string& path) override;
+  bool Write(FileHandle file, const void* data, std::size_t size) override;
+  bool Flush(FileHandle file) override;
+  void Close(FileHandle file) override;
+  bool Delete(const std::string& path) override;
+  bool CreateFolder(const std::string& path) override;
+  bool RemoveFolder(const std::string& path) override;
+  bool Replace(const std::string& from, const std::string& to) override;
+  bool Append(const std::string& path, const std::string& bytes) override;
+  std::optional<std::string> ReadAll(const std::string& path) override;
+  bool WriteAll(const std::string& path, const std::string& bytes) override;
+
+ private:
+  struct Entry {
+    std::string path;  // as created
+    std::uint32_t attributes = kAttrArchive;
+    std::shared_ptr<std::string> data = std::make_shared<std::string>();
+    bool locked = false;
+  };
+  struct Open {
+    std::string key;
+    std::size_t pos = 0;
+  };
+  static std::string Key(const std::string& path);
+  Entry* Node(const std::string& path);
+  const Entry* Node(const std::string& path) const;
+  bool HasChildren(const std::string& key) const;
+  void AddParents(const std::string& path);
+
+  std::map<std::string, Entry> entries_;
+  std::map<FileHandle, Open> open_;
+  FileHandle next_ = 1;
+  std::size_t failWritesAfter_ = static_cast<std::size_t>(-1);
+  std::size_t written_ = 0;
+};
+
+}  // namespace nimbrel

@@ -1,0 +1,154 @@
+#include "fakes/FakeRegistry.h"
+
+#include <algorithm>
+#include <iterator>
+
+#include "platform/Text.h"
+
+namespace nimbrel {
+
+std::string FakeRegistry::Id(RegRoot root, const std::string& path) {
+  const char* r = root == RegRoot::CurrentUser ? "HKCU" : root == RegRoot::LocalMachine ? "HKLM" : "HKU";
+  return ToUpper(path.empty() ? std::string(r) : std::string(r) + "\\" + path);
+}
+
+std::string FakeRegistry::ParentOf(const std::string& id) const {
+  const auto cut = id.rfind('\\');
+  return cut == std::string::npos ? std::string() : id.substr(0, cut);
+}
+
+std::vector<std::string> FakeRegistry::ChildrenOf(const std::string& id) const {
+  std::vector<std::string> out;
+  for (const auto& [k, v] : keys_)
+    if (ParentOf(k) == id) out.push_back(k);
+  return out;
+}
+
+void FakeRegistry::AddKey(RegRoot root, const std::string& path) {
+  std::string id = Id(root, path);
+  std::string shown = path;
+  while (!id.empty() && !keys_.count(id)) {
+    const auto cut = shown.rfind('\\');
+    keys_[id].name = cut == std::string::npos ? shown : shown.substr(cut + 1);
+    id = ParentOf(id);
+    shown = cut == std::string::npos ? std::string() : shown.substr(0, cut);
+  }
+}
+
+void FakeRegistry::Put(RegRoot root, const std::string& path, const std::string& name,
+                       std::uint32_t type, const std::string& data) {
+  AddKey(root, path);
+  Key& k = keys_[Id(root, path)];
+  k.values[ToUpper(name)] = {type, data};
+  k.valueNames[ToUpper(name)] = name;
+}
+
+bool FakeRegistry::HasKey(RegRoot root, const std::string& path) const {
+  return keys_.count(Id(root, path)) > 0;
+}
+
+const FakeRegistry::Value* FakeRegistry::Get(RegRoot root, const std::string& path,
+                                             const std::string& name) const {
+  const auto k = keys_.find(Id(root, path));
+  if (k == keys_.end()) return nullptr;
+  const auto v = k->second.values.find(ToUpper(name));
+  return v == k->second.values.end() ? nullptr : &v->second;
+}
+
+RegKey FakeRegistry::OpenKey(RegRoot root, const std::string& path) {
+  const std::string id = Id(root, path);
+  // The roots themselves always exist.
+  if (!keys_.count(id) && id.find('\\') != std::string::npos) return 0;
+  handles_[next_] = id;
+  ++openKeys;
+  return next_++;
+}
+
+RegKey FakeRegistry::CreateKey(RegRoot root, const std::string& path) {
+  AddKey(root, path);
+  return OpenKey(root, path);
+}
+
+void FakeRegistry::CloseKey(RegKey key) {
+  if (handles_.erase(key)) --openKeys;
+}
+
+FakeRegistry::Key* FakeRegistry::Lookup(RegKey key) {
+  const auto h = handles_.find(key);
+  if (h == handles_.end()) return nullptr;
+  const auto k = keys_.find(h->second);
+  return k == keys_.end() ? nullptr : &k->second;
+}
+
+bool FakeRegistry::QueryValue(RegKey key, const std::string& name, std::uint32_t& type,
+                              std::string& data) {
+  Key* k = Lookup(key);
+  if (!k) return false;
+  const auto v = k->values.find(ToUpper(name));
+  if (v == k->values.end()) return false;
+  type = v->second.type;
+  data = v->second.data;
+  return true;
+}
+
+bool FakeRegistry::SetValue(RegKey key, const std::string& name, std::uint32_t type,
+                            const std::string& data) {
+  Key* k = Lookup(key);
+  if (!k) return false;
+  k->values[ToUpper(name)] = {type, data};
+  k->valueNames.emplace(ToUpper(name), name);
+  return true;
+}
+
+bool FakeRegistry::DeleteValue(RegKey key, const std::string& name) {
+  Key* k = Lookup(key);
+  if (!k) return false;
+  k->valueNames.erase(ToUpper(name));
+  return k->values.erase(ToUpper(name)) > 0;
+}
+
+bool FakeRegistry::DeleteKey(RegRoot root, const std::string& path) {
+  const std::string id = Id(root, path);
+  if (!keys_.count(id) || !ChildrenOf(id).empty()) return false;
+  keys_.erase(id);
+  return true;
+}
+
+bool FakeRegistry::QueryInfo(RegKey key, RegKeyInfo& info) {
+  const auto h = handles_.find(key);
+  if (h == handles_.end()) return false;
+  info = {};
+  for (const std::string& child : ChildrenOf(h->second)) {
+    ++info.subKeys;
+    info.maxSubKeyLen = std::max<std::uint32_t>(info.maxSubKeyLen,
+                                                static_cast<std::uint32_t>(keys_[child].name.size()));
+  }
+  if (Key* k = Lookup(key))
+    for (const auto& [upper, shown] : k->valueNames) {
+      ++info.values;
+      info.maxValueNameLen =
+          std::max<std::uint32_t>(info.maxValueNameLen, static_cast<std::uint32_t>(shown.size()));
+    }
+  return true;
+}
+
+long FakeRegistry::EnumKey(RegKey key, std::uint32_t index, std::string& name) {
+  const auto h = handles_.find(key);
+  if (h == handles_.end()) return 6;  // invalid handle
+  const auto children = ChildrenOf(h->second);
+  if (index >= children.size()) return kRegNoMoreItems;
+  name = keys_[children[index]].name;
+  return kRegSuccess;
+}
+
+long FakeRegistry::EnumValue(RegKey key, std::uint32_t index, std::string& name) {
+  Key* k = Lookup(key);
+  if (!k) return 6;
+  if (index >= k->valueNames.size()) return kRegNoMoreItems;
+  auto it = k->valueNames.begin();
+  std::advance(it, index);
+  name = it->second;
+  return kRegSuccess;
+}
+
+}  // namespace nimbrel

@@ -1,0 +1,63 @@
+// In-memory registry with NT semantics: keys are case-insensitive paths,
+// values keep their exact bytes, a key with sub-keys refuses deletion.
+#pragma once
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/Registry.h"
+
+namespace nimbrel {
+
+class FakeRegistry final : public Registry {
+ public:
+  struct Value {
+    std::uint32_t type;
+    std::string data;
+  };
+
+  // Test set-up and inspection.
+  void AddKey(RegRoot root, const std::string& path);
+  void Put(RegRoot root, const std::string& path, const std::string& name, std::uint32_t type,
+           const std::string& data);
+  void PutString(RegRoot root, const std::string& path, const std::string& name,
+                 const std::string& text) {
+    Put(root, path, name, kRegSz, text + '\0');
+  }
+  bool HasKey(RegRoot root, const std::string& path) const;
+  const Value* Get(RegRoot root, const std::string& path, const std::string& name) const;
+  std::size_t KeyCount() const { return keys_.size(); }
+  int openKeys = 0;  // keys opened and not yet closed
+
+  RegKey OpenKey(RegRoot root, const std::string& path) override;
+  RegKey CreateKey(RegRoot root, const std::string& path) override;
+  void CloseKey(RegKey key) override;
+  bool QueryValue(RegKey key, const std::string& name, std::uint32_t& type,
+                  std::string& data) override;
+  bool SetValue(RegKey key, const std::string& name, std::uint32_t type,
+                const std::string& data) override;
+  bool DeleteValue(RegKey key, const std::string& name) override;
+  bool DeleteKey(RegRoot root, const std::string& path) override;
+  bool QueryInfo(RegKey key, RegKeyInfo& info) override;
+  long EnumKey(RegKey key, std::uint32_t index, std::string& name) override;
+  long EnumValue(RegKey key, std::uint32_t index, std::string& name) override;
+
+ private:
+  struct Key {
+    std::string name;  // last path part, as created
+    std::map<std::string, Value> values;  // upper-cased name -> value
+    std::map<std::string, std::string> valueNames;  // upper-cased -> as created
+  };
+  static std::string Id(RegRoot root, const std::string& path);
+  std::string ParentOf(const std::string& id) const;
+  std::vector<std::string> ChildrenOf(const std::string& id) const;
+  Key* Lookup(RegKey key);
+
+  std::map<std::string, Key> keys_;  // upper-cased "root\path" -> key
+  std::map<RegKey, std::string> handles_;
+  RegKey next_ = 1;
+};
+
+}  // namespace nimbrel

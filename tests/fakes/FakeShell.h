@@ -1,0 +1,47 @@
+// A shell that records what it was asked to do.
+#pragma once
+
+#include <map>
+#include <vector>
+
+#include "platform/Shell.h"
+
+namespace nimbrel {
+
+class FakeShell final : public Shell {
+ public:
+  struct Execution {
+    std::uintptr_t owner;
+    std::string verb, file, parameters, folder;
+    int show;
+  };
+  int recycleBinEmptied = 0;
+  std::map<int, std::string> specialFolders{{kCsidlHistory, "C:\\Documents and Settings\\user\\Local Settings\\History"}};
+  std::vector<Execution> executions;
+  std::vector<std::string> findExecutableCalls;
+  std::string associatedProgram;  // empty: nothing associated
+  std::intptr_t findExecutableResult = 42;
+
+  bool EmptyRecycleBin() override {
+    ++recycleBinEmptied;
+    return true;
+  }
+  std::string SpecialFolder(int csidl) override {
+    const auto it = specialFolders.find(csidl);
+    return it == specialFolders.end() ? std::string() : it->second;
+  }
+  std::intptr_t Execute(std::uintptr_t owner, const std::string& verb, const std::string& file,
+                        const std::string& parameters, const std::string& folder,
+                        int show) override {
+    executions.push_back({owner, verb, file, parameters, folder, show});
+    return 42;
+  }
+  std::intptr_t FindExecutable(const std::string& file, std::string& program) override {
+    findExecutableCalls.push_back(file);
+    if (associatedProgram.empty()) return 31;  // SE_ERR_NOASSOC
+    program = associatedProgram;
+    return findExecutableResult;
+  }
+};
+
+}  // namespace nimbrel

@@ -1,0 +1,50 @@
+// A system with a settable version, folders, environment and clock.
+#pragma once
+
+#include <map>
+
+#include "platform/System.h"
+
+namespace nimbrel {
+
+class FakeSystem final : public System {
+ public:
+  OsVersion version{5, 1, 2};
+  int versionCalls = 0;
+  std::string systemDirectory = "C:\\WINDOWS\\system32";
+  std::string tempPath = "C:\\Temp\\";
+  std::map<std::string, std::string> env{{"TEMP", "C:\\Temp"},
+                                         {"USERPROFILE", "C:\\Documents and Settings\\user"},
+                                         {"WINDIR", "C:\\WINDOWS"}};
+  std::string programFolder = "C:\\Program Files\\Nimbrel";
+  std::string exeBaseName = "Nimbrel";
+  DateTime now{2026, 12, 8, 14, 5, 9, 2};
+  // Weekday names of the user's locale, Sunday first.
+  std::vector<std::string> weekdays{"Sunday", "Monday", "Tuesday", "Wednesday",
+                                    "Thursday", "Friday", "Saturday"};
+
+  OsVersion Version() override {
+    ++versionCalls;
+    return version;
+  }
+  std::string SystemDirectory() override { return systemDirectory; }
+  std::string TempPath() override { return tempPath; }
+  std::string Environment(const std::string& name) override {
+    const auto it = env.find(name);
+    return it == env.end() ? std::string() : it->second;
+  }
+  std::string ProgramFolder() override { return programFolder; }
+  std::string ExeBaseName() override { return exeBaseName; }
+  DateTime Now() override { return now; }
+  std::string GeneralDate(const DateTime& t) override {
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "%02d/%02d/%04d %s", t.day, t.month, t.year,
+                  FormatHms(t).c_str());
+    return buf;
+  }
+  std::string LocalWeekdayName(const DateTime& t) override {
+    return weekdays.at(static_cast<std::size_t>(t.weekday));
+  }
+};
+
+}  // namespace nimbrel

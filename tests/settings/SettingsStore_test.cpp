@@ -1,0 +1,58 @@
+#include "settings/SettingsStore.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "fakes/FakeRegistry.h"
+#include "platform/Text.h"
+
+namespace nimbrel {
+namespace {
+
+TEST(SettingsStore, AbsentKeyReadsAsTheReadersDefault) {
+  FakeRegistry reg;
+  SettingsStore store(reg);
+  EXPECT_EQ(store.ReadSetting(kOptions, "chkCookies", "0"), "0");
+  EXPECT_EQ(store.ReadSetting(kOptions, "chkCookies", "1"), "1");
+  EXPECT_EQ(reg.KeyCount(), 0u);  // reading creates nothing
+}
+
+TEST(SettingsStore, WritesOneStringPerKeyUnderItsSection) {
+  FakeRegistry reg;
+  SettingsStore store(reg);
+  store.WriteSetting(kOptions, "chkCookies", "1");
+  store.WriteSetting(kSettings, "Day", "7");
+  store.WriteSetting(kOptions, "Paint Shop Pro 7.0-8.0", "False");
+  const auto* v = reg.Get(RegRoot::CurrentUser, "Software\\NimbrelSoft\\Nimbrel\\Options", "chkCookies");
+  ASSERT_NE(v, nullptr);
+  EXPECT_EQ(v->type, kRegSz);
+  EXPECT_EQ(v->data, std::string("1\0", 2));
+  EXPECT_EQ(store.ReadSetting(kSettings, "Day", "x"), "7");
+  EXPECT_EQ(store.ReadSetting(kOptions, "Day", "absent"), "absent");  // other section
+  EXPECT_EQ(store.ReadSetting(kOptions, "paint shop pro 7.0-8.0", ""), "False");
+  store.WriteSetting(kOptions, "chkCookies", "0");
+  EXPECT_EQ(store.ReadSetting(kOptions, "chkCookies", "1"), "0");
+  EXPECT_EQ(reg.openKeys, 0);
+}
+
+TEST(SettingsStore, ValueOfAnotherTypeReadsAsDefault) {
+  FakeRegistry reg;
+  reg.Put(RegRoot::CurrentUser, "Software\\NimbrelSoft\\Nimbrel\\Options", "chkCookies", kRegDword,
+          std::string("\1\0\0\0", 4));
+  SettingsStore store(reg);
+  EXPECT_EQ(store.ReadSetting(kOptions, "chkCookies", "0"), "0");
+}
+
+TEST(SettingsCatalogue, KeysAreUniqueAsTheRegistrySeesThem) {
+  std::set<std::string> seen;
+  for (const auto& c : kCategoryKeys) EXPECT_TRUE(seen.insert(ToUpper(c.key)).second) << c.key;
+  for (const auto& o : kOptionKeys)
+    EXPECT_TRUE(seen.insert(ToUpper(std::string(o.section) + "\\" + o.key)).second) << o.key;
+  for (const char* a : kApplicationKeys) EXPECT_TRUE(seen.insert(ToUpper(a)).second) << a;
+  EXPECT_STREQ(kApplicationKeys.front(), "ACDSee4");
+  EXPECT_STREQ(kApplicationKeys.back(), "Zone Alram Logs");
+}
+
+}  // namespace
+}  // namespace nimbrel
