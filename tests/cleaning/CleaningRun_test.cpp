@@ -1,0 +1,203 @@
+#include "cleaning/CleaningRun.h"
+
+#include <gtest/gtest.h>
+
+#include "app/FrmMain.h"
+#include "cleaning/TrackCategories.h"
+#include "erasers/modRegistry.h"
+#include "fakes/TestWorld.h"
+#include "settings/FrmMessage.h"
+
+namespace nimbrel {
+namespace {
+
+class CleaningRunTest : public ::testing::Test {
+ protected:
+  CleaningRunTest() {
+    for (const TrackCategory& c : kTrackCategories) w.SetOption(c.key, "0");
+    w.loop.onModal = [this](Form& f) {
+      auto& msg = static_cast<FrmMessage&>(f);
+      messages.push_back(msg.Label4.Caption() + "|" + msg.lblMesage.Caption());
+      okOnly = msg.cmdOK.Visible() && !msg.cmdYes.Visible() && !msg.cmdNo.Visible();
+      menusDuringMessage = main.mnuStartErasing.Enabled();
+      msg.cmdOK.UserClick();
+    };
+  }
+
+  std::vector<std::string> Progress() { return main.LstShowingTracksErasedProgress.Lines(); }
+
+  TestWorld w;
+  FrmMain main{w.ctx};
+  CleaningRun& run = main.Run();
+  std::vector<std::string> messages;
+  bool okOnly = false;
+  bool menusDuringMessage = true;
+};
+
+TEST_F(CleaningRunTest, ListHoldsSelectedCategoriesInCatalogueOrder) {
+  w.SetOption("chkWindowsTemp", "1");
+  w.SetOption("chkCookies", " 1 ");
+  w.SetOption("chkIndex", "2");          // only exactly 1 selects
+  w.SetOption("chkLocationBarHistory", "yes");  // not a number: not selected
+  run.FillToBeErasedList();
+  ASSERT_EQ(main.lvwToBeErased.Count(), 2);
+  EXPECT_EQ(main.lvwToBeErased.Item(0).text, "Cookies");
+  EXPECT_EQ(main.lvwToBeErased.Item(1).text, "Windows Temp Files");
+  EXPECT_EQ(main.lvwToBeErased.Item(0).smallIcon, kMarkCategory);
+}
+
+TEST_F(CleaningRunTest, RunWalksEveryRowWithLinesMarksAndStates) {
+  w.SetOption("chkCookies", "1");
+  w.SetOption("chkWindowsClipboard", "1");
+  run.FillToBeErasedList();
+  main.lvwToBeErased.SetSubItem(0, 1, "Done");  // left over from an earlier run
+  run.StartCleanning();
+
+  const auto lines = Progress();
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[0], " Cleaning Started  at : 08/12/2026 14:05:09");
+  EXPECT_EQ(lines[1], "Cleaning Cookies <OK>");
+  EXPECT_EQ(lines[2], "Cleaning Windows Clipboard <OK>");
+  for (int i = 0; i < 2; ++i) {
+    EXPECT_EQ(main.lvwToBeErased.SubItem(i, 1), "Done");
+    EXPECT_EQ(main.lvwToBeErased.Item(i).smallIcon, kMarkReached);
+  }
+  EXPECT_EQ(w.desktop.clipboardEmptied, 1);
+  EXPECT_EQ(main.PgbTemp.Max(), 2);
+  EXPECT_EQ(main.PgbTemp.Value(), 0);
+  EXPECT_EQ(main.lblstatus.Caption(), " Cleaning ...");
+  EXPECT_EQ(main.lblstatus.Left(), 45);
+  EXPECT_EQ(messages, (std::vector<std::string>{
+                          "Information| All selected tracks were erased sucessfully."}));
+  EXPECT_TRUE(okOnly);
+  EXPECT_FALSE(menusDuringMessage);  // the menus come back after the message
+  EXPECT_TRUE(main.mnuStartErasing.Enabled());
+  EXPECT_TRUE(main.mnuOptions.Enabled());
+  EXPECT_TRUE(main.mnuEraseSetting.Enabled());
+  EXPECT_TRUE(main.Picture1.Enabled());
+  EXPECT_FALSE(w.ctx.MessageAnswer);
+}
+
+TEST_F(CleaningRunTest, EmptyListGivesNoStartLineAndKeepsMax) {
+  main.PgbTemp.SetMax(33);
+  main.LstShowingTracksErasedProgress.AddItem("old line");
+  run.FillToBeErasedList();
+  run.StartCleanning();
+  EXPECT_TRUE(Progress().empty());
+  EXPECT_EQ(main.PgbTemp.Max(), 33);
+  EXPECT_EQ(messages.size(), 1u);  // the completion message all the same
+}
+
+TEST_F(CleaningRunTest, CategoryDeselectedAfterBuildingGetsLineAndMarkButNoErase) {
+  w.SetOption("chkWindowsClipboard", "1");
+  run.FillToBeErasedList();
+  w.SetOption("chkWindowsClipboard", "0");
+  run.StartCleanning();
+  EXPECT_EQ(Progress().back(), "Cleaning Windows Clipboard <OK>");
+  EXPECT_EQ(main.lvwToBeErased.Item(0).smallIcon, kMarkReached);
+  EXPECT_EQ(main.lvwToBeErased.SubItem(0, 1), "");
+  EXPECT_EQ(w.desktop.clipboardEmptied, 0);
+}
+
+TEST_F(CleaningRunTest, MatchingIsTrimmedCaseInsensitiveEquality) {
+  w.SetOption("chkWindowsClipboard", "1");
+  w.SetOption("chkCookies", "1");
+  main.lvwToBeErased.Add("  windows CLIPBOARD ", kMarkCategory);
+  main.lvwToBeErased.Add("Opera Cookies", kMarkCategory);  // not "Cookies"
+  main.lvwToBeErased.Add("Something Else", kMarkCategory);
+  main.lvwToBeErased.Add("winrar 3.X", kMarkApplication);
+  run.StartCleanning();
+  EXPECT_EQ(w.desktop.clipboardEmptied, 1);
+  EXPECT_EQ(main.lvwToBeErased.SubItem(0, 1), "Done");
+  EXPECT_EQ(main.lvwToBeErased.SubItem(1, 1), "");  // Opera Cookies is not selected
+  EXPECT_EQ(main.lvwToBeErased.SubItem(2, 1), "");  // matches nothing
+  EXPECT_EQ(main.lvwToBeErased.SubItem(3, 1), "Done");
+  EXPECT_EQ(Progress().size(), 5u);
+}
+
+TEST_F(CleaningRunTest, SettlePauseYieldsUpTo2000) {
+  for (int i = 0; i < 5; ++i) main.lvwToBeErased.Add("Unknown " + std::to_string(i));
+  run.StartCleanning();
+  // 5 clearing yields + 1993 settle yields + 5 row yields.
+  EXPECT_EQ(w.loop.doEvents, 5 + 1993 + 5);
+
+  TestWorld big;
+  FrmMain bigMain(big.ctx);
+  big.loop.onModal = [](Form& f) { f.Close(); };
+  for (int i = 0; i < 2000; ++i) bigMain.lvwToBeErased.Add("Row");
+  bigMain.Run().StartCleanning();
+  EXPECT_EQ(big.loop.doEvents, 2000 + 0 + 2000);
+}
+
+TEST_F(CleaningRunTest, CountersAndLabelsAreResetAtTheStart) {
+  w.ctx.RegistryItemsRemoved = 12;
+  w.ctx.FilesDeleted = 7;
+  main.lblSize.SetCaption("4096");
+  main.lblScannedRegKeys.SetCaption("12");
+  main.lvwToBeErased.Add("Unknown");
+  run.StartCleanning();
+  EXPECT_EQ(w.ctx.RegistryItemsRemoved, 0);
+  EXPECT_EQ(w.ctx.FilesDeleted, 0);
+  EXPECT_EQ(main.lblSize.Caption(), "0");
+  EXPECT_EQ(main.lblScannedRegKeys.Caption(), "0");
+  EXPECT_EQ(main.lblFilesDelete.Caption(), "0");
+}
+
+TEST_F(CleaningRunTest, PrimitivesCountDuringTheRow) {
+  w.SetOption("chkWindowsClipboard", "1");
+  run.FillToBeErasedList();
+  main.lvwToBeErased.Add("Unknown");
+  // A registry delete made while the first row runs shows in the label.
+  w.loop.onDoEvents = [this](int n) {
+    if (n == 1999) DeleteRegValue(w.ctx, RegRoot::CurrentUser, "Software\\X", "v");
+  };
+  run.StartCleanning();
+  EXPECT_EQ(w.ctx.RegistryItemsRemoved, 1);
+  EXPECT_EQ(main.lblScannedRegKeys.Caption(), "1");
+}
+
+TEST_F(CleaningRunTest, SecondStartDuringARunDoesNothing) {
+  w.SetOption("chkWindowsClipboard", "1");
+  run.FillToBeErasedList();
+  int nested = 0;
+  w.loop.onDoEvents = [&](int n) {
+    if (n == 10) {
+      ++nested;
+      run.StartCleanning();  // a timer tick or click served mid-run
+      main.mnuStartErasing.UserClick();
+    }
+  };
+  run.StartCleanning();
+  EXPECT_EQ(nested, 1);
+  EXPECT_EQ(messages.size(), 1u);
+  EXPECT_EQ(w.desktop.clipboardEmptied, 1);
+  EXPECT_EQ(Progress().size(), 2u);
+  EXPECT_FALSE(run.Running());
+}
+
+TEST_F(CleaningRunTest, ProgressBarColoursAreSentToTheBar) {
+  run.StartCleanning();
+  ASSERT_GE(w.desktop.sent.size(), 2u);
+  EXPECT_EQ(w.desktop.sent[0].message, 8193u);
+  EXPECT_EQ(w.desktop.sent[0].lParam, 14933984);
+  EXPECT_EQ(w.desktop.sent[1].message, 1033u);
+  EXPECT_EQ(w.desktop.sent[1].lParam, 12632256);
+}
+
+TEST_F(CleaningRunTest, FolderVariablesComeFromTheRegistry) {
+  const std::string shell = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+  w.registry.PutString(RegRoot::CurrentUser, shell, "Cookies", "C:\\Cookies");
+  w.registry.PutString(RegRoot::CurrentUser, shell, "Cache", "C:\\Cache");
+  w.registry.Put(RegRoot::CurrentUser, shell, "History", kRegExpandSz, std::string("%H%\0", 4));
+  w.registry.PutString(RegRoot::LocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion",
+                       "PROG_FILES_DIR", "C:\\Program Files");
+  w.ctx.HistoryFolder = "stale";
+  run.StartCleanning();
+  EXPECT_EQ(w.ctx.CookiesFolder, "C:\\Cookies");
+  EXPECT_EQ(w.ctx.CacheFolder, "C:\\Cache");
+  EXPECT_EQ(w.ctx.HistoryFolder, "");
+  EXPECT_EQ(w.ctx.ProgramFilesFolder, "C:\\Program Files");
+}
+
+}  // namespace
+}  // namespace nimbrel
