@@ -1,5 +1,9 @@
 #include "app/FrmMain.h"
 
+#include "cleaning/ActivityLog.h"
+#include "settings/FrmAbout.h"
+#include "settings/WindowChrome.h"
+
 namespace nimbrel {
 
 namespace {
@@ -131,12 +135,21 @@ FrmMain::FrmMain(Context& ctx)
   WireCommand(Commands()[0], [this] { run_.StartCleanning(); });
   WireCommand(Commands()[1], [] {});
   WireCommand(Commands()[2], [] {});
-  WireCommand(Commands()[3], [] {});
+  WireCommand(Commands()[3], [this] {
+    FrmAbout about(ctx_);
+    about.ShowModal();
+  });
   WireCommand(Commands()[4], [this] { Loop().Quit(); });
   Picture1.MouseMove = [this](const MouseEvent&) { ResetButtons(); };
+  AttachDragHandles(ctx_, *this, {&ImgFormMove, &Label4, &Image7});
+  AttachHelpImage(ctx_, *this, Image8);
+  mnuHelp.Click = [this] { OpenUrlInBrowser(ctx_, Handle(), kSupportPage, "htm"); };
+  mnuVisit.Click = [this] { OpenUrlInBrowser(ctx_, Handle(), kHomePage, "htm"); };
   Image1.Click = [this] { Loop().Quit(); };
   Image2.Click = [this] { SetWindowState(WindowState::Minimized); };
   mnuStartErasing.Click = [this] { run_.StartCleanning(); };
+  Command8.Click = [this] { ClearLogFile(ctx_); };
+  Command9.Click = [this] { ViewLogFile(ctx_, Handle()); };
   mnuExit.Click = [this] {
     for (int i = 0; i < 999; ++i) Loop().DoEvents();
     Loop().Quit();

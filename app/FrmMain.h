@@ -12,8 +12,6 @@
 namespace nimbrel {
 
 inline constexpr const char* kAppTitle = "Nimbrel";
-inline constexpr const char* kHomePage = "http://www.nimbrel-eraser.example/";
-inline constexpr const char* kSupportPage = "http://www.nimbrel-eraser.example/support/index.html";
 
 class FrmMain : public Form {
  public:

@@ -1,5 +1,6 @@
 #include "cleaning/CleaningRun.h"
 
+#include "cleaning/ActivityLog.h"
 #include "cleaning/TrackCategories.h"
 #include "erasers/modRegistry.h"
 #include "platform/Text.h"
@@ -92,6 +93,7 @@ void CleaningRun::StartCleanning() {
   // The list can only shrink under us through code served in a yield.
   for (int row = 0; row < rows && row < list.Count(); ++row) RowStep(row);
 
+  WriteLogFile(ctx_, c_.LstShowingTracksErasedProgress, c_.PgbTemp);
   c_.Picture1.SetEnabled(true);
   c_.PgbTemp.SetValue(0);
   ShowCompletionMessage();

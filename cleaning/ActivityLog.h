@@ -1,0 +1,21 @@
+// The activity log Log.txt in the program folder: one record appended per
+// run (a fixed header, then every progress line), viewable and clearable.
+#pragma once
+
+#include <string>
+
+#include "erasers/Context.h"
+#include "platform/Controls.h"
+
+namespace nimbrel {
+
+std::string LogFilePath(Context& ctx);
+// Appends the run's record unless ChkDontStoreLogFile is 1. Every line is its
+// own open-append-close, so a record cut short keeps what was written.
+void WriteLogFile(Context& ctx, const ListBox& progress, ProgressBar& bar);
+// Deletes the log and says so (or that there was none).
+void ClearLogFile(Context& ctx);
+// Opens the log with the shell's default viewer; nothing when there is none.
+void ViewLogFile(Context& ctx, WindowHandle owner);
+
+}  // namespace nimbrel

@@ -1,0 +1,95 @@
+#include "cleaning/ActivityLog.h"
+
+#include <gtest/gtest.h>
+
+#include "app/FrmMain.h"
+#include "cleaning/TrackCategories.h"
+#include "fakes/TestWorld.h"
+#include "settings/FrmMessage.h"
+
+namespace nimbrel {
+namespace {
+
+const std::string kLog = "C:\\Program Files\\Nimbrel\\Log.txt";
+const std::string kHeader = "\r\n\r\n\r\n   Nimbrel v3.0\r\n" + std::string(103, '~') + "\r\n\r\n\r\n";
+
+class ActivityLogTest : public ::testing::Test {
+ protected:
+  ActivityLogTest() {
+    w.files.AddFolder("C:\\Program Files\\Nimbrel");
+    for (const TrackCategory& c : kTrackCategories) w.SetOption(c.key, "0");
+    w.loop.onModal = [this](Form& f) {
+      messages.push_back(static_cast<FrmMessage&>(f).lblMesage.Caption());
+      static_cast<FrmMessage&>(f).cmdOK.UserClick();
+    };
+  }
+  TestWorld w;
+  FrmMain main{w.ctx};
+  std::vector<std::string> messages;
+};
+
+TEST_F(ActivityLogTest, TwoRunsAppendTwoRecordsByteForByte) {
+  w.SetOption("chkWindowsClipboard", "1");
+  main.Run().FillToBeErasedList();
+  main.Run().StartCleanning();
+  w.system.now.minute = 30;
+  main.Run().StartCleanning();
+  const std::string first = kHeader +
+                            " Cleaning Started  at : 08/12/2026 14:05:09\r\n"
+                            "Cleaning Windows Clipboard <OK>\r\n";
+  const std::string second = kHeader +
+                             " Cleaning Started  at : 08/12/2026 14:30:09\r\n"
+                             "Cleaning Windows Clipboard <OK>\r\n";
+  EXPECT_EQ(w.files.Data(kLog), first + second);
+  EXPECT_EQ(main.PgbTemp.Value(), 0);
+}
+
+TEST_F(ActivityLogTest, EmptyRunAppendsTheHeaderAlone) {
+  main.Run().StartCleanning();
+  EXPECT_EQ(w.files.Data(kLog), kHeader);
+}
+
+TEST_F(ActivityLogTest, ProgressBarCountsDownWhileLinesAreCopied) {
+  main.LstShowingTracksErasedProgress.AddItem("a");
+  main.LstShowingTracksErasedProgress.AddItem("b");
+  main.LstShowingTracksErasedProgress.AddItem("c");
+  std::vector<int> seen;
+  w.loop.onDoEvents = [&](int) { seen.push_back(main.PgbTemp.Value()); };
+  WriteLogFile(w.ctx, main.LstShowingTracksErasedProgress, main.PgbTemp);
+  EXPECT_EQ(main.PgbTemp.Max(), 3);
+  EXPECT_EQ(seen, (std::vector<int>{2, 1, 0}));
+  EXPECT_EQ(w.files.Data(kLog), kHeader + "a\r\nb\r\nc\r\n");
+}
+
+TEST_F(ActivityLogTest, DontStoreLogFileLeavesTheLogAlone) {
+  w.SetOption("ChkDontStoreLogFile", "1");
+  main.Run().StartCleanning();
+  EXPECT_FALSE(w.files.Exists(kLog));
+  w.files.AddFile(kLog, "old");
+  main.Run().StartCleanning();
+  EXPECT_EQ(w.files.Data(kLog), "old");
+}
+
+TEST_F(ActivityLogTest, ClearSaysWhetherThereWasALog) {
+  ClearLogFile(w.ctx);
+  w.files.AddFile(kLog, "x");
+  main.Command8.UserClick();
+  EXPECT_FALSE(w.files.Exists(kLog));
+  EXPECT_EQ(messages, (std::vector<std::string>{"There are no Log files to be cleared.",
+                                                "Log File has been cleared sucessfully."}));
+}
+
+TEST_F(ActivityLogTest, ViewOpensAnExistingLogOnly) {
+  main.Command9.UserClick();
+  EXPECT_TRUE(w.shell.executions.empty());
+  w.files.AddFile(kLog, "x");
+  main.Command9.UserClick();
+  ASSERT_EQ(w.shell.executions.size(), 1u);
+  EXPECT_EQ(w.shell.executions[0].verb, "");
+  EXPECT_EQ(w.shell.executions[0].file, kLog);
+  EXPECT_EQ(w.shell.executions[0].folder, "C:\\Program Files\\Nimbrel");
+  EXPECT_EQ(w.shell.executions[0].show, kSwShowNormal);
+}
+
+}  // namespace
+}  // namespace nimbrel
