@@ -2,6 +2,7 @@
 
 #include "cleaning/ActivityLog.h"
 #include "settings/FrmAbout.h"
+#include "settings/FrmEraseingSettings.h"
 #include "settings/WindowChrome.h"
 
 namespace nimbrel {
@@ -13,7 +14,8 @@ constexpr int Px(int pixels) { return pixels * kTwipsPerPixel; }
 // Layout, in pixels: a 32-pixel title strip, a command column on the left,
 // the two lists side by side, the counters and log buttons, the progress bar
 // and a status strip along the bottom.
-constexpr int kWidth = 785, kHeight = 513, kTitle = 32, kColumn = 172, kStatus = 24;
+constexpr int kWidth = 785, kHeight = 513, kTitle = 32, kColumn = kBackdropColumnWidth,
+              kStatus = kBackdropStatusHeight;
 constexpr int kCommandTop = kTitle + 22, kCommandStep = 64;
 constexpr int kContent = kColumn + 16, kListsTop = kTitle + 40, kListsHeight = 300;
 constexpr int kListWidth = 280, kProgressLeft = kContent + kListWidth + 12;
@@ -116,6 +118,7 @@ FrmMain::FrmMain(Context& ctx)
   // Look.
   Label4.SetLook(TextStyle::Title, palette::kTitleText, palette::kTitle);
   Picture1.SetLook(TextStyle::Normal, palette::kText, palette::kWindow);
+  Picture1.Backdrop = Picture::Background;
   for (Command c : Commands()) {
     c.label.SetLook(TextStyle::Sidebar, palette::kSidebarText, palette::kSidebar);
     c.hot.SetVisible(false);
@@ -133,7 +136,16 @@ FrmMain::FrmMain(Context& ctx)
 
   // The command column.
   WireCommand(Commands()[0], [this] { run_.StartCleanning(); });
-  WireCommand(Commands()[1], [] {});
+  const auto eraseSettings = [this] {
+    FrmEraseingSettings settings(ctx_);
+    settings.ShowModal();
+    run_.FillToBeErasedList();
+  };
+  WireCommand(Commands()[1], eraseSettings);
+  mnuEraseSetting.Click = [this, eraseSettings] {
+    ResetButtons();
+    eraseSettings();
+  };
   WireCommand(Commands()[2], [] {});
   WireCommand(Commands()[3], [this] {
     FrmAbout about(ctx_);
@@ -191,6 +203,11 @@ void FrmMain::ResetButtons() {
 void FrmMain::OnLoad() {
   tmrHotKeys.SetEnabled(false);
   run_.ReadFolderVariables();
+  {
+    // Its load writes "1" for every absent category key; it is not shown.
+    FrmEraseingSettings settings(ctx_);
+    settings.Load();
+  }
   run_.FillToBeErasedList();
   Show();
   run_.SetProgressBackColour(PgbTemp.Handle(), kProgressBackColour);

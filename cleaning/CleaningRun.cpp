@@ -4,6 +4,7 @@
 #include "cleaning/TrackCategories.h"
 #include "erasers/modRegistry.h"
 #include "platform/Text.h"
+#include "settings/FrmEraseingSettings.h"
 #include "settings/FrmMessage.h"
 #include "settings/SettingsStore.h"
 
@@ -48,6 +49,19 @@ void CleaningRun::FillToBeErasedList() {
   c_.lvwToBeErased.Clear();
   for (const TrackCategory& cat : kTrackCategories)
     if (ctx_.OptionSelected(cat.key)) c_.lvwToBeErased.Add(cat.label, kMarkCategory);
+
+  // The ticked applications, as the erase-settings dialog loads them.
+  FrmEraseingSettings settings(ctx_);
+  settings.Show();
+  settings.Hide();
+  const ListView& apps = settings.lvwThirdpartyControls;
+  for (int i = 0; i < apps.Count(); ++i) {
+    const ListItem& item = apps.Item(i);
+    if (item.checked && c_.lvwToBeErased.FindItemPrefix(item.text) < 0)
+      c_.lvwToBeErased.Add(item.text, kMarkApplication);
+    ctx_.platform.loop.DoEvents();
+  }
+  settings.Close();
 }
 
 void CleaningRun::StartCleanning() {

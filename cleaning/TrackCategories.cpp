@@ -1,5 +1,7 @@
 #include "cleaning/TrackCategories.h"
 
+#include "erasers/modFiles.h"
+
 namespace nimbrel {
 
 const std::array<TrackCategory, 18> kTrackCategories = {{
@@ -25,6 +27,12 @@ const std::array<TrackCategory, 18> kTrackCategories = {{
 
 void EraseTrackCategory(Context& ctx, int position) {
   switch (position) {
+    case 16:
+      EraseFilesInTree(ctx, ctx.platform.system.Environment("TEMP"), "*.*");
+      break;
+    case 17:
+      EmptyRecycleBin(ctx);
+      break;
     case 18:
       ctx.platform.desktop.EmptyClipboard();
       break;

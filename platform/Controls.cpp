@@ -157,9 +157,9 @@ TextBox::TextBox(Form& f, std::string name, int l, int t, int w, int h, Control*
 }
 
 void TextBox::SetCaption(std::string caption) {
-  if (caption == Caption()) return;
+  const std::string before = Caption();
   Control::SetCaption(std::move(caption));
-  if (Change) Change();
+  if (Caption() != before && Change) Change();
 }
 
 ComboBox::ComboBox(Form& f, std::string name, int l, int t, int w, int h, Control* container)

@@ -334,6 +334,8 @@ class Frame : public Control {
 class PictureBox : public Control {
  public:
   PictureBox(Form& f, std::string name, int l, int t, int w, int h, Control* container = nullptr);
+  // What the skin paints under the children; None is the back colour alone.
+  Picture Backdrop = Picture::None;
 };
 
 // A menu entry; a caption of "-" is a separator. Entries with children are submenus.

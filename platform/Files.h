@@ -37,11 +37,17 @@ class Files {
   virtual bool SetAttributes(const std::string& path, std::uint32_t attributes) = 0;
   // Number of hard links of a file (1 for an ordinary file), 0 when unknown.
   virtual std::uint32_t LinkCount(const std::string& path) = 0;
+  // True when the path is a symbolic link, junction or other reparse point,
+  // also where the system shows a file link without the reparse attribute
+  // (Wine); true as well when that cannot be told.
+  virtual bool IsLink(const std::string& path) = 0;
   virtual std::optional<std::uint64_t> Size(const std::string& path) = 0;
 
   // An existing file opened for writing from its start, without truncating.
   virtual FileHandle OpenForOverwrite(const std::string& path) = 0;
   virtual bool Write(FileHandle file, const void* data, std::size_t size) = 0;
+  // Moves the write position to `position` bytes from the file's start.
+  virtual bool Seek(FileHandle file, std::uint64_t position) = 0;
   // FlushFileBuffers: the data written so far reaches the medium.
   virtual bool Flush(FileHandle file) = 0;
   virtual void Close(FileHandle file) = 0;

@@ -45,6 +45,11 @@ enum class Picture {
   Logo,       // large emblem of the about box
 };
 
+// The main window's backdrop (Picture::Background), in pixels: the command
+// column down its left side and the status strip along its bottom.
+constexpr int kBackdropColumnWidth = 172;
+constexpr int kBackdropStatusHeight = 24;
+
 enum class TextStyle { Normal, Bold, Title, Heading, Small, Link, Sidebar, Counter };
 enum class Align { Left, Center, Right };
 

@@ -4,6 +4,7 @@
 #include "platform/Desktop.h"
 #include "platform/EventLoop.h"
 #include "platform/Files.h"
+#include "platform/Profile.h"
 #include "platform/Registry.h"
 #include "platform/Shell.h"
 #include "platform/System.h"
@@ -17,6 +18,7 @@ struct Platform {
   Shell& shell;
   Desktop& desktop;
   EventLoop& loop;
+  Profile& profile;
 };
 
 }  // namespace nimbrel

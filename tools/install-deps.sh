@@ -5,7 +5,8 @@ need=()
 have() { command -v "$1" >/dev/null 2>&1; }
 have cmake || need+=(cmake)
 have g++ || need+=(g++)
-have x86_64-w64-mingw32-g++ || need+=(g++-mingw-w64-x86-64)
+# The win32 thread model: the posix one links in imports newer than XP.
+have x86_64-w64-mingw32-g++-win32 || need+=(g++-mingw-w64-x86-64-win32)
 have wine || need+=(wine64 wine)
 have Xvfb || need+=(xvfb)
 have xdotool || need+=(xdotool)

@@ -12,6 +12,7 @@ class FrmMainTest : public ::testing::Test {
  protected:
   FrmMainTest() {
     for (const TrackCategory& c : kTrackCategories) w.SetOption(c.key, "0");
+    for (const char* app : kApplicationKeys) w.SetOption(app, "False");
     w.loop.onModal = [this](Form& f) {
       modal.push_back(f.Name());
       f.Close();

@@ -18,6 +18,7 @@ class ActivityLogTest : public ::testing::Test {
   ActivityLogTest() {
     w.files.AddFolder("C:\\Program Files\\Nimbrel");
     for (const TrackCategory& c : kTrackCategories) w.SetOption(c.key, "0");
+    for (const char* app : kApplicationKeys) w.SetOption(app, "False");
     w.loop.onModal = [this](Form& f) {
       messages.push_back(static_cast<FrmMessage&>(f).lblMesage.Caption());
       static_cast<FrmMessage&>(f).cmdOK.UserClick();

@@ -6,6 +6,7 @@
 #include "cleaning/TrackCategories.h"
 #include "erasers/modRegistry.h"
 #include "fakes/TestWorld.h"
+#include "settings/FrmEraseingSettings.h"
 #include "settings/FrmMessage.h"
 
 namespace nimbrel {
@@ -15,6 +16,7 @@ class CleaningRunTest : public ::testing::Test {
  protected:
   CleaningRunTest() {
     for (const TrackCategory& c : kTrackCategories) w.SetOption(c.key, "0");
+    for (const char* app : kApplicationKeys) w.SetOption(app, "False");
     w.loop.onModal = [this](Form& f) {
       auto& msg = static_cast<FrmMessage&>(f);
       messages.push_back(msg.Label4.Caption() + "|" + msg.lblMesage.Caption());
@@ -148,6 +150,7 @@ TEST_F(CleaningRunTest, CountersAndLabelsAreResetAtTheStart) {
 TEST_F(CleaningRunTest, PrimitivesCountDuringTheRow) {
   w.SetOption("chkWindowsClipboard", "1");
   run.FillToBeErasedList();
+  w.loop.doEvents = 0;  // count the run's own yields
   main.lvwToBeErased.Add("Unknown");
   // A registry delete made while the first row runs shows in the label.
   w.loop.onDoEvents = [this](int n) {
@@ -161,6 +164,7 @@ TEST_F(CleaningRunTest, PrimitivesCountDuringTheRow) {
 TEST_F(CleaningRunTest, SecondStartDuringARunDoesNothing) {
   w.SetOption("chkWindowsClipboard", "1");
   run.FillToBeErasedList();
+  w.loop.doEvents = 0;  // count the run's own yields
   int nested = 0;
   w.loop.onDoEvents = [&](int n) {
     if (n == 10) {
@@ -199,6 +203,62 @@ TEST_F(CleaningRunTest, FolderVariablesComeFromTheRegistry) {
   EXPECT_EQ(w.ctx.CacheFolder, "C:\\Cache");
   EXPECT_EQ(w.ctx.HistoryFolder, "");
   EXPECT_EQ(w.ctx.ProgramFilesFolder, "C:\\Program Files");
+}
+
+
+TEST_F(CleaningRunTest, FreshProfileListsEveryCategoryThenEveryApplication) {
+  TestWorld fresh;
+  FrmMain freshMain(fresh.ctx);
+  freshMain.Load();
+  for (const TrackCategory& c : kTrackCategories) EXPECT_EQ(fresh.Option(c.key), "1") << c.key;
+  const ListView& list = freshMain.lvwToBeErased;
+  ASSERT_EQ(list.Count(), 18 + 62);
+  for (int i = 0; i < 18; ++i) {
+    EXPECT_EQ(list.Item(i).text, kTrackCategories[static_cast<std::size_t>(i)].label);
+    EXPECT_EQ(list.Item(i).smallIcon, kMarkCategory);
+  }
+  for (int i = 0; i < 62; ++i) {
+    EXPECT_EQ(list.Item(18 + i).text, kApplicationKeys[static_cast<std::size_t>(i)]);
+    EXPECT_EQ(list.Item(18 + i).smallIcon, kMarkApplication);
+  }
+}
+
+TEST_F(CleaningRunTest, ApplicationRowsAreTheTickedOnesLettingMessagesThroughForEach) {
+  w.SetOption("chkCookies", "1");
+  w.SetOption("Winzip", "True");
+  w.SetOption("ACDSee4", "1");
+  const int before = w.loop.doEvents;
+  run.FillToBeErasedList();
+  ASSERT_EQ(main.lvwToBeErased.Count(), 3);
+  EXPECT_EQ(main.lvwToBeErased.Item(0).text, "Cookies");
+  EXPECT_EQ(main.lvwToBeErased.Item(1).text, "ACDSee4");
+  EXPECT_EQ(main.lvwToBeErased.Item(2).text, "Winzip");
+  EXPECT_EQ(main.lvwToBeErased.Item(2).smallIcon, kMarkApplication);
+  // The dialog's load yields after each item, the list building once more.
+  EXPECT_EQ(w.loop.doEvents - before, 62 + 62);
+}
+
+TEST_F(CleaningRunTest, EraseSettingsCommandRebuildsTheListAfterTheDialog) {
+  w.SetOption("chkCookies", "1");
+  w.SetOption("chkWindowsTemp", "1");
+  w.SetOption("Winzip", "True");
+  w.SetOption("Wordpad", "True");
+  run.FillToBeErasedList();
+  ASSERT_EQ(main.lvwToBeErased.Count(), 4);
+  w.loop.onModal = [](Form& f) {
+    auto& dlg = static_cast<FrmEraseingSettings&>(f);
+    dlg.chkCookies.SetValue(0);
+    dlg.lvwThirdpartyControls.UserCheck(dlg.lvwThirdpartyControls.FindItemPrefix("Winzip"), false);
+    dlg.Image6.UserClick();
+  };
+  main.Label7.UserClick();
+  EXPECT_EQ(w.loop.modalShown, (std::vector<std::string>{"FrmEraseingSettings"}));
+  ASSERT_EQ(main.lvwToBeErased.Count(), 2);
+  EXPECT_EQ(main.lvwToBeErased.Item(0).text, "Windows Temp Files");
+  EXPECT_EQ(main.lvwToBeErased.Item(1).text, "Wordpad");
+
+  main.mnuEraseSetting.UserClick();  // the tray menu entry does the same
+  EXPECT_EQ(w.loop.modalShown.size(), 2u);
 }
 
 }  // namespace

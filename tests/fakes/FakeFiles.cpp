@@ -1,6 +1,7 @@
 #include "fakes/FakeFiles.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "platform/Text.h"
 
@@ -23,13 +24,40 @@ std::string Strip(std::string path) {
 
 std::string FakeFiles::Key(const std::string& path) { return ToUpper(Strip(path)); }
 
+std::string FakeFiles::Resolve(std::string key) const {
+  for (int hops = 0; hops < 16; ++hops) {
+    bool moved = false;
+    for (const auto& [link, target] : folderLinks_)
+      if (key.size() > link.size() && key.compare(0, link.size(), link) == 0 &&
+          key[link.size()] == '\\') {
+        key = target + key.substr(link.size());
+        moved = true;
+        break;
+      }
+    if (!moved) break;
+  }
+  return key;
+}
+
 FakeFiles::Entry* FakeFiles::Node(const std::string& path) {
-  const auto it = entries_.find(Key(path));
+  const auto it = entries_.find(Resolve(Key(path)));
   return it == entries_.end() ? nullptr : &it->second;
 }
 
 const FakeFiles::Entry* FakeFiles::Node(const std::string& path) const {
-  const auto it = entries_.find(Key(path));
+  const auto it = entries_.find(Resolve(Key(path)));
+  return it == entries_.end() ? nullptr : &it->second;
+}
+
+FakeFiles::Entry* FakeFiles::Follow(Entry* e) {
+  if (!e || e->linkTarget.empty() || (e->attributes & kAttrDirectory)) return e;
+  const auto it = entries_.find(e->linkTarget);
+  return it == entries_.end() ? nullptr : &it->second;
+}
+
+const FakeFiles::Entry* FakeFiles::Follow(const Entry* e) const {
+  if (!e || e->linkTarget.empty() || (e->attributes & kAttrDirectory)) return e;
+  const auto it = entries_.find(e->linkTarget);
   return it == entries_.end() ? nullptr : &it->second;
 }
 
@@ -68,8 +96,21 @@ void FakeFiles::AddFolderLink(const std::string& path) {
   AddFolder(path, kAttrDirectory | kAttrReparsePoint);
 }
 
+void FakeFiles::AddFolderLink(const std::string& path, const std::string& target) {
+  AddFolderLink(path);
+  Node(path)->linkTarget = Key(target);
+  folderLinks_[Key(path)] = Key(target);
+}
+
+void FakeFiles::AddFileLink(const std::string& path, const std::string& target) {
+  AddParents(path);
+  Entry e{path, kAttrArchive};
+  e.linkTarget = Key(target);
+  entries_[Key(path)] = e;
+}
+
 std::string FakeFiles::Data(const std::string& path) const {
-  const Entry* e = Node(path);
+  const Entry* e = Follow(Node(path));
   return e ? *e->data : std::string();
 }
 
@@ -80,21 +121,25 @@ std::vector<FileEntry> FakeFiles::Find(const std::string& pattern) {
   if (folder.size() > 2 && (!dir || !(dir->attributes & kAttrDirectory))) return out;
   if (WildcardMatch(spec, ".")) out.push_back({".", kAttrDirectory, 0});
   if (WildcardMatch(spec, "..")) out.push_back({"..", kAttrDirectory, 0});
-  const std::string folderKey = Key(folder);
+  std::string folderKey = Resolve(Key(folder));
+  if (dir && !dir->linkTarget.empty()) folderKey = dir->linkTarget;
   for (const auto& [k, e] : entries_)
-    if (ToUpper(Parent(e.path)) == folderKey && WildcardMatch(spec, NameOf(e.path)))
-      out.push_back({NameOf(e.path), e.attributes,
-                     (e.attributes & kAttrDirectory) ? 0 : e.data->size()});
+    if (ToUpper(Parent(e.path)) == folderKey && WildcardMatch(spec, NameOf(e.path))) {
+      const Entry* shown = Follow(&e);
+      if (!shown) shown = &e;
+      out.push_back({NameOf(e.path), shown->attributes,
+                     (shown->attributes & kAttrDirectory) ? 0 : shown->data->size()});
+    }
   return out;
 }
 
 std::uint32_t FakeFiles::Attributes(const std::string& path) {
-  const Entry* e = Node(path);
+  const Entry* e = Follow(Node(path));
   return e ? e->attributes : kInvalidAttributes;
 }
 
 bool FakeFiles::SetAttributes(const std::string& path, std::uint32_t attributes) {
-  Entry* e = Node(path);
+  Entry* e = Follow(Node(path));
   if (!e) return false;
   e->attributes = (e->attributes & (kAttrDirectory | kAttrReparsePoint)) |
                   (attributes & ~(kAttrDirectory | kAttrReparsePoint));
@@ -102,20 +147,25 @@ bool FakeFiles::SetAttributes(const std::string& path, std::uint32_t attributes)
 }
 
 std::uint32_t FakeFiles::LinkCount(const std::string& path) {
-  const Entry* e = Node(path);
+  const Entry* e = Follow(Node(path));
   return e ? static_cast<std::uint32_t>(e->data.use_count()) : 0;
 }
 
-std::optional<std::uint64_t> FakeFiles::Size(const std::string& path) {
+bool FakeFiles::IsLink(const std::string& path) {
   const Entry* e = Node(path);
+  return e && (!e->linkTarget.empty() || (e->attributes & kAttrReparsePoint));
+}
+
+std::optional<std::uint64_t> FakeFiles::Size(const std::string& path) {
+  const Entry* e = Follow(Node(path));
   if (!e || (e->attributes & kAttrDirectory)) return std::nullopt;
   return e->data->size();
 }
 
 FileHandle FakeFiles::OpenForOverwrite(const std::string& path) {
-  const Entry* e = Node(path);
-  if (!e || (e->attributes & (kAttrDirectory | kAttrReadOnly))) return 0;
-  open_[next_] = {Key(path), 0};
+  const Entry* e = Follow(Node(path));
+  if (!e || (e->attributes & (kAttrDirectory | kAttrReadOnly)) || e->exclusive) return 0;
+  open_[next_] = {Key(e->path), 0};
   return next_++;
 }
 
@@ -125,27 +175,50 @@ bool FakeFiles::Write(FileHandle file, const void* data, std::size_t size) {
   if (written_ + size > failWritesAfter_) return false;
   written_ += size;
   ++writes;
-  std::string& d = *entries_.at(it->second.key).data;
+  const Entry& entry = entries_.at(it->second.key);
+  std::string& d = *entry.data;
+  const char* bytes = static_cast<const char*>(data);
+  char fill[8] = "mixed";
+  if (size > 0 && std::all_of(bytes, bytes + size, [&](char c) { return c == bytes[0]; }))
+    std::snprintf(fill, sizeof fill, "%02X", static_cast<unsigned char>(bytes[0]));
+  journal.push_back("write " + entry.path + " " + std::to_string(it->second.pos) + " " +
+                    std::to_string(size) + " " + fill);
   if (d.size() < it->second.pos + size) d.resize(it->second.pos + size);
-  std::copy_n(static_cast<const char*>(data), size, d.begin() + static_cast<long>(it->second.pos));
+  std::copy_n(bytes, size, d.begin() + static_cast<long>(it->second.pos));
   it->second.pos += size;
+  return true;
+}
+
+bool FakeFiles::Seek(FileHandle file, std::uint64_t position) {
+  const auto it = open_.find(file);
+  if (it == open_.end()) return false;
+  it->second.pos = static_cast<std::size_t>(position);
   return true;
 }
 
 bool FakeFiles::Flush(FileHandle file) {
   if (!open_.count(file)) return false;
   ++flushes;
+  journal.push_back("flush " + entries_.at(open_[file].key).path);
   return true;
 }
 
-void FakeFiles::Close(FileHandle file) { open_.erase(file); }
+void FakeFiles::Close(FileHandle file) {
+  const auto it = open_.find(file);
+  if (it == open_.end()) return;
+  if (const auto e = entries_.find(it->second.key); e != entries_.end())
+    journal.push_back("close " + e->second.path);
+  open_.erase(it);
+}
 
 bool FakeFiles::Delete(const std::string& path) {
-  const Entry* e = Node(path);
+  // Deleting a file link deletes its target and leaves the link, as under Wine.
+  const Entry* e = Follow(Node(path));
   if (!e || (e->attributes & kAttrDirectory) || (e->attributes & kAttrReadOnly) || e->locked)
     return false;
   deleted.push_back(e->path);
-  entries_.erase(Key(path));
+  journal.push_back("delete " + e->path);
+  entries_.erase(Key(e->path));
   return true;
 }
 
@@ -157,9 +230,15 @@ bool FakeFiles::CreateFolder(const std::string& path) {
 
 bool FakeFiles::RemoveFolder(const std::string& path) {
   const Entry* e = Node(path);
-  if (!e || !(e->attributes & kAttrDirectory) || e->locked || HasChildren(Key(path))) return false;
+  // Removing a followed folder link removes its target, as under Wine.
+  if (e && !e->linkTarget.empty()) {
+    const auto target = entries_.find(e->linkTarget);
+    e = target == entries_.end() ? nullptr : &target->second;
+  }
+  if (!e || !(e->attributes & kAttrDirectory) || e->locked || HasChildren(Key(e->path)))
+    return false;
   deleted.push_back(e->path);
-  entries_.erase(Key(path));
+  entries_.erase(Key(e->path));
   return true;
 }
 
@@ -189,7 +268,7 @@ bool FakeFiles::Append(const std::string& path, const std::string& bytes) {
 }
 
 std::optional<std::string> FakeFiles::ReadAll(const std::string& path) {
-  const Entry* e = Node(path);
+  const Entry* e = Follow(Node(path));
   if (!e || (e->attributes & kAttrDirectory)) return std::nullopt;
   return *e->data;
 }

@@ -1,6 +1,7 @@
 // In-memory file system with Windows behaviour: case-insensitive paths,
 // wildcard finds, hidden/read-only attributes, files in use, hard links
-// (names sharing one data block) and folder links (reparse points).
+// (names sharing one data block), folder links (reparse points) and file
+// links as Wine shows them.
 #pragma once
 
 #include <map>
@@ -22,8 +23,16 @@ class FakeFiles final : public Files {
   void AddHardLink(const std::string& existing, const std::string& link);
   // A folder link: listed as DIRECTORY | REPARSE_POINT; never followed here.
   void AddFolderLink(const std::string& path);
+  // A folder link to `target`, followed as Wine does: paths below the link
+  // reach the target's entries, and removing the link removes the target.
+  void AddFolderLink(const std::string& path, const std::string& target);
+  // A file link to `target` as Wine shows it: the target's plain attributes,
+  // writes reach the target, and deleting the link deletes the target.
+  void AddFileLink(const std::string& path, const std::string& target);
   // Deleting or removing the path fails as for a file in use.
   void Lock(const std::string& path) { Node(path)->locked = true; }
+  // Open elsewhere without sharing: opening for writing fails as well.
+  void LockExclusive(const std::string& path) { Node(path)->locked = Node(path)->exclusive = true; }
   void FailWritesAfter(std::size_t bytes) { failWritesAfter_ = bytes; }
 
   // Inspection.
@@ -32,14 +41,19 @@ class FakeFiles final : public Files {
   int flushes = 0;
   int writes = 0;
   std::vector<std::string> deleted;  // every path Delete/RemoveFolder removed
+  // Writes, flushes, closes and deletes in order: "write PATH POS SIZE FILL"
+  // (FILL the byte in hex, or "mixed"), "flush PATH", "close PATH", "delete PATH".
+  std::vector<std::string> journal;
 
   std::vector<FileEntry> Find(const std::string& pattern) override;
   std::uint32_t Attributes(const std::string& path) override;
   bool SetAttributes(const std::string& path, std::uint32_t attributes) override;
   std::uint32_t LinkCount(const std::string& path) override;
+  bool IsLink(const std::string& path) override;
   std::optional<std::uint64_t> Size(const std::string& path) override;
   FileHandle OpenForOverwrite(const std::string& path) override;
   bool Write(FileHandle file, const void* data, std::size_t size) override;
+  bool Seek(FileHandle file, std::uint64_t position) override;
   bool Flush(FileHandle file) override;
   void Close(FileHandle file) override;
   bool Delete(const std::string& path) override;
@@ -56,12 +70,19 @@ class FakeFiles final : public Files {
     std::uint32_t attributes = kAttrArchive;
     std::shared_ptr<std::string> data = std::make_shared<std::string>();
     bool locked = false;
+    bool exclusive = false;
+    std::string linkTarget = {};  // key of a link's target
   };
   struct Open {
     std::string key;
     std::size_t pos = 0;
   };
   static std::string Key(const std::string& path);
+  // The key with every folder link above it replaced by its target.
+  std::string Resolve(std::string key) const;
+  // A file link's target (null when dangling); any other entry itself.
+  Entry* Follow(Entry* e);
+  const Entry* Follow(const Entry* e) const;
   Entry* Node(const std::string& path);
   const Entry* Node(const std::string& path) const;
   bool HasChildren(const std::string& key) const;
@@ -69,6 +90,7 @@ class FakeFiles final : public Files {
 
   std::map<std::string, Entry> entries_;
   std::map<FileHandle, Open> open_;
+  std::map<std::string, std::string> folderLinks_;  // link key -> target key
   FileHandle next_ = 1;
   std::size_t failWritesAfter_ = static_cast<std::size_t>(-1);
   std::size_t written_ = 0;

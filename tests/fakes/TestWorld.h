@@ -6,6 +6,7 @@
 #include "fakes/FakeDesktop.h"
 #include "fakes/FakeEventLoop.h"
 #include "fakes/FakeFiles.h"
+#include "fakes/FakeProfile.h"
 #include "fakes/FakeRegistry.h"
 #include "fakes/FakeShell.h"
 #include "fakes/FakeSystem.h"
@@ -19,8 +20,9 @@ struct TestWorld {
   FakeShell shell;
   FakeDesktop desktop;
   FakeEventLoop loop;
+  FakeProfile profile{files};
   SettingsStore settings{registry};
-  Context ctx{Platform{registry, files, system, shell, desktop, loop}, settings};
+  Context ctx{Platform{registry, files, system, shell, desktop, loop, profile}, settings};
 
   void SetOption(const std::string& key, const std::string& value) {
     settings.WriteSetting(kOptions, key, value);

@@ -1,0 +1,99 @@
+// Times the real file erasers on the real Win32 platform (run under Wine by
+// bench/run.sh):
+//   erase_bench file PATH EXTRA_PASSES   SecureEraseFile with secure erasing
+//                                        on (EXTRA_PASSES > 0) or off
+//   erase_bench tree FOLDER              EraseFilesInTree(FOLDER, "*.*")
+// Prints the seconds spent in the call and the counters it left.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "erasers/Context.h"
+#include "erasers/modFiles.h"
+#include "platform/win32/Win32Platform.h"
+
+namespace nimbrel {
+namespace {
+
+// The loop of a program without windows: DoEvents pumps what is pending.
+class BenchLoop final : public EventLoop {
+ public:
+  void DoEvents() override {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+  }
+  void Show(Form&) override {}
+  void ShowModal(Form&) override {}
+  void Hide(Form&) override {}
+  void Close(Form&) override {}
+  void Forget(Form&) override {}
+  void PopupMenu(Form&, MenuItem&) override {}
+  void Quit() override {}
+};
+
+// The main window's progress controls, as models: the erasers report into
+// them as they do in the program.
+struct ProgressControls : Form {
+  explicit ProgressControls(EventLoop& loop)
+      : Form(loop, "FrmMain", 1000, 1000),
+        progress(*this, "LstShowingTracksErasedProgress", 0, 0, 10, 10),
+        regKeys(*this, "lblScannedRegKeys", "0", 0, 0, 10, 10),
+        files(*this, "lblFilesDelete", "0", 0, 0, 10, 10),
+        size(*this, "lblSize", "0", 0, 0, 10, 10) {}
+  ListBox progress;
+  Label regKeys, files, size;
+};
+
+double Seconds() {
+  LARGE_INTEGER now, frequency;
+  QueryPerformanceCounter(&now);
+  QueryPerformanceFrequency(&frequency);
+  return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+int Run(int argc, char** argv) {
+  const std::string mode = argc > 2 ? argv[1] : "";
+  if (!((mode == "file" && argc == 4) || (mode == "tree" && argc == 3))) {
+    std::fprintf(stderr, "usage: erase_bench file PATH EXTRA_PASSES | tree FOLDER\n");
+    return 2;
+  }
+  Win32Registry registry;
+  Win32Files files;
+  Win32System system;
+  Win32Shell shell;
+  Win32Desktop desktop;
+  Win32Profile profile;
+  BenchLoop loop;
+  SettingsStore settings(registry);
+  Context ctx(Platform{registry, files, system, shell, desktop, loop, profile}, settings);
+  ProgressControls controls(loop);
+  ctx.display = {&controls.progress, &controls.regKeys, &controls.files, &controls.size};
+
+  double spent = 0;
+  if (mode == "file") {
+    const std::string extra = argv[3];
+    settings.WriteSetting(kOptions, "chkenablesecureerasing", std::atoi(extra.c_str()) > 0 ? "1" : "0");
+    settings.WriteSetting(kOptions, "cmboverwriteTracksFiles", extra);
+    const double start = Seconds();
+    SecureEraseFile(ctx, argv[2]);
+    spent = Seconds() - start;
+  } else {
+    const double start = Seconds();
+    EraseFilesInTree(ctx, argv[2], "*.*");
+    spent = Seconds() - start;
+  }
+  ctx.display = {};
+  std::printf("seconds=%.3f files=%d bytes=%s lines=%d\n", spent, ctx.FilesDeleted,
+              controls.size.Caption().c_str(), controls.progress.ListCount());
+  return 0;
+}
+
+}  // namespace
+}  // namespace nimbrel
+
+int main(int argc, char** argv) { return nimbrel::Run(argc, argv); }

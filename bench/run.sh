@@ -1,0 +1,140 @@
+#!/bin/bash
+# Measures the file erasers under Wine against the usual Linux tools, side by
+# side in one run, and prints the medians and the ratios:
+#   one 256 MiB file:  SecureEraseFile (1 pass; secure erasing with 2 extra
+#                      passes) vs dd conv=fsync, shred -n 1 -u, shred -n 3 -u
+#   10,000 files of 1-64 KiB in 100 folders:  EraseFilesInTree vs
+#                      find -exec shred -u, bleachbit --shred, rm -rf
+# Usage: bench/run.sh [path/to/erase_bench.exe]   (built with CMake when absent)
+# Environment: REPS (default 3), BENCH_WORK (default /tmp/nimbrel-bench).
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+reps=${REPS:-3}
+work=${BENCH_WORK:-/tmp/nimbrel-bench}
+
+if [ $# -ge 1 ]; then
+  exe=$(readlink -f "$1")
+else
+  build="$work/build"
+  cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw.cmake" \
+    -DCMAKE_BUILD_TYPE=Release >/dev/null
+  cmake --build "$build" --target erase_bench -j2 >/dev/null
+  exe="$build/erase_bench.exe"
+fi
+
+if ! command -v bleachbit >/dev/null; then
+  if [ "$(id -u)" = 0 ]; then
+    DEBIAN_FRONTEND=noninteractive apt-get install -y bleachbit >/dev/null
+  else
+    echo "bleachbit is missing: apt-get install bleachbit" >&2
+    exit 1
+  fi
+fi
+
+# A prefix of our own, with no Z: drive and a sandboxed home.
+mkdir -p "$work"
+rm -rf "$work/prefix" "$work/home"
+export WINEPREFIX="$work/prefix" HOME="$work/home" WINEDEBUG=-all
+export XDG_DATA_HOME="$HOME/.local/share" XDG_CONFIG_HOME="$HOME/.config"
+export XDG_CACHE_HOME="$HOME/.cache"
+mkdir -p "$HOME"
+wineboot -i >/dev/null 2>&1
+wineserver -w
+rm -f "$WINEPREFIX/dosdevices/z:"
+trap 'wineserver -k 2>/dev/null || true' EXIT
+wineserver -p  # kept warm, so each run pays no server start
+
+bench="$WINEPREFIX/drive_c/bench"
+mkdir -p "$bench"
+cp "$exe" "$bench/erase_bench.exe"
+wine 'C:\bench\erase_bench.exe' >/dev/null 2>&1 || true  # loads the DLLs once
+
+# Fixtures: random data, built once and copied fresh for every measurement.
+head -c 256M /dev/urandom >"$work/big.template"
+rm -rf "$work/tree.template"
+python3 - "$work/tree.template" <<'EOF'
+import os, random, sys
+random.seed(7)
+base = sys.argv[1]
+for d in range(100):
+    folder = os.path.join(base, "d%02d" % (d // 10), "s%02d" % d)
+    os.makedirs(folder, exist_ok=True)
+    for f in range(100):
+        with open(os.path.join(folder, "f%03d.tmp" % f), "wb") as out:
+            out.write(os.urandom(random.randint(1, 64) * 1024))
+EOF
+
+declare -A times
+now() { date +%s.%N; }
+# measure NAME SETUP COMMAND...: runs SETUP, syncs, then times COMMAND.
+measure() {
+  local name=$1 setup=$2
+  shift 2
+  $setup
+  sync
+  local t0 t1
+  t0=$(now)
+  "$@" >/dev/null
+  t1=$(now)
+  times[$name]+="$(echo "$t1 - $t0" | bc) "
+}
+fresh_file() { rm -f "$bench/big.bin"; cp "$work/big.template" "$bench/big.bin"; }
+fresh_tree() { rm -rf "$bench/tree"; cp -a "$work/tree.template" "$bench/tree"; }
+check_file_gone() {
+  if [ -e "$bench/big.bin" ]; then echo "FAIL: $1 left the file" >&2; exit 1; fi
+}
+check_tree_empty() {
+  local left
+  left=$(find "$bench/tree" -type f 2>/dev/null | wc -l)
+  if [ "$left" != 0 ]; then echo "FAIL: $1 left $left files" >&2; exit 1; fi
+}
+
+for rep in $(seq "$reps"); do
+  echo "repetition $rep of $reps" >&2
+  measure nimbrel_1 fresh_file wine 'C:\bench\erase_bench.exe' file 'C:\bench\big.bin' 0
+  check_file_gone "SecureEraseFile"
+  measure nimbrel_3 fresh_file wine 'C:\bench\erase_bench.exe' file 'C:\bench\big.bin' 2
+  check_file_gone "SecureEraseFile (3 passes)"
+  measure dd fresh_file dd if=/dev/zero of="$bench/big.bin" bs=1M count=256 conv=fsync status=none
+  measure shred_1 fresh_file shred -n 1 -u "$bench/big.bin"
+  measure shred_3 fresh_file shred -n 3 -u "$bench/big.bin"
+
+  measure tree_nimbrel fresh_tree wine 'C:\bench\erase_bench.exe' tree 'C:\bench\tree'
+  check_tree_empty "EraseFilesInTree"
+  measure tree_shred fresh_tree find "$bench/tree" -type f -exec shred -u {} +
+  check_tree_empty "shred"
+  measure tree_bleachbit fresh_tree bleachbit --shred "$bench/tree"
+  measure tree_rm fresh_tree rm -rf "$bench/tree"
+done
+rm -rf "$bench/big.bin" "$bench/tree"
+
+median() { tr ' ' '\n' <<<"${times[$1]}" | grep . | sort -g | awk '{v[NR]=$1} END {print v[int((NR+1)/2)]}'; }
+ratio() { echo "scale=2; $1 / $2" | bc; }
+declare -A m
+for k in "${!times[@]}"; do m[$k]=$(median "$k"); done
+mib=256
+echo
+echo "Median of $reps runs, wall seconds (Wine programs include their start)."
+echo
+echo "One 256 MiB file"
+printf '  %-44s %8s s  %7s MiB/s\n' \
+  "SecureEraseFile, 1 pass" "${m[nimbrel_1]}" "$(ratio $mib "${m[nimbrel_1]}")" \
+  "SecureEraseFile, secure, 2 extra passes" "${m[nimbrel_3]}" \
+  "$(ratio $((3 * mib)) "${m[nimbrel_3]}")" \
+  "dd if=/dev/zero bs=1M count=256 conv=fsync" "${m[dd]}" "$(ratio $mib "${m[dd]}")" \
+  "shred -n 1 -u" "${m[shred_1]}" "$(ratio $mib "${m[shred_1]}")" \
+  "shred -n 3 -u" "${m[shred_3]}" "$(ratio $((3 * mib)) "${m[shred_3]}")"
+echo "  1 pass speed / dd speed:        $(ratio "${m[dd]}" "${m[nimbrel_1]}")  (target >= 0.8)"
+echo "  shred -n 1 time / 1 pass time:  $(ratio "${m[shred_1]}" "${m[nimbrel_1]}")"
+echo "  shred -n 3 time / 3 passes time: $(ratio "${m[shred_3]}" "${m[nimbrel_3]}")"
+echo
+echo "10,000 files, 1-64 KiB, 100 folders"
+printf '  %-44s %8s s\n' \
+  "EraseFilesInTree" "${m[tree_nimbrel]}" \
+  "find -type f -exec shred -u {} +" "${m[tree_shred]}" \
+  "bleachbit --shred" "${m[tree_bleachbit]}" \
+  "rm -rf" "${m[tree_rm]}"
+echo "  shred time / EraseFilesInTree time:      $(ratio "${m[tree_shred]}" "${m[tree_nimbrel]}")"
+echo "  bleachbit time / EraseFilesInTree time:  $(ratio "${m[tree_bleachbit]}" "${m[tree_nimbrel]}")"
+echo "  rm -rf time / EraseFilesInTree time:     $(ratio "${m[tree_rm]}" "${m[tree_nimbrel]}")"

@@ -1,0 +1,54 @@
+// Erasing files and folders: a file is overwritten in place (once, or more
+// often with secure erasing on) and deleted, a folder is removed with all it
+// holds, a tree is walked for files matching a pattern. Every erased file and
+// folder counts in FilesDeleted, shown in lblFilesDelete; sizes add up in
+// lblSize. No operation reports failure.
+//
+// Safety, for every caller: an empty, relative or root base folder erases
+// nothing; links (symbolic links, junctions, other reparse points) are left
+// alone, never followed, overwritten or deleted; the data of a file with more
+// than one hard link is never overwritten, only this name is deleted.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "erasers/Context.h"
+
+namespace nimbrel {
+
+// The overwrite pattern: each 2048-byte stretch gets block A, then block B.
+constexpr std::size_t kOverwriteBlockSize = 2048;
+constexpr char kBlockA = 0x42;
+constexpr char kBlockB = 0x20;
+// Extra passes beyond this (a hand-edited setting) are not made.
+constexpr int kMaxExtraPasses = 10;
+
+// Overwrites the file ("chkenablesecureerasing" and "cmboverwriteTracksFiles"
+// give the passes, re-read after each), flushes every pass to the medium,
+// counts it and deletes it. A name with wildcards deletes the ordinary files
+// that match, without overwriting, and counts once. No match: nothing at all.
+void SecureEraseFile(Context& ctx, const std::string& path);
+// SecureEraseFile, then the wildcard delete once more.
+void EraseFile(Context& ctx, const std::string& path);
+// Counts (also a missing folder), then removes the folder and everything in
+// it, read-only items included. True when the folder is gone.
+bool EraseFolder(Context& ctx, const std::string& path);
+// Erases every file matching `pattern` in the folder and its sub-folders,
+// adding a progress line for each; paths holding "index.dat" or "SKINS" are
+// listed but kept. Folders stay.
+void EraseFilesInTree(Context& ctx, const std::string& folder, const std::string& pattern);
+// Adds the size of the file at `path` (0 for anything else) to lblSize.
+void AddToErasedSize(Context& ctx, const std::string& path);
+// The text after the last "\" (all of it when there is none).
+std::string FileNameOf(const std::string& path);
+std::string EnsureTrailingBackslash(const std::string& path);
+void EmptyRecycleBin(Context& ctx);
+
+// A folder an eraser may work in: absolute ("X:\..." or "\\server\share\..."),
+// at least one folder below the drive or share root, no "." or ".." parts,
+// no wildcards.
+bool IsSafeBaseFolder(std::string_view folder);
+
+}  // namespace nimbrel

@@ -1,0 +1,60 @@
+// Win32 implementation of platform/Desktop.h.
+#include "platform/win32/Win32Platform.h"
+
+#include <windows.h>
+
+#undef SendMessage
+
+namespace nimbrel {
+
+namespace {
+
+struct ClassSearch {
+  const std::string* className;
+  std::vector<WindowHandle>* found;
+};
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM context) {
+  auto& search = *reinterpret_cast<ClassSearch*>(context);
+  char name[257] = {};
+  if (GetClassNameA(window, name, sizeof name - 1) > 0 && *search.className == name) {
+    try {
+      search.found->push_back(reinterpret_cast<WindowHandle>(window));
+    } catch (...) {
+      return FALSE;  // out of memory: stop with the windows found so far
+    }
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+std::vector<WindowHandle> Win32Desktop::WindowsOfClass(const std::string& className) {
+  std::vector<WindowHandle> found;
+  ClassSearch search{&className, &found};
+  EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&search));
+  return found;
+}
+
+void Win32Desktop::PostClose(WindowHandle window) {
+  PostMessageA(reinterpret_cast<HWND>(window), WM_CLOSE, 0, 0);
+}
+
+bool Win32Desktop::KeyDown(int virtualKey) {
+  // The high bit is the key's state now; the low bit only says it was pressed since the last call.
+  return (static_cast<unsigned short>(GetAsyncKeyState(virtualKey)) & 0x8000) != 0;
+}
+
+bool Win32Desktop::EmptyClipboard() {
+  if (!OpenClipboard(nullptr)) return false;
+  const bool ok = ::EmptyClipboard() != 0;
+  CloseClipboard();
+  return ok;
+}
+
+std::intptr_t Win32Desktop::SendMessage(WindowHandle window, std::uint32_t message,
+                                        std::uintptr_t wParam, std::intptr_t lParam) {
+  return SendMessageA(reinterpret_cast<HWND>(window), message, wParam, lParam);
+}
+
+}  // namespace nimbrel

@@ -1,0 +1,138 @@
+// Win32 implementation of platform/Registry.h.
+#include <vector>
+
+#include "platform/win32/Win32Platform.h"
+
+#include <windows.h>
+
+namespace nimbrel {
+
+namespace {
+
+HKEY RootKey(RegRoot root) {
+  switch (root) {
+    case RegRoot::LocalMachine:
+      return HKEY_LOCAL_MACHINE;
+    case RegRoot::Users:
+      return HKEY_USERS;
+    case RegRoot::CurrentUser:
+      break;
+  }
+  return HKEY_CURRENT_USER;
+}
+
+HKEY ToHkey(RegKey key) { return reinterpret_cast<HKEY>(key); }
+
+const BYTE* Bytes(const std::string& data) { return reinterpret_cast<const BYTE*>(data.data()); }
+
+// Names longer than this are enumerated again with the longest name size.
+constexpr DWORD kShortName = 256;
+
+}  // namespace
+
+RegKey Win32Registry::OpenKey(RegRoot root, const std::string& path) {
+  HKEY key = nullptr;
+  if (RegOpenKeyA(RootKey(root), path.c_str(), &key) != ERROR_SUCCESS) return 0;
+  return reinterpret_cast<RegKey>(key);
+}
+
+RegKey Win32Registry::CreateKey(RegRoot root, const std::string& path) {
+  HKEY key = nullptr;
+  if (RegCreateKeyA(RootKey(root), path.c_str(), &key) != ERROR_SUCCESS) return 0;
+  return reinterpret_cast<RegKey>(key);
+}
+
+void Win32Registry::CloseKey(RegKey key) {
+  if (key) RegCloseKey(ToHkey(key));
+}
+
+bool Win32Registry::QueryValue(RegKey key, const std::string& name, std::uint32_t& type,
+                               std::string& data) {
+  return NoThrow(false, [&] {
+    // The value may grow between the size probe and the read: probe again then.
+    for (int attempt = 0; attempt < 4; ++attempt) {
+      DWORD kind = 0, size = 0;
+      if (RegQueryValueExA(ToHkey(key), name.c_str(), nullptr, &kind, nullptr, &size) !=
+          ERROR_SUCCESS)
+        return false;
+      std::string buffer(size, '\0');
+      DWORD got = size;
+      const LONG rc = RegQueryValueExA(ToHkey(key), name.c_str(), nullptr, &kind,
+                                       reinterpret_cast<BYTE*>(buffer.data()), &got);
+      if (rc == ERROR_MORE_DATA) continue;
+      if (rc != ERROR_SUCCESS) return false;
+      buffer.resize(got < size ? got : size);
+      type = kind;
+      data = std::move(buffer);
+      return true;
+    }
+    return false;
+  });
+}
+
+bool Win32Registry::SetValue(RegKey key, const std::string& name, std::uint32_t type,
+                             const std::string& data) {
+  return NoThrow(false, [&] {
+    const auto set = [&](const std::string& bytes) {
+      return RegSetValueExA(ToHkey(key), name.c_str(), 0, type, Bytes(bytes),
+                            static_cast<DWORD>(data.size())) == ERROR_SUCCESS;
+    };
+    // For a text without its terminating zero, RegSetValueExA stores one more byte when
+    // the byte after the data is zero, as a std::string's always is. A non-zero byte
+    // there keeps the stored bytes exactly the given ones.
+    const bool text = type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
+    if (text && !data.empty() && data.back() != '\0') return set(data + '\x01');
+    return set(data);
+  });
+}
+
+bool Win32Registry::DeleteValue(RegKey key, const std::string& name) {
+  return RegDeleteValueA(ToHkey(key), name.c_str()) == ERROR_SUCCESS;
+}
+
+bool Win32Registry::DeleteKey(RegRoot root, const std::string& path) {
+  // An empty path would name the root itself: never delete that.
+  if (path.find_first_not_of('\\') == std::string::npos) return false;
+  return RegDeleteKeyA(RootKey(root), path.c_str()) == ERROR_SUCCESS;
+}
+
+bool Win32Registry::QueryInfo(RegKey key, RegKeyInfo& info) {
+  DWORD subKeys = 0, maxSubKeyLen = 0, values = 0, maxValueNameLen = 0;
+  if (RegQueryInfoKeyA(ToHkey(key), nullptr, nullptr, nullptr, &subKeys, &maxSubKeyLen, nullptr,
+                       &values, &maxValueNameLen, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+    return false;
+  info = {subKeys, maxSubKeyLen, values, maxValueNameLen};
+  return true;
+}
+
+long Win32Registry::EnumKey(RegKey key, std::uint32_t index, std::string& name) {
+  return NoThrow(static_cast<long>(ERROR_OUTOFMEMORY), [&]() -> long {
+    // Key names are at most 255 characters; a multi-byte code page may need twice the bytes.
+    std::vector<char> buffer(2 * kShortName + 2);
+    const LONG rc =
+        RegEnumKeyA(ToHkey(key), index, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (rc == ERROR_SUCCESS) name = buffer.data();
+    return rc;
+  });
+}
+
+long Win32Registry::EnumValue(RegKey key, std::uint32_t index, std::string& name) {
+  return NoThrow(static_cast<long>(ERROR_OUTOFMEMORY), [&]() -> long {
+    DWORD capacity = kShortName;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+      std::vector<char> buffer(capacity + 1);
+      DWORD length = capacity + 1;
+      const LONG rc = RegEnumValueA(ToHkey(key), index, buffer.data(), &length, nullptr, nullptr,
+                                    nullptr, nullptr);
+      if (rc == ERROR_SUCCESS) name.assign(buffer.data(), length);
+      if (rc != ERROR_MORE_DATA) return rc;
+      // A long name: size the buffer from the key's longest value name.
+      RegKeyInfo info;
+      if (!QueryInfo(key, info)) return rc;
+      capacity = 2 * info.maxValueNameLen + 2;
+    }
+    return static_cast<long>(ERROR_MORE_DATA);
+  });
+}
+
+}  // namespace nimbrel

@@ -1,0 +1,51 @@
+// Win32 implementation of platform/Shell.h.
+#include "platform/win32/Win32Platform.h"
+
+#include <windows.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#undef FindExecutable
+
+namespace nimbrel {
+
+namespace {
+
+// An empty text is passed as no text, so the shell uses its default.
+const char* OrNull(const std::string& text) { return text.empty() ? nullptr : text.c_str(); }
+
+}  // namespace
+
+bool Win32Shell::EmptyRecycleBin() {
+  return SUCCEEDED(SHEmptyRecycleBinA(nullptr, nullptr,
+                                      SHERB_NOCONFIRMATION | SHERB_NOPROGRESSUI | SHERB_NOSOUND));
+}
+
+std::string Win32Shell::SpecialFolder(int csidl) {
+  char buffer[MAX_PATH + 1] = {};
+  if (!SHGetSpecialFolderPathA(nullptr, buffer, csidl, FALSE)) return std::string();
+  return NoThrow(std::string(), [&] { return std::string(buffer); });
+}
+
+std::intptr_t Win32Shell::Execute(std::uintptr_t owner, const std::string& verb,
+                                  const std::string& file, const std::string& parameters,
+                                  const std::string& folder, int show) {
+  HINSTANCE rc = ShellExecuteA(reinterpret_cast<HWND>(owner), OrNull(verb), file.c_str(),
+                               OrNull(parameters), OrNull(folder), show);
+  return reinterpret_cast<std::intptr_t>(rc);
+}
+
+std::intptr_t Win32Shell::FindExecutable(const std::string& file, std::string& program) {
+  // The function writes up to MAX_PATH characters, whatever the caller expects.
+  char buffer[MAX_PATH + 1] = {};
+  HINSTANCE rc = FindExecutableA(file.c_str(), nullptr, buffer);
+  const auto code = reinterpret_cast<std::intptr_t>(rc);
+  buffer[MAX_PATH] = '\0';
+  NoThrow(false, [&] {
+    program = code > 32 ? std::string(buffer) : std::string();
+    return true;
+  });
+  return code;
+}
+
+}  // namespace nimbrel

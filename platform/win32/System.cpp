@@ -1,0 +1,135 @@
+// Win32 implementation of platform/System.h.
+#include "platform/win32/Win32Platform.h"
+
+#include <windows.h>
+
+namespace nimbrel {
+
+namespace {
+
+// Calls an API that fills a buffer and returns the length it wrote, or the
+// size it needs (with the terminating zero) when the buffer is too small.
+template <class F>
+std::string Fetch(F&& api) {
+  return NoThrow(std::string(), [&] {
+    std::string buffer(MAX_PATH + 1, '\0');
+    for (int attempt = 0; attempt < 4; ++attempt) {
+      const DWORD n = api(buffer.data(), static_cast<DWORD>(buffer.size()));
+      if (n == 0) return std::string();
+      if (n < buffer.size()) return buffer.substr(0, n);
+      buffer.assign(n + 1, '\0');
+    }
+    return std::string();
+  });
+}
+
+// GetModuleFileNameA fills the whole buffer without saying how much it needs.
+std::string ExePath() {
+  return NoThrow(std::string(), [] {
+    std::string buffer(MAX_PATH + 1, '\0');
+    for (;;) {
+      const DWORD n = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+      if (n == 0) return std::string();
+      if (n < buffer.size()) return buffer.substr(0, n);
+      if (buffer.size() > 32768) return std::string();
+      buffer.assign(buffer.size() * 2, '\0');
+    }
+  });
+}
+
+SYSTEMTIME ToSystemTime(const DateTime& t) {
+  SYSTEMTIME st{};
+  st.wYear = static_cast<WORD>(t.year);
+  st.wMonth = static_cast<WORD>(t.month);
+  st.wDay = static_cast<WORD>(t.day);
+  st.wDayOfWeek = static_cast<WORD>(t.weekday);
+  st.wHour = static_cast<WORD>(t.hour);
+  st.wMinute = static_cast<WORD>(t.minute);
+  st.wSecond = static_cast<WORD>(t.second);
+  return st;
+}
+
+// GetDateFormatA / GetTimeFormatA: the first call asks for the size.
+template <class F>
+std::string Format(F&& api) {
+  return NoThrow(std::string(), [&] {
+    const int size = api(nullptr, 0);
+    if (size <= 0) return std::string();
+    std::string buffer(static_cast<std::size_t>(size), '\0');
+    const int n = api(buffer.data(), size);
+    if (n <= 0) return std::string();
+    buffer.resize(static_cast<std::size_t>(n - 1));
+    return buffer;
+  });
+}
+
+}  // namespace
+
+OsVersion Win32System::Version() {
+  OSVERSIONINFOA info{};
+  info.dwOSVersionInfoSize = sizeof info;
+  if (!GetVersionExA(&info)) return {};
+  return {info.dwMajorVersion, info.dwMinorVersion, info.dwPlatformId};
+}
+
+std::string Win32System::SystemDirectory() {
+  return Fetch([](char* buffer, DWORD size) { return GetSystemDirectoryA(buffer, size); });
+}
+
+std::string Win32System::TempPath() {
+  return Fetch([](char* buffer, DWORD size) { return GetTempPathA(size, buffer); });
+}
+
+std::string Win32System::Environment(const std::string& name) {
+  return Fetch([&](char* buffer, DWORD size) {
+    return GetEnvironmentVariableA(name.c_str(), buffer, size);
+  });
+}
+
+std::string Win32System::ProgramFolder() {
+  return NoThrow(std::string(), [] {
+    const std::string path = ExePath();
+    const auto cut = path.rfind('\\');
+    return cut == std::string::npos ? std::string() : path.substr(0, cut);
+  });
+}
+
+std::string Win32System::ExeBaseName() {
+  return NoThrow(std::string(), [] {
+    const std::string path = ExePath();
+    const auto slash = path.rfind('\\');
+    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    const auto dot = name.rfind('.');
+    if (dot != std::string::npos) name.resize(dot);
+    return name;
+  });
+}
+
+DateTime Win32System::Now() {
+  SYSTEMTIME st;
+  GetLocalTime(&st);
+  return {st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond, st.wDayOfWeek};
+}
+
+std::string Win32System::GeneralDate(const DateTime& t) {
+  return NoThrow(std::string(), [&] {
+    const SYSTEMTIME st = ToSystemTime(t);
+    const std::string date = Format([&](char* buffer, int size) {
+      return GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &st, nullptr, buffer, size);
+    });
+    const std::string time = Format([&](char* buffer, int size) {
+      return GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &st, nullptr, buffer, size);
+    });
+    if (date.empty() || time.empty()) return date + time;
+    return date + " " + time;
+  });
+}
+
+std::string Win32System::LocalWeekdayName(const DateTime& t) {
+  const SYSTEMTIME st = ToSystemTime(t);
+  return Format([&](char* buffer, int size) {
+    return GetDateFormatA(LOCALE_USER_DEFAULT, 0, &st, "dddd", buffer, size);
+  });
+}
+
+}  // namespace nimbrel

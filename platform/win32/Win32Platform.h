@@ -1,0 +1,103 @@
+// The Win32 implementations of the platform service interfaces.
+#pragma once
+
+#include "platform/Desktop.h"
+#include "platform/Files.h"
+#include "platform/Profile.h"
+#include "platform/Registry.h"
+#include "platform/Shell.h"
+#include "platform/System.h"
+
+namespace nimbrel {
+
+// Runs `body`, turning any exception (an allocation failure) into `fallback`,
+// so no exception leaves the platform layer.
+template <class R, class F>
+R NoThrow(R fallback, F&& body) noexcept {
+  try {
+    return body();
+  } catch (...) {
+    return fallback;
+  }
+}
+
+class Win32Registry final : public Registry {
+ public:
+  RegKey OpenKey(RegRoot root, const std::string& path) override;
+  RegKey CreateKey(RegRoot root, const std::string& path) override;
+  void CloseKey(RegKey key) override;
+  bool QueryValue(RegKey key, const std::string& name, std::uint32_t& type,
+                  std::string& data) override;
+  bool SetValue(RegKey key, const std::string& name, std::uint32_t type,
+                const std::string& data) override;
+  bool DeleteValue(RegKey key, const std::string& name) override;
+  bool DeleteKey(RegRoot root, const std::string& path) override;
+  bool QueryInfo(RegKey key, RegKeyInfo& info) override;
+  long EnumKey(RegKey key, std::uint32_t index, std::string& name) override;
+  long EnumValue(RegKey key, std::uint32_t index, std::string& name) override;
+};
+
+class Win32Files final : public Files {
+ public:
+  std::vector<FileEntry> Find(const std::string& pattern) override;
+  std::uint32_t Attributes(const std::string& path) override;
+  bool SetAttributes(const std::string& path, std::uint32_t attributes) override;
+  std::uint32_t LinkCount(const std::string& path) override;
+  bool IsLink(const std::string& path) override;
+  std::optional<std::uint64_t> Size(const std::string& path) override;
+  FileHandle OpenForOverwrite(const std::string& path) override;
+  bool Write(FileHandle file, const void* data, std::size_t size) override;
+  bool Seek(FileHandle file, std::uint64_t position) override;
+  bool Flush(FileHandle file) override;
+  void Close(FileHandle file) override;
+  bool Delete(const std::string& path) override;
+  bool CreateFolder(const std::string& path) override;
+  bool RemoveFolder(const std::string& path) override;
+  bool Replace(const std::string& from, const std::string& to) override;
+  bool Append(const std::string& path, const std::string& bytes) override;
+  std::optional<std::string> ReadAll(const std::string& path) override;
+  bool WriteAll(const std::string& path, const std::string& bytes) override;
+};
+
+class Win32System final : public System {
+ public:
+  OsVersion Version() override;
+  std::string SystemDirectory() override;
+  std::string TempPath() override;
+  std::string Environment(const std::string& name) override;
+  std::string ProgramFolder() override;
+  std::string ExeBaseName() override;
+  DateTime Now() override;
+  std::string GeneralDate(const DateTime& t) override;
+  std::string LocalWeekdayName(const DateTime& t) override;
+};
+
+class Win32Shell final : public Shell {
+ public:
+  bool EmptyRecycleBin() override;
+  std::string SpecialFolder(int csidl) override;
+  std::intptr_t Execute(std::uintptr_t owner, const std::string& verb, const std::string& file,
+                        const std::string& parameters, const std::string& folder,
+                        int show) override;
+  std::intptr_t FindExecutable(const std::string& file, std::string& program) override;
+};
+
+class Win32Desktop final : public Desktop {
+ public:
+  std::vector<WindowHandle> WindowsOfClass(const std::string& className) override;
+  void PostClose(WindowHandle window) override;
+  bool KeyDown(int virtualKey) override;
+  bool EmptyClipboard() override;
+  std::intptr_t SendMessage(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
+                            std::intptr_t lParam) override;
+};
+
+class Win32Profile final : public Profile {
+ public:
+  std::string ReadString(const std::string& section, const std::string& key,
+                         const std::string& file) override;
+  bool WriteString(const std::string& section, const std::string& key, const std::string& value,
+                   const std::string& file) override;
+};
+
+}  // namespace nimbrel

@@ -1,0 +1,154 @@
+// The Win32 user interface: the event loop, the views of the control models
+// and the skin that paints the program's own look.
+//
+// Finding windows from another process: every form window (class
+// "NimbrelForm") and every control window carries the property "NimbrelName",
+// a global atom of the model's name; a form window also carries
+// "NimbrelMenu:<menu name>" holding the HMENU of each top-level menu.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/Controls.h"
+#include "platform/EventLoop.h"
+
+namespace nimbrel {
+
+inline constexpr const char* kFormClass = "NimbrelForm";
+inline constexpr const char* kLabelClass = "NimbrelLabel";
+inline constexpr const char* kImageClass = "NimbrelImage";
+inline constexpr const char* kPanelClass = "NimbrelPanel";
+inline constexpr const char* kFrameClass = "NimbrelFrame";
+inline constexpr const char* kNameProp = "NimbrelName";
+inline constexpr const char* kMenuPropPrefix = "NimbrelMenu:";
+inline constexpr int kAppIconId = 1;  // the ICON resource in res/Nimbrel.rc
+
+// Counts the window procedures running on this thread's stack. Views of a
+// closed window are freed only when none runs, so a handler that closes its
+// own window never returns into a freed view.
+class HandlerScope {
+ public:
+  HandlerScope();
+  ~HandlerScope();
+  HandlerScope(const HandlerScope&) = delete;
+  HandlerScope& operator=(const HandlerScope&) = delete;
+  static bool Idle();
+};
+
+// Sets the "NimbrelName" property; the atom is returned for RemoveName.
+ATOM SetName(HWND window, const std::string& name);
+void RemoveName(HWND window, ATOM atom);
+
+// ---- Control views (Controls.cpp) -------------------------------------------
+
+// A control model's real window. The form window passes each view the
+// notifications its window sends.
+class Win32View : public ControlView {
+ public:
+  explicit Win32View(Control& model) : model_(model) {}
+  ~Win32View() override;
+  Win32View(const Win32View&) = delete;
+  Win32View& operator=(const Win32View&) = delete;
+
+  HWND Window() const { return hwnd_; }
+  Control& Model() const { return model_; }
+  void Update(Aspect aspect, int index) override;
+
+  virtual void OnCommand(int /*code*/) {}
+  virtual LRESULT OnNotify(const NMHDR& /*header*/) { return 0; }
+  virtual void OnDrawItem(const DRAWITEMSTRUCT& /*item*/) {}
+  // WM_CTLCOLOR*: the control's colours on `dc`, and the background brush.
+  virtual HBRUSH OnColour(HDC dc);
+
+  // The window is going: removes the name and never calls the model again.
+  void Release();
+  bool Released() const { return released_; }
+
+  // Creates the child window of `form` and shows the model's state in it.
+  virtual void Create(HWND form, int id) = 0;
+
+ protected:
+  void CreateWindowFor(HWND form, int id, const char* windowClass, DWORD style, DWORD exStyle,
+                       void* createParam = nullptr);
+  // The window's height; a drop-down combo box adds its list to it.
+  virtual int WindowHeight() const;
+  // The model's other aspects; Geometry, Visible and Enabled are done by Update.
+  virtual void Refresh(Aspect aspect, int index) = 0;
+  void ShowCaption();
+  void ShowLook();
+  RECT Bounds() const;  // pixels, relative to the form
+  void InvalidateBorder(const RECT& bounds) const;
+
+ private:
+  Control& model_;
+  HWND hwnd_ = nullptr;
+  ATOM atom_ = 0;
+  bool released_ = false;
+  RECT shownAt_{};
+};
+
+// Registers the window classes the views use (once per process).
+void RegisterControlClasses(HINSTANCE instance);
+// Creates the control's window in `form`, shows the model's state in it and
+// attaches the view to the model.
+std::unique_ptr<Win32View> CreateControlView(Control& control, HWND form, int id);
+
+// ---- The skin (Skin.cpp) ----------------------------------------------------
+
+HFONT SkinFont(TextStyle style);
+// Lists and text boxes get a thin border painted by what lies under them.
+bool HasSkinBorder(const Control& control);
+COLORREF SkinTextColour(const Control& control);
+HBRUSH SkinBrush(Colour colour);  // cached; never delete
+// The 16 x 16 list-view icons; icon number n is image n - 1.
+HIMAGELIST SkinSmallIcons();
+int SkinIconImage(int smallIcon);  // the image index, or I_IMAGENONE
+
+void PaintLabel(HDC dc, const RECT& rc, const Control& label);
+// `hot`: the pointer is over it (the title strip's buttons light up).
+void PaintImage(HDC dc, const RECT& rc, const Image& image, bool hot);
+void PaintPictureButton(HDC dc, const RECT& rc, const Control& button, bool hot, bool pressed);
+void PaintFrame(HDC dc, const RECT& rc, const Frame& frame);
+void PaintPanel(HDC dc, const RECT& rc, const PictureBox& panel);
+// A form's own background, under its controls.
+void PaintFormBackground(HDC dc, const RECT& rc, const Form& form);
+
+// ---- The event loop (EventLoop.cpp) -----------------------------------------
+
+class Win32EventLoop final : public EventLoop {
+ public:
+  Win32EventLoop();
+  ~Win32EventLoop() override;
+  Win32EventLoop(const Win32EventLoop&) = delete;
+  Win32EventLoop& operator=(const Win32EventLoop&) = delete;
+
+  void DoEvents() override;
+  void Show(Form& form) override;
+  void ShowModal(Form& form) override;
+  void Hide(Form& form) override;
+  void Close(Form& form) override;
+  void Forget(Form& form) override;
+  void PopupMenu(Form& form, MenuItem& menu) override;
+  [[noreturn]] void Quit() override;
+
+  // The program's message loop; returns only on WM_QUIT.
+  int Run();
+
+  struct FormWindow;
+
+ private:
+  FormWindow& EnsureWindow(Form& form);
+  void Destroy(Form& form, bool detachModel);
+  void FreeClosed();
+
+  std::map<Form*, std::unique_ptr<FormWindow>> windows_;
+  std::vector<std::unique_ptr<FormWindow>> closed_;
+};
+
+}  // namespace nimbrel

@@ -1,0 +1,134 @@
+#include "settings/FrmKeepList.h"
+
+#include "settings/KeepLists.h"
+#include "settings/WindowChrome.h"
+
+namespace nimbrel {
+
+namespace {
+
+constexpr int Px(int pixels) { return pixels * kTwipsPerPixel; }
+// Two lists side by side with the Add button between them, each list's
+// buttons under it, OK and Cancel at the bottom right.
+constexpr int kWidth = 540, kHeight = 400, kTitle = 32;
+constexpr int kListTop = kTitle + 38, kListHeight = 240, kListWidth = 200;
+constexpr int kLeft = 20, kRight = kWidth - 20 - kListWidth;
+constexpr int kButtonsTop = kListTop + kListHeight + 10, kButton = 100, kButtonHeight = 28;
+constexpr int kAddWidth = 76, kAddLeft = (kWidth - kAddWidth) / 2;
+
+void SelectAll(ListBox& list) {
+  for (int i = 0; i < list.ListCount(); ++i) list.SetSelected(i, true);
+}
+
+void Open(Context& ctx, KeepListMode mode) {
+  FrmKeepList dlg(ctx);
+  ctx.keepListMode = mode;
+  dlg.lstCurrentList.Clear();
+  dlg.lstKeepList.Clear();
+  dlg.ListCurrentEntries();
+  const bool cookies = mode == KeepListMode::Cookies;
+  // The readers let pending messages through after each entry.
+  for (const std::string& entry : cookies ? ReadCookieKeepList(ctx) : ReadTypedAddressKeepList(ctx))
+    dlg.lstKeepList.AddItem(entry);
+  dlg.ShowModal();
+}
+
+}  // namespace
+
+FrmKeepList::FrmKeepList(Context& ctx)
+    : Form(ctx.platform.loop, "FrmKeepList", Px(kWidth), Px(kHeight)),
+      ImgFormMove(*this, "ImgFormMove", Picture::TitleBar, false, 0, 0, Px(kWidth), Px(kTitle)),
+      Image7(*this, "Image7", Picture::Grip, false, Px(8), Px(4), Px(24), Px(24)),
+      Label4(*this, "Label4", "Keep List ...", Px(40), Px(8), Px(300), Px(18)),
+      Image8(*this, "Image8", Picture::Help, false, Px(kWidth - 60), Px(4), Px(24), Px(24)),
+      Image1(*this, "Image1", Picture::Close, false, Px(kWidth - 32), Px(4), Px(24), Px(24)),
+      Label1(*this, "Label1", "Current List", Px(kLeft), Px(kTitle + 14), Px(kListWidth), Px(18)),
+      lstCurrentList(*this, "lstCurrentList", Px(kLeft), Px(kListTop), Px(kListWidth),
+                     Px(kListHeight)),
+      Label2(*this, "Label2", "Keep List", Px(kRight), Px(kTitle + 14), Px(kListWidth), Px(18)),
+      lstKeepList(*this, "lstKeepList", Px(kRight), Px(kListTop), Px(kListWidth), Px(kListHeight)),
+      Picture1(*this, "Picture1", Px(kAddLeft), Px(kListTop + kListHeight / 2 - 16), Px(kAddWidth),
+               Px(32)),
+      Label3(*this, "Label3", "Add", Px(kAddLeft), Px(kListTop + kListHeight / 2 - 7),
+             Px(kAddWidth), Px(18), &Picture1),
+      CmdSelectAll(*this, "CmdSelectAll", "Select All", Px(kLeft), Px(kButtonsTop), Px(kButton),
+                   Px(kButtonHeight)),
+      CmdRefresh(*this, "CmdRefresh", "Refresh", Px(kLeft + kListWidth - kButton), Px(kButtonsTop),
+                 Px(kButton), Px(kButtonHeight)),
+      CmdKeepListSelectAll(*this, "CmdKeepListSelectAll", "Select All", Px(kRight), Px(kButtonsTop),
+                           Px(kButton), Px(kButtonHeight)),
+      CmdKeepListDelete(*this, "CmdKeepListDelete", "Delete", Px(kRight + kListWidth - kButton),
+                        Px(kButtonsTop), Px(kButton), Px(kButtonHeight)),
+      cmdOK(*this, "cmdOK", "OK", Px(kRight), Px(kHeight - 20 - kButtonHeight), Px(kButton),
+            Px(kButtonHeight)),
+      Command6(*this, "Command6", "Cancel", Px(kRight + kListWidth - kButton),
+               Px(kHeight - 20 - kButtonHeight), Px(kButton), Px(kButtonHeight)),
+      ctx_(ctx) {
+  Label4.SetLook(TextStyle::Title, palette::kTitleText, palette::kTitle);
+  for (Label* l : {&Label1, &Label2})
+    l->SetLook(TextStyle::Heading, palette::kText, palette::kWindow);
+  Picture1.SetLook(TextStyle::Bold, palette::kTitleText, palette::kAccent);
+  Label3.SetLook(TextStyle::Bold, palette::kTitleText, palette::kAccent, Align::Center);
+  lstCurrentList.MultiSelect = true;
+  lstKeepList.MultiSelect = true;
+  AttachDragHandles(ctx, *this, {&ImgFormMove, &Label4, &Image7});
+  AttachHelpImage(ctx, *this, Image8);
+
+  Picture1.Click = [this] { AddSelected(); };
+  Label3.Click = [this] { AddSelected(); };
+  CmdSelectAll.Click = [this] { SelectAll(lstCurrentList); };
+  CmdKeepListSelectAll.Click = [this] { SelectAll(lstKeepList); };
+  CmdKeepListDelete.Click = [this] { DeleteSelected(); };
+  CmdRefresh.Click = [this] {
+    lstCurrentList.Clear();
+    ListCurrentEntries();
+  };
+  cmdOK.Click = [this] {
+    Save();
+    Close();
+  };
+  Command6.Click = [this] { Close(); };
+  Image1.Click = [this] { Close(); };
+}
+
+void FrmKeepList::ListCurrentEntries() {
+  const bool cookies = ctx_.keepListMode == KeepListMode::Cookies;
+  for (const std::string& entry :
+       cookies ? ListCurrentCookies(ctx_) : ListCurrentTypedAddresses(ctx_))
+    lstCurrentList.AddItem(entry);
+}
+
+void FrmKeepList::AddSelected() {
+  for (int i = 0; i < lstCurrentList.ListCount(); ++i) {
+    if (!lstCurrentList.Selected(i)) continue;
+    if (!ListContains(lstKeepList, lstCurrentList.List(i)))
+      lstKeepList.AddItem(lstCurrentList.List(i));
+    ctx_.platform.loop.DoEvents();
+  }
+}
+
+void FrmKeepList::DeleteSelected() {
+  // Removing shifts the entries after it, so each removal starts over.
+  for (bool found = true; found;) {
+    found = false;
+    for (int i = 0; i < lstKeepList.ListCount(); ++i)
+      if (lstKeepList.Selected(i)) {
+        lstKeepList.RemoveItem(i);
+        found = true;
+        break;
+      }
+  }
+}
+
+void FrmKeepList::Save() {
+  if (ctx_.keepListMode == KeepListMode::Cookies)
+    SaveCookieKeepList(ctx_, lstKeepList.Lines());
+  else
+    SaveTypedAddressKeepList(ctx_, lstKeepList.Lines());
+}
+
+void OpenCookieKeepList(Context& ctx) { Open(ctx, KeepListMode::Cookies); }
+
+void OpenTypedAddressKeepList(Context& ctx) { Open(ctx, KeepListMode::TypedAddresses); }
+
+}  // namespace nimbrel

@@ -1,0 +1,585 @@
+// NimbrelDriver: drives Nimbrel's windows from another process, one command per run.
+// Windows are found by name: each form (class "NimbrelForm") and control carries the
+// property "NimbrelName" holding a global atom of its name; a form also carries
+// "NimbrelMenu:<name>" holding an HMENU. Exit code 0 on success, 1 when a window is
+// not found or a condition is false, 2 on bad usage.
+#include <windows.h>
+#include <commctrl.h>
+#include <fcntl.h>
+#include <io.h>
+
+#include <cstddef>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kDefaultTimeoutMs = 20000;
+constexpr UINT kSendTimeoutMs = 5000;
+
+using Args = std::vector<std::string>;
+
+std::string NameOf(HWND h) {
+  ATOM atom = static_cast<ATOM>(reinterpret_cast<UINT_PTR>(GetPropA(h, "NimbrelName")));
+  if (atom == 0) return {};
+  char name[256] = {};
+  return GlobalGetAtomNameA(atom, name, sizeof name) ? name : "";
+}
+
+std::string ClassOf(HWND h) {
+  char cls[128] = {};
+  GetClassNameA(h, cls, sizeof cls);
+  return cls;
+}
+
+bool IsClass(HWND h, const char* cls) { return lstrcmpiA(ClassOf(h).c_str(), cls) == 0; }
+
+struct Search {
+  const std::string* name;
+  HWND found;
+  HWND fallback;  // a hidden window of that name, if no visible one
+};
+
+BOOL CALLBACK FormProc(HWND h, LPARAM p) {
+  auto* s = reinterpret_cast<Search*>(p);
+  if (!IsClass(h, "NimbrelForm") || NameOf(h) != *s->name) return TRUE;
+  if (!IsWindowVisible(h)) {
+    if (!s->fallback) s->fallback = h;
+    return TRUE;
+  }
+  s->found = h;
+  return FALSE;
+}
+
+// The form of that name, preferring a visible one.
+HWND FindForm(const std::string& name) {
+  Search s{&name, nullptr, nullptr};
+  EnumWindows(FormProc, reinterpret_cast<LPARAM>(&s));
+  return s.found ? s.found : s.fallback;
+}
+
+BOOL CALLBACK ControlProc(HWND h, LPARAM p) {
+  auto* s = reinterpret_cast<Search*>(p);
+  if (NameOf(h) != *s->name) return TRUE;
+  s->found = h;
+  return FALSE;
+}
+
+// A control of the form, at any depth (controls may sit in a container).
+HWND FindControl(HWND form, const std::string& name) {
+  Search s{&name, nullptr, nullptr};
+  EnumChildWindows(form, ControlProc, reinterpret_cast<LPARAM>(&s));
+  return s.found;
+}
+
+HWND FindWindowByNames(const std::string& form, const std::string& control) {
+  HWND f = FindForm(form);
+  if (!f || control.empty()) return f;
+  return FindControl(f, control);
+}
+
+bool IsNumber(const std::string& s) {
+  return !s.empty() && s.find_first_not_of("0123456789") == std::string::npos;
+}
+
+// Polls `ok` every 50 ms until it holds or the time is up.
+template <typename F>
+bool PollUntil(int timeoutMs, F ok) {
+  DWORD start = GetTickCount();
+  for (;;) {
+    if (ok()) return true;
+    if (static_cast<int>(GetTickCount() - start) >= timeoutMs) return false;
+    Sleep(50);
+  }
+}
+
+LRESULT Send(HWND h, UINT msg, WPARAM w, LPARAM l) {
+  DWORD_PTR result = 0;
+  SendMessageTimeoutA(h, msg, w, l, SMTO_NORMAL, kSendTimeoutMs, &result);
+  return static_cast<LRESULT>(result);
+}
+
+LPARAM Point(int x, int y) { return MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)); }
+
+POINT Centre(HWND h) {
+  RECT r;
+  GetClientRect(h, &r);
+  return {r.right / 2, r.bottom / 2};
+}
+
+// Memory in the program's process, for messages whose pointers Windows does not carry
+// across processes (the list view's).
+class RemoteBuffer {
+ public:
+  RemoteBuffer(HWND owner, SIZE_T size) : size_(size) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(owner, &pid);
+    process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (process_)
+      address_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+  }
+  ~RemoteBuffer() {
+    if (address_) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+    if (process_) CloseHandle(process_);
+  }
+  RemoteBuffer(const RemoteBuffer&) = delete;
+  RemoteBuffer& operator=(const RemoteBuffer&) = delete;
+
+  bool Ok() const { return address_ != nullptr; }
+  char* At(SIZE_T offset) const { return static_cast<char*>(address_) + offset; }
+  LPARAM Param() const { return reinterpret_cast<LPARAM>(address_); }
+  bool Write(SIZE_T offset, const void* data, SIZE_T n) const {
+    return offset + n <= size_ && WriteProcessMemory(process_, At(offset), data, n, nullptr);
+  }
+  bool Read(SIZE_T offset, void* data, SIZE_T n) const {
+    return offset + n <= size_ && ReadProcessMemory(process_, At(offset), data, n, nullptr);
+  }
+
+ private:
+  HANDLE process_ = nullptr;
+  void* address_ = nullptr;
+  SIZE_T size_;
+};
+
+constexpr SIZE_T kTextOffset = 512, kTextSize = 4096;
+
+std::string ListViewText(HWND lv, const RemoteBuffer& buf, int item, int sub) {
+  LVITEMA it{};
+  it.iSubItem = sub;
+  it.pszText = buf.At(kTextOffset);
+  it.cchTextMax = kTextSize;
+  std::vector<char> text(kTextSize + 1, '\0');
+  if (!buf.Write(0, &it, sizeof it) || !buf.Write(kTextOffset, text.data(), 1)) return {};
+  Send(lv, LVM_GETITEMTEXTA, item, buf.Param());
+  buf.Read(kTextOffset, text.data(), kTextSize);
+  return text.data();
+}
+
+int ListViewImage(HWND lv, const RemoteBuffer& buf, int item) {
+  LVITEMA it{};
+  it.mask = LVIF_IMAGE;
+  it.iItem = item;
+  if (!buf.Write(0, &it, sizeof it)) return -1;
+  Send(lv, LVM_GETITEMA, 0, buf.Param());
+  buf.Read(0, &it, sizeof it);
+  return it.iImage;
+}
+
+std::string Ansi(const std::wstring& w) {
+  if (w.empty()) return {};
+  int n = WideCharToMultiByte(CP_ACP, 0, w.data(), static_cast<int>(w.size()), nullptr, 0,
+                              nullptr, nullptr);
+  std::string s(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(CP_ACP, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr,
+                      nullptr);
+  return s;
+}
+
+// A list box's or combo box's entries, read with the W messages, which Wine carries
+// across processes reliably.
+int PrintStrings(HWND h, UINT countMsg, UINT lenMsg, UINT textMsg) {
+  LRESULT count = SendMessageW(h, countMsg, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    LRESULT len = SendMessageW(h, lenMsg, i, 0);
+    if (len < 0) len = 0;
+    std::wstring text(static_cast<size_t>(len) + 1, L'\0');
+    LRESULT got = SendMessageW(h, textMsg, i, reinterpret_cast<LPARAM>(text.data()));
+    text.resize(got > 0 ? static_cast<size_t>(got) : 0);
+    std::printf("%s\n", Ansi(text).c_str());
+  }
+  return 0;
+}
+
+// ---- Commands. Each gets the words after the command name. ----
+
+HWND NeedWindow(const Args& a, size_t n) {
+  HWND h = FindWindowByNames(a[0], n > 1 ? a[1] : "");
+  if (!h) std::fprintf(stderr, "not found: %s%s%s\n", a[0].c_str(), n > 1 ? "." : "",
+                       n > 1 ? a[1].c_str() : "");
+  return h;
+}
+
+int CmdWait(const Args& a) {
+  std::string control = a.size() > 1 && !IsNumber(a[1]) ? a[1] : "";
+  int timeout =
+      a.size() > 1 && IsNumber(a.back()) ? std::atoi(a.back().c_str()) : kDefaultTimeoutMs;
+  bool ok = PollUntil(timeout, [&] {
+    HWND h = FindWindowByNames(a[0], control);
+    return h && IsWindowVisible(h);
+  });
+  if (!ok) std::fprintf(stderr, "timed out waiting for %s %s\n", a[0].c_str(), control.c_str());
+  return ok ? 0 : 1;
+}
+
+int CmdGone(const Args& a) {
+  int timeout = a.size() > 1 ? std::atoi(a[1].c_str()) : kDefaultTimeoutMs;
+  return PollUntil(timeout, [&] { return FindForm(a[0]) == nullptr; }) ? 0 : 1;
+}
+
+int CmdExists(const Args& a) { return NeedWindow(a, 2) ? 0 : 1; }
+
+int CmdVisible(const Args& a) {
+  HWND h = NeedWindow(a, 2);
+  if (!h) return 1;
+  std::printf("%d\n", IsWindowVisible(h) ? 1 : 0);
+  return 0;
+}
+
+int CmdEnabled(const Args& a) {
+  HWND h = NeedWindow(a, 2);
+  if (!h) return 1;
+  std::printf("%d\n", IsWindowEnabled(h) ? 1 : 0);
+  return 0;
+}
+
+int CmdText(const Args& a) {
+  HWND h = NeedWindow(a, 2);
+  if (!h) return 1;
+  std::vector<char> text(65536, '\0');
+  Send(h, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+  std::printf("%s\n", text.data());
+  return 0;
+}
+
+int CmdRect(const Args& a) {
+  HWND h = NeedWindow(a, a.size());
+  if (!h) return 1;
+  RECT r;
+  GetWindowRect(h, &r);
+  std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+  return 0;
+}
+
+int CmdClient(const Args& a) {
+  HWND h = NeedWindow(a, a.size());
+  if (!h) return 1;
+  RECT r;
+  GetClientRect(h, &r);
+  std::printf("%ld %ld\n", r.right, r.bottom);
+  return 0;
+}
+
+int CmdClick(const Args& a) {
+  HWND h = NeedWindow(a, 2);
+  if (!h) return 1;
+  if (IsClass(h, "Button")) {
+    PostMessageA(h, BM_CLICK, 0, 0);
+    return 0;
+  }
+  POINT c = Centre(h);
+  PostMessageA(h, WM_MOUSEMOVE, 0, Point(c.x, c.y));
+  PostMessageA(h, WM_LBUTTONDOWN, MK_LBUTTON, Point(c.x, c.y));
+  PostMessageA(h, WM_LBUTTONUP, 0, Point(c.x, c.y));
+  return 0;
+}
+
+int CmdHover(const Args& a) {
+  HWND h = NeedWindow(a, 2);
+  if (!h) return 1;
+  POINT c = Centre(h);
+  PostMessageA(h, WM_MOUSEMOVE, 0, Point(c.x, c.y));
+  return 0;
+}
+
+// Presses at the control's centre and moves the pointer by (dx, dy) in steps. The
+// program may move the window (and the control) after each step; every move is given
+// relative to where the control is now, as a real pointer's would be.
+int CmdDrag(const Args& a) {
+  HWND h = NeedWindow(a, 2);
+  if (!h) return 1;
+  const int dx = std::atoi(a[2].c_str()), dy = std::atoi(a[3].c_str()), steps = 8;
+  POINT start = Centre(h);
+  ClientToScreen(h, &start);
+  auto toClient = [h](POINT screen) {
+    ScreenToClient(h, &screen);
+    return Point(screen.x, screen.y);
+  };
+  auto where = [h] {
+    RECT r;
+    GetWindowRect(h, &r);
+    return r;
+  };
+  PostMessageA(h, WM_LBUTTONDOWN, MK_LBUTTON, toClient(start));
+  POINT pointer = start;
+  for (int i = 1; i <= steps; ++i) {
+    pointer = {start.x + dx * i / steps, start.y + dy * i / steps};
+    RECT before = where();
+    PostMessageA(h, WM_MOUSEMOVE, MK_LBUTTON, toClient(pointer));
+    // Wait for the program to follow, so the next move is relative to the new place.
+    PollUntil(300, [&] {
+      RECT now = where();
+      return now.left != before.left || now.top != before.top;
+    });
+  }
+  PostMessageA(h, WM_LBUTTONUP, 0, toClient(pointer));
+  return 0;
+}
+
+int CmdItems(const Args& a) {
+  HWND h = NeedWindow(a, 2);
+  if (!h) return 1;
+  if (IsClass(h, "ListBox")) return PrintStrings(h, LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT);
+  if (IsClass(h, "ComboBox")) return PrintStrings(h, CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT);
+  if (!IsClass(h, WC_LISTVIEWA)) {
+    std::fprintf(stderr, "no items in a %s\n", ClassOf(h).c_str());
+    return 1;
+  }
+  RemoteBuffer buf(h, kTextOffset + kTextSize + 1);
+  if (!buf.Ok()) {
+    std::fprintf(stderr, "cannot reach the program's memory\n");
+    return 1;
+  }
+  LRESULT count = Send(h, LVM_GETITEMCOUNT, 0, 0);
+  for (int i = 0; i < count; ++i) {
+    LRESULT state = Send(h, LVM_GETITEMSTATE, i, LVIS_STATEIMAGEMASK);
+    int checked = ((state & LVIS_STATEIMAGEMASK) >> 12) == 2 ? 1 : 0;
+    std::printf("%s\t%s\t%d\t%d\n", ListViewText(h, buf, i, 0).c_str(),
+                ListViewText(h, buf, i, 1).c_str(), checked, ListViewImage(h, buf, i));
+  }
+  return 0;
+}
+
+// Ticks or unticks a list-view item's box from outside, as the user's click does.
+int CmdCheck(const Args& a) {
+  HWND h = NeedWindow(a, 2);
+  if (!h) return 1;
+  RemoteBuffer buf(h, sizeof(LVITEMA));
+  LVITEMA it{};
+  it.stateMask = LVIS_STATEIMAGEMASK;
+  it.state = INDEXTOSTATEIMAGEMASK(a[3] == "1" ? 2 : 1);
+  if (!buf.Ok() || !buf.Write(0, &it, sizeof it)) return 1;
+  return Send(h, LVM_SETITEMSTATE, std::atoi(a[2].c_str()), buf.Param()) ? 0 : 1;
+}
+
+int CmdChecked(const Args& a) {
+  HWND h = NeedWindow(a, 2);
+  if (!h) return 1;
+  std::printf("%d\n", static_cast<int>(Send(h, BM_GETCHECK, 0, 0)));
+  return 0;
+}
+
+int CmdProgress(const Args& a) {
+  HWND h = NeedWindow(a, 2);
+  if (!h) return 1;
+  std::printf("%d %d %d\n", static_cast<int>(Send(h, PBM_GETPOS, 0, 0)),
+              static_cast<int>(Send(h, PBM_GETRANGE, TRUE, 0)),
+              static_cast<int>(Send(h, PBM_GETRANGE, FALSE, 0)));
+  return 0;
+}
+
+// Wine keeps a menu's contents inside the process that made it, so GetMenuItemInfo on
+// the program's HMENU fails from here. The menu is read by calling user32 inside the
+// program: a remote thread runs a small thunk that calls fn(args[0..3]) and returns
+// its result as the thread's exit code. System DLLs sit at the same address in both
+// processes; the thunk checks nothing, so the caller compares the code first.
+class RemoteCaller {
+ public:
+  explicit RemoteCaller(HWND owner) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(owner, &pid);
+    process_ = OpenProcess(PROCESS_CREATE_THREAD | PROCESS_QUERY_INFORMATION |
+                               PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE,
+                           FALSE, pid);
+    if (process_)
+      memory_ = static_cast<char*>(VirtualAllocEx(process_, nullptr, kSize,
+                                                  MEM_COMMIT | MEM_RESERVE,
+                                                  PAGE_EXECUTE_READWRITE));
+    if (memory_ && !WriteProcessMemory(process_, memory_, kThunk, sizeof kThunk, nullptr))
+      memory_ = nullptr;
+  }
+  ~RemoteCaller() {
+    if (memory_) VirtualFreeEx(process_, memory_, 0, MEM_RELEASE);
+    if (process_) CloseHandle(process_);
+  }
+  RemoteCaller(const RemoteCaller&) = delete;
+  RemoteCaller& operator=(const RemoteCaller&) = delete;
+
+  bool Ok() const { return memory_ != nullptr; }
+  // Scratch space in the program for the callee's buffers.
+  char* Scratch() const { return memory_ + kScratch; }
+  bool Put(const void* data, SIZE_T n) const {
+    return n <= kSize - kScratch && WriteProcessMemory(process_, Scratch(), data, n, nullptr);
+  }
+  bool Get(void* data, SIZE_T n) const {
+    return n <= kSize - kScratch && ReadProcessMemory(process_, Scratch(), data, n, nullptr);
+  }
+  // True when the program's copy of `fn` starts with the same bytes as ours.
+  bool SameCode(FARPROC fn) const {
+    unsigned char theirs[32], ours[32];
+    std::memcpy(ours, reinterpret_cast<void*>(fn), sizeof ours);
+    return ReadProcessMemory(process_, reinterpret_cast<void*>(fn), theirs, sizeof theirs,
+                             nullptr) &&
+           std::memcmp(theirs, ours, sizeof ours) == 0;
+  }
+  // Calls fn(a0, a1, a2, a3) in the program; false if the call could not be made.
+  bool Call(FARPROC fn, UINT_PTR a0, UINT_PTR a1, UINT_PTR a2, UINT_PTR a3, DWORD* result) const {
+    UINT_PTR block[5] = {a0, a1, a2, a3, reinterpret_cast<UINT_PTR>(fn)};
+    if (!WriteProcessMemory(process_, memory_ + kArgs, block, sizeof block, nullptr)) return false;
+    HANDLE thread = CreateRemoteThread(
+        process_, nullptr, 0, reinterpret_cast<LPTHREAD_START_ROUTINE>(memory_), memory_ + kArgs,
+        0, nullptr);
+    if (!thread) return false;
+    bool ok = WaitForSingleObject(thread, kSendTimeoutMs) == WAIT_OBJECT_0 &&
+              GetExitCodeThread(thread, result);
+    CloseHandle(thread);
+    return ok;
+  }
+
+ private:
+  // push rbx; mov rbx,rcx; sub rsp,32; load rcx,rdx,r8,r9 from [rbx]; call [rbx+32];
+  // add rsp,32; pop rbx; ret
+  static constexpr unsigned char kThunk[] = {
+      0x53, 0x48, 0x89, 0xCB, 0x48, 0x83, 0xEC, 0x20, 0x48, 0x8B, 0x0B, 0x48, 0x8B,
+      0x53, 0x08, 0x4C, 0x8B, 0x43, 0x10, 0x4C, 0x8B, 0x4B, 0x18, 0xFF, 0x53, 0x20,
+      0x48, 0x83, 0xC4, 0x20, 0x5B, 0xC3};
+  static constexpr SIZE_T kArgs = 64, kScratch = 128, kSize = 4096;
+  HANDLE process_ = nullptr;
+  char* memory_ = nullptr;
+};
+
+int CmdMenu(const Args& a) {
+  HWND form = NeedWindow(a, 1);
+  if (!form) return 1;
+  auto menu = reinterpret_cast<UINT_PTR>(GetPropA(form, ("NimbrelMenu:" + a[1]).c_str()));
+  HMODULE user32 = GetModuleHandleA("user32.dll");
+  FARPROC count = GetProcAddress(user32, "GetMenuItemCount");
+  FARPROC info = GetProcAddress(user32, "GetMenuItemInfoA");
+  RemoteCaller remote(form);
+  DWORD n = 0;
+  if (!menu || !remote.Ok() || !remote.SameCode(count) || !remote.SameCode(info) ||
+      !remote.Call(count, menu, 0, 0, 0, &n) || static_cast<int>(n) < 0) {
+    std::fprintf(stderr, "cannot read menu %s\n", a[1].c_str());
+    return 1;
+  }
+  // The item info with its caption buffer right behind it, in the scratch space.
+  struct Probe {
+    MENUITEMINFOA mi;
+    char caption[512];
+  };
+  for (DWORD i = 0; i < n; ++i) {
+    Probe p{};
+    p.mi.cbSize = sizeof p.mi;
+    p.mi.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_STRING;
+    p.mi.dwTypeData = remote.Scratch() + offsetof(Probe, caption);
+    p.mi.cch = sizeof p.caption - 1;
+    DWORD ok = 0;
+    if (!remote.Put(&p, sizeof p) ||
+        !remote.Call(info, menu, i, TRUE, reinterpret_cast<UINT_PTR>(remote.Scratch()), &ok) ||
+        !ok || !remote.Get(&p, sizeof p))
+      return 1;
+    p.caption[sizeof p.caption - 1] = '\0';
+    if (p.mi.fType & MFT_SEPARATOR)
+      std::printf("-\n");
+    else
+      std::printf("%s\t%d\n", p.caption, (p.mi.fState & (MFS_DISABLED | MFS_GRAYED)) ? 0 : 1);
+  }
+  return 0;
+}
+
+// Writes the form's screen area as a 24-bit bottom-up BMP. The form is repainted first,
+// and the screen read until two reads 100 ms apart agree, so the picture is settled.
+int CmdShot(const Args& a) {
+  HWND form = NeedWindow(a, 1);
+  if (!form) return 1;
+  RedrawWindow(form, nullptr, nullptr,
+               RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  RECT r;
+  GetWindowRect(form, &r);
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  const int stride = (w * 3 + 3) & ~3;
+  BITMAPINFOHEADER bih{};
+  bih.biSize = sizeof bih;
+  bih.biWidth = w;
+  bih.biHeight = h;
+  bih.biPlanes = 1;
+  bih.biBitCount = 24;
+  bih.biCompression = BI_RGB;
+  bih.biSizeImage = static_cast<DWORD>(stride * h);
+  void* bits = nullptr;
+  HDC screen = GetDC(nullptr);
+  HDC mem = CreateCompatibleDC(screen);
+  HBITMAP bmp = CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&bih), DIB_RGB_COLORS,
+                                 &bits, nullptr, 0);
+  bool ok = bmp != nullptr;
+  if (ok) {
+    HGDIOBJ old = SelectObject(mem, bmp);
+    std::string previous;
+    for (int tries = 0; ok && tries < 20; ++tries) {
+      ok = BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY) != 0;
+      GdiFlush();
+      std::string now(static_cast<const char*>(bits), bih.biSizeImage);
+      if (now == previous) break;
+      previous = std::move(now);
+      Sleep(100);
+    }
+    SelectObject(mem, old);
+  }
+  if (ok) {
+    BITMAPFILEHEADER bfh{};
+    bfh.bfType = 0x4D42;
+    bfh.bfOffBits = sizeof bfh + sizeof bih;
+    bfh.bfSize = bfh.bfOffBits + bih.biSizeImage;
+    FILE* f = std::fopen(a[1].c_str(), "wb");
+    ok = f && std::fwrite(&bfh, sizeof bfh, 1, f) == 1 &&
+         std::fwrite(&bih, sizeof bih, 1, f) == 1 &&
+         std::fwrite(bits, bih.biSizeImage, 1, f) == 1;
+    if (f) ok = std::fclose(f) == 0 && ok;
+  }
+  if (bmp) DeleteObject(bmp);
+  DeleteDC(mem);
+  ReleaseDC(nullptr, screen);
+  if (!ok) std::fprintf(stderr, "cannot write %s\n", a[1].c_str());
+  return ok ? 0 : 1;
+}
+
+struct Command {
+  const char* name;
+  size_t minArgs, maxArgs;
+  int (*run)(const Args&);
+  const char* usage;
+};
+
+const Command kCommands[] = {
+    {"wait", 1, 3, CmdWait, "FORM [CTRL] [timeout-ms]   until it is visible"},
+    {"gone", 1, 2, CmdGone, "FORM [timeout-ms]          until no such form"},
+    {"exists", 2, 2, CmdExists, "FORM CTRL"},
+    {"visible", 2, 2, CmdVisible, "FORM CTRL                  prints 1/0"},
+    {"enabled", 2, 2, CmdEnabled, "FORM CTRL                  prints 1/0"},
+    {"text", 2, 2, CmdText, "FORM CTRL"},
+    {"rect", 1, 2, CmdRect, "FORM [CTRL]                screen rect: x y w h"},
+    {"client", 1, 2, CmdClient, "FORM [CTRL]                client size: w h"},
+    {"click", 2, 2, CmdClick, "FORM CTRL"},
+    {"hover", 2, 2, CmdHover, "FORM CTRL"},
+    {"drag", 4, 4, CmdDrag, "FORM CTRL DX DY"},
+    {"items", 2, 2, CmdItems, "FORM CTRL                  list view, list box, combo"},
+    {"check", 4, 4, CmdCheck, "FORM CTRL INDEX 0|1        a list-view item's box"},
+    {"checked", 2, 2, CmdChecked, "FORM CTRL                  BM_GETCHECK"},
+    {"progress", 2, 2, CmdProgress, "FORM CTRL                  pos min max"},
+    {"menu", 2, 2, CmdMenu, "FORM MENU                  caption<TAB>enabled, \"-\""},
+    {"shot", 2, 2, CmdShot, "FORM FILE.bmp"},
+};
+
+int Usage() {
+  std::fprintf(stderr, "usage: NimbrelDriver COMMAND ARGS\n");
+  for (const Command& c : kCommands) std::fprintf(stderr, "  %-9s %s\n", c.name, c.usage);
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) return Usage();
+  _setmode(_fileno(stdout), _O_BINARY);  // "\n", not "\r\n", for the shell
+  Args args(argv + 2, argv + argc);
+  for (const Command& c : kCommands) {
+    if (std::strcmp(argv[1], c.name) != 0) continue;
+    if (args.size() < c.minArgs || args.size() > c.maxArgs) return Usage();
+    int rc = c.run(args);
+    std::fflush(stdout);
+    return rc;
+  }
+  return Usage();
+}

@@ -1,0 +1,302 @@
+# The Wine harness, sourced by run.sh (the run: Xvfb and the template prefix) and by
+# every test_*.sh (its own copy of the template and the helpers below).
+#
+# A test is a bash script that sources this file and calls the helpers; it passes when
+# it exits 0. It runs with `set -e`: a failed assertion or command ends it at once.
+
+E2E_LIB_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+export WINEDEBUG=${WINEDEBUG:--all}
+
+e2e_log() { printf '%s\n' "$*" >&2; }
+fail() {
+  e2e_log "FAIL: $*"
+  exit 1
+}
+
+# Polls a command every 0.1 s until it succeeds or SECONDS pass.
+poll() {
+  local seconds=$1 end
+  shift
+  end=$(($(date +%s%N) + seconds * 1000000000))
+  until "$@" >/dev/null 2>&1; do
+    (($(date +%s%N) < end)) || return 1
+    sleep 0.1
+  done
+}
+
+# poll_eq SECONDS EXPECTED COMMAND...: polls until COMMAND prints EXPECTED.
+poll_eq() {
+  local seconds=$1 expected=$2
+  shift 2
+  poll "$seconds" e2e_prints "$expected" "$@"
+}
+e2e_prints() {
+  local expected=$1
+  shift
+  [ "$("$@" 2>/dev/null)" == "$expected" ]
+}
+
+# Points HOME and XDG_* at a folder inside the prefix, so nothing Wine does or a
+# test erases reaches the real home.
+e2e_sandbox_env() {
+  export WINEPREFIX=$1
+  export HOME=$WINEPREFIX/home
+  export XDG_DATA_HOME=$HOME/.local/share XDG_CONFIG_HOME=$HOME/.config
+  export XDG_CACHE_HOME=$HOME/.cache XDG_STATE_HOME=$HOME/.local/state
+  export XDG_RUNTIME_DIR=$HOME/.run
+  unset XDG_DESKTOP_DIR XDG_DOCUMENTS_DIR XDG_DOWNLOAD_DIR XDG_MUSIC_DIR XDG_PICTURES_DIR \
+    XDG_VIDEOS_DIR XDG_PUBLICSHARE_DIR XDG_TEMPLATES_DIR
+  mkdir -p "$HOME" "$XDG_DATA_HOME" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME" "$XDG_STATE_HOME"
+  mkdir -p -m 700 "$XDG_RUNTIME_DIR"
+}
+
+# ---- The run ----
+
+# Starts one Xvfb on a free display number and exports DISPLAY; E2E_XVFB_PID is its pid.
+e2e_start_xvfb() {
+  local n log=${1:-/dev/null}
+  for n in $(seq 91 140); do
+    [ -e /tmp/.X$n-lock ] || [ -e /tmp/.X11-unix/X$n ] && continue
+    Xvfb :$n -screen 0 1280x1024x24 -nolisten tcp -noreset >"$log" 2>&1 &
+    E2E_XVFB_PID=$!
+    if poll 15 xwininfo -root -display :$n && kill -0 "$E2E_XVFB_PID" 2>/dev/null; then
+      export DISPLAY=:$n
+      return 0
+    fi
+    kill "$E2E_XVFB_PID" 2>/dev/null
+    wait "$E2E_XVFB_PID" 2>/dev/null
+  done
+  e2e_log "no free X display for Xvfb"
+  return 1
+}
+
+e2e_stop_xvfb() {
+  [ -n "${E2E_XVFB_PID:-}" ] || return 0
+  kill "$E2E_XVFB_PID" 2>/dev/null
+  wait "$E2E_XVFB_PID" 2>/dev/null
+  E2E_XVFB_PID=
+}
+
+# Writes the fake browser: a script that logs each URL it is given to
+# $WINEPREFIX/browser.log (WINEPREFIX is that of the test that opened it).
+e2e_write_fake_browser() {
+  cat >"$1" <<'EOF'
+#!/bin/sh
+printf '%s\n' "$*" >>"$WINEPREFIX/browser.log"
+EOF
+  chmod +x "$1"
+}
+
+# Boots a prefix at DIR, prepared for the program, with the exes of BIN in
+# C:\Nimbrel and the fake browser BROWSER. Leaves no wineserver running.
+e2e_make_prefix() {
+  local dir=$1 bin=$2 browser=$3 link
+  (
+    e2e_sandbox_env "$dir"
+    # No Mono/Gecko installers and no desktop menu entries while booting.
+    WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" wine wineboot -i >/dev/null 2>&1 ||
+      { e2e_log "wineboot failed"; exit 1; }
+    wineserver -w
+    cat >"$dir/drive_c/e2e-setup.reg" <<EOF
+REGEDIT4
+
+[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]
+"Managed"="N"
+
+[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\ThemeManager]
+"ThemeActive"="0"
+
+[HKEY_CURRENT_USER\\Software\\Wine\\WineBrowser]
+"Browsers"="$browser"
+EOF
+    wine regedit /S 'C:\e2e-setup.reg' >/dev/null 2>&1
+    wineserver -w
+    grep -q '"Managed"="N"' "$dir/user.reg" || { e2e_log "prefix settings not written"; exit 1; }
+    rm -f "$dir/drive_c/e2e-setup.reg"
+    # The user folders are links to the home of this boot; make them plain folders so
+    # that each copy of the prefix is whole and nothing leads out of it.
+    for link in "$dir"/drive_c/users/*/*; do
+      [ -L "$link" ] || continue
+      rm "$link"
+      mkdir "$link"
+    done
+    mkdir -p "$XDG_DATA_HOME/Trash/files" "$XDG_DATA_HOME/Trash/info"
+    rm -f "$dir/dosdevices/z:"
+    mkdir -p "$dir/drive_c/Nimbrel"
+    cp "$bin/Nimbrel.exe" "$bin/NimbrelDriver.exe" "$dir/drive_c/Nimbrel/"
+    wineserver -k 2>/dev/null
+    true
+  )
+}
+
+# ---- A test ----
+
+# The Unix path of a Windows path in the test's prefix ("C:\users\..."), matching
+# existing folders and files case-insensitively as Windows does.
+unix_path() {
+  local win=$1 drive path part entry name
+  local -a parts
+  if [[ ! $win =~ ^[A-Za-z]:(\\|$) ]]; then
+    printf '%s\n' "$win"
+    return
+  fi
+  drive=${win:0:1}
+  path=$WINEPREFIX/dosdevices/${drive,,}:
+  IFS='\' read -r -a parts <<<"${win:2}"
+  for part in "${parts[@]}"; do
+    [ -n "$part" ] || continue
+    if [ ! -e "$path/$part" ]; then
+      for entry in "$path"/* "$path"/.[!.]*; do
+        name=${entry##*/}
+        if [ -e "$entry" ] && [ "${name,,}" == "${part,,}" ]; then
+          part=$name
+          break
+        fi
+      done
+    fi
+    path=$path/$part
+  done
+  printf '%s\n' "$path"
+}
+
+# Runs the driver in the test's prefix; its stdout is the command's result.
+drv() {
+  (cd "$WINEPREFIX/drive_c/Nimbrel" && wine NimbrelDriver.exe "$@")
+}
+
+# Starts Nimbrel.exe in the background with ARGS and waits for its main window.
+start_nimbrel() {
+  (cd "$WINEPREFIX/drive_c/Nimbrel" && exec wine Nimbrel.exe "$@") >>"$E2E_DIR/nimbrel.log" 2>&1 &
+  NIMBREL_PID=$!
+  drv wait FrmMain 45000 >/dev/null ||
+    fail "FrmMain did not appear within 45 s$(kill -0 "$NIMBREL_PID" 2>/dev/null ||
+      echo ' (Nimbrel.exe has exited)')"
+}
+
+# True while the Nimbrel.exe started by start_nimbrel runs.
+nimbrel_running() { [ -n "${NIMBREL_PID:-}" ] && kill -0 "$NIMBREL_PID" 2>/dev/null; }
+
+# Waits up to SECONDS (default 20) for Nimbrel.exe to end; fails if it does not.
+wait_nimbrel_exit() {
+  poll "${1:-20}" eval '! nimbrel_running' || fail "Nimbrel.exe still runs after ${1:-20} s"
+  wait "$NIMBREL_PID" 2>/dev/null || true
+  NIMBREL_PID=
+}
+
+# Ends Nimbrel.exe if it still runs.
+stop_nimbrel() {
+  nimbrel_running || return 0
+  kill "$NIMBREL_PID" 2>/dev/null || true
+  poll 10 eval '! nimbrel_running' || kill -9 "$NIMBREL_PID" 2>/dev/null || true
+  wait "$NIMBREL_PID" 2>/dev/null || true
+  NIMBREL_PID=
+}
+
+# reg_add KEY [NAME [DATA [TYPE]]]: an empty NAME is the default value.
+reg_add() {
+  local key=$1 args=()
+  if [ $# -ge 2 ]; then
+    if [ -z "$2" ]; then args+=(/ve); else args+=(/v "$2"); fi
+    args+=(/t "${4:-REG_SZ}" /d "${3:-}")
+  fi
+  wine reg add "$key" "${args[@]}" /f >/dev/null 2>&1 || fail "reg add $key ${2:-}"
+}
+
+# reg_query KEY NAME: prints the value's data; fails (status 1) when it is missing.
+reg_query() {
+  local key=$1 name=$2 out line shown=$2
+  if [ -z "$name" ]; then
+    out=$(wine reg query "$key" /ve 2>/dev/null) || return 1
+    shown='(Default)'
+  else
+    out=$(wine reg query "$key" /v "$name" 2>/dev/null) || return 1
+  fi
+  while IFS= read -r line; do
+    line=${line%$'\r'}
+    if [[ $line == "    $shown    REG_"* ]]; then
+      line=${line#"    $shown    "}
+      line=${line#*    }
+      printf '%s\n' "$line"
+      return 0
+    fi
+  done <<<"$out"
+  return 1
+}
+
+# True when the registry key exists.
+reg_key_exists() { wine reg query "$1" >/dev/null 2>&1; }
+
+# plant_file PATH [CONTENT]: PATH is Windows ("C:\...") or Unix; folders are made.
+plant_file() {
+  local path
+  path=$(unix_path "$1")
+  mkdir -p "$(dirname "$path")"
+  printf '%s' "${2:-planted by the test}" >"$path"
+}
+
+assert_eq() {
+  [ "$1" == "$2" ] || fail "${3:-value}: expected [$2], got [$1]"
+}
+
+assert_file_exists() {
+  [ -e "$(unix_path "$1")" ] || fail "missing: $1"
+}
+
+assert_file_gone() {
+  [ ! -e "$(unix_path "$1")" ] || fail "still there: $1"
+}
+
+# shot NAME [FORM]: the form's screenshot as NAME.png in the test's folder.
+shot() {
+  local bmp="$WINEPREFIX/drive_c/e2e-shot.bmp"
+  rm -f "$bmp"
+  drv shot "${2:-FrmMain}" 'C:\e2e-shot.bmp' || fail "screenshot $1"
+  convert "$bmp" "$E2E_DIR/$1.png" || fail "converting screenshot $1"
+  rm -f "$bmp"
+}
+
+# Called by the test's EXIT trap: stops its processes, keeps the folder on failure.
+e2e_finish() {
+  local rc=$?
+  set +e
+  trap - EXIT
+  if [ "$rc" != 0 ] && [ -n "${DISPLAY:-}" ]; then
+    import -display "$DISPLAY" -window root "$E2E_DIR/failure.png" 2>/dev/null
+  fi
+  stop_nimbrel
+  wineserver -k 2>/dev/null
+  wineserver -w 2>/dev/null
+  if [ "$rc" == 0 ]; then
+    rm -rf "$WINEPREFIX"
+  else
+    e2e_log "kept for inspection: $E2E_DIR (prefix, logs, failure.png)"
+  fi
+  exit "$rc"
+}
+
+# A test's set-up, done when a test_*.sh sources this file under run.sh.
+e2e_begin_test() {
+  [ -n "${E2E_TEMPLATE:-}" ] && [ -d "$E2E_TEMPLATE" ] ||
+    { e2e_log "run tests through tests/e2e/run.sh"; exit 2; }
+  E2E_NAME=$(basename "$0" .sh)
+  E2E_DIR=$E2E_RUN/$E2E_NAME
+  mkdir -p "$E2E_DIR"
+  cp -a "$E2E_TEMPLATE" "$E2E_DIR/prefix" || fail "copying the template prefix"
+  e2e_sandbox_env "$E2E_DIR/prefix"
+  trap e2e_finish EXIT
+  trap 'exit 143' TERM INT
+  # A warm wineserver makes each wine command fast; retry its start once.
+  if ! { wineserver -p && poll 10 wine cmd /c exit; }; then
+    wineserver -k 2>/dev/null
+    wineserver -w 2>/dev/null
+    { wineserver -p && poll 20 wine cmd /c exit; } || fail "wineserver did not start"
+  fi
+  E2E_USER=$(cd "$WINEPREFIX/drive_c/users" && ls | grep -v -x Public | head -n 1)
+  E2E_PROFILE="C:\\users\\$E2E_USER"
+  E2E_TEMP="$E2E_PROFILE\\Temp"
+}
+
+if [ "${E2E_SOURCED_BY_RUNNER:-}" != 1 ]; then
+  set -euo pipefail
+  e2e_begin_test
+fi

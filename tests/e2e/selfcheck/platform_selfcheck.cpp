@@ -1,0 +1,424 @@
+// Checks the Win32 platform classes against the real system (run under Wine).
+// Usage: platform_selfcheck.exe [--link FOLDER-LINK] [--file-link FILE-LINK]
+//                               [--trash FILE-IN-TRASH]
+//   --link       a folder symbolic link planted from the Linux side
+//   --file-link  a file symbolic link planted from the Linux side
+//   --trash  a file in the recycle bin, gone after the bin is emptied
+// Prints each failure and then "N passed, N failed"; exit code 1 on any failure.
+#include <cstdio>
+#include <cstring>
+#include <set>
+#include <string>
+
+#include "platform/win32/Win32Platform.h"
+
+#include <windows.h>
+
+// The interfaces' member names, not the ANSI/Unicode macros.
+#undef FindExecutable
+#undef SendMessage
+
+namespace nimbrel {
+namespace {
+
+int passed = 0, failed = 0;
+
+void Check(bool ok, const std::string& what) {
+  if (ok) {
+    ++passed;
+  } else {
+    ++failed;
+    std::printf("FAIL: %s\n", what.c_str());
+  }
+}
+
+bool Exists(Files& files, const std::string& path) {
+  return files.Attributes(path) != kInvalidAttributes;
+}
+
+// Sunday = 0, independent of the system's own calendar code.
+int WeekdayOf(int y, int m, int d) {
+  static const int offsets[] = {0, 3, 2, 5, 0, 3, 5, 1, 4, 6, 2, 4};
+  if (m < 3) --y;
+  return (y + y / 4 - y / 100 + y / 400 + offsets[m - 1] + d) % 7;
+}
+
+void RegistryChecks(Win32Registry& reg) {
+  const RegRoot cu = RegRoot::CurrentUser;
+  const std::string base = "Software\\NimbrelSelfCheck";
+  for (const char* leftover : {"\\A\\B", "\\A", ""}) reg.DeleteKey(cu, base + leftover);
+
+  Check(reg.OpenKey(cu, base) == 0, "registry: a missing key does not open");
+  const RegKey b = reg.CreateKey(cu, base + "\\A\\B");
+  Check(b != 0, "registry: CreateKey creates the key and its missing parents");
+  reg.CloseKey(b);
+  const RegKey a = reg.OpenKey(cu, "SOFTWARE\\nimbrelselfcheck\\a");
+  Check(a != 0, "registry: key paths are case-insensitive");
+  Check(reg.OpenKey(RegRoot::LocalMachine, base + "\\A") == 0,
+        "registry: HKCU and HKLM are different roots");
+  const RegKey users = reg.OpenKey(RegRoot::Users, ".Default");
+  Check(users != 0, "registry: HKEY_USERS\\.Default opens");
+  reg.CloseKey(users);
+
+  std::uint32_t type = 0;
+  std::string data;
+  Check(reg.SetValue(a, "NoNul", kRegSz, "abc") && reg.QueryValue(a, "NoNul", type, data) &&
+            type == kRegSz && data == "abc",
+        "registry: REG_SZ stored without a NUL reads back as its 3 bytes");
+  const std::string withNul("abc\0", 4);
+  Check(reg.SetValue(a, "WithNul", kRegSz, withNul) && reg.QueryValue(a, "WithNul", type, data) &&
+            data == withNul,
+        "registry: REG_SZ with its NUL reads back as 4 bytes");
+  const std::string dword("\x2a\0\0\x80", 4);
+  Check(reg.SetValue(a, "Count", kRegDword, dword) && reg.QueryValue(a, "Count", type, data) &&
+            type == kRegDword && data == dword,
+        "registry: REG_DWORD round trip");
+  std::string big(70000, '\0');
+  for (std::size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>(i % 251);
+  Check(reg.SetValue(a, "Big", kRegBinary, big) && reg.QueryValue(a, "Big", type, data) &&
+            type == kRegBinary && data == big,
+        "registry: 70000-byte REG_BINARY with zeros reads back exactly");
+  Check(reg.SetValue(a, "Empty", kRegSz, "") && reg.QueryValue(a, "Empty", type, data) &&
+            type == kRegSz && data.empty(),
+        "registry: a zero-length REG_SZ reads back empty");
+  Check(reg.SetValue(a, "", kRegSz, std::string("dflt\0", 5)) &&
+            reg.QueryValue(a, "", type, data) && data == std::string("dflt\0", 5),
+        "registry: the default value (empty name) is set and read");
+  Check(reg.DeleteValue(a, "") && !reg.QueryValue(a, "", type, data),
+        "registry: DeleteValue with an empty name removes the default value");
+  Check(!reg.QueryValue(a, "Missing", type, data) && !reg.DeleteValue(a, "Missing"),
+        "registry: a missing value neither reads nor deletes");
+  const std::string longName(300, 'L');
+  Check(reg.SetValue(a, longName, kRegSz, "x"), "registry: a 300-character value name is set");
+
+  const std::set<std::string> expected{"NoNul", "WithNul", "Count", "Big", "Empty", longName};
+  RegKeyInfo info;
+  Check(reg.QueryInfo(a, info) && info.subKeys == 1 && info.maxSubKeyLen == 1 &&
+            info.values == expected.size() && info.maxValueNameLen == longName.size(),
+        "registry: QueryInfo counts sub-keys and values and their longest names");
+  std::set<std::string> names;
+  long rc = kRegSuccess;
+  std::string name;
+  for (std::uint32_t i = 0; (rc = reg.EnumValue(a, i, name)) == kRegSuccess && i < 20; ++i)
+    names.insert(name);
+  Check(names == expected && rc == kRegNoMoreItems,
+        "registry: EnumValue lists every name, the long one too, then 259");
+  Check(reg.EnumKey(a, 0, name) == kRegSuccess && name == "B" &&
+            reg.EnumKey(a, 1, name) == kRegNoMoreItems,
+        "registry: EnumKey lists the sub-key, then 259");
+  Check(reg.EnumKey(0, 0, name) != kRegSuccess, "registry: enumerating no key fails");
+  reg.CloseKey(a);
+
+  Check(!reg.DeleteKey(cu, base + "\\A") && reg.OpenKey(cu, base + "\\A") != 0,
+        "registry: DeleteKey refuses a key that has sub-keys");
+  Check(!reg.DeleteKey(cu, "") && !reg.DeleteKey(cu, "\\"),
+        "registry: DeleteKey refuses an empty path");
+  Check(reg.DeleteKey(cu, base + "\\A\\B") && reg.DeleteKey(cu, base + "\\A") &&
+            reg.DeleteKey(cu, base) && reg.OpenKey(cu, base) == 0,
+        "registry: keys delete from the leaf up");
+}
+
+void FileChecks(Win32Files& files, const std::string& temp, const std::string& link,
+                const std::string& fileLink) {
+  const std::string w = temp + "nimbrel-selfcheck-" + std::to_string(GetCurrentProcessId());
+  Check(files.CreateFolder(w) && !files.CreateFolder(w), "files: CreateFolder once only");
+  Check((files.Attributes(w) & kAttrDirectory) && files.Attributes(w + "\\none") ==
+                                                      kInvalidAttributes,
+        "files: Attributes of a folder and of a missing path");
+
+  const std::string a = w + "\\a.txt";
+  const std::string bytes("one\r\n\0two\xff", 10);
+  Check(files.WriteAll(a, bytes) && files.ReadAll(a) == bytes && files.Size(a) == 10u,
+        "files: WriteAll/ReadAll/Size keep binary bytes");
+  Check(files.WriteAll(a, "abcdef") && files.ReadAll(a) == "abcdef",
+        "files: WriteAll truncates a longer file");
+  Check(!files.Size(w) && !files.ReadAll(w) && !files.ReadAll(w + "\\none"),
+        "files: a folder or a missing file has no size or content");
+
+  FileHandle h = files.OpenForOverwrite(a);
+  Check(h != 0 && files.Write(h, "XY", 2) && files.Flush(h), "files: overwrite, write, flush");
+  files.Close(h);
+  Check(files.ReadAll(a) == "XYcdef",
+        "files: OpenForOverwrite writes from the start, no truncation");
+  Check(files.OpenForOverwrite(w + "\\none") == 0 && !Exists(files, w + "\\none"),
+        "files: OpenForOverwrite neither opens nor creates a missing file");
+  Check(files.OpenForOverwrite(w) == 0, "files: OpenForOverwrite refuses a folder");
+  Check(!files.Write(0, "x", 1) && !files.Flush(0) && !files.Seek(0, 0),
+        "files: Write/Flush/Seek without a file fail");
+  h = files.OpenForOverwrite(a);
+  Check(h != 0 && files.Write(h, "12", 2) && files.Seek(h, 1) && files.Write(h, "Q", 1),
+        "files: Seek moves the write position");
+  files.Close(h);
+  Check(files.ReadAll(a) == "1Qcdef", "files: the write after Seek lands at that position");
+
+  const std::string large = w + "\\large.bin";
+  const std::string zeros(3 << 20, '\0');
+  Check(files.WriteAll(large, std::string(3 << 20, 'Q')), "files: WriteAll of 3 MB");
+  h = files.OpenForOverwrite(large);
+  Check(h != 0 && files.Write(h, zeros.data(), zeros.size()), "files: one 3 MB Write");
+  files.Close(h);
+  Check(files.ReadAll(large) == zeros, "files: the 3 MB overwrite replaced every byte");
+
+  const std::string log = w + "\\log.txt";
+  Check(files.Append(log, "one\r\n") && files.Append(log, "two\r\n") &&
+            files.ReadAll(log) == "one\r\ntwo\r\n",
+        "files: Append creates the file, then appends");
+  Check(!files.Append(w + "\\none\\log.txt", "x"), "files: Append into a missing folder fails");
+
+  const std::string fresh = w + "\\new.tmp";
+  Check(files.WriteAll(fresh, "new") && files.Replace(fresh, a) && files.ReadAll(a) == "new" &&
+            !Exists(files, fresh),
+        "files: Replace puts the new file in place of the old one");
+
+  const std::string idx = w + "\\b.idx";
+  Check(files.WriteAll(idx, "12345") && files.CreateFolder(w + "\\sub"), "files: set up find");
+  const auto upper = files.Find(w + "\\*.IDX");
+  Check(upper.size() == 1 && upper[0].name == "b.idx" && upper[0].size == 5,
+        "files: *.IDX finds b.idx, named as stored, with its size");
+  const auto exact = files.Find(idx);
+  Check(exact.size() == 1 && exact[0].name == "b.idx", "files: an exact name finds one entry");
+  std::set<std::string> all;
+  bool subIsFolder = false;
+  for (const FileEntry& e : files.Find(w + "\\*")) {
+    all.insert(e.name);
+    if (e.name == "sub") subIsFolder = (e.attributes & kAttrDirectory) != 0;
+  }
+  Check(all == std::set<std::string>{".", "..", "a.txt", "b.idx", "large.bin", "log.txt", "sub"} &&
+            subIsFolder,
+        "files: * lists . and .. and every entry in one pass");
+  Check(files.Find(w + "\\none\\*").empty(), "files: a missing folder finds nothing");
+
+  Check(files.SetAttributes(idx, kAttrHidden) && (files.Attributes(idx) & kAttrHidden) &&
+            (files.Find(idx).at(0).attributes & kAttrHidden),
+        "files: the hidden attribute is set and seen by Find");
+  Check(files.SetAttributes(idx, kAttrReadOnly) && !files.Delete(idx) && Exists(files, idx),
+        "files: a read-only file is not deleted");
+  Check(files.OpenForOverwrite(idx) == 0 && !files.WriteAll(idx, "w") &&
+            !files.Append(idx, "w") && files.WriteAll(fresh, "r") && !files.Replace(fresh, idx) &&
+            files.ReadAll(idx) == "12345",
+        "files: a read-only file is not overwritten, truncated, appended to or replaced");
+  files.Delete(fresh);
+  Check(files.SetAttributes(idx, kAttrNormal) && files.Delete(idx) && !Exists(files, idx) &&
+            !files.Delete(idx),
+        "files: a normal file deletes once");
+
+  HANDLE busy = CreateFileA(log.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            0, nullptr);
+  Check(busy != INVALID_HANDLE_VALUE && !files.Delete(log) && Exists(files, log),
+        "files: a file in use is not deleted");
+  if (busy != INVALID_HANDLE_VALUE) CloseHandle(busy);
+
+  const std::string link1 = w + "\\sub\\h1", link2 = w + "\\sub\\h2";
+  Check(files.WriteAll(link1, "x") && files.LinkCount(link1) == 1,
+        "files: an ordinary file has one link");
+  Check(CreateHardLinkA(link2.c_str(), link1.c_str(), nullptr) && files.LinkCount(link1) == 2 &&
+            files.LinkCount(link2) == 2,
+        "files: both names of a hard link count 2");
+  Check(!files.IsLink(link1) && !files.IsLink(link2) && !files.IsLink(w + "\\sub") &&
+            !files.IsLink(w + "\\sub\\") && !files.IsLink(w + "\\none"),
+        "files: files, hard links, folders and missing paths are no links");
+  Check(files.Delete(link2) && files.LinkCount(link1) == 1 && files.LinkCount(link2) == 0,
+        "files: the count drops after deleting a name; a missing file counts 0");
+  Check(!files.RemoveFolder(w + "\\sub") && files.Delete(link1) && files.RemoveFolder(w + "\\sub"),
+        "files: RemoveFolder only removes an empty folder");
+
+  if (!link.empty()) {
+    const std::uint32_t attr = files.Attributes(link);
+    Check(attr != kInvalidAttributes &&
+              (attr & (kAttrDirectory | kAttrReparsePoint)) == (kAttrDirectory | kAttrReparsePoint),
+          "files: a folder symlink shows DIRECTORY | REPARSE_POINT");
+    const std::string parent = link.substr(0, link.rfind('\\'));
+    const std::string leaf = link.substr(link.rfind('\\') + 1);
+    bool listed = false;
+    for (const FileEntry& e : files.Find(parent + "\\*"))
+      if (e.name == leaf) listed = (e.attributes & kAttrReparsePoint) != 0;
+    Check(listed, "files: Find lists the folder symlink as a reparse point");
+    Check(files.IsLink(link), "files: IsLink of a folder symlink");
+    const std::string inside = link + "\\inside.txt";
+    Check(files.WriteAll(inside, "x") && !files.IsLink(inside) && files.Delete(inside),
+          "files: a file inside a linked folder is no link itself");
+  }
+  if (!fileLink.empty())
+    Check(files.IsLink(fileLink), "files: IsLink of a file symlink (attributes " +
+                                      std::to_string(files.Attributes(fileLink)) + ")");
+
+  for (const char* name : {"\\a.txt", "\\large.bin", "\\log.txt"}) files.Delete(w + name);
+  Check(files.RemoveFolder(w), "files: the work folder is left empty and removed");
+}
+
+void SystemChecks(Win32System& sys, Win32Files& files) {
+  const std::string temp = sys.TempPath();
+  Check(!temp.empty() && temp.back() == '\\' && (files.Attributes(temp) & kAttrDirectory),
+        "system: TempPath is a folder ending in a backslash");
+  const std::string sysdir = sys.SystemDirectory();
+  Check(!sysdir.empty() && sysdir.back() != '\\' && (files.Attributes(sysdir) & kAttrDirectory),
+        "system: SystemDirectory is a folder");
+  const OsVersion v = sys.Version();
+  std::printf("version %u.%u platform %u\n", static_cast<unsigned>(v.major),
+              static_cast<unsigned>(v.minor), static_cast<unsigned>(v.platformId));
+  const OsVersion again = sys.Version();
+  Check(v.major >= 4 && v.platformId == 2 && again.major == v.major && again.minor == v.minor,
+        "system: Version reports an NT version, the same each call");
+
+  const std::string longValue(1000, 'v');
+  SetEnvironmentVariableA("NIMBREL_SELFCHECK", longValue.c_str());
+  Check(sys.Environment("NIMBREL_SELFCHECK") == longValue,
+        "system: a 1000-character environment value is read whole");
+  SetEnvironmentVariableA("NIMBREL_SELFCHECK", nullptr);
+  Check(sys.Environment("NIMBREL_SELFCHECK").empty() && !sys.Environment("WINDIR").empty(),
+        "system: an unset variable is empty, WINDIR is not");
+
+  const std::string folder = sys.ProgramFolder(), base = sys.ExeBaseName();
+  Check(!folder.empty() && folder.back() != '\\' && base == "platform_selfcheck" &&
+            Exists(files, folder + "\\" + base + ".exe"),
+        "system: ProgramFolder + \\ + ExeBaseName + .exe is this program");
+
+  const DateTime now = sys.Now();
+  Check(now.year >= 2024 && now.year < 2100 && now.month >= 1 && now.month <= 12 &&
+            now.weekday == WeekdayOf(now.year, now.month, now.day),
+        "system: Now is a plausible local time with the right weekday");
+  const DateTime tuesday{2026, 12, 8, 14, 5, 9, 2};
+  const std::string general = sys.GeneralDate(tuesday);
+  std::printf("general date of 2026-12-08 14:05:09: \"%s\"\n", general.c_str());
+  Check(general.find("26") != std::string::npos && general.find("05:09") != std::string::npos &&
+            general.find(' ') != std::string::npos &&
+            general.find("26") < general.find("05:09"),
+        "system: GeneralDate is the short date, a blank, then the time");
+  const std::string weekday = sys.LocalWeekdayName(tuesday);
+  const bool english = PRIMARYLANGID(GetUserDefaultLangID()) == LANG_ENGLISH;
+  Check(english ? weekday == "Tuesday" : !weekday.empty(),
+        "system: LocalWeekdayName of 2026-12-08 is the full name (\"" + weekday + "\")");
+  Check(sys.LocalWeekdayName({2026, 12, 7, 0, 0, 0, 1}) != weekday,
+        "system: another day has another name");
+}
+
+void ShellChecks(Win32Shell& shell, Win32Files& files, const std::string& temp,
+                 const std::string& trash) {
+  const std::string history = shell.SpecialFolder(kCsidlHistory);
+  Check(!history.empty() && (files.Attributes(history) & kAttrDirectory),
+        "shell: the History folder exists");
+  Check(shell.SpecialFolder(0xFE).empty(), "shell: an unknown folder is empty");
+
+  const std::string page = temp + "nimbrel-selfcheck.htm";
+  const std::string other = temp + "nimbrel-selfcheck.nimbrelzz";
+  files.WriteAll(page, "\"\"\r\n");
+  files.WriteAll(other, "x");
+  std::string program = "stale";
+  const std::intptr_t rc = shell.FindExecutable(page, program);
+  std::printf("program for .htm: %s\n", program.c_str());
+  Check(rc > 32 && !program.empty(), "shell: FindExecutable finds the .htm program");
+  program = "stale";
+  Check(shell.FindExecutable(other, program) <= 32 && program.empty(),
+        "shell: an unassociated extension finds no program");
+  files.Delete(page);
+  files.Delete(other);
+
+  Check(shell.Execute(0, "open", "cmd.exe", "/c exit", "", SW_HIDE) > 32,
+        "shell: Execute starts a program");
+  Check(shell.Execute(0, "open", temp + "nimbrel-missing.exe", "", "", SW_HIDE) <= 32,
+        "shell: Execute of a missing file fails");
+
+  Check(shell.EmptyRecycleBin(), "shell: EmptyRecycleBin succeeds");
+  if (!trash.empty()) Check(!Exists(files, trash), "shell: the recycle bin's file is gone");
+}
+
+LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+void Key(WORD vk, bool up) {
+  INPUT input{};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = vk;
+  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  SendInput(1, &input, sizeof input);
+  Sleep(50);
+}
+
+void DesktopChecks(Win32Desktop& desktop) {
+  const char* cls = "NimbrelSelfCheckWnd";
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = WindowProc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.lpszClassName = cls;
+  RegisterClassA(&wc);
+  HWND window = CreateWindowExA(0, cls, "", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
+                                wc.hInstance, nullptr);
+  Check(window != nullptr, "desktop: a test window is created (needs a display)");
+  if (!window) return;
+  const auto handle = reinterpret_cast<WindowHandle>(window);
+
+  const auto found = desktop.WindowsOfClass(cls);
+  Check(found.size() == 1 && found[0] == handle, "desktop: WindowsOfClass finds the window");
+  Check(desktop.WindowsOfClass("nimbrelselfcheckwnd").empty() &&
+            desktop.WindowsOfClass("NimbrelSelfCheck").empty(),
+        "desktop: the class name must match exactly");
+
+  char text[16] = {};
+  Check(desktop.SendMessage(handle, WM_SETTEXT, 0, reinterpret_cast<std::intptr_t>("hello")) &&
+            desktop.SendMessage(handle, WM_GETTEXTLENGTH, 0, 0) == 5 &&
+            GetWindowTextA(window, text, sizeof text) == 5 && std::string(text) == "hello",
+        "desktop: SendMessage delivers and returns the result");
+
+  Check(!desktop.KeyDown(VK_F24), "desktop: a key nobody holds is up");
+  // Pressed and released since the last query: only "down now" counts.
+  Key(VK_F24, false);
+  Key(VK_F24, true);
+  Check(!desktop.KeyDown(VK_F24), "desktop: a key pressed and released is up again");
+  Key(VK_F24, false);
+  Check(desktop.KeyDown(VK_F24), "desktop: a key held down is down");
+  Key(VK_F24, true);
+
+  bool placed = false;
+  if (OpenClipboard(window)) {
+    ::EmptyClipboard();
+    if (HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, 7)) {
+      std::memcpy(GlobalLock(mem), "secret", 7);
+      GlobalUnlock(mem);
+      placed = SetClipboardData(CF_TEXT, mem) != nullptr;
+    }
+    CloseClipboard();
+  }
+  Check(placed && IsClipboardFormatAvailable(CF_TEXT), "desktop: text placed on the clipboard");
+  Check(desktop.EmptyClipboard() && !IsClipboardFormatAvailable(CF_TEXT),
+        "desktop: EmptyClipboard clears it");
+
+  desktop.PostClose(handle);
+  const DWORD start = GetTickCount();
+  MSG msg;
+  while (IsWindow(window) && GetTickCount() - start < 5000) {
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    Sleep(10);
+  }
+  Check(!IsWindow(window) && desktop.WindowsOfClass(cls).empty(),
+        "desktop: PostClose closes the window");
+}
+
+}  // namespace
+}  // namespace nimbrel
+
+int main(int argc, char** argv) {
+  using namespace nimbrel;
+  std::string link, fileLink, trash;
+  for (int i = 1; i + 1 < argc; i += 2) {
+    const std::string option = argv[i];
+    if (option == "--link") link = argv[i + 1];
+    if (option == "--file-link") fileLink = argv[i + 1];
+    if (option == "--trash") trash = argv[i + 1];
+  }
+  Win32Registry registry;
+  Win32Files files;
+  Win32System system;
+  Win32Shell shell;
+  Win32Desktop desktop;
+  const std::string temp = system.TempPath();
+
+  RegistryChecks(registry);
+  FileChecks(files, temp, link, fileLink);
+  SystemChecks(system, files);
+  ShellChecks(shell, files, temp, trash);
+  DesktopChecks(desktop);
+
+  std::printf("%d passed, %d failed\n", passed, failed);
+  return failed == 0 ? 0 : 1;
+}

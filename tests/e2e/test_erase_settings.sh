@@ -1,0 +1,122 @@
+#!/usr/bin/env bash
+# The erase-settings dialog and the keep lists: the first start writes every category
+# key, the to-be-erased list follows the dialog's choices, and the two keep lists are
+# written beside the exe. Screenshots of the three pages and of the keep-list dialog.
+. "$(dirname "$0")/lib.sh"
+
+OPTIONS='HKCU\Software\NimbrelSoft\Nimbrel\Options'
+SHELL_FOLDERS='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders'
+TYPED='HKCU\Software\Microsoft\Internet Explorer\TypedURLs'
+
+KEYS=(chkLocationBarHistory chkCookies chkTemporaryInternetfiles chkInternetHistory chkIndex
+  ChkOperaCookies ChkOperaLocationBarHistory ChkOperaCache ChkNetscapeCache
+  ChkNetscapeLocationBarHistory ChkNetscapeCookies ChkNetscapeHistoryFile
+  chkWindowsRecentHistory chkWindowsSearchHistory chkWindowsRunHistory chkWindowsTemp
+  chkWindowsRecycleBin chkWindowsClipboard)
+CATEGORIES=("Location Bar History" "Cookies" "Temporary Internet files" "Internet History"
+  "Index" "Opera Cookies" "Opera Location Bar History" "Opera Cache" "Netscape Cache"
+  "Netscape Location Bar History" "Netscape Cookies" "Netscape History File"
+  "Windows Recent History" "Windows Search History" "Windows Run History"
+  "Windows Temp Files" "Windows Recycle Bin" "Windows Clipboard")
+APPS=("ACDSee4" "ACDSee5" "ACDSee32" "ACDSee6" "Acrobat4" "Acrobat5" "Acrobat6" "Ad Adware 6"
+  "Agent NewsReader" "AOL Instant Messenger" "AOL6" "AOL7" "BearShare" "Cute FTP"
+  "DivX Player" "Download Accelerator" "Gator" "Get Right" "Google Toolbar" "ICQ 2000B"
+  "ICQ 2002A" "ICQ 2003A" "ICQ 2003B" "iMesh" "Kazaa Media Desktop" "Kazaa Lite" "LView Pro"
+  "Mass Downloader" "Macromedia Dreamweaver 4.0" "Macromedia DreamweaverMX 2004"
+  "Media Jukebox" "Morpheus" "Microsoft Imaging" "Microsoft Netmeeting" "Microsoft Paint"
+  "Microsoft Photo Editor" "MIRC" "MusicMatch Jukebox" "Napster" "Net Vampire 3.x"
+  "Paint Shop Pro 7.0-8.0" "Photo Impact 7" "Photo Impact 8" "PicoZip" "PowerDVD"
+  "Powerzip 6.0" "Real Player 8" "Real Player 10" "Save Now" "Sonique" "SWiSH" "Trillain"
+  "Ulead GIF Animator" "Windows Media Player" "WinAce 2.0" "WinRar 3.x" "WinRar 2.x"
+  "Winzip" "Wordpad" "Xing MP3 Player" "Yahoo Messenger" "Zone Alram Logs")
+
+rows() { drv items FrmMain lvwToBeErased | cut -f1; }
+lines() { printf '%s\n' "$@"; }
+without() {
+  local drop=$1 x
+  shift
+  for x in "$@"; do [ "$x" == "$drop" ] || printf '%s\n' "$x"; done
+}
+
+# Traces to choose from: two cookies beside index.dat, two typed addresses.
+cookies=$(reg_query "$SHELL_FOLDERS" Cookies) || fail "no Cookies shell folder"
+plant_file "$cookies\\ann@example[1].txt" "cookie one"
+plant_file "$cookies\\ann@other[2].txt" "cookie two"
+plant_file "$cookies\\index.dat" "not a cookie"
+reg_add "$TYPED" url1 "http://one.example/"
+reg_add "$TYPED" url2 "http://two.example/"
+
+# The first start writes "1" for every category; all 18 + 62 rows are listed in order.
+start_nimbrel
+for k in "${KEYS[@]}"; do
+  assert_eq "$(reg_query "$OPTIONS" "$k")" 1 "$k after the first start"
+done
+reg_query "$OPTIONS" "WinRar 3.x" >/dev/null && fail "an application key was written at start"
+assert_eq "$(rows)" "$(lines "${CATEGORIES[@]}" "${APPS[@]}")" "to-be-erased list at start"
+
+drv click FrmMain Label7
+drv wait FrmEraseingSettings 20000 >/dev/null || fail "the erase-settings dialog did not open"
+assert_eq "$(drv text FrmEraseingSettings Label4)" "Erasing Settings ..." "dialog title"
+assert_eq "$(drv checked FrmEraseingSettings chkCookies)" 1 "chkCookies on a fresh profile"
+shot erase-settings-browser FrmEraseingSettings
+drv click FrmEraseingSettings Label3
+poll_eq 5 1 drv visible FrmEraseingSettings chkWindowsTemp || fail "Windows page not shown"
+shot erase-settings-windows FrmEraseingSettings
+drv click FrmEraseingSettings Label2
+poll_eq 5 1 drv visible FrmEraseingSettings lvwThirdpartyControls ||
+  fail "Application page not shown"
+assert_eq "$(drv items FrmEraseingSettings lvwThirdpartyControls | cut -f1)" \
+  "$(lines "${APPS[@]}")" "application list"
+shot erase-settings-application FrmEraseingSettings
+
+# Unticking an application writes all 62 keys at once.
+drv check FrmEraseingSettings lvwThirdpartyControls 55 0
+poll_eq 10 False reg_query "$OPTIONS" "WinRar 3.x" || fail "WinRar 3.x not written False"
+assert_eq "$(reg_query "$OPTIONS" "Zone Alram Logs")" True "the other applications"
+
+# Unticking a category box writes its key at once.
+drv click FrmEraseingSettings Label1
+poll_eq 5 1 drv visible FrmEraseingSettings chkCookies || fail "Browser page not shown"
+drv click FrmEraseingSettings chkCookies
+poll_eq 10 0 reg_query "$OPTIONS" chkCookies || fail "chkCookies not written 0"
+
+# The cookie keep list: the cookie files but index.dat; Add and OK write Cookies.ini.
+drv click FrmEraseingSettings CmdKeepListOfCookies
+drv wait FrmKeepList 20000 >/dev/null || fail "the cookie keep list did not open"
+assert_eq "$(drv text FrmKeepList Label4)" "Keep List ..." "keep-list title"
+poll_eq 10 "$(lines "ann@example[1].txt" "ann@other[2].txt")" \
+  eval 'drv items FrmKeepList lstCurrentList | sort' || fail "current cookies"
+drv click FrmKeepList CmdSelectAll
+drv click FrmKeepList Label3
+poll_eq 10 2 eval 'drv items FrmKeepList lstKeepList | wc -l' || fail "cookies not added"
+shot keep-list FrmKeepList
+drv click FrmKeepList cmdOK
+drv gone FrmKeepList 10000 || fail "the keep list did not close on OK"
+ini=$(unix_path 'C:\Nimbrel\Cookies.ini')
+poll 10 test -f "$ini" || fail "no Cookies.ini beside the exe"
+tr -d '\r' <"$ini" | grep -qx 'Counter=2' || fail "Cookies.ini: $(cat "$ini")"
+tr -d '\r' <"$ini" | grep -Eqx 'Cookie_Keep1=ann@(example\[1\]|other\[2\])\.txt' ||
+  fail "Cookies.ini: $(cat "$ini")"
+[ ! -e "$ini.new" ] || fail "Cookies.ini.new left behind"
+
+# The typed-address keep list writes Backup.dat, one address a line.
+drv click FrmEraseingSettings CmdKeepListOfLocationBar
+drv wait FrmKeepList 20000 >/dev/null || fail "the address keep list did not open"
+poll_eq 10 "$(lines "http://one.example/" "http://two.example/")" \
+  drv items FrmKeepList lstCurrentList || fail "current typed addresses"
+drv click FrmKeepList CmdSelectAll
+drv click FrmKeepList Label3
+poll_eq 10 2 eval 'drv items FrmKeepList lstKeepList | wc -l' || fail "addresses not added"
+drv click FrmKeepList cmdOK
+drv gone FrmKeepList 10000 || fail "the keep list did not close on OK"
+backup=$(unix_path 'C:\Nimbrel\Backup.dat')
+poll 10 test -f "$backup" || fail "no Backup.dat beside the exe"
+assert_eq "$(od -An -c "$backup" | tr -s ' ' | tr -d '\n')" \
+  "$(printf 'http://one.example/\r\nhttp://two.example/\r\n' | od -An -c | tr -s ' ' | tr -d '\n')" \
+  "Backup.dat"
+
+# Closing the dialog rebuilds the list without the two unticked rows.
+drv click FrmEraseingSettings Image6
+drv gone FrmEraseingSettings 10000 || fail "the dialog did not close"
+poll_eq 20 "$(without "Cookies" "${CATEGORIES[@]}"; without "WinRar 3.x" "${APPS[@]}")" rows ||
+  fail "to-be-erased list after closing: $(rows | tr '\n' '|')"

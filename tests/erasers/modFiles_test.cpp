@@ -1,0 +1,383 @@
+#include "erasers/modFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "cleaning/TrackCategories.h"
+#include "fakes/TestWorld.h"
+
+namespace nimbrel {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+class ModFilesTest : public ::testing::Test {
+ protected:
+  TestWorld w;
+  ProgressForm display{w};
+  Context& ctx = w.ctx;
+
+  Lines Journal(const std::string& prefix) const {
+    Lines out;
+    for (const std::string& line : w.files.journal)
+      if (line.rfind(prefix, 0) == 0) out.push_back(line);
+    return out;
+  }
+  Lines Progress() const { return display.progress.Lines(); }
+  void SecureErasing(const std::string& extraPasses) {
+    w.SetOption("chkenablesecureerasing", "1");
+    w.SetOption("cmboverwriteTracksFiles", extraPasses);
+  }
+};
+
+TEST_F(ModFilesTest, EmptyFileGetsOneBlockOfEachPatternThenIsFlushedAndDeleted) {
+  w.files.AddFile("C:\\T\\a.txt");
+  SecureEraseFile(ctx, "C:\\T\\a.txt");
+  EXPECT_EQ(w.files.journal, (Lines{"write C:\\T\\a.txt 0 2048 42", "write C:\\T\\a.txt 0 2048 20",
+                                     "flush C:\\T\\a.txt", "close C:\\T\\a.txt",
+                                     "delete C:\\T\\a.txt"}));
+  EXPECT_EQ(ctx.FilesDeleted, 1);
+  EXPECT_EQ(display.files.Caption(), "1");
+}
+
+TEST_F(ModFilesTest, FileOf4096BytesGetsThreeBlocksAndGrowsBy2048) {
+  w.files.AddFile("C:\\T\\b.bin", std::string(4096, 'x'));
+  w.files.Lock("C:\\T\\b.bin");  // kept, so the bytes can be read afterwards
+  SecureEraseFile(ctx, "C:\\T\\b.bin");
+  EXPECT_EQ(w.files.Data("C:\\T\\b.bin"), std::string(6144, ' '));
+  EXPECT_EQ(Journal("write"), (Lines{"write C:\\T\\b.bin 0 6144 42", "write C:\\T\\b.bin 0 6144 20"}));
+  EXPECT_EQ(display.size.Caption(), "4096");
+}
+
+TEST_F(ModFilesTest, LargeFilesAreWrittenInMebibytePiecesWithAYieldEach) {
+  const std::size_t mib = 1024 * 1024;
+  w.files.AddFile("C:\\T\\big", std::string(2 * mib + 100, 'x'));
+  w.files.Lock("C:\\T\\big");
+  SecureEraseFile(ctx, "C:\\T\\big");
+  EXPECT_EQ(Journal("write"),
+            (Lines{"write C:\\T\\big 0 1048576 42", "write C:\\T\\big 0 1048576 20",
+                   "write C:\\T\\big 1048576 1048576 42", "write C:\\T\\big 1048576 1048576 20",
+                   "write C:\\T\\big 2097152 2048 42", "write C:\\T\\big 2097152 2048 20"}));
+  EXPECT_EQ(w.files.Data("C:\\T\\big"), std::string(2 * mib + 2048, ' '));
+  EXPECT_GE(w.loop.doEvents, 3);
+}
+
+TEST_F(ModFilesTest, PassCountFollowsTheSettingsReadAfterEveryPass) {
+  w.files.AddFile("C:\\T\\off");
+  SecureEraseFile(ctx, "C:\\T\\off");
+  EXPECT_EQ(w.files.flushes, 1);
+
+  // On with 3 extra passes: four, each flushed before the next and before the delete.
+  SecureErasing("3");
+  w.files.journal.clear();
+  w.files.AddFile("C:\\T\\on");
+  SecureEraseFile(ctx, "C:\\T\\on");
+  EXPECT_EQ(Journal("flush").size(), 4u);
+  EXPECT_EQ(w.files.journal.back(), "delete C:\\T\\on");
+  EXPECT_EQ(w.files.journal[w.files.journal.size() - 3], "flush C:\\T\\on");
+  // Each pass reads the grown length: the fourth writes four blocks.
+  EXPECT_EQ(Journal("write").back(), "write C:\\T\\on 0 8192 20");
+
+  // Lowered to 0 during the first pass: no second pass.
+  w.files.journal.clear();
+  w.files.AddFile("C:\\T\\changed");
+  w.loop.onDoEvents = [&](int) { w.SetOption("cmboverwriteTracksFiles", "0"); };
+  SecureEraseFile(ctx, "C:\\T\\changed");
+  EXPECT_EQ(Journal("flush").size(), 1u);
+
+  // Switched off during the first pass.
+  SecureErasing("5");
+  w.files.journal.clear();
+  w.files.AddFile("C:\\T\\switched");
+  w.loop.onDoEvents = [&](int) { w.SetOption("chkenablesecureerasing", "0"); };
+  SecureEraseFile(ctx, "C:\\T\\switched");
+  EXPECT_EQ(Journal("flush").size(), 1u);
+}
+
+TEST_F(ModFilesTest, ExtraPassesAreCappedAndNonNumbersMeanNone) {
+  SecureErasing("1e9");
+  w.files.AddFile("C:\\T\\a");
+  SecureEraseFile(ctx, "C:\\T\\a");
+  EXPECT_EQ(w.files.flushes, 1 + kMaxExtraPasses);
+  SecureErasing("many");
+  w.files.AddFile("C:\\T\\b");
+  SecureEraseFile(ctx, "C:\\T\\b");
+  EXPECT_EQ(w.files.flushes, 2 + kMaxExtraPasses);
+}
+
+TEST_F(ModFilesTest, MissingOrNonFilePathsChangeNothing) {
+  w.files.AddFolder("C:\\T\\Folder");
+  w.files.AddFile("C:\\T\\sys.dat", "s", kAttrSystem);
+  SecureEraseFile(ctx, "C:\\T\\missing.txt");
+  SecureEraseFile(ctx, "C:\\T\\Folder");
+  SecureEraseFile(ctx, "C:\\T\\sys.dat");
+  EraseFile(ctx, "C:\\T\\*.none");
+  EXPECT_EQ(ctx.FilesDeleted, 0);
+  EXPECT_EQ(display.files.Caption(), "0");
+  EXPECT_TRUE(w.files.journal.empty());
+}
+
+TEST_F(ModFilesTest, HiddenFileIsOverwrittenAndDeletedLikeAnyOther) {
+  w.files.AddFile("C:\\T\\h.txt", "abc", kAttrHidden);
+  SecureEraseFile(ctx, "C:\\T\\h.txt");
+  EXPECT_FALSE(w.files.Exists("C:\\T\\h.txt"));
+  EXPECT_EQ(Journal("write").size(), 2u);
+  EXPECT_EQ(ctx.FilesDeleted, 1);
+}
+
+TEST_F(ModFilesTest, WildcardDeletesEveryOrdinaryMatchWithoutOverwritingAndCountsOnce) {
+  w.files.AddFile("C:\\T\\a.tmp", "aaa");
+  w.files.AddFile("C:\\T\\b.TMP", "bbb");
+  w.files.AddFile("C:\\T\\hidden.tmp", "h", kAttrHidden);
+  w.files.AddFile("C:\\T\\keep.txt", "k");
+  SecureEraseFile(ctx, "C:\\T\\*.tmp");
+  EXPECT_FALSE(w.files.Exists("C:\\T\\a.tmp"));
+  EXPECT_FALSE(w.files.Exists("C:\\T\\b.TMP"));
+  EXPECT_TRUE(w.files.Exists("C:\\T\\hidden.tmp"));
+  EXPECT_TRUE(w.files.Exists("C:\\T\\keep.txt"));
+  EXPECT_TRUE(Journal("write").empty());
+  EXPECT_EQ(ctx.FilesDeleted, 1);
+  EXPECT_EQ(display.size.Caption(), "0");
+}
+
+TEST_F(ModFilesTest, WildcardsAndRelativePathsNeverReachARootOrTheCurrentFolder) {
+  w.files.AddFile("C:\\a.tmp", "a");
+  w.files.AddFile("C:\\boot.ini", "b");
+  EraseFile(ctx, "C:\\*.tmp");
+  EraseFile(ctx, "boot.ini");
+  EraseFile(ctx, "\\boot.ini");
+  EraseFile(ctx, "C:\\T\\..\\*.*");
+  EXPECT_TRUE(w.files.Exists("C:\\a.tmp"));
+  EXPECT_TRUE(w.files.Exists("C:\\boot.ini"));
+  EXPECT_EQ(ctx.FilesDeleted, 0);
+  // A single named file at a drive root is still a precise aim.
+  EraseFile(ctx, "C:\\boot.ini");
+  EXPECT_FALSE(w.files.Exists("C:\\boot.ini"));
+}
+
+TEST_F(ModFilesTest, LockedAndReadOnlyFilesStayButAreCounted) {
+  w.files.AddFile("C:\\T\\index.dat", "secret");
+  w.files.LockExclusive("C:\\T\\index.dat");
+  w.files.AddFile("C:\\T\\ro.txt", "ro", kAttrReadOnly);
+  EraseFile(ctx, "C:\\T\\index.dat");
+  EraseFile(ctx, "C:\\T\\ro.txt");
+  EXPECT_EQ(w.files.Data("C:\\T\\index.dat"), "secret");
+  EXPECT_EQ(w.files.Data("C:\\T\\ro.txt"), "ro");
+  EXPECT_EQ(ctx.FilesDeleted, 2);
+}
+
+TEST_F(ModFilesTest, HardLinkedDataIsNotOverwrittenOnlyThisNameDeleted) {
+  w.files.AddFile("C:\\Docs\\report.doc", "precious");
+  w.files.AddHardLink("C:\\Docs\\report.doc", "C:\\T\\copy.doc");
+  SecureEraseFile(ctx, "C:\\T\\copy.doc");
+  EXPECT_FALSE(w.files.Exists("C:\\T\\copy.doc"));
+  EXPECT_EQ(w.files.Data("C:\\Docs\\report.doc"), "precious");
+  EXPECT_TRUE(Journal("write").empty());
+  EXPECT_EQ(ctx.FilesDeleted, 1);
+}
+
+TEST_F(ModFilesTest, FileLinksAreNeitherOverwrittenNorDeleted) {
+  w.files.AddFile("C:\\Docs\\target.doc", "precious");
+  w.files.AddFileLink("C:\\T\\link.doc", "C:\\Docs\\target.doc");          // as Wine shows it
+  w.files.AddFile("C:\\T\\winlink.doc", "", kAttrArchive | kAttrReparsePoint);  // as Windows does
+  EraseFile(ctx, "C:\\T\\link.doc");
+  EraseFile(ctx, "C:\\T\\winlink.doc");
+  SecureEraseFile(ctx, "C:\\T\\*.doc");
+  EXPECT_EQ(w.files.Data("C:\\Docs\\target.doc"), "precious");
+  EXPECT_TRUE(w.files.Exists("C:\\T\\link.doc"));
+  EXPECT_TRUE(w.files.Exists("C:\\T\\winlink.doc"));
+  EXPECT_TRUE(Journal("write").empty());
+}
+
+TEST_F(ModFilesTest, ErasedSizeAddsUpOnTheLabel) {
+  w.files.AddFile("C:\\T\\a", std::string(100, 'a'));
+  w.files.AddFile("C:\\T\\b", std::string(23, 'b'), kAttrHidden);
+  display.size.SetCaption("1000");
+  AddToErasedSize(ctx, "C:\\T\\a");
+  AddToErasedSize(ctx, "C:\\T\\b");
+  AddToErasedSize(ctx, "C:\\T\\missing");
+  AddToErasedSize(ctx, "C:\\T");
+  EXPECT_EQ(display.size.Caption(), "1123");
+  display.size.SetCaption("not a number");
+  AddToErasedSize(ctx, "C:\\T\\a");
+  EXPECT_EQ(display.size.Caption(), "100");
+}
+
+TEST_F(ModFilesTest, ErasedSizeDoesNotWrapAt32Bits) {
+  display.size.SetCaption("4294967000");
+  w.files.AddFile("C:\\T\\a", std::string(1000, 'a'));
+  AddToErasedSize(ctx, "C:\\T\\a");
+  EXPECT_EQ(display.size.Caption(), "4294968000");
+}
+
+TEST_F(ModFilesTest, EraseFolderRemovesTheWholeTreeReadOnlyItemsIncluded) {
+  w.files.AddFile("C:\\T\\Old\\a.txt", "a", kAttrReadOnly);
+  w.files.AddFile("C:\\T\\Old\\Sub\\b.txt", "b", kAttrHidden | kAttrReadOnly);
+  w.files.AddFolder("C:\\T\\Old\\Sub\\Empty", kAttrDirectory | kAttrReadOnly);
+  EXPECT_TRUE(EraseFolder(ctx, "C:\\T\\Old\\"));
+  EXPECT_FALSE(w.files.Exists("C:\\T\\Old"));
+  EXPECT_TRUE(w.files.Exists("C:\\T"));
+  EXPECT_EQ(ctx.FilesDeleted, 1);
+
+  EXPECT_FALSE(EraseFolder(ctx, "C:\\T\\Missing"));
+  EXPECT_EQ(ctx.FilesDeleted, 2);
+  EXPECT_EQ(display.files.Caption(), "2");
+}
+
+TEST_F(ModFilesTest, EraseFolderWithALockedFileIsFalseAndRemovesTheRest) {
+  w.files.AddFile("C:\\T\\Old\\busy.txt", "b");
+  w.files.Lock("C:\\T\\Old\\busy.txt");
+  w.files.AddFile("C:\\T\\Old\\Sub\\free.txt", "f");
+  EXPECT_FALSE(EraseFolder(ctx, "C:\\T\\Old"));
+  EXPECT_TRUE(w.files.Exists("C:\\T\\Old\\busy.txt"));
+  EXPECT_FALSE(w.files.Exists("C:\\T\\Old\\Sub"));
+}
+
+TEST_F(ModFilesTest, EraseFolderLeavesLinksAndWhatTheyPointAt) {
+  w.files.AddFile("C:\\Outside\\keep.txt", "keep");
+  w.files.AddFolder("C:\\Outside\\Empty");
+  w.files.AddFolderLink("C:\\T\\Old\\dirlink", "C:\\Outside");
+  w.files.AddFolderLink("C:\\T\\Old\\emptylink", "C:\\Outside\\Empty");
+  w.files.AddFileLink("C:\\T\\Old\\filelink", "C:\\Outside\\keep.txt");
+  w.files.AddFile("C:\\T\\Old\\own.txt", "o");
+  EXPECT_FALSE(EraseFolder(ctx, "C:\\T\\Old"));
+  EXPECT_EQ(w.files.Data("C:\\Outside\\keep.txt"), "keep");
+  EXPECT_TRUE(w.files.Exists("C:\\Outside\\Empty"));
+  EXPECT_FALSE(w.files.Exists("C:\\T\\Old\\own.txt"));
+  // A folder that is itself a link is not removed either.
+  EXPECT_FALSE(EraseFolder(ctx, "C:\\T\\Old\\dirlink\\"));
+  EXPECT_TRUE(w.files.Exists("C:\\Outside\\Empty"));
+}
+
+TEST_F(ModFilesTest, RootEmptyAndRelativeBaseFoldersEraseNothing) {
+  w.files.AddFile("C:\\a.txt", "a");
+  w.files.AddFile("C:\\Temp\\b.txt", "b");
+  w.files.AddFile("Temp\\rel.txt", "r");  // where a relative walk would land
+  for (const char* base : {"", "Temp", "C:", "C:\\", "C:\\\\", "C:/", "\\", "\\\\server",
+                           "\\\\server\\share", "\\\\?\\C:\\Temp", "C:\\Temp\\..", "C:\\.",
+                           "C:\\Temp\\*", " "}) {
+    EraseFilesInTree(ctx, base, "*.*");
+    EXPECT_FALSE(EraseFolder(ctx, base)) << base;
+  }
+  EXPECT_TRUE(w.files.Exists("C:\\a.txt"));
+  EXPECT_TRUE(w.files.Exists("C:\\Temp\\b.txt"));
+  EXPECT_TRUE(w.files.Exists("Temp\\rel.txt"));
+  EXPECT_TRUE(w.files.journal.empty());
+  EXPECT_TRUE(Progress().empty());
+
+  EXPECT_TRUE(IsSafeBaseFolder("C:\\Temp"));
+  EXPECT_TRUE(IsSafeBaseFolder("c:\\Temp\\"));
+  EXPECT_TRUE(IsSafeBaseFolder("\\\\server\\share\\dir"));
+  EXPECT_TRUE(IsSafeBaseFolder("C:\\Documents and Settings\\user\\Local Settings\\Temp"));
+}
+
+TEST_F(ModFilesTest, TreeWalkErasesMatchesInEveryFolderAndListsEach) {
+  w.files.AddFile("C:\\Temp\\a.txt", "a");
+  w.files.AddFile("C:\\Temp\\Sub\\b.txt", "bb");
+  w.files.AddFile("C:\\Temp\\Sub\\Deeper\\c.log", "ccc");
+  w.files.AddFile("C:\\Temp\\hidden.txt", "h", kAttrHidden);
+  EraseFilesInTree(ctx, "C:\\Temp", "*.*");
+  EXPECT_EQ(Progress(), (Lines{"  C:\\Temp\\a.txt", "  C:\\Temp\\hidden.txt", "  C:\\Temp\\Sub",
+                               "  C:\\Temp\\Sub\\b.txt", "  C:\\Temp\\Sub\\Deeper",
+                               "  C:\\Temp\\Sub\\Deeper\\c.log"}));
+  for (const char* gone : {"C:\\Temp\\a.txt", "C:\\Temp\\hidden.txt", "C:\\Temp\\Sub\\b.txt",
+                           "C:\\Temp\\Sub\\Deeper\\c.log"})
+    EXPECT_FALSE(w.files.Exists(gone)) << gone;
+  EXPECT_TRUE(w.files.Exists("C:\\Temp\\Sub\\Deeper"));  // folders stay
+  EXPECT_EQ(ctx.FilesDeleted, 4);
+  EXPECT_EQ(display.size.Caption(), "7");
+  EXPECT_EQ(Journal("write").size(), 8u);
+}
+
+TEST_F(ModFilesTest, TreeWalkHonoursThePattern) {
+  w.files.AddFile("C:\\Moz\\p1\\cookies.txt", "c");
+  w.files.AddFile("C:\\Moz\\p1\\prefs.js", "p");
+  EraseFilesInTree(ctx, "C:\\Moz\\", "cookies.txt");
+  EXPECT_FALSE(w.files.Exists("C:\\Moz\\p1\\cookies.txt"));
+  EXPECT_TRUE(w.files.Exists("C:\\Moz\\p1\\prefs.js"));
+  EXPECT_EQ(Progress(), (Lines{"  C:\\Moz\\p1\\cookies.txt"}));
+  EraseFilesInTree(ctx, "C:\\Moz\\p1", "..\\*.*");
+  EXPECT_TRUE(w.files.Exists("C:\\Moz\\p1\\prefs.js"));
+}
+
+TEST_F(ModFilesTest, TreeWalkListsButKeepsIndexDatAndSkins) {
+  w.files.AddFile("C:\\Temp\\Index.DAT", "i");
+  w.files.AddFile("C:\\Temp\\old index.dat.bak", "i");
+  w.files.AddFile("C:\\Temp\\Skins\\blue.bmp", "s");
+  w.files.AddFile("C:\\Temp\\myskinsfile.txt", "s");
+  w.files.AddFile("C:\\Temp\\other.txt", "o");
+  EraseFilesInTree(ctx, "C:\\Temp", "*.*");
+  for (const char* kept : {"C:\\Temp\\Index.DAT", "C:\\Temp\\old index.dat.bak",
+                           "C:\\Temp\\Skins\\blue.bmp", "C:\\Temp\\myskinsfile.txt"}) {
+    EXPECT_TRUE(w.files.Exists(kept)) << kept;
+    const Lines lines = Progress();
+    EXPECT_NE(std::find(lines.begin(), lines.end(), std::string("  ") + kept), lines.end()) << kept;
+  }
+  EXPECT_FALSE(w.files.Exists("C:\\Temp\\other.txt"));
+  EXPECT_EQ(ctx.FilesDeleted, 1);
+}
+
+TEST_F(ModFilesTest, TreeWalkNeverFollowsLinks) {
+  w.files.AddFile("C:\\Outside\\keep.txt", "keep");
+  w.files.AddFile("C:\\Outside\\Deep\\keep2.txt", "keep2");
+  w.files.AddFolderLink("C:\\Temp\\dirlink", "C:\\Outside");
+  w.files.AddFileLink("C:\\Temp\\filelink.txt", "C:\\Outside\\keep.txt");
+  w.files.AddFile("C:\\Temp\\own.txt", "o");
+  EraseFilesInTree(ctx, "C:\\Temp", "*.*");
+  EXPECT_EQ(w.files.Data("C:\\Outside\\keep.txt"), "keep");
+  EXPECT_EQ(w.files.Data("C:\\Outside\\Deep\\keep2.txt"), "keep2");
+  EXPECT_TRUE(w.files.Exists("C:\\Temp\\filelink.txt"));
+  EXPECT_FALSE(w.files.Exists("C:\\Temp\\own.txt"));
+  EXPECT_EQ(Journal("write"), (Lines{"write C:\\Temp\\own.txt 0 2048 42",
+                                     "write C:\\Temp\\own.txt 0 2048 20"}));
+  // A base folder that is a link is not walked.
+  EraseFilesInTree(ctx, "C:\\Temp\\dirlink", "*.*");
+  EXPECT_TRUE(w.files.Exists("C:\\Outside\\keep.txt"));
+}
+
+TEST_F(ModFilesTest, TreeWalkRetriesALockedFileAndLeavesIt) {
+  w.files.AddFile("C:\\Temp\\busy.tmp", "b");
+  w.files.LockExclusive("C:\\Temp\\busy.tmp");
+  EraseFilesInTree(ctx, "C:\\Temp", "*.*");
+  EXPECT_EQ(w.files.Data("C:\\Temp\\busy.tmp"), "b");
+  EXPECT_EQ(ctx.FilesDeleted, 2);  // the walk's erase and its retry
+}
+
+TEST_F(ModFilesTest, TreeWalkYieldsForEveryEntryFileAndFolder) {
+  w.files.AddFile("C:\\Temp\\a", "a");
+  w.files.AddFolder("C:\\Temp\\Sub");
+  EraseFilesInTree(ctx, "C:\\Temp", "*.*");
+  // Entries: a, Sub (twice, listing and matching), the file's pass, Sub's
+  // own walk, and the sub-folder step.
+  EXPECT_GE(w.loop.doEvents, 6);
+}
+
+TEST_F(ModFilesTest, PathHelpers) {
+  EXPECT_EQ(FileNameOf("C:\\T\\a.txt"), "a.txt");
+  EXPECT_EQ(FileNameOf("a.txt"), "a.txt");
+  EXPECT_EQ(FileNameOf("C:\\T\\"), "");
+  EXPECT_EQ(EnsureTrailingBackslash("C:\\T"), "C:\\T\\");
+  EXPECT_EQ(EnsureTrailingBackslash("C:\\T\\"), "C:\\T\\");
+  EXPECT_EQ(EnsureTrailingBackslash(""), "\\");
+}
+
+TEST_F(ModFilesTest, TempAndRecycleBinCategories) {
+  w.files.AddFile("C:\\Temp\\x.tmp", "x");
+  w.files.AddFile("C:\\Elsewhere\\y.tmp", "y");
+  EraseTrackCategory(ctx, 16);
+  EXPECT_FALSE(w.files.Exists("C:\\Temp\\x.tmp"));
+  EXPECT_EQ(Progress(), (Lines{"  C:\\Temp\\x.tmp"}));
+  w.system.env.erase("TEMP");
+  w.files.AddFile("C:\\Temp\\z.tmp", "z");
+  EraseTrackCategory(ctx, 16);
+  EXPECT_TRUE(w.files.Exists("C:\\Temp\\z.tmp"));
+  EXPECT_TRUE(w.files.Exists("C:\\Elsewhere\\y.tmp"));
+
+  EXPECT_EQ(w.shell.recycleBinEmptied, 0);
+  EraseTrackCategory(ctx, 17);
+  EXPECT_EQ(w.shell.recycleBinEmptied, 1);
+}
+
+}  // namespace
+}  // namespace nimbrel
