@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# "Windows Temp Files" through the real window: a planted temp tree is overwritten and
+# deleted, with what must stay (read-only, index.dat, SKINS, a link's target) left alone.
+. "$(dirname "$0")/lib.sh"
+. "$(dirname "$0")/catalogue.sh"
+
+choose chkWindowsTemp
+user=$(basename "$(dirname "$(ls -d "$WINEPREFIX"/drive_c/users/*/Temp | grep -v /Public/ | head -n1)")")
+temp_win="C:\\users\\$user\\Temp"
+temp=$(unix_path "$temp_win")
+[ -d "$temp" ] || fail "no temp folder at $temp_win"
+rm -rf "${temp:?}"/* "${temp:?}"/.[!.]* 2>/dev/null
+
+head -c 100 /dev/urandom >"$temp/a.txt"
+mkdir -p "$temp/sub/deep" "$temp/Skins" "$E2E_DIR/outside"
+head -c 200 /dev/urandom >"$temp/sub/b.txt"
+head -c 300 /dev/urandom >"$temp/sub/deep/c.log"
+head -c 50 /dev/urandom >"$temp/h.txt"
+setfattr -n user.DOSATTRIB -v '"0x2"' "$temp/h.txt"  # Wine's hidden attribute, as text
+printf 'read-only' >"$temp/ro.txt"
+chmod a-w "$temp/ro.txt"
+printf 'locked index' >"$temp/sub/index.dat"
+printf 'skin' >"$temp/Skins/look.txt"
+printf 'outside the tree' >"$E2E_DIR/outside/victim.txt"
+ln -s "$E2E_DIR/outside" "$temp/link"
+head -c 1000 /dev/urandom >"$temp/held.txt"
+exec 7<"$temp/held.txt"  # held open from the Linux side through the run
+
+start_nimbrel
+assert_eq "$(drv items FrmMain lvwToBeErased | cut -f1)" "Windows Temp Files" "rows"
+drv click FrmMain Label2
+drv wait FrmMessage 60000 >/dev/null || fail "no completion message"
+progress=$(drv items FrmMain LstShowingTracksErasedProgress)
+files=$(drv text FrmMain lblFilesDelete)
+size=$(drv text FrmMain lblSize)
+shot temp-erased
+drv click FrmMessage cmdOK
+drv gone FrmMessage 10000 || fail "the message did not close"
+
+for f in a.txt h.txt held.txt sub/b.txt sub/deep/c.log; do
+  [ ! -e "$temp/$f" ] || fail "not erased: $f"
+done
+assert_eq "$(cat "$temp/ro.txt")" "read-only" "the read-only file"
+assert_eq "$(cat "$temp/sub/index.dat")" "locked index" "index.dat"
+assert_eq "$(cat "$temp/Skins/look.txt")" "skin" "the file under SKINS"
+assert_eq "$(cat "$E2E_DIR/outside/victim.txt")" "outside the tree" "the link's target"
+[ -d "$temp/sub/deep" ] || fail "folders must stay"
+# The deleted file's data, read through the handle held open, was overwritten.
+assert_eq "$(od -An -tx1 -v <&7 | tr -s ' \n' '\n\n' | sort -u | grep -v '^$')" 20 \
+  "bytes of the held file after the run"
+assert_eq "$(stat -L -c %s /proc/self/fd/7)" 2048 "size of the held file after the run"
+exec 7<&-
+
+for f in a.txt h.txt held.txt 'sub\b.txt' 'sub\deep\c.log' 'sub\index.dat' 'Skins\look.txt'; do
+  grep -qiF "  ${temp_win%\\}\\$f" <<<"$progress" || fail "no progress line for $f"
+done
+grep -qiF 'victim.txt' <<<"$progress" && fail "the walk went through the link"
+# Six files erased, the read-only one tried twice; its size counted each time.
+assert_eq "$files" 7 "lblFilesDelete"
+assert_eq "$size" $((100 + 200 + 300 + 50 + 9 + 9 + 1000)) "lblSize"
+stop_nimbrel
