@@ -253,6 +253,8 @@ shot() {
   drv shot "${2:-FrmMain}" 'C:\e2e-shot.bmp' || fail "screenshot $1"
   convert "$bmp" "$E2E_DIR/$1.png" || fail "converting screenshot $1"
   rm -f "$bmp"
+  # E2E_DOCS=docs collects the screenshots for the README.
+  if [ -n "${E2E_DOCS:-}" ]; then cp "$E2E_DIR/$1.png" "$E2E_DOCS/"; fi
 }
 
 # Called by the test's EXIT trap: stops its processes, keeps the folder on failure.
