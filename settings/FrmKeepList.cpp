@@ -10,10 +10,10 @@ namespace {
 constexpr int Px(int pixels) { return pixels * kTwipsPerPixel; }
 // Two lists side by side with the Add button between them, each list's
 // buttons under it, OK and Cancel at the bottom right.
-constexpr int kWidth = 540, kHeight = 400, kTitle = 32;
+constexpr int kWidth = 540, kHeight = 412, kTitle = 32;
 constexpr int kListTop = kTitle + 38, kListHeight = 240, kListWidth = 200;
 constexpr int kLeft = 20, kRight = kWidth - 20 - kListWidth;
-constexpr int kButtonsTop = kListTop + kListHeight + 10, kButton = 100, kButtonHeight = 28;
+constexpr int kButtonsTop = kListTop + kListHeight + 10, kButton = 96, kButtonHeight = 28;
 constexpr int kAddWidth = 76, kAddLeft = (kWidth - kAddWidth) / 2;
 
 void SelectAll(ListBox& list) {

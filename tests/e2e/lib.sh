@@ -124,8 +124,7 @@ EOF
     rm -f "$dir/dosdevices/z:"
     mkdir -p "$dir/drive_c/Nimbrel"
     cp "$bin/Nimbrel.exe" "$bin/NimbrelDriver.exe" "$dir/drive_c/Nimbrel/"
-    wineserver -k 2>/dev/null
-    true
+    wineserver -k 2>/dev/null || true
   )
 }
 
@@ -159,9 +158,13 @@ unix_path() {
   printf '%s\n' "$path"
 }
 
+# Runs a Wine program from inside the prefix: with no Z: drive the Unix working folder
+# has no Windows name.
+e2e_wine() { (cd "$WINEPREFIX/drive_c" && exec wine "$@"); }
+
 # Runs the driver in the test's prefix; its stdout is the command's result.
 drv() {
-  (cd "$WINEPREFIX/drive_c/Nimbrel" && wine NimbrelDriver.exe "$@")
+  (cd "$WINEPREFIX/drive_c/Nimbrel" && exec wine NimbrelDriver.exe "$@")
 }
 
 # Starts Nimbrel.exe in the background with ARGS and waits for its main window.
@@ -199,17 +202,17 @@ reg_add() {
     if [ -z "$2" ]; then args+=(/ve); else args+=(/v "$2"); fi
     args+=(/t "${4:-REG_SZ}" /d "${3:-}")
   fi
-  wine reg add "$key" "${args[@]}" /f >/dev/null 2>&1 || fail "reg add $key ${2:-}"
+  e2e_wine reg add "$key" "${args[@]}" /f >/dev/null 2>&1 || fail "reg add $key ${2:-}"
 }
 
 # reg_query KEY NAME: prints the value's data; fails (status 1) when it is missing.
 reg_query() {
   local key=$1 name=$2 out line shown=$2
   if [ -z "$name" ]; then
-    out=$(wine reg query "$key" /ve 2>/dev/null) || return 1
+    out=$(e2e_wine reg query "$key" /ve 2>/dev/null) || return 1
     shown='(Default)'
   else
-    out=$(wine reg query "$key" /v "$name" 2>/dev/null) || return 1
+    out=$(e2e_wine reg query "$key" /v "$name" 2>/dev/null) || return 1
   fi
   while IFS= read -r line; do
     line=${line%$'\r'}
@@ -224,7 +227,7 @@ reg_query() {
 }
 
 # True when the registry key exists.
-reg_key_exists() { wine reg query "$1" >/dev/null 2>&1; }
+reg_key_exists() { e2e_wine reg query "$1" >/dev/null 2>&1; }
 
 # plant_file PATH [CONTENT]: PATH is Windows ("C:\...") or Unix; folders are made.
 plant_file() {
@@ -257,6 +260,18 @@ shot() {
   if [ -n "${E2E_DOCS:-}" ]; then cp "$E2E_DIR/$1.png" "$E2E_DOCS/"; fi
 }
 
+# Names the failed command and the test's line it came from.
+e2e_on_error() {
+  local command=$BASH_COMMAND i
+  for ((i = 0; i + 1 < ${#BASH_SOURCE[@]}; i++)); do
+    if [ "${BASH_SOURCE[i + 1]}" == "$0" ]; then
+      e2e_log "FAIL: $(basename "$0"):${BASH_LINENO[i]}: $command"
+      return
+    fi
+  done
+  e2e_log "FAIL: $command"
+}
+
 # Called by the test's EXIT trap: stops its processes, keeps the folder on failure.
 e2e_finish() {
   local rc=$?
@@ -287,11 +302,13 @@ e2e_begin_test() {
   e2e_sandbox_env "$E2E_DIR/prefix"
   trap e2e_finish EXIT
   trap 'exit 143' TERM INT
+  set -E
+  trap e2e_on_error ERR
   # A warm wineserver makes each wine command fast; retry its start once.
-  if ! { wineserver -p && poll 10 wine cmd /c exit; }; then
+  if ! { wineserver -p && poll 10 e2e_wine cmd /c exit; }; then
     wineserver -k 2>/dev/null
     wineserver -w 2>/dev/null
-    { wineserver -p && poll 20 wine cmd /c exit; } || fail "wineserver did not start"
+    { wineserver -p && poll 20 e2e_wine cmd /c exit; } || fail "wineserver did not start"
   fi
   E2E_USER=$(cd "$WINEPREFIX/drive_c/users" && ls | grep -v -x Public | head -n 1)
   E2E_PROFILE="C:\\users\\$E2E_USER"
