@@ -17,8 +17,9 @@ win: deps
 unit: native
 	@cd build/native && ctest --output-on-failure -j2
 
+# `make e2e T=test_main_window` runs one test; `T="-k erase"` those matching.
 e2e: win
-	@tests/e2e/run.sh
+	@tests/e2e/run.sh $(T)
 
 # Unit tests first (ctest prints its own summary), then the Wine suite, whose
 # last line is "N passed, N failed".

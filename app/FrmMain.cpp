@@ -93,8 +93,8 @@ FrmMain::FrmMain(Context& ctx)
                Px(96), Px(28), &Picture1),
       PgbTemp(*this, "PgbTemp", Px(kContent), Px(kBarTop), Px(kWidth - 16 - kContent), Px(18),
               &Picture1),
-      lblstatus(*this, "lblstatus", " Ready", 45, Px(kHeight - kStatus + 4),
-                Px(kWidth) - 90, Px(16), &Picture1),
+      lblstatus(*this, "lblstatus", " Ready", Px(8), Px(kHeight - kStatus + 4),
+                Px(kWidth - 16), Px(16), &Picture1),
       mnuMain(*this, "mnuMain", "Menu"),
       mnuVisit(*this, "mnuVisit", "Visit Nimbrel WebSite", &mnuMain),
       mnuHelp(*this, "mnuHelp", "Help", &mnuMain),
@@ -113,7 +113,7 @@ FrmMain::FrmMain(Context& ctx)
       run_(ctx, CleaningControls{lvwToBeErased, LstShowingTracksErasedProgress, PgbTemp, lblstatus,
                                  lblScannedRegKeys, lblFilesDelete, lblSize, Picture1,
                                  mnuEraseSetting, mnuOptions, mnuStartErasing}) {
-  ctx_.display = {&LstShowingTracksErasedProgress, &lblScannedRegKeys, &lblFilesDelete, &lblSize};
+  ctx_.display = {this, &LstShowingTracksErasedProgress, &lblScannedRegKeys, &lblFilesDelete, &lblSize};
 
   // Look.
   Label4.SetLook(TextStyle::Title, palette::kTitleText, palette::kTitle);

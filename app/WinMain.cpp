@@ -1,6 +1,7 @@
 // The Windows entry point: the platform, the settings, the program-wide
 // context and the main window, then the message loop.
 #include <windows.h>
+// After windows.h, which they need.
 #include <commctrl.h>
 #include <ole2.h>
 

@@ -72,7 +72,7 @@ int Run(int argc, char** argv) {
   SettingsStore settings(registry);
   Context ctx(Platform{registry, files, system, shell, desktop, loop, profile}, settings);
   ProgressControls controls(loop);
-  ctx.display = {&controls.progress, &controls.regKeys, &controls.files, &controls.size};
+  ctx.display = {&controls, &controls.progress, &controls.regKeys, &controls.files, &controls.size};
 
   double spent = 0;
   if (mode == "file") {

@@ -16,6 +16,7 @@ namespace nimbrel {
 // The main window's controls that the erasers write into while a run lasts.
 // Null until the main window exists; every use checks.
 struct ProgressDisplay {
+  Form* window = nullptr;  // the main window, owner of system dialogs
   ListBox* LstShowingTracksErasedProgress = nullptr;
   Label* lblScannedRegKeys = nullptr;
   Label* lblFilesDelete = nullptr;

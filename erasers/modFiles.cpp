@@ -290,6 +290,8 @@ std::string EnsureTrailingBackslash(const std::string& path) {
   return !path.empty() && path.back() == '\\' ? path : path + "\\";
 }
 
-void EmptyRecycleBin(Context& ctx) { ctx.platform.shell.EmptyRecycleBin(); }
+void EmptyRecycleBin(Context& ctx) {
+  ctx.platform.shell.EmptyRecycleBin(ctx.display.window ? ctx.display.window->Handle() : 0);
+}
 
 }  // namespace nimbrel

@@ -13,8 +13,8 @@ constexpr int kCsidlHistory = 34;
 class Shell {
  public:
   virtual ~Shell() = default;
-  // SHEmptyRecycleBinA for all drives, without confirmation, progress or sound.
-  virtual bool EmptyRecycleBin() = 0;
+  // SHEmptyRecycleBinA for all drives, without confirmation or progress window.
+  virtual bool EmptyRecycleBin(std::uintptr_t owner) = 0;
   // SHGetSpecialFolderPathA; empty when unknown.
   virtual std::string SpecialFolder(int csidl) = 0;
   // ShellExecuteA; the result as the function returns it (> 32 is success).

@@ -41,10 +41,11 @@ e2e_sandbox_env "$prefix"
 cp "$bin/Nimbrel.exe" "$bin/NimbrelDriver.exe" "$prefix/drive_c/Nimbrel/"
 wineserver -p
 
+# shellcheck disable=SC2034  # where lib.sh's `shot` and `start_nimbrel` write
 E2E_DIR=$demo
 SHELL_FOLDERS='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders'
 EXPLORER='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer'
-user=$(cd "$prefix/drive_c/users" && ls | grep -v -x Public | head -n 1)
+user=$(e2e_user)
 
 # A UTF-16 file name with its NUL, as hex, for the binary RecentDocs values.
 utf16_hex() { printf '%s\0' "$1" | iconv -f UTF-8 -t UTF-16LE | od -An -tx1 | tr -d ' \n'; }
@@ -57,7 +58,7 @@ reg_add "$typed" url3 "http://shop.example.net/cart"
 
 cookies=$(reg_query "$SHELL_FOLDERS" Cookies)
 for site in example.com news.example.org shop.example.net; do
-  plant_file "$cookies\\$user@$site[1].txt" "session
+  plant_file "$cookies\\$user@${site}[1].txt" "session
 1
 $site/
 1024

@@ -2,6 +2,7 @@
 // per control model, kept in step with the model both ways.
 #include <windowsx.h>
 
+#include <algorithm>
 #include <string>
 
 #include "platform/win32/Win32Ui.h"
@@ -14,7 +15,8 @@ HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
 
 std::string WindowText(HWND hwnd) {
   std::string text(static_cast<std::size_t>(GetWindowTextLengthA(hwnd)) + 1, '\0');
-  text.resize(static_cast<std::size_t>(GetWindowTextA(hwnd, text.data(), static_cast<int>(text.size()))));
+  text.resize(
+      static_cast<std::size_t>(GetWindowTextA(hwnd, text.data(), static_cast<int>(text.size()))));
   return text;
 }
 
@@ -67,7 +69,8 @@ void PaintBuffered(HWND hwnd, F paint) {
   RECT rc;
   GetClientRect(hwnd, &rc);
   HDC mem = CreateCompatibleDC(dc);
-  HBITMAP bmp = CreateCompatibleBitmap(dc, rc.right > 0 ? rc.right : 1, rc.bottom > 0 ? rc.bottom : 1);
+  HBITMAP bmp =
+      CreateCompatibleBitmap(dc, rc.right > 0 ? rc.right : 1, rc.bottom > 0 ? rc.bottom : 1);
   HGDIOBJ old = SelectObject(mem, bmp);
   paint(mem, rc);
   BitBlt(dc, 0, 0, rc.right, rc.bottom, mem, 0, 0, SRCCOPY);
@@ -106,10 +109,10 @@ void Win32View::CreateWindowFor(HWND form, int id, const char* windowClass, DWOR
   style |= WS_CHILD | WS_CLIPSIBLINGS | WS_GROUP;
   if (model_.Shown()) style |= WS_VISIBLE;
   if (!model_.Enabled()) style |= WS_DISABLED;
-  hwnd_ = CreateWindowExA(exStyle, windowClass, model_.Caption().c_str(), style, b.left, b.top,
-                          b.right - b.left, WindowHeight(), form,
-                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Instance(),
-                          createParam);
+  hwnd_ =
+      CreateWindowExA(exStyle, windowClass, model_.Caption().c_str(), style, b.left, b.top,
+                      b.right - b.left, WindowHeight(), form,
+                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Instance(), createParam);
   shownAt_ = b;
   Send(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(SkinFont(model_.Style())), FALSE);
   atom_ = SetName(hwnd_, model_.Name());
@@ -149,9 +152,7 @@ void Win32View::Update(Aspect aspect, int index) {
       EnableWindow(hwnd_, model_.Enabled());
       InvalidateRect(hwnd_, nullptr, TRUE);
       break;
-    default:
-      Refresh(aspect, index);
-      break;
+    default: Refresh(aspect, index); break;
   }
 }
 
@@ -188,8 +189,10 @@ class OwnView : public Win32View {
   virtual bool LitOnHover() const { return false; }
   bool Hot() const { return hot_ && Model().Enabled(); }
   void Refresh(Aspect aspect, int) override {
-    if (aspect == Aspect::Caption) ShowCaption();
-    else InvalidateRect(Window(), nullptr, FALSE);
+    if (aspect == Aspect::Caption)
+      ShowCaption();
+    else
+      InvalidateRect(Window(), nullptr, FALSE);
   }
 
  private:
@@ -200,8 +203,9 @@ class OwnView : public Win32View {
 
 LRESULT CALLBACK OwnView::Proc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
   if (msg == WM_NCCREATE)
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA,
-                      reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(l)->lpCreateParams));
+    SetWindowLongPtrA(
+        hwnd, GWLP_USERDATA,
+        reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(l)->lpCreateParams));
   auto* view = reinterpret_cast<OwnView*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
   if (!view || view->Released() || view->Window() != hwnd) {
     if (msg == WM_PAINT || msg == WM_ERASEBKGND) ValidateRect(hwnd, nullptr);
@@ -215,11 +219,8 @@ LRESULT OwnView::Handle(UINT msg, WPARAM w, LPARAM l) {
   const HWND hwnd = Window();
   Control& model = Model();
   switch (msg) {
-    case WM_ERASEBKGND:
-      return 1;
-    case WM_PAINT:
-      PaintBuffered(hwnd, [this](HDC dc, const RECT& rc) { Paint(dc, rc); });
-      return 0;
+    case WM_ERASEBKGND: return 1;
+    case WM_PAINT: PaintBuffered(hwnd, [this](HDC dc, const RECT& rc) { Paint(dc, rc); }); return 0;
     case WM_SETCURSOR:
       if (LOWORD(l) == HTCLIENT && model.Click && model.Enabled()) {
         SetCursor(LoadCursor(nullptr, IDC_HAND));
@@ -262,8 +263,7 @@ LRESULT OwnView::Handle(UINT msg, WPARAM w, LPARAM l) {
       if (click && !Released()) model.UserClick();
       return 0;
     }
-    default:
-      break;
+    default: break;
   }
   return DefWindowProcA(hwnd, msg, w, l);
 }
@@ -328,9 +328,12 @@ class CheckBoxView final : public Win32View {
 
  private:
   void Refresh(Aspect aspect, int) override {
-    if (aspect == Aspect::Value) Send(Window(), BM_SETCHECK, box_.Value() ? BST_CHECKED : BST_UNCHECKED);
-    else if (aspect == Aspect::Caption) ShowCaption();
-    else if (aspect == Aspect::Look) ShowLook();
+    if (aspect == Aspect::Value)
+      Send(Window(), BM_SETCHECK, box_.Value() ? BST_CHECKED : BST_UNCHECKED);
+    else if (aspect == Aspect::Caption)
+      ShowCaption();
+    else if (aspect == Aspect::Look)
+      ShowLook();
   }
   CheckBox& box_;
 };
@@ -350,9 +353,12 @@ class OptionButtonView final : public Win32View {
 
  private:
   void Refresh(Aspect aspect, int) override {
-    if (aspect == Aspect::Value) Send(Window(), BM_SETCHECK, option_.Value() ? BST_CHECKED : BST_UNCHECKED);
-    else if (aspect == Aspect::Caption) ShowCaption();
-    else if (aspect == Aspect::Look) ShowLook();
+    if (aspect == Aspect::Value)
+      Send(Window(), BM_SETCHECK, option_.Value() ? BST_CHECKED : BST_UNCHECKED);
+    else if (aspect == Aspect::Caption)
+      ShowCaption();
+    else if (aspect == Aspect::Look)
+      ShowLook();
   }
   OptionButton& option_;
 };
@@ -408,8 +414,10 @@ class PictureButtonView final : public Win32View {
     return CallWindowProcA(base, hwnd, msg, w, l);
   }
   void Refresh(Aspect aspect, int) override {
-    if (aspect == Aspect::Caption) ShowCaption();
-    else InvalidateRect(Window(), nullptr, FALSE);
+    if (aspect == Aspect::Caption)
+      ShowCaption();
+    else
+      InvalidateRect(Window(), nullptr, FALSE);
   }
   WNDPROC base_ = nullptr;
   bool hot_ = false;
@@ -470,14 +478,9 @@ class ComboBoxView final : public Win32View {
       case Aspect::ItemAdded:
         Send(h, CB_INSERTSTRING, static_cast<WPARAM>(index), Ptr(combo_.List(index).c_str()));
         break;
-      case Aspect::Selection:
-        Send(h, CB_SETCURSEL, static_cast<WPARAM>(combo_.ListIndex()));
-        break;
-      case Aspect::Look:
-        ShowLook();
-        break;
-      default:
-        break;
+      case Aspect::Selection: Send(h, CB_SETCURSEL, static_cast<WPARAM>(combo_.ListIndex())); break;
+      case Aspect::Look: ShowLook(); break;
+      default: break;
     }
   }
   ComboBox& combo_;
@@ -526,17 +529,12 @@ class ListBoxView final : public Win32View {
       case Aspect::ItemAdded:
         Send(h, LB_INSERTSTRING, static_cast<WPARAM>(index), Ptr(list_.List(index).c_str()));
         break;
-      case Aspect::ItemRemoved:
-        Send(h, LB_DELETESTRING, static_cast<WPARAM>(index));
-        break;
+      case Aspect::ItemRemoved: Send(h, LB_DELETESTRING, static_cast<WPARAM>(index)); break;
       case Aspect::Selection:
         if (!writing_) ShowSelection(index);
         break;
-      case Aspect::Look:
-        ShowLook();
-        break;
-      default:
-        break;
+      case Aspect::Look: ShowLook(); break;
+      default: break;
     }
   }
   // Shows the model's selection and scrolls `index` into view.
@@ -562,10 +560,9 @@ class ListViewView final : public Win32View {
   explicit ListViewView(ListView& list) : Win32View(list), list_(list) {}
   void Create(HWND form, int id) override {
     Writing w(writing_);
-    CreateWindowFor(form, id, WC_LISTVIEWA,
-                    LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER |
-                        LVS_SHAREIMAGELISTS,
-                    0);
+    CreateWindowFor(
+        form, id, WC_LISTVIEWA,
+        LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER | LVS_SHAREIMAGELISTS, 0);
     DWORD ex = LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER;
     if (list_.Checkboxes) ex |= LVS_EX_CHECKBOXES;
     Send(Window(), LVM_SETEXTENDEDLISTVIEWSTYLE, ex, ex);
@@ -602,18 +599,10 @@ class ListViewView final : public Win32View {
     Writing w(writing_);
     const HWND h = Window();
     switch (aspect) {
-      case Aspect::Items:
-        Rebuild();
-        break;
-      case Aspect::ItemAdded:
-        Insert(index);
-        break;
-      case Aspect::ItemRemoved:
-        Send(h, LVM_DELETEITEM, static_cast<WPARAM>(index));
-        break;
-      case Aspect::ItemChanged:
-        ShowItem(index);
-        break;
+      case Aspect::Items: Rebuild(); break;
+      case Aspect::ItemAdded: Insert(index); break;
+      case Aspect::ItemRemoved: Send(h, LVM_DELETEITEM, static_cast<WPARAM>(index)); break;
+      case Aspect::ItemChanged: ShowItem(index); break;
       case Aspect::Selection:
         for (int i = 0; i < list_.Count(); ++i) ShowSelected(i);
         break;
@@ -624,8 +613,7 @@ class ListViewView final : public Win32View {
         ShowLook();
         ShowColours();
         break;
-      default:
-        break;
+      default: break;
     }
   }
 
@@ -767,8 +755,10 @@ class DateTimePickerView final : public Win32View {
   LRESULT OnNotify(const NMHDR& header) override {
     if (writing_ || header.code != DTN_DATETIMECHANGE) return 0;
     const auto& nm = reinterpret_cast<const NMDATETIMECHANGE&>(header);
-    if (nm.dwFlags == GDT_VALID) picker_.SetValue(FromSystemTime(nm.st));
-    else picker_.SetValue(std::nullopt);
+    if (nm.dwFlags == GDT_VALID)
+      picker_.SetValue(FromSystemTime(nm.st));
+    else
+      picker_.SetValue(std::nullopt);
     return 0;
   }
 
@@ -784,8 +774,10 @@ class DateTimePickerView final : public Win32View {
   void ShowValue() {
     // Even "no value" needs a valid time to point at.
     SYSTEMTIME st{};
-    if (picker_.Value()) st = ToSystemTime(*picker_.Value());
-    else GetLocalTime(&st);
+    if (picker_.Value())
+      st = ToSystemTime(*picker_.Value());
+    else
+      GetLocalTime(&st);
     const WPARAM flag = picker_.Value() || !picker_.ShowCheckBox ? GDT_VALID : GDT_NONE;
     Send(Window(), DTM_SETSYSTEMTIME, flag, Ptr(&st));
   }

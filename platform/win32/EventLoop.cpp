@@ -43,9 +43,9 @@ struct Win32EventLoop::FormWindow {
   HWND hwnd = nullptr;
   ATOM atom = 0;
   bool dying = false;
-  bool* modalDone = nullptr;         // set while a modal loop runs for it
-  std::vector<HWND> disabled;        // what its modal loop disabled
-  HWND previous = nullptr;           // active before the modal loop
+  bool* modalDone = nullptr;   // set while a modal loop runs for it
+  std::vector<HWND> disabled;  // what its modal loop disabled
+  HWND previous = nullptr;     // active before the modal loop
   std::vector<std::unique_ptr<Win32View>> views;
   std::map<HWND, Win32View*> byWindow;
   std::vector<std::unique_ptr<ControlView>> others;  // the form's, timers' and menus' views
@@ -73,19 +73,18 @@ class FormView final : public ControlView {
   void Update(Aspect aspect, int) override {
     const Form& f = *w_.form;
     switch (aspect) {
-      case Aspect::Caption:
-        SetWindowTextA(w_.hwnd, f.Caption().c_str());
-        break;
+      case Aspect::Caption: SetWindowTextA(w_.hwnd, f.Caption().c_str()); break;
       case Aspect::Geometry:
         SetWindowPos(w_.hwnd, nullptr, Pixels(f.Left()), Pixels(f.Top()), Pixels(f.Width()),
                      Pixels(f.Height()), SWP_NOZORDER | SWP_NOACTIVATE);
         break;
       case Aspect::Value:
-        if (f.State() == WindowState::Minimized) ShowWindow(w_.hwnd, SW_MINIMIZE);
-        else if (IsIconic(w_.hwnd)) ShowWindow(w_.hwnd, SW_RESTORE);
+        if (f.State() == WindowState::Minimized)
+          ShowWindow(w_.hwnd, SW_MINIMIZE);
+        else if (IsIconic(w_.hwnd))
+          ShowWindow(w_.hwnd, SW_RESTORE);
         break;
-      default:
-        break;
+      default: break;
     }
   }
 
@@ -111,7 +110,8 @@ class TimerView final : public ControlView {
 
 class MenuView final : public ControlView {
  public:
-  MenuView(HMENU menu, UINT position, MenuItem& item) : menu_(menu), position_(position), item_(item) {}
+  MenuView(HMENU menu, UINT position, MenuItem& item)
+      : menu_(menu), position_(position), item_(item) {}
   void Update(Aspect, int) override {
     EnableMenuItem(menu_, position_, MF_BYPOSITION | (item_.Enabled() ? MF_ENABLED : MF_GRAYED));
   }
@@ -175,9 +175,9 @@ void PaintBuffered(HWND hwnd, F paint) {
 
 LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_NCCREATE)
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA,
-                      reinterpret_cast<LONG_PTR>(
-                          reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams));
+    SetWindowLongPtrA(
+        hwnd, GWLP_USERDATA,
+        reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams));
   auto* w = reinterpret_cast<FormWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
   if (!w || w->dying || w->hwnd != hwnd) {
     if (msg == WM_PAINT) ValidateRect(hwnd, nullptr);
@@ -225,18 +225,14 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         form.SetStateFromWindow(WindowState::Normal);
       return 0;
     }
-    case WM_ERASEBKGND:
-      return 1;
+    case WM_ERASEBKGND: return 1;
     case WM_PAINT: {
       const Form& form = *w->form;
       PaintBuffered(hwnd, [&form](HDC dc, const RECT& rc) { PaintFormBackground(dc, rc, form); });
       return 0;
     }
-    case WM_CLOSE:
-      w->form->Close();
-      return 0;
-    default:
-      break;
+    case WM_CLOSE: w->form->Close(); return 0;
+    default: break;
   }
   return DefWindowProcA(hwnd, msg, wParam, lParam);
 }

@@ -16,9 +16,9 @@ const char* OrNull(const std::string& text) { return text.empty() ? nullptr : te
 
 }  // namespace
 
-bool Win32Shell::EmptyRecycleBin() {
-  return SUCCEEDED(SHEmptyRecycleBinA(nullptr, nullptr,
-                                      SHERB_NOCONFIRMATION | SHERB_NOPROGRESSUI | SHERB_NOSOUND));
+bool Win32Shell::EmptyRecycleBin(std::uintptr_t owner) {
+  return SUCCEEDED(SHEmptyRecycleBinA(reinterpret_cast<HWND>(owner), nullptr,
+                                      SHERB_NOCONFIRMATION | SHERB_NOPROGRESSUI));
 }
 
 std::string Win32Shell::SpecialFolder(int csidl) {

@@ -137,8 +137,10 @@ class Canvas {
     MoveToEx(dc_, S(start.x), S(start.y), nullptr);
     for (const auto& piece : pieces) {
       const std::vector<POINT> p = Points(piece);
-      if (p.size() == 3) PolyBezierTo(dc_, p.data(), 3);
-      else LineTo(dc_, p[0].x, p[0].y);
+      if (p.size() == 3)
+        PolyBezierTo(dc_, p.data(), 3);
+      else
+        LineTo(dc_, p[0].x, p[0].y);
     }
     CloseFigure(dc_);
     EndPath(dc_);
@@ -181,8 +183,8 @@ class Canvas {
   void Finish() {
     const std::vector<std::uint32_t> pixels = Resolve();
     BITMAPINFO bi = Info(w_, h_);
-    SetDIBitsToDevice(target_, rc_.left, rc_.top, static_cast<DWORD>(w_), static_cast<DWORD>(h_),
-                      0, 0, 0, static_cast<UINT>(h_), pixels.data(), &bi, DIB_RGB_COLORS);
+    SetDIBitsToDevice(target_, rc_.left, rc_.top, static_cast<DWORD>(w_), static_cast<DWORD>(h_), 0,
+                      0, 0, static_cast<UINT>(h_), pixels.data(), &bi, DIB_RGB_COLORS);
   }
 
   static BITMAPINFO Info(int w, int h) {
@@ -253,11 +255,13 @@ class Canvas {
 void Shield(Canvas& c, double x, double y, double s) {
   auto P = [&](double u, double v) { return Pt{x + u * s, y + v * s}; };
   c.Path(P(0.5, 0.02),
-         {{P(0.9, 0.16)}, {P(0.9, 0.46)}, {P(0.9, 0.74), P(0.72, 0.9), P(0.5, 0.99)},
-          {P(0.28, 0.9), P(0.1, 0.74), P(0.1, 0.46)}, {P(0.1, 0.16)}},
+         {{P(0.9, 0.16)},
+          {P(0.9, 0.46)},
+          {P(0.9, 0.74), P(0.72, 0.9), P(0.5, 0.99)},
+          {P(0.28, 0.9), P(0.1, 0.74), P(0.1, 0.46)},
+          {P(0.1, 0.16)}},
          palette::kAccent);
-  c.Path(P(0.5, 0.02),
-         {{P(0.9, 0.16)}, {P(0.9, 0.46)}, {P(0.9, 0.74), P(0.72, 0.9), P(0.5, 0.99)}},
+  c.Path(P(0.5, 0.02), {{P(0.9, 0.16)}, {P(0.9, 0.46)}, {P(0.9, 0.74), P(0.72, 0.9), P(0.5, 0.99)}},
          kAccentDark);
   c.Polyline({P(0.3, 0.5), P(0.45, 0.65), P(0.72, 0.36)}, s * 0.1, kWhite);
 }
@@ -437,19 +441,28 @@ HFONT SkinFont(TextStyle style) {
   int points = 8;
   bool bold = false, underline = false;
   switch (style) {
-    case TextStyle::Title: points = 10; bold = true; break;
-    case TextStyle::Heading: points = 9; bold = true; break;
-    case TextStyle::Counter: points = 9; bold = true; break;
+    case TextStyle::Title:
+      points = 10;
+      bold = true;
+      break;
+    case TextStyle::Heading:
+      points = 9;
+      bold = true;
+      break;
+    case TextStyle::Counter:
+      points = 9;
+      bold = true;
+      break;
     case TextStyle::Sidebar: points = 9; break;
     case TextStyle::Bold: bold = true; break;
     case TextStyle::Link: underline = true; break;
     case TextStyle::Normal:
     case TextStyle::Small: break;
   }
-  HFONT font = CreateFontA(-MulDiv(points, 96, 72), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE,
-                           underline, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                           CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, DEFAULT_PITCH | FF_SWISS,
-                           "Tahoma");
+  HFONT font =
+      CreateFontA(-MulDiv(points, 96, 72), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, underline,
+                  FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                  ANTIALIASED_QUALITY, DEFAULT_PITCH | FF_SWISS, "Tahoma");
   fonts[style] = font;
   return font;
 }
@@ -485,7 +498,9 @@ HIMAGELIST SkinSmallIcons() {
   return list;
 }
 
-int SkinIconImage(int smallIcon) { return smallIcon >= 1 && smallIcon <= 6 ? smallIcon - 1 : I_IMAGENONE; }
+int SkinIconImage(int smallIcon) {
+  return smallIcon >= 1 && smallIcon <= 6 ? smallIcon - 1 : I_IMAGENONE;
+}
 
 // ---- Painting ---------------------------------------------------------------------------
 
@@ -513,15 +528,18 @@ void PaintLabel(HDC dc, const RECT& rc, const Control& label) {
   SetTextColor(dc, label.Enabled() ? SkinTextColour(label)
                                    : Mix(label.ForeColour(), label.BackColour(), 0.55));
   UINT flags = DT_NOPREFIX | DT_WORDBREAK | DT_EXPANDTABS;
-  if (label.Alignment() == Align::Center) flags |= DT_CENTER;
-  else if (label.Alignment() == Align::Right) flags |= DT_RIGHT;
+  if (label.Alignment() == Align::Center)
+    flags |= DT_CENTER;
+  else if (label.Alignment() == Align::Right)
+    flags |= DT_RIGHT;
   // One line of text sits in the middle of its label; more start at the top.
   RECT measure = rc;
   const int height = DrawTextA(dc, text.c_str(), -1, &measure, flags | DT_CALCRECT);
   TEXTMETRICA tm;
   GetTextMetricsA(dc, &tm);
   RECT r = rc;
-  if (height <= tm.tmHeight && height < rc.bottom - rc.top) r.top += (rc.bottom - rc.top - height) / 2;
+  if (height <= tm.tmHeight && height < rc.bottom - rc.top)
+    r.top += (rc.bottom - rc.top - height) / 2;
   DrawTextA(dc, text.c_str(), -1, &r, flags);
   SelectObject(dc, old);
 }
@@ -529,9 +547,7 @@ void PaintLabel(HDC dc, const RECT& rc, const Control& label) {
 void PaintImage(HDC dc, const RECT& rc, const Image& image, bool hot) {
   const int formY = FormTop(image);
   switch (image.Shows()) {
-    case Picture::TitleBar:
-      FillBack(dc, rc, palette::kTitle, formY);
-      break;
+    case Picture::TitleBar: FillBack(dc, rc, palette::kTitle, formY); break;
     case Picture::Grip: {
       Canvas c(dc, rc);
       c.FillTitle(formY);
@@ -542,30 +558,25 @@ void PaintImage(HDC dc, const RECT& rc, const Image& image, bool hot) {
     }
     case Picture::Close:
     case Picture::Minimize:
-    case Picture::Help:
-      PaintTitleButton(dc, rc, image.Shows(), hot, formY);
-      break;
+    case Picture::Help: PaintTitleButton(dc, rc, image.Shows(), hot, formY); break;
     case Picture::StartErasing:
     case Picture::EraseSettings:
     case Picture::Options:
     case Picture::About:
-    case Picture::Exit:
-      PaintTile(dc, rc, image.Shows(), image.Highlighted());
-      break;
+    case Picture::Exit: PaintTile(dc, rc, image.Shows(), image.Highlighted()); break;
     case Picture::Logo: {
       Canvas c(dc, rc);
       c.Fill(image.BackColour());
       const double s = std::min(c.Width(), c.Height());
-      c.Disc(c.Width() / 2.0, c.Height() / 2.0, s / 2, Mix(palette::kAccent, image.BackColour(), 0.85));
+      c.Disc(c.Width() / 2.0, c.Height() / 2.0, s / 2,
+             Mix(palette::kAccent, image.BackColour(), 0.85));
       const double inner = s * 0.64;
       Shield(c, (c.Width() - inner) / 2, (c.Height() - inner) / 2, inner);
       c.Finish();
       break;
     }
     case Picture::Background:
-    case Picture::None:
-      FillBack(dc, rc, image.BackColour(), formY);
-      break;
+    case Picture::None: FillBack(dc, rc, image.BackColour(), formY); break;
   }
 }
 
@@ -574,7 +585,7 @@ void PaintPictureButton(HDC dc, const RECT& rc, const Control& button, bool hot,
   {
     Canvas c(dc, rc);
     c.Fill(button.BackColour());
-    const Colour face = !enabled ? palette::kBorder
+    const Colour face = !enabled  ? palette::kBorder
                         : pressed ? kAccentDown
                         : hot     ? kAccentHot
                                   : palette::kAccent;
@@ -586,7 +597,8 @@ void PaintPictureButton(HDC dc, const RECT& rc, const Control& button, bool hot,
   SetTextColor(dc, enabled ? kWhite : palette::kMutedText);
   RECT r = rc;
   if (pressed) OffsetRect(&r, 0, 1);
-  DrawTextA(dc, button.Caption().c_str(), -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+  DrawTextA(dc, button.Caption().c_str(), -1, &r,
+            DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
   SelectObject(dc, old);
 }
 
@@ -595,7 +607,8 @@ void PaintFrame(HDC dc, const RECT& rc, const Frame& frame) {
   HGDIOBJ oldFont = SelectObject(dc, SkinFont(frame.Style()));
   const std::string& caption = frame.Caption();
   SIZE size{0, 0};
-  if (!caption.empty()) GetTextExtentPoint32A(dc, caption.c_str(), static_cast<int>(caption.size()), &size);
+  if (!caption.empty())
+    GetTextExtentPoint32A(dc, caption.c_str(), static_cast<int>(caption.size()), &size);
   const int top = size.cy / 2;
   HPEN pen = CreatePen(PS_SOLID, 1, palette::kBorder);
   HGDIOBJ oldPen = SelectObject(dc, pen);
@@ -631,6 +644,8 @@ void PaintPanel(HDC dc, const RECT& rc, const PictureBox& panel) {
 
 void PaintFormBackground(HDC dc, const RECT& rc, const Form& form) {
   FillRect(dc, &rc, SkinBrush(palette::kWindow));
+  // A borderless window still needs an edge against what lies behind it.
+  FrameRect(dc, &rc, SkinBrush(Mix(palette::kBorder, palette::kTitle, 0.5)));
   PaintChildBorders(dc, form, nullptr, 0, 0);
 }
 

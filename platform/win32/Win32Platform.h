@@ -74,7 +74,7 @@ class Win32System final : public System {
 
 class Win32Shell final : public Shell {
  public:
-  bool EmptyRecycleBin() override;
+  bool EmptyRecycleBin(std::uintptr_t owner) override;
   std::string SpecialFolder(int csidl) override;
   std::intptr_t Execute(std::uintptr_t owner, const std::string& verb, const std::string& file,
                         const std::string& parameters, const std::string& folder,

@@ -4,7 +4,6 @@
 # A test is a bash script that sources this file and calls the helpers; it passes when
 # it exits 0. It runs with `set -e`: a failed assertion or command ends it at once.
 
-E2E_LIB_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 export WINEDEBUG=${WINEDEBUG:--all}
 
 e2e_log() { printf '%s\n' "$*" >&2; }
@@ -47,7 +46,8 @@ e2e_sandbox_env() {
   unset XDG_DESKTOP_DIR XDG_DOCUMENTS_DIR XDG_DOWNLOAD_DIR XDG_MUSIC_DIR XDG_PICTURES_DIR \
     XDG_VIDEOS_DIR XDG_PUBLICSHARE_DIR XDG_TEMPLATES_DIR
   mkdir -p "$HOME" "$XDG_DATA_HOME" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME" "$XDG_STATE_HOME"
-  mkdir -p -m 700 "$XDG_RUNTIME_DIR"
+  mkdir -p "$XDG_RUNTIME_DIR"
+  chmod 700 "$XDG_RUNTIME_DIR"
 }
 
 # ---- The run ----
@@ -56,10 +56,10 @@ e2e_sandbox_env() {
 e2e_start_xvfb() {
   local n log=${1:-/dev/null}
   for n in $(seq 91 140); do
-    [ -e /tmp/.X$n-lock ] || [ -e /tmp/.X11-unix/X$n ] && continue
-    Xvfb :$n -screen 0 1280x1024x24 -nolisten tcp -noreset >"$log" 2>&1 &
+    if [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; then continue; fi
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -noreset >"$log" 2>&1 &
     E2E_XVFB_PID=$!
-    if poll 15 xwininfo -root -display :$n && kill -0 "$E2E_XVFB_PID" 2>/dev/null; then
+    if poll 15 xwininfo -root -display ":$n" && kill -0 "$E2E_XVFB_PID" 2>/dev/null; then
       export DISPLAY=:$n
       return 0
     fi
@@ -130,6 +130,15 @@ EOF
 
 # ---- A test ----
 
+# The Windows user of the prefix: its folder under C:\users.
+e2e_user() {
+  local d
+  for d in "$WINEPREFIX"/drive_c/users/*/; do
+    d=${d%/}
+    [ "${d##*/}" != Public ] && { printf '%s\n' "${d##*/}"; return; }
+  done
+}
+
 # The Unix path of a Windows path in the test's prefix ("C:\users\..."), matching
 # existing folders and files case-insensitively as Windows does.
 unix_path() {
@@ -141,6 +150,7 @@ unix_path() {
   fi
   drive=${win:0:1}
   path=$WINEPREFIX/dosdevices/${drive,,}:
+  # shellcheck disable=SC1003,SC2141  # the separator is the backslash
   IFS='\' read -r -a parts <<<"${win:2}"
   for part in "${parts[@]}"; do
     [ -n "$part" ] || continue
@@ -293,8 +303,10 @@ e2e_finish() {
 
 # A test's set-up, done when a test_*.sh sources this file under run.sh.
 e2e_begin_test() {
-  [ -n "${E2E_TEMPLATE:-}" ] && [ -d "$E2E_TEMPLATE" ] ||
-    { e2e_log "run tests through tests/e2e/run.sh"; exit 2; }
+  if [ -z "${E2E_TEMPLATE:-}" ] || [ ! -d "$E2E_TEMPLATE" ]; then
+    e2e_log "run tests through tests/e2e/run.sh"
+    exit 2
+  fi
   E2E_NAME=$(basename "$0" .sh)
   E2E_DIR=$E2E_RUN/$E2E_NAME
   mkdir -p "$E2E_DIR"
@@ -310,7 +322,8 @@ e2e_begin_test() {
     wineserver -w 2>/dev/null
     { wineserver -p && poll 20 e2e_wine cmd /c exit; } || fail "wineserver did not start"
   fi
-  E2E_USER=$(cd "$WINEPREFIX/drive_c/users" && ls | grep -v -x Public | head -n 1)
+  export E2E_USER E2E_PROFILE E2E_TEMP
+  E2E_USER=$(e2e_user)
   E2E_PROFILE="C:\\users\\$E2E_USER"
   E2E_TEMP="$E2E_PROFILE\\Temp"
 }

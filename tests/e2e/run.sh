@@ -50,10 +50,12 @@ done
 root=${E2E_ROOT:-$repo/build/e2e}
 mkdir -p "$root"
 for old in "$root"/run-*; do
-  [ -e "$old/.lock" ] && [ -z "$(find "$old/.lock" -mmin -60)" ] || continue
-  (flock -n 9 && rm -rf "$old") 9<"$old/.lock"
+  if [ -e "$old/.lock" ] && [ -z "$(find "$old/.lock" -mmin -60)" ]; then
+    (flock -n 9 && rm -rf "$old") 9<"$old/.lock"
+  fi
 done
-export E2E_RUN=$root/run-$(date +%Y%m%d-%H%M%S)-$$
+E2E_RUN=$root/run-$(date +%Y%m%d-%H%M%S)-$$
+export E2E_RUN
 mkdir -p "$E2E_RUN"
 exec 9>"$E2E_RUN/.lock"
 flock -n 9
@@ -88,7 +90,7 @@ run_one() {
   dir=$E2E_RUN/$name
   mkdir -p "$dir"
   began=$(date +%s%N)
-  E2E_SOURCED_BY_RUNNER= timeout -k 30 "$limit" bash "$t" >"$dir/log.txt" 2>&1 </dev/null
+  E2E_SOURCED_BY_RUNNER='' timeout -k 30 "$limit" bash "$t" >"$dir/log.txt" 2>&1 </dev/null
   rc=$?
   took=$((($(date +%s%N) - began) / 100000000))
   took=$((took / 10)).$((took % 10))

@@ -22,7 +22,9 @@ class FakeShell final : public Shell {
   std::string associatedProgram;  // empty: nothing associated
   std::intptr_t findExecutableResult = 42;
 
-  bool EmptyRecycleBin() override {
+  std::uintptr_t recycleBinOwner = 0;
+  bool EmptyRecycleBin(std::uintptr_t owner) override {
+    recycleBinOwner = owner;
     ++recycleBinEmptied;
     return true;
   }

@@ -39,7 +39,7 @@ struct ProgressForm : Form {
         files(*this, "lblFilesDelete", "0", 0, 0, 10, 10),
         size(*this, "lblSize", "0", 0, 0, 10, 10),
         ctx_(w.ctx) {
-    ctx_.display = {&progress, &regKeys, &files, &size};
+    ctx_.display = {this, &progress, &regKeys, &files, &size};
   }
   ~ProgressForm() override { ctx_.display = {}; }
   ListBox progress;

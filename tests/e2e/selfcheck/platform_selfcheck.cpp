@@ -318,7 +318,7 @@ void ShellChecks(Win32Shell& shell, Win32Files& files, const std::string& temp,
   Check(shell.Execute(0, "open", temp + "nimbrel-missing.exe", "", "", SW_HIDE) <= 32,
         "shell: Execute of a missing file fails");
 
-  Check(shell.EmptyRecycleBin(), "shell: EmptyRecycleBin succeeds");
+  Check(shell.EmptyRecycleBin(0), "shell: EmptyRecycleBin succeeds");
   if (!trash.empty()) Check(!Exists(files, trash), "shell: the recycle bin's file is gone");
 }
 
