@@ -9,7 +9,6 @@ namespace nimbrel {
 
 namespace {
 
-constexpr int Px(int pixels) { return pixels * kTwipsPerPixel; }
 
 // Layout, in pixels: a 32-pixel title strip, a command column on the left,
 // the two lists side by side, the counters and log buttons, the progress bar

@@ -24,6 +24,8 @@
 namespace nimbrel {
 
 constexpr int kTwipsPerPixel = 15;
+// Form layouts are written in pixels and stored in twips.
+constexpr int Px(int pixels) { return pixels * kTwipsPerPixel; }
 
 using WindowHandle = std::uintptr_t;
 

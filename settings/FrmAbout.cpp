@@ -5,7 +5,6 @@
 namespace nimbrel {
 
 namespace {
-constexpr int Px(int pixels) { return pixels * kTwipsPerPixel; }
 constexpr int kWidth = 400, kHeight = 250, kTitle = 32;
 }  // namespace
 

@@ -10,7 +10,6 @@ namespace nimbrel {
 
 namespace {
 
-constexpr int Px(int pixels) { return pixels * kTwipsPerPixel; }
 
 // Layout, in pixels: the title strip, a row of three tabs, and the pages laid
 // over one another below it. Every page has its Exit button at the bottom right.

@@ -7,7 +7,6 @@ namespace nimbrel {
 
 namespace {
 
-constexpr int Px(int pixels) { return pixels * kTwipsPerPixel; }
 // Two lists side by side with the Add button between them, each list's
 // buttons under it, OK and Cancel at the bottom right.
 constexpr int kWidth = 540, kHeight = 412, kTitle = 32;

@@ -5,7 +5,6 @@
 namespace nimbrel {
 
 namespace {
-constexpr int Px(int pixels) { return pixels * kTwipsPerPixel; }
 constexpr int kWidth = 380, kHeight = 176, kTitle = 32;
 
 void Show(Context& ctx, bool question, const std::string& title, const std::string& text) {

@@ -8,11 +8,7 @@
 SHELL_FOLDERS='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders'
 TYPED='HKCU\Software\Microsoft\Internet Explorer\TypedURLs'
 
-# Control names travel as global atoms, which ignore letter case: the keep list's
-# CmdSelectAll may carry the spelling of the settings dialog's cmdSelectAll.
-select_all_current() {
-  drv click FrmKeepList CmdSelectAll 2>/dev/null || drv click FrmKeepList cmdSelectAll
-}
+select_all_current() { drv click FrmKeepList CmdSelectAll; }
 rows() { drv items FrmMain lvwToBeErased | cut -f1; }
 lines() { printf '%s\n' "$@"; }
 without() {

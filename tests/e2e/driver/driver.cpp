@@ -37,6 +37,12 @@ std::string ClassOf(HWND h) {
 
 bool IsClass(HWND h, const char* cls) { return lstrcmpiA(ClassOf(h).c_str(), cls) == 0; }
 
+// Global atoms ignore case and keep the first spelling registered, so a window's
+// name reads back in whatever case another window of that name was given first.
+bool HasName(HWND h, const std::string& name) {
+  return lstrcmpiA(NameOf(h).c_str(), name.c_str()) == 0;
+}
+
 struct Search {
   const std::string* name;
   HWND found;
@@ -45,7 +51,7 @@ struct Search {
 
 BOOL CALLBACK FormProc(HWND h, LPARAM p) {
   auto* s = reinterpret_cast<Search*>(p);
-  if (!IsClass(h, "NimbrelForm") || NameOf(h) != *s->name) return TRUE;
+  if (!IsClass(h, "NimbrelForm") || !HasName(h, *s->name)) return TRUE;
   if (!IsWindowVisible(h)) {
     if (!s->fallback) s->fallback = h;
     return TRUE;
@@ -63,7 +69,7 @@ HWND FindForm(const std::string& name) {
 
 BOOL CALLBACK ControlProc(HWND h, LPARAM p) {
   auto* s = reinterpret_cast<Search*>(p);
-  if (NameOf(h) != *s->name) return TRUE;
+  if (!HasName(h, *s->name)) return TRUE;
   s->found = h;
   return FALSE;
 }
