@@ -92,7 +92,7 @@ FrmMain::FrmMain(Context& ctx)
                Px(96), Px(28), &Picture1),
       PgbTemp(*this, "PgbTemp", Px(kContent), Px(kBarTop), Px(kWidth - 16 - kContent), Px(18),
               &Picture1),
-      lblstatus(*this, "lblstatus", " Ready", Px(8), Px(kHeight - kStatus + 4),
+      lblstatus(*this, "lblstatus", kIdleStatus, Px(8), Px(kHeight - kStatus + 4),
                 Px(kWidth - 16), Px(16), &Picture1),
       mnuMain(*this, "mnuMain", "Menu"),
       mnuVisit(*this, "mnuVisit", "Visit Nimbrel WebSite", &mnuMain),

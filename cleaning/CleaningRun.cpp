@@ -114,6 +114,7 @@ void CleaningRun::StartCleanning() {
   c_.mnuEraseSetting.SetEnabled(true);
   c_.mnuOptions.SetEnabled(true);
   c_.mnuStartErasing.SetEnabled(true);
+  c_.lblstatus.SetCaption(kIdleStatus);
   running_ = false;
 }
 

@@ -27,6 +27,8 @@ constexpr int kMarkCategory = 2;
 constexpr int kMarkApplication = 3;
 constexpr int kMarkReached = 6;
 
+inline constexpr const char* kIdleStatus = " Ready";
+
 constexpr Colour kProgressBackColour = 14933984;  // RGB(224, 223, 227)
 constexpr Colour kProgressBarColour = 12632256;   // RGB(192, 192, 192)
 

@@ -22,6 +22,7 @@ class CleaningRunTest : public ::testing::Test {
       messages.push_back(msg.Label4.Caption() + "|" + msg.lblMesage.Caption());
       okOnly = msg.cmdOK.Visible() && !msg.cmdYes.Visible() && !msg.cmdNo.Visible();
       menusDuringMessage = main.mnuStartErasing.Enabled();
+      statusDuringMessage = main.lblstatus.Caption();
       msg.cmdOK.UserClick();
     };
   }
@@ -34,6 +35,7 @@ class CleaningRunTest : public ::testing::Test {
   std::vector<std::string> messages;
   bool okOnly = false;
   bool menusDuringMessage = true;
+  std::string statusDuringMessage;
 };
 
 TEST_F(CleaningRunTest, ListHoldsSelectedCategoriesInCatalogueOrder) {
@@ -67,7 +69,8 @@ TEST_F(CleaningRunTest, RunWalksEveryRowWithLinesMarksAndStates) {
   EXPECT_EQ(w.desktop.clipboardEmptied, 1);
   EXPECT_EQ(main.PgbTemp.Max(), 3);  // the log leaves it at its line count
   EXPECT_EQ(main.PgbTemp.Value(), 0);
-  EXPECT_EQ(main.lblstatus.Caption(), " Cleaning ...");
+  EXPECT_EQ(statusDuringMessage, " Cleaning ...");
+  EXPECT_EQ(main.lblstatus.Caption(), " Ready");
   EXPECT_EQ(main.lblstatus.Left(), 45);
   EXPECT_EQ(messages, (std::vector<std::string>{
                           "Information| All selected tracks were erased sucessfully."}));
