@@ -67,6 +67,8 @@ class FrmMain : public Form {
   CleaningRun& Run() { return run_; }
   // Shows every command's normal look (the pointer over the background).
   void ResetButtons();
+  // Closing the main window from outside ends the program, as Exit does.
+  void UserClose() override { Loop().Quit(); }
 
  protected:
   void OnLoad() override;

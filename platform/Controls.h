@@ -423,6 +423,8 @@ class Form {
   void ShowModal();  // returns when the form is closed
   void Hide();
   void Close();  // unloads: the window goes, a modal loop ends
+  // The user closing the window from outside (Alt+F4, the task list).
+  virtual void UserClose() { Close(); }
   bool Visible() const { return visible_; }
 
   const std::vector<Control*>& Controls() const { return controls_; }

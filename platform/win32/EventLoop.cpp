@@ -231,7 +231,7 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       PaintBuffered(hwnd, [&form](HDC dc, const RECT& rc) { PaintFormBackground(dc, rc, form); });
       return 0;
     }
-    case WM_CLOSE: w->form->Close(); return 0;
+    case WM_CLOSE: w->form->UserClose(); return 0;
     default: break;
   }
   return DefWindowProcA(hwnd, msg, wParam, lParam);

@@ -68,6 +68,9 @@ TEST_F(FrmMainTest, ExitPathsEndTheProcess) {
   main.mnuExit.UserClick();
   EXPECT_TRUE(w.loop.quit);
   EXPECT_EQ(w.loop.doEvents, 999);
+  w.loop.quit = false;
+  main.UserClose();  // Alt+F4 must not leave a process without a window
+  EXPECT_TRUE(w.loop.quit);
 }
 
 TEST_F(FrmMainTest, LoadBuildsTheListShowsTheWindowAndColoursTheBar) {
