@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "platform/Text.h"
@@ -78,6 +79,16 @@ void CountErased(Context& ctx) {
   ctx.ShowFilesCount();
 }
 
+void AddSizeToLabel(Context& ctx, std::uint64_t size) {
+  Label* label = ctx.display.lblSize;
+  if (!label) return;
+  // 64-bit sums: a file of 2 GiB or more must not wrap the total.
+  const double shown = AsNumber(label->Caption()).value_or(0.0);
+  const double total = (std::isfinite(shown) && shown > 0 ? std::floor(shown) : 0.0) +
+                       static_cast<double>(size);
+  label->SetCaption(std::to_string(static_cast<std::uint64_t>(std::min(total, 1.8e19))));
+}
+
 // The extra passes asked for; a text that is no number asks for none.
 double ExtraPasses(Context& ctx) {
   const auto n = AsNumber(ctx.settings.ReadSetting(kOptions, "cmboverwriteTracksFiles", "0"));
@@ -86,9 +97,11 @@ double ExtraPasses(Context& ctx) {
 
 // One pass: every 2048-byte stretch, plus one past the end, gets block A and
 // then block B at the same place; the pass is flushed to the medium.
-void OverwritePass(Context& ctx, const std::string& path) {
+// `known` is the length when the caller has it (from a folder listing).
+void OverwritePass(Context& ctx, const std::string& path,
+                   std::optional<std::uint64_t> known = std::nullopt) {
   Files& files = ctx.platform.files;
-  const std::uint64_t length = files.Size(path).value_or(0);
+  const std::uint64_t length = known ? *known : files.Size(path).value_or(0);
   const FileHandle file = files.OpenForOverwrite(path);
   if (!file) return;
   std::uint64_t blocks = length / kOverwriteBlockSize + 1;
@@ -148,6 +161,34 @@ void RemoveTree(Context& ctx, const std::string& folder, std::uint32_t attribute
   files.RemoveFolder(folder);
 }
 
+// The pass loop: passes follow the settings, re-read after each; `length` is
+// the file's length before the first pass when the caller knows it.
+void RunPasses(Context& ctx, const std::string& path, bool overwrite,
+               std::optional<std::uint64_t> length = std::nullopt) {
+  for (int pass = 1;; ++pass) {
+    if (overwrite) OverwritePass(ctx, path, pass == 1 ? length : std::nullopt);
+    if (!ctx.OptionSelected("chkenablesecureerasing")) break;
+    if (ExtraPasses(ctx) < pass) break;
+  }
+}
+
+// SecureEraseFile for a file the tree walk listed: the listing's attributes and
+// size stand for a new look-up (each costs a server round trip under Wine).
+// True when the file is gone; false when the walk is to check the path again.
+bool EraseListedFile(Context& ctx, const std::string& path, const FileEntry& entry) {
+  Files& files = ctx.platform.files;
+  if (!IsErasableFilePath(path) || !IsPlainOrHiddenFile(entry.attributes) ||
+      IsLinkEntry(files, path, entry.attributes))
+    return false;
+  CountErased(ctx);
+  AddSizeToLabel(ctx, entry.size);
+  RunPasses(ctx, path, files.LinkCount(path) == 1, entry.size);
+  // Once the file is gone, the general delete would find nothing more.
+  if (files.Delete(path)) return true;
+  DeleteMatching(ctx, path);
+  return false;
+}
+
 bool IsKeptInTree(const std::string& path) {
   const std::string p = Trim(path);
   return FindNoCase(p, "index.dat") != std::string::npos ||
@@ -170,9 +211,10 @@ void WalkTree(Context& ctx, const std::string& folder, const std::string& patter
     const std::string full = folder + entry.name;
     ctx.AddProgressLine("  " + full);
     if (!IsKeptInTree(full) && !(entry.attributes & kAttrReparsePoint)) {
-      SecureEraseFile(ctx, full);
-      const std::uint32_t left = files.Attributes(full);
-      if (left != kInvalidAttributes && IsOrdinaryFile(left)) EraseFile(ctx, full);
+      if (!EraseListedFile(ctx, full, entry)) {
+        const std::uint32_t left = files.Attributes(full);
+        if (left != kInvalidAttributes && IsOrdinaryFile(left)) EraseFile(ctx, full);
+      }
     }
     ctx.platform.loop.DoEvents();
   }
@@ -222,14 +264,9 @@ void SecureEraseFile(Context& ctx, const std::string& path) {
   CountErased(ctx);
   AddToErasedSize(ctx, path);
   // Data shared with another name (a hard link) is not overwritten.
-  const bool overwrite = !pattern && files.LinkCount(path) == 1;
-  for (int pass = 1;; ++pass) {
-    if (overwrite) OverwritePass(ctx, path);
-    if (!ctx.OptionSelected("chkenablesecureerasing")) break;
-    if (ExtraPasses(ctx) < pass) break;
-  }
-  files.Delete(path);
-  DeleteMatching(ctx, path);
+  RunPasses(ctx, path, !pattern && files.LinkCount(path) == 1);
+  // Without wildcards, the general delete finds nothing once the first delete worked.
+  if (!files.Delete(path) || pattern) DeleteMatching(ctx, path);
 }
 
 void EraseFile(Context& ctx, const std::string& path) {
@@ -265,8 +302,7 @@ void EraseFilesInTree(Context& ctx, const std::string& folder, const std::string
 }
 
 void AddToErasedSize(Context& ctx, const std::string& path) {
-  Label* label = ctx.display.lblSize;
-  if (!label) return;
+  if (!ctx.display.lblSize) return;
   Files& files = ctx.platform.files;
   std::uint64_t size = 0;
   if (!HasWildcards(path)) {
@@ -274,11 +310,7 @@ void AddToErasedSize(Context& ctx, const std::string& path) {
     if (attributes != kInvalidAttributes && !(attributes & kAttrDirectory))
       size = files.Size(path).value_or(0);
   }
-  // 64-bit sums: a file of 2 GiB or more must not wrap the total.
-  const double shown = AsNumber(label->Caption()).value_or(0.0);
-  const double total = (std::isfinite(shown) && shown > 0 ? std::floor(shown) : 0.0) +
-                       static_cast<double>(size);
-  label->SetCaption(std::to_string(static_cast<std::uint64_t>(std::min(total, 1.8e19))));
+  AddSizeToLabel(ctx, size);
 }
 
 std::string FileNameOf(const std::string& path) {

@@ -164,7 +164,14 @@ bool Win32Files::IsLink(const std::string& path) {
     FindClose(find);
     std::string folder = full.substr(0, cut);
     if (folder.find('\\') == std::string::npos) folder += '\\';
-    std::string expected = FinalPath(api, folder);
+    // Kept for the folder last asked about: a tree walk asks for each of its
+    // files in a row, and every lookup is two round trips to the wineserver.
+    static std::string cachedFolder, cachedFinal;
+    if (cachedFinal.empty() || cachedFolder != folder) {
+      cachedFinal = FinalPath(api, folder);
+      cachedFolder = folder;
+    }
+    std::string expected = cachedFinal;
     const std::string actual = FinalPath(api, full);
     if (expected.empty() || actual.empty()) return true;
     if (expected.back() != '\\') expected += '\\';

@@ -344,6 +344,27 @@ TEST_F(ModFilesTest, TreeWalkRetriesALockedFileAndLeavesIt) {
   EXPECT_EQ(ctx.FilesDeleted, 2);  // the walk's erase and its retry
 }
 
+TEST_F(ModFilesTest, TreeWalkErasesEachFileAsSecureEraseFileDoes) {
+  // The walk works from the listing; the passes, flushes, sizes and counts
+  // must be those of SecureEraseFile on each path.
+  SecureErasing("1");
+  w.files.AddFile("C:\\Temp\\a.bin", std::string(4096, 'x'));
+  w.files.AddFile("C:\\Temp\\shared.txt", "data");
+  w.files.AddHardLink("C:\\Temp\\shared.txt", "C:\\Other\\shared.txt");
+  w.files.AddFile("C:\\Temp\\ro.txt", "r", kAttrReadOnly);
+  EraseFilesInTree(ctx, "C:\\Temp", "*.*");
+  EXPECT_EQ(w.files.journal,
+            (Lines{"write C:\\Temp\\a.bin 0 6144 42", "write C:\\Temp\\a.bin 0 6144 20",
+                   "flush C:\\Temp\\a.bin", "close C:\\Temp\\a.bin",
+                   "write C:\\Temp\\a.bin 0 8192 42", "write C:\\Temp\\a.bin 0 8192 20",
+                   "flush C:\\Temp\\a.bin", "close C:\\Temp\\a.bin",
+                   "delete C:\\Temp\\a.bin", "delete C:\\Temp\\shared.txt"}));
+  EXPECT_EQ(w.files.Data("C:\\Other\\shared.txt"), "data");
+  EXPECT_EQ(w.files.Data("C:\\Temp\\ro.txt"), "r");
+  EXPECT_EQ(ctx.FilesDeleted, 4);  // the read-only file counts again on its retry
+  EXPECT_EQ(display.size.Caption(), std::to_string(4096 + 4 + 1 + 1));
+}
+
 TEST_F(ModFilesTest, TreeWalkYieldsForEveryEntryFileAndFolder) {
   w.files.AddFile("C:\\Temp\\a", "a");
   w.files.AddFolder("C:\\Temp\\Sub");

@@ -116,15 +116,15 @@ std::string FakeFiles::Data(const std::string& path) const {
 
 std::vector<FileEntry> FakeFiles::Find(const std::string& pattern) {
   std::vector<FileEntry> out;
-  const std::string folder = Parent(pattern), spec = NameOf(pattern);
+  const std::string folder = Parent(pattern), mask = NameOf(pattern);
   const Entry* dir = Node(folder);
   if (folder.size() > 2 && (!dir || !(dir->attributes & kAttrDirectory))) return out;
-  if (WildcardMatch(spec, ".")) out.push_back({".", kAttrDirectory, 0});
-  if (WildcardMatch(spec, "..")) out.push_back({"..", kAttrDirectory, 0});
+  if (WildcardMatch(mask, ".")) out.push_back({".", kAttrDirectory, 0});
+  if (WildcardMatch(mask, "..")) out.push_back({"..", kAttrDirectory, 0});
   std::string folderKey = Resolve(Key(folder));
   if (dir && !dir->linkTarget.empty()) folderKey = dir->linkTarget;
   for (const auto& [k, e] : entries_)
-    if (ToUpper(Parent(e.path)) == folderKey && WildcardMatch(spec, NameOf(e.path))) {
+    if (ToUpper(Parent(e.path)) == folderKey && WildcardMatch(mask, NameOf(e.path))) {
       const Entry* shown = Follow(&e);
       if (!shown) shown = &e;
       out.push_back({NameOf(e.path), shown->attributes,
