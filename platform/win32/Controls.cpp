@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <string>
 
+#include "platform/win32/SystemTime.h"
 #include "platform/win32/Win32Ui.h"
 
 namespace nimbrel {
@@ -719,22 +720,6 @@ class ProgressBarView final : public Win32View {
   }
   ProgressBar& bar_;
 };
-
-SYSTEMTIME ToSystemTime(const DateTime& t) {
-  SYSTEMTIME st{};
-  st.wYear = static_cast<WORD>(t.year);
-  st.wMonth = static_cast<WORD>(t.month);
-  st.wDay = static_cast<WORD>(t.day);
-  st.wHour = static_cast<WORD>(t.hour);
-  st.wMinute = static_cast<WORD>(t.minute);
-  st.wSecond = static_cast<WORD>(t.second);
-  st.wDayOfWeek = static_cast<WORD>(t.weekday);
-  return st;
-}
-
-DateTime FromSystemTime(const SYSTEMTIME& st) {
-  return DateTime{st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond, st.wDayOfWeek};
-}
 
 class DateTimePickerView final : public Win32View {
  public:

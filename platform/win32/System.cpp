@@ -1,4 +1,5 @@
 // Win32 implementation of platform/System.h.
+#include "platform/win32/SystemTime.h"
 #include "platform/win32/Win32Platform.h"
 
 #include <windows.h>
@@ -35,18 +36,6 @@ std::string ExePath() {
       buffer.assign(buffer.size() * 2, '\0');
     }
   });
-}
-
-SYSTEMTIME ToSystemTime(const DateTime& t) {
-  SYSTEMTIME st{};
-  st.wYear = static_cast<WORD>(t.year);
-  st.wMonth = static_cast<WORD>(t.month);
-  st.wDay = static_cast<WORD>(t.day);
-  st.wDayOfWeek = static_cast<WORD>(t.weekday);
-  st.wHour = static_cast<WORD>(t.hour);
-  st.wMinute = static_cast<WORD>(t.minute);
-  st.wSecond = static_cast<WORD>(t.second);
-  return st;
 }
 
 // GetDateFormatA / GetTimeFormatA: the first call asks for the size.
@@ -108,7 +97,7 @@ std::string Win32System::ExeBaseName() {
 DateTime Win32System::Now() {
   SYSTEMTIME st;
   GetLocalTime(&st);
-  return {st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond, st.wDayOfWeek};
+  return FromSystemTime(st);
 }
 
 std::string Win32System::GeneralDate(const DateTime& t) {
