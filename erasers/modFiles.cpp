@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <optional>
 #include <vector>
 
 #include "platform/Text.h"
@@ -95,18 +94,15 @@ double ExtraPasses(Context& ctx) {
   return std::min(n.value_or(0.0), static_cast<double>(kMaxExtraPasses));
 }
 
-// One pass: every 2048-byte stretch, plus one past the end, gets block A and
-// then block B at the same place; the pass is flushed to the medium.
-// `known` is the length when the caller has it (from a folder listing).
-void OverwritePass(Context& ctx, const std::string& path,
-                   std::optional<std::uint64_t> known = std::nullopt) {
+// One pass through the open file: every 2048-byte stretch of its `length`
+// bytes, plus one past the end, gets block A and then block B at the same
+// place. Returns the length afterwards.
+std::uint64_t OverwritePass(Context& ctx, FileHandle file, std::uint64_t length) {
   Files& files = ctx.platform.files;
-  const std::uint64_t length = known ? *known : files.Size(path).value_or(0);
-  const FileHandle file = files.OpenForOverwrite(path);
-  if (!file) return;
   std::uint64_t blocks = length / kOverwriteBlockSize + 1;
+  const std::uint64_t end = blocks * kOverwriteBlockSize;
   std::uint64_t position = 0;
-  bool ok = true;
+  bool ok = files.Seek(file, 0);
   while (ok && blocks > 0) {
     const std::uint64_t n = std::min(blocks, kBlocksPerWrite);
     const auto bytes = static_cast<std::size_t>(n * kOverwriteBlockSize);
@@ -116,8 +112,7 @@ void OverwritePass(Context& ctx, const std::string& path,
     blocks -= n;
     ctx.platform.loop.DoEvents();
   }
-  files.Flush(file);
-  files.Close(file);
+  return std::max(length, end);
 }
 
 // The general delete: every ordinary file matching the path (wildcards
@@ -161,32 +156,38 @@ void RemoveTree(Context& ctx, const std::string& folder, std::uint32_t attribute
   files.RemoveFolder(folder);
 }
 
-// The pass loop: passes follow the settings, re-read after each; `length` is
-// the file's length before the first pass when the caller knows it.
-void RunPasses(Context& ctx, const std::string& path, bool overwrite,
-               std::optional<std::uint64_t> length = std::nullopt) {
+// The pass loop: passes follow the settings, re-read after each. Every pass
+// reaches the medium before the next; closing the file flushes the last one.
+void RunPasses(Context& ctx, FileHandle file, std::uint64_t length) {
   for (int pass = 1;; ++pass) {
-    if (overwrite) OverwritePass(ctx, path, pass == 1 ? length : std::nullopt);
+    length = OverwritePass(ctx, file, length);
     if (!ctx.OptionSelected("chkenablesecureerasing")) break;
     if (ExtraPasses(ctx) < pass) break;
+    ctx.platform.files.Flush(file);
   }
 }
 
-// SecureEraseFile for a file the tree walk listed: the listing's attributes and
-// size stand for a new look-up (each costs a server round trip under Wine).
-// True when the file is gone; false when the walk is to check the path again.
-bool EraseListedFile(Context& ctx, const std::string& path, const FileEntry& entry) {
+enum class Outcome { NotAFile, Gone, Left };
+
+// SecureEraseFile once the file has been found: `path` is its folder and its
+// name as listed, `entry` its listing. The file is opened once; the passes and
+// the delete go through that handle (every open is a server round trip under
+// Wine). A file that cannot be opened is not overwritten, only deleted.
+Outcome EraseFoundFile(Context& ctx, const std::string& path, const FileEntry& entry) {
+  // A link is left alone: writing or deleting through it would reach its target.
+  if (!IsPlainOrHiddenFile(entry.attributes) || (entry.attributes & kAttrReparsePoint))
+    return Outcome::NotAFile;
   Files& files = ctx.platform.files;
-  if (!IsErasableFilePath(path) || !IsPlainOrHiddenFile(entry.attributes) ||
-      IsLinkEntry(files, path, entry.attributes))
-    return false;
+  const ErasableFile file = files.OpenForErase(path);
+  if (file.link) return Outcome::NotAFile;
   CountErased(ctx);
   AddSizeToLabel(ctx, entry.size);
-  RunPasses(ctx, path, files.LinkCount(path) == 1, entry.size);
-  // Once the file is gone, the general delete would find nothing more.
-  if (files.Delete(path)) return true;
-  DeleteMatching(ctx, path);
-  return false;
+  if (!file.handle) return files.Delete(path) ? Outcome::Gone : Outcome::Left;
+  // Data shared with another name (a hard link) is not overwritten.
+  if (file.links == 1) RunPasses(ctx, file.handle, entry.size);
+  const bool deleted = files.DeleteOnClose(file.handle);
+  files.Close(file.handle);
+  return deleted ? Outcome::Gone : Outcome::Left;
 }
 
 bool IsKeptInTree(const std::string& path) {
@@ -210,8 +211,8 @@ void WalkTree(Context& ctx, const std::string& folder, const std::string& patter
     if (IsDots(entry.name)) continue;
     const std::string full = folder + entry.name;
     ctx.AddProgressLine("  " + full);
-    if (!IsKeptInTree(full) && !(entry.attributes & kAttrReparsePoint)) {
-      if (!EraseListedFile(ctx, full, entry)) {
+    if (!IsKeptInTree(full) && IsErasableFilePath(full)) {
+      if (EraseFoundFile(ctx, full, entry) == Outcome::Left) {
         const std::uint32_t left = files.Attributes(full);
         if (left != kInvalidAttributes && IsOrdinaryFile(left)) EraseFile(ctx, full);
       }
@@ -249,24 +250,21 @@ bool IsSafeBaseFolder(std::string_view folder) {
 
 void SecureEraseFile(Context& ctx, const std::string& path) {
   if (!IsErasableFilePath(path)) return;
-  Files& files = ctx.platform.files;
-  std::uint32_t attributes = kInvalidAttributes;
-  for (const FileEntry& entry : files.Find(path))
-    if (!IsDots(entry.name) && IsPlainOrHiddenFile(entry.attributes)) {
-      attributes = entry.attributes;
-      break;
-    }
-  if (attributes == kInvalidAttributes) return;
-  const bool pattern = HasWildcards(FileNameOf(path));
-  // A link is left alone: writing or deleting through it would reach its target.
-  if (!pattern && IsLinkEntry(files, path, attributes)) return;
-
-  CountErased(ctx);
-  AddToErasedSize(ctx, path);
-  // Data shared with another name (a hard link) is not overwritten.
-  RunPasses(ctx, path, !pattern && files.LinkCount(path) == 1);
+  const std::vector<FileEntry> found = ctx.platform.files.Find(path);
+  const auto file = std::find_if(found.begin(), found.end(), [](const FileEntry& entry) {
+    return !IsDots(entry.name) && IsPlainOrHiddenFile(entry.attributes);
+  });
+  if (file == found.end()) return;
+  if (HasWildcards(FileNameOf(path))) {
+    // A pattern is never opened: the general delete removes its matches.
+    CountErased(ctx);
+    AddToErasedSize(ctx, path);
+    DeleteMatching(ctx, path);
+    return;
+  }
+  const std::string named = FolderPartOf(WithBackslashes(path)) + file->name;
   // Without wildcards, the general delete finds nothing once the first delete worked.
-  if (!files.Delete(path) || pattern) DeleteMatching(ctx, path);
+  if (EraseFoundFile(ctx, named, *file) == Outcome::Left) DeleteMatching(ctx, path);
 }
 
 void EraseFile(Context& ctx, const std::string& path) {

@@ -26,6 +26,13 @@ struct FileEntry {
 
 using FileHandle = std::uintptr_t;  // 0 is no file
 
+// A file opened to be overwritten and deleted through one handle.
+struct ErasableFile {
+  FileHandle handle = 0;    // 0 when it could not be opened so
+  bool link = false;        // the path is a link (see IsLink): nothing was opened
+  std::uint32_t links = 0;  // names sharing the file's data (1 for an ordinary file)
+};
+
 class Files {
  public:
   virtual ~Files() = default;
@@ -35,22 +42,30 @@ class Files {
   // GetFileAttributesA; kInvalidAttributes when the path does not exist.
   virtual std::uint32_t Attributes(const std::string& path) = 0;
   virtual bool SetAttributes(const std::string& path, std::uint32_t attributes) = 0;
-  // Number of hard links of a file (1 for an ordinary file), 0 when unknown.
-  virtual std::uint32_t LinkCount(const std::string& path) = 0;
   // True when the path is a symbolic link, junction or other reparse point,
   // also where the system shows a file link without the reparse attribute
   // (Wine); true as well when that cannot be told.
   virtual bool IsLink(const std::string& path) = 0;
   virtual std::optional<std::uint64_t> Size(const std::string& path) = 0;
 
-  // An existing file opened for writing from its start, without truncating.
-  virtual FileHandle OpenForOverwrite(const std::string& path) = 0;
+  // An existing file, never a link's target, opened for writing from its start
+  // (without truncating) and for deleting; the link test and the hard-link count
+  // are made on that handle. A read-only file, a folder or a file opened
+  // elsewhere without sharing is not opened. `path` names the file as its
+  // folder's listing spells it.
+  virtual ErasableFile OpenForErase(const std::string& path) = 0;
   virtual bool Write(FileHandle file, const void* data, std::size_t size) = 0;
   // Moves the write position to `position` bytes from the file's start.
   virtual bool Seek(FileHandle file, std::uint64_t position) = 0;
   // FlushFileBuffers: the data written so far reaches the medium.
   virtual bool Flush(FileHandle file) = 0;
+  // Flushes what was written to the medium, then closes (removing a name
+  // DeleteOnClose marked). The work may end after the call returns, but every
+  // later call that names a path sees it done.
   virtual void Close(FileHandle file) = 0;
+  // Marks an opened file for deletion: the name is gone once the handle is
+  // closed, as DeleteFileA would have removed it. False when it cannot be deleted.
+  virtual bool DeleteOnClose(FileHandle file) = 0;
 
   virtual bool Delete(const std::string& path) = 0;
   virtual bool CreateFolder(const std::string& path) = 0;

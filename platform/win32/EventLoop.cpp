@@ -2,6 +2,7 @@
 // top-level window with its controls, menus and timers, and runs modal loops.
 #include <string>
 
+#include "platform/win32/MessagePump.h"
 #include "platform/win32/Win32Ui.h"
 
 namespace nimbrel {
@@ -359,15 +360,7 @@ void Win32EventLoop::FreeClosed() {
 }
 
 void Win32EventLoop::DoEvents() {
-  MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (msg.message == WM_QUIT) {
-      PostQuitMessage(static_cast<int>(msg.wParam));
-      break;
-    }
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
+  DispatchPendingMessages();
   FreeClosed();
 }
 

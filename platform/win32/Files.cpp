@@ -4,6 +4,7 @@
 #include "platform/Text.h"
 
 #include <windows.h>
+#include <winternl.h>
 
 namespace nimbrel {
 
@@ -48,33 +49,34 @@ bool UnderWine() {
   return wine;
 }
 
-using FinalPathApi = DWORD(WINAPI*)(HANDLE, LPSTR, DWORD, DWORD);
-
-// GetFinalPathNameByHandleA: Vista and later, and Wine.
-FinalPathApi LookUpFinalPath() {
-  static const FinalPathApi api = [] {
-    const HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    const FARPROC proc = kernel ? GetProcAddress(kernel, "GetFinalPathNameByHandleA") : nullptr;
-    return reinterpret_cast<FinalPathApi>(reinterpret_cast<void (*)()>(proc));
-  }();
-  return api;
+// ntdll's file calls exist on every Windows version and under Wine, and each is
+// one round trip: kernel32's wrappers add volume and drive-letter look-ups that
+// Wine answers slowly (its mount manager is another process).
+bool Query(HANDLE h, void* info, ULONG size, FILE_INFORMATION_CLASS kind) {
+  IO_STATUS_BLOCK io;
+  return NtQueryInformationFile(h, &io, info, size, kind) >= 0;
 }
 
-// The path the system reaches when it opens `path` following links; empty when unknown.
-std::string FinalPath(FinalPathApi api, const std::string& path) {
-  HANDLE h = CreateFileA(path.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING,
-                         FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return std::string();
-  std::string buffer(MAX_PATH + 1, '\0');
-  DWORD n = api(h, buffer.data(), static_cast<DWORD>(buffer.size()), 0);
-  if (n >= buffer.size()) {
-    buffer.assign(n + 1, '\0');
-    n = api(h, buffer.data(), static_cast<DWORD>(buffer.size()), 0);
+// The object name of an open file ("\??\C:\folder\name" under Wine) in the
+// ANSI code page; empty when unknown.
+std::string NtPathOf(HANDLE h) {
+  std::vector<char> buffer(sizeof(OBJECT_NAME_INFORMATION) + 2 * MAX_PATH + 2);
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    ULONG needed = 0;
+    const NTSTATUS status = NtQueryObject(h, ObjectNameInformation, buffer.data(),
+                                          static_cast<ULONG>(buffer.size()), &needed);
+    if (status >= 0) {
+      const UNICODE_STRING& name = reinterpret_cast<OBJECT_NAME_INFORMATION*>(buffer.data())->Name;
+      const int chars = name.Length / 2;
+      const int n = WideCharToMultiByte(CP_ACP, 0, name.Buffer, chars, nullptr, 0, nullptr, nullptr);
+      std::string out(static_cast<std::size_t>(n), '\0');
+      if (n > 0) WideCharToMultiByte(CP_ACP, 0, name.Buffer, chars, out.data(), n, nullptr, nullptr);
+      return out;
+    }
+    if (needed <= buffer.size()) return std::string();
+    buffer.resize(needed);
   }
-  CloseHandle(h);
-  if (n == 0 || n >= buffer.size()) return std::string();
-  buffer.resize(n);
-  return buffer;
+  return std::string();
 }
 
 std::string FullPath(const std::string& path) {
@@ -90,9 +92,38 @@ std::string FullPath(const std::string& path) {
   return buffer;
 }
 
+// Windows marks every link with the reparse attribute. Wine shows a file link
+// as an ordinary file and an open follows it: the handle then names the target,
+// not `path`'s folder followed by its name (as listed). True when unknown.
+bool ReachesElsewhere(HANDLE h, const std::string& path) {
+  std::string full = FullPath(path);
+  while (full.size() > 1 && full.back() == '\\') full.pop_back();
+  const auto cut = full.rfind('\\');
+  if (full.empty() || cut == std::string::npos) return true;
+  std::string folder = full.substr(0, cut);
+  if (folder.find('\\') == std::string::npos) folder += '\\';
+  // Kept for the folder last asked about: a tree walk asks for each of its
+  // files in a row.
+  static std::string cachedFolder, cachedName;
+  if (cachedName.empty() || cachedFolder != folder) {
+    HANDLE f = CreateFileA(folder.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING,
+                           FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return true;
+    cachedName = NtPathOf(f);
+    cachedFolder = folder;
+    CloseHandle(f);
+  }
+  std::string expected = cachedName;
+  const std::string actual = NtPathOf(h);
+  if (expected.empty() || actual.empty()) return true;
+  if (expected.back() != '\\') expected += '\\';
+  return !EqualsNoCase(actual, expected + full.substr(cut + 1));
+}
+
 }  // namespace
 
 std::vector<FileEntry> Win32Files::Find(const std::string& pattern) {
+  Settle();
   std::vector<FileEntry> out;
   WIN32_FIND_DATAA data;
   HANDLE find = FindFirstFileA(pattern.c_str(), &data);
@@ -109,50 +140,21 @@ std::vector<FileEntry> Win32Files::Find(const std::string& pattern) {
 }
 
 std::uint32_t Win32Files::Attributes(const std::string& path) {
+  Settle();
   return GetFileAttributesA(path.c_str());
 }
 
 bool Win32Files::SetAttributes(const std::string& path, std::uint32_t attributes) {
+  Settle();
   return SetFileAttributesA(path.c_str(), attributes) != 0;
 }
 
-std::uint32_t Win32Files::LinkCount(const std::string& path) {
-  // No access needed for the information; a link is opened itself, not followed.
-  HANDLE h = CreateFileA(path.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING,
-                         FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return 0;
-  // The standard information (Vista and later) holds the count without the
-  // volume query of GetFileInformationByHandle, which is slow under Wine.
-  struct StandardInfo {
-    LARGE_INTEGER allocationSize, endOfFile;
-    DWORD numberOfLinks;
-    BOOLEAN deletePending, directory;
-  };
-  using GetInfoEx = BOOL(WINAPI*)(HANDLE, int, LPVOID, DWORD);
-  static const auto getInfoEx = reinterpret_cast<GetInfoEx>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetFileInformationByHandleEx")));
-  constexpr int kFileStandardInfo = 1;
-  std::uint32_t links = 0;
-  StandardInfo standard;
-  BY_HANDLE_FILE_INFORMATION info;
-  if (getInfoEx && getInfoEx(h, kFileStandardInfo, &standard, sizeof standard)) {
-    links = standard.numberOfLinks;
-  } else if (GetFileInformationByHandle(h, &info)) {
-    links = info.nNumberOfLinks;
-  }
-  CloseHandle(h);
-  return links;
-}
-
 bool Win32Files::IsLink(const std::string& path) {
+  Settle();
   const DWORD attributes = GetFileAttributesA(path.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return false;
   if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return true;
-  // Windows marks every link with the attribute. Wine shows a file link as an
-  // ordinary file; opened, it resolves to its target, so its final path is not
-  // its folder's final path followed by its own name.
-  const FinalPathApi api = LookUpFinalPath();
-  if (!UnderWine() || !api) return false;
+  if (!UnderWine()) return false;
   return NoThrow(true, [&] {
     std::string full = FullPath(path);
     while (full.size() > 1 && full.back() == '\\') full.pop_back();
@@ -162,35 +164,43 @@ bool Win32Files::IsLink(const std::string& path) {
     HANDLE find = FindFirstFileA(full.c_str(), &entry);
     if (find == INVALID_HANDLE_VALUE) return true;
     FindClose(find);
-    std::string folder = full.substr(0, cut);
-    if (folder.find('\\') == std::string::npos) folder += '\\';
-    // Kept for the folder last asked about: a tree walk asks for each of its
-    // files in a row, and every lookup is two round trips to the wineserver.
-    static std::string cachedFolder, cachedFinal;
-    if (cachedFinal.empty() || cachedFolder != folder) {
-      cachedFinal = FinalPath(api, folder);
-      cachedFolder = folder;
-    }
-    std::string expected = cachedFinal;
-    const std::string actual = FinalPath(api, full);
-    if (expected.empty() || actual.empty()) return true;
-    if (expected.back() != '\\') expected += '\\';
-    return !EqualsNoCase(actual, expected + entry.cFileName);
+    HANDLE h = CreateFileA(full.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING,
+                           FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return true;
+    const bool elsewhere = ReachesElsewhere(h, full.substr(0, cut + 1) + entry.cFileName);
+    CloseHandle(h);
+    return elsewhere;
   });
 }
 
+ErasableFile Win32Files::OpenForErase(const std::string& path) {
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE | DELETE, kShareAll, nullptr, OPEN_EXISTING,
+                         FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return {0, IsLink(path), 0};
+  FILE_BASIC_INFORMATION basic;
+  FILE_STANDARD_INFORMATION standard;
+  ErasableFile out;
+  out.link = !Query(h, &basic, sizeof basic, FileBasicInformation) ||
+             !Query(h, &standard, sizeof standard, FileStandardInformation) ||
+             (basic.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ||
+             (UnderWine() && NoThrow(true, [&] { return ReachesElsewhere(h, path); }));
+  // Windows refuses to write a read-only file; Wine running as root would not.
+  if (out.link || (basic.FileAttributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) {
+    CloseHandle(h);
+    return out;
+  }
+  out.handle = FromHandle(h);
+  out.links = standard.NumberOfLinks;
+  return out;
+}
+
 std::optional<std::uint64_t> Win32Files::Size(const std::string& path) {
+  Settle();
   WIN32_FILE_ATTRIBUTE_DATA data;
   if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ||
       (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
     return std::nullopt;
   return Join(data.nFileSizeHigh, data.nFileSizeLow);
-}
-
-FileHandle Win32Files::OpenForOverwrite(const std::string& path) {
-  if (IsReadOnly(path)) return 0;
-  return FromHandle(CreateFileA(path.c_str(), GENERIC_WRITE, kShareAll, nullptr, OPEN_EXISTING,
-                                FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
 }
 
 bool Win32Files::Write(FileHandle file, const void* data, std::size_t size) {
@@ -209,26 +219,41 @@ bool Win32Files::Flush(FileHandle file) {
 }
 
 void Win32Files::Close(FileHandle file) {
-  if (file) CloseHandle(ToHandle(file));
+  if (file) closer_.FlushAndClose(ToHandle(file));
 }
 
-bool Win32Files::Delete(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
+bool Win32Files::DeleteOnClose(FileHandle file) {
+  if (file == 0) return false;
+  FILE_DISPOSITION_INFORMATION disposition{TRUE};
+  IO_STATUS_BLOCK io;
+  return NtSetInformationFile(ToHandle(file), &io, &disposition, sizeof disposition,
+                              FileDispositionInformation) >= 0;
+}
+
+bool Win32Files::Delete(const std::string& path) {
+  Settle();
+  return DeleteFileA(path.c_str()) != 0;
+}
 
 bool Win32Files::CreateFolder(const std::string& path) {
+  Settle();
   return CreateDirectoryA(path.c_str(), nullptr) != 0;
 }
 
 bool Win32Files::RemoveFolder(const std::string& path) {
+  Settle();
   return RemoveDirectoryA(path.c_str()) != 0;
 }
 
 bool Win32Files::Replace(const std::string& from, const std::string& to) {
+  Settle();
   if (IsReadOnly(to)) return false;
   return MoveFileExA(from.c_str(), to.c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
 bool Win32Files::Append(const std::string& path, const std::string& bytes) {
+  Settle();
   if (IsReadOnly(path)) return false;
   HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -241,6 +266,7 @@ bool Win32Files::Append(const std::string& path, const std::string& bytes) {
 }
 
 std::optional<std::string> Win32Files::ReadAll(const std::string& path) {
+  Settle();
   HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) return std::nullopt;
@@ -259,6 +285,7 @@ std::optional<std::string> Win32Files::ReadAll(const std::string& path) {
 }
 
 bool Win32Files::WriteAll(const std::string& path, const std::string& bytes) {
+  Settle();
   if (IsReadOnly(path)) return false;
   HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                          FILE_ATTRIBUTE_NORMAL, nullptr);

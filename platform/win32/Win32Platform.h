@@ -7,6 +7,7 @@
 #include "platform/Registry.h"
 #include "platform/Shell.h"
 #include "platform/System.h"
+#include "platform/win32/FileCloser.h"
 
 namespace nimbrel {
 
@@ -42,14 +43,14 @@ class Win32Files final : public Files {
   std::vector<FileEntry> Find(const std::string& pattern) override;
   std::uint32_t Attributes(const std::string& path) override;
   bool SetAttributes(const std::string& path, std::uint32_t attributes) override;
-  std::uint32_t LinkCount(const std::string& path) override;
   bool IsLink(const std::string& path) override;
   std::optional<std::uint64_t> Size(const std::string& path) override;
-  FileHandle OpenForOverwrite(const std::string& path) override;
+  ErasableFile OpenForErase(const std::string& path) override;
   bool Write(FileHandle file, const void* data, std::size_t size) override;
   bool Seek(FileHandle file, std::uint64_t position) override;
   bool Flush(FileHandle file) override;
   void Close(FileHandle file) override;
+  bool DeleteOnClose(FileHandle file) override;
   bool Delete(const std::string& path) override;
   bool CreateFolder(const std::string& path) override;
   bool RemoveFolder(const std::string& path) override;
@@ -57,6 +58,13 @@ class Win32Files final : public Files {
   bool Append(const std::string& path, const std::string& bytes) override;
   std::optional<std::string> ReadAll(const std::string& path) override;
   bool WriteAll(const std::string& path, const std::string& bytes) override;
+
+  // Returns once every file given to Close is flushed and closed. Every call
+  // that names a path waits so first: it sees each erased file gone.
+  void Settle() { closer_.Wait(); }
+
+ private:
+  FileCloser closer_;
 };
 
 class Win32System final : public System {

@@ -346,7 +346,8 @@ TEST_F(ModFilesTest, TreeWalkRetriesALockedFileAndLeavesIt) {
 
 TEST_F(ModFilesTest, TreeWalkErasesEachFileAsSecureEraseFileDoes) {
   // The walk works from the listing; the passes, flushes, sizes and counts
-  // must be those of SecureEraseFile on each path.
+  // must be those of SecureEraseFile on each path. One handle serves every
+  // pass and the delete, which happens as it closes.
   SecureErasing("1");
   w.files.AddFile("C:\\Temp\\a.bin", std::string(4096, 'x'));
   w.files.AddFile("C:\\Temp\\shared.txt", "data");
@@ -355,10 +356,11 @@ TEST_F(ModFilesTest, TreeWalkErasesEachFileAsSecureEraseFileDoes) {
   EraseFilesInTree(ctx, "C:\\Temp", "*.*");
   EXPECT_EQ(w.files.journal,
             (Lines{"write C:\\Temp\\a.bin 0 6144 42", "write C:\\Temp\\a.bin 0 6144 20",
-                   "flush C:\\Temp\\a.bin", "close C:\\Temp\\a.bin",
-                   "write C:\\Temp\\a.bin 0 8192 42", "write C:\\Temp\\a.bin 0 8192 20",
-                   "flush C:\\Temp\\a.bin", "close C:\\Temp\\a.bin",
-                   "delete C:\\Temp\\a.bin", "delete C:\\Temp\\shared.txt"}));
+                   "flush C:\\Temp\\a.bin", "write C:\\Temp\\a.bin 0 8192 42",
+                   "write C:\\Temp\\a.bin 0 8192 20", "flush C:\\Temp\\a.bin",
+                   "close C:\\Temp\\a.bin", "delete C:\\Temp\\a.bin",
+                   "flush C:\\Temp\\shared.txt", "close C:\\Temp\\shared.txt",
+                   "delete C:\\Temp\\shared.txt"}));
   EXPECT_EQ(w.files.Data("C:\\Other\\shared.txt"), "data");
   EXPECT_EQ(w.files.Data("C:\\Temp\\ro.txt"), "r");
   EXPECT_EQ(ctx.FilesDeleted, 4);  // the read-only file counts again on its retry

@@ -146,11 +146,6 @@ bool FakeFiles::SetAttributes(const std::string& path, std::uint32_t attributes)
   return true;
 }
 
-std::uint32_t FakeFiles::LinkCount(const std::string& path) {
-  const Entry* e = Follow(Node(path));
-  return e ? static_cast<std::uint32_t>(e->data.use_count()) : 0;
-}
-
 bool FakeFiles::IsLink(const std::string& path) {
   const Entry* e = Node(path);
   return e && (!e->linkTarget.empty() || (e->attributes & kAttrReparsePoint));
@@ -162,11 +157,12 @@ std::optional<std::uint64_t> FakeFiles::Size(const std::string& path) {
   return e->data->size();
 }
 
-FileHandle FakeFiles::OpenForOverwrite(const std::string& path) {
-  const Entry* e = Follow(Node(path));
-  if (!e || (e->attributes & (kAttrDirectory | kAttrReadOnly)) || e->exclusive) return 0;
-  open_[next_] = {Key(e->path), 0};
-  return next_++;
+ErasableFile FakeFiles::OpenForErase(const std::string& path) {
+  if (IsLink(path)) return {0, true, 0};
+  const Entry* e = Node(path);
+  if (!e || (e->attributes & (kAttrDirectory | kAttrReadOnly)) || e->exclusive) return {};
+  open_[next_] = {Key(e->path)};
+  return {next_++, false, static_cast<std::uint32_t>(e->data.use_count())};
 }
 
 bool FakeFiles::Write(FileHandle file, const void* data, std::size_t size) {
@@ -206,9 +202,26 @@ bool FakeFiles::Flush(FileHandle file) {
 void FakeFiles::Close(FileHandle file) {
   const auto it = open_.find(file);
   if (it == open_.end()) return;
-  if (const auto e = entries_.find(it->second.key); e != entries_.end())
-    journal.push_back("close " + e->second.path);
+  const Open closed = it->second;
   open_.erase(it);
+  const auto e = entries_.find(closed.key);
+  if (e == entries_.end()) return;
+  ++flushes;
+  journal.push_back("flush " + e->second.path);
+  journal.push_back("close " + e->second.path);
+  if (!closed.deleteOnClose) return;
+  deleted.push_back(e->second.path);
+  journal.push_back("delete " + e->second.path);
+  entries_.erase(e);
+}
+
+bool FakeFiles::DeleteOnClose(FileHandle file) {
+  const auto it = open_.find(file);
+  if (it == open_.end()) return false;
+  const Entry& e = entries_.at(it->second.key);
+  if (e.locked) return false;
+  it->second.deleteOnClose = true;
+  return true;
 }
 
 bool FakeFiles::Delete(const std::string& path) {

@@ -48,14 +48,14 @@ class FakeFiles final : public Files {
   std::vector<FileEntry> Find(const std::string& pattern) override;
   std::uint32_t Attributes(const std::string& path) override;
   bool SetAttributes(const std::string& path, std::uint32_t attributes) override;
-  std::uint32_t LinkCount(const std::string& path) override;
   bool IsLink(const std::string& path) override;
   std::optional<std::uint64_t> Size(const std::string& path) override;
-  FileHandle OpenForOverwrite(const std::string& path) override;
+  ErasableFile OpenForErase(const std::string& path) override;
   bool Write(FileHandle file, const void* data, std::size_t size) override;
   bool Seek(FileHandle file, std::uint64_t position) override;
   bool Flush(FileHandle file) override;
   void Close(FileHandle file) override;
+  bool DeleteOnClose(FileHandle file) override;
   bool Delete(const std::string& path) override;
   bool CreateFolder(const std::string& path) override;
   bool RemoveFolder(const std::string& path) override;
@@ -76,6 +76,7 @@ class FakeFiles final : public Files {
   struct Open {
     std::string key;
     std::size_t pos = 0;
+    bool deleteOnClose = false;
   };
   static std::string Key(const std::string& path);
   // The key with every folder link above it replaced by its target.

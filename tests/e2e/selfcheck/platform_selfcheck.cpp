@@ -118,6 +118,13 @@ void RegistryChecks(Win32Registry& reg) {
         "registry: keys delete from the leaf up");
 }
 
+// The hard-link count OpenForErase reports; 0 for a file it cannot open.
+std::uint32_t LinkCount(Files& files, const std::string& path) {
+  const ErasableFile opened = files.OpenForErase(path);
+  files.Close(opened.handle);
+  return opened.links;
+}
+
 void FileChecks(Win32Files& files, const std::string& temp, const std::string& link,
                 const std::string& fileLink) {
   const std::string w = temp + "nimbrel-selfcheck-" + std::to_string(GetCurrentProcessId());
@@ -135,17 +142,21 @@ void FileChecks(Win32Files& files, const std::string& temp, const std::string& l
   Check(!files.Size(w) && !files.ReadAll(w) && !files.ReadAll(w + "\\none"),
         "files: a folder or a missing file has no size or content");
 
-  FileHandle h = files.OpenForOverwrite(a);
-  Check(h != 0 && files.Write(h, "XY", 2) && files.Flush(h), "files: overwrite, write, flush");
+  ErasableFile opened = files.OpenForErase(a);
+  FileHandle h = opened.handle;
+  Check(h != 0 && !opened.link && opened.links == 1 && files.Write(h, "XY", 2) && files.Flush(h),
+        "files: OpenForErase, write, flush");
   files.Close(h);
   Check(files.ReadAll(a) == "XYcdef",
-        "files: OpenForOverwrite writes from the start, no truncation");
-  Check(files.OpenForOverwrite(w + "\\none") == 0 && !Exists(files, w + "\\none"),
-        "files: OpenForOverwrite neither opens nor creates a missing file");
-  Check(files.OpenForOverwrite(w) == 0, "files: OpenForOverwrite refuses a folder");
-  Check(!files.Write(0, "x", 1) && !files.Flush(0) && !files.Seek(0, 0),
-        "files: Write/Flush/Seek without a file fail");
-  h = files.OpenForOverwrite(a);
+        "files: OpenForErase writes from the start, no truncation");
+  opened = files.OpenForErase(w + "\\none");
+  Check(opened.handle == 0 && !opened.link && !Exists(files, w + "\\none"),
+        "files: OpenForErase neither opens nor creates a missing file");
+  Check(files.OpenForErase(w).handle == 0, "files: OpenForErase refuses a folder");
+  Check(!files.Write(0, "x", 1) && !files.Flush(0) && !files.Seek(0, 0) &&
+            !files.DeleteOnClose(0),
+        "files: Write/Flush/Seek/DeleteOnClose without a file fail");
+  h = files.OpenForErase(a).handle;
   Check(h != 0 && files.Write(h, "12", 2) && files.Seek(h, 1) && files.Write(h, "Q", 1),
         "files: Seek moves the write position");
   files.Close(h);
@@ -154,7 +165,7 @@ void FileChecks(Win32Files& files, const std::string& temp, const std::string& l
   const std::string large = w + "\\large.bin";
   const std::string zeros(3 << 20, '\0');
   Check(files.WriteAll(large, std::string(3 << 20, 'Q')), "files: WriteAll of 3 MB");
-  h = files.OpenForOverwrite(large);
+  h = files.OpenForErase(large).handle;
   Check(h != 0 && files.Write(h, zeros.data(), zeros.size()), "files: one 3 MB Write");
   files.Close(h);
   Check(files.ReadAll(large) == zeros, "files: the 3 MB overwrite replaced every byte");
@@ -193,7 +204,8 @@ void FileChecks(Win32Files& files, const std::string& temp, const std::string& l
         "files: the hidden attribute is set and seen by Find");
   Check(files.SetAttributes(idx, kAttrReadOnly) && !files.Delete(idx) && Exists(files, idx),
         "files: a read-only file is not deleted");
-  Check(files.OpenForOverwrite(idx) == 0 && !files.WriteAll(idx, "w") &&
+  opened = files.OpenForErase(idx);
+  Check(opened.handle == 0 && !opened.link && !files.WriteAll(idx, "w") &&
             !files.Append(idx, "w") && files.WriteAll(fresh, "r") && !files.Replace(fresh, idx) &&
             files.ReadAll(idx) == "12345",
         "files: a read-only file is not overwritten, truncated, appended to or replaced");
@@ -209,16 +221,37 @@ void FileChecks(Win32Files& files, const std::string& temp, const std::string& l
   if (busy != INVALID_HANDLE_VALUE) CloseHandle(busy);
 
   const std::string link1 = w + "\\sub\\h1", link2 = w + "\\sub\\h2";
-  Check(files.WriteAll(link1, "x") && files.LinkCount(link1) == 1,
+  Check(files.WriteAll(link1, "x") && LinkCount(files, link1) == 1,
         "files: an ordinary file has one link");
-  Check(CreateHardLinkA(link2.c_str(), link1.c_str(), nullptr) && files.LinkCount(link1) == 2 &&
-            files.LinkCount(link2) == 2,
+  Check(CreateHardLinkA(link2.c_str(), link1.c_str(), nullptr) && LinkCount(files, link1) == 2 &&
+            LinkCount(files, link2) == 2,
         "files: both names of a hard link count 2");
   Check(!files.IsLink(link1) && !files.IsLink(link2) && !files.IsLink(w + "\\sub") &&
             !files.IsLink(w + "\\sub\\") && !files.IsLink(w + "\\none"),
         "files: files, hard links, folders and missing paths are no links");
-  Check(files.Delete(link2) && files.LinkCount(link1) == 1 && files.LinkCount(link2) == 0,
-        "files: the count drops after deleting a name; a missing file counts 0");
+  opened = files.OpenForErase(link2);
+  Check(files.DeleteOnClose(opened.handle) && Exists(files, link2), "files: DeleteOnClose marks");
+  files.Close(opened.handle);
+  Check(!Exists(files, link2) && files.ReadAll(link1) == "x" && LinkCount(files, link1) == 1 &&
+            LinkCount(files, link2) == 0,
+        "files: closing removes the marked name only; the count drops; a missing file counts 0");
+  // More files than the closing workers hold at once: each is written, flushed
+  // and deleted, or only written when not marked; the next call sees them done.
+  bool handled = true;
+  for (int i = 0; i < 40; ++i) {
+    const std::string name = w + "\\sub\\many" + std::to_string(i);
+    handled = handled && files.WriteAll(name, "old");
+    opened = files.OpenForErase(name);
+    handled = handled && opened.handle != 0 && files.Write(opened.handle, "new", 3) &&
+              (i % 2 == 1 || files.DeleteOnClose(opened.handle));
+    files.Close(opened.handle);
+  }
+  int kept = 0;
+  for (const FileEntry& e : files.Find(w + "\\sub\\many*")) {
+    kept += files.ReadAll(w + "\\sub\\" + e.name) == "new" ? 1 : 0;
+    files.Delete(w + "\\sub\\" + e.name);
+  }
+  Check(handled && kept == 20, "files: 40 files closed in the background, 20 deleted, 20 written");
   Check(!files.RemoveFolder(w + "\\sub") && files.Delete(link1) && files.RemoveFolder(w + "\\sub"),
         "files: RemoveFolder only removes an empty folder");
 
@@ -238,9 +271,12 @@ void FileChecks(Win32Files& files, const std::string& temp, const std::string& l
     Check(files.WriteAll(inside, "x") && !files.IsLink(inside) && files.Delete(inside),
           "files: a file inside a linked folder is no link itself");
   }
-  if (!fileLink.empty())
+  if (!fileLink.empty()) {
     Check(files.IsLink(fileLink), "files: IsLink of a file symlink (attributes " +
                                       std::to_string(files.Attributes(fileLink)) + ")");
+    opened = files.OpenForErase(fileLink);
+    Check(opened.link && opened.handle == 0, "files: OpenForErase reports a file symlink");
+  }
 
   for (const char* name : {"\\a.txt", "\\large.bin", "\\log.txt"}) files.Delete(w + name);
   Check(files.RemoveFolder(w), "files: the work folder is left empty and removed");
@@ -299,19 +335,29 @@ void ShellChecks(Win32Shell& shell, Win32Files& files, const std::string& temp,
         "shell: the History folder exists");
   Check(shell.SpecialFolder(0xFE).empty(), "shell: an unknown folder is empty");
 
-  const std::string page = temp + "nimbrel-selfcheck.htm";
+  // An association of this check's own, so the result does not hang on the
+  // prefix's browser set-up.
+  const std::string command = "C:\\windows\\system32\\notepad.exe \"%1\"";
+  const char* const kKeys[] = {"NimbrelCheck.File\\shell\\open\\command",
+                               "NimbrelCheck.File\\shell\\open", "NimbrelCheck.File\\shell",
+                               "NimbrelCheck.File", ".nimbrelcheck"};
+  RegSetValueA(HKEY_CLASSES_ROOT, ".nimbrelcheck", REG_SZ, "NimbrelCheck.File", 17);
+  RegSetValueA(HKEY_CLASSES_ROOT, kKeys[0], REG_SZ, command.c_str(),
+               static_cast<DWORD>(command.size()));
+  const std::string page = temp + "nimbrel-selfcheck.nimbrelcheck";
   const std::string other = temp + "nimbrel-selfcheck.nimbrelzz";
-  files.WriteAll(page, "\"\"\r\n");
+  files.WriteAll(page, "x");
   files.WriteAll(other, "x");
   std::string program = "stale";
   const std::intptr_t rc = shell.FindExecutable(page, program);
-  std::printf("program for .htm: %s\n", program.c_str());
-  Check(rc > 32 && !program.empty(), "shell: FindExecutable finds the .htm program");
+  Check(rc > 32 && FindNoCase(program, "notepad.exe") != std::string::npos,
+        "shell: FindExecutable finds the associated program (" + program + ")");
   program = "stale";
   Check(shell.FindExecutable(other, program) <= 32 && program.empty(),
         "shell: an unassociated extension finds no program");
   files.Delete(page);
   files.Delete(other);
+  for (const char* key : kKeys) RegDeleteKeyA(HKEY_CLASSES_ROOT, key);
 
   Check(shell.Execute(0, "open", "cmd.exe", "/c exit", "", SW_HIDE) > 32,
         "shell: Execute starts a program");
