@@ -292,9 +292,12 @@ void EraseFilesInTree(Context& ctx, const std::string& folder, const std::string
   if (!IsSafeBaseFolder(base) || pattern.empty() ||
       pattern.find_first_of("\\/") != std::string::npos)
     return;
-  const std::uint32_t attributes = ctx.platform.files.Attributes(base);
+  // Asked of the folder's own name: "link\" would be answered by the target.
+  Files& files = ctx.platform.files;
+  const std::string self = base.substr(0, base.size() - 1);
+  const std::uint32_t attributes = files.Attributes(self);
   if (attributes == kInvalidAttributes || !(attributes & kAttrDirectory) ||
-      (attributes & kAttrReparsePoint))
+      (attributes & kAttrReparsePoint) || files.IsLink(self))
     return;
   WalkTree(ctx, base, pattern);
 }

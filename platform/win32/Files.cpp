@@ -174,8 +174,15 @@ bool Win32Files::IsLink(const std::string& path) {
 }
 
 ErasableFile Win32Files::OpenForErase(const std::string& path) {
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE | DELETE, kShareAll, nullptr, OPEN_EXISTING,
-                         FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  const auto open = [&](DWORD access) {
+    return CreateFileA(path.c_str(), access, kShareAll, nullptr, OPEN_EXISTING,
+                       FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  };
+  HANDLE h = open(GENERIC_WRITE | DELETE);
+  // A file in use that its user shares for writing but not for deleting is
+  // still overwritten; DeleteOnClose then fails, as DeleteFileA would.
+  if (h == INVALID_HANDLE_VALUE && GetLastError() == ERROR_SHARING_VIOLATION)
+    h = open(GENERIC_WRITE);
   if (h == INVALID_HANDLE_VALUE) return {0, IsLink(path), 0};
   FILE_BASIC_INFORMATION basic;
   FILE_STANDARD_INFORMATION standard;

@@ -331,9 +331,13 @@ TEST_F(ModFilesTest, TreeWalkNeverFollowsLinks) {
   EXPECT_FALSE(w.files.Exists("C:\\Temp\\own.txt"));
   EXPECT_EQ(Journal("write"), (Lines{"write C:\\Temp\\own.txt 0 2048 42",
                                      "write C:\\Temp\\own.txt 0 2048 20"}));
-  // A base folder that is a link is not walked.
-  EraseFilesInTree(ctx, "C:\\Temp\\dirlink", "*.*");
-  EXPECT_TRUE(w.files.Exists("C:\\Outside\\keep.txt"));
+  // A base folder that is a link is not walked, also when named with a
+  // trailing backslash (which reaches the target's attributes under Wine).
+  for (const char* base : {"C:\\Temp\\dirlink", "C:\\Temp\\dirlink\\"}) {
+    EraseFilesInTree(ctx, base, "*.*");
+    EXPECT_TRUE(w.files.Exists("C:\\Outside\\keep.txt")) << base;
+    EXPECT_TRUE(w.files.Exists("C:\\Outside\\Deep\\keep2.txt")) << base;
+  }
 }
 
 TEST_F(ModFilesTest, TreeWalkRetriesALockedFileAndLeavesIt) {

@@ -39,13 +39,22 @@ std::string FakeFiles::Resolve(std::string key) const {
   return key;
 }
 
+std::string FakeFiles::Lookup(const std::string& path) const {
+  std::string key = Resolve(Key(path));
+  // As under Wine, "link\" names the followed link's target, not the link.
+  if (path.size() > 3 && path.back() == '\\')
+    if (const auto link = folderLinks_.find(key); link != folderLinks_.end())
+      key = Resolve(link->second);
+  return key;
+}
+
 FakeFiles::Entry* FakeFiles::Node(const std::string& path) {
-  const auto it = entries_.find(Resolve(Key(path)));
+  const auto it = entries_.find(Lookup(path));
   return it == entries_.end() ? nullptr : &it->second;
 }
 
 const FakeFiles::Entry* FakeFiles::Node(const std::string& path) const {
-  const auto it = entries_.find(Resolve(Key(path)));
+  const auto it = entries_.find(Lookup(path));
   return it == entries_.end() ? nullptr : &it->second;
 }
 

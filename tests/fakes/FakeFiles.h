@@ -84,6 +84,7 @@ class FakeFiles final : public Files {
   // A file link's target (null when dangling); any other entry itself.
   Entry* Follow(Entry* e);
   const Entry* Follow(const Entry* e) const;
+  std::string Lookup(const std::string& path) const;  // the key a path reaches
   Entry* Node(const std::string& path);
   const Entry* Node(const std::string& path) const;
   bool HasChildren(const std::string& key) const;

@@ -214,6 +214,16 @@ void FileChecks(Win32Files& files, const std::string& temp, const std::string& l
             !files.Delete(idx),
         "files: a normal file deletes once");
 
+  HANDLE sharing = CreateFileA(log.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                               nullptr, OPEN_EXISTING, 0, nullptr);
+  opened = files.OpenForErase(log);
+  Check(opened.handle != 0 && files.Write(opened.handle, "ONE", 3) &&
+            !files.DeleteOnClose(opened.handle),
+        "files: a file in use, shared for writing only, is opened but cannot be deleted");
+  files.Close(opened.handle);
+  if (sharing != INVALID_HANDLE_VALUE) CloseHandle(sharing);
+  Check(files.ReadAll(log) == "ONE\r\ntwo\r\n", "files: ... and keeps what was written");
+  files.WriteAll(log, "one\r\ntwo\r\n");
   HANDLE busy = CreateFileA(log.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                             0, nullptr);
   Check(busy != INVALID_HANDLE_VALUE && !files.Delete(log) && Exists(files, log),
@@ -266,7 +276,8 @@ void FileChecks(Win32Files& files, const std::string& temp, const std::string& l
     for (const FileEntry& e : files.Find(parent + "\\*"))
       if (e.name == leaf) listed = (e.attributes & kAttrReparsePoint) != 0;
     Check(listed, "files: Find lists the folder symlink as a reparse point");
-    Check(files.IsLink(link), "files: IsLink of a folder symlink");
+    Check(files.IsLink(link) && files.IsLink(link + "\\"),
+          "files: IsLink of a folder symlink, also named with a trailing backslash");
     const std::string inside = link + "\\inside.txt";
     Check(files.WriteAll(inside, "x") && !files.IsLink(inside) && files.Delete(inside),
           "files: a file inside a linked folder is no link itself");
