@@ -1,8 +1,9 @@
 // Times the real file erasers on the real Win32 platform (run under Wine by
 // bench/run.sh):
-//   erase_bench file PATH EXTRA_PASSES   SecureEraseFile with secure erasing
-//                                        on (EXTRA_PASSES > 0) or off
-//   erase_bench tree FOLDER              EraseFilesInTree(FOLDER, "*.*")
+//   erase_bench file PATH EXTRA_PASSES   SecureEraseFile
+//   erase_bench tree FOLDER EXTRA_PASSES EraseFilesInTree(FOLDER, "*.*")
+// with secure erasing on and EXTRA_PASSES extra passes, or off for 0 (the
+// settings are written first: they stay in the registry between runs).
 // Prints the seconds spent in the call and the counters it left.
 #include <windows.h>
 
@@ -52,9 +53,9 @@ double Seconds() {
 }
 
 int Run(int argc, char** argv) {
-  const std::string mode = argc > 2 ? argv[1] : "";
-  if (!((mode == "file" && argc == 4) || (mode == "tree" && argc == 3))) {
-    std::fprintf(stderr, "usage: erase_bench file PATH EXTRA_PASSES | tree FOLDER\n");
+  const std::string mode = argc == 4 ? argv[1] : "";
+  if (mode != "file" && mode != "tree") {
+    std::fprintf(stderr, "usage: erase_bench file PATH EXTRA_PASSES | tree FOLDER EXTRA_PASSES\n");
     return 2;
   }
   Win32Registry registry;
@@ -69,21 +70,17 @@ int Run(int argc, char** argv) {
   ProgressControls controls(loop);
   ctx.display = {&controls, &controls.progress, &controls.regKeys, &controls.files, &controls.size};
 
-  double spent = 0;
+  const std::string extra = argv[3];
+  settings.WriteSetting(kOptions, "chkenablesecureerasing", std::atoi(extra.c_str()) > 0 ? "1" : "0");
+  settings.WriteSetting(kOptions, "cmboverwriteTracksFiles", extra);
+  const double start = Seconds();
   if (mode == "file") {
-    const std::string extra = argv[3];
-    settings.WriteSetting(kOptions, "chkenablesecureerasing", std::atoi(extra.c_str()) > 0 ? "1" : "0");
-    settings.WriteSetting(kOptions, "cmboverwriteTracksFiles", extra);
-    const double start = Seconds();
     SecureEraseFile(ctx, argv[2]);
-    files.Settle();  // the last flush and delete belong to the time
-    spent = Seconds() - start;
   } else {
-    const double start = Seconds();
     EraseFilesInTree(ctx, argv[2], "*.*");
-    files.Settle();
-    spent = Seconds() - start;
   }
+  files.Settle();  // the last flushes and deletes belong to the time
+  const double spent = Seconds() - start;
   ctx.display = {};
   std::printf("seconds=%.3f files=%d bytes=%s lines=%d\n", spent, ctx.FilesDeleted,
               controls.size.Caption().c_str(), controls.progress.ListCount());
