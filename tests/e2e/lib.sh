@@ -174,16 +174,18 @@ unix_path() {
 e2e_wine() { (cd "$WINEPREFIX/drive_c" && exec wine "$@"); }
 
 # Runs the driver in the test's prefix; its stdout is the command's result. The
-# driver's own failures exit with 1 or 2; any other code is Wine failing to run
-# it (seen once under load), and the command is given once more.
+# driver says why whenever it fails; a failure with nothing said is Wine failing
+# to run it (seen under load), and the command is given once more.
 drv() {
-  local rc=0
-  (cd "$WINEPREFIX/drive_c/Nimbrel" && exec wine NimbrelDriver.exe "$@") || rc=$?
-  if [ "$rc" -gt 2 ]; then
-    e2e_log "the driver exited with $rc ($*); once more"
+  local rc=0 err=$E2E_DIR/driver.$BASHPID.err
+  (cd "$WINEPREFIX/drive_c/Nimbrel" && exec wine NimbrelDriver.exe "$@") 2>"$err" || rc=$?
+  if [ "$rc" != 0 ] && [ ! -s "$err" ]; then
+    e2e_log "the driver failed with $rc and said nothing ($*); once more"
     rc=0
-    (cd "$WINEPREFIX/drive_c/Nimbrel" && exec wine NimbrelDriver.exe "$@") || rc=$?
+    (cd "$WINEPREFIX/drive_c/Nimbrel" && exec wine NimbrelDriver.exe "$@") 2>"$err" || rc=$?
   fi
+  cat "$err" >&2
+  rm -f "$err"
   return "$rc"
 }
 

@@ -222,7 +222,9 @@ int CmdWait(const Args& a) {
 
 int CmdGone(const Args& a) {
   int timeout = a.size() > 1 ? std::atoi(a[1].c_str()) : kDefaultTimeoutMs;
-  return PollUntil(timeout, [&] { return FindForm(a[0]) == nullptr; }) ? 0 : 1;
+  if (PollUntil(timeout, [&] { return FindForm(a[0]) == nullptr; })) return 0;
+  std::fprintf(stderr, "timed out waiting for %s to go\n", a[0].c_str());
+  return 1;
 }
 
 int CmdExists(const Args& a) { return NeedWindow(a, 2) ? 0 : 1; }
@@ -356,8 +358,11 @@ int CmdCheck(const Args& a) {
   LVITEMA it{};
   it.stateMask = LVIS_STATEIMAGEMASK;
   it.state = INDEXTOSTATEIMAGEMASK(a[3] == "1" ? 2 : 1);
-  if (!buf.Ok() || !buf.Write(0, &it, sizeof it)) return 1;
-  return Send(h, LVM_SETITEMSTATE, std::atoi(a[2].c_str()), buf.Param()) ? 0 : 1;
+  if (buf.Ok() && buf.Write(0, &it, sizeof it) &&
+      Send(h, LVM_SETITEMSTATE, std::atoi(a[2].c_str()), buf.Param()))
+    return 0;
+  std::fprintf(stderr, "cannot set item %s of %s\n", a[2].c_str(), a[1].c_str());
+  return 1;
 }
 
 int CmdChecked(const Args& a) {
@@ -474,8 +479,10 @@ int CmdMenu(const Args& a) {
     DWORD ok = 0;
     if (!remote.Put(&p, sizeof p) ||
         !remote.Call(info, menu, i, TRUE, reinterpret_cast<UINT_PTR>(remote.Scratch()), &ok) ||
-        !ok || !remote.Get(&p, sizeof p))
+        !ok || !remote.Get(&p, sizeof p)) {
+      std::fprintf(stderr, "cannot read item %d of menu %s\n", static_cast<int>(i), a[1].c_str());
       return 1;
+    }
     p.caption[sizeof p.caption - 1] = '\0';
     if (p.mi.fType & MFT_SEPARATOR)
       std::printf("-\n");
