@@ -310,18 +310,31 @@ int CmdDrag(const Args& a) {
     GetWindowRect(h, &r);
     return r;
   };
+  // The real pointer goes along: the moves the system makes of it when the
+  // window slides under it then agree with the posted ones.
+  SetCursorPos(start.x, start.y);
+  const RECT origin = where();
   PostMessageA(h, WM_LBUTTONDOWN, MK_LBUTTON, toClient(start));
   POINT pointer = start;
   for (int i = 1; i <= steps; ++i) {
     pointer = {start.x + dx * i / steps, start.y + dy * i / steps};
     RECT before = where();
+    SetCursorPos(pointer.x, pointer.y);
     PostMessageA(h, WM_MOUSEMOVE, MK_LBUTTON, toClient(pointer));
     // Wait for the program to follow, so the next move is relative to the new place.
-    PollUntil(300, [&] {
+    PollUntil(1000, [&] {
       RECT now = where();
       return now.left != before.left || now.top != before.top;
     });
   }
+  // The system's own moves may arrive late, from a place passed on the way:
+  // once they are in, the last place is given again before the button goes up.
+  Sleep(300);
+  PostMessageA(h, WM_MOUSEMOVE, MK_LBUTTON, toClient(pointer));
+  PollUntil(1000, [&] {
+    RECT now = where();
+    return now.left == origin.left + dx && now.top == origin.top + dy;
+  });
   PostMessageA(h, WM_LBUTTONUP, 0, toClient(pointer));
   return 0;
 }
