@@ -111,8 +111,9 @@ FrmMain::FrmMain(Context& ctx)
       ctx_(ctx),
       run_(ctx, CleaningControls{lvwToBeErased, LstShowingTracksErasedProgress, PgbTemp, lblstatus,
                                  lblScannedRegKeys, lblFilesDelete, lblSize, Picture1,
-                                 mnuEraseSetting, mnuOptions, mnuStartErasing}) {
-  ctx_.display = {this, &LstShowingTracksErasedProgress, &lblScannedRegKeys, &lblFilesDelete, &lblSize};
+                                 mnuEraseSetting, mnuOptions, mnuStartErasing},
+           [this] { return TickedApplications(); }) {
+  ctx_.SetReport(this);
 
   // Look.
   Label4.SetLook(TextStyle::Title, palette::kTitleText, palette::kTitle);
@@ -167,7 +168,44 @@ FrmMain::FrmMain(Context& ctx)
   };
 }
 
-FrmMain::~FrmMain() { ctx_.display = {}; }
+FrmMain::~FrmMain() { ctx_.SetReport(nullptr); }
+
+void FrmMain::ProgressLine(const std::string& line) {
+  LstShowingTracksErasedProgress.AddItem(line);
+  ShowLastProgressLine();
+}
+
+void FrmMain::ShowLastProgressLine() {
+  LstShowingTracksErasedProgress.SetListIndex(LstShowingTracksErasedProgress.ListCount() - 1);
+}
+
+void FrmMain::RegistryItemsRemoved(std::int32_t total) {
+  lblScannedRegKeys.SetCaption(std::to_string(total));
+}
+
+void FrmMain::FilesDeleted(std::int32_t total) { lblFilesDelete.SetCaption(std::to_string(total)); }
+
+void FrmMain::BytesErased(std::uint64_t total) { lblSize.SetCaption(std::to_string(total)); }
+
+void FrmMain::DoEvents() { Loop().DoEvents(); }
+
+WindowHandle FrmMain::Owner() { return Handle(); }
+
+std::vector<std::string> FrmMain::TickedApplications() {
+  // The dialog's load turns the stored ticks into checks; it is shown and
+  // hidden at once, as the list building has always read it.
+  FrmEraseingSettings settings(ctx_);
+  settings.Show();
+  settings.Hide();
+  std::vector<std::string> ticked;
+  const ListView& apps = settings.lvwThirdpartyControls;
+  for (int i = 0; i < apps.Count(); ++i) {
+    if (apps.Item(i).checked) ticked.push_back(apps.Item(i).text);
+    ctx_.platform.loop.DoEvents();
+  }
+  settings.Close();
+  return ticked;
+}
 
 std::array<FrmMain::Command, 5> FrmMain::Commands() {
   return {Command{ImgStartErasingNormal, ImgStartErasingMouseMove, Label2},

@@ -4,16 +4,20 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 #include "cleaning/CleaningRun.h"
 #include "erasers/Context.h"
+#include "erasers/RunReport.h"
 #include "platform/Controls.h"
 
 namespace nimbrel {
 
 inline constexpr const char* kAppTitle = "Nimbrel";
 
-class FrmMain : public Form {
+// The main window is also where a run reports: its progress list, counters
+// and size label show what the erasers tell.
+class FrmMain : public Form, public RunReport {
  public:
   explicit FrmMain(Context& ctx);
   ~FrmMain() override;
@@ -70,6 +74,14 @@ class FrmMain : public Form {
   // Closing the main window from outside ends the program, as Exit does.
   void UserClose() override { Loop().Quit(); }
 
+  // RunReport, on the window's own controls.
+  void ProgressLine(const std::string& line) override;
+  void RegistryItemsRemoved(std::int32_t total) override;
+  void FilesDeleted(std::int32_t total) override;
+  void BytesErased(std::uint64_t total) override;
+  void DoEvents() override;
+  WindowHandle Owner() override;
+
  protected:
   void OnLoad() override;
 
@@ -81,6 +93,9 @@ class FrmMain : public Form {
   };
   std::array<Command, 5> Commands();
   void WireCommand(Command c, std::function<void()> action);
+  // Loads the erase-settings dialog hidden and takes its ticked applications.
+  std::vector<std::string> TickedApplications();
+  void ShowLastProgressLine();
 
   Context& ctx_;
   CleaningRun run_;

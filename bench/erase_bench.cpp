@@ -32,17 +32,19 @@ class BenchLoop final : public EventLoop {
   void Quit() override {}
 };
 
-// The main window's progress controls, as models: the erasers report into
-// them as they do in the program.
-struct ProgressControls : Form {
-  explicit ProgressControls(EventLoop& loop)
-      : Form(loop, "FrmMain", 1000, 1000),
-        progress(*this, "LstShowingTracksErasedProgress", 0, 0, 10, 10),
-        regKeys(*this, "lblScannedRegKeys", "0", 0, 0, 10, 10),
-        files(*this, "lblFilesDelete", "0", 0, 0, 10, 10),
-        size(*this, "lblSize", "0", 0, 0, 10, 10) {}
-  ListBox progress;
-  Label regKeys, files, size;
+// Counts what the erasers report, and lets messages through as the program does.
+class CountingReport final : public RunReport {
+ public:
+  void ProgressLine(const std::string&) override { ++lines; }
+  void RegistryItemsRemoved(std::int32_t) override { ++counts; }
+  void FilesDeleted(std::int32_t) override { ++counts; }
+  void BytesErased(std::uint64_t) override { ++counts; }
+  void DoEvents() override {
+    ++yields;
+    DispatchPendingMessages();
+  }
+  WindowHandle Owner() override { return 0; }
+  long lines = 0, counts = 0, yields = 0;
 };
 
 double Seconds() {
@@ -67,8 +69,8 @@ int Run(int argc, char** argv) {
   BenchLoop loop;
   SettingsStore settings(registry);
   Context ctx(Platform{registry, files, system, shell, desktop, loop, profile}, settings);
-  ProgressControls controls(loop);
-  ctx.display = {&controls, &controls.progress, &controls.regKeys, &controls.files, &controls.size};
+  CountingReport report;
+  ctx.SetReport(&report);
 
   const std::string extra = argv[3];
   settings.WriteSetting(kOptions, "chkenablesecureerasing", std::atoi(extra.c_str()) > 0 ? "1" : "0");
@@ -81,9 +83,9 @@ int Run(int argc, char** argv) {
   }
   files.Settle();  // the last flushes and deletes belong to the time
   const double spent = Seconds() - start;
-  ctx.display = {};
-  std::printf("seconds=%.3f files=%d bytes=%s lines=%d\n", spent, ctx.FilesDeleted,
-              controls.size.Caption().c_str(), controls.progress.ListCount());
+  std::printf("seconds=%.3f files=%d bytes=%llu lines=%ld reports=%ld yields=%ld\n", spent,
+              ctx.FilesDeleted, static_cast<unsigned long long>(ctx.BytesErased), report.lines,
+              report.counts, report.yields);
   return 0;
 }
 

@@ -1,12 +1,11 @@
 #include "cleaning/CleaningRun.h"
 
 #include "cleaning/ActivityLog.h"
+#include "cleaning/ApplicationCatalogue.h"
 #include "cleaning/TrackCategories.h"
 #include "erasers/modRegistry.h"
 #include "platform/Text.h"
-#include "settings/FrmEraseingSettings.h"
 #include "settings/FrmMessage.h"
-#include "settings/SettingsStore.h"
 
 namespace nimbrel {
 
@@ -25,8 +24,9 @@ bool SameLabel(const std::string& row, const char* label) {
 
 }  // namespace
 
-CleaningRun::CleaningRun(Context& ctx, const CleaningControls& controls)
-    : ctx_(ctx), c_(controls) {}
+CleaningRun::CleaningRun(Context& ctx, const CleaningControls& controls,
+                         TickedApplications ticked)
+    : ctx_(ctx), c_(controls), ticked_(std::move(ticked)) {}
 
 void CleaningRun::SetProgressBarColour(WindowHandle window, Colour colour) {
   ctx_.platform.desktop.SendMessage(window, kPbmSetBarColor, 0, static_cast<std::intptr_t>(colour));
@@ -48,20 +48,9 @@ void CleaningRun::ReadFolderVariables() {
 void CleaningRun::FillToBeErasedList() {
   c_.lvwToBeErased.Clear();
   for (const TrackCategory& cat : kTrackCategories)
-    if (ctx_.OptionSelected(cat.key)) c_.lvwToBeErased.Add(cat.label, kMarkCategory);
-
-  // The ticked applications, as the erase-settings dialog loads them.
-  FrmEraseingSettings settings(ctx_);
-  settings.Show();
-  settings.Hide();
-  const ListView& apps = settings.lvwThirdpartyControls;
-  for (int i = 0; i < apps.Count(); ++i) {
-    const ListItem& item = apps.Item(i);
-    if (item.checked && c_.lvwToBeErased.FindItemPrefix(item.text) < 0)
-      c_.lvwToBeErased.Add(item.text, kMarkApplication);
-    ctx_.platform.loop.DoEvents();
-  }
-  settings.Close();
+    if (ctx_.OptionSelected(cat.key)) c_.lvwToBeErased.Add(cat.label, RowMark::Category);
+  for (const std::string& app : ticked_())
+    if (c_.lvwToBeErased.FindItemPrefix(app) < 0) c_.lvwToBeErased.Add(app, RowMark::Application);
 }
 
 void CleaningRun::StartCleanning() {
@@ -82,18 +71,19 @@ void CleaningRun::StartCleanning() {
   int i = 1;
   for (; i <= list.Count(); ++i) {
     list.SetSubItem(i - 1, 1, "");
-    ctx_.platform.loop.DoEvents();
+    ctx_.DoEvents();
   }
   // Settle pause: the row counter goes on up to 2000, yielding on the way.
   while (i < kSettleYields) {
     ++i;
-    if (i < kSettleYields) ctx_.platform.loop.DoEvents();
+    if (i < kSettleYields) ctx_.DoEvents();
   }
 
   c_.lblstatus.SetLeft(45);
   c_.lblstatus.SetCaption(" Cleaning ...");
   ctx_.RegistryItemsRemoved = 0;
   ctx_.FilesDeleted = 0;
+  ctx_.BytesErased = 0;
   const int rows = list.Count();
   if (rows > 0) c_.PgbTemp.SetMax(rows);
   c_.lblScannedRegKeys.SetCaption("0");
@@ -123,12 +113,12 @@ void CleaningRun::RowStep(int index) {
   c_.PgbTemp.SetValue(index + 1);
   list.Select(index);
   list.EnsureVisible(index);
-  list.SetSmallIcon(index, kMarkReached);
-  ctx_.ShowRegistryCount();
-  ctx_.ShowFilesCount();
+  list.SetSmallIcon(index, RowMark::Reached);
+  c_.lblScannedRegKeys.SetCaption(std::to_string(ctx_.RegistryItemsRemoved));
+  c_.lblFilesDelete.SetCaption(std::to_string(ctx_.FilesDeleted));
   ctx_.AddProgressLine("Cleaning " + list.Item(index).text + " <OK>");
   Dispatch(index);
-  ctx_.platform.loop.DoEvents();
+  ctx_.DoEvents();
 }
 
 void CleaningRun::Dispatch(int index) {
@@ -138,11 +128,11 @@ void CleaningRun::Dispatch(int index) {
     if (!SameLabel(text, cat.label)) continue;
     if (!ctx_.OptionSelected(cat.key)) continue;
     list.SetSubItem(index, 1, "Erasing...");
-    EraseTrackCategory(ctx_, cat.position);
+    if (cat.erase) cat.erase(ctx_);
     list.SetSubItem(index, 1, "Done");
   }
-  for (const char* app : kApplicationKeys) {
-    if (!SameLabel(text, app)) continue;
+  for (const Application& app : kApplications) {
+    if (!SameLabel(text, app.label)) continue;
     list.SetSubItem(index, 1, "Erasing...");
     list.SetSubItem(index, 1, "Done");
   }

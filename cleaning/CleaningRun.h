@@ -2,6 +2,10 @@
 // each row to its track category or catalogue application.
 #pragma once
 
+#include <functional>
+#include <string>
+#include <vector>
+
 #include "erasers/Context.h"
 #include "platform/Controls.h"
 
@@ -22,10 +26,9 @@ struct CleaningControls {
   MenuItem& mnuStartErasing;
 };
 
-// Row marks of the to-be-erased list.
-constexpr int kMarkCategory = 2;
-constexpr int kMarkApplication = 3;
-constexpr int kMarkReached = 6;
+// The labels of the applications ticked in the erase-settings dialog, in
+// catalogue order, as the dialog loads them.
+using TickedApplications = std::function<std::vector<std::string>()>;
 
 inline constexpr const char* kIdleStatus = " Ready";
 
@@ -34,8 +37,9 @@ constexpr Colour kProgressBarColour = 12632256;   // RGB(192, 192, 192)
 
 class CleaningRun {
  public:
-  CleaningRun(Context& ctx, const CleaningControls& controls);
+  CleaningRun(Context& ctx, const CleaningControls& controls, TickedApplications ticked);
 
+  // One row per selected category, then one per ticked application.
   void FillToBeErasedList();
   // The run. Returns at once, changing nothing, while a run is in progress.
   void StartCleanning();
@@ -53,6 +57,7 @@ class CleaningRun {
 
   Context& ctx_;
   CleaningControls c_;
+  TickedApplications ticked_;
   bool running_ = false;
 };
 

@@ -4,42 +4,51 @@
 
 namespace nimbrel {
 
-const std::array<TrackCategory, 18> kTrackCategories = {{
-    {1, "Location Bar History", "chkLocationBarHistory"},
-    {2, "Cookies", "chkCookies"},
-    {3, "Temporary Internet files", "chkTemporaryInternetfiles"},
-    {4, "Internet History", "chkInternetHistory"},
-    {5, "Index", "chkIndex"},
-    {6, "Opera Cookies", "ChkOperaCookies"},
-    {7, "Opera Location Bar History", "ChkOperaLocationBarHistory"},
-    {8, "Opera Cache", "ChkOperaCache"},
-    {9, "Netscape Cache", "ChkNetscapeCache"},
-    {10, "Netscape Location Bar History", "ChkNetscapeLocationBarHistory"},
-    {11, "Netscape Cookies", "ChkNetscapeCookies"},
-    {12, "Netscape History File", "ChkNetscapeHistoryFile"},
-    {13, "Windows Recent History", "chkWindowsRecentHistory"},
-    {14, "Windows Search History", "chkWindowsSearchHistory"},
-    {15, "Windows Run History", "chkWindowsRunHistory"},
-    {16, "Windows Temp Files", "chkWindowsTemp"},
-    {17, "Windows Recycle Bin", "chkWindowsRecycleBin"},
-    {18, "Windows Clipboard", "chkWindowsClipboard"},
-}};
+namespace {
 
-void EraseTrackCategory(Context& ctx, int position) {
-  switch (position) {
-    case 16:
-      EraseFilesInTree(ctx, ctx.platform.system.Environment("TEMP"), "*.*");
-      break;
-    case 17:
-      EmptyRecycleBin(ctx);
-      break;
-    case 18:
-      ctx.platform.desktop.EmptyClipboard();
-      break;
-    default:
-      // The other categories' erasers join as they are built.
-      break;
-  }
+constexpr const char* kIe = "Internet Explorer";
+constexpr const char* kOpera = "Opera Settings";
+constexpr const char* kNetscape = "Netscape Settings";
+constexpr const char* kWindows = "Windows";
+
+void EraseWindowsTemp(Context& ctx) {
+  EraseFilesInTree(ctx, ctx.platform.system.Environment("TEMP"), "*.*");
 }
+
+void EraseWindowsRecycleBin(Context& ctx) { EmptyRecycleBin(ctx); }
+
+void EraseWindowsClipboard(Context& ctx) { ctx.platform.desktop.EmptyClipboard(); }
+
+}  // namespace
+
+const std::array<TrackCategory, 18> kTrackCategories = {{
+    {1, "Location Bar History", "chkLocationBarHistory", "Location Bar History", kIe, nullptr},
+    {2, "Cookies", "chkCookies", "Cookies", kIe, nullptr},
+    {3, "Temporary Internet files", "chkTemporaryInternetfiles",
+     "Temporary Internet Files ( Cache )", kIe, nullptr},
+    {4, "Internet History", "chkInternetHistory",
+     "Internet History ( Need IE browsers Close First )", kIe, nullptr},
+    {5, "Index", "chkIndex", "Index.dat", kIe, nullptr},
+    {6, "Opera Cookies", "ChkOperaCookies", "Cookies", kOpera, nullptr},
+    {7, "Opera Location Bar History", "ChkOperaLocationBarHistory", "Loation Bar History", kOpera,
+     nullptr},
+    {8, "Opera Cache", "ChkOperaCache", "Cache and History", kOpera, nullptr},
+    {9, "Netscape Cache", "ChkNetscapeCache", "Cache", kNetscape, nullptr},
+    {10, "Netscape Location Bar History", "ChkNetscapeLocationBarHistory", "Location Bar History",
+     kNetscape, nullptr},
+    {11, "Netscape Cookies", "ChkNetscapeCookies", "Cookies", kNetscape, nullptr},
+    {12, "Netscape History File", "ChkNetscapeHistoryFile", "History File", kNetscape, nullptr},
+    {13, "Windows Recent History", "chkWindowsRecentHistory", "Recent Documents History",
+     kWindows, nullptr},
+    {14, "Windows Search History", "chkWindowsSearchHistory", "Start Menu Search History",
+     kWindows, nullptr},
+    {15, "Windows Run History", "chkWindowsRunHistory", "Start Menu Run History", kWindows,
+     nullptr},
+    {16, "Windows Temp Files", "chkWindowsTemp", "Windows Temp", kWindows, EraseWindowsTemp},
+    {17, "Windows Recycle Bin", "chkWindowsRecycleBin", "Recycle Bin", kWindows,
+     EraseWindowsRecycleBin},
+    {18, "Windows Clipboard", "chkWindowsClipboard", "Clipboard", kWindows,
+     EraseWindowsClipboard},
+}};
 
 }  // namespace nimbrel

@@ -1,5 +1,7 @@
 // The eighteen built-in kinds of trace, in the fixed order of list building
-// and dispatch, each with its row label, settings key and erasing steps.
+// and dispatch. Each entry carries everything the program shows or stores of
+// it: its row label, its settings key (section "Options"), the caption and
+// group of its check box in the erase-settings dialog, and its erasing steps.
 #pragma once
 
 #include <array>
@@ -9,14 +11,24 @@
 namespace nimbrel {
 
 struct TrackCategory {
-  int position;  // 1 to 18
-  const char* label;
-  const char* key;  // section "Options"
+  int position;         // 1 to 18
+  const char* label;    // the to-be-erased row, matched by the run
+  const char* key;      // also the name of its check box
+  const char* caption;  // its check box's caption
+  const char* group;    // the dialog group that holds the check box
+  // The erasing steps; null while the category erases nothing of its own.
+  void (*erase)(Context& ctx);
 };
 
 extern const std::array<TrackCategory, 18> kTrackCategories;
 
-// Carries out the erasing steps of the category at `position`.
-void EraseTrackCategory(Context& ctx, int position);
+// The dialog's groups: where each starts in the table and how many it holds.
+struct CategoryGroup {
+  int first, count;
+};
+constexpr CategoryGroup kInternetExplorerGroup{0, 5};
+constexpr CategoryGroup kOperaGroup{5, 3};
+constexpr CategoryGroup kNetscapeGroup{8, 4};
+constexpr CategoryGroup kWindowsGroup{12, 6};
 
 }  // namespace nimbrel

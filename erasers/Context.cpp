@@ -1,26 +1,25 @@
 #include "erasers/Context.h"
 
+#include <cstdint>
+
 #include "platform/Text.h"
 
 namespace nimbrel {
 
-void Context::AddProgressLine(const std::string& line) {
-  if (!display.LstShowingTracksErasedProgress) return;
-  display.LstShowingTracksErasedProgress->AddItem(line);
-  ShowLastProgressLine();
+void Context::CountRegistryItem() {
+  ++RegistryItemsRemoved;
+  Report().RegistryItemsRemoved(RegistryItemsRemoved);
 }
 
-void Context::ShowLastProgressLine() {
-  if (ListBox* list = display.LstShowingTracksErasedProgress)
-    list->SetListIndex(list->ListCount() - 1);
+void Context::CountFileDeleted() {
+  ++FilesDeleted;
+  Report().FilesDeleted(FilesDeleted);
 }
 
-void Context::ShowRegistryCount() {
-  if (display.lblScannedRegKeys) display.lblScannedRegKeys->SetCaption(std::to_string(RegistryItemsRemoved));
-}
-
-void Context::ShowFilesCount() {
-  if (display.lblFilesDelete) display.lblFilesDelete->SetCaption(std::to_string(FilesDeleted));
+void Context::AddBytesErased(std::uint64_t bytes) {
+  // Saturates rather than wraps: a wrapped total would show a small number.
+  BytesErased = bytes > UINT64_MAX - BytesErased ? UINT64_MAX : BytesErased + bytes;
+  Report().BytesErased(BytesErased);
 }
 
 bool Context::OptionSelected(const std::string& key) {

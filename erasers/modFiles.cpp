@@ -1,7 +1,6 @@
 #include "erasers/modFiles.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -73,21 +72,6 @@ bool IsLinkEntry(Files& files, const std::string& path, std::uint32_t attributes
   return (attributes & kAttrReparsePoint) || files.IsLink(path);
 }
 
-void CountErased(Context& ctx) {
-  ++ctx.FilesDeleted;
-  ctx.ShowFilesCount();
-}
-
-void AddSizeToLabel(Context& ctx, std::uint64_t size) {
-  Label* label = ctx.display.lblSize;
-  if (!label) return;
-  // 64-bit sums: a file of 2 GiB or more must not wrap the total.
-  const double shown = AsNumber(label->Caption()).value_or(0.0);
-  const double total = (std::isfinite(shown) && shown > 0 ? std::floor(shown) : 0.0) +
-                       static_cast<double>(size);
-  label->SetCaption(std::to_string(static_cast<std::uint64_t>(std::min(total, 1.8e19))));
-}
-
 // The extra passes asked for; a text that is no number asks for none.
 double ExtraPasses(Context& ctx) {
   const auto n = AsNumber(ctx.settings.ReadSetting(kOptions, "cmboverwriteTracksFiles", "0"));
@@ -110,7 +94,7 @@ std::uint64_t OverwritePass(Context& ctx, FileHandle file, std::uint64_t length)
          files.Write(file, Pattern(kBlockB).data(), bytes);
     position += bytes;
     blocks -= n;
-    ctx.platform.loop.DoEvents();
+    ctx.DoEvents();
   }
   return std::max(length, end);
 }
@@ -151,7 +135,7 @@ void RemoveTree(Context& ctx, const std::string& folder, std::uint32_t attribute
       MakeWritable(files, full, entry.attributes);
       files.Delete(full);
     }
-    ctx.platform.loop.DoEvents();
+    ctx.DoEvents();
   }
   files.RemoveFolder(folder);
 }
@@ -180,8 +164,8 @@ Outcome EraseFoundFile(Context& ctx, const std::string& path, const FileEntry& e
   Files& files = ctx.platform.files;
   const ErasableFile file = files.OpenForErase(path);
   if (file.link) return Outcome::NotAFile;
-  CountErased(ctx);
-  AddSizeToLabel(ctx, entry.size);
+  ctx.CountFileDeleted();
+  ctx.AddBytesErased(entry.size);
   if (!file.handle) return files.Delete(path) ? Outcome::Gone : Outcome::Left;
   // Data shared with another name (a hard link) is not overwritten.
   if (file.links == 1) RunPasses(ctx, file.handle, entry.size);
@@ -205,7 +189,7 @@ void WalkTree(Context& ctx, const std::string& folder, const std::string& patter
     // A linked folder is never entered: it leads out of the tree.
     if ((entry.attributes & kAttrDirectory) && !(entry.attributes & kAttrReparsePoint))
       subFolders.push_back(entry.name);
-    ctx.platform.loop.DoEvents();
+    ctx.DoEvents();
   }
   for (const FileEntry& entry : files.Find(folder + pattern)) {
     if (IsDots(entry.name)) continue;
@@ -217,11 +201,11 @@ void WalkTree(Context& ctx, const std::string& folder, const std::string& patter
         if (left != kInvalidAttributes && IsOrdinaryFile(left)) EraseFile(ctx, full);
       }
     }
-    ctx.platform.loop.DoEvents();
+    ctx.DoEvents();
   }
   for (const std::string& sub : subFolders) {
     WalkTree(ctx, folder + sub + "\\", pattern);
-    ctx.platform.loop.DoEvents();
+    ctx.DoEvents();
   }
 }
 
@@ -257,7 +241,7 @@ void SecureEraseFile(Context& ctx, const std::string& path) {
   if (file == found.end()) return;
   if (HasWildcards(FileNameOf(path))) {
     // A pattern is never opened: the general delete removes its matches.
-    CountErased(ctx);
+    ctx.CountFileDeleted();
     AddToErasedSize(ctx, path);
     DeleteMatching(ctx, path);
     return;
@@ -273,7 +257,7 @@ void EraseFile(Context& ctx, const std::string& path) {
 }
 
 bool EraseFolder(Context& ctx, const std::string& path) {
-  CountErased(ctx);
+  ctx.CountFileDeleted();
   AddToErasedSize(ctx, path);
   std::string folder = path;
   if (!folder.empty() && folder.back() == '\\') folder.pop_back();
@@ -303,7 +287,6 @@ void EraseFilesInTree(Context& ctx, const std::string& folder, const std::string
 }
 
 void AddToErasedSize(Context& ctx, const std::string& path) {
-  if (!ctx.display.lblSize) return;
   Files& files = ctx.platform.files;
   std::uint64_t size = 0;
   if (!HasWildcards(path)) {
@@ -311,7 +294,7 @@ void AddToErasedSize(Context& ctx, const std::string& path) {
     if (attributes != kInvalidAttributes && !(attributes & kAttrDirectory))
       size = files.Size(path).value_or(0);
   }
-  AddSizeToLabel(ctx, size);
+  ctx.AddBytesErased(size);
 }
 
 std::string FileNameOf(const std::string& path) {
@@ -324,7 +307,7 @@ std::string EnsureTrailingBackslash(const std::string& path) {
 }
 
 void EmptyRecycleBin(Context& ctx) {
-  ctx.platform.shell.EmptyRecycleBin(ctx.display.window ? ctx.display.window->Handle() : 0);
+  ctx.platform.shell.EmptyRecycleBin(ctx.Report().Owner());
 }
 
 }  // namespace nimbrel

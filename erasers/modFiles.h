@@ -1,8 +1,8 @@
 // Erasing files and folders: a file is overwritten in place (once, or more
 // often with secure erasing on) and deleted, a folder is removed with all it
 // holds, a tree is walked for files matching a pattern. Every erased file and
-// folder counts in FilesDeleted, shown in lblFilesDelete; sizes add up in
-// lblSize. No operation reports failure.
+// folder counts in FilesDeleted and its size adds to BytesErased, both told
+// to the run's report. No operation reports failure.
 //
 // Safety, for every caller: an empty, relative or root base folder erases
 // nothing; links (symbolic links, junctions, other reparse points) are left
@@ -39,7 +39,7 @@ bool EraseFolder(Context& ctx, const std::string& path);
 // adding a progress line for each; paths holding "index.dat" or "SKINS" are
 // listed but kept. Folders stay.
 void EraseFilesInTree(Context& ctx, const std::string& folder, const std::string& pattern);
-// Adds the size of the file at `path` (0 for anything else) to lblSize.
+// Adds the size of the file at `path` (0 for anything else) to BytesErased.
 void AddToErasedSize(Context& ctx, const std::string& path);
 // The text after the last "\" (all of it when there is none).
 std::string FileNameOf(const std::string& path);

@@ -6,17 +6,14 @@ namespace nimbrel {
 
 namespace {
 
-void CountRemoved(Context& ctx) {
-  ++ctx.RegistryItemsRemoved;
-  ctx.ShowRegistryCount();
-}
-
 enum class Listing { SubKeys, Values };
 
 void Enumerate(Context& ctx, RegRoot root, const std::string& path, Listing what,
                std::vector<std::string>& names, int& count) {
   Registry& reg = ctx.platform.registry;
-  const RegKey key = reg.OpenKey(root, path);
+  // Opened for change as well: a key the user may read but not change is
+  // not listed, since nothing in it could be deleted.
+  const RegKey key = reg.OpenKeyEx(root, path, kKeyAllAccessOfOldWindows);
   if (!key) return;
   RegKeyInfo info;
   if (reg.QueryInfo(key, info)) {
@@ -29,7 +26,7 @@ void Enumerate(Context& ctx, RegRoot root, const std::string& path, Listing what
                                                  : reg.EnumValue(key, i, name);
         if (rc != kRegSuccess) break;
         if (i < n) names[i] = name;
-        ctx.platform.loop.DoEvents();
+        ctx.DoEvents();
       }
     }
     count = static_cast<int>(n);
@@ -74,7 +71,7 @@ void WriteRegValue(Context& ctx, RegRoot root, const std::string& path, const st
 
 void DeleteRegKey(Context& ctx, RegRoot root, const std::string& path) {
   ctx.platform.registry.DeleteKey(root, path);
-  CountRemoved(ctx);
+  ctx.CountRegistryItem();
 }
 
 void DeleteRegValue(Context& ctx, RegRoot root, const std::string& path, const std::string& name) {
@@ -83,7 +80,7 @@ void DeleteRegValue(Context& ctx, RegRoot root, const std::string& path, const s
     reg.DeleteValue(key, name);
     reg.CloseKey(key);
   }
-  CountRemoved(ctx);
+  ctx.CountRegistryItem();
 }
 
 void EnumRegSubKeys(Context& ctx, RegRoot root, const std::string& path,
@@ -104,7 +101,7 @@ void DeleteRegSubKeys(Context& ctx, RegRoot root, const std::string& path) {
     // A name the enumeration did not deliver would aim at the key itself.
     if (names[static_cast<std::size_t>(i)].empty()) continue;
     DeleteRegKey(ctx, root, path + "\\" + names[static_cast<std::size_t>(i)]);
-    ctx.platform.loop.DoEvents();
+    ctx.DoEvents();
   }
 }
 
@@ -114,7 +111,7 @@ void DeleteRegValues(Context& ctx, RegRoot root, const std::string& path) {
   EnumRegValues(ctx, root, path, names, count);
   for (int i = 0; i < count && i < static_cast<int>(names.size()); ++i) {
     DeleteRegValue(ctx, root, path, names[static_cast<std::size_t>(i)]);
-    ctx.platform.loop.DoEvents();
+    ctx.DoEvents();
   }
 }
 

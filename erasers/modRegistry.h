@@ -1,6 +1,6 @@
 // Reading, writing and deleting registry data of the system and of other
-// programs. The two deletes count every request in RegistryItemsRemoved and
-// show the count in lblScannedRegKeys. No operation reports failure.
+// programs. The two deletes count every request in RegistryItemsRemoved, told
+// to the run's report. No operation reports failure.
 #pragma once
 
 #include <string>

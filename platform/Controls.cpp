@@ -245,7 +245,7 @@ void ListView::AddColumn(std::string header, int width) {
   Notify(Aspect::Items);
 }
 
-int ListView::Add(std::string text, int smallIcon) {
+int ListView::Add(std::string text, RowMark smallIcon) {
   ListItem item;
   item.text = std::move(text);
   item.smallIcon = smallIcon;
@@ -288,7 +288,7 @@ void ListView::SetChecked(int index, bool checked) {
   Notify(Aspect::ItemChanged, index);
 }
 
-void ListView::SetSmallIcon(int index, int icon) {
+void ListView::SetSmallIcon(int index, RowMark icon) {
   if (index < 0 || index >= Count()) return;
   items_[static_cast<std::size_t>(index)].smallIcon = icon;
   Notify(Aspect::ItemChanged, index);

@@ -236,7 +236,7 @@ struct ListItem {
   std::string text;
   std::vector<std::string> subItems;  // sub-item 1 is subItems[0]
   bool checked = false;
-  int smallIcon = 0;
+  RowMark smallIcon = RowMark::None;
   bool selected = false;
 };
 
@@ -254,13 +254,13 @@ class ListView : public Control {
 
   int Count() const { return static_cast<int>(items_.size()); }
   const ListItem& Item(int index) const { return items_.at(static_cast<std::size_t>(index)); }
-  int Add(std::string text, int smallIcon = 0);  // returns the new index
+  int Add(std::string text, RowMark smallIcon = RowMark::None);  // returns the new index
   void Remove(int index);
   void Clear();
   void SetSubItem(int index, int sub, std::string text);  // sub >= 1
   std::string SubItem(int index, int sub) const;
   void SetChecked(int index, bool checked);  // by code: no ItemCheck
-  void SetSmallIcon(int index, int icon);
+  void SetSmallIcon(int index, RowMark icon);
   void Select(int index);  // the one selected item
   int SelectedIndex() const;
   void EnsureVisible(int index);

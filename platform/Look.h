@@ -50,6 +50,16 @@ enum class Picture {
 constexpr int kBackdropColumnWidth = 172;
 constexpr int kBackdropStatusHeight = 24;
 
+// The marks of list rows, numbered as the list views' image list holds them
+// (from 1; None shows no mark).
+enum class RowMark {
+  None = 0,
+  ApplicationItem = 1,  // an application in the erase-settings list
+  Category = 2,         // a to-be-erased row of a track category
+  Application = 3,      // a to-be-erased row of an application
+  Reached = 6,          // a to-be-erased row the run has reached
+};
+
 enum class TextStyle { Normal, Bold, Title, Heading, Small, Link, Sidebar, Counter };
 enum class Align { Left, Center, Right };
 

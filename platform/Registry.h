@@ -19,6 +19,10 @@ constexpr long kRegNoMoreItems = 259;
 
 using RegKey = std::uintptr_t;  // 0 is no key
 
+// Query, set, create sub-key, enumerate, notify and create link: what a key
+// must grant before its content can be listed for deletion.
+constexpr std::uint32_t kKeyAllAccessOfOldWindows = 0x3F;
+
 struct RegKeyInfo {
   std::uint32_t subKeys = 0, maxSubKeyLen = 0, values = 0, maxValueNameLen = 0;
 };
@@ -28,6 +32,8 @@ class Registry {
   virtual ~Registry() = default;
   // RegOpenKeyA: an existing key only.
   virtual RegKey OpenKey(RegRoot root, const std::string& path) = 0;
+  // RegOpenKeyExA: an existing key that grants `access`.
+  virtual RegKey OpenKeyEx(RegRoot root, const std::string& path, std::uint32_t access) = 0;
   // RegCreateKeyA: opens the key, creating it and its parents when missing.
   virtual RegKey CreateKey(RegRoot root, const std::string& path) = 0;
   virtual void CloseKey(RegKey key) = 0;

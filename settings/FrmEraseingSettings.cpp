@@ -1,5 +1,7 @@
 #include "settings/FrmEraseingSettings.h"
 
+#include "cleaning/ApplicationCatalogue.h"
+#include "cleaning/TrackCategories.h"
 #include "erasers/modOperaCache.h"
 #include "platform/Text.h"
 #include "settings/FrmKeepList.h"
@@ -37,13 +39,11 @@ constexpr int OperaRow(int i) { return kOperaTop + 22 + i * 24; }
 constexpr int NetscapeRow(int i) { return kNetscapeTop + 22 + i * 24; }
 constexpr int WindowsRow(int i) { return kGroupTop + 24 + i * kRow; }
 
-const char* CatKey(int i) { return kCategoryKeys[static_cast<std::size_t>(i)].key; }
-const char* CatCaption(int i) { return kCategoryKeys[static_cast<std::size_t>(i)].caption; }
-const char* CatGroup(int i) { return kCategoryKeys[static_cast<std::size_t>(i)].group; }
+const char* CatKey(int i) { return kTrackCategories[static_cast<std::size_t>(i)].key; }
+const char* CatCaption(int i) { return kTrackCategories[static_cast<std::size_t>(i)].caption; }
+const char* CatGroup(int i) { return kTrackCategories[static_cast<std::size_t>(i)].group; }
 
-// The catalogue's groups: five Internet Explorer, three Opera, four Netscape,
-// six Windows boxes, in that order.
-constexpr int kIe = 0, kIeCount = 5, kWindows = 12, kWindowsCount = 6;
+constexpr int kIe = kInternetExplorerGroup.first, kWindows = kWindowsGroup.first;
 
 }  // namespace
 
@@ -89,10 +89,7 @@ FrmEraseingSettings::FrmEraseingSettings(Context& ctx)
                    Px(kButtonHeight), &Frame2),
       CmdSelectNon(*this, "CmdSelectNon", "Select Non", Px(kIeBox + kButton + 8), Px(IeRow(5) + 6),
                    Px(kButton), Px(kButtonHeight), &Frame2),
-      lblKeepHint(*this, "lblKeepHint",
-                  "Cookies and typed addresses on a keep list are spared by every erase.",
-                  Px(kIeLeft), Px(kGroupTop + 230), Px(kIeWidth), Px(36), &FrameBrowser),
-      Frame3(*this, "Frame3", CatGroup(5), Px(kRightLeft), Px(kOperaTop), Px(kRightWidth),
+      Frame3(*this, "Frame3", CatGroup(kOperaGroup.first), Px(kRightLeft), Px(kOperaTop), Px(kRightWidth),
              Px(kOperaHeight), &FrameBrowser),
       ChkOperaCookies(*this, CatKey(5), CatCaption(5), Px(kRightBox), Px(OperaRow(0)),
                       Px(kRightWidth - 24), Px(kBoxHeight), &Frame3),
@@ -105,7 +102,7 @@ FrmEraseingSettings::FrmEraseingSettings(Context& ctx)
       cmdAutoScanOperaCache(*this, "cmdAutoScanOperaCache", "Auto Scan",
                             Px(kRightBox + kFolderWidth + 6), Px(OperaRow(3) + 8), Px(kScanWidth),
                             Px(kSmallButtonHeight), &Frame3),
-      Frame4(*this, "Frame4", CatGroup(8), Px(kRightLeft), Px(kNetscapeTop), Px(kRightWidth),
+      Frame4(*this, "Frame4", CatGroup(kNetscapeGroup.first), Px(kRightLeft), Px(kNetscapeTop), Px(kRightWidth),
              Px(kNetscapeHeight), &FrameBrowser),
       ChkNetscapeCache(*this, CatKey(8), CatCaption(8), Px(kRightBox), Px(NetscapeRow(0)),
                        Px(kRightWidth - 24), Px(kBoxHeight), &Frame4),
@@ -162,7 +159,6 @@ FrmEraseingSettings::FrmEraseingSettings(Context& ctx)
       ctx_(ctx) {
   // Look.
   Label4.SetLook(TextStyle::Title, palette::kTitleText, palette::kTitle);
-  lblKeepHint.SetLook(TextStyle::Small, palette::kMutedText, palette::kWindow);
   for (Frame* f : {&FrameBrowser, &FrameWindows, &FrameApplication, &Frame2, &Frame3, &Frame4,
                    &fraWindowsTracks})
     f->SetLook(TextStyle::Bold, palette::kText, palette::kWindow);
@@ -176,11 +172,11 @@ FrmEraseingSettings::FrmEraseingSettings(Context& ctx)
     box->Change = [this, box] {
       if (!resetting_) ctx_.settings.WriteSetting(kOptions, box->Name(), box->Value() ? "1" : "0");
     };
-  cmdSelectAll.Click = [this] { SelectGroup(kIe, kIeCount, true); };
-  CmdSelectNon.Click = [this] { SelectGroup(kIe, kIeCount, false); };
+  cmdSelectAll.Click = [this] { SelectGroup(kInternetExplorerGroup, true); };
+  CmdSelectNon.Click = [this] { SelectGroup(kInternetExplorerGroup, false); };
   // The Windows pair: each button does what its words say, not what its name says.
-  cmdWindowsSelectNon.Click = [this] { SelectGroup(kWindows, kWindowsCount, true); };
-  cmdWindowsSelectAll.Click = [this] { SelectGroup(kWindows, kWindowsCount, false); };
+  cmdWindowsSelectNon.Click = [this] { SelectGroup(kWindowsGroup, true); };
+  cmdWindowsSelectAll.Click = [this] { SelectGroup(kWindowsGroup, false); };
 
   lvwThirdpartyControls.ItemCheck = [this](int) { SaveApplicationChecks(); };
   lvwThirdpartyControls.ItemClick = [this](int) { SaveApplicationChecks(); };
@@ -254,12 +250,12 @@ void FrmEraseingSettings::LoadSettings() {
   txtOpera.SetText(ctx_.settings.ReadSetting(kOptions, "txtOpera", OperaFolder(ctx_)));
   txtSearchNetscapeCasche.SetText(
       ctx_.settings.ReadSetting(kOptions, "txtSearchNetscapeCasche", MozillaProfilesFolder(ctx_)));
-  for (int i = kWindows; i < kWindows + kWindowsCount; ++i)
+  for (int i = kWindows; i < kWindows + kWindowsGroup.count; ++i)
     LoadBox(*boxes[static_cast<std::size_t>(i)]);
 
   ListView& list = lvwThirdpartyControls;
   list.Clear();
-  for (const char* app : kApplicationKeys) list.Add(app, 1);
+  for (const Application& app : kApplications) list.Add(app.label, RowMark::ApplicationItem);
   for (int i = 0; i < list.Count(); ++i) {
     const auto checked = AsBoolean(ctx_.settings.ReadSetting(kOptions, list.Item(i).text, "True"));
     list.SetChecked(i, checked.value_or(false));
@@ -294,11 +290,12 @@ void FrmEraseingSettings::SaveApplicationChecks() {
   }
 }
 
-void FrmEraseingSettings::SelectGroup(int first, int count, bool checked) {
+void FrmEraseingSettings::SelectGroup(CategoryGroup group, bool checked) {
   const auto boxes = CategoryBoxes();
-  for (int i = first; i < first + count; ++i) boxes[static_cast<std::size_t>(i)]->SetValue(checked);
+  const int end = group.first + group.count;
+  for (int i = group.first; i < end; ++i) boxes[static_cast<std::size_t>(i)]->SetValue(checked);
   // Once more through every handler, so each key is written even when unchanged.
-  for (int i = first; i < first + count; ++i) boxes[static_cast<std::size_t>(i)]->Change();
+  for (int i = group.first; i < end; ++i) boxes[static_cast<std::size_t>(i)]->Change();
 }
 
 void FrmEraseingSettings::SelectApplications(bool checked) {

@@ -6,6 +6,7 @@
 
 #include <array>
 
+#include "cleaning/TrackCategories.h"
 #include "erasers/Context.h"
 #include "platform/Controls.h"
 
@@ -42,7 +43,6 @@ class FrmEraseingSettings : public Form {
   CheckBox chkIndex;
   PictureButton cmdSelectAll;
   PictureButton CmdSelectNon;
-  Label lblKeepHint;
   Frame Frame3;
   CheckBox ChkOperaCookies;
   CheckBox ChkOperaLocationBarHistory;
@@ -92,7 +92,7 @@ class FrmEraseingSettings : public Form {
 
  private:
   void LoadBox(CheckBox& box);
-  void SelectGroup(int first, int count, bool checked);
+  void SelectGroup(CategoryGroup group, bool checked);
   void SelectApplications(bool checked);
 
   Context& ctx_;

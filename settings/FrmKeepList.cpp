@@ -1,5 +1,8 @@
 #include "settings/FrmKeepList.h"
 
+#include "erasers/modFiles.h"
+#include "erasers/modRegistry.h"
+#include "platform/Text.h"
 #include "settings/KeepLists.h"
 #include "settings/WindowChrome.h"
 
@@ -15,6 +18,8 @@ constexpr int kLeft = 20, kRight = kWidth - 20 - kListWidth;
 constexpr int kButtonsTop = kListTop + kListHeight + 10, kButton = 96, kButtonHeight = 28;
 constexpr int kAddWidth = 76, kAddLeft = (kWidth - kAddWidth) / 2;
 
+constexpr const char* kTypedUrls = "Software\\Microsoft\\Internet Explorer\\TypedURLs";
+
 void SelectAll(ListBox& list) {
   for (int i = 0; i < list.ListCount(); ++i) list.SetSelected(i, true);
 }
@@ -27,7 +32,7 @@ void Open(Context& ctx, KeepListMode mode) {
   dlg.ListCurrentEntries();
   const bool cookies = mode == KeepListMode::Cookies;
   // The readers let pending messages through after each entry.
-  for (const std::string& entry : cookies ? ReadCookieKeepList(ctx) : ReadTypedAddressKeepList(ctx))
+  for (const std::string& entry : cookies ? ReadCookieKeepList(ctx.platform) : ReadTypedAddressKeepList(ctx.platform))
     dlg.lstKeepList.AddItem(entry);
   dlg.ShowModal();
 }
@@ -123,10 +128,60 @@ void FrmKeepList::Save() {
   if (ctx_.keepListMode == KeepListMode::Cookies)
     SaveCookieKeepList(ctx_, lstKeepList.Lines());
   else
-    SaveTypedAddressKeepList(ctx_, lstKeepList.Lines());
+    SaveTypedAddressKeepList(ctx_.platform, lstKeepList.Lines());
 }
 
 void OpenCookieKeepList(Context& ctx) { Open(ctx, KeepListMode::Cookies); }
+
+std::vector<std::string> ListCurrentCookies(Context& ctx) {
+  std::vector<std::string> names;
+  std::string folder = ctx.CookiesFolder;
+  // An unset folder would list the current drive's root.
+  if (Trim(folder).empty()) return names;
+  if (folder.back() != '\\') folder += '\\';
+  for (const FileEntry& e : ctx.platform.files.Find(folder + "*.*")) {
+    if (e.name == "." || e.name == ".." || (e.attributes & kAttrDirectory)) continue;
+    if (!EqualsNoCase(Trim(e.name), "index.dat")) names.push_back(e.name);
+    ctx.platform.loop.DoEvents();
+  }
+  return names;
+}
+
+std::vector<std::string> ListCurrentTypedAddresses(Context& ctx) {
+  std::vector<std::string> addresses;
+  for (int n = 1;; ++n) {
+    const std::string url =
+        ReadRegString(ctx, RegRoot::CurrentUser, kTypedUrls, "url" + std::to_string(n));
+    if (url.empty()) break;
+    if (!Trim(url).empty()) addresses.push_back(url);
+    ctx.platform.loop.DoEvents();
+  }
+  return addresses;
+}
+
+bool ListContains(const ListBox& list, const std::string& text) {
+  const std::string wanted = Trim(text);
+  for (int i = 0; i < list.ListCount(); ++i)
+    if (EqualsNoCase(Trim(list.List(i)), wanted)) return true;
+  return false;
+}
+
+void SaveCookieKeepList(Context& ctx, const std::vector<std::string>& entries) {
+  const Platform& p = ctx.platform;
+  const std::string file = CookieKeepListPath(p), fresh = file + ".new", old = file + ".old";
+  if (!ClearStaleFile(p, fresh) || !WriteCookieKeepListFile(p, entries, fresh)) return;
+  const bool hadOld = p.files.Attributes(file) != kInvalidAttributes;
+  if (hadOld && (!ClearStaleFile(p, old) || !p.files.Replace(file, old))) {
+    p.files.Delete(fresh);
+    return;
+  }
+  if (!p.files.Replace(fresh, file)) {
+    if (hadOld) p.files.Replace(old, file);
+    p.files.Delete(fresh);
+    return;
+  }
+  if (hadOld) EraseFile(ctx, old);
+}
 
 void OpenTypedAddressKeepList(Context& ctx) { Open(ctx, KeepListMode::TypedAddresses); }
 

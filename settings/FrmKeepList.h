@@ -3,6 +3,9 @@
 // close image leave both files as they were.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "erasers/Context.h"
 #include "platform/Controls.h"
 
@@ -43,5 +46,21 @@ class FrmKeepList : public Form {
 // The openers of the erase-settings dialog: set the mode, fill, show modally.
 void OpenCookieKeepList(Context& ctx);
 void OpenTypedAddressKeepList(Context& ctx);
+
+// What the keep lists are chosen from. The files of the Cookies folder but
+// index.dat (hidden and system ones too), in the order the folder gives them.
+std::vector<std::string> ListCurrentCookies(Context& ctx);
+// The values url1, url2 ... of Internet Explorer's TypedURLs key, up to the
+// first missing or empty one; values of blanks only are passed over.
+std::vector<std::string> ListCurrentTypedAddresses(Context& ctx);
+
+// True when an entry equals `text`, both trimmed, regardless of letter case.
+bool ListContains(const ListBox& list, const std::string& text);
+
+// Stores `entries` as the cookie keep list and erases the old Cookies.ini (a
+// counted erase). The new list is complete before it replaces the old one,
+// and the old one is moved aside before it is erased: whatever fails, a
+// Cookies.ini with either the old or the new list remains.
+void SaveCookieKeepList(Context& ctx, const std::vector<std::string>& entries);
 
 }  // namespace nimbrel

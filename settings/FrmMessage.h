@@ -16,6 +16,7 @@ class FrmMessage : public Form {
   Image ImgFormMove;
   Image Image7;
   Label Label4;
+  Image Image8;
   Label lblMesage;
   PictureButton cmdYes;
   PictureButton cmdNo;

@@ -1,47 +1,41 @@
-// The two keep lists and what they are chosen from. The cookie keep list is
-// the profile file Cookies.ini (section "Cookies": Cookie_Keep1 ... and
-// Counter), the typed-address keep list the text file Backup.dat (one
-// address a line, no file for an empty list); both in the program folder.
-// A save writes the new file beside the old one and puts it in place only
-// once it is complete, so a failed save leaves the old list as it was.
+// The two keep-list files. The cookie keep list is the profile file
+// Cookies.ini (section "Cookies": Cookie_Keep1 ... and Counter), the
+// typed-address keep list the text file Backup.dat (one address a line, no
+// file for an empty list); both in the program folder.
 #pragma once
 
 #include <string>
 #include <vector>
 
-#include "erasers/Context.h"
-#include "platform/Controls.h"
+#include "platform/Platform.h"
 
 namespace nimbrel {
 
-std::string CookieKeepListPath(Context& ctx);
-std::string TypedAddressKeepListPath(Context& ctx);
+std::string CookieKeepListPath(const Platform& p);
+std::string TypedAddressKeepListPath(const Platform& p);
 
 // Profile strings through the platform; the read gives at most 254 characters.
-std::string ReadIniString(Context& ctx, const std::string& section, const std::string& key,
+std::string ReadIniString(const Platform& p, const std::string& section, const std::string& key,
                           const std::string& file);
-bool WriteIniString(Context& ctx, const std::string& section, const std::string& key,
+bool WriteIniString(const Platform& p, const std::string& section, const std::string& key,
                     const std::string& value, const std::string& file);
-
-// True when an entry equals `text`, both trimmed, regardless of letter case.
-bool ListContains(const ListBox& list, const std::string& text);
-
-// The files of the Cookies folder but index.dat (hidden and system ones
-// too), in the order the folder gives them.
-std::vector<std::string> ListCurrentCookies(Context& ctx);
-// The values url1, url2 ... of Internet Explorer's TypedURLs key, up to the
-// first missing or empty one; values of blanks only are passed over.
-std::vector<std::string> ListCurrentTypedAddresses(Context& ctx);
 
 // The kept entries as stored: Counter entries (missing ones empty), bounded
 // by what the file can hold; none when Counter is not a whole number.
-std::vector<std::string> ReadCookieKeepList(Context& ctx);
+std::vector<std::string> ReadCookieKeepList(const Platform& p);
 // Every line of Backup.dat, empty ones included.
-std::vector<std::string> ReadTypedAddressKeepList(Context& ctx);
+std::vector<std::string> ReadTypedAddressKeepList(const Platform& p);
 
-// Erases the old Cookies.ini (a counted erase) and stores `entries` in its place.
-void SaveCookieKeepList(Context& ctx, const std::vector<std::string>& entries);
-// Stores `entries` in Backup.dat; an empty list removes the file.
-void SaveTypedAddressKeepList(Context& ctx, const std::vector<std::string>& entries);
+// Writes `entries` as a complete cookie keep list into `file`, which must
+// not exist yet. False when a write failed; the partial file is then gone.
+bool WriteCookieKeepListFile(const Platform& p, const std::vector<std::string>& entries,
+                             const std::string& file);
+// Stores `entries` in Backup.dat; an empty list removes the file. The new
+// file is written beside the old one and put in place only once complete,
+// so a failed save leaves the old list as it was.
+void SaveTypedAddressKeepList(const Platform& p, const std::vector<std::string>& entries);
+
+// Removes a file left at `path` by an interrupted save; false when it stays.
+bool ClearStaleFile(const Platform& p, const std::string& path);
 
 }  // namespace nimbrel

@@ -2,7 +2,6 @@
 // HKEY_CURRENT_USER\Software\NimbrelSoft\Nimbrel\<section>, one REG_SZ each.
 #pragma once
 
-#include <array>
 #include <string>
 
 #include "platform/Registry.h"
@@ -13,27 +12,9 @@ inline constexpr const char* kSettingsRoot = "Software\\NimbrelSoft\\Nimbrel";
 inline constexpr const char* kOptions = "Options";
 inline constexpr const char* kSettings = "Settings";
 
-// The key catalogue: every key the program reads or writes, spelled as stored.
-
-// The eighteen erase categories, all in section "Options" as check states.
-struct CategoryKey {
-  const char* key;
-  const char* group;    // the erase-settings dialog's group
-  const char* caption;  // its check box's caption
-};
-extern const std::array<CategoryKey, 18> kCategoryKeys;
-
-enum class ValueForm { CheckState, Flag, Count, Letter, Text, Date, Time };
-struct OptionKey {
-  const char* section;
-  const char* key;
-  ValueForm form;
-};
-// Options, schedule and bookkeeping.
-extern const std::array<OptionKey, 17> kOptionKeys;
-
-// The application list's keys (section "Options", flags), in list order.
-extern const std::array<const char*, 62> kApplicationKeys;
+// The keys are named where they are used: the categories' in the category
+// catalogue, the applications' in the application catalogue, the options'
+// by the dialog and the services that read them.
 
 class SettingsStore {
  public:

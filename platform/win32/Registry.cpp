@@ -36,6 +36,12 @@ RegKey Win32Registry::OpenKey(RegRoot root, const std::string& path) {
   return reinterpret_cast<RegKey>(key);
 }
 
+RegKey Win32Registry::OpenKeyEx(RegRoot root, const std::string& path, std::uint32_t access) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(RootKey(root), path.c_str(), 0, access, &key) != ERROR_SUCCESS) return 0;
+  return reinterpret_cast<RegKey>(key);
+}
+
 RegKey Win32Registry::CreateKey(RegRoot root, const std::string& path) {
   HKEY key = nullptr;
   if (RegCreateKeyA(RootKey(root), path.c_str(), &key) != ERROR_SUCCESS) return 0;

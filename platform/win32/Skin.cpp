@@ -498,8 +498,9 @@ HIMAGELIST SkinSmallIcons() {
   return list;
 }
 
-int SkinIconImage(int smallIcon) {
-  return smallIcon >= 1 && smallIcon <= 6 ? smallIcon - 1 : I_IMAGENONE;
+int SkinIconImage(RowMark mark) {
+  const int n = static_cast<int>(mark);
+  return n >= 1 && n <= 6 ? n - 1 : I_IMAGENONE;
 }
 
 // ---- Painting ---------------------------------------------------------------------------

@@ -25,6 +25,7 @@ R NoThrow(R fallback, F&& body) noexcept {
 class Win32Registry final : public Registry {
  public:
   RegKey OpenKey(RegRoot root, const std::string& path) override;
+  RegKey OpenKeyEx(RegRoot root, const std::string& path, std::uint32_t access) override;
   RegKey CreateKey(RegRoot root, const std::string& path) override;
   void CloseKey(RegKey key) override;
   bool QueryValue(RegKey key, const std::string& name, std::uint32_t& type,

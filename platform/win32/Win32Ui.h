@@ -109,7 +109,7 @@ COLORREF SkinTextColour(const Control& control);
 HBRUSH SkinBrush(Colour colour);  // cached; never delete
 // The 16 x 16 list-view icons; icon number n is image n - 1.
 HIMAGELIST SkinSmallIcons();
-int SkinIconImage(int smallIcon);  // the image index, or I_IMAGENONE
+int SkinIconImage(RowMark mark);  // the image index, or I_IMAGENONE
 
 void PaintLabel(HDC dc, const RECT& rc, const Control& label);
 // `hot`: the pointer is over it (the title strip's buttons light up).

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "cleaning/TrackCategories.h"
+#include "cleaning/ApplicationCatalogue.h"
 #include "fakes/TestWorld.h"
 
 namespace nimbrel {
@@ -12,7 +13,7 @@ class FrmMainTest : public ::testing::Test {
  protected:
   FrmMainTest() {
     for (const TrackCategory& c : kTrackCategories) w.SetOption(c.key, "0");
-    for (const char* app : kApplicationKeys) w.SetOption(app, "False");
+    for (const Application& app : kApplications) w.SetOption(app.label, "False");
     w.loop.onModal = [this](Form& f) {
       modal.push_back(f.Name());
       f.Close();

@@ -4,6 +4,7 @@
 
 #include "app/FrmMain.h"
 #include "cleaning/TrackCategories.h"
+#include "cleaning/ApplicationCatalogue.h"
 #include "fakes/TestWorld.h"
 #include "settings/FrmMessage.h"
 
@@ -18,7 +19,7 @@ class ActivityLogTest : public ::testing::Test {
   ActivityLogTest() {
     w.files.AddFolder("C:\\Program Files\\Nimbrel");
     for (const TrackCategory& c : kTrackCategories) w.SetOption(c.key, "0");
-    for (const char* app : kApplicationKeys) w.SetOption(app, "False");
+    for (const Application& app : kApplications) w.SetOption(app.label, "False");
     w.loop.onModal = [this](Form& f) {
       messages.push_back(static_cast<FrmMessage&>(f).lblMesage.Caption());
       static_cast<FrmMessage&>(f).cmdOK.UserClick();

@@ -5,6 +5,7 @@
 #include "app/FrmMain.h"
 #include "cleaning/TrackCategories.h"
 #include "erasers/modRegistry.h"
+#include "cleaning/ApplicationCatalogue.h"
 #include "fakes/TestWorld.h"
 #include "settings/FrmEraseingSettings.h"
 #include "settings/FrmMessage.h"
@@ -16,7 +17,7 @@ class CleaningRunTest : public ::testing::Test {
  protected:
   CleaningRunTest() {
     for (const TrackCategory& c : kTrackCategories) w.SetOption(c.key, "0");
-    for (const char* app : kApplicationKeys) w.SetOption(app, "False");
+    for (const Application& app : kApplications) w.SetOption(app.label, "False");
     w.loop.onModal = [this](Form& f) {
       auto& msg = static_cast<FrmMessage&>(f);
       messages.push_back(msg.Label4.Caption() + "|" + msg.lblMesage.Caption());
@@ -27,7 +28,8 @@ class CleaningRunTest : public ::testing::Test {
     };
   }
 
-  std::vector<std::string> Progress() { return main.LstShowingTracksErasedProgress.Lines(); }
+  using Lines = std::vector<std::string>;
+  Lines Progress() { return main.LstShowingTracksErasedProgress.Lines(); }
 
   TestWorld w;
   FrmMain main{w.ctx};
@@ -47,7 +49,7 @@ TEST_F(CleaningRunTest, ListHoldsSelectedCategoriesInCatalogueOrder) {
   ASSERT_EQ(main.lvwToBeErased.Count(), 2);
   EXPECT_EQ(main.lvwToBeErased.Item(0).text, "Cookies");
   EXPECT_EQ(main.lvwToBeErased.Item(1).text, "Windows Temp Files");
-  EXPECT_EQ(main.lvwToBeErased.Item(0).smallIcon, kMarkCategory);
+  EXPECT_EQ(main.lvwToBeErased.Item(0).smallIcon, RowMark::Category);
 }
 
 TEST_F(CleaningRunTest, RunWalksEveryRowWithLinesMarksAndStates) {
@@ -64,7 +66,7 @@ TEST_F(CleaningRunTest, RunWalksEveryRowWithLinesMarksAndStates) {
   EXPECT_EQ(lines[2], "Cleaning Windows Clipboard <OK>");
   for (int i = 0; i < 2; ++i) {
     EXPECT_EQ(main.lvwToBeErased.SubItem(i, 1), "Done");
-    EXPECT_EQ(main.lvwToBeErased.Item(i).smallIcon, kMarkReached);
+    EXPECT_EQ(main.lvwToBeErased.Item(i).smallIcon, RowMark::Reached);
   }
   EXPECT_EQ(w.desktop.clipboardEmptied, 1);
   EXPECT_EQ(main.PgbTemp.Max(), 3);  // the log leaves it at its line count
@@ -99,7 +101,7 @@ TEST_F(CleaningRunTest, CategoryDeselectedAfterBuildingGetsLineAndMarkButNoErase
   w.SetOption("chkWindowsClipboard", "0");
   run.StartCleanning();
   EXPECT_EQ(Progress().back(), "Cleaning Windows Clipboard <OK>");
-  EXPECT_EQ(main.lvwToBeErased.Item(0).smallIcon, kMarkReached);
+  EXPECT_EQ(main.lvwToBeErased.Item(0).smallIcon, RowMark::Reached);
   EXPECT_EQ(main.lvwToBeErased.SubItem(0, 1), "");
   EXPECT_EQ(w.desktop.clipboardEmptied, 0);
 }
@@ -107,10 +109,10 @@ TEST_F(CleaningRunTest, CategoryDeselectedAfterBuildingGetsLineAndMarkButNoErase
 TEST_F(CleaningRunTest, MatchingIsTrimmedCaseInsensitiveEquality) {
   w.SetOption("chkWindowsClipboard", "1");
   w.SetOption("chkCookies", "1");
-  main.lvwToBeErased.Add("  windows CLIPBOARD ", kMarkCategory);
-  main.lvwToBeErased.Add("Opera Cookies", kMarkCategory);  // not "Cookies"
-  main.lvwToBeErased.Add("Something Else", kMarkCategory);
-  main.lvwToBeErased.Add("winrar 3.X", kMarkApplication);
+  main.lvwToBeErased.Add("  windows CLIPBOARD ", RowMark::Category);
+  main.lvwToBeErased.Add("Opera Cookies", RowMark::Category);  // not "Cookies"
+  main.lvwToBeErased.Add("Something Else", RowMark::Category);
+  main.lvwToBeErased.Add("winrar 3.X", RowMark::Application);
   run.StartCleanning();
   EXPECT_EQ(w.desktop.clipboardEmptied, 1);
   EXPECT_EQ(main.lvwToBeErased.SubItem(0, 1), "Done");
@@ -164,6 +166,48 @@ TEST_F(CleaningRunTest, PrimitivesCountDuringTheRow) {
   EXPECT_EQ(main.lblScannedRegKeys.Caption(), "1");
 }
 
+TEST_F(CleaningRunTest, ErasersReportLinesCountsAndBytesInOrderThroughTheRun) {
+  w.SetOption("chkWindowsTemp", "1");
+  w.SetOption("ChkDontStoreLogFile", "1");
+  w.files.AddFile("C:\\Temp\\a.tmp", std::string(10, 'a'));
+  w.files.AddFile("C:\\Temp\\b.tmp", std::string(5, 'b'));
+  run.FillToBeErasedList();
+  RecordingReport recorder(w.loop, &main);  // the window still shows it all
+  w.ctx.SetReport(&recorder);
+  w.loop.doEvents = 0;
+  run.StartCleanning();
+  EXPECT_EQ(recorder.calls,
+            (Lines{"line  Cleaning Started  at : 08/12/2026 14:05:09",
+                   "line Cleaning Windows Temp Files <OK>", "line   C:\\Temp\\a.tmp", "files 1",
+                   "bytes 10", "line   C:\\Temp\\b.tmp", "files 2", "bytes 15"}));
+  // Every yield of the run went through the report: clearing the row, the
+  // settle pause, the walk and the row's end.
+  EXPECT_EQ(recorder.yields, w.loop.doEvents);
+  EXPECT_EQ(Progress(), recorder.lines);
+  EXPECT_EQ(main.lblFilesDelete.Caption(), "2");
+  EXPECT_EQ(main.lblSize.Caption(), "15");
+  w.ctx.SetReport(&main);
+}
+
+TEST_F(CleaningRunTest, EachRowShowsBothCountersAsTheyStand) {
+  w.SetOption("chkWindowsTemp", "1");
+  w.SetOption("chkWindowsClipboard", "1");
+  w.files.AddFile("C:\\Temp\\a.tmp", "a");
+  run.FillToBeErasedList();
+  // Something between the rows overwrites the labels; the next row's step
+  // shows the counters again.
+  w.loop.onDoEvents = [this](int) {
+    const Lines lines = Progress();
+    if (!lines.empty() && lines.back() == "  C:\\Temp\\a.tmp") {
+      main.lblScannedRegKeys.SetCaption("stale");
+      main.lblFilesDelete.SetCaption("stale");
+    }
+  };
+  run.StartCleanning();
+  EXPECT_EQ(main.lblScannedRegKeys.Caption(), "0");
+  EXPECT_EQ(main.lblFilesDelete.Caption(), "1");
+}
+
 TEST_F(CleaningRunTest, SecondStartDuringARunDoesNothing) {
   w.SetOption("chkWindowsClipboard", "1");
   run.FillToBeErasedList();
@@ -186,7 +230,7 @@ TEST_F(CleaningRunTest, SecondStartDuringARunDoesNothing) {
 
 TEST_F(CleaningRunTest, ProgressBarColoursAreSentToTheBar) {
   run.StartCleanning();
-  ASSERT_GE(w.desktop.sent.size(), 2u);
+  ASSERT_EQ(w.desktop.sent.size(), 2u);
   EXPECT_EQ(w.desktop.sent[0].message, 8193u);
   EXPECT_EQ(w.desktop.sent[0].lParam, 14933984);
   EXPECT_EQ(w.desktop.sent[1].message, 1033u);
@@ -218,11 +262,11 @@ TEST_F(CleaningRunTest, FreshProfileListsEveryCategoryThenEveryApplication) {
   ASSERT_EQ(list.Count(), 18 + 62);
   for (int i = 0; i < 18; ++i) {
     EXPECT_EQ(list.Item(i).text, kTrackCategories[static_cast<std::size_t>(i)].label);
-    EXPECT_EQ(list.Item(i).smallIcon, kMarkCategory);
+    EXPECT_EQ(list.Item(i).smallIcon, RowMark::Category);
   }
   for (int i = 0; i < 62; ++i) {
-    EXPECT_EQ(list.Item(18 + i).text, kApplicationKeys[static_cast<std::size_t>(i)]);
-    EXPECT_EQ(list.Item(18 + i).smallIcon, kMarkApplication);
+    EXPECT_EQ(list.Item(18 + i).text, kApplications[static_cast<std::size_t>(i)].label);
+    EXPECT_EQ(list.Item(18 + i).smallIcon, RowMark::Application);
   }
 }
 
@@ -236,7 +280,7 @@ TEST_F(CleaningRunTest, ApplicationRowsAreTheTickedOnesLettingMessagesThroughFor
   EXPECT_EQ(main.lvwToBeErased.Item(0).text, "Cookies");
   EXPECT_EQ(main.lvwToBeErased.Item(1).text, "ACDSee4");
   EXPECT_EQ(main.lvwToBeErased.Item(2).text, "Winzip");
-  EXPECT_EQ(main.lvwToBeErased.Item(2).smallIcon, kMarkApplication);
+  EXPECT_EQ(main.lvwToBeErased.Item(2).smallIcon, RowMark::Application);
   // The dialog's load yields after each item, the list building once more.
   EXPECT_EQ(w.loop.doEvents - before, 62 + 62);
 }

@@ -12,8 +12,8 @@ const std::string kKey = "Software\\Test";
 
 class ModRegistryTest : public ::testing::Test {
  protected:
+  ModRegistryTest() { ctx.SetReport(&w.report); }
   TestWorld w;
-  ProgressForm display{w};
   Context& ctx = w.ctx;
 };
 
@@ -68,7 +68,8 @@ TEST_F(ModRegistryTest, DeletesCountEveryRequestAndShowTheCount) {
   DeleteRegKey(ctx, HKCU, "Software\\Missing");
   DeleteRegKey(ctx, HKCU, kKey);  // refused (has a child): still counted
   EXPECT_EQ(ctx.RegistryItemsRemoved, 4);
-  EXPECT_EQ(display.regKeys.Caption(), "4");
+  EXPECT_EQ(w.report.calls,
+            (std::vector<std::string>{"registry 1", "registry 2", "registry 3", "registry 4"}));
   EXPECT_EQ(w.registry.Get(HKCU, kKey, "a"), nullptr);
   EXPECT_TRUE(w.registry.HasKey(HKCU, kKey));
   EXPECT_FALSE(w.registry.HasKey(HKCU, "Software\\Missing"));
@@ -96,7 +97,7 @@ TEST_F(ModRegistryTest, EnumeratesNamesWithReportedCounts) {
   EnumRegValues(ctx, HKCU, kKey, names, count);
   EXPECT_EQ(count, 3);
   EXPECT_EQ(names, (std::vector<std::string>{"url1", "url2", "url3"}));
-  EXPECT_GE(w.loop.doEvents, 5);
+  EXPECT_EQ(w.loop.doEvents, 5);  // one per name delivered
 
   count = 7;
   EnumRegSubKeys(ctx, HKCU, "Software\\Missing", names, count);
@@ -104,6 +105,25 @@ TEST_F(ModRegistryTest, EnumeratesNamesWithReportedCounts) {
   EnumRegSubKeys(ctx, HKCU, kKey + "\\One", names, count);
   EXPECT_EQ(count, 0);
   EXPECT_EQ(w.registry.openKeys, 0);
+}
+
+TEST_F(ModRegistryTest, KeyTheUserMayNotChangeIsNotListedAndNothingIsCounted) {
+  w.registry.AddKey(HKCU, kKey + "\\Child");
+  w.registry.PutString(HKCU, kKey, "v", "x");
+  w.registry.MarkReadOnly(HKCU, kKey);
+  std::vector<std::string> names;
+  int count = 9;
+  EnumRegSubKeys(ctx, HKCU, kKey, names, count);
+  EXPECT_EQ(count, 9);
+  EnumRegValues(ctx, HKCU, kKey, names, count);
+  EXPECT_EQ(count, 9);
+  DeleteRegSubKeys(ctx, HKCU, kKey);
+  DeleteRegValues(ctx, HKCU, kKey);
+  EXPECT_EQ(ctx.RegistryItemsRemoved, 0);
+  EXPECT_TRUE(w.report.calls.empty());
+  EXPECT_EQ(w.registry.openKeys, 0);
+  // Still readable as before.
+  EXPECT_EQ(ReadRegString(ctx, HKCU, kKey, "v"), "x");
 }
 
 TEST_F(ModRegistryTest, DeleteSubKeysRemovesOnlyLeafChildren) {

@@ -267,7 +267,7 @@ bool FakeFiles::RemoveFolder(const std::string& path) {
 bool FakeFiles::Replace(const std::string& from, const std::string& to) {
   Entry* src = Node(from);
   const Entry* dst = Node(to);
-  if (!src || (dst && (dst->locked || (dst->attributes & kAttrReadOnly)))) return false;
+  if (!src || src->locked || (dst && (dst->locked || (dst->attributes & kAttrReadOnly)))) return false;
   Entry moved = *src;
   moved.path = to;
   entries_.erase(Key(from));

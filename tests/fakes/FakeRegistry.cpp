@@ -64,6 +64,14 @@ RegKey FakeRegistry::OpenKey(RegRoot root, const std::string& path) {
   return next_++;
 }
 
+RegKey FakeRegistry::OpenKeyEx(RegRoot root, const std::string& path, std::uint32_t access) {
+  // Reading (query, enumerate, notify) is always granted; anything more is
+  // refused on a read-only key.
+  constexpr std::uint32_t kReadAccess = 0x1 | 0x8 | 0x10;
+  if ((access & ~kReadAccess) && readOnlyKeys.count(Id(root, path))) return 0;
+  return OpenKey(root, path);
+}
+
 RegKey FakeRegistry::CreateKey(RegRoot root, const std::string& path) {
   AddKey(root, path);
   return OpenKey(root, path);

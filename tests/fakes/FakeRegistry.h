@@ -30,8 +30,12 @@ class FakeRegistry final : public Registry {
   const Value* Get(RegRoot root, const std::string& path, const std::string& name) const;
   std::size_t KeyCount() const { return keys_.size(); }
   int openKeys = 0;  // keys opened and not yet closed
+  // Keys the user may read but not change ("ROOT\PATH" upper-cased, see MarkReadOnly).
+  std::set<std::string> readOnlyKeys;
+  void MarkReadOnly(RegRoot root, const std::string& path) { readOnlyKeys.insert(Id(root, path)); }
 
   RegKey OpenKey(RegRoot root, const std::string& path) override;
+  RegKey OpenKeyEx(RegRoot root, const std::string& path, std::uint32_t access) override;
   RegKey CreateKey(RegRoot root, const std::string& path) override;
   void CloseKey(RegKey key) override;
   bool QueryValue(RegKey key, const std::string& name, std::uint32_t& type,

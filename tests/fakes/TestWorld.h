@@ -10,6 +10,7 @@
 #include "fakes/FakeRegistry.h"
 #include "fakes/FakeShell.h"
 #include "fakes/FakeSystem.h"
+#include "fakes/RecordingReport.h"
 
 namespace nimbrel {
 
@@ -23,30 +24,13 @@ struct TestWorld {
   FakeProfile profile{files};
   SettingsStore settings{registry};
   Context ctx{Platform{registry, files, system, shell, desktop, loop, profile}, settings};
+  // What the erasers report, when a test sets it as the context's report.
+  RecordingReport report{loop};
 
   void SetOption(const std::string& key, const std::string& value) {
     settings.WriteSetting(kOptions, key, value);
   }
   std::string Option(const std::string& key) { return settings.ReadSetting(kOptions, key, "<absent>"); }
-};
-
-// A bare form holding the progress controls the erasers report into.
-struct ProgressForm : Form {
-  explicit ProgressForm(TestWorld& w)
-      : Form(w.loop, "ProgressForm", 1000, 1000),
-        progress(*this, "LstShowingTracksErasedProgress", 0, 0, 10, 10),
-        regKeys(*this, "lblScannedRegKeys", "0", 0, 0, 10, 10),
-        files(*this, "lblFilesDelete", "0", 0, 0, 10, 10),
-        size(*this, "lblSize", "0", 0, 0, 10, 10),
-        ctx_(w.ctx) {
-    ctx_.display = {this, &progress, &regKeys, &files, &size};
-  }
-  ~ProgressForm() override { ctx_.display = {}; }
-  ListBox progress;
-  Label regKeys, files, size;
-
- private:
-  Context& ctx_;
 };
 
 }  // namespace nimbrel

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "cleaning/ApplicationCatalogue.h"
 #include "erasers/modOperaCache.h"
 #include "fakes/TestWorld.h"
 #include "settings/FrmKeepList.h"
@@ -11,26 +12,51 @@ namespace {
 
 class EraseSettingsTest : public ::testing::Test {
  protected:
-  std::string App(int i) { return w.Option(kApplicationKeys[static_cast<std::size_t>(i)]); }
+  std::string App(int i) { return w.Option(kApplications[static_cast<std::size_t>(i)].label); }
   int AppKeysWritten() {
     int n = 0;
-    for (const char* app : kApplicationKeys) n += w.Option(app) != "<absent>";
+    for (const Application& app : kApplications) n += w.Option(app.label) != "<absent>";
     return n;
   }
   TestWorld w;
   FrmEraseingSettings dlg{w.ctx};
 };
 
-TEST_F(EraseSettingsTest, BoxesAreNamedCaptionedAndGroupedAsTheCatalogue) {
+TEST_F(EraseSettingsTest, BoxesAreNamedCaptionedAndGroupedAsTheUserSeesThem) {
+  const struct {
+    const char* name;
+    const char* caption;
+    const char* group;
+  } expected[18] = {
+      {"chkLocationBarHistory", "Location Bar History", "Internet Explorer"},
+      {"chkCookies", "Cookies", "Internet Explorer"},
+      {"chkTemporaryInternetfiles", "Temporary Internet Files ( Cache )", "Internet Explorer"},
+      {"chkInternetHistory", "Internet History ( Need IE browsers Close First )",
+       "Internet Explorer"},
+      {"chkIndex", "Index.dat", "Internet Explorer"},
+      {"ChkOperaCookies", "Cookies", "Opera Settings"},
+      {"ChkOperaLocationBarHistory", "Loation Bar History", "Opera Settings"},
+      {"ChkOperaCache", "Cache and History", "Opera Settings"},
+      {"ChkNetscapeCache", "Cache", "Netscape Settings"},
+      {"ChkNetscapeLocationBarHistory", "Location Bar History", "Netscape Settings"},
+      {"ChkNetscapeCookies", "Cookies", "Netscape Settings"},
+      {"ChkNetscapeHistoryFile", "History File", "Netscape Settings"},
+      {"chkWindowsRecentHistory", "Recent Documents History", "Windows"},
+      {"chkWindowsSearchHistory", "Start Menu Search History", "Windows"},
+      {"chkWindowsRunHistory", "Start Menu Run History", "Windows"},
+      {"chkWindowsTemp", "Windows Temp", "Windows"},
+      {"chkWindowsRecycleBin", "Recycle Bin", "Windows"},
+      {"chkWindowsClipboard", "Clipboard", "Windows"},
+  };
   const auto boxes = dlg.CategoryBoxes();
-  for (std::size_t i = 0; i < kCategoryKeys.size(); ++i) {
-    const CategoryKey& k = kCategoryKeys[i];
-    EXPECT_EQ(dlg.Find(k.key), boxes[i]) << k.key;
-    EXPECT_EQ(boxes[i]->Caption(), k.caption);
+  for (std::size_t i = 0; i < 18; ++i) {
+    EXPECT_EQ(boxes[i]->Name(), expected[i].name);
+    EXPECT_EQ(boxes[i]->Caption(), expected[i].caption) << expected[i].name;
     ASSERT_NE(boxes[i]->Container(), nullptr);
-    EXPECT_EQ(boxes[i]->Container()->Caption(), k.group) << k.key;
+    EXPECT_EQ(boxes[i]->Container()->Caption(), expected[i].group) << expected[i].name;
     EXPECT_EQ(boxes[i]->Value(), 0);  // unchecked until loaded
   }
+  EXPECT_EQ(dlg.Find("lblKeepHint"), nullptr);
   EXPECT_EQ(dlg.Label4.Caption(), "Erasing Settings ...");
   EXPECT_EQ(dlg.cmdWindowsSelectNon.Caption(), "Select All");
   EXPECT_EQ(dlg.cmdWindowsSelectAll.Caption(), "Select Non");
@@ -38,16 +64,16 @@ TEST_F(EraseSettingsTest, BoxesAreNamedCaptionedAndGroupedAsTheCatalogue) {
 
 TEST_F(EraseSettingsTest, FreshLoadWritesEveryCategoryAndNoApplication) {
   dlg.Load();
-  for (const CategoryKey& k : kCategoryKeys) EXPECT_EQ(w.Option(k.key), "1") << k.key;
+  for (CheckBox* box : dlg.CategoryBoxes()) EXPECT_EQ(w.Option(box->Name()), "1") << box->Name();
   for (CheckBox* box : dlg.CategoryBoxes()) EXPECT_EQ(box->Value(), 1);
   EXPECT_EQ(AppKeysWritten(), 0);
   const ListView& list = dlg.lvwThirdpartyControls;
   EXPECT_TRUE(list.Checkboxes);
   ASSERT_EQ(list.Count(), 62);
   for (int i = 0; i < 62; ++i) {
-    EXPECT_EQ(list.Item(i).text, kApplicationKeys[static_cast<std::size_t>(i)]);
+    EXPECT_EQ(list.Item(i).text, kApplications[static_cast<std::size_t>(i)].label);
     EXPECT_TRUE(list.Item(i).checked);
-    EXPECT_EQ(list.Item(i).smallIcon, 1);
+    EXPECT_EQ(list.Item(i).smallIcon, RowMark::ApplicationItem);
   }
   EXPECT_TRUE(dlg.FrameBrowser.Visible());
   EXPECT_FALSE(dlg.FrameWindows.Visible());
@@ -97,7 +123,7 @@ TEST_F(EraseSettingsTest, InternetExplorerSelectButtonsWriteAllFiveKeys) {
   w.SetOption("ChkOperaCookies", "stale");
   dlg.CmdSelectNon.UserClick();
   for (int i = 0; i < 5; ++i) {
-    EXPECT_EQ(w.Option(kCategoryKeys[static_cast<std::size_t>(i)].key), "0");
+    EXPECT_EQ(w.Option(dlg.CategoryBoxes()[static_cast<std::size_t>(i)]->Name()), "0");
     EXPECT_EQ(dlg.CategoryBoxes()[static_cast<std::size_t>(i)]->Value(), 0);
   }
   EXPECT_EQ(w.Option("ChkOperaCookies"), "stale");
@@ -105,7 +131,7 @@ TEST_F(EraseSettingsTest, InternetExplorerSelectButtonsWriteAllFiveKeys) {
   EXPECT_EQ(dlg.ChkNetscapeCookies.Value(), 1);
   dlg.cmdSelectAll.UserClick();
   for (int i = 0; i < 5; ++i)
-    EXPECT_EQ(w.Option(kCategoryKeys[static_cast<std::size_t>(i)].key), "1");
+    EXPECT_EQ(w.Option(dlg.CategoryBoxes()[static_cast<std::size_t>(i)]->Name()), "1");
 }
 
 TEST_F(EraseSettingsTest, WindowsButtonsDoWhatTheirWordsSay) {
@@ -113,11 +139,11 @@ TEST_F(EraseSettingsTest, WindowsButtonsDoWhatTheirWordsSay) {
   dlg.cmdWindowsSelectAll.UserClick();  // shows Select Non
   for (std::size_t i = 12; i < 18; ++i) {
     EXPECT_EQ(dlg.CategoryBoxes()[i]->Value(), 0);
-    EXPECT_EQ(w.Option(kCategoryKeys[i].key), "0");
+    EXPECT_EQ(w.Option(dlg.CategoryBoxes()[i]->Name()), "0");
   }
   EXPECT_EQ(dlg.chkCookies.Value(), 1);
   dlg.cmdWindowsSelectNon.UserClick();  // shows Select All
-  for (std::size_t i = 12; i < 18; ++i) EXPECT_EQ(w.Option(kCategoryKeys[i].key), "1");
+  for (std::size_t i = 12; i < 18; ++i) EXPECT_EQ(w.Option(dlg.CategoryBoxes()[i]->Name()), "1");
 }
 
 TEST_F(EraseSettingsTest, OneApplicationCheckWritesAllSixtyTwoKeys) {

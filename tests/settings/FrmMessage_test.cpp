@@ -38,11 +38,17 @@ TEST_F(MessageTest, InformationShowsOnlyOkAndTheCallersTexts) {
     EXPECT_FALSE(m.cmdNo.Visible());
     EXPECT_EQ(m.Label4.Caption(), "Information");
     EXPECT_EQ(m.lblMesage.Caption(), "line one\r\nline two");
+    // Its help image opens the support page, as every window's does.
+    m.Image8.UserClick();
     checked = true;
     m.cmdOK.UserClick();
   };
+  w.shell.associatedProgram = "C:\\browser.exe";
   ShowInformation(w.ctx, "Information", "line one\r\nline two");
   EXPECT_TRUE(checked);
+  ASSERT_EQ(w.shell.executions.size(), 1u);
+  EXPECT_EQ(w.shell.executions[0].parameters,
+            "\"http://www.nimbrel-eraser.example/support/index.html\"");
   EXPECT_EQ(w.loop.modalShown, (std::vector<std::string>{"FrmMessage"}));
 }
 

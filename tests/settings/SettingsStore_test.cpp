@@ -2,10 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <set>
-
 #include "fakes/FakeRegistry.h"
-#include "platform/Text.h"
 
 namespace nimbrel {
 namespace {
@@ -42,16 +39,6 @@ TEST(SettingsStore, ValueOfAnotherTypeReadsAsDefault) {
           std::string("\1\0\0\0", 4));
   SettingsStore store(reg);
   EXPECT_EQ(store.ReadSetting(kOptions, "chkCookies", "0"), "0");
-}
-
-TEST(SettingsCatalogue, KeysAreUniqueAsTheRegistrySeesThem) {
-  std::set<std::string> seen;
-  for (const auto& c : kCategoryKeys) EXPECT_TRUE(seen.insert(ToUpper(c.key)).second) << c.key;
-  for (const auto& o : kOptionKeys)
-    EXPECT_TRUE(seen.insert(ToUpper(std::string(o.section) + "\\" + o.key)).second) << o.key;
-  for (const char* a : kApplicationKeys) EXPECT_TRUE(seen.insert(ToUpper(a)).second) << a;
-  EXPECT_STREQ(kApplicationKeys.front(), "ACDSee4");
-  EXPECT_STREQ(kApplicationKeys.back(), "Zone Alram Logs");
 }
 
 }  // namespace

@@ -1,0 +1,148 @@
+// The two catalogues against the texts the user sees and the program stores,
+// written out here letter for letter, and the built-in categories' steps.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+
+#include "cleaning/ApplicationCatalogue.h"
+#include "cleaning/TrackCategories.h"
+#include "fakes/TestWorld.h"
+#include "platform/Text.h"
+
+namespace nimbrel {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+TEST(TrackCategoryCatalogue, LabelsAndKeysInTheirFixedOrder) {
+  const char* expected[18][2] = {
+      {"Location Bar History", "chkLocationBarHistory"},
+      {"Cookies", "chkCookies"},
+      {"Temporary Internet files", "chkTemporaryInternetfiles"},
+      {"Internet History", "chkInternetHistory"},
+      {"Index", "chkIndex"},
+      {"Opera Cookies", "ChkOperaCookies"},
+      {"Opera Location Bar History", "ChkOperaLocationBarHistory"},
+      {"Opera Cache", "ChkOperaCache"},
+      {"Netscape Cache", "ChkNetscapeCache"},
+      {"Netscape Location Bar History", "ChkNetscapeLocationBarHistory"},
+      {"Netscape Cookies", "ChkNetscapeCookies"},
+      {"Netscape History File", "ChkNetscapeHistoryFile"},
+      {"Windows Recent History", "chkWindowsRecentHistory"},
+      {"Windows Search History", "chkWindowsSearchHistory"},
+      {"Windows Run History", "chkWindowsRunHistory"},
+      {"Windows Temp Files", "chkWindowsTemp"},
+      {"Windows Recycle Bin", "chkWindowsRecycleBin"},
+      {"Windows Clipboard", "chkWindowsClipboard"},
+  };
+  for (std::size_t i = 0; i < 18; ++i) {
+    EXPECT_EQ(kTrackCategories[i].position, static_cast<int>(i) + 1);
+    EXPECT_STREQ(kTrackCategories[i].label, expected[i][0]);
+    EXPECT_STREQ(kTrackCategories[i].key, expected[i][1]);
+  }
+}
+
+TEST(ApplicationCatalogue, LabelsInListOrderAndTheSectionsTheyRun) {
+  const Lines labels = {
+      "ACDSee4", "ACDSee5", "ACDSee32", "ACDSee6", "Acrobat4", "Acrobat5", "Acrobat6",
+      "Ad Adware 6", "Agent NewsReader", "AOL Instant Messenger", "AOL6", "AOL7", "BearShare",
+      "Cute FTP", "DivX Player", "Download Accelerator", "Gator", "Get Right", "Google Toolbar",
+      "ICQ 2000B", "ICQ 2002A", "ICQ 2003A", "ICQ 2003B", "iMesh", "Kazaa Media Desktop",
+      "Kazaa Lite", "LView Pro", "Mass Downloader", "Macromedia Dreamweaver 4.0",
+      "Macromedia DreamweaverMX 2004", "Media Jukebox", "Morpheus", "Microsoft Imaging",
+      "Microsoft Netmeeting", "Microsoft Paint", "Microsoft Photo Editor", "MIRC",
+      "MusicMatch Jukebox", "Napster", "Net Vampire 3.x", "Paint Shop Pro 7.0-8.0",
+      "Photo Impact 7", "Photo Impact 8", "PicoZip", "PowerDVD", "Powerzip 6.0", "Real Player 8",
+      "Real Player 10", "Save Now", "Sonique", "SWiSH", "Trillain", "Ulead GIF Animator",
+      "Windows Media Player", "WinAce 2.0", "WinRar 3.x", "WinRar 2.x", "Winzip", "Wordpad",
+      "Xing MP3 Player", "Yahoo Messenger", "Zone Alram Logs"};
+  Lines actual;
+  for (const Application& app : kApplications) actual.push_back(app.label);
+  EXPECT_EQ(actual, labels);
+
+  // Where the section is named differently from the label.
+  const std::map<std::string, Lines> sections = {
+      {"ACDSee4", {"ACDSee 4.0"}},
+      {"ACDSee5", {"ACDSee 5.0"}},
+      {"ACDSee32", {"ACDSee 32"}},
+      {"ACDSee6", {"ACDSee 6.0"}},
+      {"Acrobat4", {"Acrobat Reader 4.0"}},
+      {"Acrobat5", {"Acrobat Reader 5.0"}},
+      {"Acrobat6", {"Acrobat Reader 6.0"}},
+      {"Ad Adware 6", {"Ad-Aware 6"}},
+      {"AOL6", {"AOL 6.0"}},
+      {"AOL7", {"AOL 7.0"}},
+      {"Get Right", {"GetRight"}},
+      {"Google Toolbar", {"Google Tool Bar"}},
+      {"ICQ 2000B", {"ICQ2000B"}},
+      {"ICQ 2002A", {"ICQ2002A"}},
+      {"ICQ 2003A", {"ICQ2003A"}},
+      {"ICQ 2003B", {"ICQ2003B"}},
+      {"Kazaa Media Desktop", {"KazaaMedia Desktop"}},
+      {"Kazaa Lite", {"KazaaLite"}},
+      {"Mass Downloader", {"MassDownloader"}},
+      {"Macromedia DreamweaverMX 2004", {"Macromedia Dreamweaver MX 2004"}},
+      {"Microsoft Netmeeting", {"Microsoft NetMeeting"}},
+      {"Photo Impact 7", {"PhotoImpact 7.0"}},
+      {"Photo Impact 8", {"PhotoImpact 8.0"}},
+      {"Real Player 8", {"Real Player Real One Player", "Real Player 8"}},
+      {"Trillain", {"Trillian"}},
+      {"Yahoo Messenger", {"Yahoo! Messenger"}},
+      {"Zone Alram Logs", {"Zone Alarm Logs"}},
+  };
+  for (const Application& app : kApplications) {
+    Lines run;
+    for (const char* section : app.sections)
+      if (section) run.push_back(section);
+    const auto named = sections.find(app.label);
+    EXPECT_EQ(run, named != sections.end() ? named->second : Lines{app.label}) << app.label;
+    // Only the two RealOne entries have steps of their own.
+    const std::string label = app.label;
+    EXPECT_EQ(app.realOneHistory, label == "Real Player 8" || label == "Real Player 10") << label;
+  }
+}
+
+TEST(Catalogues, EveryKeyIsDistinctAsTheRegistrySeesIt) {
+  std::set<std::string> seen;
+  for (const TrackCategory& c : kTrackCategories)
+    EXPECT_TRUE(seen.insert(ToUpper(c.key)).second) << c.key;
+  for (const Application& a : kApplications)
+    EXPECT_TRUE(seen.insert(ToUpper(a.label)).second) << a.label;
+}
+
+class CategoryStepsTest : public ::testing::Test {
+ protected:
+  CategoryStepsTest() { w.ctx.SetReport(&w.report); }
+  void Erase(int position) {
+    const TrackCategory& cat = kTrackCategories[static_cast<std::size_t>(position - 1)];
+    ASSERT_NE(cat.erase, nullptr);
+    cat.erase(w.ctx);
+  }
+  TestWorld w;
+};
+
+TEST_F(CategoryStepsTest, TempFilesWalkTheTempFolderOnlyAndNothingWhenUnset) {
+  w.files.AddFile("C:\\Temp\\x.tmp", "x");
+  w.files.AddFile("C:\\Elsewhere\\y.tmp", "y");
+  Erase(16);
+  EXPECT_FALSE(w.files.Exists("C:\\Temp\\x.tmp"));
+  EXPECT_EQ(w.report.lines, (Lines{"  C:\\Temp\\x.tmp"}));
+  w.system.env.erase("TEMP");
+  w.files.AddFile("C:\\Temp\\z.tmp", "z");
+  Erase(16);
+  EXPECT_TRUE(w.files.Exists("C:\\Temp\\z.tmp"));
+  EXPECT_TRUE(w.files.Exists("C:\\Elsewhere\\y.tmp"));
+}
+
+TEST_F(CategoryStepsTest, RecycleBinIsEmptiedWithTheReportsWindowAsOwner) {
+  w.report.owner = 4242;
+  Erase(17);
+  EXPECT_EQ(w.shell.recycleBinEmptied, 1);
+  EXPECT_EQ(w.shell.recycleBinOwner, 4242u);
+  Erase(18);
+  EXPECT_EQ(w.desktop.clipboardEmptied, 1);
+}
+
+}  // namespace
+}  // namespace nimbrel
