@@ -1,0 +1,12 @@
+#include "erasers/modProtectedStorage.h"
+
+#include "erasers/modRegistry.h"
+
+namespace nimbrel {
+
+void ClearProtectedStorage(Context& ctx) {
+  DeleteRegSubKeys(ctx, RegRoot::CurrentUser, kProtectedStorageKey);
+  DeleteRegValues(ctx, RegRoot::CurrentUser, kProtectedStorageKey);
+}
+
+}  // namespace nimbrel
