@@ -50,12 +50,42 @@ std::string WithBackslashes(std::string_view path) {
   return p;
 }
 
-// An absolute file path; with wildcards in its name only inside a safe folder.
-bool IsErasableFilePath(const std::string& path) {
+// An absolute file path; with wildcards in its name only inside a folder an
+// eraser may work in.
+bool IsErasableFilePath(Context& ctx, const std::string& path) {
   const std::string p = WithBackslashes(path);
   const std::size_t root = RootLength(p);
   if (root == 0 || p.size() <= root || p.back() == '\\') return false;
-  return !HasWildcards(FileNameOf(p)) || IsSafeBaseFolder(FolderPartOf(p));
+  return !HasWildcards(FileNameOf(p)) || !ErasableFolder(ctx, FolderPartOf(p)).empty();
+}
+
+// Whether `ancestor` (upper-case, canonical) is `path` or a folder above it.
+bool IsAtOrAbove(const std::string& ancestor, const std::string& path) {
+  if (ancestor.empty() || path.size() < ancestor.size()) return false;
+  if (path.compare(0, ancestor.size(), ancestor) != 0) return false;
+  return path.size() == ancestor.size() || ancestor.back() == '\\' ||
+         path[ancestor.size()] == '\\';
+}
+
+std::string CanonicalUpper(Files& files, const std::string& path) {
+  return path.empty() ? std::string() : ToUpper(files.CanonicalPath(path));
+}
+
+// The folders no eraser may start at or remove, nor any folder above them:
+// the Windows, system and program-files folders, the user's profile and the
+// folder that holds the profiles. Canonical and upper-case.
+std::vector<std::string> ProtectedFolders(Context& ctx) {
+  System& sys = ctx.platform.system;
+  Files& files = ctx.platform.files;
+  const std::string profile = sys.Environment("USERPROFILE");
+  std::vector<std::string> out;
+  for (const std::string& folder :
+       {sys.Environment("WINDIR"), sys.Environment("SystemRoot"), sys.SystemDirectory(),
+        ctx.ProgramFilesFolder, sys.Environment("ProgramFiles"),
+        sys.Environment("ProgramFiles(x86)"), sys.Environment("ProgramW6432"), profile,
+        profile.empty() ? std::string() : profile + "\\..", sys.Environment("ALLUSERSPROFILE")})
+    if (std::string c = CanonicalUpper(files, folder); !c.empty()) out.push_back(std::move(c));
+  return out;
 }
 
 // The existence test: an ordinary or hidden file, not a folder or system file.
@@ -102,7 +132,7 @@ std::uint64_t OverwritePass(Context& ctx, FileHandle file, std::uint64_t length)
 // The general delete: every ordinary file matching the path (wildcards
 // allowed) is deleted; links are left alone.
 void DeleteMatching(Context& ctx, const std::string& path) {
-  if (!IsErasableFilePath(path)) return;
+  if (!IsErasableFilePath(ctx, path)) return;
   Files& files = ctx.platform.files;
   const std::string folder = FolderPartOf(WithBackslashes(path));
   for (const FileEntry& entry : files.Find(path)) {
@@ -119,10 +149,22 @@ void MakeWritable(Files& files, const std::string& path, std::uint32_t attribute
   files.SetAttributes(path, kept ? kept : kAttrNormal);
 }
 
+// A folder is entered only as itself: an existing folder, no link, and still
+// where the system puts it under `base` (canonical, upper-case) at this moment.
+bool MayEnter(Files& files, const std::string& folder, const std::string& base) {
+  const std::uint32_t attributes = files.Attributes(folder);
+  if (attributes == kInvalidAttributes || !(attributes & kAttrDirectory) ||
+      (attributes & kAttrReparsePoint) || files.IsLink(folder))
+    return false;
+  return IsAtOrAbove(base, CanonicalUpper(files, folder));
+}
+
 // Removes the folder's content and then the folder; links inside stay (and
-// with them the folders that hold them).
-void RemoveTree(Context& ctx, const std::string& folder, std::uint32_t attributes) {
+// with them the folders that hold them). `base` is where the removal started.
+void RemoveTree(Context& ctx, const std::string& folder, std::uint32_t attributes,
+                const std::string& base) {
   Files& files = ctx.platform.files;
+  if (!MayEnter(files, folder, base)) return;
   MakeWritable(files, folder, attributes);
   for (const FileEntry& entry : files.Find(folder + "\\*")) {
     if (IsDots(entry.name)) continue;
@@ -130,7 +172,7 @@ void RemoveTree(Context& ctx, const std::string& folder, std::uint32_t attribute
     if (entry.attributes & kAttrReparsePoint) {
       // Left alone: removing a link can remove its target instead.
     } else if (entry.attributes & kAttrDirectory) {
-      RemoveTree(ctx, full, entry.attributes);
+      RemoveTree(ctx, full, entry.attributes, base);
     } else if (!files.IsLink(full)) {
       MakeWritable(files, full, entry.attributes);
       files.Delete(full);
@@ -151,19 +193,32 @@ void RunPasses(Context& ctx, FileHandle file, std::uint64_t length) {
   }
 }
 
-enum class Outcome { NotAFile, Gone, Left };
+enum class Outcome { NotAFile, Gone, Left, Elsewhere };
 
 // SecureEraseFile once the file has been found: `path` is its folder and its
 // name as listed, `entry` its listing. The file is opened once; the passes and
 // the delete go through that handle (every open is a server round trip under
-// Wine). A file that cannot be opened is not overwritten, only deleted.
-Outcome EraseFoundFile(Context& ctx, const std::string& path, const FileEntry& entry) {
+// Wine). A file that cannot be opened is not overwritten, only deleted. In a
+// walk, `within` is the walk's base (canonical, upper-case): a file the system
+// finds elsewhere (a folder on its way swapped for a link since it was listed)
+// is closed untouched.
+Outcome EraseFoundFile(Context& ctx, const std::string& path, const FileEntry& entry,
+                       const std::string* within = nullptr) {
   // A link is left alone: writing or deleting through it would reach its target.
   if (!IsPlainOrHiddenFile(entry.attributes) || (entry.attributes & kAttrReparsePoint))
     return Outcome::NotAFile;
   Files& files = ctx.platform.files;
   const ErasableFile file = files.OpenForErase(path);
   if (file.link) return Outcome::NotAFile;
+  if (within) {
+    const std::string folder = FolderPartOf(path);
+    const bool inside = file.handle ? files.IsUnder(file.handle, *within)
+                                    : MayEnter(files, folder.substr(0, folder.size() - 1), *within);
+    if (!inside) {
+      if (file.handle) files.Close(file.handle);
+      return Outcome::Elsewhere;
+    }
+  }
   ctx.CountFileDeleted();
   ctx.AddBytesErased(entry.size);
   if (!file.handle) return files.Delete(path) ? Outcome::Gone : Outcome::Left;
@@ -180,9 +235,12 @@ bool IsKeptInTree(const std::string& path) {
          FindNoCase(p, "SKINS") != std::string::npos;
 }
 
-// `folder` ends in "\" and has passed the safety checks.
-void WalkTree(Context& ctx, const std::string& folder, const std::string& pattern) {
+// `folder` ends in "\"; `base` is the walk's canonical base, upper-case.
+void WalkTree(Context& ctx, const std::string& folder, const std::string& pattern,
+              const std::string& base) {
   Files& files = ctx.platform.files;
+  // Tested as it is entered: it may have been swapped for a link since it was listed.
+  if (!MayEnter(files, folder.substr(0, folder.size() - 1), base)) return;
   std::vector<std::string> subFolders;
   for (const FileEntry& entry : files.Find(folder + "*")) {
     if (IsDots(entry.name)) continue;
@@ -195,8 +253,11 @@ void WalkTree(Context& ctx, const std::string& folder, const std::string& patter
     if (IsDots(entry.name)) continue;
     const std::string full = folder + entry.name;
     ctx.AddProgressLine("  " + full);
-    if (!IsKeptInTree(full) && IsErasableFilePath(full)) {
-      if (EraseFoundFile(ctx, full, entry) == Outcome::Left) {
+    if (!IsKeptInTree(full) && IsErasableFilePath(ctx, full)) {
+      const Outcome outcome = EraseFoundFile(ctx, full, entry, &base);
+      // The folder leads elsewhere now: the walk leaves it.
+      if (outcome == Outcome::Elsewhere) return;
+      if (outcome == Outcome::Left) {
         const std::uint32_t left = files.Attributes(full);
         if (left != kInvalidAttributes && IsOrdinaryFile(left)) EraseFile(ctx, full);
       }
@@ -204,7 +265,7 @@ void WalkTree(Context& ctx, const std::string& folder, const std::string& patter
     ctx.DoEvents();
   }
   for (const std::string& sub : subFolders) {
-    WalkTree(ctx, folder + sub + "\\", pattern);
+    WalkTree(ctx, folder + sub + "\\", pattern, base);
     ctx.DoEvents();
   }
 }
@@ -232,8 +293,23 @@ bool IsSafeBaseFolder(std::string_view folder) {
   return parts > 0;
 }
 
+std::string ErasableFolder(Context& ctx, const std::string& folder) {
+  if (!IsSafeBaseFolder(folder)) return {};
+  Files& files = ctx.platform.files;
+  const std::string canonical = files.CanonicalPath(folder);
+  const std::string upper = ToUpper(canonical);
+  // The system may still resolve it to a root (a link to one, a drive's subst).
+  const std::size_t root = RootLength(upper.back() == '\\' ? upper : upper + "\\");
+  if (upper.empty() || root == 0 || root >= upper.size()) return {};
+  for (const std::string& kept : ProtectedFolders(ctx))
+    if (IsAtOrAbove(upper, kept)) return {};
+  // Nothing an eraser is aimed at lives in the system folder.
+  if (IsAtOrAbove(CanonicalUpper(files, ctx.platform.system.SystemDirectory()), upper)) return {};
+  return canonical;
+}
+
 void SecureEraseFile(Context& ctx, const std::string& path) {
-  if (!IsErasableFilePath(path)) return;
+  if (!IsErasableFilePath(ctx, path)) return;
   const std::vector<FileEntry> found = ctx.platform.files.Find(path);
   const auto file = std::find_if(found.begin(), found.end(), [](const FileEntry& entry) {
     return !IsDots(entry.name) && IsPlainOrHiddenFile(entry.attributes);
@@ -261,29 +337,21 @@ bool EraseFolder(Context& ctx, const std::string& path) {
   AddToErasedSize(ctx, path);
   std::string folder = path;
   if (!folder.empty() && folder.back() == '\\') folder.pop_back();
-  if (!IsSafeBaseFolder(folder)) return false;
+  const std::string base = ToUpper(ErasableFolder(ctx, folder));
+  if (base.empty()) return false;
   Files& files = ctx.platform.files;
   const std::uint32_t attributes = files.Attributes(folder);
-  if (attributes == kInvalidAttributes || !(attributes & kAttrDirectory) ||
-      (attributes & kAttrReparsePoint))
-    return false;
-  RemoveTree(ctx, folder, attributes);
+  if (attributes == kInvalidAttributes || !(attributes & kAttrDirectory)) return false;
+  RemoveTree(ctx, folder, attributes, base);
   return files.Attributes(folder) == kInvalidAttributes;
 }
 
 void EraseFilesInTree(Context& ctx, const std::string& folder, const std::string& pattern) {
-  const std::string base = EnsureTrailingBackslash(folder);
-  if (!IsSafeBaseFolder(base) || pattern.empty() ||
-      pattern.find_first_of("\\/") != std::string::npos)
-    return;
-  // Asked of the folder's own name: "link\" would be answered by the target.
-  Files& files = ctx.platform.files;
-  const std::string self = base.substr(0, base.size() - 1);
-  const std::uint32_t attributes = files.Attributes(self);
-  if (attributes == kInvalidAttributes || !(attributes & kAttrDirectory) ||
-      (attributes & kAttrReparsePoint) || files.IsLink(self))
-    return;
-  WalkTree(ctx, base, pattern);
+  if (pattern.empty() || pattern.find_first_of("\\/") != std::string::npos) return;
+  // The walk asks about each folder by its own name: "link\" would be
+  // answered by the target.
+  const std::string base = ToUpper(ErasableFolder(ctx, folder));
+  if (!base.empty()) WalkTree(ctx, EnsureTrailingBackslash(folder), pattern, base);
 }
 
 void AddToErasedSize(Context& ctx, const std::string& path) {

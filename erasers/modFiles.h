@@ -46,9 +46,15 @@ std::string FileNameOf(const std::string& path);
 std::string EnsureTrailingBackslash(const std::string& path);
 void EmptyRecycleBin(Context& ctx);
 
-// A folder an eraser may work in: absolute ("X:\..." or "\\server\share\..."),
-// at least one folder below the drive or share root, no "." or ".." parts,
-// no wildcards.
+// A folder an eraser may work in, by its spelling: absolute ("X:\..." or
+// "\\server\share\..."), at least one folder below the drive or share root,
+// no "." or ".." parts, no wildcards.
 bool IsSafeBaseFolder(std::string_view folder);
+// The folder as the system resolves it (Files::CanonicalPath), when an eraser
+// may work in it: a safe spelling that resolves to no drive or share root,
+// to none of the Windows, system and program-files folders, the user's
+// profile, the folder of profiles or a folder above any of them, and to
+// nothing inside the system folder. Empty otherwise.
+std::string ErasableFolder(Context& ctx, const std::string& folder);
 
 }  // namespace nimbrel

@@ -47,6 +47,11 @@ class Files {
   // (Wine); true as well when that cannot be told.
   virtual bool IsLink(const std::string& path) = 0;
   virtual std::optional<std::uint64_t> Size(const std::string& path) = 0;
+  // The path as the system resolves it: made full (".", "..", trailing dots
+  // and blanks and "/" undone), short names made long and, where the path
+  // exists and the system can tell, links along it followed; no trailing
+  // backslash but for a root. Empty when it cannot be made.
+  virtual std::string CanonicalPath(const std::string& path) = 0;
 
   // An existing file, never a link's target, opened for writing from its start
   // (without truncating) and for deleting; the link test and the hard-link count
@@ -54,6 +59,9 @@ class Files {
   // elsewhere without sharing is not opened. `path` names the file as its
   // folder's listing spells it.
   virtual ErasableFile OpenForErase(const std::string& path) = 0;
+  // True when the open file lies in the folder (a canonical path) or below
+  // it, judged by the name the system gives the open file and the folder.
+  virtual bool IsUnder(FileHandle file, const std::string& folder) = 0;
   virtual bool Write(FileHandle file, const void* data, std::size_t size) = 0;
   // Moves the write position to `position` bytes from the file's start.
   virtual bool Seek(FileHandle file, std::uint64_t position) = 0;

@@ -135,10 +135,10 @@ void OpenCookieKeepList(Context& ctx) { Open(ctx, KeepListMode::Cookies); }
 
 std::vector<std::string> ListCurrentCookies(Context& ctx) {
   std::vector<std::string> names;
-  std::string folder = ctx.CookiesFolder;
-  // An unset folder would list the current drive's root.
-  if (Trim(folder).empty()) return names;
-  if (folder.back() != '\\') folder += '\\';
+  // An unset folder would list the current drive's root; a system folder is
+  // no place for cookies.
+  if (ErasableFolder(ctx, ctx.CookiesFolder).empty()) return names;
+  const std::string folder = EnsureTrailingBackslash(ctx.CookiesFolder);
   for (const FileEntry& e : ctx.platform.files.Find(folder + "*.*")) {
     if (e.name == "." || e.name == ".." || (e.attributes & kAttrDirectory)) continue;
     if (!EqualsNoCase(Trim(e.name), "index.dat")) names.push_back(e.name);

@@ -120,7 +120,85 @@ bool ReachesElsewhere(HANDLE h, const std::string& path) {
   return !EqualsNoCase(actual, expected + full.substr(cut + 1));
 }
 
+// "\\?\C:\x" and "\\.\C:\x" as "C:\x", "\\?\UNC\server\share" as "\\server\share".
+std::string WithoutDevicePrefix(std::string p) {
+  if (p.rfind("\\\\?\\UNC\\", 0) == 0) return "\\\\" + p.substr(8);
+  if (p.rfind("\\\\?\\", 0) == 0 || p.rfind("\\\\.\\", 0) == 0 || p.rfind("\\??\\", 0) == 0)
+    return p.substr(4);
+  return p;
+}
+
+// The DOS path the system resolved an open file or folder to, links along
+// the way followed: GetFinalPathNameByHandleA where it exists (Vista on),
+// the object name under Wine; empty on older systems.
+std::string ResolvedName(HANDLE h) {
+  using FinalPath = DWORD(WINAPI*)(HANDLE, LPSTR, DWORD, DWORD);
+  static const auto finalPath = reinterpret_cast<FinalPath>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetFinalPathNameByHandleA")));
+  if (finalPath) {
+    std::string buffer(MAX_PATH + 1, '\0');
+    DWORD n = finalPath(h, buffer.data(), static_cast<DWORD>(buffer.size()), 0);
+    if (n >= buffer.size()) {
+      buffer.assign(n + 1, '\0');
+      n = finalPath(h, buffer.data(), static_cast<DWORD>(buffer.size()), 0);
+    }
+    if (n > 0 && n < buffer.size()) return WithoutDevicePrefix(buffer.substr(0, n));
+  }
+  if (UnderWine()) return WithoutDevicePrefix(NtPathOf(h));
+  return std::string();
+}
+
 }  // namespace
+
+std::string Win32Files::CanonicalPath(const std::string& path) {
+  Settle();
+  return NoThrow(std::string(), [&] {
+    std::string p = path;
+    for (char& c : p)
+      if (c == '/') c = '\\';
+    // Makes it full: ".", "..", trailing dots and blanks undone.
+    std::string canonical = FullPath(WithoutDevicePrefix(p));
+    if (canonical.empty()) return canonical;
+    std::string buffer(MAX_PATH + 1, '\0');
+    DWORD n = GetLongPathNameA(canonical.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (n >= buffer.size()) {
+      buffer.assign(n + 1, '\0');
+      n = GetLongPathNameA(canonical.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
+    }
+    if (n > 0 && n < buffer.size()) canonical = buffer.substr(0, n);
+    HANDLE h = CreateFileA(canonical.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING,
+                           FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h != INVALID_HANDLE_VALUE) {
+      const std::string resolved = ResolvedName(h);
+      CloseHandle(h);
+      if (!resolved.empty()) canonical = resolved;
+    }
+    while (canonical.size() > 3 && canonical.back() == '\\') canonical.pop_back();
+    return canonical;
+  });
+}
+
+bool Win32Files::IsUnder(FileHandle file, const std::string& folder) {
+  return file != 0 && NoThrow(false, [&] {
+    // Object names compare on every system: "\??\C:\..." under Wine,
+    // "\Device\HarddiskVolume1\..." on Windows. The folder's is kept for the
+    // folder last asked about: a walk asks about its base for every file.
+    static std::string cachedFolder, cachedName;
+    if (cachedName.empty() || !EqualsNoCase(cachedFolder, folder)) {
+      HANDLE f = CreateFileA(folder.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING,
+                             FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+      if (f == INVALID_HANDLE_VALUE) return false;
+      cachedName = NtPathOf(f);
+      cachedFolder = folder;
+      CloseHandle(f);
+    }
+    const std::string name = NtPathOf(ToHandle(file));
+    if (cachedName.empty() || name.size() <= cachedName.size()) return false;
+    const bool sep = cachedName.back() == '\\';
+    return EqualsNoCase(name.substr(0, cachedName.size()), cachedName) &&
+           (sep || name[cachedName.size()] == '\\');
+  });
+}
 
 std::vector<FileEntry> Win32Files::Find(const std::string& pattern) {
   Settle();

@@ -46,6 +46,8 @@ class Win32Files final : public Files {
   bool SetAttributes(const std::string& path, std::uint32_t attributes) override;
   bool IsLink(const std::string& path) override;
   std::optional<std::uint64_t> Size(const std::string& path) override;
+  std::string CanonicalPath(const std::string& path) override;
+  bool IsUnder(FileHandle file, const std::string& folder) override;
   ErasableFile OpenForErase(const std::string& path) override;
   bool Write(FileHandle file, const void* data, std::size_t size) override;
   bool Seek(FileHandle file, std::uint64_t position) override;

@@ -390,3 +390,94 @@ TEST_F(ModFilesTest, PathHelpers) {
 
 }  // namespace
 }  // namespace nimbrel
+
+namespace nimbrel {
+namespace {
+
+class ProtectedFoldersTest : public ModFilesTest {
+ protected:
+  ProtectedFoldersTest() {
+    ctx.ProgramFilesFolder = "C:\\Program Files";
+    w.files.AddShortName("C:\\PROGRA~1", "C:\\Program Files");
+    w.files.AddShortName("C:\\DOCUME~1", "C:\\Documents and Settings");
+    for (const char* file :
+         {"C:\\boot.ini", "C:\\WINDOWS\\notepad.exe", "C:\\WINDOWS\\system.ini",
+          "C:\\WINDOWS\\system32\\kernel32.dll", "C:\\WINDOWS\\system32\\drivers\\null.sys",
+          "C:\\Program Files\\App\\app.exe", "C:\\Documents and Settings\\user\\ntuser.dat",
+          "C:\\Documents and Settings\\other\\letter.doc"})
+      w.files.AddFile(file, "keep");
+  }
+};
+
+TEST_F(ProtectedFoldersTest, NoWalkOrFolderEraseStartsAtOneHoweverSpelt) {
+  for (const char* folder :
+       {"C:\\WINDOWS", "c:\\windows\\", "C:/Windows", "C:\\windows.", "C:\\windows. .",
+        "C:\\WINDOWS\\system32", "C:\\WINDOWS\\SYSTEM32\\drivers", "C:\\windows\\temp\\..",
+        "C:\\windows\\.", "\\\\?\\C:\\WINDOWS", "\\\\.\\C:\\WINDOWS", "C:\\Program Files",
+        "C:\\PROGRA~1", "C:\\progra~1\\", "C:\\Documents and Settings", "C:\\DOCUME~1",
+        "C:\\Documents and Settings\\user", "C:\\DOCUME~1\\user\\", "C:\\", "C:\\.", "C:"}) {
+    EraseFilesInTree(ctx, folder, "*.*");
+    EXPECT_FALSE(EraseFolder(ctx, folder)) << folder;
+    EraseFile(ctx, std::string(folder) + "\\*.ini");
+    EXPECT_EQ(ErasableFolder(ctx, folder), "") << folder;
+  }
+  EXPECT_TRUE(Journal("write").empty());
+  EXPECT_TRUE(Journal("delete").empty());
+  EXPECT_TRUE(w.files.deleted.empty());
+  EXPECT_TRUE(Progress().empty());
+}
+
+TEST_F(ProtectedFoldersTest, FoldersBelowThemAreErasedAsAnyOther) {
+  w.files.AddFile("C:\\WINDOWS\\Temp\\a.tmp", "a");
+  w.files.AddFile("C:\\Documents and Settings\\user\\Local Settings\\Temp\\b.tmp", "b");
+  w.files.AddFile("C:\\Program Files\\App\\Logs\\c.log", "c");
+  EraseFilesInTree(ctx, "C:\\WINDOWS\\Temp", "*.*");
+  EraseFilesInTree(ctx, "C:\\DOCUME~1\\user\\Local Settings\\Temp", "*.*");
+  EXPECT_TRUE(EraseFolder(ctx, "C:\\PROGRA~1\\App\\Logs"));
+  EXPECT_FALSE(w.files.Exists("C:\\WINDOWS\\Temp\\a.tmp"));
+  EXPECT_FALSE(w.files.Exists("C:\\Documents and Settings\\user\\Local Settings\\Temp\\b.tmp"));
+  EXPECT_FALSE(w.files.Exists("C:\\Program Files\\App\\Logs"));
+  EXPECT_TRUE(w.files.Exists("C:\\Program Files\\App\\app.exe"));
+  // Progress lines keep the spelling the walk was given.
+  EXPECT_EQ(Progress(), (Lines{"  C:\\WINDOWS\\Temp\\a.tmp",
+                               "  C:\\DOCUME~1\\user\\Local Settings\\Temp\\b.tmp"}));
+}
+
+TEST_F(ProtectedFoldersTest, ALinkThatResolvesToAProtectedFolderIsRefused) {
+  w.files.AddFolderLink("C:\\Temp\\win", "C:\\WINDOWS");
+  EXPECT_EQ(ErasableFolder(ctx, "C:\\Temp\\win"), "");
+  EraseFilesInTree(ctx, "C:\\Temp\\win\\", "*.*");
+  EXPECT_EQ(w.files.Data("C:\\WINDOWS\\system.ini"), "keep");
+}
+
+TEST_F(ModFilesTest, SubFolderSwappedForALinkDuringTheWalkIsLeft) {
+  for (const char* file : {"C:\\Docs\\one.doc", "C:\\Docs\\two.doc"}) w.files.AddFile(file, "mine");
+  w.files.AddFile("C:\\Temp\\a.tmp", "a");
+  w.files.AddFile("C:\\Temp\\Early\\b.tmp", "b");
+  w.files.AddFile("C:\\Temp\\Late\\c.tmp", "c");
+  w.files.AddFile("C:\\Temp\\Zeta\\e.tmp", "e");
+  // "Early" is swapped once the base folder's sub-folders are known, before it
+  // is entered; "Late" once it was entered, as its files are about to be listed.
+  w.files.onFind = [this](const std::string& pattern) {
+    if (pattern == "C:\\Temp\\*.*") w.files.SwapForFolderLink("C:\\Temp\\Early", "C:\\Docs");
+    if (pattern == "C:\\Temp\\Late\\*.*") w.files.SwapForFolderLink("C:\\Temp\\Late", "C:\\Docs");
+  };
+  EraseFilesInTree(ctx, "C:\\Temp", "*.*");
+  EXPECT_EQ(w.files.Data("C:\\Docs\\one.doc"), "mine");
+  EXPECT_EQ(w.files.Data("C:\\Docs\\two.doc"), "mine");
+  // Opened, found elsewhere and closed untouched: never written or deleted.
+  for (const std::string& line : w.files.journal)
+    if (line.rfind("write", 0) == 0 || line.rfind("delete", 0) == 0) {
+      EXPECT_EQ(line.find("Docs"), std::string::npos) << line;
+    }
+  // The walk left "Late" at its first file and went on with the rest.
+  EXPECT_FALSE(w.files.Exists("C:\\Temp\\a.tmp"));
+  EXPECT_FALSE(w.files.Exists("C:\\Temp\\Zeta\\e.tmp"));
+  EXPECT_EQ(ctx.FilesDeleted, 2);
+  const Lines lines = Progress();
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), "  C:\\Temp\\Late\\one.doc"), 1);
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), "  C:\\Temp\\Late\\two.doc"), 0);
+}
+
+}  // namespace
+}  // namespace nimbrel

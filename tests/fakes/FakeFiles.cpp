@@ -1,6 +1,7 @@
 #include "fakes/FakeFiles.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 
 #include "platform/Text.h"
@@ -25,15 +26,19 @@ std::string Strip(std::string path) {
 std::string FakeFiles::Key(const std::string& path) { return ToUpper(Strip(path)); }
 
 std::string FakeFiles::Resolve(std::string key) const {
+  // Short names and folder links above the path, as the system follows them.
+  const auto below = [&key](const std::string& prefix) {
+    return key.size() > prefix.size() && key.compare(0, prefix.size(), prefix) == 0 &&
+           key[prefix.size()] == '\\';
+  };
   for (int hops = 0; hops < 16; ++hops) {
     bool moved = false;
-    for (const auto& [link, target] : folderLinks_)
-      if (key.size() > link.size() && key.compare(0, link.size(), link) == 0 &&
-          key[link.size()] == '\\') {
-        key = target + key.substr(link.size());
-        moved = true;
-        break;
-      }
+    for (const auto* map : {&shortNames_, &folderLinks_})
+      for (const auto& [from, to] : *map)
+        if (!moved && (below(from) || (map == &shortNames_ && key == from))) {
+          key = to + key.substr(from.size());
+          moved = true;
+        }
     if (!moved) break;
   }
   return key;
@@ -118,12 +123,20 @@ void FakeFiles::AddFileLink(const std::string& path, const std::string& target) 
   entries_[Key(path)] = e;
 }
 
+void FakeFiles::SwapForFolderLink(const std::string& path, const std::string& target) {
+  const std::string key = Key(path);
+  for (auto it = entries_.begin(); it != entries_.end();)
+    it = it->first == key || it->first.rfind(key + "\\", 0) == 0 ? entries_.erase(it) : ++it;
+  AddFolderLink(path, target);
+}
+
 std::string FakeFiles::Data(const std::string& path) const {
   const Entry* e = Follow(Node(path));
   return e ? *e->data : std::string();
 }
 
 std::vector<FileEntry> FakeFiles::Find(const std::string& pattern) {
+  if (onFind) onFind(pattern);
   std::vector<FileEntry> out;
   const std::string folder = Parent(pattern), mask = NameOf(pattern);
   const Entry* dir = Node(folder);
@@ -164,6 +177,59 @@ std::optional<std::uint64_t> FakeFiles::Size(const std::string& path) {
   const Entry* e = Follow(Node(path));
   if (!e || (e->attributes & kAttrDirectory)) return std::nullopt;
   return e->data->size();
+}
+
+std::string FakeFiles::CanonicalPath(const std::string& path) {
+  std::string p = path;
+  std::replace(p.begin(), p.end(), '/', '\\');
+  if (p.rfind("\\\\?\\UNC\\", 0) == 0)
+    p = "\\\\" + p.substr(8);
+  else if (p.rfind("\\\\?\\", 0) == 0 || p.rfind("\\\\.\\", 0) == 0)
+    p = p.substr(4);
+  std::string root;
+  std::size_t start = 0;
+  if (p.size() >= 2 && std::isalpha(static_cast<unsigned char>(p[0])) && p[1] == ':') {
+    if (p.size() > 2 && p[2] != '\\') return {};  // relative to a drive's current folder
+    root = p.substr(0, 2);
+    start = 2;
+  } else if (p.rfind("\\\\", 0) == 0) {
+    const auto server = p.find('\\', 2), share = server == p.npos ? p.npos : p.find('\\', server + 1);
+    if (server == p.npos || server == 2) return {};
+    root = p.substr(0, share);
+    start = share == p.npos ? p.size() : share;
+  } else {
+    return {};
+  }
+  std::vector<std::string> parts;
+  while (start < p.size()) {
+    const std::size_t end = std::min(p.find('\\', start), p.size());
+    std::string part = p.substr(start, end - start);
+    start = end + 1;
+    if (part == "..") {
+      if (!parts.empty()) parts.pop_back();
+      continue;
+    }
+    // Windows drops trailing dots and blanks: "." and "..." name the folder itself.
+    while (!part.empty() && (part.back() == '.' || part.back() == ' ')) part.pop_back();
+    if (!part.empty()) parts.push_back(part);
+  }
+  std::string out = ToUpper(root);
+  for (const std::string& part : parts) {
+    out = ToUpper(out + "\\" + part);
+    if (const auto longName = shortNames_.find(out); longName != shortNames_.end())
+      out = longName->second;
+  }
+  if (out.size() == 2) out += '\\';
+  std::string key = Lookup(out);
+  if (const auto link = folderLinks_.find(key); link != folderLinks_.end()) key = Resolve(link->second);
+  return key;
+}
+
+bool FakeFiles::IsUnder(FileHandle file, const std::string& folder) {
+  const auto it = open_.find(file);
+  if (it == open_.end()) return false;
+  const std::string base = Lookup(folder);
+  return it->second.key.rfind(base.back() == '\\' ? base : base + "\\", 0) == 0;
 }
 
 ErasableFile FakeFiles::OpenForErase(const std::string& path) {

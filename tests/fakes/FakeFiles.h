@@ -4,6 +4,7 @@
 // links as Wine shows them.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -34,6 +35,15 @@ class FakeFiles final : public Files {
   // Open elsewhere without sharing: opening for writing fails as well.
   void LockExclusive(const std::string& path) { Node(path)->locked = Node(path)->exclusive = true; }
   void FailWritesAfter(std::size_t bytes) { failWritesAfter_ = bytes; }
+  // An 8.3 name the system resolves to a long one ("C:\PROGRA~1").
+  void AddShortName(const std::string& shortPath, const std::string& longPath) {
+    shortNames_[Key(shortPath)] = Key(longPath);
+  }
+  // Removes the folder with all it holds and puts a link to `target` in its
+  // place, as another program might while a walk works.
+  void SwapForFolderLink(const std::string& path, const std::string& target);
+  // Called with the pattern of every Find before it lists.
+  std::function<void(const std::string&)> onFind;
 
   // Inspection.
   bool Exists(const std::string& path) const { return Node(path) != nullptr; }
@@ -50,6 +60,8 @@ class FakeFiles final : public Files {
   bool SetAttributes(const std::string& path, std::uint32_t attributes) override;
   bool IsLink(const std::string& path) override;
   std::optional<std::uint64_t> Size(const std::string& path) override;
+  std::string CanonicalPath(const std::string& path) override;
+  bool IsUnder(FileHandle file, const std::string& folder) override;
   ErasableFile OpenForErase(const std::string& path) override;
   bool Write(FileHandle file, const void* data, std::size_t size) override;
   bool Seek(FileHandle file, std::uint64_t position) override;
@@ -93,6 +105,7 @@ class FakeFiles final : public Files {
   std::map<std::string, Entry> entries_;
   std::map<FileHandle, Open> open_;
   std::map<std::string, std::string> folderLinks_;  // link key -> target key
+  std::map<std::string, std::string> shortNames_;   // short key -> long key
   FileHandle next_ = 1;
   std::size_t failWritesAfter_ = static_cast<std::size_t>(-1);
   std::size_t written_ = 0;
