@@ -1,5 +1,5 @@
 # The two commands: `make run` and `make test`. Both install what is missing first.
-.PHONY: all deps native win unit e2e test run clean
+.PHONY: all deps native asan win unit e2e test run clean
 
 all: native win
 
@@ -9,6 +9,12 @@ deps:
 native: deps
 	@cmake --preset native >/dev/null
 	@cmake --build --preset native
+
+# The unit tests built with AddressSanitizer and UndefinedBehaviorSanitizer:
+# any leak, overflow or undefined behaviour fails the test that hits it.
+asan: deps
+	@cmake --preset asan >/dev/null
+	@cmake --build --preset asan
 
 win: deps
 	@cmake --preset mingw >/dev/null
@@ -21,10 +27,10 @@ unit: native
 e2e: win
 	@tests/e2e/run.sh $(T)
 
-# Unit tests first (ctest prints its own summary), then the Wine suite, whose
-# last line is "N passed, N failed".
-test: native win
-	@cd build/native && ctest --output-on-failure -j2
+# Unit tests first, under the sanitizers (ctest prints its own summary), then
+# the Wine suite, whose last line is "N passed, N failed".
+test: asan win
+	@cd build/asan && ctest --output-on-failure -j2
 	@tests/e2e/run.sh
 
 run: win
