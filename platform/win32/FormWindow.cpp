@@ -71,6 +71,15 @@ void DetachMenu(MenuItem& menu) {
   for (MenuItem* child : menu.Children()) DetachMenu(*child);
 }
 
+// What a notify icon of the window reports: x carries the mouse message in
+// twips, so that x / 15 is its number.
+MouseEvent NotifyIconArgs(LPARAM mouseMessage) {
+  MouseEvent e;
+  e.button = 0;
+  e.x = static_cast<int>(mouseMessage) * kTwipsPerPixel;
+  return e;
+}
+
 }  // namespace
 
 void FormWindow::RegisterClasses() {
@@ -236,6 +245,8 @@ LRESULT FormWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
       else if (wParam == SIZE_RESTORED && form_.State() == WindowState::Minimized)
         form_.SetStateFromWindow(WindowState::Normal);
       return 0;
+    case WM_MOUSEMOVE: form_.UserMouseMove(MouseArgs(ButtonsDown(wParam), wParam, lParam)); return 0;
+    case kNotifyIconMessage: form_.UserMouseMove(NotifyIconArgs(lParam)); return 0;
     case WM_ERASEBKGND: return 1;
     case WM_PAINT: {
       const Form& form = form_;
