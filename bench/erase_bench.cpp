@@ -13,24 +13,10 @@
 
 #include "erasers/Context.h"
 #include "erasers/modFiles.h"
-#include "platform/win32/MessagePump.h"
-#include "platform/win32/Win32Platform.h"
+#include "platform/win32/Win32Bundle.h"
 
 namespace nimbrel {
 namespace {
-
-// The loop of a program without windows: DoEvents as the program does it.
-class BenchLoop final : public EventLoop {
- public:
-  void DoEvents() override { DispatchPendingMessages(); }
-  void Show(Form&) override {}
-  void ShowModal(Form&) override {}
-  void Hide(Form&) override {}
-  void Close(Form&) override {}
-  void Forget(Form&) override {}
-  void PopupMenu(Form&, MenuItem&) override {}
-  void Quit() override {}
-};
 
 // The main window's progress controls, as models: the erasers report into
 // them as they do in the program.
@@ -58,16 +44,10 @@ int Run(int argc, char** argv) {
     std::fprintf(stderr, "usage: erase_bench file PATH EXTRA_PASSES | tree FOLDER EXTRA_PASSES\n");
     return 2;
   }
-  Win32Registry registry;
-  Win32Files files;
-  Win32System system;
-  Win32Shell shell;
-  Win32Desktop desktop;
-  Win32Profile profile;
-  BenchLoop loop;
-  SettingsStore settings(registry);
-  Context ctx(Platform{registry, files, system, shell, desktop, loop, profile}, settings);
-  ProgressControls controls(loop);
+  Win32Bundle win32;
+  SettingsStore settings(win32.registry);
+  Context ctx(win32.AsPlatform(), settings);
+  ProgressControls controls(win32.loop);
   ctx.display = {&controls, &controls.progress, &controls.regKeys, &controls.files, &controls.size};
 
   const std::string extra = argv[3];
@@ -79,7 +59,7 @@ int Run(int argc, char** argv) {
   } else {
     EraseFilesInTree(ctx, argv[2], "*.*");
   }
-  files.Settle();  // the last flushes and deletes belong to the time
+  win32.files.Settle();  // the last flushes and deletes belong to the time
   const double spent = Seconds() - start;
   ctx.display = {};
   std::printf("seconds=%.3f files=%d bytes=%s lines=%d\n", spent, ctx.FilesDeleted,

@@ -10,7 +10,7 @@
 #include <set>
 #include <string>
 
-#include "platform/win32/Win32Platform.h"
+#include "platform/win32/Win32Bundle.h"
 
 #include <windows.h>
 
@@ -463,18 +463,14 @@ int main(int argc, char** argv) {
     if (option == "--file-link") fileLink = argv[i + 1];
     if (option == "--trash") trash = argv[i + 1];
   }
-  Win32Registry registry;
-  Win32Files files;
-  Win32System system;
-  Win32Shell shell;
-  Win32Desktop desktop;
-  const std::string temp = system.TempPath();
+  Win32Bundle win32;
+  const std::string temp = win32.system.TempPath();
 
-  RegistryChecks(registry);
-  FileChecks(files, temp, link, fileLink);
-  SystemChecks(system, files);
-  ShellChecks(shell, files, temp, trash);
-  DesktopChecks(desktop);
+  RegistryChecks(win32.registry);
+  FileChecks(win32.files, temp, link, fileLink);
+  SystemChecks(win32.system, win32.files);
+  ShellChecks(win32.shell, win32.files, temp, trash);
+  DesktopChecks(win32.desktop);
 
   std::printf("%d passed, %d failed\n", passed, failed);
   return failed == 0 ? 0 : 1;
