@@ -24,6 +24,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   FrmMain frm(ctx);
   frm.Load();  // its load step shows it
   const int code = win32.loop.Run();
+  win32.loop.PrepareExit();
   OleUninitialize();
   return code;
 }

@@ -1,5 +1,6 @@
 // Implements platform/EventLoop.h for Win32: pumps messages, gives each form a
-// window (FormWindow.h) when it is first shown, and runs modal loops.
+// window (FormWindow.h) when it is first shown, runs modal loops, and finishes
+// the files before the process ends.
 #include "platform/win32/FormWindow.h"
 #include "platform/win32/MessagePump.h"
 
@@ -25,7 +26,7 @@ void EndModal(FormWindow& w) {
 
 }  // namespace
 
-Win32EventLoop::Win32EventLoop() { FormWindow::RegisterClasses(); }
+Win32EventLoop::Win32EventLoop(Files& files) : files_(files) { FormWindow::RegisterClasses(); }
 
 Win32EventLoop::~Win32EventLoop() {
   // Forms outliving the loop are past their end; their models are not touched.
@@ -124,7 +125,12 @@ void Win32EventLoop::PopupMenu(Form& form, MenuItem& menu) {
   PostMessageA(owner, WM_NULL, 0, 0);
 }
 
-void Win32EventLoop::Quit() { ExitProcess(0); }
+void Win32EventLoop::PrepareExit() { files_.Finish(); }
+
+void Win32EventLoop::Quit() {
+  PrepareExit();
+  ExitProcess(0);
+}
 
 int Win32EventLoop::Run() {
   MSG msg{};

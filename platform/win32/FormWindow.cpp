@@ -245,7 +245,9 @@ LRESULT FormWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
       else if (wParam == SIZE_RESTORED && form_.State() == WindowState::Minimized)
         form_.SetStateFromWindow(WindowState::Normal);
       return 0;
-    case WM_MOUSEMOVE: form_.UserMouseMove(MouseArgs(ButtonsDown(wParam), wParam, lParam)); return 0;
+    case WM_MOUSEMOVE:
+      form_.UserMouseMove(MouseArgs(ButtonsDown(wParam), wParam, lParam));
+      return 0;
     case kNotifyIconMessage: form_.UserMouseMove(NotifyIconArgs(lParam)); return 0;
     case WM_ERASEBKGND: return 1;
     case WM_PAINT: {

@@ -16,7 +16,7 @@ struct Win32Bundle {
   Win32Shell shell;
   Win32Desktop desktop;
   Win32Profile profile;
-  Win32EventLoop loop;
+  Win32EventLoop loop{files};  // finishes the files before the process ends
 
   Platform AsPlatform() { return {registry, files, system, shell, desktop, loop, profile}; }
 };

@@ -20,6 +20,7 @@
 
 #include "platform/Controls.h"
 #include "platform/EventLoop.h"
+#include "platform/Files.h"
 
 namespace nimbrel {
 
@@ -149,7 +150,8 @@ class FormWindow;  // FormWindow.h
 
 class Win32EventLoop final : public EventLoop {
  public:
-  Win32EventLoop();
+  // Before the process ends, `files` finishes what it was given to close.
+  explicit Win32EventLoop(Files& files);
   ~Win32EventLoop() override;
   Win32EventLoop(const Win32EventLoop&) = delete;
   Win32EventLoop& operator=(const Win32EventLoop&) = delete;
@@ -161,7 +163,13 @@ class Win32EventLoop final : public EventLoop {
   void Close(Form& form) override;
   void Forget(Form& form) override;
   void PopupMenu(Form& form, MenuItem& menu) override;
+  // PrepareExit, then the process ends.
   [[noreturn]] void Quit() override;
+
+  // Everything Quit does before it ends the process: waits, for a few seconds
+  // at most, until every file given to Files::Close is flushed and closed. The
+  // program calls it too when its message loop returns.
+  void PrepareExit();
 
   // The program's message loop; returns only on WM_QUIT.
   int Run();
@@ -171,6 +179,7 @@ class Win32EventLoop final : public EventLoop {
   void Destroy(Form& form, bool detachModel);
   void FreeClosed();
 
+  Files& files_;
   std::map<Form*, std::unique_ptr<FormWindow>> windows_;
   std::vector<std::unique_ptr<FormWindow>> closed_;
 };
