@@ -7,9 +7,7 @@
 
 #include "app/FrmMain.h"
 #include "erasers/Context.h"
-#include "platform/Platform.h"
-#include "platform/win32/Win32Platform.h"
-#include "platform/win32/Win32Ui.h"
+#include "platform/win32/Win32Bundle.h"
 #include "settings/SettingsStore.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
@@ -20,19 +18,13 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   InitCommonControlsEx(&icc);
   OleInitialize(nullptr);
 
-  Win32Registry registry;
-  Win32Files files;
-  Win32System system;
-  Win32Shell shell;
-  Win32Desktop desktop;
-  Win32Profile profile;
-  Win32EventLoop loop;
-  const Platform platform{registry, files, system, shell, desktop, loop, profile};
-  SettingsStore settings(registry);
-  Context ctx(platform, settings);
+  Win32Bundle win32;
+  SettingsStore settings(win32.registry);
+  Context ctx(win32.AsPlatform(), settings);
   FrmMain frm(ctx);
   frm.Load();  // its load step shows it
-  const int code = loop.Run();
+  const int code = win32.loop.Run();
+  win32.loop.PrepareExit();
   OleUninitialize();
   return code;
 }

@@ -71,6 +71,9 @@ class Files {
   // DeleteOnClose marked). The work may end after the call returns, but every
   // later call that names a path sees it done.
   virtual void Close(FileHandle file) = 0;
+  // Returns once every file given to Close is flushed and closed, or when a
+  // bound of a few seconds has passed. Called before the program ends.
+  virtual void Finish() = 0;
   // Marks an opened file for deletion: the name is gone once the handle is
   // closed, as DeleteFileA would have removed it. False when it cannot be deleted.
   virtual bool DeleteOnClose(FileHandle file) = 0;

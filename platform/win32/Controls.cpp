@@ -12,8 +12,6 @@ namespace nimbrel {
 
 namespace {
 
-HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
-
 std::string WindowText(HWND hwnd) {
   std::string text(static_cast<std::size_t>(GetWindowTextLengthA(hwnd)) + 1, '\0');
   text.resize(
@@ -30,8 +28,6 @@ LPARAM Ptr(T* p) {
   return reinterpret_cast<LPARAM>(p);
 }
 
-int Pixels(int twips) { return twips / kTwipsPerPixel; }
-
 // Sets a flag for as long as the view itself writes to its window, so the
 // notifications that writing causes are not taken for the user's.
 class Writing {
@@ -45,41 +41,6 @@ class Writing {
   bool& flag_;
   bool was_;
 };
-
-// VB's mouse event arguments: the buttons, the shift keys and the point in twips.
-MouseEvent MouseArgs(int button, WPARAM keys, LPARAM point) {
-  MouseEvent e;
-  e.button = button;
-  e.shift = ((keys & MK_SHIFT) ? 1 : 0) | ((keys & MK_CONTROL) ? 2 : 0) |
-            (GetKeyState(VK_MENU) < 0 ? 4 : 0);
-  e.x = GET_X_LPARAM(point) * kTwipsPerPixel;
-  e.y = GET_Y_LPARAM(point) * kTwipsPerPixel;
-  return e;
-}
-
-int ButtonsDown(WPARAM keys) {
-  return ((keys & MK_LBUTTON) ? 1 : 0) | ((keys & MK_RBUTTON) ? 2 : 0) |
-         ((keys & MK_MBUTTON) ? 4 : 0);
-}
-
-// Paints through a memory bitmap, so a repaint never flickers.
-template <class F>
-void PaintBuffered(HWND hwnd, F paint) {
-  PAINTSTRUCT ps;
-  HDC dc = BeginPaint(hwnd, &ps);
-  RECT rc;
-  GetClientRect(hwnd, &rc);
-  HDC mem = CreateCompatibleDC(dc);
-  HBITMAP bmp =
-      CreateCompatibleBitmap(dc, rc.right > 0 ? rc.right : 1, rc.bottom > 0 ? rc.bottom : 1);
-  HGDIOBJ old = SelectObject(mem, bmp);
-  paint(mem, rc);
-  BitBlt(dc, 0, 0, rc.right, rc.bottom, mem, 0, 0, SRCCOPY);
-  SelectObject(mem, old);
-  DeleteObject(bmp);
-  DeleteDC(mem);
-  EndPaint(hwnd, &ps);
-}
 
 void TrackLeave(HWND hwnd) {
   TRACKMOUSEEVENT t{};
@@ -203,11 +164,7 @@ class OwnView : public Win32View {
 };
 
 LRESULT CALLBACK OwnView::Proc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
-  if (msg == WM_NCCREATE)
-    SetWindowLongPtrA(
-        hwnd, GWLP_USERDATA,
-        reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(l)->lpCreateParams));
-  auto* view = reinterpret_cast<OwnView*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  auto* view = static_cast<OwnView*>(CreatedFor(hwnd, msg, l));
   if (!view || view->Released() || view->Window() != hwnd) {
     if (msg == WM_PAINT || msg == WM_ERASEBKGND) ValidateRect(hwnd, nullptr);
     return DefWindowProcA(hwnd, msg, w, l);

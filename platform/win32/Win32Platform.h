@@ -62,9 +62,13 @@ class Win32Files final : public Files {
   std::optional<std::string> ReadAll(const std::string& path) override;
   bool WriteAll(const std::string& path, const std::string& bytes) override;
 
-  // Returns once every file given to Close is flushed and closed. Every call
-  // that names a path waits so first: it sees each erased file gone.
-  void Settle() { closer_.Wait(); }
+  // Returns once every file given to Close is flushed and closed, or when
+  // `milliseconds` have passed first. Every call that names a path waits so
+  // first, without a bound: it sees each erased file gone.
+  void Settle(unsigned long milliseconds = FileCloser::kForever) { closer_.Wait(milliseconds); }
+  // Settles for 10 seconds at most.
+  void Finish() override { Settle(kFinishBound); }
+  static constexpr unsigned long kFinishBound = 10000;
 
  private:
   FileCloser closer_;

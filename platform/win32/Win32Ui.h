@@ -1,5 +1,6 @@
-// The Win32 user interface: the event loop, the views of the control models
-// and the skin that paints the program's own look.
+// The Win32 user interface: the helpers every window shares, the views of the
+// control models, the skin that paints the program's own look, the form
+// windows (FormWindow.h) and the event loop.
 //
 // Finding windows from another process: every form window (class
 // "NimbrelForm") and every control window carries the property "NimbrelName",
@@ -11,6 +12,7 @@
 // After windows.h, which it needs.
 #include <commctrl.h>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -18,6 +20,7 @@
 
 #include "platform/Controls.h"
 #include "platform/EventLoop.h"
+#include "platform/Files.h"
 
 namespace nimbrel {
 
@@ -29,6 +32,12 @@ inline constexpr const char* kFrameClass = "NimbrelFrame";
 inline constexpr const char* kNameProp = "NimbrelName";
 inline constexpr const char* kMenuPropPrefix = "NimbrelMenu:";
 inline constexpr int kAppIconId = 1;  // the ICON resource in res/Nimbrel.rc
+
+// ---- Shared by every window (Win32Ui.cpp) ------------------------------------
+
+inline HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
+
+constexpr int Pixels(int twips) { return twips / kTwipsPerPixel; }
 
 // Counts the window procedures running on this thread's stack. Views of a
 // closed window are freed only when none runs, so a handler that closes its
@@ -45,6 +54,21 @@ class HandlerScope {
 // Sets the "NimbrelName" property; the atom is returned for RemoveName.
 ATOM SetName(HWND window, const std::string& name);
 void RemoveName(HWND window, ATOM atom);
+
+// For a window procedure: the object the window was created for (the create
+// parameter), kept in the window's user data from WM_NCCREATE on; null before.
+void* CreatedFor(HWND hwnd, UINT msg, LPARAM lParam);
+
+// Answers WM_PAINT through a memory bitmap, so a repaint never flickers.
+// `paint` draws the whole client area (its rectangle is given); only the part
+// to repaint reaches the screen.
+void PaintBuffered(HWND hwnd, const std::function<void(HDC, const RECT&)>& paint);
+
+// A mouse message's arguments as a mouse event: the button, the shift keys and
+// the point in twips.
+MouseEvent MouseArgs(int button, WPARAM keys, LPARAM point);
+// The buttons a mouse message says are held down, as a mouse event's button.
+int ButtonsDown(WPARAM keys);
 
 // ---- Control views (Controls.cpp) -------------------------------------------
 
@@ -122,9 +146,12 @@ void PaintFormBackground(HDC dc, const RECT& rc, const Form& form);
 
 // ---- The event loop (EventLoop.cpp) -----------------------------------------
 
+class FormWindow;  // FormWindow.h
+
 class Win32EventLoop final : public EventLoop {
  public:
-  Win32EventLoop();
+  // Before the process ends, `files` finishes what it was given to close.
+  explicit Win32EventLoop(Files& files);
   ~Win32EventLoop() override;
   Win32EventLoop(const Win32EventLoop&) = delete;
   Win32EventLoop& operator=(const Win32EventLoop&) = delete;
@@ -136,18 +163,23 @@ class Win32EventLoop final : public EventLoop {
   void Close(Form& form) override;
   void Forget(Form& form) override;
   void PopupMenu(Form& form, MenuItem& menu) override;
+  // PrepareExit, then the process ends.
   [[noreturn]] void Quit() override;
+
+  // Everything Quit does before it ends the process: waits, for a few seconds
+  // at most, until every file given to Files::Close is flushed and closed. The
+  // program calls it too when its message loop returns.
+  void PrepareExit();
 
   // The program's message loop; returns only on WM_QUIT.
   int Run();
-
-  struct FormWindow;
 
  private:
   FormWindow& EnsureWindow(Form& form);
   void Destroy(Form& form, bool detachModel);
   void FreeClosed();
 
+  Files& files_;
   std::map<Form*, std::unique_ptr<FormWindow>> windows_;
   std::vector<std::unique_ptr<FormWindow>> closed_;
 };

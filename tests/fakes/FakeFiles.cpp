@@ -136,6 +136,7 @@ std::string FakeFiles::Data(const std::string& path) const {
 }
 
 std::vector<FileEntry> FakeFiles::Find(const std::string& pattern) {
+  Finish();
   if (onFind) onFind(pattern);
   std::vector<FileEntry> out;
   const std::string folder = Parent(pattern), mask = NameOf(pattern);
@@ -156,11 +157,13 @@ std::vector<FileEntry> FakeFiles::Find(const std::string& pattern) {
 }
 
 std::uint32_t FakeFiles::Attributes(const std::string& path) {
+  Finish();
   const Entry* e = Follow(Node(path));
   return e ? e->attributes : kInvalidAttributes;
 }
 
 bool FakeFiles::SetAttributes(const std::string& path, std::uint32_t attributes) {
+  Finish();
   Entry* e = Follow(Node(path));
   if (!e) return false;
   e->attributes = (e->attributes & (kAttrDirectory | kAttrReparsePoint)) |
@@ -168,12 +171,18 @@ bool FakeFiles::SetAttributes(const std::string& path, std::uint32_t attributes)
   return true;
 }
 
-bool FakeFiles::IsLink(const std::string& path) {
+bool FakeFiles::LinkAt(const std::string& path) const {
   const Entry* e = Node(path);
   return e && (!e->linkTarget.empty() || (e->attributes & kAttrReparsePoint));
 }
 
+bool FakeFiles::IsLink(const std::string& path) {
+  Finish();
+  return LinkAt(path);
+}
+
 std::optional<std::uint64_t> FakeFiles::Size(const std::string& path) {
+  Finish();
   const Entry* e = Follow(Node(path));
   if (!e || (e->attributes & kAttrDirectory)) return std::nullopt;
   return e->data->size();
@@ -233,7 +242,7 @@ bool FakeFiles::IsUnder(FileHandle file, const std::string& folder) {
 }
 
 ErasableFile FakeFiles::OpenForErase(const std::string& path) {
-  if (IsLink(path)) return {0, true, 0};
+  if (LinkAt(path)) return {0, true, 0};
   const Entry* e = Node(path);
   if (!e || (e->attributes & (kAttrDirectory | kAttrReadOnly)) || e->exclusive) return {};
   open_[next_] = {Key(e->path)};
@@ -275,6 +284,21 @@ bool FakeFiles::Flush(FileHandle file) {
 }
 
 void FakeFiles::Close(FileHandle file) {
+  if (deferCloses && open_.count(file))
+    queued_.push_back(file);
+  else
+    CloseNow(file);
+}
+
+void FakeFiles::Finish() {
+  while (!queued_.empty()) {
+    const FileHandle file = queued_.front();
+    queued_.erase(queued_.begin());
+    CloseNow(file);
+  }
+}
+
+void FakeFiles::CloseNow(FileHandle file) {
   const auto it = open_.find(file);
   if (it == open_.end()) return;
   const Open closed = it->second;
@@ -300,6 +324,7 @@ bool FakeFiles::DeleteOnClose(FileHandle file) {
 }
 
 bool FakeFiles::Delete(const std::string& path) {
+  Finish();
   // Deleting a file link deletes its target and leaves the link, as under Wine.
   const Entry* e = Follow(Node(path));
   if (!e || (e->attributes & kAttrDirectory) || (e->attributes & kAttrReadOnly) || e->locked)
@@ -311,12 +336,14 @@ bool FakeFiles::Delete(const std::string& path) {
 }
 
 bool FakeFiles::CreateFolder(const std::string& path) {
+  Finish();
   if (Node(path) || !Node(Parent(Strip(path)))) return false;
   entries_[Key(path)] = Entry{Strip(path), kAttrDirectory};
   return true;
 }
 
 bool FakeFiles::RemoveFolder(const std::string& path) {
+  Finish();
   const Entry* e = Node(path);
   // Removing a followed folder link removes its target, as under Wine.
   if (e && !e->linkTarget.empty()) {
@@ -331,6 +358,7 @@ bool FakeFiles::RemoveFolder(const std::string& path) {
 }
 
 bool FakeFiles::Replace(const std::string& from, const std::string& to) {
+  Finish();
   Entry* src = Node(from);
   const Entry* dst = Node(to);
   if (!src || src->locked || (dst && (dst->locked || (dst->attributes & kAttrReadOnly)))) return false;
@@ -342,6 +370,7 @@ bool FakeFiles::Replace(const std::string& from, const std::string& to) {
 }
 
 bool FakeFiles::Append(const std::string& path, const std::string& bytes) {
+  Finish();
   Entry* e = Node(path);
   if (!e) {
     if (!Node(Parent(path))) return false;
@@ -356,12 +385,14 @@ bool FakeFiles::Append(const std::string& path, const std::string& bytes) {
 }
 
 std::optional<std::string> FakeFiles::ReadAll(const std::string& path) {
+  Finish();
   const Entry* e = Follow(Node(path));
   if (!e || (e->attributes & kAttrDirectory)) return std::nullopt;
   return *e->data;
 }
 
 bool FakeFiles::WriteAll(const std::string& path, const std::string& bytes) {
+  Finish();
   if (!Node(Parent(path))) return false;
   Entry* e = Node(path);
   if (e && (e->attributes & (kAttrDirectory | kAttrReadOnly))) return false;

@@ -5,12 +5,15 @@
 //   --file-link  a file symbolic link planted from the Linux side
 //   --trash  a file in the recycle bin, gone after the bin is emptied
 // Prints each failure and then "N passed, N failed"; exit code 1 on any failure.
+// platform_selfcheck.exe --quit-erasing FOLDER: the child the exit checks
+// start; it erases the files in FOLDER, then quits through the event loop.
 #include <cstdio>
 #include <cstring>
 #include <set>
 #include <string>
+#include <vector>
 
-#include "platform/win32/Win32Platform.h"
+#include "platform/win32/Win32Bundle.h"
 
 #include <windows.h>
 
@@ -451,30 +454,116 @@ void DesktopChecks(Win32Desktop& desktop) {
         "desktop: PostClose closes the window");
 }
 
+// Large enough that the workers are still flushing the last ones when the
+// erasure hands them over.
+constexpr std::size_t kErasedSize = 1 << 20;
+
+// Creates `folder` with `count` files of kErasedSize bytes; returns their paths.
+std::vector<std::string> PlantFiles(Files& files, const std::string& folder, int count) {
+  std::vector<std::string> names;
+  files.CreateFolder(folder);
+  for (int i = 0; i < count; ++i) {
+    names.push_back(folder + "\\erased" + std::to_string(i));
+    files.WriteAll(names.back(), std::string(kErasedSize, 'o'));
+  }
+  return names;
+}
+
+// Overwrites each file once, marks it for deletion and hands it to Close: the
+// last ones are still being flushed and closed by the workers on return.
+bool EraseInBackground(Files& files, const std::vector<std::string>& names) {
+  const std::string pass(kErasedSize, '\0');
+  bool handled = true;
+  for (const std::string& name : names) {
+    const ErasableFile opened = files.OpenForErase(name);
+    handled = handled && opened.handle != 0 &&
+              files.Write(opened.handle, pass.data(), pass.size()) &&
+              files.DeleteOnClose(opened.handle);
+    files.Close(opened.handle);
+  }
+  return handled;
+}
+
+// Looked at past Files, whose own calls would wait for the closes first.
+int FilesLeft(const std::vector<std::string>& names) {
+  int left = 0;
+  for (const std::string& name : names)
+    if (GetFileAttributesA(name.c_str()) != INVALID_FILE_ATTRIBUTES) ++left;
+  return left;
+}
+
+// Erased files still with the closing workers when the program ends: the
+// loop's exit preparation waits for them, so none is cut off unflushed.
+void ExitChecks(Win32Bundle& win32, const std::string& temp) {
+  const std::string folder = temp + "nimbrel-exitcheck-" + std::to_string(GetCurrentProcessId());
+  std::vector<std::string> names = PlantFiles(win32.files, folder, 40);
+  const bool handled = EraseInBackground(win32.files, names);
+  const DWORD start = GetTickCount();
+  win32.loop.PrepareExit();
+  const DWORD spent = GetTickCount() - start;
+  const int left = FilesLeft(names);
+  Check(handled && left == 0 && spent < 5000,
+        "exit: the 40 files being closed are gone once the loop is ready to exit (" +
+            std::to_string(left) + " left, " + std::to_string(spent) + " ms)");
+  win32.files.RemoveFolder(folder);
+
+  // The same through Quit in a process of its own: it ends with exit code 0
+  // well within the wait's bound, and every file is gone.
+  names = PlantFiles(win32.files, folder, 40);
+  char exe[MAX_PATH];
+  GetModuleFileNameA(nullptr, exe, MAX_PATH);
+  std::string command = "\"" + std::string(exe) + "\" --quit-erasing \"" + folder + "\"";
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION child{};
+  DWORD code = 1;
+  if (CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                     &startup, &child)) {
+    if (WaitForSingleObject(child.hProcess, 5000) == WAIT_OBJECT_0)
+      GetExitCodeProcess(child.hProcess, &code);
+    else
+      TerminateProcess(child.hProcess, 1);
+    CloseHandle(child.hThread);
+    CloseHandle(child.hProcess);
+  }
+  Check(code == 0 && FilesLeft(names) == 0,
+        "exit: Quit ends the process (code " + std::to_string(code) + ") with every file gone");
+  for (const std::string& name : names) win32.files.Delete(name);
+  win32.files.RemoveFolder(folder);
+}
+
+// The child of ExitChecks.
+[[noreturn]] void QuitErasing(Win32Bundle& win32, const std::string& folder) {
+  std::vector<std::string> names;
+  for (const FileEntry& e : win32.files.Find(folder + "\\erased*"))
+    names.push_back(folder + "\\" + e.name);
+  if (!EraseInBackground(win32.files, names)) ExitProcess(2);
+  win32.loop.Quit();
+}
+
 }  // namespace
 }  // namespace nimbrel
 
 int main(int argc, char** argv) {
   using namespace nimbrel;
-  std::string link, fileLink, trash;
+  std::string link, fileLink, trash, quitErasing;
   for (int i = 1; i + 1 < argc; i += 2) {
     const std::string option = argv[i];
     if (option == "--link") link = argv[i + 1];
     if (option == "--file-link") fileLink = argv[i + 1];
     if (option == "--trash") trash = argv[i + 1];
+    if (option == "--quit-erasing") quitErasing = argv[i + 1];
   }
-  Win32Registry registry;
-  Win32Files files;
-  Win32System system;
-  Win32Shell shell;
-  Win32Desktop desktop;
-  const std::string temp = system.TempPath();
+  Win32Bundle win32;
+  if (!quitErasing.empty()) QuitErasing(win32, quitErasing);
+  const std::string temp = win32.system.TempPath();
 
-  RegistryChecks(registry);
-  FileChecks(files, temp, link, fileLink);
-  SystemChecks(system, files);
-  ShellChecks(shell, files, temp, trash);
-  DesktopChecks(desktop);
+  RegistryChecks(win32.registry);
+  FileChecks(win32.files, temp, link, fileLink);
+  SystemChecks(win32.system, win32.files);
+  ShellChecks(win32.shell, win32.files, temp, trash);
+  DesktopChecks(win32.desktop);
+  ExitChecks(win32, temp);
 
   std::printf("%d passed, %d failed\n", passed, failed);
   return failed == 0 ? 0 : 1;
