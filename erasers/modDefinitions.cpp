@@ -56,7 +56,8 @@ std::optional<RootedPath> SplitRoot(std::string_view text) {
                                     {"HKEY_LOCAL_MACHINE\\", RegRoot::LocalMachine},
                                     {"HKEY_USERS\\", RegRoot::Users}};
   for (const Root& r : kRoots)
-    if (text.starts_with(r.prefix)) return RootedPath{r.root, std::string(text.substr(r.prefix.size()))};
+    if (text.starts_with(r.prefix))
+      return RootedPath{r.root, std::string(text.substr(r.prefix.size()))};
   return std::nullopt;
 }
 
@@ -111,7 +112,7 @@ void CollectFiles(Files& files, const std::string& folder, const std::string& pa
 
 void DeleteFilesLine(Context& ctx, std::string_view line) {
   static constexpr std::string_view kMacros[] = {"%Program Files%", "%WindowsDirectory%",
-                                                  "%CurrentUser%", "%BootDirectory%"};
+                                                 "%CurrentUser%", "%BootDirectory%"};
   // The file name follows the line's last backslash; a line without one in
   // its path names no folder.
   const auto cut = line.rfind('\\');
