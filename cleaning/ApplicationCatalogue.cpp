@@ -17,7 +17,7 @@ void EraseRealOneHistory(Context& ctx) {
   if (profile.empty()) return;
   const std::string player = profile + "\\Application Data\\Real\\RealOne Player";
   EraseFilesInTree(ctx, player + "\\History", "*.*");
-  EraseFile(ctx, player + "\\realplayer.ste");
+  EraseFileListed(ctx, player + "\\realplayer.ste");
 }
 
 }  // namespace

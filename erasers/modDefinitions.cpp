@@ -110,6 +110,13 @@ void CollectFiles(Files& files, const std::string& folder, const std::string& pa
   }
 }
 
+// A progress line for every file (and folder) of the list that is gone now.
+void ListGone(Context& ctx, const std::vector<std::string>& erasing) {
+  for (const std::string& erased : erasing)
+    if (ctx.platform.files.Attributes(erased) == kInvalidAttributes)
+      ctx.AddProgressLine("  " + erased);
+}
+
 void DeleteFilesLine(Context& ctx, std::string_view line) {
   static constexpr std::string_view kMacros[] = {"%Program Files%", "%WindowsDirectory%",
                                                  "%CurrentUser%", "%BootDirectory%"};
@@ -132,24 +139,21 @@ void DeleteFilesLine(Context& ctx, std::string_view line) {
     break;
   }
 
+  if (name != "*.*") {
+    EraseFileListed(ctx, path);
+    return;
+  }
   Files& files = ctx.platform.files;
   const std::string folder = path.substr(0, path.size() - name.size() - 1);
   std::vector<std::string> erasing;
-  if (name == "*.*") {
-    const std::uint32_t attributes = files.Attributes(folder);
-    if (attributes != kInvalidAttributes && (attributes & kAttrDirectory) &&
-        !(attributes & kAttrReparsePoint)) {
-      CollectFiles(files, folder, "*", true, erasing);
-      erasing.push_back(folder + "\\");
-    }
-    EraseFolder(ctx, folder);
-  } else {
-    CollectFiles(files, folder, name, false, erasing);
-    EraseFile(ctx, path);
+  const std::uint32_t attributes = files.Attributes(folder);
+  if (attributes != kInvalidAttributes && (attributes & kAttrDirectory) &&
+      !(attributes & kAttrReparsePoint)) {
+    CollectFiles(files, folder, "*", true, erasing);
+    erasing.push_back(folder + "\\");
   }
-  // A line for every file (and folder) that is gone now.
-  for (const std::string& erased : erasing)
-    if (files.Attributes(erased) == kInvalidAttributes) ctx.AddProgressLine("  " + erased);
+  EraseFolder(ctx, folder);
+  ListGone(ctx, erasing);
 }
 
 void ExecuteLine(Context& ctx, std::string_view line) {
@@ -168,6 +172,15 @@ bool IsHeaderOf(std::string_view line, std::string_view section) {
 }
 
 }  // namespace
+
+void EraseFileListed(Context& ctx, const std::string& path) {
+  const auto cut = path.rfind('\\');
+  if (cut == std::string::npos) return;
+  std::vector<std::string> erasing;
+  CollectFiles(ctx.platform.files, path.substr(0, cut), path.substr(cut + 1), false, erasing);
+  EraseFile(ctx, path);
+  ListGone(ctx, erasing);
+}
 
 std::string ScrambleLine(std::string_view text) { return Shifted(text, kShift); }
 

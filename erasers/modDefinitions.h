@@ -33,6 +33,9 @@ using DefinitionTexts = std::span<const std::string_view>;
 std::string ScrambleLine(std::string_view text);
 std::string UnscrambleLine(std::string_view text);
 
+// EraseFile, and a progress line for every file it removed.
+void EraseFileListed(Context& ctx, const std::string& path);
+
 // The temporary definitions file: TEMP + "\WFView"; empty when TEMP names no
 // folder below a drive root (the file would land at a root or nowhere).
 std::string DefinitionsFilePath(Context& ctx);

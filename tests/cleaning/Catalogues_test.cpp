@@ -187,7 +187,8 @@ TEST_F(EraseApplicationTest, RealPlayer8RunsBothSectionsThenTheRealOneHistory) {
   // The tree walk lists the sub-folder as well, as a match of "*.*".
   EXPECT_EQ(w.report.lines, (Lines{"  " + kRealOne + "\\History\\clip.rpl",
                                    "  " + kRealOne + "\\History\\old",
-                                   "  " + kRealOne + "\\History\\old\\older.rpl"}));
+                                   "  " + kRealOne + "\\History\\old\\older.rpl",
+                                   "  " + kRealOne + "\\realplayer.ste"}));
   // Two history files, the state file and the definitions file.
   EXPECT_EQ(w.ctx.FilesDeleted, 4);
   EXPECT_FALSE(w.files.Exists("C:\\Temp\\WFView"));
