@@ -76,28 +76,27 @@ void DeleteKeyLine(Context& ctx, std::string_view text) {
   DeleteRegKey(ctx, path->root, path->tail);
 }
 
-// The folder each path macro stands for, without a trailing backslash; empty
-// when it has no value (the line then erases nothing).
-std::string MacroFolder(Context& ctx, std::string_view macro) {
-  System& system = ctx.platform.system;
-  std::string folder;
-  if (macro == "%Program Files%") {
-    folder = ctx.ProgramFilesFolder;
-  } else if (macro == "%WindowsDirectory%") {
-    folder = system.Environment("WINDIR");
-  } else if (macro == "%CurrentUser%") {
-    folder = system.Environment("USERPROFILE");
-  } else {
-    // The boot drive: the drive letter and colon that start WINDIR.
-    const std::string windir = system.Environment("WINDIR");
-    if (windir.size() >= 2 && windir[1] == ':') folder = windir.substr(0, 2);
-  }
-  while (!folder.empty() && folder.back() == '\\') folder.pop_back();
-  return folder;
+// The boot drive: the drive letter and colon that start WINDIR.
+std::string BootDrive(Context& ctx) {
+  const std::string windir = ctx.platform.system.Environment("WINDIR");
+  return windir.size() >= 2 && windir[1] == ':' ? windir.substr(0, 2) : std::string();
 }
 
-// The ordinary, hidden and read-only files the pattern names in `folder`, and
-// with `deep` those of its sub-folders too (links are not entered).
+// The path macros, in the order they are tried, and the folder each stands
+// for (empty when it has no value).
+struct Macro {
+  std::string_view name;
+  std::string (*folder)(Context& ctx);
+};
+const Macro kMacros[] = {
+    {"%Program Files%", [](Context& ctx) { return ctx.ProgramFilesFolder; }},
+    {"%WindowsDirectory%", [](Context& ctx) { return ctx.platform.system.Environment("WINDIR"); }},
+    {"%CurrentUser%", [](Context& ctx) { return ctx.platform.system.Environment("USERPROFILE"); }},
+    {"%BootDirectory%", BootDrive},
+};
+
+// The files (not folders) the pattern names in `folder`, and with `deep`
+// those of its sub-folders too (folder links are not entered).
 void CollectFiles(Files& files, const std::string& folder, const std::string& pattern, bool deep,
                   std::vector<std::string>& out) {
   for (const FileEntry& entry : files.Find(folder + "\\" + pattern)) {
@@ -118,8 +117,6 @@ void ListGone(Context& ctx, const std::vector<std::string>& erasing) {
 }
 
 void DeleteFilesLine(Context& ctx, std::string_view line) {
-  static constexpr std::string_view kMacros[] = {"%Program Files%", "%WindowsDirectory%",
-                                                 "%CurrentUser%", "%BootDirectory%"};
   // The file name follows the line's last backslash; a line without one in
   // its path names no folder.
   const auto cut = line.rfind('\\');
@@ -127,11 +124,13 @@ void DeleteFilesLine(Context& ctx, std::string_view line) {
   const std::string name(line.substr(cut + 1));
   const bool wildcard = name.find_first_of("*?") != std::string::npos;
   std::string path(From(line, 12));
-  for (std::string_view macro : kMacros) {
-    if (!path.starts_with(macro)) continue;
-    const std::string folder = MacroFolder(ctx, macro);
+  for (const Macro& macro : kMacros) {
+    if (!path.starts_with(macro.name)) continue;
+    std::string folder = macro.folder(ctx);
+    while (!folder.empty() && folder.back() == '\\') folder.pop_back();
+    // Without a value the path would start at the root of the current drive.
     if (folder.empty()) return;
-    const std::string rest = path.substr(macro.size());
+    const std::string rest = path.substr(macro.name.size());
     // A wildcard straight in a macro's folder would reach the whole Windows,
     // program-files or profile folder, or the drive root.
     if (wildcard && rest.find('\\', 1) == std::string::npos) return;
