@@ -3,6 +3,7 @@
 #include "cleaning/ActivityLog.h"
 #include "cleaning/ApplicationCatalogue.h"
 #include "cleaning/TrackCategories.h"
+#include "erasers/modDefinitions.h"
 #include "erasers/modRegistry.h"
 #include "platform/Text.h"
 #include "settings/FrmMessage.h"
@@ -90,6 +91,7 @@ void CleaningRun::StartCleanning() {
   c_.lblFilesDelete.SetCaption("0");
   c_.lblSize.SetCaption("0");
   c_.LstShowingTracksErasedProgress.Clear();
+  DeleteThirdPartyFileCreated(ctx_);  // one left over from a run that broke off
   if (rows > 0)
     ctx_.AddProgressLine(" Cleaning Started  at : " +
                          ctx_.platform.system.GeneralDate(ctx_.platform.system.Now()));
@@ -118,6 +120,7 @@ void CleaningRun::RowStep(int index) {
   c_.lblFilesDelete.SetCaption(std::to_string(ctx_.FilesDeleted));
   ctx_.AddProgressLine("Cleaning " + list.Item(index).text + " <OK>");
   Dispatch(index);
+  DeleteThirdPartyFileCreated(ctx_);
   ctx_.DoEvents();
 }
 
@@ -134,6 +137,7 @@ void CleaningRun::Dispatch(int index) {
   for (const Application& app : kApplications) {
     if (!SameLabel(text, app.label)) continue;
     list.SetSubItem(index, 1, "Erasing...");
+    EraseApplication(ctx_, app);
     list.SetSubItem(index, 1, "Done");
   }
 }

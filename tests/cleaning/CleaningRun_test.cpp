@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/FrmMain.h"
 #include "cleaning/TrackCategories.h"
 #include "erasers/modRegistry.h"
@@ -107,6 +109,10 @@ TEST_F(CleaningRunTest, CategoryDeselectedAfterBuildingGetsLineAndMarkButNoErase
 }
 
 TEST_F(CleaningRunTest, MatchingIsTrimmedCaseInsensitiveEquality) {
+  const std::string winrar = "Software\\WinRAR\\DialogEditHistory";
+  w.registry.PutString(RegRoot::CurrentUser, winrar + "\\ArcName", "0", "C:\\a.rar");
+  w.registry.PutString(RegRoot::CurrentUser, winrar + "\\ExtrPath", "0", "C:\\out");
+  w.files.AddFolder("C:\\Temp");
   w.SetOption("chkWindowsClipboard", "1");
   w.SetOption("chkCookies", "1");
   main.lvwToBeErased.Add("  windows CLIPBOARD ", RowMark::Category);
@@ -120,6 +126,41 @@ TEST_F(CleaningRunTest, MatchingIsTrimmedCaseInsensitiveEquality) {
   EXPECT_EQ(main.lvwToBeErased.SubItem(2, 1), "");  // matches nothing
   EXPECT_EQ(main.lvwToBeErased.SubItem(3, 1), "Done");
   EXPECT_EQ(Progress().size(), 5u);
+  // The application row ran its section: one key deleted and counted, its
+  // sibling kept, and the definitions file erased (and counted) again.
+  EXPECT_FALSE(w.registry.HasKey(RegRoot::CurrentUser, winrar + "\\ArcName"));
+  EXPECT_TRUE(w.registry.HasKey(RegRoot::CurrentUser, winrar + "\\ExtrPath"));
+  EXPECT_EQ(w.ctx.RegistryItemsRemoved, 1);
+  EXPECT_EQ(w.ctx.FilesDeleted, 1);
+  EXPECT_FALSE(w.files.Exists("C:\\Temp\\WFView"));
+}
+
+TEST_F(CleaningRunTest, NoDefinitionsFileOutlivesARunWithOrWithoutApplicationRows) {
+  const std::string file = "C:\\Temp\\WFView";
+  w.files.AddFile(file, "left from a run that broke off");
+  run.FillToBeErasedList();
+  run.StartCleanning();  // no rows at all
+  EXPECT_FALSE(w.files.Exists(file));
+  EXPECT_EQ(w.ctx.FilesDeleted, 1);
+
+  w.files.AddFile(file, "left again");
+  w.SetOption("chkWindowsClipboard", "1");
+  w.SetOption("Wordpad", "True");
+  w.SetOption("Zone Alram Logs", "True");
+  run.FillToBeErasedList();
+  // Within an application row the file is there, and gone again before the next row.
+  Lines seen;
+  w.loop.onDoEvents = [&](int) {
+    const Lines lines = Progress();
+    if (!lines.empty() && lines.back().starts_with("Cleaning "))
+      seen.push_back(lines.back() + (w.files.Exists(file) ? " with file" : ""));
+  };
+  run.StartCleanning();
+  EXPECT_FALSE(w.files.Exists(file));
+  seen.erase(std::unique(seen.begin(), seen.end()), seen.end());
+  EXPECT_EQ(seen, (Lines{"Cleaning Windows Clipboard <OK>", "Cleaning Wordpad <OK> with file",
+                         "Cleaning Wordpad <OK>", "Cleaning Zone Alram Logs <OK> with file",
+                         "Cleaning Zone Alram Logs <OK>"}));
 }
 
 TEST_F(CleaningRunTest, SettlePauseYieldsUpTo2000) {
