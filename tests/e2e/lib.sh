@@ -52,6 +52,18 @@ e2e_sandbox_env() {
 
 # ---- The run ----
 
+# The machine a Windows exe is built for: i386, amd64 or the PE machine number.
+e2e_pe_machine() {
+  local pe machine
+  pe=$(od -An -tu4 -j60 -N4 "$1" | tr -d ' ') || return 1
+  machine=$(od -An -tx2 -j$((pe + 4)) -N2 "$1" | tr -d ' ') || return 1
+  case $machine in
+    014c) echo i386 ;;
+    8664) echo amd64 ;;
+    *) echo "$machine" ;;
+  esac
+}
+
 # Starts one Xvfb on a free display number and exports DISPLAY; E2E_XVFB_PID is its pid.
 e2e_start_xvfb() {
   local n log=${1:-/dev/null}
@@ -109,9 +121,19 @@ REGEDIT4
 [HKEY_CURRENT_USER\\Software\\Wine\\WineBrowser]
 "Browsers"="$browser"
 EOF
+    # The Windows version that Wine gives Nimbrel.exe alone (winxp, win2k ...).
+    if [ -n "${NIMBREL_WINVER:-}" ]; then
+      printf '\n[HKEY_CURRENT_USER\\Software\\Wine\\AppDefaults\\Nimbrel.exe]\n"Version"="%s"\n' \
+        "$NIMBREL_WINVER" >>"$dir/drive_c/e2e-setup.reg"
+    fi
     wine regedit /S 'C:\e2e-setup.reg' >/dev/null 2>&1
     wineserver -w
     grep -q '"Managed"="N"' "$dir/user.reg" || { e2e_log "prefix settings not written"; exit 1; }
+    if [ -n "${NIMBREL_WINVER:-}" ] &&
+      ! grep -q "\"Version\"=\"$NIMBREL_WINVER\"" "$dir/user.reg"; then
+      e2e_log "Windows version $NIMBREL_WINVER not written for Nimbrel.exe"
+      exit 1
+    fi
     rm -f "$dir/drive_c/e2e-setup.reg"
     # The user folders are links to the home of this boot; make them plain folders so
     # that each copy of the prefix is whole and nothing leads out of it.
