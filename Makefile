@@ -34,7 +34,8 @@ e2e: win
 # The 32-bit exe under Wine, which tells it that it runs on Windows XP:
 # `make e2e32` runs these tests, `make e2e32 T=test_main_window` one.
 E2E32 = NIMBREL_WIN_BUILD=build/win32 NIMBREL_WINVER=winxp tests/e2e/run.sh
-E2E32_TESTS = test_main_window test_cleaning_run test_windows_temp test_erase_settings
+E2E32_TESTS = test_main_window test_cleaning_run test_windows_temp test_erase_settings \
+  test_installer
 e2e32: win32
 	@$(E2E32) $(or $(T),$(E2E32_TESTS))
 

@@ -52,18 +52,6 @@ e2e_sandbox_env() {
 
 # ---- The run ----
 
-# The machine a Windows exe is built for: i386, amd64 or the PE machine number.
-e2e_pe_machine() {
-  local pe machine
-  pe=$(od -An -tu4 -j60 -N4 "$1" | tr -d ' ') || return 1
-  machine=$(od -An -tx2 -j$((pe + 4)) -N2 "$1" | tr -d ' ') || return 1
-  case $machine in
-    014c) echo i386 ;;
-    8664) echo amd64 ;;
-    *) echo "$machine" ;;
-  esac
-}
-
 # Starts one Xvfb on a free display number and exports DISPLAY; E2E_XVFB_PID is its pid.
 e2e_start_xvfb() {
   local n log=${1:-/dev/null}

@@ -46,7 +46,7 @@ bin=$(cd "$bin" 2>/dev/null && pwd) || { echo "no build folder: $bin (make win)"
 for exe in Nimbrel.exe NimbrelDriver.exe platform_selfcheck.exe; do
   [ -f "$bin/$exe" ] || { echo "missing $bin/$exe (make win builds it)" >&2; exit 2; }
 done
-if [ "$(e2e_pe_machine "$bin/Nimbrel.exe")" == i386 ]; then
+if [ "$("$repo/tools/pe-machine.sh" "$bin/Nimbrel.exe")" == i386 ]; then
   echo "32-bit build in $bin${NIMBREL_WINVER:+, Wine says Windows is $NIMBREL_WINVER}"
   # Wine runs a 32-bit program in a 32-bit process, which some kernels cannot start.
   if ! "$repo/tools/runs-32bit.sh"; then
