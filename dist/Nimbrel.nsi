@@ -128,7 +128,8 @@ Section "Uninstall"
 
   ${If} $RemoveData != 1
     MessageBox MB_YESNO|MB_ICONQUESTION|MB_DEFBUTTON2 \
-      "Also remove your ${PRODUCT} settings, activity log (Log.txt) and keep lists (Cookies.ini, Backup.dat)?" \
+      "Also remove your ${PRODUCT} settings, activity log (Log.txt) and keep lists \
+(Cookies.ini, Backup.dat)?" \
       /SD IDNO IDNO keep
     StrCpy $RemoveData 1
     keep:

@@ -14,9 +14,12 @@ allowed=${3:-$(dirname "$0")/xp-imports.txt}
 list=$(awk '
   { sub(/#.*/, "") }
   NF == 0 { next }
-  NF != 3 { printf "%s:%d: expected \"dll function minimum-client\"\n", FILENAME, FNR > "/dev/stderr"; bad = 1; next }
+  NF != 3 {
+    printf "%s:%d: expected \"dll function minimum-client\"\n", FILENAME, FNR > "/dev/stderr"
+    bad = 1; next }
   $3 !~ /^(95|98|NT4|2000|XP)$/ {
-    printf "%s:%d: %s %s needs Windows %s, newer than Windows XP\n", FILENAME, FNR, $1, $2, $3 > "/dev/stderr"
+    printf "%s:%d: %s %s needs Windows %s, newer than Windows XP\n", FILENAME, FNR, $1, $2, $3 \
+      > "/dev/stderr"
     bad = 1; next }
   { print tolower($1), $2 }
   END { exit bad }' "$allowed") || exit 2

@@ -56,4 +56,5 @@ sed "s/@VERSION@/$version/; s/\$/\r/" "$repo/dist/Portable.txt" >"$folder/Readme
 touch -r "$win32" "$folder"/*
 (cd "$stage" && zip -q -X -r "$zip" "Nimbrel-$version")
 
-echo "$(basename "$setup") ($((size / 1024)) KiB), $(basename "$zip") ($(($(stat -c %s "$zip") / 1024)) KiB) in $out"
+echo "$(basename "$setup") ($((size / 1024)) KiB)," \
+  "$(basename "$zip") ($(($(stat -c %s "$zip") / 1024)) KiB) in $out"

@@ -69,8 +69,10 @@ assert_no_start_with_windows() {
 install_silently
 assert_file_exists "$instdir\\Uninstall.exe"
 assert_file_exists "$shortcut"
-grep -qa 'Nimbrel.exe' "$(unix_path "$shortcut")" || fail "the shortcut does not lead to Nimbrel.exe"
-cmp -s "$exe" "$(unix_path "$instdir\\Nimbrel.exe")" || fail "the installed exe differs from the build"
+grep -qa 'Nimbrel.exe' "$(unix_path "$shortcut")" ||
+  fail "the shortcut does not lead to Nimbrel.exe"
+cmp -s "$exe" "$(unix_path "$instdir\\Nimbrel.exe")" ||
+  fail "the installed exe differs from the build"
 
 assert_eq "$(view_query "$uninst" DisplayName)" Nimbrel "DisplayName"
 assert_eq "$(view_query "$uninst" Publisher)" NimbrelSoft "Publisher"
@@ -110,13 +112,15 @@ assert_no_start_with_windows
 assert_eq "$(cat "$(unix_path "$instdir\\Log.txt")")" $'the user log\r' "the kept Log.txt"
 assert_file_exists "$instdir\\Cookies.ini"
 assert_file_exists "$instdir\\Backup.dat"
-assert_eq "$(cat "$(unix_path "$instdir\\notes.txt")")" mine "a file the installer did not put there"
+assert_eq "$(cat "$(unix_path "$instdir\\notes.txt")")" mine \
+  "a file the installer did not put there"
 reg_key_exists "$settings" || fail "the settings went without being asked"
 
 # ---- Install again over the kept data, uninstall removing it ----
 rm "$(unix_path "$instdir\\notes.txt")"
 install_silently
-assert_eq "$(cat "$(unix_path "$instdir\\Log.txt")")" $'the user log\r' "Log.txt after installing again"
+assert_eq "$(cat "$(unix_path "$instdir\\Log.txt")")" $'the user log\r' \
+  "Log.txt after installing again"
 plant_start_with_windows
 uninstall_silently /REMOVEDATA
 assert_file_gone "$instdir"
