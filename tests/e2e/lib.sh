@@ -109,9 +109,19 @@ REGEDIT4
 [HKEY_CURRENT_USER\\Software\\Wine\\WineBrowser]
 "Browsers"="$browser"
 EOF
+    # The Windows version that Wine gives Nimbrel.exe alone (winxp, win2k ...).
+    if [ -n "${NIMBREL_WINVER:-}" ]; then
+      printf '\n[HKEY_CURRENT_USER\\Software\\Wine\\AppDefaults\\Nimbrel.exe]\n"Version"="%s"\n' \
+        "$NIMBREL_WINVER" >>"$dir/drive_c/e2e-setup.reg"
+    fi
     wine regedit /S 'C:\e2e-setup.reg' >/dev/null 2>&1
     wineserver -w
     grep -q '"Managed"="N"' "$dir/user.reg" || { e2e_log "prefix settings not written"; exit 1; }
+    if [ -n "${NIMBREL_WINVER:-}" ] &&
+      ! grep -q "\"Version\"=\"$NIMBREL_WINVER\"" "$dir/user.reg"; then
+      e2e_log "Windows version $NIMBREL_WINVER not written for Nimbrel.exe"
+      exit 1
+    fi
     rm -f "$dir/drive_c/e2e-setup.reg"
     # The user folders are links to the home of this boot; make them plain folders so
     # that each copy of the prefix is whole and nothing leads out of it.
