@@ -83,7 +83,12 @@ class Win32View : public ControlView {
 
   HWND Window() const { return hwnd_; }
   Control& Model() const { return model_; }
+  // Aspects that come in floods while a run works (a caption, a value, a
+  // list's appended line and selection) are only noted; CatchUpViews shows
+  // them. Any other aspect shows what was noted first, keeping the order.
   void Update(Aspect aspect, int index) override;
+  // Shows the aspects noted since the last catch-up.
+  void CatchUp();
 
   virtual void OnCommand(int /*code*/) {}
   virtual LRESULT OnNotify(const NMHDR& /*header*/) { return 0; }
@@ -105,6 +110,12 @@ class Win32View : public ControlView {
   virtual int WindowHeight() const;
   // The model's other aspects; Geometry, Visible and Enabled are done by Update.
   virtual void Refresh(Aspect aspect, int index) = 0;
+  // Whether this kind of window may show `aspect` late (none by default).
+  virtual bool MayDefer(Aspect aspect, int index) const;
+  // Shows the noted aspects; a view that noted more than their last state
+  // (appended lines) shows what it noted its own way.
+  virtual void ShowNoted(unsigned aspects);
+  static unsigned Bit(Aspect aspect) { return 1u << static_cast<unsigned>(aspect); }
   void ShowCaption();
   void ShowLook();
   RECT Bounds() const;  // pixels, relative to the form
@@ -115,8 +126,16 @@ class Win32View : public ControlView {
   HWND hwnd_ = nullptr;
   ATOM atom_ = 0;
   bool released_ = false;
+  unsigned noted_ = 0;  // Bit(aspect) of each aspect waiting for CatchUpViews
   RECT shownAt_{};
 };
+
+// Shows what the views noted, at most once per kCatchUpInterval ms unless
+// `now` (before a modal window, when the queue is empty): a flood of model
+// changes then costs one update and one repaint per window instead of one per
+// change, and the windows end showing exactly what the models hold.
+constexpr DWORD kCatchUpInterval = 40;
+void CatchUpViews(bool now);
 
 // Registers the window classes the views use (once per process).
 void RegisterControlClasses(HINSTANCE instance);

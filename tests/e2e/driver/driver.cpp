@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <io.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdio>
 #include <cstdlib>
@@ -281,6 +282,45 @@ int CmdClick(const Args& a) {
   PostMessageA(h, WM_MOUSEMOVE, 0, Point(c.x, c.y));
   PostMessageA(h, WM_LBUTTONDOWN, MK_LBUTTON, Point(c.x, c.y));
   PostMessageA(h, WM_LBUTTONUP, 0, Point(c.x, c.y));
+  return 0;
+}
+
+// Clicks FORM.CTRL, then times until UNTIL_FORM shows, asking FORM every 100 ms
+// meanwhile how long it takes to answer a message sent from outside.
+int CmdTimeClick(const Args& a) {
+  HWND form = FindForm(a[0]);
+  if (!form || CmdClick({a[0], a[1]}) != 0) return 1;
+  const int timeout = std::atoi(a[3].c_str());
+  LARGE_INTEGER frequency, start, now;
+  QueryPerformanceFrequency(&frequency);
+  QueryPerformanceCounter(&start);
+  const auto seconds = [&] {
+    QueryPerformanceCounter(&now);
+    return static_cast<double>(now.QuadPart - start.QuadPart) / frequency.QuadPart;
+  };
+  std::vector<double> answers;
+  for (;;) {
+    HWND done = FindWindowByNames(a[2], "");
+    if (done && IsWindowVisible(done)) break;
+    if (seconds() * 1000 > timeout) {
+      std::fprintf(stderr, "timed out waiting for %s\n", a[2].c_str());
+      return 1;
+    }
+    const double before = seconds();
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(form, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result);
+    answers.push_back((seconds() - before) * 1000);
+    Sleep(100);
+  }
+  const double spent = seconds();
+  std::vector<double> sorted = answers;
+  std::sort(sorted.begin(), sorted.end());
+  const double worst = sorted.empty() ? 0 : sorted.back();
+  const double p99 = sorted.empty() ? 0 : sorted[(sorted.size() * 99) / 100 < sorted.size()
+                                                      ? (sorted.size() * 99) / 100
+                                                      : sorted.size() - 1];
+  std::printf("seconds=%.3f worst_ms=%.1f p99_ms=%.1f probes=%zu\n", spent, worst, p99,
+              answers.size());
   return 0;
 }
 
@@ -579,6 +619,7 @@ const Command kCommands[] = {
     {"client", 1, 2, CmdClient, "FORM [CTRL]                client size: w h"},
     {"click", 2, 2, CmdClick, "FORM CTRL"},
     {"hover", 2, 2, CmdHover, "FORM CTRL"},
+    {"timeclick", 4, 4, CmdTimeClick, "FORM CTRL UNTIL_FORM timeout-ms  seconds, answer times"},
     {"drag", 4, 4, CmdDrag, "FORM CTRL DX DY"},
     {"items", 2, 2, CmdItems, "FORM CTRL                  list view, list box, combo"},
     {"check", 4, 4, CmdCheck, "FORM CTRL INDEX 0|1        a list-view item's box"},
