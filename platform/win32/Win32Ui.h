@@ -130,11 +130,11 @@ class Win32View : public ControlView {
   RECT shownAt_{};
 };
 
-// Shows what the views noted, at most once per kCatchUpInterval ms unless
+// Shows what the views noted, at most ten times a second unless
 // `now` (before a modal window, when the queue is empty): a flood of model
 // changes then costs one update and one repaint per window instead of one per
 // change, and the windows end showing exactly what the models hold.
-constexpr DWORD kCatchUpInterval = 40;
+constexpr DWORD kCatchUpInterval = 100;
 void CatchUpViews(bool now);
 
 // Registers the window classes the views use (once per process).
