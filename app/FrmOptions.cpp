@@ -150,6 +150,13 @@ FrmOptions::FrmOptions(Context& ctx, Timer& TmrScheduler)
                   Px(24), &FrameProtectHomepage),
       cmdaboutblank(*this, "cmdaboutblank", "about:blank", Px(kIn + kInWidth - 120),
                     Px(kFirstRow + 32), Px(120), Px(kButtonHeight), &FrameProtectHomepage),
+      lblHomepageNote(*this, "lblHomepageNote",
+                      "Nimbrel looks at Internet Explorer's start page every 30 seconds. When "
+                      "a program or a web site has changed it, you choose whether to keep the "
+                      "new page or to put this one back. about:blank makes an empty page the "
+                      "start page at once.",
+                      Px(kIndent), Px(kFirstRow + 74), Px(kInWidth - 20), Px(48),
+                      &FrameProtectHomepage),
       Command4(*this, "Command4", "OK", Px(kSaveLeft), Px(kBottomRow), Px(kButton),
                Px(kButtonHeight), &FrameProtectHomepage),
       Command3(*this, "Command3", "Cancel", Px(kCloseLeft), Px(kBottomRow), Px(kButton),
@@ -208,7 +215,7 @@ FrmOptions::FrmOptions(Context& ctx, Timer& TmrScheduler)
   Label18.SetLook(TextStyle::Title, palette::kTitleText, palette::kTitle);
   for (Frame* f : {&Framegeneral, &FrameProtectHomepage, &FrameSchedule, &FrameHotkey, &Frame3})
     f->SetLook(TextStyle::Bold, palette::kText, palette::kWindow);
-  for (Label* l : {&Label6, &Label10, &Label11, &Label22, &Label1})
+  for (Label* l : {&Label6, &Label10, &Label11, &Label22, &Label1, &lblHomepageNote})
     l->SetLook(TextStyle::Normal, palette::kMutedText, palette::kWindow);
   for (Label* l : {&Label21, &Label3, &Label5})
     l->SetLook(TextStyle::Bold, palette::kText, palette::kWindow);
@@ -298,7 +305,7 @@ void FrmOptions::SaveOption(Control& control) {
 void FrmOptions::OnLoad() {
   ShowOptionsPage(true, false, false, false);
   // The text box starts editable whatever the guard's box shows.
-  txtHomepage.SetLocked(false);
+  LockHomepage(false);
   for (Control* c : StoredOptions()) LoadOption(*c);
   chkSchedule.SetValue(IsOne(ctx_.settings.ReadSetting(kSettings, kScheduleSwitchKey, "0")));
   ApplyStealthRule();
@@ -361,7 +368,13 @@ void FrmOptions::ApplySecureErasingRule() {
   cmboverwriteTracksFiles.SetEnabled(chkenablesecureerasing.Value());
 }
 
-void FrmOptions::ApplyHomepageRule() { txtHomepage.SetLocked(!chkPreverntHomepage.Value()); }
+void FrmOptions::ApplyHomepageRule() { LockHomepage(!chkPreverntHomepage.Value()); }
+
+void FrmOptions::LockHomepage(bool locked) {
+  txtHomepage.SetLocked(locked);
+  // A locked box looks like the page it lies on.
+  txtHomepage.SetLook(TextStyle::Normal, palette::kText, locked ? palette::kWindow : palette::kPanel);
+}
 
 void FrmOptions::ApplyScheduleRule() {
   cmbDays.SetEnabled(chkSchedule.Value());

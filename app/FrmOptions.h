@@ -58,6 +58,7 @@ class FrmOptions : public Form {
   CheckBox chkPreverntHomepage;
   TextBox txtHomepage;
   PictureButton cmdaboutblank;
+  Label lblHomepageNote;
   PictureButton Command4;
   PictureButton Command3;
 
@@ -105,6 +106,7 @@ class FrmOptions : public Form {
   void ApplyStealthRule();
   void ApplySecureErasingRule();
   void ApplyHomepageRule();
+  void LockHomepage(bool locked);
   void ApplyScheduleRule();
 
   Context& ctx_;
