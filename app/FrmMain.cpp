@@ -112,7 +112,10 @@ FrmMain::FrmMain(Context& ctx)
       run_(ctx, CleaningControls{lvwToBeErased, LstShowingTracksErasedProgress, PgbTemp, lblstatus,
                                  lblScannedRegKeys, lblFilesDelete, lblSize, Picture1,
                                  mnuEraseSetting, mnuOptions, mnuStartErasing},
-           [this] { return TickedApplications(); }) {
+           [this] { return TickedApplications(); }),
+      scheduler_(ctx, SchedulerControls{TmrScheduler, run_}),
+      homepageGuard_(ctx, HomepageGuardControls{tmrCheckSettings}),
+      options_(ctx, TmrScheduler) {
   ctx_.SetReport(this);
 
   // Look.
@@ -146,7 +149,13 @@ FrmMain::FrmMain(Context& ctx)
     ResetButtons();
     eraseSettings();
   };
-  WireCommand(Commands()[2], [] {});
+  WireCommand(Commands()[2], [this] { options_.Open(); });
+  mnuOptions.Click = [this] {
+    ResetButtons();
+    options_.Open();
+  };
+  TmrScheduler.Tick = [this] { scheduler_.Tick(); };
+  tmrCheckSettings.Tick = [this] { homepageGuard_.Tick(); };
   WireCommand(Commands()[3], [this] {
     FrmAbout about(ctx_);
     about.ShowModal();
@@ -240,6 +249,7 @@ void FrmMain::ResetButtons() {
 void FrmMain::OnLoad() {
   tmrHotKeys.SetEnabled(false);
   run_.ReadFolderVariables();
+  options_.LoadAtStartup();
   {
     // Its load writes "1" for every absent category key; it is not shown.
     FrmEraseingSettings settings(ctx_);

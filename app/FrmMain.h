@@ -6,6 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "app/FrmOptions.h"
+#include "app/HomepageGuard.h"
+#include "app/Scheduler.h"
 #include "cleaning/CleaningRun.h"
 #include "erasers/Context.h"
 #include "erasers/RunReport.h"
@@ -69,6 +72,7 @@ class FrmMain : public Form, public RunReport {
   Timer tmrHotKeys;
 
   CleaningRun& Run() { return run_; }
+  OptionsDialog& Options() { return options_; }
   // Shows every command's normal look (the pointer over the background).
   void ResetButtons();
   // Closing the main window from outside ends the program, as Exit does.
@@ -99,6 +103,9 @@ class FrmMain : public Form, public RunReport {
 
   Context& ctx_;
   CleaningRun run_;
+  Scheduler scheduler_;
+  HomepageGuard homepageGuard_;
+  OptionsDialog options_;
 };
 
 }  // namespace nimbrel

@@ -63,6 +63,7 @@ enum class Aspect {
   EnsureVisible,  // index
   Range,
   Look,
+  ReadOnly,       // a text box locked or unlocked
 };
 
 class ControlView {
@@ -188,8 +189,13 @@ class TextBox : public Control {
   void SetText(std::string text) { SetCaption(std::move(text)); }
   void SetCaption(std::string caption) override;  // raises Change on change
   bool MultiLine = false;
-  bool Locked = false;
+  // A locked box takes no typing; code may still set its text.
+  bool Locked() const { return locked_; }
+  void SetLocked(bool locked);
   std::function<void()> Change;
+
+ private:
+  bool locked_ = false;
 };
 
 class ComboBox : public Control {

@@ -99,17 +99,24 @@ bool FakeRegistry::QueryValue(RegKey key, const std::string& name, std::uint32_t
   return true;
 }
 
+FakeRegistry::Key* FakeRegistry::Writable(RegKey key) {
+  const auto h = handles_.find(key);
+  if (h == handles_.end() || readOnlyKeys.count(h->second)) return nullptr;
+  return Lookup(key);
+}
+
 bool FakeRegistry::SetValue(RegKey key, const std::string& name, std::uint32_t type,
                             const std::string& data) {
-  Key* k = Lookup(key);
+  Key* k = Writable(key);
   if (!k) return false;
+  setLog.push_back(handles_[key] + "\\" + ToUpper(name));
   k->values[ToUpper(name)] = {type, data};
   k->valueNames.emplace(ToUpper(name), name);
   return true;
 }
 
 bool FakeRegistry::DeleteValue(RegKey key, const std::string& name) {
-  Key* k = Lookup(key);
+  Key* k = Writable(key);
   if (!k) return false;
   k->valueNames.erase(ToUpper(name));
   return k->values.erase(ToUpper(name)) > 0;

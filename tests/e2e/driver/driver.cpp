@@ -545,6 +545,63 @@ int CmdMenu(const Args& a) {
   return 0;
 }
 
+// Selects entry INDEX of a combo box as the user's pick does: the selection, then
+// CBN_SELCHANGE to the form.
+int CmdSelect(const Args& a) {
+  HWND h = NeedWindow(a, 2);
+  if (!h) return 1;
+  const int index = std::atoi(a[2].c_str());
+  if (!IsClass(h, "ComboBox") || Send(h, CB_SETCURSEL, index, 0) != index) {
+    std::fprintf(stderr, "cannot select entry %s of %s\n", a[2].c_str(), a[1].c_str());
+    return 1;
+  }
+  Send(GetParent(h), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(h), CBN_SELCHANGE),
+       reinterpret_cast<LPARAM>(h));
+  return 0;
+}
+
+// Sets a date-time picker to today at HH:MM:SS, or switches its box off ("none"), as
+// the user's change does: the new value, then DTN_DATETIMECHANGE to the form. Neither
+// message carries its pointer across processes, so both are sent from inside the
+// program, through a remote thread.
+int CmdSetTime(const Args& a) {
+  HWND h = NeedWindow(a, 2);
+  if (!h) return 1;
+  NMDATETIMECHANGE change{};
+  change.nmhdr.hwndFrom = h;
+  change.nmhdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(h));
+  change.nmhdr.code = DTN_DATETIMECHANGE;
+  GetLocalTime(&change.st);  // a valid time even for "none"
+  change.dwFlags = GDT_NONE;
+  if (a[2] != "none") {
+    int hh = -1, mm = -1, ss = -1;
+    if (std::sscanf(a[2].c_str(), "%d:%d:%d", &hh, &mm, &ss) != 3 || hh < 0 || hh > 23 ||
+        mm < 0 || mm > 59 || ss < 0 || ss > 59) {
+      std::fprintf(stderr, "not a time: %s\n", a[2].c_str());
+      return 2;
+    }
+    change.st.wHour = static_cast<WORD>(hh);
+    change.st.wMinute = static_cast<WORD>(mm);
+    change.st.wSecond = static_cast<WORD>(ss);
+    change.st.wMilliseconds = 0;
+    change.dwFlags = GDT_VALID;
+  }
+  FARPROC send = GetProcAddress(GetModuleHandleA("user32.dll"), "SendMessageA");
+  RemoteCaller remote(h);
+  const auto at = reinterpret_cast<UINT_PTR>(remote.Scratch());
+  DWORD ignored = 0;
+  if (!IsClass(h, DATETIMEPICK_CLASSA) || !remote.Ok() || !remote.SameCode(send) ||
+      !remote.Put(&change, sizeof change) ||
+      !remote.Call(send, reinterpret_cast<UINT_PTR>(h), DTM_SETSYSTEMTIME, change.dwFlags,
+                   at + offsetof(NMDATETIMECHANGE, st), &ignored) ||
+      !remote.Call(send, reinterpret_cast<UINT_PTR>(GetParent(h)), WM_NOTIFY,
+                   change.nmhdr.idFrom, at, &ignored)) {
+    std::fprintf(stderr, "cannot set the time of %s\n", a[1].c_str());
+    return 1;
+  }
+  return 0;
+}
+
 // Writes the form's screen area as a 24-bit bottom-up BMP. The form is repainted first,
 // and the screen read until two reads 100 ms apart agree, so the picture is settled.
 int CmdShot(const Args& a) {
@@ -623,6 +680,8 @@ const Command kCommands[] = {
     {"drag", 4, 4, CmdDrag, "FORM CTRL DX DY"},
     {"items", 2, 2, CmdItems, "FORM CTRL                  list view, list box, combo"},
     {"check", 4, 4, CmdCheck, "FORM CTRL INDEX 0|1        a list-view item's box"},
+    {"select", 3, 3, CmdSelect, "FORM CTRL INDEX            a combo box's entry"},
+    {"settime", 3, 3, CmdSetTime, "FORM CTRL HH:MM:SS|none    a date-time picker"},
     {"checked", 2, 2, CmdChecked, "FORM CTRL                  BM_GETCHECK"},
     {"progress", 2, 2, CmdProgress, "FORM CTRL                  pos min max"},
     {"menu", 2, 2, CmdMenu, "FORM MENU                  caption<TAB>enabled, \"-\""},
