@@ -19,7 +19,9 @@ struct Win32Bundle {
   Win32UrlHistory urlHistory;
   Win32EventLoop loop{files};  // finishes the files before the process ends
 
-  Platform AsPlatform() { return {registry, files, system, shell, desktop, loop, profile, urlHistory}; }
+  Platform AsPlatform() {
+    return {registry, files, system, shell, desktop, loop, profile, urlHistory};
+  }
 };
 
 }  // namespace nimbrel

@@ -7,10 +7,11 @@
 . "$(dirname "$0")/catalogue.sh"
 
 EXPLORER='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer'
-TYPED='HKCU\Software\Microsoft\Internet Explorer\TypedURLs'
+IE='HKCU\Software\Microsoft\Internet Explorer'
+TYPED="$IE\\TypedURLs"
 RUN="$EXPLORER\\RunMRU"
 FIND="$EXPLORER\\Doc Find Spec MRU"
-FILES_NAMED='HKCU\Software\Microsoft\Internet Explorer\Explorer Bars\{C4EE31F3-4768-11D2-BE5C-00A0C9A83DA1}\FilesNamedMRU'
+FILES_NAMED="$IE\\Explorer Bars\\{C4EE31F3-4768-11D2-BE5C-00A0C9A83DA1}\\FilesNamedMRU"
 ACMRU='HKCU\Software\Microsoft\Search Assistant\ACMru'
 RECENT_DOCS="$EXPLORER\\RecentDocs"
 WINVER='HKCU\Software\Wine\AppDefaults\Nimbrel.exe'
@@ -35,8 +36,8 @@ erase_alone() {
   stop_nimbrel
   grep -qxF "Cleaning $2 <OK>" <<<"$progress" || fail "no row line for $2: $progress"
   erased=$(grep '^  ' <<<"$progress" || true)
-  logged=$(tr -d '\r' <"$log" | awk '/^   Nimbrel v3\.0$/ { block = "" } /^  [^ ]/ { block = block $0 "\n" }
-    END { printf "%s", block }')
+  logged=$(tr -d '\r' <"$log" |
+    awk '/^   Nimbrel v3\.0$/ { b = ""; next } /^  / { b = b $0 "\n" } END { printf "%s", b }')
   assert_eq "$logged" "$erased" "progress lines in Log.txt for $2"
 }
 
@@ -142,7 +143,8 @@ for v in a b MRUList; do gone "$RECENT_DOCS" "$v" || fail "RecentDocs $v not era
 assert_eq "$(reg_query "$RECENT_DOCS" c)" "c.txt" "the RecentDocs entry MRUList does not name"
 assert_file_gone "$shell_recent\\new-report.lnk"
 [ -L "$profile_unix/Recent" ] || fail "the Recent link itself was removed"
-assert_eq "${erased,,}" "  ${shell_recent,,}\\new-report.lnk" "recent lines (through the shell's folder only)"
+assert_eq "${erased,,}" "  ${shell_recent,,}\\new-report.lnk" \
+  "recent lines (through the shell's folder only)"
 
 # ---- Windows Clipboard: text put there by another program is gone after the run.
 drv clipboard "secret text"

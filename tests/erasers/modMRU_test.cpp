@@ -2,12 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "fakes/TestWorld.h"
 
 namespace nimbrel {
 namespace {
 
 using Lines = std::vector<std::string>;
+using Urls = std::map<int, std::string>;
 constexpr RegRoot HKCU = RegRoot::CurrentUser;
 const std::string kBackup = "C:\\Program Files\\Nimbrel\\Backup.dat";
 
@@ -22,12 +25,20 @@ class ModMRUTest : public ::testing::Test {
   bool Has(const std::string& key, const std::string& name) {
     return w.registry.Get(HKCU, key, name) != nullptr;
   }
-  void PlantTypedURL(int index, const std::string& address) {
-    w.registry.PutString(HKCU, kTypedURLsKey, "url" + std::to_string(index), address);
+  void PlantTypedURLs(const Urls& urls) {
+    for (const auto& [index, address] : urls)
+      w.registry.PutString(HKCU, kTypedURLsKey, "url" + std::to_string(index), address);
   }
   std::string TypedURL(int index) {
     const auto* v = w.registry.Get(HKCU, kTypedURLsKey, "url" + std::to_string(index));
     return v ? v->data.substr(0, v->data.find('\0')) : "<gone>";
+  }
+  // The typed addresses url1 to url9 still there.
+  Urls TypedURLs() {
+    Urls left;
+    for (int i = 1; i <= 9; ++i)
+      if (const std::string text = TypedURL(i); text != "<gone>") left[i] = text;
+    return left;
   }
   TestWorld w;
 };
@@ -117,39 +128,26 @@ TEST_F(ModMRUTest, RecentDocsOnXPGoWithTheirExtensionKeysAndMRUListEx) {
   EXPECT_FALSE(Has(key, "MRUListEx"));
 }
 
-TEST_F(ModMRUTest, TypedURLsStopAtTheFirstGap) {
-  PlantTypedURL(1, "http://one.example/");
-  PlantTypedURL(2, "http://two.example/");
-  PlantTypedURL(4, "http://four.example/");
+TEST_F(ModMRUTest, TypedURLsEndAtTheFirstMissingOrEmptyValue) {
+  PlantTypedURLs({{1, "http://one.example/"}, {2, "http://two.example/"},
+                  {4, "http://four.example/"}});
   EraseTypedURLs(w.ctx);
-  EXPECT_EQ(TypedURL(1), "<gone>");
-  EXPECT_EQ(TypedURL(2), "<gone>");
-  EXPECT_EQ(TypedURL(4), "http://four.example/");
+  EXPECT_EQ(TypedURLs(), (Urls{{4, "http://four.example/"}}));
   EXPECT_EQ(w.report.calls, (Lines{"line   http://one.example/", "registry 1",
                                    "line   http://two.example/", "registry 2"}));
-}
 
-TEST_F(ModMRUTest, TypedURLsEndAtAnEmptyValueToo) {
-  PlantTypedURL(1, "http://one.example/");
-  PlantTypedURL(2, "");
-  PlantTypedURL(3, "http://three.example/");
+  PlantTypedURLs({{1, "http://one.example/"}, {2, ""}, {3, "http://three.example/"}});
   EraseTypedURLs(w.ctx);
-  EXPECT_EQ(TypedURL(2), "");
-  EXPECT_EQ(TypedURL(3), "http://three.example/");
-  EXPECT_EQ(w.report.registry, 1);
+  EXPECT_EQ(TypedURLs(),
+            (Urls{{2, ""}, {3, "http://three.example/"}, {4, "http://four.example/"}}));
 }
 
 TEST_F(ModMRUTest, KeptAddressesStayUnderTheirNamesWhateverTheirCaseAndBlanks) {
   w.files.AddFile(kBackup, "  HTTP://Kept.Example/  \r\nhttp://other.example/\r\n");
-  PlantTypedURL(1, "http://kept.example/");
-  PlantTypedURL(2, "http://gone.example/");
-  PlantTypedURL(3, " http://KEPT.example/\t");
-  PlantTypedURL(4, "http://kept.example/more");
+  PlantTypedURLs({{1, "http://kept.example/"}, {2, "http://gone.example/"},
+                  {3, " http://KEPT.example/\t"}, {4, "http://kept.example/more"}});
   EraseTypedURLs(w.ctx);
-  EXPECT_EQ(TypedURL(1), "http://kept.example/");
-  EXPECT_EQ(TypedURL(2), "<gone>");
-  EXPECT_EQ(TypedURL(3), " http://KEPT.example/\t");
-  EXPECT_EQ(TypedURL(4), "<gone>");
+  EXPECT_EQ(TypedURLs(), (Urls{{1, "http://kept.example/"}, {3, " http://KEPT.example/\t"}}));
   EXPECT_EQ(w.report.lines.size(), 4u);  // every address shown, kept or not
   EXPECT_EQ(w.report.registry, 2);
 }
@@ -157,7 +155,7 @@ TEST_F(ModMRUTest, KeptAddressesStayUnderTheirNamesWhateverTheirCaseAndBlanks) {
 TEST_F(ModMRUTest, AnEmptyOrMissingKeepListKeepsNothing) {
   for (const bool fileThere : {false, true}) {
     if (fileThere) w.files.AddFile(kBackup, "");
-    PlantTypedURL(1, "http://one.example/");
+    PlantTypedURLs({{1, "http://one.example/"}});
     EXPECT_FALSE(IsKeptURL(w.ctx, "http://one.example/"));
     EraseTypedURLs(w.ctx);
     EXPECT_EQ(TypedURL(1), "<gone>");
@@ -165,8 +163,7 @@ TEST_F(ModMRUTest, AnEmptyOrMissingKeepListKeepsNothing) {
 }
 
 TEST_F(ModMRUTest, TheKeepListIsReadAfreshForEveryAddress) {
-  PlantTypedURL(1, "http://one.example/");
-  PlantTypedURL(2, "http://two.example/");
+  PlantTypedURLs({{1, "http://one.example/"}, {2, "http://two.example/"}});
   // The list is saved while the walk yields after the first address.
   w.files.AddFolder("C:\\Program Files\\Nimbrel");
   w.loop.onDoEvents = [&](int) { w.files.WriteAll(kBackup, "http://two.example/\r\n"); };
@@ -176,7 +173,7 @@ TEST_F(ModMRUTest, TheKeepListIsReadAfreshForEveryAddress) {
 }
 
 TEST_F(ModMRUTest, TheIndexEndsAtUrl32767) {
-  for (int i = 1; i <= 32768; ++i) PlantTypedURL(i, "http://a.example/");
+  for (int i = 1; i <= 32768; ++i) PlantTypedURLs({{i, "http://a.example/"}});
   w.ctx.SetReport(nullptr);
   EraseTypedURLs(w.ctx);
   EXPECT_EQ(TypedURL(32767), "<gone>");

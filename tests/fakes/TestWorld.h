@@ -25,7 +25,8 @@ struct TestWorld {
   FakeProfile profile{files};
   FakeUrlHistory urlHistory;
   SettingsStore settings{registry};
-  Context ctx{Platform{registry, files, system, shell, desktop, loop, profile, urlHistory}, settings};
+  Context ctx{Platform{registry, files, system, shell, desktop, loop, profile, urlHistory},
+              settings};
   // What the erasers report, when a test sets it as the context's report.
   RecordingReport report{loop};
 
