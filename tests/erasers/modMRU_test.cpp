@@ -57,14 +57,6 @@ TEST_F(ModMRUTest, RunListDeletesTheNamedEntriesThenMRUListAndCountsEveryRequest
   EXPECT_EQ(w.registry.openKeys, 0);
 }
 
-TEST_F(ModMRUTest, MissingListAsksOnlyForMRUList) {
-  EraseRunMRU(w.ctx);
-  EraseSearchMRU(w.ctx);
-  // The Run list's MRUList; the search list's MRUList and its two whole keys.
-  EXPECT_EQ(w.report.calls, (Lines{"registry 1", "registry 2", "registry 3", "registry 4"}));
-  EXPECT_EQ(w.registry.KeyCount(), 0u);
-}
-
 TEST_F(ModMRUTest, SearchListThenTheSearchBarAndAssistantKeysWhole) {
   const std::string assistant = "Software\\Microsoft\\Search Assistant\\ACMru";
   PlantList(kDocFindSpecMRUKey, "ab", "c");
@@ -119,13 +111,6 @@ TEST_F(ModMRUTest, RecentDocsOnXPGoWithTheirExtensionKeysAndMRUListEx) {
   // Two sub-keys, the key, then MRUListEx.
   EXPECT_EQ(w.report.registry, 4);
   EXPECT_TRUE(w.report.lines.empty());
-
-  // A sub-key that holds one of its own keeps the key; MRUListEx goes all the same.
-  w.registry.Put(HKCU, key, "MRUListEx", kRegBinary, std::string("\0\0\0\0", 4));
-  w.registry.AddKey(HKCU, key + "\\.doc\\deeper");
-  EraseRecentDocsList(w.ctx);
-  EXPECT_TRUE(w.registry.HasKey(HKCU, key + "\\.doc"));
-  EXPECT_FALSE(Has(key, "MRUListEx"));
 }
 
 TEST_F(ModMRUTest, TypedURLsEndAtTheFirstMissingOrEmptyValue) {
