@@ -16,15 +16,16 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   icc.dwSize = sizeof icc;
   icc.dwICC = ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS | ICC_DATE_CLASSES | ICC_STANDARD_CLASSES;
   InitCommonControlsEx(&icc);
-  OleInitialize(nullptr);
-
   Win32Bundle win32;
+  // COM as a single-threaded apartment on this, the user-interface thread,
+  // for the URL history object; undone on the way out, however the program
+  // ends, when it was done here.
+  if (SUCCEEDED(OleInitialize(nullptr))) win32.loop.AtExit([] { OleUninitialize(); });
   SettingsStore settings(win32.registry);
   Context ctx(win32.AsPlatform(), settings);
   FrmMain frm(ctx);
   frm.Load();  // its load step shows it
   const int code = win32.loop.Run();
   win32.loop.PrepareExit();
-  OleUninitialize();
   return code;
 }

@@ -17,7 +17,8 @@ class Desktop {
   virtual void PostClose(WindowHandle window) = 0;
   // GetAsyncKeyState: true while the virtual key is held down.
   virtual bool KeyDown(int virtualKey) = 0;
-  virtual bool EmptyClipboard() = 0;
+  // Opens the clipboard for `owner` (OpenClipboardA), empties it and closes it.
+  virtual bool EmptyClipboard(WindowHandle owner) = 0;
   virtual std::intptr_t SendMessage(WindowHandle window, std::uint32_t message,
                                     std::uintptr_t wParam, std::intptr_t lParam) = 0;
 };

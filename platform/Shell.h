@@ -8,6 +8,7 @@ namespace nimbrel {
 
 constexpr int kSwShowNormal = 1;
 constexpr int kSwShowMaximized = 3;
+constexpr int kCsidlRecent = 8;
 constexpr int kCsidlHistory = 34;
 
 class Shell {

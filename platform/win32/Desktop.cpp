@@ -45,8 +45,8 @@ bool Win32Desktop::KeyDown(int virtualKey) {
   return (static_cast<unsigned short>(GetAsyncKeyState(virtualKey)) & 0x8000) != 0;
 }
 
-bool Win32Desktop::EmptyClipboard() {
-  if (!OpenClipboard(nullptr)) return false;
+bool Win32Desktop::EmptyClipboard(WindowHandle owner) {
+  if (!OpenClipboard(reinterpret_cast<HWND>(owner))) return false;
   const bool ok = ::EmptyClipboard() != 0;
   CloseClipboard();
   return ok;

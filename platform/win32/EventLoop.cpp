@@ -134,7 +134,16 @@ void Win32EventLoop::PopupMenu(Form& form, MenuItem& menu) {
   PostMessageA(owner, WM_NULL, 0, 0);
 }
 
-void Win32EventLoop::PrepareExit() { files_.Finish(); }
+void Win32EventLoop::PrepareExit() {
+  files_.Finish();
+  while (!exitSteps_.empty()) {
+    const std::function<void()> step = std::move(exitSteps_.back());
+    exitSteps_.pop_back();
+    step();
+  }
+}
+
+void Win32EventLoop::AtExit(std::function<void()> step) { exitSteps_.push_back(std::move(step)); }
 
 void Win32EventLoop::Quit() {
   PrepareExit();

@@ -7,6 +7,7 @@
 #include "platform/Registry.h"
 #include "platform/Shell.h"
 #include "platform/System.h"
+#include "platform/UrlHistory.h"
 #include "platform/win32/FileCloser.h"
 
 namespace nimbrel {
@@ -102,7 +103,7 @@ class Win32Desktop final : public Desktop {
   std::vector<WindowHandle> WindowsOfClass(const std::string& className) override;
   void PostClose(WindowHandle window) override;
   bool KeyDown(int virtualKey) override;
-  bool EmptyClipboard() override;
+  bool EmptyClipboard(WindowHandle owner) override;
   std::intptr_t SendMessage(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
                             std::intptr_t lParam) override;
 };
@@ -113,6 +114,13 @@ class Win32Profile final : public Profile {
                          const std::string& file) override;
   bool WriteString(const std::string& section, const std::string& key, const std::string& value,
                    const std::string& file) override;
+};
+
+class Win32UrlHistory final : public UrlHistory {
+ public:
+  UrlHistoryObject Create() override;
+  std::int32_t ClearHistory(UrlHistoryObject object) override;
+  void Release(UrlHistoryObject object) override;
 };
 
 }  // namespace nimbrel

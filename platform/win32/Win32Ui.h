@@ -186,9 +186,12 @@ class Win32EventLoop final : public EventLoop {
   [[noreturn]] void Quit() override;
 
   // Everything Quit does before it ends the process: waits, for a few seconds
-  // at most, until every file given to Files::Close is flushed and closed. The
-  // program calls it too when its message loop returns.
+  // at most, until every file given to Files::Close is flushed and closed,
+  // then takes the exit steps, last given first, each once. The program calls
+  // it too when its message loop returns.
   void PrepareExit();
+  // A step for PrepareExit: undoes what the program set up for its whole life.
+  void AtExit(std::function<void()> step);
 
   // The program's message loop; returns only on WM_QUIT.
   int Run();
@@ -201,6 +204,7 @@ class Win32EventLoop final : public EventLoop {
   Files& files_;
   std::map<Form*, std::unique_ptr<FormWindow>> windows_;
   std::vector<std::unique_ptr<FormWindow>> closed_;
+  std::vector<std::function<void()>> exitSteps_;
 };
 
 }  // namespace nimbrel

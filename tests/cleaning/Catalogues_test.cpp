@@ -136,13 +136,14 @@ TEST_F(CategoryStepsTest, TempFilesWalkTheTempFolderOnlyAndNothingWhenUnset) {
   EXPECT_TRUE(w.files.Exists("C:\\Elsewhere\\y.tmp"));
 }
 
-TEST_F(CategoryStepsTest, RecycleBinIsEmptiedWithTheReportsWindowAsOwner) {
+TEST_F(CategoryStepsTest, RecycleBinAndClipboardAreEmptiedWithTheReportsWindowAsOwner) {
   w.report.owner = 4242;
   Erase(17);
   EXPECT_EQ(w.shell.recycleBinEmptied, 1);
   EXPECT_EQ(w.shell.recycleBinOwner, 4242u);
   Erase(18);
   EXPECT_EQ(w.desktop.clipboardEmptied, 1);
+  EXPECT_EQ(w.desktop.clipboardOwner, 4242u);
 }
 
 class EraseApplicationTest : public ::testing::Test {

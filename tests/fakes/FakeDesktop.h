@@ -21,6 +21,7 @@ class FakeDesktop final : public Desktop {
   std::vector<WindowHandle> closed;
   std::set<int> keysDown;
   int clipboardEmptied = 0;
+  WindowHandle clipboardOwner = 0;  // the owner the last emptying opened it for
   std::vector<Message> sent;
 
   std::vector<WindowHandle> WindowsOfClass(const std::string& className) override {
@@ -31,7 +32,8 @@ class FakeDesktop final : public Desktop {
   }
   void PostClose(WindowHandle window) override { closed.push_back(window); }
   bool KeyDown(int virtualKey) override { return keysDown.count(virtualKey) > 0; }
-  bool EmptyClipboard() override {
+  bool EmptyClipboard(WindowHandle owner) override {
+    clipboardOwner = owner;
     ++clipboardEmptied;
     return true;
   }

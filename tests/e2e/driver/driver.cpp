@@ -658,6 +658,44 @@ int CmdShot(const Args& a) {
   return ok ? 0 : 1;
 }
 
+// With TEXT: puts it on the clipboard as CF_TEXT, owned by a window of the
+// driver's (the clipboard takes no data without an owner). Without: prints the
+// CF_TEXT on the clipboard, nothing when it holds none.
+int CmdClipboard(const Args& a) {
+  HWND owner = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr,
+                               nullptr);
+  bool ok = false;
+  for (int tries = 0; !ok && tries < 50; ++tries) {
+    ok = OpenClipboard(owner) != 0;  // another program may hold it a moment
+    if (!ok) Sleep(100);
+  }
+  if (!ok) {
+    std::fprintf(stderr, "cannot open the clipboard\n");
+  } else if (a.empty()) {
+    if (HANDLE data = GetClipboardData(CF_TEXT)) {
+      if (const char* text = static_cast<const char*>(GlobalLock(data))) {
+        std::printf("%s", text);
+        GlobalUnlock(data);
+      }
+    }
+    CloseClipboard();
+  } else {
+    EmptyClipboard();
+    HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, a[0].size() + 1);
+    ok = data != nullptr;
+    if (ok) {
+      std::memcpy(GlobalLock(data), a[0].c_str(), a[0].size() + 1);
+      GlobalUnlock(data);
+      ok = SetClipboardData(CF_TEXT, data) != nullptr;
+      if (!ok) GlobalFree(data);
+    }
+    CloseClipboard();
+    if (!ok) std::fprintf(stderr, "cannot put the text on the clipboard\n");
+  }
+  if (owner) DestroyWindow(owner);
+  return ok ? 0 : 1;
+}
+
 struct Command {
   const char* name;
   size_t minArgs, maxArgs;
@@ -686,6 +724,7 @@ const Command kCommands[] = {
     {"progress", 2, 2, CmdProgress, "FORM CTRL                  pos min max"},
     {"menu", 2, 2, CmdMenu, "FORM MENU                  caption<TAB>enabled, \"-\""},
     {"shot", 2, 2, CmdShot, "FORM FILE.bmp"},
+    {"clipboard", 0, 1, CmdClipboard, "[TEXT]                     sets TEXT, or prints it"},
 };
 
 int Usage() {

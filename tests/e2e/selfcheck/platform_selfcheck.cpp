@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "erasers/modAutoComplete.h"
 #include "platform/win32/Win32Bundle.h"
 
 #include <windows.h>
@@ -440,8 +441,9 @@ void DesktopChecks(Win32Desktop& desktop) {
     CloseClipboard();
   }
   Check(placed && IsClipboardFormatAvailable(CF_TEXT), "desktop: text placed on the clipboard");
-  Check(desktop.EmptyClipboard() && !IsClipboardFormatAvailable(CF_TEXT),
-        "desktop: EmptyClipboard clears it");
+  Check(desktop.EmptyClipboard(handle) && !IsClipboardFormatAvailable(CF_TEXT) &&
+            GetClipboardOwner() == window,
+        "desktop: EmptyClipboard clears it, opened for the owner given");
 
   desktop.PostClose(handle);
   const DWORD start = GetTickCount();
@@ -452,6 +454,31 @@ void DesktopChecks(Win32Desktop& desktop) {
   }
   Check(!IsWindow(window) && desktop.WindowsOfClass(cls).empty(),
         "desktop: PostClose closes the window");
+}
+
+// The URL history object: none without COM on the thread; in a
+// single-threaded apartment it is created, asked to clear and released, and
+// ClearUrlHistory returns whatever the object answers (Wine's ClearHistory
+// is a stub returning E_NOTIMPL).
+void UrlHistoryChecks(Win32Bundle& win32) {
+  SettingsStore settings(win32.registry);
+  Context ctx(win32.AsPlatform(), settings);
+  Win32UrlHistory& history = win32.urlHistory;
+  const UrlHistoryObject early = history.Create();
+  Check(early == 0, "url history: no object while COM is not initialised on the thread");
+  history.Release(early);
+  ClearUrlHistory(ctx);
+
+  const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+  Check(com, "url history: COM initialised as a single-threaded apartment");
+  const UrlHistoryObject object = history.Create();
+  Check(object != 0, "url history: the object is created in the apartment");
+  history.ClearHistory(object);
+  history.Release(object);
+  ClearUrlHistory(ctx);
+  Check(ctx.RegistryItemsRemoved == 0 && ctx.FilesDeleted == 0,
+        "url history: ClearUrlHistory returns, counting nothing");
+  if (com) CoUninitialize();
 }
 
 // Large enough that the workers are still flushing the last ones when the
@@ -498,6 +525,9 @@ void ExitChecks(Win32Bundle& win32, const std::string& temp) {
   const std::string folder = temp + "nimbrel-exitcheck-" + std::to_string(GetCurrentProcessId());
   std::vector<std::string> names = PlantFiles(win32.files, folder, 40);
   const bool handled = EraseInBackground(win32.files, names);
+  std::string steps;
+  win32.loop.AtExit([&] { steps += "first "; });
+  win32.loop.AtExit([&] { steps += "last "; });
   const DWORD start = GetTickCount();
   win32.loop.PrepareExit();
   const DWORD spent = GetTickCount() - start;
@@ -505,6 +535,8 @@ void ExitChecks(Win32Bundle& win32, const std::string& temp) {
   Check(handled && left == 0 && spent < 5000,
         "exit: the 40 files being closed are gone once the loop is ready to exit (" +
             std::to_string(left) + " left, " + std::to_string(spent) + " ms)");
+  win32.loop.PrepareExit();
+  Check(steps == "last first ", "exit: the exit steps ran once, last given first: " + steps);
   win32.files.RemoveFolder(folder);
 
   // The same through Quit in a process of its own: it ends with exit code 0
@@ -563,6 +595,7 @@ int main(int argc, char** argv) {
   SystemChecks(win32.system, win32.files);
   ShellChecks(win32.shell, win32.files, temp, trash);
   DesktopChecks(win32.desktop);
+  UrlHistoryChecks(win32);
   ExitChecks(win32, temp);
 
   std::printf("%d passed, %d failed\n", passed, failed);
