@@ -8,6 +8,7 @@
 #include "platform/Registry.h"
 #include "platform/Shell.h"
 #include "platform/System.h"
+#include "platform/UrlCache.h"
 
 namespace nimbrel {
 
@@ -19,6 +20,7 @@ struct Platform {
   Desktop& desktop;
   EventLoop& loop;
   Profile& profile;
+  UrlCache& urlCache;
 };
 
 }  // namespace nimbrel

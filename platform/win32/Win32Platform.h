@@ -7,6 +7,7 @@
 #include "platform/Registry.h"
 #include "platform/Shell.h"
 #include "platform/System.h"
+#include "platform/UrlCache.h"
 #include "platform/win32/FileCloser.h"
 
 namespace nimbrel {
@@ -113,6 +114,14 @@ class Win32Profile final : public Profile {
                          const std::string& file) override;
   bool WriteString(const std::string& section, const std::string& key, const std::string& value,
                    const std::string& file) override;
+};
+
+class Win32UrlCache final : public UrlCache {
+ public:
+  FindHandle FindFirst(void* entry, std::uint32_t& size) override;
+  bool FindNext(FindHandle find, void* entry, std::uint32_t& size) override;
+  void FindClose(FindHandle find) override;
+  bool DeleteEntry(const std::string& url) override;
 };
 
 }  // namespace nimbrel

@@ -10,6 +10,7 @@
 #include "fakes/FakeRegistry.h"
 #include "fakes/FakeShell.h"
 #include "fakes/FakeSystem.h"
+#include "fakes/FakeUrlCache.h"
 #include "fakes/RecordingReport.h"
 
 namespace nimbrel {
@@ -22,8 +23,9 @@ struct TestWorld {
   FakeDesktop desktop;
   FakeEventLoop loop;
   FakeProfile profile{files};
+  FakeUrlCache urlCache;
   SettingsStore settings{registry};
-  Context ctx{Platform{registry, files, system, shell, desktop, loop, profile}, settings};
+  Context ctx{Platform{registry, files, system, shell, desktop, loop, profile, urlCache}, settings};
   // What the erasers report, when a test sets it as the context's report.
   RecordingReport report{loop};
 
