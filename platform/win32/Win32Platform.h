@@ -56,6 +56,7 @@ class Win32Files final : public Files {
   void Close(FileHandle file) override;
   bool DeleteOnClose(FileHandle file) override;
   bool Delete(const std::string& path) override;
+  bool DeleteAtReboot(const std::string& path) override;
   bool CreateFolder(const std::string& path) override;
   bool RemoveFolder(const std::string& path) override;
   bool Replace(const std::string& from, const std::string& to) override;

@@ -335,6 +335,14 @@ bool FakeFiles::Delete(const std::string& path) {
   return true;
 }
 
+bool FakeFiles::DeleteAtReboot(const std::string& path) {
+  Finish();
+  const Entry* e = Node(path);
+  if (refuseRebootDeletes || !e || (e->attributes & kAttrDirectory)) return false;
+  rebootDeletes.push_back(e->path);
+  return true;
+}
+
 bool FakeFiles::CreateFolder(const std::string& path) {
   Finish();
   if (Node(path) || !Node(Parent(Strip(path)))) return false;
