@@ -22,7 +22,8 @@ class CookiesTest : public ::testing::Test {
   }
   bool Has(const std::string& name) const { return w.files.Exists(kFolder + "\\" + name); }
   void KeepList(const Lines& entries) {
-    ASSERT_TRUE(WriteCookieKeepListFile(w.ctx.platform, entries, CookieKeepListPath(w.ctx.platform)));
+    ASSERT_TRUE(
+        WriteCookieKeepListFile(w.ctx.platform, entries, CookieKeepListPath(w.ctx.platform)));
   }
   const std::string kFolder = "C:\\Documents and Settings\\user\\Cookies";
   TestWorld w;

@@ -43,9 +43,9 @@ TEST_F(IECacheTest, EachEntryIsProbedThenFetchedIntoABufferOfExactlyItsSize) {
   const auto size = [](const std::string& url, const std::string& file) {
     return static_cast<std::uint32_t>(sizeof(UrlCacheEntryInfo) + url.size() + file.size() + 2);
   };
-  EXPECT_EQ(w.urlCache.buffers, (std::vector<std::uint32_t>{
-                                    size("http://a.example/", "C:\\Cache\\a.htm"),
-                                    size("http://bb.example/page", "C:\\Cache\\page.htm")}));
+  EXPECT_EQ(w.urlCache.buffers,
+            (std::vector<std::uint32_t>{size("http://a.example/", "C:\\Cache\\a.htm"),
+                                        size("http://bb.example/page", "C:\\Cache\\page.htm")}));
   cache.UrlCacheClose();
   EXPECT_TRUE(w.urlCache.open.empty());
 }
@@ -68,8 +68,8 @@ TEST_F(IECacheTest, FirstEntryWhateverItsTypeThenOnlyNormalEntries) {
   EXPECT_TRUE(w.urlCache.open.empty());
 
   FlushIECache(w.ctx);
-  EXPECT_EQ(w.urlCache.deleted,
-            (Lines{"Cookie:user@first.example/", "http://normal.example/", "http://nofile.example/"}));
+  EXPECT_EQ(w.urlCache.deleted, (Lines{"Cookie:user@first.example/", "http://normal.example/",
+                                       "http://nofile.example/"}));
   EXPECT_EQ(w.report.lines, (Lines{"  Cookie:user@first.example/", "  http://normal.example/",
                                    "  http://nofile.example/"}));
   EXPECT_EQ(Remaining(),
@@ -77,12 +77,14 @@ TEST_F(IECacheTest, FirstEntryWhateverItsTypeThenOnlyNormalEntries) {
 }
 
 TEST_F(IECacheTest, FlushClearsProtectedStorageFirstAndPassesOnceOverEntriesThatStay) {
-  w.registry.PutString(RegRoot::CurrentUser, std::string(kProtectedStorageKey) + "\\Data", "v", "x");
+  w.registry.PutString(RegRoot::CurrentUser, std::string(kProtectedStorageKey) + "\\Data", "v",
+                       "x");
   w.urlCache.Add("http://stuck.example/");
   w.urlCache.Add("http://gone.example/");
   w.urlCache.refuseDelete.insert("http://stuck.example/");
   FlushIECache(w.ctx);
-  EXPECT_FALSE(w.registry.HasKey(RegRoot::CurrentUser, std::string(kProtectedStorageKey) + "\\Data"));
+  EXPECT_FALSE(
+      w.registry.HasKey(RegRoot::CurrentUser, std::string(kProtectedStorageKey) + "\\Data"));
   ASSERT_FALSE(w.report.calls.empty());
   EXPECT_EQ(w.report.calls.front(), "registry 1");
   EXPECT_EQ(w.urlCache.deleted, (Lines{"http://stuck.example/", "http://gone.example/"}));

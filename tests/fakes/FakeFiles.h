@@ -110,6 +110,7 @@ class FakeFiles final : public Files {
   Entry* Node(const std::string& path);
   const Entry* Node(const std::string& path) const;
   bool HasChildren(const std::string& key) const;
+  bool FolderExists(const std::string& path) const;
   void AddParents(const std::string& path);
 
   std::map<std::string, Entry> entries_;
