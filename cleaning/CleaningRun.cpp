@@ -4,6 +4,7 @@
 #include "cleaning/ApplicationCatalogue.h"
 #include "cleaning/TrackCategories.h"
 #include "erasers/modDefinitions.h"
+#include "erasers/modIECache.h"
 #include "erasers/modRegistry.h"
 #include "platform/Text.h"
 #include "settings/FrmMessage.h"
@@ -12,8 +13,6 @@ namespace nimbrel {
 
 namespace {
 
-constexpr const char* kShellFolders =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 constexpr std::uint32_t kPbmSetBarColor = 1033;
 constexpr std::uint32_t kPbmSetBkColor = 8193;
 constexpr int kSettleYields = 2000;

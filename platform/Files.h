@@ -79,6 +79,9 @@ class Files {
   virtual bool DeleteOnClose(FileHandle file) = 0;
 
   virtual bool Delete(const std::string& path) = 0;
+  // MoveFileExA with MOVEFILE_DELAY_UNTIL_REBOOT: the file is deleted at the
+  // next start of the system. False when the system refuses (no rights).
+  virtual bool DeleteAtReboot(const std::string& path) = 0;
   virtual bool CreateFolder(const std::string& path) = 0;
   // RemoveDirectoryA: an empty folder only.
   virtual bool RemoveFolder(const std::string& path) = 0;

@@ -9,6 +9,7 @@
 #include "platform/Shell.h"
 #include "platform/System.h"
 #include "platform/UrlHistory.h"
+#include "platform/UrlCache.h"
 
 namespace nimbrel {
 
@@ -21,6 +22,7 @@ struct Platform {
   EventLoop& loop;
   Profile& profile;
   UrlHistory& urlHistory;
+  UrlCache& urlCache;
 };
 
 }  // namespace nimbrel

@@ -320,6 +320,11 @@ bool Win32Files::Delete(const std::string& path) {
   return DeleteFileA(path.c_str()) != 0;
 }
 
+bool Win32Files::DeleteAtReboot(const std::string& path) {
+  Settle();
+  return MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != 0;
+}
+
 bool Win32Files::CreateFolder(const std::string& path) {
   Settle();
   return CreateDirectoryA(path.c_str(), nullptr) != 0;

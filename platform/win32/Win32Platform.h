@@ -8,6 +8,7 @@
 #include "platform/Shell.h"
 #include "platform/System.h"
 #include "platform/UrlHistory.h"
+#include "platform/UrlCache.h"
 #include "platform/win32/FileCloser.h"
 
 namespace nimbrel {
@@ -56,6 +57,7 @@ class Win32Files final : public Files {
   void Close(FileHandle file) override;
   bool DeleteOnClose(FileHandle file) override;
   bool Delete(const std::string& path) override;
+  bool DeleteAtReboot(const std::string& path) override;
   bool CreateFolder(const std::string& path) override;
   bool RemoveFolder(const std::string& path) override;
   bool Replace(const std::string& from, const std::string& to) override;
@@ -121,6 +123,14 @@ class Win32UrlHistory final : public UrlHistory {
   UrlHistoryObject Create() override;
   std::int32_t ClearHistory(UrlHistoryObject object) override;
   void Release(UrlHistoryObject object) override;
+};
+
+class Win32UrlCache final : public UrlCache {
+ public:
+  FindHandle FindFirst(void* entry, std::uint32_t& size) override;
+  bool FindNext(FindHandle find, void* entry, std::uint32_t& size) override;
+  void FindClose(FindHandle find) override;
+  bool DeleteEntry(const std::string& url) override;
 };
 
 }  // namespace nimbrel

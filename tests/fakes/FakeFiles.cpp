@@ -81,6 +81,11 @@ bool FakeFiles::HasChildren(const std::string& key) const {
   return false;
 }
 
+bool FakeFiles::FolderExists(const std::string& path) const {
+  // A drive root ("C:") always exists.
+  return (path.size() == 2 && path[1] == ':') || Node(path) != nullptr;
+}
+
 void FakeFiles::AddParents(const std::string& path) {
   for (std::string p = Parent(Strip(path)); p.size() > 2; p = Parent(p))
     if (!Node(p)) entries_[Key(p)] = Entry{p, kAttrDirectory};
@@ -335,9 +340,17 @@ bool FakeFiles::Delete(const std::string& path) {
   return true;
 }
 
+bool FakeFiles::DeleteAtReboot(const std::string& path) {
+  Finish();
+  const Entry* e = Node(path);
+  if (refuseRebootDeletes || !e || (e->attributes & kAttrDirectory)) return false;
+  rebootDeletes.push_back(e->path);
+  return true;
+}
+
 bool FakeFiles::CreateFolder(const std::string& path) {
   Finish();
-  if (Node(path) || !Node(Parent(Strip(path)))) return false;
+  if (Node(path) || !FolderExists(Parent(Strip(path)))) return false;
   entries_[Key(path)] = Entry{Strip(path), kAttrDirectory};
   return true;
 }
@@ -373,7 +386,7 @@ bool FakeFiles::Append(const std::string& path, const std::string& bytes) {
   Finish();
   Entry* e = Node(path);
   if (!e) {
-    if (!Node(Parent(path))) return false;
+    if (!FolderExists(Parent(path))) return false;
     AddFile(path);
     e = Node(path);
   }
@@ -393,7 +406,7 @@ std::optional<std::string> FakeFiles::ReadAll(const std::string& path) {
 
 bool FakeFiles::WriteAll(const std::string& path, const std::string& bytes) {
   Finish();
-  if (!Node(Parent(path))) return false;
+  if (!FolderExists(Parent(path))) return false;
   Entry* e = Node(path);
   if (e && (e->attributes & (kAttrDirectory | kAttrReadOnly))) return false;
   if (written_ + bytes.size() > failWritesAfter_) return false;

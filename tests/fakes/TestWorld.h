@@ -11,6 +11,7 @@
 #include "fakes/FakeShell.h"
 #include "fakes/FakeSystem.h"
 #include "fakes/FakeUrlHistory.h"
+#include "fakes/FakeUrlCache.h"
 #include "fakes/RecordingReport.h"
 
 namespace nimbrel {
@@ -24,9 +25,11 @@ struct TestWorld {
   FakeEventLoop loop;
   FakeProfile profile{files};
   FakeUrlHistory urlHistory;
+  FakeUrlCache urlCache;
   SettingsStore settings{registry};
-  Context ctx{Platform{registry, files, system, shell, desktop, loop, profile, urlHistory},
-              settings};
+  Context ctx{
+      Platform{registry, files, system, shell, desktop, loop, profile, urlHistory, urlCache},
+      settings};
   // What the erasers report, when a test sets it as the context's report.
   RecordingReport report{loop};
 

@@ -5,6 +5,7 @@
 // not found or a condition is false, 2 on bad usage.
 #include <windows.h>
 #include <commctrl.h>
+#include <wininet.h>
 #include <fcntl.h>
 #include <io.h>
 
@@ -696,6 +697,71 @@ int CmdClipboard(const Args& a) {
   return ok ? 0 : 1;
 }
 
+// Plants a URL cache entry of type "normal", "cookie" or "history" and prints its
+// local file; with "nofile" the entry has none.
+int CmdCacheAdd(const Args& a) {
+  DWORD type = NORMAL_CACHE_ENTRY;
+  if (a[1] == "cookie")
+    type = COOKIE_CACHE_ENTRY;
+  else if (a[1] == "history")
+    type = URLHISTORY_CACHE_ENTRY;
+  else if (a[1] != "normal") {
+    std::fprintf(stderr, "unknown entry type %s\n", a[1].c_str());
+    return 2;
+  }
+  const bool withFile = a.size() < 3 || a[2] != "nofile";
+  char file[MAX_PATH] = {};
+  if (withFile) {
+    if (!CreateUrlCacheEntryA(a[0].c_str(), 0, "htm", file, 0)) {
+      std::fprintf(stderr, "CreateUrlCacheEntryA failed: %lu\n", GetLastError());
+      return 1;
+    }
+    HANDLE h = CreateFileA(file, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                           nullptr);
+    DWORD written = 0;
+    const bool ok = h != INVALID_HANDLE_VALUE &&
+                    WriteFile(h, a[0].c_str(), static_cast<DWORD>(a[0].size()), &written, nullptr);
+    if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+    if (!ok) {
+      std::fprintf(stderr, "cannot write %s\n", file);
+      return 1;
+    }
+  }
+  FILETIME none{};
+  if (!CommitUrlCacheEntryA(a[0].c_str(), withFile ? file : nullptr, none, none, type, nullptr,
+                            0, nullptr, nullptr)) {
+    std::fprintf(stderr, "CommitUrlCacheEntryA failed: %lu\n", GetLastError());
+    return 1;
+  }
+  std::printf("%s\n", file);
+  return 0;
+}
+
+// Every URL cache entry, as the program enumerates them: url<TAB>type in hex<TAB>file.
+int CmdCacheList(const Args&) {
+  std::vector<char> buffer(4096);
+  HANDLE find = nullptr;
+  // Fetches the first entry, or the next, growing the buffer as asked.
+  const auto fetch = [&]() {
+    for (;;) {
+      DWORD size = static_cast<DWORD>(buffer.size());
+      auto* entry = reinterpret_cast<INTERNET_CACHE_ENTRY_INFOA*>(buffer.data());
+      const bool ok = find ? FindNextUrlCacheEntryA(find, entry, &size) != 0
+                           : (find = FindFirstUrlCacheEntryA(nullptr, entry, &size)) != nullptr;
+      if (ok) return true;
+      if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) return false;
+      buffer.resize(size);
+    }
+  };
+  for (bool more = fetch(); more; more = fetch()) {
+    const auto* entry = reinterpret_cast<const INTERNET_CACHE_ENTRY_INFOA*>(buffer.data());
+    std::printf("%s\t%lx\t%s\n", entry->lpszSourceUrlName, entry->CacheEntryType,
+                entry->lpszLocalFileName ? entry->lpszLocalFileName : "");
+  }
+  if (find) FindCloseUrlCache(find);
+  return 0;
+}
+
 struct Command {
   const char* name;
   size_t minArgs, maxArgs;
@@ -725,6 +791,8 @@ const Command kCommands[] = {
     {"menu", 2, 2, CmdMenu, "FORM MENU                  caption<TAB>enabled, \"-\""},
     {"shot", 2, 2, CmdShot, "FORM FILE.bmp"},
     {"clipboard", 0, 1, CmdClipboard, "[TEXT]                     sets TEXT, or prints it"},
+    {"cache-add", 2, 3, CmdCacheAdd, "URL normal|cookie|history [nofile]"},
+    {"cache-list", 0, 0, CmdCacheList, "                           url<TAB>type<TAB>file"},
 };
 
 int Usage() {
