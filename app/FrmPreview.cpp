@@ -38,8 +38,7 @@ std::string PreviewLine(const Change& change) {
   switch (change.kind) {
     case ChangeKind::Folder: return "  " + change.item + "\\";
     case ChangeKind::RecycleBin:
-      return "  the recycle bin: " +
-             Counted(std::stoull(change.item.empty() ? "0" : change.item), "item", "items");
+      return "  the recycle bin: " + change.item + (change.item == "1" ? " item" : " items");
     case ChangeKind::Clipboard: return "  the clipboard";
     default: return "  " + change.item;
   }

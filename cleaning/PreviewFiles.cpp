@@ -384,20 +384,26 @@ bool PreviewFiles::Replace(const std::string& from, const std::string& to) {
   return true;
 }
 
-bool PreviewFiles::Append(const std::string& path, const std::string& bytes) {
-  if (!Preview()) {
-    const std::string key = PathKey(path);
-    const bool existed = known_.count(key) || inner_.Attributes(path) != kInvalidAttributes;
-    if (!inner_.Append(path, bytes)) return false;
-    known_.insert(key);
-    NoteWrite(path, existed);
-    return true;
-  }
+bool PreviewFiles::MayWrite(const std::string& path, bool& existed) {
   const std::uint32_t attributes = Attributes(path);
-  const bool existed = attributes != kInvalidAttributes;
-  if (existed ? (attributes & (kAttrDirectory | kAttrReadOnly)) != 0
-              : !FolderExists(ParentOf(path)))
-    return false;
+  existed = attributes != kInvalidAttributes;
+  return existed ? !(attributes & (kAttrDirectory | kAttrReadOnly))
+                 : FolderExists(ParentOf(path));
+}
+
+bool PreviewFiles::PassWrite(const std::string& path, const std::function<bool()>& write) {
+  const std::string key = PathKey(path);
+  const bool existed = known_.count(key) || inner_.Attributes(path) != kInvalidAttributes;
+  if (!write()) return false;
+  known_.insert(key);
+  NoteWrite(path, existed);
+  return true;
+}
+
+bool PreviewFiles::Append(const std::string& path, const std::string& bytes) {
+  if (!Preview()) return PassWrite(path, [&] { return inner_.Append(path, bytes); });
+  bool existed = false;
+  if (!MayWrite(path, existed)) return false;
   Written(path).data += bytes;
   NoteWrite(path, existed);
   return true;
@@ -415,18 +421,9 @@ std::optional<std::string> PreviewFiles::ReadAll(const std::string& path) {
 }
 
 bool PreviewFiles::WriteAll(const std::string& path, const std::string& bytes) {
-  if (!Preview()) {
-    const bool existed = inner_.Attributes(path) != kInvalidAttributes;
-    if (!inner_.WriteAll(path, bytes)) return false;
-    known_.insert(PathKey(path));
-    NoteWrite(path, existed);
-    return true;
-  }
-  const std::uint32_t attributes = Attributes(path);
-  const bool existed = attributes != kInvalidAttributes;
-  if (existed ? (attributes & (kAttrDirectory | kAttrReadOnly)) != 0
-              : !FolderExists(ParentOf(path)))
-    return false;
+  if (!Preview()) return PassWrite(path, [&] { return inner_.WriteAll(path, bytes); });
+  bool existed = false;
+  if (!MayWrite(path, existed)) return false;
   Node& node = Written(path);
   node.ownData = true;
   node.data = bytes;

@@ -6,6 +6,7 @@
 // whether it opens for erasing with the right to delete, as the run opens it.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -85,6 +86,11 @@ class PreviewFiles final : public Files {
   bool Deletable(const std::string& path);
   // Records a write of `path`, which existed before when `existed`.
   void NoteWrite(const std::string& path, bool existed);
+  // Whether the system would take a write of the file: a folder or a
+  // read-only file refuses it, and so does a missing folder for a new file.
+  bool MayWrite(const std::string& path, bool& existed);
+  // Pass-through: makes the write and records it when it was made.
+  bool PassWrite(const std::string& path, const std::function<bool()>& write);
   Open* OpenOf(FileHandle file);
 
   Files& inner_;

@@ -255,26 +255,25 @@ bool PreviewRegistry::QueryInfo(RegKey key, RegKeyInfo& info) {
   return true;
 }
 
-long PreviewRegistry::EnumKey(RegKey key, std::uint32_t index, std::string& name) {
+long PreviewRegistry::Enumerate(RegKey key, std::uint32_t index, std::string& name, bool subKeys) {
   const Handle* h = HandleOf(key);
   if (!h) return 6;  // ERROR_INVALID_HANDLE
-  if (!Preview() || (h->inner && !Touched(Id(h->root, h->path))))
-    return h->inner ? inner_.EnumKey(h->inner, index, name) : kRegNoMoreItems;
-  const std::vector<std::string> names = SubKeys(*h);
+  if (!Preview() || (h->inner && !Touched(Id(h->root, h->path)))) {
+    if (!h->inner) return kRegNoMoreItems;
+    return subKeys ? inner_.EnumKey(h->inner, index, name) : inner_.EnumValue(h->inner, index, name);
+  }
+  const std::vector<std::string> names = subKeys ? SubKeys(*h) : Values(*h);
   if (index >= names.size()) return kRegNoMoreItems;
   name = names[index];
   return kRegSuccess;
 }
 
+long PreviewRegistry::EnumKey(RegKey key, std::uint32_t index, std::string& name) {
+  return Enumerate(key, index, name, true);
+}
+
 long PreviewRegistry::EnumValue(RegKey key, std::uint32_t index, std::string& name) {
-  const Handle* h = HandleOf(key);
-  if (!h) return 6;  // ERROR_INVALID_HANDLE
-  if (!Preview() || (h->inner && !Touched(Id(h->root, h->path))))
-    return h->inner ? inner_.EnumValue(h->inner, index, name) : kRegNoMoreItems;
-  const std::vector<std::string> names = Values(*h);
-  if (index >= names.size()) return kRegNoMoreItems;
-  name = names[index];
-  return kRegSuccess;
+  return Enumerate(key, index, name, false);
 }
 
 }  // namespace nimbrel

@@ -71,6 +71,8 @@ class PreviewRegistry final : public Registry {
   bool Touched(const std::string& id) const;
   // Whether the real key opens with `access` (the right to change it so).
   bool Grants(RegRoot root, const std::string& path, std::uint32_t access);
+  // EnumKey (`subKeys`) or EnumValue, as the preview has the key.
+  long Enumerate(RegKey key, std::uint32_t index, std::string& name, bool subKeys);
   std::vector<std::string> SubKeys(const Handle& h);
   std::vector<std::string> Values(const Handle& h);
   Handle* HandleOf(RegKey key);

@@ -1,6 +1,9 @@
 // Win32 implementation of platform/Desktop.h.
+#include "platform/Text.h"
 #include "platform/win32/Win32Platform.h"
 #include "platform/win32/Win32Ui.h"
+
+#include <string_view>
 
 #undef SendMessage
 
@@ -42,12 +45,13 @@ BOOL CALLBACK FindOtherForm(HWND window, LPARAM context) {
   DWORD pid = 0;
   GetWindowThreadProcessId(window, &pid);
   if (pid == GetCurrentProcessId() || !GetClassNameA(window, cls, sizeof cls) ||
-      lstrcmpA(cls, kFormClass) != 0)
+      std::string_view(cls) != kFormClass)
     return TRUE;
   const auto atom = static_cast<ATOM>(reinterpret_cast<UINT_PTR>(GetPropA(window, kNameProp)));
   char name[256] = {};
+  // Global atoms keep the first spelling given: the name compares in any case.
   if (atom == 0 || !GlobalGetAtomNameA(atom, name, sizeof name) ||
-      lstrcmpiA(name, search.name->c_str()) != 0)
+      !EqualsNoCase(name, *search.name))
     return TRUE;
   search.found = window;
   return FALSE;
