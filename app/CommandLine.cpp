@@ -23,7 +23,7 @@ constexpr const char* kUsage =
 
 // The usage in the program's message dialog, made large enough for it.
 void ShowUsage(Context& ctx) {
-  constexpr int kWidth = 560, kHeight = 330, kTitle = 32;
+  constexpr int kWidth = 560, kHeight = 270, kTitle = 32;
   FrmMessage msg(ctx);
   msg.Resize(Px(kWidth), Px(kHeight));
   msg.ImgFormMove.Move(0, 0, Px(kWidth), Px(kTitle));

@@ -32,6 +32,7 @@ plant() {
   local f kv
   for f in "${GONE_FILES[@]}"; do plant_file "$f" "trace $f"; done
   for f in "${KEPT_FILES[@]}"; do plant_file "$f" "kept $f"; done
+  rm -f "$temp/ro.txt"
   plant_file "$E2E_TEMP\\ro.txt" "read-only"
   chmod a-w "$temp/ro.txt"
   mkdir -p "$trash/files" "$trash/info"
@@ -63,14 +64,19 @@ run_nimbrel() {
   (cd "$WINEPREFIX/drive_c/Nimbrel" && exec wine Nimbrel.exe "$@") >>"$E2E_DIR/nimbrel.log" 2>&1
 }
 
+# Chooses the categories KEY... and the applications of TICKED.
+choose_with_applications() {
+  choose "$@"
+  {
+    printf 'REGEDIT4\r\n\r\n[%s]\r\n' 'HKEY_CURRENT_USER\Software\NimbrelSoft\Nimbrel\Options'
+    for app in "${TICKED[@]}"; do printf '"%s"="True"\r\n' "$app"; done
+  } >"$WINEPREFIX/drive_c/tick.reg"
+  e2e_wine regedit /S 'C:\tick.reg' >/dev/null 2>&1 || fail "ticking the applications"
+  rm -f "$WINEPREFIX/drive_c/tick.reg"
+}
+
 plant
-choose "${KEYS[@]}"
-{
-  printf 'REGEDIT4\r\n\r\n[%s]\r\n' 'HKEY_CURRENT_USER\Software\NimbrelSoft\Nimbrel\Options'
-  for app in "${TICKED[@]}"; do printf '"%s"="True"\r\n' "$app"; done
-} >"$WINEPREFIX/drive_c/tick.reg"
-e2e_wine regedit /S 'C:\tick.reg' >/dev/null 2>&1 || fail "ticking the applications"
-rm -f "$WINEPREFIX/drive_c/tick.reg"
+choose_with_applications "${KEYS[@]}"
 before=$(state)
 
 # ---- The preview window ----
@@ -83,7 +89,6 @@ drv click FrmMain lblPreview
 drv wait FrmPreview 120000 >/dev/null || fail "no preview window"
 listed=$(drv items FrmPreview lvwPreview | cut -f1,2)
 totals=$(drv text FrmPreview lblTotals)
-shot preview-window FrmPreview
 drv click FrmPreview cmdClose
 drv gone FrmPreview 10000 || fail "the preview window did not close"
 assert_eq "$(drv progress FrmMain PgbTemp | cut -d' ' -f1)" 0 "the window's progress bar"
@@ -140,13 +145,16 @@ done
 grep -q '^Cleaning Windows Temp Files <OK>'$'\r''$' "$WINEPREFIX/drive_c/Nimbrel/Log.txt" ||
   fail "the run left no record in Log.txt"
 
-# ---- Erase Now: the window's own run, with its message ----
+# ---- Erase Now, on the categories that erase: the window's own run, with its message ----
+plant
 plant_file "$E2E_TEMP\\again.txt" "planted again"
+choose_with_applications chkWindowsTemp chkWindowsRecycleBin chkWindowsClipboard
 start_nimbrel
 drv click FrmMain lblPreview
 drv wait FrmPreview 120000 >/dev/null || fail "no preview window"
 drv items FrmPreview lvwPreview | cut -f1 | grep -qixF "  $E2E_TEMP\\again.txt" ||
   fail "the second preview lacks again.txt"
+shot preview-window FrmPreview
 drv click FrmPreview cmdEraseNow
 drv wait FrmMessage 60000 >/dev/null || fail "no completion message after Erase Now"
 assert_eq "$(drv text FrmMessage lblMesage)" " All selected tracks were erased sucessfully." \
@@ -155,5 +163,5 @@ drv items FrmMain LstShowingTracksErasedProgress | grep -qiF "  $E2E_TEMP\\again
   fail "no progress line for again.txt"
 drv click FrmMessage cmdOK
 drv gone FrmMessage 10000 || fail "the message did not close"
-assert_file_gone "$E2E_TEMP\\again.txt"
+for f in "$E2E_TEMP\\again.txt" "${GONE_FILES[@]}"; do assert_file_gone "$f"; done
 stop_nimbrel
