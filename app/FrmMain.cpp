@@ -1,5 +1,6 @@
 #include "app/FrmMain.h"
 
+#include "app/FrmPreview.h"
 #include "cleaning/ActivityLog.h"
 #include "settings/FrmAbout.h"
 #include "settings/FrmEraseingSettings.h"
@@ -15,14 +16,16 @@ namespace {
 // and a status strip along the bottom.
 constexpr int kWidth = 785, kHeight = 513, kTitle = 32, kColumn = kBackdropColumnWidth,
               kStatus = kBackdropStatusHeight;
-constexpr int kCommandTop = kTitle + 22, kCommandStep = 64;
+constexpr int kCommandTop = kTitle + 22, kCommandStep = 60;
+// The Preview command takes this place in the column; the others follow it.
+constexpr int kPreviewSlot = 1, kPreviewTop = kCommandTop + kPreviewSlot * kCommandStep;
 constexpr int kContent = kColumn + 16, kListsTop = kTitle + 40, kListsHeight = 300;
 constexpr int kListWidth = 280, kProgressLeft = kContent + kListWidth + 12;
 constexpr int kProgressWidth = kWidth - 16 - kProgressLeft;
 constexpr int kCountersTop = kListsTop + kListsHeight + 14;
 constexpr int kBarTop = kHeight - kStatus - 34;
 
-int CommandTop(int i) { return kCommandTop + i * kCommandStep; }
+int CommandTop(int i) { return kCommandTop + (i < kPreviewSlot ? i : i + 1) * kCommandStep; }
 
 }  // namespace
 
@@ -65,6 +68,12 @@ FrmMain::FrmMain(Context& ctx)
                        Px(44), Px(44), &Picture1),
       Label10(*this, "Label10", "Exit", Px(66), Px(CommandTop(5) + 13), Px(100), Px(18),
               &Picture1),
+      ImgPreviewNormal(*this, "ImgPreviewNormal", Picture::Preview, false, Px(14),
+                       Px(kPreviewTop), Px(44), Px(44), &Picture1),
+      ImgPreviewMouseMove(*this, "ImgPreviewMouseMove", Picture::Preview, true, Px(14),
+                          Px(kPreviewTop), Px(44), Px(44), &Picture1),
+      lblPreview(*this, "lblPreview", "Preview", Px(66), Px(kPreviewTop + 13), Px(100), Px(18),
+                 &Picture1),
       lblTracksHeading(*this, "lblTracksHeading", "Tracks to be erased", Px(kContent),
                        Px(kTitle + 16), Px(kListWidth), Px(18), &Picture1),
       lvwToBeErased(*this, "lvwToBeErased", Px(kContent), Px(kListsTop), Px(kListWidth),
@@ -161,6 +170,14 @@ FrmMain::FrmMain(Context& ctx)
     about.ShowModal();
   });
   WireCommand(Commands()[4], [this] { Loop().Quit(); });
+  WireCommand(Commands()[5], [this] {
+    if (PreviewBeforeErasing(ctx_, run_.Controls())) run_.StartCleanning();
+  });
+  // Another start of the program brings this window forward instead.
+  ComeForward = [this] {
+    SetWindowState(WindowState::Normal);
+    Show();
+  };
   Picture1.MouseMove = [this](const MouseEvent&) { ResetButtons(); };
   AttachDragHandles(ctx_, *this, {&ImgFormMove, &Label4, &Image7});
   AttachHelpImage(ctx_, *this, Image8);
@@ -216,12 +233,13 @@ std::vector<std::string> FrmMain::TickedApplications() {
   return ticked;
 }
 
-std::array<FrmMain::Command, 5> FrmMain::Commands() {
+std::array<FrmMain::Command, 6> FrmMain::Commands() {
   return {Command{ImgStartErasingNormal, ImgStartErasingMouseMove, Label2},
           Command{ImgEraseSettingNormal, ImgEraseSettingMouseMove, Label7},
           Command{ImgOptionsNormal, ImgOptionsMouseMove, Label8},
           Command{ImgAboutNormal, ImgAboutMouseMove, Label9},
-          Command{ImgExitnormal, ImgExitMouseMove, Label10}};
+          Command{ImgExitnormal, ImgExitMouseMove, Label10},
+          Command{ImgPreviewNormal, ImgPreviewMouseMove, lblPreview}};
 }
 
 void FrmMain::WireCommand(Command c, std::function<void()> action) {

@@ -45,6 +45,9 @@ class FrmMain : public Form, public RunReport {
   Label Label9;
   Image ImgExitnormal, ImgExitMouseMove;
   Label Label10;
+  // Preview, right below Start Erasing: what a run would erase, before it does.
+  Image ImgPreviewNormal, ImgPreviewMouseMove;
+  Label lblPreview;
 
   // The run's controls.
   Label lblTracksHeading;
@@ -95,7 +98,7 @@ class FrmMain : public Form, public RunReport {
     Image& hot;
     Label& label;
   };
-  std::array<Command, 5> Commands();
+  std::array<Command, 6> Commands();
   void WireCommand(Command c, std::function<void()> action);
   // Loads the erase-settings dialog hidden and takes its ticked applications.
   std::vector<std::string> TickedApplications();

@@ -24,6 +24,12 @@ bool SameLabel(const std::string& row, const char* label) {
 
 }  // namespace
 
+RowMark MarkOfRow(const std::string& row) {
+  for (const TrackCategory& cat : kTrackCategories)
+    if (SameLabel(row, cat.label)) return RowMark::Category;
+  return RowMark::Application;
+}
+
 CleaningRun::CleaningRun(Context& ctx, const CleaningControls& controls,
                          TickedApplications ticked)
     : ctx_(ctx), c_(controls), ticked_(std::move(ticked)) {}
@@ -53,10 +59,42 @@ void CleaningRun::FillToBeErasedList() {
     if (c_.lvwToBeErased.FindItemPrefix(app) < 0) c_.lvwToBeErased.Add(app, RowMark::Application);
 }
 
+bool CleaningRun::TakeRunLock() {
+  System& system = ctx_.platform.system;
+  if (system.LockRun(0)) return true;
+  Control& background = c_.Picture1;
+  MenuItem* menus[] = {&c_.mnuEraseSetting, &c_.mnuOptions, &c_.mnuStartErasing};
+  const bool wasEnabled[] = {background.Enabled(), menus[0]->Enabled(), menus[1]->Enabled(),
+                             menus[2]->Enabled()};
+  const std::string status = c_.lblstatus.Caption();
+  background.SetEnabled(false);
+  for (MenuItem* menu : menus) menu->SetEnabled(false);
+  c_.lblstatus.SetCaption(" Waiting for another run of Nimbrel to end ...");
+  bool taken = false;
+  for (unsigned waited = 0; !taken && waited < kRunLockWait; waited += kRunLockStep) {
+    taken = system.LockRun(kRunLockStep);
+    if (!taken) ctx_.DoEvents();
+  }
+  c_.lblstatus.SetCaption(status);
+  background.SetEnabled(wasEnabled[0]);
+  for (int i = 0; i < 3; ++i) menus[i]->SetEnabled(wasEnabled[i + 1]);
+  return taken;
+}
+
 void CleaningRun::StartCleanning() {
-  // A tick or click served during the run's yields must not start a second run.
-  if (running_) return;
+  // A tick or click served during the run's yields must not start a second
+  // run, nor may one start beside a preview of this process.
+  if (running_ || ctx_.platform.system.RunLocked()) return;
   running_ = true;
+  busyElsewhere_ = !TakeRunLock();
+  if (busyElsewhere_) {
+    if (ShowMessages)
+      ShowInformation(ctx_, "Information",
+                      "Another run of Nimbrel is still erasing. Nothing was erased; please try "
+                      "again when it has finished.");
+    running_ = false;
+    return;
+  }
   ListView& list = c_.lvwToBeErased;
 
   c_.mnuEraseSetting.SetEnabled(false);
@@ -97,11 +135,14 @@ void CleaningRun::StartCleanning() {
 
   // The list can only shrink under us through code served in a yield.
   for (int row = 0; row < rows && row < list.Count(); ++row) RowStep(row);
+  if (RowReached) RowReached(rows);
 
   WriteLogFile(ctx_, c_.LstShowingTracksErasedProgress, c_.PgbTemp);
+  // The erasing is over: a run waiting elsewhere need not wait for the message.
+  ctx_.platform.system.UnlockRun();
   c_.Picture1.SetEnabled(true);
   c_.PgbTemp.SetValue(0);
-  ShowCompletionMessage();
+  if (ShowMessages) ShowCompletionMessage();
   c_.mnuEraseSetting.SetEnabled(true);
   c_.mnuOptions.SetEnabled(true);
   c_.mnuStartErasing.SetEnabled(true);
@@ -111,6 +152,7 @@ void CleaningRun::StartCleanning() {
 
 void CleaningRun::RowStep(int index) {
   ListView& list = c_.lvwToBeErased;
+  if (RowReached) RowReached(index);
   c_.PgbTemp.SetValue(index + 1);
   list.Select(index);
   list.EnsureVisible(index);

@@ -432,6 +432,13 @@ class Form {
   std::function<void(const MouseEvent&)> MouseMove;
   void UserMouseMove(const MouseEvent& e);
 
+  // Another start of the program asks this form to come forward
+  // (Desktop::CallInstance); the platform then gives it the foreground.
+  std::function<void()> ComeForward;
+  void UserComeForward() {
+    if (ComeForward) ComeForward();
+  }
+
   // Runs the load step once, before the form is first shown or used.
   void Load();
   bool Loaded() const { return loaded_; }

@@ -208,6 +208,11 @@ LRESULT CALLBACK FormWindow::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
 // touched after a model call.
 LRESULT FormWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
   const HWND hwnd = hwnd_;
+  if (msg == ComeForwardMessage()) {
+    form_.UserComeForward();
+    if (IsWindow(hwnd) && IsWindowVisible(hwnd)) SetForegroundWindow(hwnd);
+    return 0;
+  }
   switch (msg) {
     case WM_COMMAND:
       if (lParam) {

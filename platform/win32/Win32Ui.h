@@ -51,6 +51,10 @@ class HandlerScope {
   static bool Idle();
 };
 
+// The message another start of the program posts to a form window to have it
+// come forward (a registered message, the same number in every process).
+UINT ComeForwardMessage();
+
 // Sets the "NimbrelName" property; the atom is returned for RemoveName.
 ATOM SetName(HWND window, const std::string& name);
 void RemoveName(HWND window, ATOM atom);

@@ -3,6 +3,7 @@
 
 #include <map>
 #include <set>
+#include <string>
 #include <vector>
 
 #include "platform/Desktop.h"
@@ -41,6 +42,15 @@ class FakeDesktop final : public Desktop {
                             std::intptr_t lParam) override {
     sent.push_back({window, message, wParam, lParam});
     return 0;
+  }
+
+  // Another process claimed the instance first; the forms it was asked to bring forward.
+  bool instanceClaimedElsewhere = false;
+  std::vector<std::string> instanceCalls;
+  bool ClaimInstance() override { return !instanceClaimedElsewhere; }
+  bool CallInstance(const std::string& formName) override {
+    instanceCalls.push_back(formName);
+    return instanceClaimedElsewhere;
   }
 };
 

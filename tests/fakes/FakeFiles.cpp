@@ -140,6 +140,14 @@ std::string FakeFiles::Data(const std::string& path) const {
   return e ? *e->data : std::string();
 }
 
+std::map<std::string, std::string> FakeFiles::Snapshot() const {
+  std::map<std::string, std::string> out;
+  for (const auto& [key, e] : entries_)
+    out[key] = std::to_string(e.attributes) + (e.locked ? " locked " : " ") + e.linkTarget + " " +
+               *e.data;
+  return out;
+}
+
 std::vector<FileEntry> FakeFiles::Find(const std::string& pattern) {
   Finish();
   if (onFind) onFind(pattern);
@@ -251,7 +259,7 @@ ErasableFile FakeFiles::OpenForErase(const std::string& path) {
   const Entry* e = Node(path);
   if (!e || (e->attributes & (kAttrDirectory | kAttrReadOnly)) || e->exclusive) return {};
   open_[next_] = {Key(e->path)};
-  return {next_++, false, static_cast<std::uint32_t>(e->data.use_count())};
+  return {next_++, false, static_cast<std::uint32_t>(e->data.use_count()), !e->locked};
 }
 
 bool FakeFiles::Write(FileHandle file, const void* data, std::size_t size) {

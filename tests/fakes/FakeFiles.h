@@ -60,6 +60,9 @@ class FakeFiles final : public Files {
   // (FILL the byte in hex, or "mixed"), "flush PATH", "close PATH", "delete PATH".
   std::vector<std::string> journal;
   std::size_t QueuedCloses() const { return queued_.size(); }
+  // Every entry (upper-cased path) with its attributes, data, lock and link
+  // target, for comparing the whole file system before and after.
+  std::map<std::string, std::string> Snapshot() const;
 
   std::vector<FileEntry> Find(const std::string& pattern) override;
   std::uint32_t Attributes(const std::string& path) override;

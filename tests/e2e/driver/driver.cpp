@@ -231,6 +231,34 @@ int CmdGone(const Args& a) {
 
 int CmdExists(const Args& a) { return NeedWindow(a, 2) ? 0 : 1; }
 
+BOOL CALLBACK CountProc(HWND h, LPARAM p) {
+  auto* s = reinterpret_cast<std::pair<const std::string*, int>*>(p);
+  if (IsClass(h, "NimbrelForm") && HasName(h, *s->first)) ++s->second;
+  return TRUE;
+}
+
+// The forms of that name, shown or not, of every process.
+int CmdCount(const Args& a) {
+  std::pair<const std::string*, int> search{&a[0], 0};
+  EnumWindows(CountProc, reinterpret_cast<LPARAM>(&search));
+  std::printf("%d\n", search.second);
+  return 0;
+}
+
+int CmdIconic(const Args& a) {
+  HWND h = NeedWindow(a, 1);
+  if (!h) return 1;
+  std::printf("%d\n", IsIconic(h) ? 1 : 0);
+  return 0;
+}
+
+int CmdForeground(const Args& a) {
+  HWND h = NeedWindow(a, 1);
+  if (!h) return 1;
+  std::printf("%d\n", GetForegroundWindow() == h ? 1 : 0);
+  return 0;
+}
+
 int CmdVisible(const Args& a) {
   HWND h = NeedWindow(a, 2);
   if (!h) return 1;
@@ -773,6 +801,9 @@ const Command kCommands[] = {
     {"wait", 1, 3, CmdWait, "FORM [CTRL] [timeout-ms]   until it is visible"},
     {"gone", 1, 2, CmdGone, "FORM [timeout-ms]          until no such form"},
     {"exists", 2, 2, CmdExists, "FORM CTRL"},
+    {"count", 1, 1, CmdCount, "FORM                       forms of that name, shown or not"},
+    {"iconic", 1, 1, CmdIconic, "FORM                       prints 1/0 (minimised)"},
+    {"foreground", 1, 1, CmdForeground, "FORM                       prints 1/0"},
     {"visible", 2, 2, CmdVisible, "FORM CTRL                  prints 1/0"},
     {"enabled", 2, 2, CmdEnabled, "FORM CTRL                  prints 1/0"},
     {"text", 2, 2, CmdText, "FORM CTRL"},

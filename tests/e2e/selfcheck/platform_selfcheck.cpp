@@ -297,7 +297,30 @@ void FileChecks(Win32Files& files, const std::string& temp, const std::string& l
   Check(files.RemoveFolder(w), "files: the work folder is left empty and removed");
 }
 
+// Whether a Win32System of another thread takes the run lock within 100 ms.
+DWORD WINAPI TryRunLock(LPVOID result) {
+  Win32System other;
+  *static_cast<bool*>(result) = other.LockRun(100);
+  return 0;
+}
+
+bool RunLockTakenElsewhere() {
+  bool taken = false;
+  HANDLE thread = CreateThread(nullptr, 0, TryRunLock, &taken, 0, nullptr);
+  if (!thread) return false;
+  WaitForSingleObject(thread, INFINITE);
+  CloseHandle(thread);
+  return taken;
+}
+
 void SystemChecks(Win32System& sys, Win32Files& files) {
+  Check(sys.LockRun(0) && sys.RunLocked(), "system: the run lock is taken");
+  Check(!sys.LockRun(0), "system: a process takes the run lock once");
+  Check(!RunLockTakenElsewhere(), "system: another holder waits for the run lock, then gives up");
+  sys.UnlockRun();
+  Check(!sys.RunLocked() && RunLockTakenElsewhere(),
+        "system: the run lock, let go, is another holder's");
+
   const std::string temp = sys.TempPath();
   Check(!temp.empty() && temp.back() == '\\' && (files.Attributes(temp) & kAttrDirectory),
         "system: TempPath is a folder ending in a backslash");
@@ -379,8 +402,10 @@ void ShellChecks(Win32Shell& shell, Win32Files& files, const std::string& temp,
   Check(shell.Execute(0, "open", temp + "nimbrel-missing.exe", "", "", SW_HIDE) <= 32,
         "shell: Execute of a missing file fails");
 
+  if (!trash.empty()) Check(shell.RecycleBinItems() >= 1, "shell: the recycle bin's file counts");
   Check(shell.EmptyRecycleBin(0), "shell: EmptyRecycleBin succeeds");
   if (!trash.empty()) Check(!Exists(files, trash), "shell: the recycle bin's file is gone");
+  Check(shell.RecycleBinItems() == 0, "shell: the emptied recycle bin has no items");
 }
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -397,6 +422,11 @@ void Key(WORD vk, bool up) {
 }
 
 void DesktopChecks(Win32Desktop& desktop) {
+  Check(desktop.ClaimInstance() && desktop.ClaimInstance(),
+        "desktop: the first claim of the instance holds");
+  Win32Desktop second;
+  Check(!second.ClaimInstance(), "desktop: another claim in the session is refused");
+
   const char* cls = "NimbrelSelfCheckWnd";
   WNDCLASSA wc{};
   wc.lpfnWndProc = WindowProc;
