@@ -141,15 +141,11 @@ bool PreviewBeforeErasing(Context& ctx, const CleaningControls& window) {
   std::vector<std::string> rows;
   for (int i = 0; i < window.lvwToBeErased.Count(); ++i)
     rows.push_back(window.lvwToBeErased.Item(i).text);
-  // Nothing may start a run of the window while the preview works.
-  MenuItem* menus[] = {&window.mnuEraseSetting, &window.mnuOptions, &window.mnuStartErasing};
-  window.Picture1.SetEnabled(false);
-  for (MenuItem* menu : menus) menu->SetEnabled(false);
-  window.lblstatus.SetCaption(" Previewing ...");
-  const RecordedRun preview = RunRecorded(ctx, PreviewMode::Preview, rows);
-  window.lblstatus.SetCaption(kIdleStatus);
-  window.Picture1.SetEnabled(true);
-  for (MenuItem* menu : menus) menu->SetEnabled(true);
+  const RecordedRun preview = [&] {
+    // Nothing may start a run of the window while the preview works.
+    const RunCommandsHeld held(window, " Previewing ...");
+    return RunRecorded(ctx, PreviewMode::Preview, rows);
+  }();
   if (preview.busy) {
     ShowInformation(ctx, "Information",
                     "Another run of Nimbrel is still erasing. Please take the preview again "

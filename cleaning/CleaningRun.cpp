@@ -59,26 +59,35 @@ void CleaningRun::FillToBeErasedList() {
     if (c_.lvwToBeErased.FindItemPrefix(app) < 0) c_.lvwToBeErased.Add(app, RowMark::Application);
 }
 
+RunCommandsHeld::RunCommandsHeld(const CleaningControls& controls, const std::string& status)
+    : c_(controls),
+      status_(controls.lblstatus.Caption()),
+      enabled_{controls.Picture1.Enabled(), controls.mnuEraseSetting.Enabled(),
+               controls.mnuOptions.Enabled(), controls.mnuStartErasing.Enabled()} {
+  c_.Picture1.SetEnabled(false);
+  c_.mnuEraseSetting.SetEnabled(false);
+  c_.mnuOptions.SetEnabled(false);
+  c_.mnuStartErasing.SetEnabled(false);
+  c_.lblstatus.SetCaption(status);
+}
+
+RunCommandsHeld::~RunCommandsHeld() {
+  c_.lblstatus.SetCaption(status_);
+  c_.Picture1.SetEnabled(enabled_[0]);
+  c_.mnuEraseSetting.SetEnabled(enabled_[1]);
+  c_.mnuOptions.SetEnabled(enabled_[2]);
+  c_.mnuStartErasing.SetEnabled(enabled_[3]);
+}
+
 bool CleaningRun::TakeRunLock() {
   System& system = ctx_.platform.system;
   if (system.LockRun(0)) return true;
-  Control& background = c_.Picture1;
-  MenuItem* menus[] = {&c_.mnuEraseSetting, &c_.mnuOptions, &c_.mnuStartErasing};
-  const bool wasEnabled[] = {background.Enabled(), menus[0]->Enabled(), menus[1]->Enabled(),
-                             menus[2]->Enabled()};
-  const std::string status = c_.lblstatus.Caption();
-  background.SetEnabled(false);
-  for (MenuItem* menu : menus) menu->SetEnabled(false);
-  c_.lblstatus.SetCaption(" Waiting for another run of Nimbrel to end ...");
-  bool taken = false;
-  for (unsigned waited = 0; !taken && waited < kRunLockWait; waited += kRunLockStep) {
-    taken = system.LockRun(kRunLockStep);
-    if (!taken) ctx_.DoEvents();
+  const RunCommandsHeld held(c_, " Waiting for another run of Nimbrel to end ...");
+  for (unsigned waited = 0; waited < kRunLockWait; waited += kRunLockStep) {
+    if (system.LockRun(kRunLockStep)) return true;
+    ctx_.DoEvents();
   }
-  c_.lblstatus.SetCaption(status);
-  background.SetEnabled(wasEnabled[0]);
-  for (int i = 0; i < 3; ++i) menus[i]->SetEnabled(wasEnabled[i + 1]);
-  return taken;
+  return false;
 }
 
 void CleaningRun::StartCleanning() {

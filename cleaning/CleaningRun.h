@@ -26,6 +26,22 @@ struct CleaningControls {
   MenuItem& mnuStartErasing;
 };
 
+// While it lives, the controls that could start or change a run (the
+// background that holds the commands and the three menu entries) are
+// disabled, with `status` shown; then all are as they were.
+class RunCommandsHeld {
+ public:
+  RunCommandsHeld(const CleaningControls& controls, const std::string& status);
+  ~RunCommandsHeld();
+  RunCommandsHeld(const RunCommandsHeld&) = delete;
+  RunCommandsHeld& operator=(const RunCommandsHeld&) = delete;
+
+ private:
+  const CleaningControls& c_;
+  std::string status_;
+  bool enabled_[4];
+};
+
 // The labels of the applications ticked in the erase-settings dialog, in
 // catalogue order, as the dialog loads them.
 using TickedApplications = std::function<std::vector<std::string>()>;
@@ -74,8 +90,8 @@ class CleaningRun {
   void RowStep(int index);
   void Dispatch(int index);
   void ShowCompletionMessage();
-  // Takes the run lock, waiting for another process's run with the commands
-  // that could start or change a run disabled; false when it did not end.
+  // Takes the run lock, waiting for another process's run with the run's
+  // commands held; false when that run did not end.
   bool TakeRunLock();
 
   Context& ctx_;

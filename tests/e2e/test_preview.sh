@@ -64,19 +64,9 @@ run_nimbrel() {
   (cd "$WINEPREFIX/drive_c/Nimbrel" && exec wine Nimbrel.exe "$@") >>"$E2E_DIR/nimbrel.log" 2>&1
 }
 
-# Chooses the categories KEY... and the applications of TICKED.
-choose_with_applications() {
-  choose "$@"
-  {
-    printf 'REGEDIT4\r\n\r\n[%s]\r\n' 'HKEY_CURRENT_USER\Software\NimbrelSoft\Nimbrel\Options'
-    for app in "${TICKED[@]}"; do printf '"%s"="True"\r\n' "$app"; done
-  } >"$WINEPREFIX/drive_c/tick.reg"
-  e2e_wine regedit /S 'C:\tick.reg' >/dev/null 2>&1 || fail "ticking the applications"
-  rm -f "$WINEPREFIX/drive_c/tick.reg"
-}
-
 plant
-choose_with_applications "${KEYS[@]}"
+choose "${KEYS[@]}"
+tick "${TICKED[@]}"
 before=$(state)
 
 # ---- The preview window ----
@@ -148,7 +138,8 @@ grep -q '^Cleaning Windows Temp Files <OK>'$'\r''$' "$WINEPREFIX/drive_c/Nimbrel
 # ---- Erase Now, on the categories that erase: the window's own run, with its message ----
 plant
 plant_file "$E2E_TEMP\\again.txt" "planted again"
-choose_with_applications chkWindowsTemp chkWindowsRecycleBin chkWindowsClipboard
+choose chkWindowsTemp chkWindowsRecycleBin chkWindowsClipboard
+tick "${TICKED[@]}"
 start_nimbrel
 drv click FrmMain lblPreview
 drv wait FrmPreview 120000 >/dev/null || fail "no preview window"
