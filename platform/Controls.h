@@ -425,6 +425,9 @@ class Form {
   // the messages of its notify icon (kNotifyIconMessage).
   std::function<void(const MouseEvent&)> MouseMove;
   void UserMouseMove(const MouseEvent& e);
+  // The shell's taskbar was created anew (after the shell restarted): every
+  // notify icon shown before is gone.
+  std::function<void()> TaskbarCreated;
 
   // Runs the load step once, before the form is first shown or used.
   void Load();

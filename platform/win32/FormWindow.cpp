@@ -80,6 +80,12 @@ MouseEvent NotifyIconArgs(LPARAM mouseMessage) {
   return e;
 }
 
+// The message the shell sends every top-level window when its taskbar starts.
+UINT TaskbarCreatedMessage() {
+  static const UINT message = RegisterWindowMessageA("TaskbarCreated");
+  return message;
+}
+
 }  // namespace
 
 void FormWindow::RegisterClasses() {
@@ -208,6 +214,10 @@ LRESULT CALLBACK FormWindow::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
 // touched after a model call.
 LRESULT FormWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
   const HWND hwnd = hwnd_;
+  if (msg != 0 && msg == TaskbarCreatedMessage()) {
+    if (form_.TaskbarCreated) form_.TaskbarCreated();
+    return 0;
+  }
   switch (msg) {
     case WM_COMMAND:
       if (lParam) {

@@ -95,11 +95,13 @@ class Win32Shell final : public Shell {
                         const std::string& parameters, const std::string& folder,
                         int show) override;
   std::intptr_t FindExecutable(const std::string& file, std::string& program) override;
+  bool NotifyIcon(NotifyIconAction action, std::uintptr_t window, const std::string& tip) override;
 };
 
 class Win32Desktop final : public Desktop {
  public:
   std::vector<WindowHandle> WindowsOfClass(const std::string& className) override;
+  std::vector<TopLevelWindow> TopLevelWindows() override;
   void PostClose(WindowHandle window) override;
   bool KeyDown(int virtualKey) override;
   bool EmptyClipboard() override;
