@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "app/HotKeys.h"
+#include "app/clsMakeTrayIcon.h"
 #include "cleaning/CleaningRun.h"
 #include "erasers/Context.h"
 #include "erasers/RunReport.h"
@@ -92,6 +94,10 @@ class FrmMain : public Form, public RunReport {
     Label& label;
   };
   std::array<Command, 5> Commands();
+  // Minimised: hidden, with the tray icon unless in stealth mode; otherwise
+  // shown at the fixed size without the icon.
+  void OnResized();
+  bool StealthMode();
   void WireCommand(Command c, std::function<void()> action);
   // Loads the erase-settings dialog hidden and takes its ticked applications.
   std::vector<std::string> TickedApplications();
@@ -99,6 +105,8 @@ class FrmMain : public Form, public RunReport {
 
   Context& ctx_;
   CleaningRun run_;
+  clsMakeTrayIcon tray_;
+  HotKeys hotKeys_;
 };
 
 }  // namespace nimbrel
