@@ -2,6 +2,7 @@
 
 #include "app/FrmPreview.h"
 #include "cleaning/ActivityLog.h"
+#include "platform/Text.h"
 #include "settings/FrmAbout.h"
 #include "settings/FrmEraseingSettings.h"
 #include "settings/WindowChrome.h"
@@ -26,6 +27,28 @@ constexpr int kCountersTop = kListsTop + kListsHeight + 14;
 constexpr int kBarTop = kHeight - kStatus - 34;
 
 int CommandTop(int i) { return kCommandTop + (i < kPreviewSlot ? i : i + 1) * kCommandStep; }
+
+// The tray icon's mouse messages as the main window's mouse moves see them.
+constexpr int kTrayLeftButtonUp = 0x202 * kTwipsPerPixel;   // 7710
+constexpr int kTrayRightButtonUp = 0x205 * kTwipsPerPixel;  // 7755
+
+constexpr const char* kRunKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+// Writes the start-with-Windows value (`on`) or removes it: named after the
+// executable, holding its path. Straight through the registry, so that no
+// removal counts as an erased item of a run.
+void ApplyStartWithWindows(Context& ctx, bool on) {
+  Registry& registry = ctx.platform.registry;
+  const RegKey key = registry.OpenKey(RegRoot::LocalMachine, kRunKey);
+  if (!key) return;
+  System& system = ctx.platform.system;
+  const std::string name = system.ExeBaseName();
+  if (on)
+    registry.SetValue(key, name, kRegSz, system.ProgramFolder() + "\\" + name + ".exe" + '\0');
+  else
+    registry.DeleteValue(key, name);
+  registry.CloseKey(key);
+}
 
 }  // namespace
 
@@ -124,7 +147,10 @@ FrmMain::FrmMain(Context& ctx)
            [this] { return TickedApplications(); }),
       scheduler_(ctx, SchedulerControls{TmrScheduler, run_}),
       homepageGuard_(ctx, HomepageGuardControls{tmrCheckSettings}),
-      options_(ctx, TmrScheduler) {
+      options_(ctx, TmrScheduler),
+
+      tray_(ctx.platform.shell),
+      hotKeys_(ctx, HotKeyControls{*this, tmrHotKeys}, run_) {
   ctx_.SetReport(this);
 
   // Look.
@@ -188,10 +214,28 @@ FrmMain::FrmMain(Context& ctx)
   mnuStartErasing.Click = [this] { run_.StartCleanning(); };
   Command8.Click = [this] { ClearLogFile(ctx_); };
   Command9.Click = [this] { ViewLogFile(ctx_, Handle()); };
+  mnuRestore.Click = [this] {
+    SetWindowState(WindowState::Normal);
+    tray_.RemoveIcon(*this);
+    Show();
+    Resize(Px(kWidth), Px(kHeight));
+  };
   mnuExit.Click = [this] {
+    tray_.RemoveIcon(*this);
     for (int i = 0; i < 999; ++i) Loop().DoEvents();
     Loop().Quit();
   };
+
+  // The tray: either button released over the icon opens the tray menu.
+  Resized = [this] { OnResized(); };
+  MouseMove = [this](const MouseEvent& e) {
+    if (e.x == kTrayLeftButtonUp || e.x == kTrayRightButtonUp) Loop().PopupMenu(*this, mnuMain);
+  };
+  // A restarted shell has lost the icon.
+  TaskbarCreated = [this] {
+    if (tray_.bRunningInTray) tray_.ShowIcon(*this);
+  };
+  tmrHotKeys.Tick = [this] { hotKeys_.Tick(); };
 }
 
 FrmMain::~FrmMain() { ctx_.SetReport(nullptr); }
@@ -264,8 +308,28 @@ void FrmMain::ResetButtons() {
   }
 }
 
+void FrmMain::OnResized() {
+  if (State() == WindowState::Minimized) {
+    SetCaption(kAppTitle);
+    Hide();
+    if (!StealthMode()) {
+      tray_.RemoveIcon(*this);
+      tray_.ShowIcon(*this);
+    }
+  } else {
+    SetCaption("");
+    Resize(Px(kWidth), Px(kHeight));
+    tray_.RemoveIcon(*this);
+  }
+}
+
+bool FrmMain::StealthMode() {
+  return AsNumber(ctx_.settings.ReadSetting(kOptions, "ChkRunInSteathmode", "0")).value_or(0) != 0;
+}
+
 void FrmMain::OnLoad() {
   tmrHotKeys.SetEnabled(false);
+  ApplyStartWithWindows(ctx_, ctx_.OptionSelected("chkStartup"));
   run_.ReadFolderVariables();
   options_.LoadAtStartup();
   {

@@ -9,6 +9,8 @@
 #include "app/FrmOptions.h"
 #include "app/HomepageGuard.h"
 #include "app/Scheduler.h"
+#include "app/HotKeys.h"
+#include "app/clsMakeTrayIcon.h"
 #include "cleaning/CleaningRun.h"
 #include "erasers/Context.h"
 #include "erasers/RunReport.h"
@@ -99,6 +101,10 @@ class FrmMain : public Form, public RunReport {
     Label& label;
   };
   std::array<Command, 6> Commands();
+  // Minimised: hidden, with the tray icon unless in stealth mode; otherwise
+  // shown at the fixed size without the icon.
+  void OnResized();
+  bool StealthMode();
   void WireCommand(Command c, std::function<void()> action);
   // Loads the erase-settings dialog hidden and takes its ticked applications.
   std::vector<std::string> TickedApplications();
@@ -109,6 +115,8 @@ class FrmMain : public Form, public RunReport {
   Scheduler scheduler_;
   HomepageGuard homepageGuard_;
   OptionsDialog options_;
+  clsMakeTrayIcon tray_;
+  HotKeys hotKeys_;
 };
 
 }  // namespace nimbrel

@@ -3,6 +3,7 @@
 #include "cleaning/ActivityLog.h"
 #include "cleaning/ApplicationCatalogue.h"
 #include "cleaning/TrackCategories.h"
+#include "erasers/CloseAllInternetExplorers.h"
 #include "erasers/modDefinitions.h"
 #include "erasers/modIECache.h"
 #include "erasers/modRegistry.h"
@@ -110,6 +111,7 @@ void CleaningRun::StartCleanning() {
   c_.mnuOptions.SetEnabled(false);
   c_.mnuStartErasing.SetEnabled(false);
   c_.PgbTemp.SetValue(0);
+  if (ctx_.OptionSelected("ChkCloseAllIE")) CloseAllInternetExplorers(ctx_);
   c_.Picture1.SetEnabled(false);
   ReadFolderVariables();
   SetProgressBackColour(c_.PgbTemp.Handle(), kProgressBackColour);

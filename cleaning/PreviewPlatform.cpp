@@ -42,6 +42,15 @@ std::vector<WindowHandle> PreviewDesktop::WindowsOfClass(const std::string& clas
   return windows;
 }
 
+std::vector<TopLevelWindow> PreviewDesktop::TopLevelWindows() {
+  std::vector<TopLevelWindow> open;
+  for (TopLevelWindow& w : inner_.TopLevelWindows()) {
+    classes_[w.handle] = w.className;
+    if (!closed_.count(w.handle)) open.push_back(std::move(w));
+  }
+  return open;
+}
+
 void PreviewDesktop::PostClose(WindowHandle window) {
   if (mode_ == PreviewMode::PassThrough) inner_.PostClose(window);
   // A window is one change, however often it is asked.

@@ -46,6 +46,11 @@ class PreviewShell final : public Shell {
   std::intptr_t FindExecutable(const std::string& file, std::string& program) override {
     return inner_.FindExecutable(file, program);
   }
+  // The window's own tray icon is no trace on the machine.
+  bool NotifyIcon(NotifyIconAction action, std::uintptr_t window,
+                  const std::string& tip) override {
+    return inner_.NotifyIcon(action, window, tip);
+  }
 
  private:
   Shell& inner_;
@@ -60,6 +65,7 @@ class PreviewDesktop final : public Desktop {
       : inner_(inner), mode_(mode), journal_(journal) {}
   // Without the windows closed in the preview.
   std::vector<WindowHandle> WindowsOfClass(const std::string& className) override;
+  std::vector<TopLevelWindow> TopLevelWindows() override;
   // A window asked to close is recorded with its class.
   void PostClose(WindowHandle window) override;
   bool KeyDown(int virtualKey) override { return inner_.KeyDown(virtualKey); }

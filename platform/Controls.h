@@ -431,6 +431,9 @@ class Form {
   // the messages of its notify icon (kNotifyIconMessage).
   std::function<void(const MouseEvent&)> MouseMove;
   void UserMouseMove(const MouseEvent& e);
+  // The shell's taskbar was created anew (after the shell restarted): every
+  // notify icon shown before is gone.
+  std::function<void()> TaskbarCreated;
 
   // Another start of the program asks this form to come forward
   // (Desktop::CallInstance); the platform then gives it the foreground.

@@ -11,20 +11,15 @@ namespace nimbrel {
 
 namespace {
 
-struct ClassSearch {
-  const std::string* className;
-  std::vector<WindowHandle>* found;
-};
-
 BOOL CALLBACK CollectWindow(HWND window, LPARAM context) {
-  auto& search = *reinterpret_cast<ClassSearch*>(context);
+  auto& found = *reinterpret_cast<std::vector<TopLevelWindow>*>(context);
   char name[257] = {};
-  if (GetClassNameA(window, name, sizeof name - 1) > 0 && *search.className == name) {
-    try {
-      search.found->push_back(reinterpret_cast<WindowHandle>(window));
-    } catch (...) {
-      return FALSE;  // out of memory: stop with the windows found so far
-    }
+  const int length = GetClassNameA(window, name, sizeof name - 1);
+  try {
+    found.push_back({reinterpret_cast<WindowHandle>(window),
+                     std::string(name, length > 0 ? length : 0)});
+  } catch (...) {
+    return FALSE;  // out of memory: stop with the windows found so far
   }
   return TRUE;
 }
@@ -94,11 +89,19 @@ bool Win32Desktop::CallInstance(const std::string& formName) {
   }
 }
 
-std::vector<WindowHandle> Win32Desktop::WindowsOfClass(const std::string& className) {
-  std::vector<WindowHandle> found;
-  ClassSearch search{&className, &found};
-  EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&search));
+std::vector<TopLevelWindow> Win32Desktop::TopLevelWindows() {
+  std::vector<TopLevelWindow> found;
+  EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&found));
   return found;
+}
+
+std::vector<WindowHandle> Win32Desktop::WindowsOfClass(const std::string& className) {
+  return NoThrow(std::vector<WindowHandle>(), [&] {
+    std::vector<WindowHandle> found;
+    for (const TopLevelWindow& w : TopLevelWindows())
+      if (w.className == className) found.push_back(w.handle);
+    return found;
+  });
 }
 
 void Win32Desktop::PostClose(WindowHandle window) {

@@ -80,6 +80,12 @@ MouseEvent NotifyIconArgs(LPARAM mouseMessage) {
   return e;
 }
 
+// The message the shell sends every top-level window when its taskbar starts.
+UINT TaskbarCreatedMessage() {
+  static const UINT message = RegisterWindowMessageA("TaskbarCreated");
+  return message;
+}
+
 }  // namespace
 
 void FormWindow::RegisterClasses() {
@@ -211,6 +217,10 @@ LRESULT FormWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == ComeForwardMessage()) {
     form_.UserComeForward();
     if (IsWindow(hwnd) && IsWindowVisible(hwnd)) SetForegroundWindow(hwnd);
+    return 0;
+  }
+  if (msg != 0 && msg == TaskbarCreatedMessage()) {
+    if (form_.TaskbarCreated) form_.TaskbarCreated();
     return 0;
   }
   switch (msg) {

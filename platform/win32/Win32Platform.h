@@ -111,6 +111,7 @@ class Win32Shell final : public Shell {
                         const std::string& parameters, const std::string& folder,
                         int show) override;
   std::intptr_t FindExecutable(const std::string& file, std::string& program) override;
+  bool NotifyIcon(NotifyIconAction action, std::uintptr_t window, const std::string& tip) override;
 };
 
 class Win32Desktop final : public Desktop {
@@ -121,6 +122,7 @@ class Win32Desktop final : public Desktop {
   Win32Desktop& operator=(const Win32Desktop&) = delete;
 
   std::vector<WindowHandle> WindowsOfClass(const std::string& className) override;
+  std::vector<TopLevelWindow> TopLevelWindows() override;
   void PostClose(WindowHandle window) override;
   bool KeyDown(int virtualKey) override;
   bool EmptyClipboard(WindowHandle owner) override;

@@ -40,6 +40,7 @@ class CleaningRunTest : public ::testing::Test {
   bool okOnly = false;
   bool menusDuringMessage = true;
   std::string statusDuringMessage;
+  std::size_t closedBeforeTheEnd = 0;
 };
 
 TEST_F(CleaningRunTest, ListHoldsSelectedCategoriesInCatalogueOrder) {
@@ -329,6 +330,21 @@ TEST_F(CleaningRunTest, ProgressBarColoursAreSentToTheBar) {
   EXPECT_EQ(w.desktop.sent[0].lParam, 14933984);
   EXPECT_EQ(w.desktop.sent[1].message, 1033u);
   EXPECT_EQ(w.desktop.sent[1].lParam, 12632256);
+}
+
+TEST_F(CleaningRunTest, BrowserWindowsAreClosedFirstOnlyWhenChosen) {
+  w.desktop.windows = {{1, "IEFrame"}, {2, "Notepad"}};
+  run.StartCleanning();
+  EXPECT_TRUE(w.desktop.closed.empty());
+
+  w.SetOption("ChkCloseAllIE", "1");
+  w.loop.onModal = [this](Form& f) {
+    closedBeforeTheEnd = w.desktop.closed.size();
+    f.Close();
+  };
+  run.StartCleanning();
+  EXPECT_EQ(w.desktop.closed, (std::vector<WindowHandle>{1}));
+  EXPECT_EQ(closedBeforeTheEnd, 1u);
 }
 
 TEST_F(CleaningRunTest, FolderVariablesComeFromTheRegistry) {

@@ -31,6 +31,11 @@ class FakeDesktop final : public Desktop {
       if (c == className) out.push_back(h);
     return out;
   }
+  std::vector<TopLevelWindow> TopLevelWindows() override {
+    std::vector<TopLevelWindow> out;
+    for (const auto& [h, c] : windows) out.push_back({h, c});
+    return out;
+  }
   void PostClose(WindowHandle window) override { closed.push_back(window); }
   bool KeyDown(int virtualKey) override { return keysDown.count(virtualKey) > 0; }
   bool EmptyClipboard(WindowHandle owner) override {
