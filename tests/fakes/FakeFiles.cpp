@@ -381,11 +381,13 @@ bool FakeFiles::Append(const std::string& path, const std::string& bytes) {
   if (written_ + bytes.size() > failWritesAfter_) return false;
   written_ += bytes.size();
   *e->data += bytes;
+  if (onWrite) onWrite(path);
   return true;
 }
 
 std::optional<std::string> FakeFiles::ReadAll(const std::string& path) {
   Finish();
+  ++reads;
   const Entry* e = Follow(Node(path));
   if (!e || (e->attributes & kAttrDirectory)) return std::nullopt;
   return *e->data;
@@ -403,6 +405,7 @@ bool FakeFiles::WriteAll(const std::string& path, const std::string& bytes) {
   } else {
     e->data = std::make_shared<std::string>(bytes);
   }
+  if (onWrite) onWrite(path);
   return true;
 }
 

@@ -44,6 +44,8 @@ class FakeFiles final : public Files {
   void SwapForFolderLink(const std::string& path, const std::string& target);
   // Called with the pattern of every Find before it lists.
   std::function<void(const std::string&)> onFind;
+  // Called with the path after every Append or WriteAll that wrote.
+  std::function<void(const std::string&)> onWrite;
   // Close only queues the file, as the Win32 closing workers take it; Finish,
   // or any later call that names a path, flushes and closes what is queued.
   bool deferCloses = false;
@@ -53,6 +55,7 @@ class FakeFiles final : public Files {
   std::string Data(const std::string& path) const;
   int flushes = 0;
   int writes = 0;
+  int reads = 0;  // ReadAll calls
   std::vector<std::string> deleted;  // every path Delete/RemoveFolder removed
   // Writes, flushes, closes and deletes in order: "write PATH POS SIZE FILL"
   // (FILL the byte in hex, or "mixed"), "flush PATH", "close PATH", "delete PATH".
