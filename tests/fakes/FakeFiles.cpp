@@ -253,10 +253,11 @@ bool FakeFiles::Write(FileHandle file, const void* data, std::size_t size) {
   const auto it = open_.find(file);
   if (it == open_.end()) return false;
   if (written_ + size > failWritesAfter_) return false;
-  written_ += size;
-  ++writes;
   const Entry& entry = entries_.at(it->second.key);
   std::string& d = *entry.data;
+  if (diskFull && it->second.pos + size > d.size()) return false;
+  written_ += size;
+  ++writes;
   const char* bytes = static_cast<const char*>(data);
   char fill[8] = "mixed";
   if (size > 0 && std::all_of(bytes, bytes + size, [&](char c) { return c == bytes[0]; }))
@@ -310,6 +311,7 @@ void FakeFiles::CloseNow(FileHandle file) {
   journal.push_back("close " + e->second.path);
   if (!closed.deleteOnClose) return;
   deleted.push_back(e->second.path);
+  dataWhenDeleted[e->second.path] = *e->second.data;
   journal.push_back("delete " + e->second.path);
   entries_.erase(e);
 }
@@ -330,6 +332,7 @@ bool FakeFiles::Delete(const std::string& path) {
   if (!e || (e->attributes & kAttrDirectory) || (e->attributes & kAttrReadOnly) || e->locked)
     return false;
   deleted.push_back(e->path);
+  dataWhenDeleted[e->path] = *e->data;
   journal.push_back("delete " + e->path);
   entries_.erase(Key(e->path));
   return true;
@@ -378,7 +381,7 @@ bool FakeFiles::Append(const std::string& path, const std::string& bytes) {
     e = Node(path);
   }
   if (e->attributes & (kAttrDirectory | kAttrReadOnly)) return false;
-  if (written_ + bytes.size() > failWritesAfter_) return false;
+  if (written_ + bytes.size() > failWritesAfter_ || (diskFull && !bytes.empty())) return false;
   written_ += bytes.size();
   *e->data += bytes;
   if (onWrite) onWrite(path);
@@ -399,6 +402,7 @@ bool FakeFiles::WriteAll(const std::string& path, const std::string& bytes) {
   Entry* e = Node(path);
   if (e && (e->attributes & (kAttrDirectory | kAttrReadOnly))) return false;
   if (written_ + bytes.size() > failWritesAfter_) return false;
+  if (diskFull && bytes.size() > (e ? e->data->size() : 0)) return false;
   written_ += bytes.size();
   if (!e) {
     AddFile(path, bytes);

@@ -35,6 +35,9 @@ class FakeFiles final : public Files {
   // Open elsewhere without sharing: opening for writing fails as well.
   void LockExclusive(const std::string& path) { Node(path)->locked = Node(path)->exclusive = true; }
   void FailWritesAfter(std::size_t bytes) { failWritesAfter_ = bytes; }
+  // No free room left: a write that would make a file longer fails whole;
+  // bytes within a file's length are still overwritten.
+  bool diskFull = false;
   // An 8.3 name the system resolves to a long one ("C:\PROGRA~1").
   void AddShortName(const std::string& shortPath, const std::string& longPath) {
     shortNames_[Key(shortPath)] = Key(longPath);
@@ -57,6 +60,7 @@ class FakeFiles final : public Files {
   int writes = 0;
   int reads = 0;  // ReadAll calls
   std::vector<std::string> deleted;  // every path Delete/RemoveFolder removed
+  std::map<std::string, std::string> dataWhenDeleted;  // a deleted file's last bytes, by path
   // Writes, flushes, closes and deletes in order: "write PATH POS SIZE FILL"
   // (FILL the byte in hex, or "mixed"), "flush PATH", "close PATH", "delete PATH".
   std::vector<std::string> journal;
