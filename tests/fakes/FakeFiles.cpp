@@ -23,6 +23,35 @@ std::string Strip(std::string path) {
 }
 }  // namespace
 
+FakeFiles& FakeFiles::operator=(const FakeFiles& other) {
+  if (this == &other) return *this;
+  onFind = other.onFind;
+  onWrite = other.onWrite;
+  deferCloses = other.deferCloses;
+  diskFull = other.diskFull;
+  flushes = other.flushes;
+  writes = other.writes;
+  reads = other.reads;
+  deleted = other.deleted;
+  dataWhenDeleted = other.dataWhenDeleted;
+  journal = other.journal;
+  entries_ = other.entries_;
+  std::map<const std::string*, std::shared_ptr<std::string>> copies;
+  for (auto& [key, e] : entries_) {
+    auto& copy = copies[e.data.get()];
+    if (!copy) copy = std::make_shared<std::string>(*e.data);
+    e.data = copy;
+  }
+  open_ = other.open_;
+  queued_ = other.queued_;
+  folderLinks_ = other.folderLinks_;
+  shortNames_ = other.shortNames_;
+  next_ = other.next_;
+  failWritesAfter_ = other.failWritesAfter_;
+  written_ = other.written_;
+  return *this;
+}
+
 std::string FakeFiles::Key(const std::string& path) { return ToUpper(Strip(path)); }
 
 std::string FakeFiles::Resolve(std::string key) const {
@@ -75,10 +104,20 @@ const FakeFiles::Entry* FakeFiles::Follow(const Entry* e) const {
   return it == entries_.end() ? nullptr : &it->second;
 }
 
+// Keys sort a folder's entries together, right after the folder's key and
+// a backslash; `key` itself is an upper-case key.
+template <class F>
+void FakeFiles::ForEachChild(const std::string& key, F&& visit) const {
+  const std::string below = key + "\\";
+  for (auto it = entries_.lower_bound(below);
+       it != entries_.end() && it->first.compare(0, below.size(), below) == 0; ++it)
+    if (it->first.find('\\', below.size()) == std::string::npos) visit(it->second);
+}
+
 bool FakeFiles::HasChildren(const std::string& key) const {
-  for (const auto& [k, e] : entries_)
-    if (ToUpper(Parent(e.path)) == key) return true;
-  return false;
+  bool any = false;
+  ForEachChild(key, [&any](const Entry&) { any = true; });
+  return any;
 }
 
 void FakeFiles::AddParents(const std::string& path) {
@@ -130,6 +169,15 @@ void FakeFiles::SwapForFolderLink(const std::string& path, const std::string& ta
   AddFolderLink(path, target);
 }
 
+std::string FakeFiles::Dump(const std::string& folder) const {
+  const std::string key = Key(folder), below = key + "\\";
+  std::string out;
+  for (const auto& [k, e] : entries_)
+    if (k == key || k.rfind(below, 0) == 0)
+      out += e.path + " " + std::to_string(e.attributes) + " " + e.linkTarget + " " + *e.data + "\n";
+  return out;
+}
+
 std::string FakeFiles::Data(const std::string& path) const {
   const Entry* e = Follow(Node(path));
   return e ? *e->data : std::string();
@@ -146,13 +194,13 @@ std::vector<FileEntry> FakeFiles::Find(const std::string& pattern) {
   if (WildcardMatch(mask, "..")) out.push_back({"..", kAttrDirectory, 0});
   std::string folderKey = Resolve(Key(folder));
   if (dir && !dir->linkTarget.empty()) folderKey = dir->linkTarget;
-  for (const auto& [k, e] : entries_)
-    if (ToUpper(Parent(e.path)) == folderKey && WildcardMatch(mask, NameOf(e.path))) {
-      const Entry* shown = Follow(&e);
-      if (!shown) shown = &e;
-      out.push_back({NameOf(e.path), shown->attributes,
-                     (shown->attributes & kAttrDirectory) ? 0 : shown->data->size()});
-    }
+  ForEachChild(folderKey, [&](const Entry& e) {
+    if (!WildcardMatch(mask, NameOf(e.path))) return;
+    const Entry* shown = Follow(&e);
+    if (!shown) shown = &e;
+    out.push_back({NameOf(e.path), shown->attributes,
+                   (shown->attributes & kAttrDirectory) ? 0 : shown->data->size()});
+  });
   return out;
 }
 

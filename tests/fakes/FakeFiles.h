@@ -16,6 +16,10 @@ namespace nimbrel {
 
 class FakeFiles final : public Files {
  public:
+  FakeFiles() = default;
+  // A copy is a file system of its own: hard links stay shared within it only.
+  FakeFiles(const FakeFiles& other) { *this = other; }
+  FakeFiles& operator=(const FakeFiles& other);
   // Set-up. Paths are full Windows paths ("C:\Temp\a.txt"); parents are created.
   void AddFolder(const std::string& path, std::uint32_t attributes = kAttrDirectory);
   void AddFile(const std::string& path, const std::string& data = "",
@@ -55,6 +59,9 @@ class FakeFiles final : public Files {
 
   // Inspection.
   bool Exists(const std::string& path) const { return Node(path) != nullptr; }
+  // Every entry at or below `folder` (not following links) with its
+  // attributes, link target and bytes, as one text to compare.
+  std::string Dump(const std::string& folder) const;
   std::string Data(const std::string& path) const;
   int flushes = 0;
   int writes = 0;
@@ -113,6 +120,8 @@ class FakeFiles final : public Files {
   std::string Lookup(const std::string& path) const;  // the key a path reaches
   Entry* Node(const std::string& path);
   const Entry* Node(const std::string& path) const;
+  template <class F>
+  void ForEachChild(const std::string& key, F&& visit) const;
   bool HasChildren(const std::string& key) const;
   void AddParents(const std::string& path);
 
