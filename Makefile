@@ -1,5 +1,5 @@
 # The two commands: `make run` and `make test`. Both install what is missing first.
-.PHONY: all deps native asan win win32 unit imports e2e e2e32 test run dist clean
+.PHONY: all deps native asan fuzz win win32 unit imports e2e e2e32 test run dist clean
 
 all: native win win32
 
@@ -15,6 +15,13 @@ native: deps
 asan: deps
 	@cmake --preset asan >/dev/null
 	@cmake --build --preset asan
+
+# The fuzz targets (clang's libFuzzer), each run for FUZZ_TIME seconds (default 60) or
+# FUZZ_TIME=runs=N executions: `make fuzz`, `make fuzz FUZZ_TIME=600 FUZZ=profile`.
+fuzz: deps
+	@cmake --preset fuzz >/dev/null
+	@cmake --build --preset fuzz
+	@tools/fuzz.sh $(or $(FUZZ_TIME),60) $(FUZZ)
 
 win: deps
 	@cmake --preset mingw >/dev/null

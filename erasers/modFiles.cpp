@@ -110,18 +110,27 @@ double ExtraPasses(Context& ctx) {
 
 // One pass through the open file: every 2048-byte stretch of its `length`
 // bytes, plus one past the end, gets block A and then block B at the same
-// place. Returns the length afterwards.
+// place. Returns the length afterwards. When the file cannot grow (a full
+// disk), its own bytes are still all overwritten and its length stays.
 std::uint64_t OverwritePass(Context& ctx, FileHandle file, std::uint64_t length) {
   Files& files = ctx.platform.files;
   std::uint64_t blocks = length / kOverwriteBlockSize + 1;
   const std::uint64_t end = blocks * kOverwriteBlockSize;
   std::uint64_t position = 0;
-  bool ok = files.Seek(file, 0);
-  while (ok && blocks > 0) {
+  const auto overwrite = [&files, file](std::uint64_t at, std::size_t bytes) {
+    return files.Seek(file, at) && files.Write(file, Pattern(kBlockA).data(), bytes) &&
+           files.Seek(file, at) && files.Write(file, Pattern(kBlockB).data(), bytes);
+  };
+  while (blocks > 0) {
     const std::uint64_t n = std::min(blocks, kBlocksPerWrite);
     const auto bytes = static_cast<std::size_t>(n * kOverwriteBlockSize);
-    ok = files.Write(file, Pattern(kBlockA).data(), bytes) && files.Seek(file, position) &&
-         files.Write(file, Pattern(kBlockB).data(), bytes);
+    if (!overwrite(position, bytes)) {
+      // Within the file's length nothing needs new room: write just that.
+      if (position < length)
+        overwrite(position, static_cast<std::size_t>(std::min<std::uint64_t>(bytes, length - position)));
+      ctx.DoEvents();
+      return length;
+    }
     position += bytes;
     blocks -= n;
     ctx.DoEvents();
@@ -222,9 +231,11 @@ Outcome EraseFoundFile(Context& ctx, const std::string& path, const FileEntry& e
   ctx.CountFileDeleted();
   ctx.AddBytesErased(entry.size);
   if (!file.handle) return files.Delete(path) ? Outcome::Gone : Outcome::Left;
-  // Data shared with another name (a hard link) is not overwritten.
-  if (file.links == 1) RunPasses(ctx, file.handle, entry.size);
+  // Marked for deletion first: a file that cannot be deleted is not
+  // overwritten either, so it is never left overwritten under its name.
   const bool deleted = files.DeleteOnClose(file.handle);
+  // Data shared with another name (a hard link) is not overwritten.
+  if (deleted && file.links == 1) RunPasses(ctx, file.handle, entry.size);
   files.Close(file.handle);
   return deleted ? Outcome::Gone : Outcome::Left;
 }

@@ -19,12 +19,13 @@ bool MatchFrom(std::string_view p, std::string_view n) {
   // Iterative glob with single-star backtracking: linear in practice.
   std::size_t pi = 0, ni = 0, starP = std::string_view::npos, starN = 0;
   while (ni < n.size()) {
-    if (pi < p.size() && (p[pi] == '?' || Upper(p[pi]) == Upper(n[ni]))) {
-      ++pi;
-      ++ni;
-    } else if (pi < p.size() && p[pi] == '*') {
+    // A star is always a wildcard, also against a "*" in the name.
+    if (pi < p.size() && p[pi] == '*') {
       starP = pi++;
       starN = ni;
+    } else if (pi < p.size() && (p[pi] == '?' || Upper(p[pi]) == Upper(n[ni]))) {
+      ++pi;
+      ++ni;
     } else if (starP != std::string_view::npos) {
       pi = starP + 1;
       ni = ++starN;

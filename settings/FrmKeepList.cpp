@@ -19,6 +19,9 @@ constexpr int kButtonsTop = kListTop + kListHeight + 10, kButton = 96, kButtonHe
 constexpr int kAddWidth = 76, kAddLeft = (kWidth - kAddWidth) / 2;
 
 constexpr const char* kTypedUrls = "Software\\Microsoft\\Internet Explorer\\TypedURLs";
+// A long keep list lets pending messages through after this many entries as it
+// fills: after each one would cost more than the filling.
+constexpr std::size_t kEntriesPerYield = 256;
 
 void SelectAll(ListBox& list) {
   for (int i = 0; i < list.ListCount(); ++i) list.SetSelected(i, true);
@@ -31,9 +34,11 @@ void Open(Context& ctx, KeepListMode mode) {
   dlg.lstKeepList.Clear();
   dlg.ListCurrentEntries();
   const bool cookies = mode == KeepListMode::Cookies;
-  // The readers let pending messages through after each entry.
-  for (const std::string& entry : cookies ? ReadCookieKeepList(ctx.platform) : ReadTypedAddressKeepList(ctx.platform))
-    dlg.lstKeepList.AddItem(entry);
+  std::size_t added = 0;
+  for (std::string& entry : cookies ? ReadCookieKeepList(ctx.platform) : ReadTypedAddressKeepList(ctx.platform)) {
+    dlg.lstKeepList.AddItem(std::move(entry));
+    if (++added % kEntriesPerYield == 0) ctx.platform.loop.DoEvents();
+  }
   dlg.ShowModal();
 }
 

@@ -2,14 +2,18 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
+#include <unordered_map>
 
 #include "platform/Text.h"
+#include "settings/ProfileText.h"
 
 namespace nimbrel {
 
 namespace {
 
 constexpr const char* kSection = "Cookies";
+constexpr std::string_view kKeyPrefix = "Cookie_Keep";
 // The shortest line a key can take: "Cookie_KeepN=" and the line end.
 constexpr std::uint64_t kMinKeyLine = 14;
 
@@ -21,14 +25,18 @@ bool Exists(Files& files, const std::string& path) {
   return files.Attributes(path) != kInvalidAttributes;
 }
 
-// The number of entries Counter asks for, bounded by the file's size.
-std::uint64_t EntryCount(const Platform& p, const std::string& file) {
-  const std::string counter = Trim(ReadIniString(p, kSection, "Counter", file));
-  if (counter.empty()) return 0;
-  const auto n = AsNumber(counter);
-  if (!n || *n < 1 || *n != std::floor(*n)) return 0;
-  const std::uint64_t room = p.files.Size(file).value_or(0) / kMinKeyLine;
-  return *n >= static_cast<double>(room) ? room : static_cast<std::uint64_t>(*n);
+// k for a key named "Cookie_Keep" + k (k decimal, no leading zero), as a
+// look-up of that key by name would find it; 0 for any other key.
+std::uint64_t KeepIndex(std::string_view name) {
+  if (name.size() <= kKeyPrefix.size() || name.size() > kKeyPrefix.size() + 18 ||
+      !StartsWithNoCase(name, kKeyPrefix) || name[kKeyPrefix.size()] == '0')
+    return 0;
+  std::uint64_t k = 0;
+  for (char c : name.substr(kKeyPrefix.size())) {
+    if (c < '0' || c > '9') return 0;
+    k = k * 10 + static_cast<std::uint64_t>(c - '0');
+  }
+  return k;
 }
 
 }  // namespace
@@ -38,7 +46,8 @@ std::string CookieKeepListPath(const Platform& p) { return InProgramFolder(p, "C
 std::string TypedAddressKeepListPath(const Platform& p) { return InProgramFolder(p, "Backup.dat"); }
 
 std::uint64_t CookieKeepListCount(const Platform& p, const std::string& file) {
-  return EntryCount(p, file);
+  const auto text = p.files.ReadAll(file);
+  return text ? CookieKeepListOf(*text).size() : 0;
 }
 
 std::string ReadIniString(const Platform& p, const std::string& section, const std::string& key,
@@ -46,54 +55,77 @@ std::string ReadIniString(const Platform& p, const std::string& section, const s
   return p.profile.ReadString(section, key, file);
 }
 
-bool WriteIniString(const Platform& p, const std::string& section, const std::string& key,
-                    const std::string& value, const std::string& file) {
-  return p.profile.WriteString(section, key, value, file);
-}
-
 bool ClearStaleFile(const Platform& p, const std::string& path) {
   return !Exists(p.files, path) || p.files.Delete(path);
 }
 
-std::vector<std::string> ReadCookieKeepList(const Platform& p) {
-  const std::string file = CookieKeepListPath(p);
+std::vector<std::string> CookieKeepListOf(std::string_view text) {
+  // The first key of each name counts, as a look-up by name finds it.
+  std::optional<std::string> counter;
+  std::unordered_map<std::uint64_t, std::string> kept;
+  std::uint64_t last = 0;
+  for (ProfileKey& key : ReadProfileSection(text, kSection)) {
+    if (!counter && EqualsNoCase(key.name, "Counter")) counter = key.value;
+    const std::uint64_t k = KeepIndex(key.name);
+    if (k > 0 && kept.emplace(k, std::move(key.value)).second) last = std::max(last, k);
+  }
   std::vector<std::string> entries;
-  const std::uint64_t count = EntryCount(p, file);
+  const auto n = AsNumber(counter.value_or(""));
+  if (!n || *n < 1 || *n != std::floor(*n)) return entries;
+  // Counter entries, missing ones empty; but none past the last key the file
+  // holds (a damaged Counter would make up blank entries by the million) nor
+  // more than the file has lines for.
+  std::uint64_t count = std::min(last, text.size() / kMinKeyLine);
+  if (*n < static_cast<double>(count)) count = static_cast<std::uint64_t>(*n);
+  entries.reserve(static_cast<std::size_t>(count));
   for (std::uint64_t k = 1; k <= count; ++k) {
-    entries.push_back(ReadIniString(p, kSection, "Cookie_Keep" + std::to_string(k), file));
-    p.loop.DoEvents();
+    const auto entry = kept.find(k);
+    entries.push_back(entry == kept.end() ? std::string() : std::move(entry->second));
   }
   return entries;
 }
 
-std::vector<std::string> ReadTypedAddressKeepList(const Platform& p) {
+std::vector<std::string> ReadCookieKeepList(const Platform& p) {
+  const auto text = p.files.ReadAll(CookieKeepListPath(p));
+  std::vector<std::string> entries;
+  if (text) entries = CookieKeepListOf(*text);
+  p.loop.DoEvents();
+  return entries;
+}
+
+std::vector<std::string> TypedAddressKeepListOf(std::string_view text) {
   std::vector<std::string> lines;
-  const auto text = p.files.ReadAll(TypedAddressKeepListPath(p));
-  if (!text) return lines;
   // A line ends at CR LF, CR or LF; the last one needs no line end.
-  std::size_t start = 0;
-  while (start < text->size()) {
-    const std::size_t end = std::min(text->find_first_of("\r\n", start), text->size());
-    lines.push_back(text->substr(start, end - start));
-    start = end;
-    if (start < text->size() && (*text)[start] == '\r') ++start;
-    if (start < text->size() && (*text)[start] == '\n') ++start;
-    p.loop.DoEvents();
+  while (!text.empty()) {
+    const std::size_t end = std::min(text.find_first_of("\r\n"), text.size());
+    lines.emplace_back(text.substr(0, end));
+    text.remove_prefix(end);
+    if (text.starts_with('\r')) text.remove_prefix(1);
+    if (text.starts_with('\n')) text.remove_prefix(1);
   }
   return lines;
 }
 
+std::vector<std::string> ReadTypedAddressKeepList(const Platform& p) {
+  const auto text = p.files.ReadAll(TypedAddressKeepListPath(p));
+  std::vector<std::string> lines;
+  if (text) lines = TypedAddressKeepListOf(*text);
+  p.loop.DoEvents();
+  return lines;
+}
+
+std::string CookieKeepListText(const std::vector<std::string>& entries) {
+  std::vector<ProfileKey> keys;
+  keys.reserve(entries.size() + 1);
+  for (const std::string& entry : entries)
+    keys.push_back({std::string(kKeyPrefix) + std::to_string(keys.size() + 1), entry});
+  keys.push_back({"Counter", std::to_string(entries.size())});
+  return ProfileSectionText(kSection, keys);
+}
+
 bool WriteCookieKeepListFile(const Platform& p, const std::vector<std::string>& entries,
                              const std::string& file) {
-  bool complete = true;
-  std::size_t n = 0;
-  for (const std::string& entry : entries) {
-    ++n;
-    complete = WriteIniString(p, kSection, "Cookie_Keep" + std::to_string(n), entry, file);
-    p.loop.DoEvents();
-    if (!complete) break;
-  }
-  if (complete) complete = WriteIniString(p, kSection, "Counter", std::to_string(n), file);
+  const bool complete = p.files.WriteAll(file, CookieKeepListText(entries));
   if (!complete) p.files.Delete(file);
   return complete;
 }
@@ -106,13 +138,11 @@ void SaveTypedAddressKeepList(const Platform& p, const std::vector<std::string>&
     return;
   }
   if (!ClearStaleFile(p, fresh)) return;
-  for (const std::string& entry : entries) {
-    const bool written = files.Append(fresh, entry + "\r\n");
-    p.loop.DoEvents();
-    if (!written) {
-      files.Delete(fresh);
-      return;
-    }
+  std::string text;
+  for (const std::string& entry : entries) text.append(entry).append("\r\n");
+  if (!files.WriteAll(fresh, text)) {
+    files.Delete(fresh);
+    return;
   }
   files.Replace(fresh, file);
 }

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/Platform.h"
@@ -15,28 +16,36 @@ namespace nimbrel {
 std::string CookieKeepListPath(const Platform& p);
 std::string TypedAddressKeepListPath(const Platform& p);
 
-// Profile strings through the platform; the read gives at most 254 characters.
-std::string ReadIniString(const Platform& p, const std::string& section, const std::string& key,
-                          const std::string& file);
-bool WriteIniString(const Platform& p, const std::string& section, const std::string& key,
-                    const std::string& value, const std::string& file);
+// The cookie keep list a Cookies.ini text holds: Counter entries (missing
+// ones empty) from the section "Cookies", each as the profile functions read
+// it back, at most 254 characters; none when Counter is not a whole number.
+// A damaged file makes up no entries past the last Cookie_Keep key it holds.
+std::vector<std::string> CookieKeepListOf(std::string_view text);
+// The lines of a Backup.dat text, empty ones included.
+std::vector<std::string> TypedAddressKeepListOf(std::string_view text);
+// The Cookies.ini text that stores the entries.
+std::string CookieKeepListText(const std::vector<std::string>& entries);
 
 // The number of entries "Counter" of the cookie keep list `file` asks for,
-// bounded by what the file can hold; 0 when it is not a whole number.
+// bounded by the keys the file holds; 0 when it is not a whole number.
 std::uint64_t CookieKeepListCount(const Platform& p, const std::string& file);
-// The kept entries as stored: Counter entries (missing ones empty), bounded
-// by what the file can hold; none when Counter is not a whole number.
+// Profile strings through the platform, one key at a time (the cookie eraser
+// reads its keep list afresh for every key); at most 254 characters.
+std::string ReadIniString(const Platform& p, const std::string& section, const std::string& key,
+                          const std::string& file);
+
+// The keep lists in the program folder, each file read in one pass; a missing
+// file is an empty list.
 std::vector<std::string> ReadCookieKeepList(const Platform& p);
-// Every line of Backup.dat, empty ones included.
 std::vector<std::string> ReadTypedAddressKeepList(const Platform& p);
 
-// Writes `entries` as a complete cookie keep list into `file`, which must
-// not exist yet. False when a write failed; the partial file is then gone.
+// Writes `entries` as a complete cookie keep list into `file`, in one write.
+// False when the write failed; the partial file is then gone.
 bool WriteCookieKeepListFile(const Platform& p, const std::vector<std::string>& entries,
                              const std::string& file);
 // Stores `entries` in Backup.dat; an empty list removes the file. The new
-// file is written beside the old one and put in place only once complete,
-// so a failed save leaves the old list as it was.
+// file is written, in one write, beside the old one and put in place only
+// once complete, so a failed save leaves the old list as it was.
 void SaveTypedAddressKeepList(const Platform& p, const std::vector<std::string>& entries);
 
 // Removes a file left at `path` by an interrupted save; false when it stays.

@@ -5,6 +5,8 @@ need=()
 have() { command -v "$1" >/dev/null 2>&1; }
 have cmake || need+=(cmake)
 have g++ || need+=(g++)
+# clang and its libFuzzer for `make fuzz`.
+have clang++ || need+=(clang)
 # The win32 thread model: the posix one links in imports newer than XP.
 have x86_64-w64-mingw32-g++-win32 || need+=(g++-mingw-w64-x86-64-win32)
 have i686-w64-mingw32-g++-win32 || need+=(g++-mingw-w64-i686-win32)

@@ -1,4 +1,10 @@
 // Win32 implementation of platform/Files.h.
+//
+// The interface speaks the ANSI code page, as the rest of the program does;
+// underneath, every call is the wide ("W") function. Only the wide functions
+// accept the system's long-path form ("\\?\C:\..." and "\\?\UNC\server\share\..."),
+// which reaches files whose full path is longer than MAX_PATH: a path that long
+// is handed over in that form, every other path as it is spelt.
 #include "platform/win32/Win32Platform.h"
 
 #include "platform/Text.h"
@@ -13,6 +19,9 @@ namespace {
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 // WriteFile takes a 32-bit count: larger writes go in pieces of this size.
 constexpr std::size_t kMaxChunk = 1u << 30;
+// From this length on a path takes the long-path form: CreateDirectory's limit
+// (MAX_PATH less room for an 8.3 name) is the lowest of the ANSI calls.
+constexpr std::size_t kLongPath = MAX_PATH - 12;
 
 HANDLE ToHandle(FileHandle file) { return reinterpret_cast<HANDLE>(file); }
 
@@ -24,10 +33,128 @@ std::uint64_t Join(DWORD high, DWORD low) {
   return (static_cast<std::uint64_t>(high) << 32) | low;
 }
 
+// ANSI code page <-> UTF-16. A path longer than any the system takes converts
+// to nothing, and so names no file.
+constexpr std::size_t kMaxText = 1u << 20;
+
+std::wstring Wide(const std::string& text) {
+  if (text.empty() || text.size() > kMaxText) return std::wstring();
+  const int size = static_cast<int>(text.size());
+  const int n = MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
+  std::wstring out(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
+  if (n > 0) MultiByteToWideChar(CP_ACP, 0, text.data(), size, out.data(), n);
+  return out;
+}
+
+std::string Narrow(const std::wstring& text) {
+  if (text.empty() || text.size() > kMaxText) return std::string();
+  const int size = static_cast<int>(text.size());
+  const int n = WideCharToMultiByte(CP_ACP, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
+  if (n > 0) WideCharToMultiByte(CP_ACP, 0, text.data(), size, out.data(), n, nullptr, nullptr);
+  return out;
+}
+
+bool StartsWith(const std::wstring& text, const wchar_t* prefix) {
+  return text.rfind(prefix, 0) == 0;
+}
+
+// GetFullPathNameW: ".", "..", "/" and trailing dots and blanks undone; empty
+// when it fails.
+std::wstring FullPathW(const std::wstring& path) {
+  if (path.empty()) return path;
+  std::wstring buffer(MAX_PATH + 1, L'\0');
+  DWORD n = GetFullPathNameW(path.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(),
+                             nullptr);
+  if (n >= buffer.size()) {
+    buffer.assign(n + 1, L'\0');
+    n = GetFullPathNameW(path.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
+  }
+  if (n == 0 || n >= buffer.size()) return std::wstring();
+  buffer.resize(n);
+  return buffer;
+}
+
+// A full path in the system's own spelling: a drive or share root followed by
+// names joined by single backslashes, none of them "." or "..". Such a path
+// means the same with the long-path prefix (which turns off the system's
+// clean-up of a path) and keeps every name exactly as a listing spelt it.
+bool IsPlainFullPath(const std::wstring& p) {
+  std::size_t start;
+  if (p.size() >= 3 && p[1] == L':' && p[2] == L'\\' &&
+      ((p[0] >= L'A' && p[0] <= L'Z') || (p[0] >= L'a' && p[0] <= L'z'))) {
+    start = 3;
+  } else if (StartsWith(p, L"\\\\") && p.size() > 2 && p[2] != L'?' && p[2] != L'.') {
+    start = 2;
+  } else {
+    return false;
+  }
+  if (p.find(L'/') != std::wstring::npos) return false;
+  while (start < p.size()) {
+    std::size_t end = p.find(L'\\', start);
+    if (end == std::wstring::npos) end = p.size();
+    const std::wstring part = p.substr(start, end - start);
+    // An empty part is a doubled backslash; a trailing backslash is allowed.
+    if ((part.empty() && end != p.size() - 1) || part == L"." || part == L"..") return false;
+    start = end + 1;
+  }
+  return true;
+}
+
+// The wide path the system calls are given: as spelt, or in the long-path
+// form when it is long.
+std::wstring LongForm(std::wstring p) {
+  if (p.size() < kLongPath || StartsWith(p, L"\\\\?\\")) return p;
+  if (!IsPlainFullPath(p)) p = FullPathW(p);
+  if (p.size() >= 3 && p[1] == L':') return L"\\\\?\\" + p;
+  if (StartsWith(p, L"\\\\.\\")) return L"\\\\?\\" + p.substr(4);
+  if (StartsWith(p, L"\\\\")) return L"\\\\?\\UNC\\" + p.substr(2);
+  return p;
+}
+
+// LongForm of an ANSI path. Empty (no file) for a path holding a NUL, which
+// the system would cut short and so read as another path.
+std::wstring SysPath(const std::string& path) {
+  if (path.find('\0') != std::string::npos) return std::wstring();
+  return LongForm(Wide(path));
+}
+
+// "\\?\C:\x" and "\\.\C:\x" as "C:\x", "\\?\UNC\server\share" as "\\server\share".
+std::wstring WithoutDevicePrefix(const std::wstring& p) {
+  if (StartsWith(p, L"\\\\?\\UNC\\")) return L"\\\\" + p.substr(8);
+  if (StartsWith(p, L"\\\\?\\") || StartsWith(p, L"\\\\.\\") || StartsWith(p, L"\\??\\"))
+    return p.substr(4);
+  return p;
+}
+
+bool EqualsNoCaseW(std::wstring a, std::wstring b) {
+  if (a.size() != b.size()) return false;
+  if (a.empty()) return true;
+  CharUpperBuffW(a.data(), static_cast<DWORD>(a.size()));
+  CharUpperBuffW(b.data(), static_cast<DWORD>(b.size()));
+  return a == b;
+}
+
+// `path` as SysPath or LongForm give it.
+HANDLE OpenExisting(const std::wstring& path, DWORD access, DWORD flags) {
+  if (path.empty()) return INVALID_HANDLE_VALUE;
+  return CreateFileW(path.c_str(), access, kShareAll, nullptr, OPEN_EXISTING, flags, nullptr);
+}
+
+// A folder (or file) opened for its name only: no access to its data.
+HANDLE OpenForName(const std::wstring& path) {
+  return OpenExisting(path, 0, FILE_FLAG_BACKUP_SEMANTICS);
+}
+
+DWORD AttributesOf(const std::string& path) {
+  const std::wstring p = SysPath(path);
+  return p.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(p.c_str());
+}
+
 // Windows refuses to write, truncate or replace a read-only file; Wine running as
 // root would not, so the attribute is checked first to behave the same on both.
 bool IsReadOnly(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
+  const DWORD attributes = AttributesOf(path);
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
 }
 
@@ -57,95 +184,106 @@ bool Query(HANDLE h, void* info, ULONG size, FILE_INFORMATION_CLASS kind) {
   return NtQueryInformationFile(h, &io, info, size, kind) >= 0;
 }
 
-// The object name of an open file ("\??\C:\folder\name" under Wine) in the
-// ANSI code page; empty when unknown.
-std::string NtPathOf(HANDLE h) {
+// The object name of an open file: "\??\C:\folder\name" under Wine,
+// "\Device\HarddiskVolume1\folder\name" on Windows; empty when unknown.
+std::wstring NtPathOf(HANDLE h) {
   std::vector<char> buffer(sizeof(OBJECT_NAME_INFORMATION) + 2 * MAX_PATH + 2);
-  for (int attempt = 0; attempt < 2; ++attempt) {
+  for (int attempt = 0; attempt < 3; ++attempt) {
     ULONG needed = 0;
     const NTSTATUS status = NtQueryObject(h, ObjectNameInformation, buffer.data(),
                                           static_cast<ULONG>(buffer.size()), &needed);
     if (status >= 0) {
       const UNICODE_STRING& name = reinterpret_cast<OBJECT_NAME_INFORMATION*>(buffer.data())->Name;
-      const int chars = name.Length / 2;
-      const int n = WideCharToMultiByte(CP_ACP, 0, name.Buffer, chars, nullptr, 0, nullptr, nullptr);
-      std::string out(static_cast<std::size_t>(n), '\0');
-      if (n > 0) WideCharToMultiByte(CP_ACP, 0, name.Buffer, chars, out.data(), n, nullptr, nullptr);
-      return out;
+      return std::wstring(name.Buffer, name.Length / 2);
     }
-    if (needed <= buffer.size()) return std::string();
-    buffer.resize(needed);
+    // A long name: the call says how much it needs, or else the largest name.
+    const std::size_t more = needed > buffer.size() ? needed : sizeof(OBJECT_NAME_INFORMATION) + 65536;
+    if (more <= buffer.size()) return std::wstring();
+    buffer.resize(more);
   }
-  return std::string();
+  return std::wstring();
 }
 
-std::string FullPath(const std::string& path) {
-  std::string buffer(MAX_PATH + 1, '\0');
-  DWORD n = GetFullPathNameA(path.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(),
-                             nullptr);
-  if (n >= buffer.size()) {
-    buffer.assign(n + 1, '\0');
-    n = GetFullPathNameA(path.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
+// The object name of the path's folder, kept for the folder last asked
+// about: a walk asks about its files in a row. Empty when it cannot be opened.
+class FolderNames {
+ public:
+  std::wstring Of(const std::wstring& folder) {
+    if (name_.empty() || !EqualsNoCaseW(folder_, folder)) {
+      const HANDLE f = OpenForName(LongForm(folder));
+      if (f == INVALID_HANDLE_VALUE) return std::wstring();
+      name_ = NtPathOf(f);
+      folder_ = folder;
+      CloseHandle(f);
+    }
+    return name_;
   }
-  if (n == 0 || n >= buffer.size()) return std::string();
-  buffer.resize(n);
-  return buffer;
-}
+
+ private:
+  std::wstring folder_, name_;
+};
 
 // Windows marks every link with the reparse attribute. Wine shows a file link
 // as an ordinary file and an open follows it: the handle then names the target,
 // not `path`'s folder followed by its name (as listed). True when unknown.
-bool ReachesElsewhere(HANDLE h, const std::string& path) {
-  std::string full = FullPath(path);
-  while (full.size() > 1 && full.back() == '\\') full.pop_back();
-  const auto cut = full.rfind('\\');
-  if (full.empty() || cut == std::string::npos) return true;
-  std::string folder = full.substr(0, cut);
-  if (folder.find('\\') == std::string::npos) folder += '\\';
-  // Kept for the folder last asked about: a tree walk asks for each of its
-  // files in a row.
-  static std::string cachedFolder, cachedName;
-  if (cachedName.empty() || cachedFolder != folder) {
-    HANDLE f = CreateFileA(folder.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING,
-                           FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (f == INVALID_HANDLE_VALUE) return true;
-    cachedName = NtPathOf(f);
-    cachedFolder = folder;
-    CloseHandle(f);
-  }
-  std::string expected = cachedName;
-  const std::string actual = NtPathOf(h);
+bool ReachesElsewhere(HANDLE h, const std::wstring& path) {
+  std::wstring full = FullPathW(path);
+  while (full.size() > 1 && full.back() == L'\\') full.pop_back();
+  const auto cut = full.rfind(L'\\');
+  if (full.empty() || cut == std::wstring::npos) return true;
+  std::wstring folder = full.substr(0, cut);
+  if (folder.find(L'\\') == std::wstring::npos) folder += L'\\';
+  static FolderNames folders;
+  std::wstring expected = folders.Of(folder);
+  const std::wstring actual = NtPathOf(h);
   if (expected.empty() || actual.empty()) return true;
-  if (expected.back() != '\\') expected += '\\';
-  return !EqualsNoCase(actual, expected + full.substr(cut + 1));
-}
-
-// "\\?\C:\x" and "\\.\C:\x" as "C:\x", "\\?\UNC\server\share" as "\\server\share".
-std::string WithoutDevicePrefix(std::string p) {
-  if (p.rfind("\\\\?\\UNC\\", 0) == 0) return "\\\\" + p.substr(8);
-  if (p.rfind("\\\\?\\", 0) == 0 || p.rfind("\\\\.\\", 0) == 0 || p.rfind("\\??\\", 0) == 0)
-    return p.substr(4);
-  return p;
+  if (expected.back() != L'\\') expected += L'\\';
+  return !EqualsNoCaseW(actual, expected + full.substr(cut + 1));
 }
 
 // The DOS path the system resolved an open file or folder to, links along
-// the way followed: GetFinalPathNameByHandleA where it exists (Vista on),
+// the way followed: GetFinalPathNameByHandleW where it exists (Vista on),
 // the object name under Wine; empty on older systems.
-std::string ResolvedName(HANDLE h) {
-  using FinalPath = DWORD(WINAPI*)(HANDLE, LPSTR, DWORD, DWORD);
+std::wstring ResolvedName(HANDLE h) {
+  using FinalPath = DWORD(WINAPI*)(HANDLE, LPWSTR, DWORD, DWORD);
   static const auto finalPath = reinterpret_cast<FinalPath>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetFinalPathNameByHandleA")));
+      GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetFinalPathNameByHandleW")));
   if (finalPath) {
-    std::string buffer(MAX_PATH + 1, '\0');
+    std::wstring buffer(MAX_PATH + 1, L'\0');
     DWORD n = finalPath(h, buffer.data(), static_cast<DWORD>(buffer.size()), 0);
     if (n >= buffer.size()) {
-      buffer.assign(n + 1, '\0');
+      buffer.assign(n + 1, L'\0');
       n = finalPath(h, buffer.data(), static_cast<DWORD>(buffer.size()), 0);
     }
     if (n > 0 && n < buffer.size()) return WithoutDevicePrefix(buffer.substr(0, n));
   }
   if (UnderWine()) return WithoutDevicePrefix(NtPathOf(h));
-  return std::string();
+  return std::wstring();
+}
+
+// GetLongPathNameW: 8.3 names along the path made long; the path itself
+// when that cannot be done.
+std::wstring LongNames(const std::wstring& full) {
+  const std::wstring p = LongForm(full);
+  if (p.empty()) return full;
+  std::wstring buffer(MAX_PATH + 1, L'\0');
+  DWORD n = GetLongPathNameW(p.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
+  if (n >= buffer.size()) {
+    buffer.assign(n + 1, L'\0');
+    n = GetLongPathNameW(p.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
+  }
+  if (n == 0 || n >= buffer.size()) return full;
+  return WithoutDevicePrefix(buffer.substr(0, n));
+}
+
+// The name a listing gives an entry: its long name, or its 8.3 name when the
+// ANSI code page cannot spell the long one (the ANSI name would hold "?",
+// which reads as a wildcard).
+std::string ListedName(const WIN32_FIND_DATAW& data) {
+  const std::wstring name = data.cFileName;
+  const std::string ansi = Narrow(name);
+  if (Wide(ansi) == name || data.cAlternateFileName[0] == L'\0') return ansi;
+  return Narrow(std::wstring(data.cAlternateFileName));
 }
 
 }  // namespace
@@ -153,64 +291,53 @@ std::string ResolvedName(HANDLE h) {
 std::string Win32Files::CanonicalPath(const std::string& path) {
   Settle();
   return NoThrow(std::string(), [&] {
-    std::string p = path;
-    for (char& c : p)
-      if (c == '/') c = '\\';
+    if (path.find('\0') != std::string::npos) return std::string();
+    std::wstring p = Wide(path);
+    for (wchar_t& c : p)
+      if (c == L'/') c = L'\\';
     // Makes it full: ".", "..", trailing dots and blanks undone.
-    std::string canonical = FullPath(WithoutDevicePrefix(p));
-    if (canonical.empty()) return canonical;
-    std::string buffer(MAX_PATH + 1, '\0');
-    DWORD n = GetLongPathNameA(canonical.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (n >= buffer.size()) {
-      buffer.assign(n + 1, '\0');
-      n = GetLongPathNameA(canonical.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
-    }
-    if (n > 0 && n < buffer.size()) canonical = buffer.substr(0, n);
-    HANDLE h = CreateFileA(canonical.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING,
-                           FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    std::wstring canonical = FullPathW(WithoutDevicePrefix(p));
+    if (canonical.empty()) return std::string();
+    canonical = LongNames(canonical);
+    const HANDLE h = OpenForName(LongForm(canonical));
     if (h != INVALID_HANDLE_VALUE) {
-      const std::string resolved = ResolvedName(h);
+      const std::wstring resolved = ResolvedName(h);
       CloseHandle(h);
       if (!resolved.empty()) canonical = resolved;
     }
-    while (canonical.size() > 3 && canonical.back() == '\\') canonical.pop_back();
-    return canonical;
+    while (canonical.size() > 3 && canonical.back() == L'\\') canonical.pop_back();
+    return Narrow(canonical);
   });
 }
 
 bool Win32Files::IsUnder(FileHandle file, const std::string& folder) {
   return file != 0 && NoThrow(false, [&] {
     // Object names compare on every system: "\??\C:\..." under Wine,
-    // "\Device\HarddiskVolume1\..." on Windows. The folder's is kept for the
-    // folder last asked about: a walk asks about its base for every file.
-    static std::string cachedFolder, cachedName;
-    if (cachedName.empty() || !EqualsNoCase(cachedFolder, folder)) {
-      HANDLE f = CreateFileA(folder.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING,
-                             FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-      if (f == INVALID_HANDLE_VALUE) return false;
-      cachedName = NtPathOf(f);
-      cachedFolder = folder;
-      CloseHandle(f);
-    }
-    const std::string name = NtPathOf(ToHandle(file));
-    if (cachedName.empty() || name.size() <= cachedName.size()) return false;
-    const bool sep = cachedName.back() == '\\';
-    return EqualsNoCase(name.substr(0, cachedName.size()), cachedName) &&
-           (sep || name[cachedName.size()] == '\\');
+    // "\Device\HarddiskVolume1\..." on Windows. A walk asks about its base
+    // for every file.
+    static FolderNames folders;
+    const std::wstring base = folders.Of(Wide(folder));
+    const std::wstring name = NtPathOf(ToHandle(file));
+    if (base.empty() || name.size() <= base.size()) return false;
+    const bool sep = base.back() == L'\\';
+    return EqualsNoCaseW(name.substr(0, base.size()), base) &&
+           (sep || name[base.size()] == L'\\');
   });
 }
 
 std::vector<FileEntry> Win32Files::Find(const std::string& pattern) {
   Settle();
   std::vector<FileEntry> out;
-  WIN32_FIND_DATAA data;
-  HANDLE find = FindFirstFileA(pattern.c_str(), &data);
+  const std::wstring p = SysPath(pattern);
+  if (p.empty()) return out;
+  WIN32_FIND_DATAW data;
+  const HANDLE find = FindFirstFileW(p.c_str(), &data);
   if (find == INVALID_HANDLE_VALUE) return out;
   NoThrow(false, [&] {
     do {
-      out.push_back({data.cFileName, data.dwFileAttributes,
+      out.push_back({ListedName(data), data.dwFileAttributes,
                      Join(data.nFileSizeHigh, data.nFileSizeLow)});
-    } while (FindNextFileA(find, &data));
+    } while (FindNextFileW(find, &data));
     return true;
   });
   FindClose(find);
@@ -219,31 +346,31 @@ std::vector<FileEntry> Win32Files::Find(const std::string& pattern) {
 
 std::uint32_t Win32Files::Attributes(const std::string& path) {
   Settle();
-  return GetFileAttributesA(path.c_str());
+  return AttributesOf(path);
 }
 
 bool Win32Files::SetAttributes(const std::string& path, std::uint32_t attributes) {
   Settle();
-  return SetFileAttributesA(path.c_str(), attributes) != 0;
+  const std::wstring p = SysPath(path);
+  return !p.empty() && SetFileAttributesW(p.c_str(), attributes) != 0;
 }
 
 bool Win32Files::IsLink(const std::string& path) {
   Settle();
-  const DWORD attributes = GetFileAttributesA(path.c_str());
+  const DWORD attributes = AttributesOf(path);
   if (attributes == INVALID_FILE_ATTRIBUTES) return false;
   if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return true;
   if (!UnderWine()) return false;
   return NoThrow(true, [&] {
-    std::string full = FullPath(path);
-    while (full.size() > 1 && full.back() == '\\') full.pop_back();
-    const auto cut = full.rfind('\\');
-    if (full.empty() || cut == std::string::npos) return full.empty();  // a drive root
-    WIN32_FIND_DATAA entry;
-    HANDLE find = FindFirstFileA(full.c_str(), &entry);
+    std::wstring full = FullPathW(Wide(path));
+    while (full.size() > 1 && full.back() == L'\\') full.pop_back();
+    const auto cut = full.rfind(L'\\');
+    if (full.empty() || cut == std::wstring::npos) return full.empty();  // a drive root
+    WIN32_FIND_DATAW entry;
+    const HANDLE find = FindFirstFileW(LongForm(full).c_str(), &entry);
     if (find == INVALID_HANDLE_VALUE) return true;
     FindClose(find);
-    HANDLE h = CreateFileA(full.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING,
-                           FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    const HANDLE h = OpenForName(LongForm(full));
     if (h == INVALID_HANDLE_VALUE) return true;
     const bool elsewhere = ReachesElsewhere(h, full.substr(0, cut + 1) + entry.cFileName);
     CloseHandle(h);
@@ -252,25 +379,19 @@ bool Win32Files::IsLink(const std::string& path) {
 }
 
 ErasableFile Win32Files::OpenForErase(const std::string& path) {
-  const auto open = [&](DWORD access) {
-    return CreateFileA(path.c_str(), access, kShareAll, nullptr, OPEN_EXISTING,
-                       FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-  };
-  HANDLE h = open(GENERIC_WRITE | DELETE);
+  // Opened for deleting as well as writing: a file that cannot be deleted (in
+  // use by a program that does not share it for deleting) is not overwritten
+  // either, so it is never left overwritten under its name.
+  const HANDLE h =
+      OpenExisting(SysPath(path), GENERIC_WRITE | DELETE, FILE_FLAG_OPEN_REPARSE_POINT);
   ErasableFile out;
-  // A file in use that its user shares for writing but not for deleting is
-  // still overwritten; DeleteOnClose then fails, as DeleteFileA would.
-  if (h == INVALID_HANDLE_VALUE && GetLastError() == ERROR_SHARING_VIOLATION) {
-    h = open(GENERIC_WRITE);
-    out.deletable = false;
-  }
   if (h == INVALID_HANDLE_VALUE) return {0, IsLink(path), 0};
   FILE_BASIC_INFORMATION basic;
   FILE_STANDARD_INFORMATION standard;
   out.link = !Query(h, &basic, sizeof basic, FileBasicInformation) ||
              !Query(h, &standard, sizeof standard, FileStandardInformation) ||
              (basic.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ||
-             (UnderWine() && NoThrow(true, [&] { return ReachesElsewhere(h, path); }));
+             (UnderWine() && NoThrow(true, [&] { return ReachesElsewhere(h, Wide(path)); }));
   // Windows refuses to write a read-only file; Wine running as root would not.
   if (out.link || (basic.FileAttributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) {
     CloseHandle(h);
@@ -283,8 +404,9 @@ ErasableFile Win32Files::OpenForErase(const std::string& path) {
 
 std::optional<std::uint64_t> Win32Files::Size(const std::string& path) {
   Settle();
+  const std::wstring p = SysPath(path);
   WIN32_FILE_ATTRIBUTE_DATA data;
-  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ||
+  if (p.empty() || !GetFileAttributesExW(p.c_str(), GetFileExInfoStandard, &data) ||
       (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
     return std::nullopt;
   return Join(data.nFileSizeHigh, data.nFileSizeLow);
@@ -319,7 +441,8 @@ bool Win32Files::DeleteOnClose(FileHandle file) {
 
 bool Win32Files::Delete(const std::string& path) {
   Settle();
-  return DeleteFileA(path.c_str()) != 0;
+  const std::wstring p = SysPath(path);
+  return !p.empty() && DeleteFileW(p.c_str()) != 0;
 }
 
 bool Win32Files::DeleteAtReboot(const std::string& path) {
@@ -329,26 +452,31 @@ bool Win32Files::DeleteAtReboot(const std::string& path) {
 
 bool Win32Files::CreateFolder(const std::string& path) {
   Settle();
-  return CreateDirectoryA(path.c_str(), nullptr) != 0;
+  const std::wstring p = SysPath(path);
+  return !p.empty() && CreateDirectoryW(p.c_str(), nullptr) != 0;
 }
 
 bool Win32Files::RemoveFolder(const std::string& path) {
   Settle();
-  return RemoveDirectoryA(path.c_str()) != 0;
+  const std::wstring p = SysPath(path);
+  return !p.empty() && RemoveDirectoryW(p.c_str()) != 0;
 }
 
 bool Win32Files::Replace(const std::string& from, const std::string& to) {
   Settle();
   if (IsReadOnly(to)) return false;
-  return MoveFileExA(from.c_str(), to.c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+  const std::wstring f = SysPath(from), t = SysPath(to);
+  return !f.empty() && !t.empty() &&
+         MoveFileExW(f.c_str(), t.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
 bool Win32Files::Append(const std::string& path, const std::string& bytes) {
   Settle();
   if (IsReadOnly(path)) return false;
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  const std::wstring p = SysPath(path);
+  if (p.empty()) return false;
+  const HANDLE h = CreateFileW(p.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) return false;
   LARGE_INTEGER zero{};
   bool ok = SetFilePointerEx(h, zero, nullptr, FILE_END) != 0 &&
@@ -359,11 +487,14 @@ bool Win32Files::Append(const std::string& path, const std::string& bytes) {
 
 std::optional<std::string> Win32Files::ReadAll(const std::string& path) {
   Settle();
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
-                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE h = OpenExisting(SysPath(path), GENERIC_READ, FILE_ATTRIBUTE_NORMAL);
   if (h == INVALID_HANDLE_VALUE) return std::nullopt;
   auto result = NoThrow(std::optional<std::string>(), [&]() -> std::optional<std::string> {
     std::string out;
+    LARGE_INTEGER size;
+    if (GetFileSizeEx(h, &size) && size.QuadPart > 0 &&
+        static_cast<std::uint64_t>(size.QuadPart) < out.max_size())
+      out.reserve(static_cast<std::size_t>(size.QuadPart));
     char buffer[64 * 1024];
     for (;;) {
       DWORD got = 0;
@@ -379,8 +510,10 @@ std::optional<std::string> Win32Files::ReadAll(const std::string& path) {
 bool Win32Files::WriteAll(const std::string& path, const std::string& bytes) {
   Settle();
   if (IsReadOnly(path)) return false;
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  const std::wstring p = SysPath(path);
+  if (p.empty()) return false;
+  const HANDLE h = CreateFileW(p.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) return false;
   bool ok = WriteLoop(h, bytes.data(), bytes.size());
   if (!CloseHandle(h)) ok = false;

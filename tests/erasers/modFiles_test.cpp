@@ -42,9 +42,8 @@ TEST_F(ModFilesTest, EmptyFileGetsOneBlockOfEachPatternThenIsFlushedAndDeleted) 
 
 TEST_F(ModFilesTest, FileOf4096BytesGetsThreeBlocksAndGrowsBy2048) {
   w.files.AddFile("C:\\T\\b.bin", std::string(4096, 'x'));
-  w.files.Lock("C:\\T\\b.bin");  // kept, so the bytes can be read afterwards
   SecureEraseFile(ctx, "C:\\T\\b.bin");
-  EXPECT_EQ(w.files.Data("C:\\T\\b.bin"), std::string(6144, ' '));
+  EXPECT_EQ(w.files.dataWhenDeleted["C:\\T\\b.bin"], std::string(6144, ' '));
   EXPECT_EQ(Journal("write"), (Lines{"write C:\\T\\b.bin 0 6144 42", "write C:\\T\\b.bin 0 6144 20"}));
   EXPECT_EQ(w.report.bytes, 4096u);
 }
@@ -52,13 +51,12 @@ TEST_F(ModFilesTest, FileOf4096BytesGetsThreeBlocksAndGrowsBy2048) {
 TEST_F(ModFilesTest, LargeFilesAreWrittenInMebibytePiecesWithAYieldEach) {
   const std::size_t mib = 1024 * 1024;
   w.files.AddFile("C:\\T\\big", std::string(2 * mib + 100, 'x'));
-  w.files.Lock("C:\\T\\big");
   SecureEraseFile(ctx, "C:\\T\\big");
   EXPECT_EQ(Journal("write"),
             (Lines{"write C:\\T\\big 0 1048576 42", "write C:\\T\\big 0 1048576 20",
                    "write C:\\T\\big 1048576 1048576 42", "write C:\\T\\big 1048576 1048576 20",
                    "write C:\\T\\big 2097152 2048 42", "write C:\\T\\big 2097152 2048 20"}));
-  EXPECT_EQ(w.files.Data("C:\\T\\big"), std::string(2 * mib + 2048, ' '));
+  EXPECT_EQ(w.files.dataWhenDeleted["C:\\T\\big"], std::string(2 * mib + 2048, ' '));
   EXPECT_EQ(w.loop.doEvents, 3);  // one per piece
 }
 
@@ -345,6 +343,43 @@ TEST_F(ModFilesTest, TreeWalkRetriesALockedFileAndLeavesIt) {
   EraseFilesInTree(ctx, "C:\\Temp", "*.*");
   EXPECT_EQ(w.files.Data("C:\\Temp\\busy.tmp"), "b");
   EXPECT_EQ(ctx.FilesDeleted, 2);  // the walk's erase and its retry
+}
+
+TEST_F(ModFilesTest, FilesThatCannotBeDeletedAreLeftWholeAndTheWalkGoesOn) {
+  // In use elsewhere: shared for writing only, or not at all; read-only.
+  w.files.AddFile("C:\\Temp\\a-shared.txt", "shared");
+  w.files.Lock("C:\\Temp\\a-shared.txt");
+  w.files.AddFile("C:\\Temp\\b-exclusive.txt", "exclusive");
+  w.files.LockExclusive("C:\\Temp\\b-exclusive.txt");
+  w.files.AddFile("C:\\Temp\\c-ro.txt", "ro", kAttrReadOnly);
+  w.files.AddFile("C:\\Temp\\d.txt", "d");
+  w.files.AddFile("C:\\Temp\\Sub\\e.txt", "e");
+  SecureErasing("2");
+  EraseFilesInTree(ctx, "C:\\Temp", "*.*");
+  EXPECT_EQ(w.files.Data("C:\\Temp\\a-shared.txt"), "shared");
+  EXPECT_EQ(w.files.Data("C:\\Temp\\b-exclusive.txt"), "exclusive");
+  EXPECT_EQ(w.files.Data("C:\\Temp\\c-ro.txt"), "ro");
+  EXPECT_FALSE(w.files.Exists("C:\\Temp\\d.txt"));
+  EXPECT_FALSE(w.files.Exists("C:\\Temp\\Sub\\e.txt"));
+  for (const std::string& line : Journal("write"))
+    EXPECT_TRUE(line.starts_with("write C:\\Temp\\d.txt") || line.starts_with("write C:\\Temp\\Sub\\e.txt"))
+        << line;
+  EXPECT_EQ(Progress().size(), 6u);  // each listed, the folder Sub too
+}
+
+TEST_F(ModFilesTest, OnAFullDiskEveryByteIsStillOverwrittenThenTheFileDeleted) {
+  // The last block would make the file longer; there is no room for that.
+  w.files.AddFile("C:\\Temp\\a.bin", std::string(3000, 'x'));
+  w.files.AddFile("C:\\Temp\\b.bin", std::string(4096, 'x'));
+  w.files.diskFull = true;
+  SecureErasing("1");
+  EraseFilesInTree(ctx, "C:\\Temp", "*.*");
+  EXPECT_EQ(w.files.dataWhenDeleted["C:\\Temp\\a.bin"], std::string(3000, ' '));
+  EXPECT_EQ(w.files.dataWhenDeleted["C:\\Temp\\b.bin"], std::string(4096, ' '));
+  EXPECT_EQ(Journal("write C:\\Temp\\a.bin"),
+            (Lines{"write C:\\Temp\\a.bin 0 3000 42", "write C:\\Temp\\a.bin 0 3000 20",
+                   "write C:\\Temp\\a.bin 0 3000 42", "write C:\\Temp\\a.bin 0 3000 20"}));
+  EXPECT_EQ(ctx.FilesDeleted, 2);
 }
 
 TEST_F(ModFilesTest, TreeWalkErasesEachFileAsSecureEraseFileDoes) {

@@ -23,6 +23,35 @@ std::string Strip(std::string path) {
 }
 }  // namespace
 
+FakeFiles& FakeFiles::operator=(const FakeFiles& other) {
+  if (this == &other) return *this;
+  onFind = other.onFind;
+  onWrite = other.onWrite;
+  deferCloses = other.deferCloses;
+  diskFull = other.diskFull;
+  flushes = other.flushes;
+  writes = other.writes;
+  reads = other.reads;
+  deleted = other.deleted;
+  dataWhenDeleted = other.dataWhenDeleted;
+  journal = other.journal;
+  entries_ = other.entries_;
+  std::map<const std::string*, std::shared_ptr<std::string>> copies;
+  for (auto& [key, e] : entries_) {
+    auto& copy = copies[e.data.get()];
+    if (!copy) copy = std::make_shared<std::string>(*e.data);
+    e.data = copy;
+  }
+  open_ = other.open_;
+  queued_ = other.queued_;
+  folderLinks_ = other.folderLinks_;
+  shortNames_ = other.shortNames_;
+  next_ = other.next_;
+  failWritesAfter_ = other.failWritesAfter_;
+  written_ = other.written_;
+  return *this;
+}
+
 std::string FakeFiles::Key(const std::string& path) { return ToUpper(Strip(path)); }
 
 std::string FakeFiles::Resolve(std::string key) const {
@@ -75,10 +104,20 @@ const FakeFiles::Entry* FakeFiles::Follow(const Entry* e) const {
   return it == entries_.end() ? nullptr : &it->second;
 }
 
+// Keys sort a folder's entries together, right after the folder's key and
+// a backslash; `key` itself is an upper-case key.
+template <class F>
+void FakeFiles::ForEachChild(const std::string& key, F&& visit) const {
+  const std::string below = key + "\\";
+  for (auto it = entries_.lower_bound(below);
+       it != entries_.end() && it->first.compare(0, below.size(), below) == 0; ++it)
+    if (it->first.find('\\', below.size()) == std::string::npos) visit(it->second);
+}
+
 bool FakeFiles::HasChildren(const std::string& key) const {
-  for (const auto& [k, e] : entries_)
-    if (ToUpper(Parent(e.path)) == key) return true;
-  return false;
+  bool any = false;
+  ForEachChild(key, [&any](const Entry&) { any = true; });
+  return any;
 }
 
 bool FakeFiles::FolderExists(const std::string& path) const {
@@ -135,6 +174,15 @@ void FakeFiles::SwapForFolderLink(const std::string& path, const std::string& ta
   AddFolderLink(path, target);
 }
 
+std::string FakeFiles::Dump(const std::string& folder) const {
+  const std::string key = Key(folder), below = key + "\\";
+  std::string out;
+  for (const auto& [k, e] : entries_)
+    if (k == key || k.rfind(below, 0) == 0)
+      out += e.path + " " + std::to_string(e.attributes) + " " + e.linkTarget + " " + *e.data + "\n";
+  return out;
+}
+
 std::string FakeFiles::Data(const std::string& path) const {
   const Entry* e = Follow(Node(path));
   return e ? *e->data : std::string();
@@ -159,13 +207,13 @@ std::vector<FileEntry> FakeFiles::Find(const std::string& pattern) {
   if (WildcardMatch(mask, "..")) out.push_back({"..", kAttrDirectory, 0});
   std::string folderKey = Resolve(Key(folder));
   if (dir && !dir->linkTarget.empty()) folderKey = dir->linkTarget;
-  for (const auto& [k, e] : entries_)
-    if (ToUpper(Parent(e.path)) == folderKey && WildcardMatch(mask, NameOf(e.path))) {
-      const Entry* shown = Follow(&e);
-      if (!shown) shown = &e;
-      out.push_back({NameOf(e.path), shown->attributes,
-                     (shown->attributes & kAttrDirectory) ? 0 : shown->data->size()});
-    }
+  ForEachChild(folderKey, [&](const Entry& e) {
+    if (!WildcardMatch(mask, NameOf(e.path))) return;
+    const Entry* shown = Follow(&e);
+    if (!shown) shown = &e;
+    out.push_back({NameOf(e.path), shown->attributes,
+                   (shown->attributes & kAttrDirectory) ? 0 : shown->data->size()});
+  });
   return out;
 }
 
@@ -266,10 +314,11 @@ bool FakeFiles::Write(FileHandle file, const void* data, std::size_t size) {
   const auto it = open_.find(file);
   if (it == open_.end()) return false;
   if (written_ + size > failWritesAfter_) return false;
-  written_ += size;
-  ++writes;
   const Entry& entry = entries_.at(it->second.key);
   std::string& d = *entry.data;
+  if (diskFull && it->second.pos + size > d.size()) return false;
+  written_ += size;
+  ++writes;
   const char* bytes = static_cast<const char*>(data);
   char fill[8] = "mixed";
   if (size > 0 && std::all_of(bytes, bytes + size, [&](char c) { return c == bytes[0]; }))
@@ -323,6 +372,7 @@ void FakeFiles::CloseNow(FileHandle file) {
   journal.push_back("close " + e->second.path);
   if (!closed.deleteOnClose) return;
   deleted.push_back(e->second.path);
+  dataWhenDeleted[e->second.path] = *e->second.data;
   journal.push_back("delete " + e->second.path);
   entries_.erase(e);
 }
@@ -343,6 +393,7 @@ bool FakeFiles::Delete(const std::string& path) {
   if (!e || (e->attributes & kAttrDirectory) || (e->attributes & kAttrReadOnly) || e->locked)
     return false;
   deleted.push_back(e->path);
+  dataWhenDeleted[e->path] = *e->data;
   journal.push_back("delete " + e->path);
   entries_.erase(Key(e->path));
   return true;
@@ -399,14 +450,16 @@ bool FakeFiles::Append(const std::string& path, const std::string& bytes) {
     e = Node(path);
   }
   if (e->attributes & (kAttrDirectory | kAttrReadOnly)) return false;
-  if (written_ + bytes.size() > failWritesAfter_) return false;
+  if (written_ + bytes.size() > failWritesAfter_ || (diskFull && !bytes.empty())) return false;
   written_ += bytes.size();
   *e->data += bytes;
+  if (onWrite) onWrite(path);
   return true;
 }
 
 std::optional<std::string> FakeFiles::ReadAll(const std::string& path) {
   Finish();
+  ++reads;
   const Entry* e = Follow(Node(path));
   if (!e || (e->attributes & kAttrDirectory)) return std::nullopt;
   return *e->data;
@@ -418,12 +471,14 @@ bool FakeFiles::WriteAll(const std::string& path, const std::string& bytes) {
   Entry* e = Node(path);
   if (e && (e->attributes & (kAttrDirectory | kAttrReadOnly))) return false;
   if (written_ + bytes.size() > failWritesAfter_) return false;
+  if (diskFull && bytes.size() > (e ? e->data->size() : 0)) return false;
   written_ += bytes.size();
   if (!e) {
     AddFile(path, bytes);
   } else {
     e->data = std::make_shared<std::string>(bytes);
   }
+  if (onWrite) onWrite(path);
   return true;
 }
 

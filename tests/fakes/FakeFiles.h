@@ -16,6 +16,10 @@ namespace nimbrel {
 
 class FakeFiles final : public Files {
  public:
+  FakeFiles() = default;
+  // A copy is a file system of its own: hard links stay shared within it only.
+  FakeFiles(const FakeFiles& other) { *this = other; }
+  FakeFiles& operator=(const FakeFiles& other);
   // Set-up. Paths are full Windows paths ("C:\Temp\a.txt"); parents are created.
   void AddFolder(const std::string& path, std::uint32_t attributes = kAttrDirectory);
   void AddFile(const std::string& path, const std::string& data = "",
@@ -35,6 +39,9 @@ class FakeFiles final : public Files {
   // Open elsewhere without sharing: opening for writing fails as well.
   void LockExclusive(const std::string& path) { Node(path)->locked = Node(path)->exclusive = true; }
   void FailWritesAfter(std::size_t bytes) { failWritesAfter_ = bytes; }
+  // No free room left: a write that would make a file longer fails whole;
+  // bytes within a file's length are still overwritten.
+  bool diskFull = false;
   // An 8.3 name the system resolves to a long one ("C:\PROGRA~1").
   void AddShortName(const std::string& shortPath, const std::string& longPath) {
     shortNames_[Key(shortPath)] = Key(longPath);
@@ -44,18 +51,25 @@ class FakeFiles final : public Files {
   void SwapForFolderLink(const std::string& path, const std::string& target);
   // Called with the pattern of every Find before it lists.
   std::function<void(const std::string&)> onFind;
+  // Called with the path after every Append or WriteAll that wrote.
+  std::function<void(const std::string&)> onWrite;
   // Close only queues the file, as the Win32 closing workers take it; Finish,
   // or any later call that names a path, flushes and closes what is queued.
   bool deferCloses = false;
 
   // Inspection.
   bool Exists(const std::string& path) const { return Node(path) != nullptr; }
+  // Every entry at or below `folder` (not following links) with its
+  // attributes, link target and bytes, as one text to compare.
+  std::string Dump(const std::string& folder) const;
   std::string Data(const std::string& path) const;
   int flushes = 0;
   int writes = 0;
+  int reads = 0;  // ReadAll calls
   std::vector<std::string> deleted;  // every path Delete/RemoveFolder removed
   std::vector<std::string> rebootDeletes;  // every path DeleteAtReboot registered
   bool refuseRebootDeletes = false;        // as without the rights to register
+  std::map<std::string, std::string> dataWhenDeleted;  // a deleted file's last bytes, by path
   // Writes, flushes, closes and deletes in order: "write PATH POS SIZE FILL"
   // (FILL the byte in hex, or "mixed"), "flush PATH", "close PATH", "delete PATH".
   std::vector<std::string> journal;
@@ -112,6 +126,8 @@ class FakeFiles final : public Files {
   std::string Lookup(const std::string& path) const;  // the key a path reaches
   Entry* Node(const std::string& path);
   const Entry* Node(const std::string& path) const;
+  template <class F>
+  void ForEachChild(const std::string& key, F&& visit) const;
   bool HasChildren(const std::string& key) const;
   bool FolderExists(const std::string& path) const;
   void AddParents(const std::string& path);

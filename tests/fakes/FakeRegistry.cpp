@@ -43,6 +43,18 @@ void FakeRegistry::Put(RegRoot root, const std::string& path, const std::string&
   k.valueNames[ToUpper(name)] = name;
 }
 
+std::string FakeRegistry::Dump(RegRoot root, const std::string& path) const {
+  const std::string id = Id(root, path), below = id + "\\";
+  std::string out;
+  for (const auto& [k, key] : keys_) {
+    if (k != id && k.rfind(below, 0) != 0) continue;
+    out += k + "\n";
+    for (const auto& [name, value] : key.values)
+      out += "  " + name + " " + std::to_string(value.type) + " " + value.data + "\n";
+  }
+  return out;
+}
+
 bool FakeRegistry::HasKey(RegRoot root, const std::string& path) const {
   return keys_.count(Id(root, path)) > 0;
 }

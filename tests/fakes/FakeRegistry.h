@@ -29,6 +29,8 @@ class FakeRegistry final : public Registry {
   bool HasKey(RegRoot root, const std::string& path) const;
   const Value* Get(RegRoot root, const std::string& path, const std::string& name) const;
   std::size_t KeyCount() const { return keys_.size(); }
+  // Every key at or below `path` with its values, as one text to compare.
+  std::string Dump(RegRoot root, const std::string& path) const;
   int openKeys = 0;  // keys opened and not yet closed
   // Every value set, as "ROOT\PATH\NAME" upper-cased, in order.
   std::vector<std::string> setLog;

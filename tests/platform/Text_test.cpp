@@ -20,6 +20,13 @@ TEST(WildcardMatch, FollowsFindFirstFile) {
   EXPECT_FALSE(WildcardMatch("cookies4.dat", "xcookies4.dat"));
 }
 
+// Found by the wildcard fuzz target: a star met a star in the name.
+TEST(WildcardMatch, AStarIsAWildcardAlsoAgainstAStarInTheName) {
+  EXPECT_TRUE(WildcardMatch("*", "*D*D"));
+  EXPECT_TRUE(WildcardMatch("a*", "a*b"));
+  EXPECT_TRUE(WildcardMatch("*b", "**b"));
+}
+
 TEST(AsNumber, AcceptsDecimalForms) {
   EXPECT_EQ(AsNumber("1"), 1.0);
   EXPECT_EQ(AsNumber("  42  "), 42.0);

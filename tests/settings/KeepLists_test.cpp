@@ -105,8 +105,8 @@ TEST_F(KeepListsTest, CookieSaveThatCannotSwapKeepsACookiesIniWithOneWholeList) 
   TestWorld v;
   v.files.AddFolder(kProgram);
   v.files.AddFile(kIni, oldIni);
-  v.loop.onDoEvents = [&v, &fresh](int) {
-    if (v.files.Exists(fresh)) v.files.Lock(fresh);
+  v.files.onWrite = [&v, &fresh](const std::string& path) {
+    if (path == fresh) v.files.Lock(fresh);
   };
   SaveCookieKeepList(v.ctx, {"a.txt"});
   EXPECT_EQ(v.files.Data(kIni), oldIni);
@@ -172,12 +172,34 @@ TEST_F(KeepListsTest, CounterGivesThatManyEntriesMissingOnesEmpty) {
   }
 }
 
-TEST_F(KeepListsTest, HugeCounterIsBoundedByWhatTheFileCanHold) {
-  const std::string ini = "[Cookies]\r\nCookie_Keep1=a.txt\r\nCounter=4000000000\r\n";
-  w.files.AddFile(kIni, ini);
-  // 51 bytes hold at most 3 lines of 14: Counter is read, then three keys.
+TEST_F(KeepListsTest, DamagedCounterMakesUpNoEntriesPastTheLastKeyItHolds) {
+  // A key that exists, even empty, is an entry; none are made up after the last.
+  w.files.AddFile(kIni, "[Cookies]\r\nCookie_Keep1=a.txt\r\nCookie_Keep3=\r\nCounter=4000000000\r\n");
   EXPECT_EQ(ReadCookieKeepList(w.ctx.platform), (Lines{"a.txt", "", ""}));
-  EXPECT_EQ(w.profile.reads, 1 + 3);
+  w.files.AddFile(kIni, "[Cookies]\r\nCookie_Keep1=a.txt\r\nCounter=4000000000\r\n");
+  EXPECT_EQ(ReadCookieKeepList(w.ctx.platform), (Lines{"a.txt"}));
+  // Counter still ends the list; keys past it, or spelt otherwise, are no entries.
+  w.files.AddFile(kIni,
+                  "[Cookies]\r\nCookie_Keep1=a\r\nCookie_Keep5=e\r\nCookie_Keep02=b\r\n"
+                  "Cookie_Keep99999999999999999999=z\r\nCounter=2\r\n");
+  EXPECT_EQ(ReadCookieKeepList(w.ctx.platform), (Lines{"a", ""}));
+}
+
+TEST_F(KeepListsTest, BigKeepListsAreReadAndWrittenInOnePass) {
+  std::vector<std::string> many;
+  for (int i = 0; i < 20000; ++i) many.push_back("user@site" + std::to_string(i) + "[1].txt");
+  int writes = 0;
+  w.files.onWrite = [&writes](const std::string&) { ++writes; };
+  SaveCookieKeepList(w.ctx, many);
+  SaveTypedAddressKeepList(w.ctx.platform, many);
+  EXPECT_EQ(writes, 2);
+  EXPECT_EQ(w.profile.writes, 0);
+
+  const int reads = w.files.reads;
+  EXPECT_EQ(ReadCookieKeepList(w.ctx.platform), many);
+  EXPECT_EQ(ReadTypedAddressKeepList(w.ctx.platform), many);
+  EXPECT_EQ(w.files.reads - reads, 2);
+  EXPECT_EQ(w.profile.reads, 0);
 }
 
 // ---- The dialog ------------------------------------------------------------
@@ -259,7 +281,6 @@ TEST_F(KeepListsTest, CancelAndCloseImageWriteNothing) {
   }
   EXPECT_EQ(w.files.Data(kIni), "[Cookies]\r\nCounter=0\r\n");
   EXPECT_FALSE(w.files.Exists(kBackup));
-  EXPECT_EQ(w.profile.writes, 0);
 }
 
 }  // namespace
