@@ -110,13 +110,14 @@ void AddToAutoexec(Context& ctx, const std::string& batchPath) {
   if (root.size() != 3 || root[1] != ':' || Trim(batchPath).empty()) return;
   const std::string autoexec = root + "Autoexec.bat";
   Files& files = ctx.platform.files;
-  std::string lines = "@ECHO OFF" + std::string(kLineEnd) + batchPath + kLineEnd;
+  std::string lines;
   if (Exists(files, autoexec)) {
     const auto text = files.ReadAll(autoexec);
     if (!text || AnyFieldContains(*text, batchPath)) return;
     // A last line without its line end would run into ours.
-    if (!text->empty() && text->back() != '\n' && text->back() != '\r') lines = kLineEnd + lines;
+    if (!text->empty() && text->back() != '\n' && text->back() != '\r') lines += kLineEnd;
   }
+  lines.append("@ECHO OFF").append(kLineEnd).append(batchPath).append(kLineEnd);
   files.Append(autoexec, lines);
 }
 
