@@ -39,6 +39,14 @@ std::uint64_t KeepIndex(std::string_view name) {
   return k;
 }
 
+// The entries a Counter value asks for, a whole number from 1 up, at most
+// `room`; 0 for anything else.
+std::uint64_t CounterEntries(std::string_view counter, std::uint64_t room) {
+  const auto n = AsNumber(counter);
+  if (!n || *n < 1 || *n != std::floor(*n)) return 0;
+  return *n >= static_cast<double>(room) ? room : static_cast<std::uint64_t>(*n);
+}
+
 }  // namespace
 
 std::string CookieKeepListPath(const Platform& p) { return InProgramFolder(p, "Cookies.ini"); }
@@ -46,8 +54,10 @@ std::string CookieKeepListPath(const Platform& p) { return InProgramFolder(p, "C
 std::string TypedAddressKeepListPath(const Platform& p) { return InProgramFolder(p, "Backup.dat"); }
 
 std::uint64_t CookieKeepListCount(const Platform& p, const std::string& file) {
-  const auto text = p.files.ReadAll(file);
-  return text ? CookieKeepListOf(*text).size() : 0;
+  // Each key takes a line of the file, so a damaged Counter asks in vain for
+  // more entries than the file has room for.
+  const std::uint64_t room = p.files.Size(file).value_or(0) / kMinKeyLine;
+  return CounterEntries(ReadIniString(p, kSection, "Counter", file), room);
 }
 
 std::string ReadIniString(const Platform& p, const std::string& section, const std::string& key,
@@ -69,14 +79,12 @@ std::vector<std::string> CookieKeepListOf(std::string_view text) {
     const std::uint64_t k = KeepIndex(key.name);
     if (k > 0 && kept.emplace(k, std::move(key.value)).second) last = std::max(last, k);
   }
-  std::vector<std::string> entries;
-  const auto n = AsNumber(counter.value_or(""));
-  if (!n || *n < 1 || *n != std::floor(*n)) return entries;
   // Counter entries, missing ones empty; but none past the last key the file
   // holds (a damaged Counter would make up blank entries by the million) nor
   // more than the file has lines for.
-  std::uint64_t count = std::min(last, text.size() / kMinKeyLine);
-  if (*n < static_cast<double>(count)) count = static_cast<std::uint64_t>(*n);
+  const std::uint64_t count =
+      CounterEntries(counter.value_or(""), std::min(last, text.size() / kMinKeyLine));
+  std::vector<std::string> entries;
   entries.reserve(static_cast<std::size_t>(count));
   for (std::uint64_t k = 1; k <= count; ++k) {
     const auto entry = kept.find(k);

@@ -27,7 +27,8 @@ std::vector<std::string> TypedAddressKeepListOf(std::string_view text);
 std::string CookieKeepListText(const std::vector<std::string>& entries);
 
 // The number of entries "Counter" of the cookie keep list `file` asks for,
-// bounded by the keys the file holds; 0 when it is not a whole number.
+// read through the profile functions and bounded by the lines the file has
+// room for; 0 when it is not a whole number from 1 up.
 std::uint64_t CookieKeepListCount(const Platform& p, const std::string& file);
 // Profile strings through the platform, one key at a time (the cookie eraser
 // reads its keep list afresh for every key); at most 254 characters.

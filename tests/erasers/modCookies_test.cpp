@@ -78,6 +78,24 @@ TEST_F(CookiesTest, CounterZeroKeepsNothing) {
   EXPECT_FALSE(Has("user@keep[1].txt"));
 }
 
+TEST_F(CookiesTest, DamagedCounterAsksForNoMoreEntriesThanTheFileHasLinesFor) {
+  Plant("user@keep[1].txt");
+  const std::string ini = CookieKeepListPath(w.ctx.platform);
+  w.files.AddFile(ini, "[Cookies]\r\nCookie_Keep1=user@keep[1].txt\r\nCounter=1E9\r\n");
+  const int before = w.profile.reads;
+  DeleteIECookies(w.ctx);
+  EXPECT_TRUE(Has("user@keep[1].txt"));
+  // 55 bytes hold at most 3 lines of a key: Counter, then at most 3 entries.
+  EXPECT_LE(w.profile.reads - before, 1 + 3);
+
+  for (const std::string counter : {"two", "1.5", "-1", ""}) {
+    w.files.AddFile(ini, "[Cookies]\r\nCookie_Keep1=user@keep[1].txt\r\nCounter=" + counter);
+    DeleteIECookies(w.ctx);
+    EXPECT_FALSE(Has("user@keep[1].txt")) << counter;
+    Plant("user@keep[1].txt");
+  }
+}
+
 TEST_F(CookiesTest, ReadOnlyCookieGoesOnceItsAttributesAreClearedAndALockedOneStays) {
   Plant("a@locked[1].txt");
   w.files.Lock(kFolder + "\\a@locked[1].txt");
