@@ -198,19 +198,17 @@ ErasableFile PreviewFiles::OpenForErase(const std::string& path) {
       if (real.link) return real;
       // Refused, the real file is read-only still: the run would have changed that first.
       open.inner = real.handle;
-      open.deletable = real.deletable;
       if (real.handle) links = real.links;
     }
   } else {
     const ErasableFile real = inner_.OpenForErase(path);
     if (!real.handle) return real;
     open.inner = real.handle;
-    open.deletable = real.deletable;
     open.size = (Preview() ? Size(path) : inner_.Size(path)).value_or(0);
     links = real.links;
   }
   open_[next_] = open;
-  return {next_++, false, links, open.deletable};
+  return {next_++, false, links};
 }
 
 bool PreviewFiles::IsUnder(FileHandle file, const std::string& folder) {
@@ -256,7 +254,8 @@ bool PreviewFiles::Flush(FileHandle file) {
 bool PreviewFiles::DeleteOnClose(FileHandle file) {
   Open* open = OpenOf(file);
   if (!open) return false;
-  const bool marked = Preview() ? open->deletable : inner_.DeleteOnClose(open->inner);
+  // The real file was opened with the right to delete, so the run can mark it.
+  const bool marked = Preview() || inner_.DeleteOnClose(open->inner);
   if (marked) open->deleteOnClose = true;
   return marked;
 }
@@ -280,7 +279,7 @@ bool PreviewFiles::Deletable(const std::string& path) {
   const ErasableFile real = inner_.OpenForErase(path);
   if (real.handle) {
     inner_.Close(real.handle);
-    return real.deletable;
+    return true;
   }
   // Refused for the read-only attribute the preview has taken off.
   const std::uint32_t attributes = inner_.Attributes(path);

@@ -70,7 +70,7 @@ class PreviewFiles final : public Files {
     std::string path;
     std::uint64_t size = 0;
     std::size_t position = 0;
-    bool deletable = true, deleteOnClose = false, written = false;
+    bool deleteOnClose = false, written = false;
   };
 
   bool Preview() const { return mode_ == PreviewMode::Preview; }

@@ -31,9 +31,6 @@ struct ErasableFile {
   FileHandle handle = 0;    // 0 when it could not be opened so
   bool link = false;        // the path is a link (see IsLink): nothing was opened
   std::uint32_t links = 0;  // names sharing the file's data (1 for an ordinary file)
-  // Opened with the right to delete: false for a file in use that its user
-  // shares for writing but not for deleting (DeleteOnClose will fail).
-  bool deletable = true;
 };
 
 class Files {
@@ -58,8 +55,8 @@ class Files {
 
   // An existing file, never a link's target, opened for writing from its start
   // (without truncating) and for deleting; the link test and the hard-link count
-  // are made on that handle. A read-only file, a folder or a file opened
-  // elsewhere without sharing is not opened. `path` names the file as its
+  // are made on that handle. A read-only file, a folder or a file in use that
+  // its user does not share for deleting is not opened. `path` names the file as its
   // folder's listing spells it.
   virtual ErasableFile OpenForErase(const std::string& path) = 0;
   // True when the open file lies in the folder (a canonical path) or below

@@ -59,17 +59,18 @@ TEST_F(PreviewPlatformTest, WhatADeleteWouldDoIsToldByTheRealFile) {
   w.files.LockExclusive("C:\\T\\held.txt");
   const WorldState before = StateOf(w);
   Recorder preview(w, PreviewMode::Preview);
-  for (const char* name : {"ro.txt", "busy.txt", "held.txt"})
+  for (const char* name : {"ro.txt", "busy.txt", "held.txt", "a.txt"})
     EraseFile(preview.ctx, std::string("C:\\T\\") + name);
   EXPECT_EQ(StateOf(w), before);
-  // Only the file in use that opens for writing would be overwritten, and kept.
-  EXPECT_EQ(preview.Changes(),
-            (std::vector<Change>{{-1, ChangeKind::Modified, "C:\\T\\busy.txt", 0}}));
+  // Only a.txt can be deleted. The others are not overwritten either: a file
+  // in use that its user shares for writing stays whole too.
+  EXPECT_EQ(preview.Changes(), (std::vector<Change>{{-1, ChangeKind::File, "C:\\T\\a.txt", 4}}));
 
   Recorder run(w, PreviewMode::PassThrough);
-  for (const char* name : {"ro.txt", "busy.txt", "held.txt"})
+  for (const char* name : {"ro.txt", "busy.txt", "held.txt", "a.txt"})
     EraseFile(run.ctx, std::string("C:\\T\\") + name);
   EXPECT_EQ(run.Changes(), preview.Changes());
+  EXPECT_EQ(w.files.Data("C:\\T\\busy.txt"), "in use, shared for writing");
 }
 
 TEST_F(PreviewPlatformTest, AFolderRemovedInAPreviewTakesItsReadOnlyContentAlong) {

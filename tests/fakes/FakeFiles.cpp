@@ -305,9 +305,10 @@ bool FakeFiles::IsUnder(FileHandle file, const std::string& folder) {
 ErasableFile FakeFiles::OpenForErase(const std::string& path) {
   if (LinkAt(path)) return {0, true, 0};
   const Entry* e = Node(path);
-  if (!e || (e->attributes & (kAttrDirectory | kAttrReadOnly)) || e->exclusive) return {};
+  // Opened with the right to delete, which a file in use refuses.
+  if (!e || (e->attributes & (kAttrDirectory | kAttrReadOnly)) || e->locked) return {};
   open_[next_] = {Key(e->path)};
-  return {next_++, false, static_cast<std::uint32_t>(e->data.use_count()), !e->locked};
+  return {next_++, false, static_cast<std::uint32_t>(e->data.use_count())};
 }
 
 bool FakeFiles::Write(FileHandle file, const void* data, std::size_t size) {
@@ -449,7 +450,7 @@ bool FakeFiles::Append(const std::string& path, const std::string& bytes) {
     AddFile(path);
     e = Node(path);
   }
-  if (e->attributes & (kAttrDirectory | kAttrReadOnly)) return false;
+  if ((e->attributes & (kAttrDirectory | kAttrReadOnly)) || e->exclusive) return false;
   if (written_ + bytes.size() > failWritesAfter_ || (diskFull && !bytes.empty())) return false;
   written_ += bytes.size();
   *e->data += bytes;
@@ -461,7 +462,7 @@ std::optional<std::string> FakeFiles::ReadAll(const std::string& path) {
   Finish();
   ++reads;
   const Entry* e = Follow(Node(path));
-  if (!e || (e->attributes & kAttrDirectory)) return std::nullopt;
+  if (!e || (e->attributes & kAttrDirectory) || e->exclusive) return std::nullopt;
   return *e->data;
 }
 
@@ -469,7 +470,7 @@ bool FakeFiles::WriteAll(const std::string& path, const std::string& bytes) {
   Finish();
   if (!FolderExists(Parent(path))) return false;
   Entry* e = Node(path);
-  if (e && (e->attributes & (kAttrDirectory | kAttrReadOnly))) return false;
+  if (e && ((e->attributes & (kAttrDirectory | kAttrReadOnly)) || e->exclusive)) return false;
   if (written_ + bytes.size() > failWritesAfter_) return false;
   if (diskFull && bytes.size() > (e ? e->data->size() : 0)) return false;
   written_ += bytes.size();

@@ -36,7 +36,7 @@ class FakeFiles final : public Files {
   void AddFileLink(const std::string& path, const std::string& target);
   // Deleting or removing the path fails as for a file in use.
   void Lock(const std::string& path) { Node(path)->locked = true; }
-  // Open elsewhere without sharing: opening for writing fails as well.
+  // Open elsewhere without sharing: reading and writing fail as well.
   void LockExclusive(const std::string& path) { Node(path)->locked = Node(path)->exclusive = true; }
   void FailWritesAfter(std::size_t bytes) { failWritesAfter_ = bytes; }
   // No free room left: a write that would make a file longer fails whole;
