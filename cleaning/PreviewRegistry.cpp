@@ -233,7 +233,7 @@ std::vector<std::string> PreviewRegistry::Values(const Handle& h) {
   });
   for (const auto& [upper, value] : state->second.values)
     if (value && std::none_of(names.begin(), names.end(),
-                              [&](const std::string& n) { return ToUpper(n) == upper; }))
+                              [&key = upper](const std::string& n) { return ToUpper(n) == key; }))
       names.push_back(state->second.names.at(upper));
   return names;
 }
