@@ -5,6 +5,7 @@
 // not found or a condition is false, 2 on bad usage.
 #include <windows.h>
 #include <commctrl.h>
+#include <sddl.h>
 #include <fcntl.h>
 #include <io.h>
 
@@ -561,6 +562,43 @@ int CmdShot(const Args& a) {
   return ok ? 0 : 1;
 }
 
+// Holds FILE open without sharing (as a program that keeps it to itself) for MS
+// milliseconds; prints "held" once it is open.
+int CmdHold(const Args& a) {
+  const HANDLE h = CreateFileA(a[0].c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) {
+    std::fprintf(stderr, "cannot open %s (error %lu)\n", a[0].c_str(), GetLastError());
+    return 1;
+  }
+  std::printf("held\n");
+  std::fflush(stdout);
+  Sleep(static_cast<DWORD>(std::strtoul(a[1].c_str(), nullptr, 10)));
+  CloseHandle(h);
+  return 0;
+}
+
+// Lets everyone read the key HKCU\PATH but change or delete nothing in it.
+int CmdLockKey(const Args& a) {
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, a[0].c_str(), 0, WRITE_DAC, &key) != ERROR_SUCCESS) {
+    std::fprintf(stderr, "cannot open HKCU\\%s\n", a[0].c_str());
+    return 1;
+  }
+  PSECURITY_DESCRIPTOR sd = nullptr;
+  bool ok = ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;;KR;;;WD)", SDDL_REVISION_1,
+                                                                 &sd, nullptr) &&
+            RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, sd) == ERROR_SUCCESS;
+  if (sd) LocalFree(sd);
+  RegCloseKey(key);
+  HKEY check;
+  if (ok && RegOpenKeyExA(HKEY_CURRENT_USER, a[0].c_str(), 0, DELETE, &check) == ERROR_SUCCESS) {
+    RegCloseKey(check);
+    ok = false;
+  }
+  if (!ok) std::fprintf(stderr, "HKCU\\%s could not be locked\n", a[0].c_str());
+  return ok ? 0 : 1;
+}
+
 struct Command {
   const char* name;
   size_t minArgs, maxArgs;
@@ -586,6 +624,8 @@ const Command kCommands[] = {
     {"progress", 2, 2, CmdProgress, "FORM CTRL                  pos min max"},
     {"menu", 2, 2, CmdMenu, "FORM MENU                  caption<TAB>enabled, \"-\""},
     {"shot", 2, 2, CmdShot, "FORM FILE.bmp"},
+    {"hold", 2, 2, CmdHold, "FILE MS                    open, unshared, for MS ms"},
+    {"lockkey", 1, 1, CmdLockKey, "PATH                       HKCU\\PATH read-only"},
 };
 
 int Usage() {
