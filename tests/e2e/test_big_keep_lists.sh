@@ -57,19 +57,22 @@ save_keep_list "damaged 10 MB Cookies.ini"
 assert_eq "$(cat "$ini")" "$(printf '[Cookies]\r\nCookie_Keep1=ann@one[1].txt\r\nCookie_Keep2=ann@two[1].txt\r\nCookie_Keep3=ann@three[1].txt\r\nCounter=3\r\n')" \
   "Cookies.ini saved"
 
+# unchanged_after_save BUTTON WHAT FILE: the keep list of FILE opened and saved as it
+# was leaves FILE as it was.
+unchanged_after_save() {
+  cp "$3" "$E2E_DIR/before"
+  open_keep_list "$1" "$2"
+  save_keep_list "$2"
+  cmp -s "$3" "$E2E_DIR/before" || fail "$2: not saved as it was"
+}
+
 # 200,000 real entries, 10 MB.
 awk 'BEGIN { printf "[Cookies]\r\n"; for (i = 1; i <= 200000; i++) printf "Cookie_Keep%d=user@site%06d.example[1].txt\r\n", i, i; printf "Counter=200000\r\n" }' >"$ini"
 [ "$(stat -c %s "$ini")" -ge 9000000 ] || fail "the big Cookies.ini is too small"
-cp "$ini" "$E2E_DIR/cookies-before.ini"
-open_keep_list CmdKeepListOfCookies "10 MB Cookies.ini of 200,000 entries"
-save_keep_list "10 MB Cookies.ini of 200,000 entries"
-cmp -s "$ini" "$E2E_DIR/cookies-before.ini" || fail "the big Cookies.ini did not save as it was"
+unchanged_after_save CmdKeepListOfCookies "10 MB Cookies.ini of 200,000 entries" "$ini"
 
 # A 50 MB Backup.dat: a million addresses.
 awk 'BEGIN { for (i = 1; i <= 1000000; i++) printf "http://www.site%07d.example/a/path/of/some/length\r\n", i }' >"$backup"
 [ "$(stat -c %s "$backup")" -ge 50000000 ] || fail "Backup.dat is too small"
-cp "$backup" "$E2E_DIR/backup-before.dat"
-open_keep_list CmdKeepListOfLocationBar "50 MB Backup.dat"
-save_keep_list "50 MB Backup.dat"
-cmp -s "$backup" "$E2E_DIR/backup-before.dat" || fail "Backup.dat did not save as it was"
+unchanged_after_save CmdKeepListOfLocationBar "50 MB Backup.dat" "$backup"
 stop_nimbrel
