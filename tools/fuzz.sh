@@ -29,10 +29,12 @@ for t in "${targets[@]}"; do
   [ -x "$exe" ] || { echo "missing $exe (make fuzz builds it)" >&2; exit 2; }
   corpus=$build/corpus/$t crashes=$build/crashes/$t
   mkdir -p "$corpus" "$crashes"
-  dict=()
-  [ -f "$repo/tests/fuzz/$t.dict" ] && dict=(-dict="$repo/tests/fuzz/$t.dict")
+  # A target's own libFuzzer options (tests/fuzz/TARGET.options, one line) and dictionary.
+  options=()
+  [ -f "$repo/tests/fuzz/$t.options" ] && read -r -a options <"$repo/tests/fuzz/$t.options"
+  [ -f "$repo/tests/fuzz/$t.dict" ] && options+=(-dict="$repo/tests/fuzz/$t.dict")
   log=$build/$t.log
-  "$exe" "${bound[@]}" "${dict[@]}" -entropic=0 -print_final_stats=1 \
+  "$exe" "${bound[@]}" "${options[@]}" -entropic=0 -print_final_stats=1 \
     -artifact_prefix="$crashes/" "$corpus" "$repo/tests/fuzz/seeds/$t" >"$log" 2>&1
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)
   found=$(find "$crashes" -type f | wc -l)
