@@ -10,33 +10,41 @@ LONG_LAST=
 # The progress lines of the last run.
 PROGRESS=
 
-# Every entry of drive C but the log the runs append to: kind, path and link target of
-# each, then the hash of each file; one line each, the path in the second tab field.
-# The last one made is kept: a run's "after" is the next run's "before" unless
-# something was planted in between (plant_* and swap_case forget it).
+# Every entry of drive C but the log the runs append to, one line each with the path in
+# the second tab field: a file or link with its size, inode, link target and its
+# modification and change times (no program can set a change time back, so any write,
+# truncation, rename or attribute change shows), a folder by its path (what it holds
+# shows in the lines of its entries). The last one made is kept: a run's "after" is
+# the next run's "before" unless something was planted in between (the plant_*
+# helpers and swap_case forget it).
 LAST_MANIFEST=
 full_manifest() {
-  (
-    cd "$c" || exit 1
-    find . -path ./Nimbrel/Log.txt -prune -o -printf '%y\t%p\t%l\n' | LC_ALL=C sort
-    find . -path ./Nimbrel/Log.txt -prune -o -type f -print0 | LC_ALL=C sort -z |
-      xargs -0 -r sha1sum | sed 's/^\([0-9a-f]*\)  /#\1\t/'
-  )
+  (cd "$c" && find . -path ./Nimbrel/Log.txt -prune -o -type d -printf 'd\t%p\n' \
+    -o -printf '%y\t%p\t%s\t%i\t%l\t%T@\t%C@\n' | LC_ALL=C sort)
 }
 # manifest TARGET: the full manifest without the lines of TARGET (relative to drive_c,
 # "" for none).
 manifest() {
   [ -n "$LAST_MANIFEST" ] || LAST_MANIFEST=$(full_manifest)
-  awk -F'\t' -v t="./$1" 't == "./" || ($2 != t && index($2, t "/") != 1)' \
-    <<<"$LAST_MANIFEST"
+  awk -F'\t' -v t="./$1" 't == "./" || ($2 != t && index($2, t "/") != 1)' <<<"$LAST_MANIFEST"
+}
+# The SHA-1 of every file of drive C outside C:\adv (where the cases' targets lie) but
+# the log: taken when the trees are planted and again at the end, it must not differ.
+hashes() {
+  (cd "$c" && find . \( -path ./adv -o -path ./Nimbrel/Log.txt \) -prune -o -type f -print0 |
+    LC_ALL=C sort -z | xargs -0 -r sha1sum)
+}
+same_hashes() {
+  local now
+  now=$(hashes)
+  [ "$now" == "$HASHES" ] || {
+    diff <(printf '%s\n' "$HASHES") <(printf '%s\n' "$now") | head -n 20 >&2
+    fail "a file outside C:\\adv differs from its hash when the trees were planted"
+  }
 }
 
-# The 8.3 name Wine gives a path (a batch file: quotes survive only there).
-short_name() {
-  printf '@for %%%%I in ("%s") do @echo %%%%~sI\r\n' "$1" >"$c/shortname.bat"
-  e2e_wine cmd /c 'C:\shortname.bat' 2>/dev/null | tr -d '\r' | tail -n 1
-  rm -f "$c/shortname.bat"
-}
+# The 8.3 name Wine gives a path.
+short_name() { drv shortname "$1"; }
 
 fill() { head -c "$2" /dev/urandom >"$1"; }
 
@@ -82,6 +90,7 @@ plant_targets() {
   done
   LONG_LAST="$name\\file number 40 of level 6.txt"
   [ ${#LONG_LAST} -gt 260 ] || fail "the long tree is not long enough"
+  HASHES=$(hashes)
 }
 
 plant_spelling_tree() {

@@ -129,7 +129,7 @@ bool FakeRegistry::DeleteValue(RegKey key, const std::string& name) {
 
 bool FakeRegistry::DeleteKey(RegRoot root, const std::string& path) {
   const std::string id = Id(root, path);
-  if (!keys_.count(id) || !ChildrenOf(id).empty()) return false;
+  if (!keys_.count(id) || !ChildrenOf(id).empty() || readOnlyKeys.count(id)) return false;
   keys_.erase(id);
   return true;
 }

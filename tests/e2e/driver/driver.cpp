@@ -599,6 +599,18 @@ int CmdLockKey(const Args& a) {
   return ok ? 0 : 1;
 }
 
+// Prints the 8.3 form of an existing path.
+int CmdShortName(const Args& a) {
+  char path[32768];
+  const DWORD n = GetShortPathNameA(a[0].c_str(), path, sizeof path);
+  if (n == 0 || n >= sizeof path) {
+    std::fprintf(stderr, "no short name for %s\n", a[0].c_str());
+    return 1;
+  }
+  std::printf("%s\n", path);
+  return 0;
+}
+
 struct Command {
   const char* name;
   size_t minArgs, maxArgs;
@@ -625,6 +637,7 @@ const Command kCommands[] = {
     {"menu", 2, 2, CmdMenu, "FORM MENU                  caption<TAB>enabled, \"-\""},
     {"shot", 2, 2, CmdShot, "FORM FILE.bmp"},
     {"hold", 2, 2, CmdHold, "FILE MS                    open, unshared, for MS ms"},
+    {"shortname", 1, 1, CmdShortName, "PATH                       its 8.3 form"},
     {"lockkey", 1, 1, CmdLockKey, "PATH                       HKCU\\PATH read-only"},
 };
 
