@@ -47,6 +47,16 @@ std::uint64_t CounterEntries(std::string_view counter, std::uint64_t room) {
   return *n >= static_cast<double>(room) ? room : static_cast<std::uint64_t>(*n);
 }
 
+// The list a keep-list file holds, read in one piece; none when it is missing.
+std::vector<std::string> ReadListFile(const Platform& p, const std::string& path,
+                                      std::vector<std::string> (*parse)(std::string_view)) {
+  const auto text = p.files.ReadAll(path);
+  std::vector<std::string> list;
+  if (text) list = parse(*text);
+  p.loop.DoEvents();
+  return list;
+}
+
 }  // namespace
 
 std::string CookieKeepListPath(const Platform& p) { return InProgramFolder(p, "Cookies.ini"); }
@@ -94,11 +104,7 @@ std::vector<std::string> CookieKeepListOf(std::string_view text) {
 }
 
 std::vector<std::string> ReadCookieKeepList(const Platform& p) {
-  const auto text = p.files.ReadAll(CookieKeepListPath(p));
-  std::vector<std::string> entries;
-  if (text) entries = CookieKeepListOf(*text);
-  p.loop.DoEvents();
-  return entries;
+  return ReadListFile(p, CookieKeepListPath(p), CookieKeepListOf);
 }
 
 std::vector<std::string> TypedAddressKeepListOf(std::string_view text) {
@@ -115,11 +121,7 @@ std::vector<std::string> TypedAddressKeepListOf(std::string_view text) {
 }
 
 std::vector<std::string> ReadTypedAddressKeepList(const Platform& p) {
-  const auto text = p.files.ReadAll(TypedAddressKeepListPath(p));
-  std::vector<std::string> lines;
-  if (text) lines = TypedAddressKeepListOf(*text);
-  p.loop.DoEvents();
-  return lines;
+  return ReadListFile(p, TypedAddressKeepListPath(p), TypedAddressKeepListOf);
 }
 
 std::string CookieKeepListText(const std::vector<std::string>& entries) {

@@ -6,9 +6,12 @@
 # corpus in build/fuzz/corpus/TARGET (seeded from tests/fuzz/seeds/TARGET) and writes
 # any crash to build/fuzz/crashes/TARGET/; a crash ends the script with status 1.
 # The last line per target: "TARGET: N executions, corpus N inputs, N crashes".
+# FUZZ_BUILD names another build of the targets (say one without AddressSanitizer, several
+# times faster); the corpus and the crashes stay under build/fuzz.
 set -uo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
 build=$repo/build/fuzz
+exes=${FUZZ_BUILD:-$build}
 limit=${1:-60}
 shift || true
 targets=("$@")
@@ -22,14 +25,16 @@ esac
 export ASAN_OPTIONS=${ASAN_OPTIONS:-quarantine_size_mb=16:malloc_context_size=0}
 status=0
 for t in "${targets[@]}"; do
-  exe=$build/${t}_fuzz
+  exe=$exes/${t}_fuzz
   [ -x "$exe" ] || { echo "missing $exe (make fuzz builds it)" >&2; exit 2; }
   corpus=$build/corpus/$t crashes=$build/crashes/$t
   mkdir -p "$corpus" "$crashes"
-  dict=()
-  [ -f "$repo/tests/fuzz/$t.dict" ] && dict=(-dict="$repo/tests/fuzz/$t.dict")
+  # A target's own libFuzzer options (tests/fuzz/TARGET.options, one line) and dictionary.
+  options=()
+  [ -f "$repo/tests/fuzz/$t.options" ] && read -r -a options <"$repo/tests/fuzz/$t.options"
+  [ -f "$repo/tests/fuzz/$t.dict" ] && options+=(-dict="$repo/tests/fuzz/$t.dict")
   log=$build/$t.log
-  "$exe" "${bound[@]}" "${dict[@]}" -entropic=0 -print_final_stats=1 \
+  "$exe" "${bound[@]}" "${options[@]}" -entropic=0 -print_final_stats=1 \
     -artifact_prefix="$crashes/" "$corpus" "$repo/tests/fuzz/seeds/$t" >"$log" 2>&1
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)
   found=$(find "$crashes" -type f | wc -l)

@@ -189,6 +189,50 @@ TEST_F(CleaningRunTest, MatchingIsTrimmedCaseInsensitiveEquality) {
   EXPECT_FALSE(w.files.Exists("C:\\Temp\\WFView"));
 }
 
+TEST_F(CleaningRunTest, FaultsOnTheWayEndWithTheMessageAndLoseNothingElse) {
+  // Files the temp walk cannot erase, a key WinRar 3.x may not delete, Winzip
+  // after it, and a log that cannot be written: each run still ends with its
+  // message, and the rest is erased.
+  const std::string winrar = "Software\\WinRAR\\DialogEditHistory\\ArcName";
+  const std::string winzip = "Software\\Nico Mak Computing\\Winzip\\filemenu";
+  const std::string log = "C:\\Program Files\\Nimbrel\\Log.txt";
+  w.files.AddFile("C:\\Temp\\held.txt", "held");
+  w.files.LockExclusive("C:\\Temp\\held.txt");
+  w.files.AddFile("C:\\Temp\\in-use.txt", "in use");
+  w.files.Lock("C:\\Temp\\in-use.txt");
+  w.files.AddFile("C:\\Temp\\ro.txt", "ro", kAttrReadOnly);
+  w.files.AddFile(log, "old log", kAttrReadOnly);
+  w.SetOption("chkWindowsTemp", "1");
+  w.SetOption("WinRar 3.x", "True");
+  w.SetOption("Winzip", "True");
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    w.files.AddFile("C:\\Temp\\Sub\\a.tmp", "a");
+    w.registry.PutString(RegRoot::CurrentUser, winrar, "0", "C:\\a.rar");
+    w.registry.MarkReadOnly(RegRoot::CurrentUser, winrar);
+    w.registry.PutString(RegRoot::CurrentUser, winzip, "0", "x");
+    if (attempt == 1) {
+      w.files.SetAttributes(log, kAttrNormal);
+      w.files.Delete(log);
+      w.files.AddFolder(log);  // a folder in the log's place
+    }
+    messages.clear();
+    run.FillToBeErasedList();
+    run.StartCleanning();
+    EXPECT_EQ(messages, (Lines{"Information| All selected tracks were erased sucessfully."})) << attempt;
+    EXPECT_EQ(w.files.Data("C:\\Temp\\held.txt"), "held");
+    EXPECT_EQ(w.files.Data("C:\\Temp\\in-use.txt"), "in use");
+    EXPECT_EQ(w.files.Data("C:\\Temp\\ro.txt"), "ro");
+    EXPECT_FALSE(w.files.Exists("C:\\Temp\\Sub\\a.tmp"));
+    EXPECT_TRUE(w.registry.HasKey(RegRoot::CurrentUser, winrar));
+    EXPECT_FALSE(w.registry.HasKey(RegRoot::CurrentUser, winzip));
+    EXPECT_EQ(main.lvwToBeErased.SubItem(2, 1), "Done");
+    if (attempt == 0) {
+      EXPECT_EQ(w.files.Data(log), "old log");
+    }
+  }
+  EXPECT_EQ(w.files.Attributes(log) & kAttrDirectory, kAttrDirectory);
+}
+
 TEST_F(CleaningRunTest, NoDefinitionsFileOutlivesARunWithOrWithoutApplicationRows) {
   const std::string file = "C:\\Temp\\WFView";
   w.files.AddFile(file, "left from a run that broke off");

@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <wininet.h>
+#include <sddl.h>
 #include <fcntl.h>
 #include <io.h>
 
@@ -790,6 +791,55 @@ int CmdCacheList(const Args&) {
   return 0;
 }
 
+// Holds FILE open without sharing (as a program that keeps it to itself) for MS
+// milliseconds; prints "held" once it is open.
+int CmdHold(const Args& a) {
+  const HANDLE h = CreateFileA(a[0].c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) {
+    std::fprintf(stderr, "cannot open %s (error %lu)\n", a[0].c_str(), GetLastError());
+    return 1;
+  }
+  std::printf("held\n");
+  std::fflush(stdout);
+  Sleep(static_cast<DWORD>(std::strtoul(a[1].c_str(), nullptr, 10)));
+  CloseHandle(h);
+  return 0;
+}
+
+// Lets everyone read the key HKCU\PATH but change or delete nothing in it.
+int CmdLockKey(const Args& a) {
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, a[0].c_str(), 0, WRITE_DAC, &key) != ERROR_SUCCESS) {
+    std::fprintf(stderr, "cannot open HKCU\\%s\n", a[0].c_str());
+    return 1;
+  }
+  PSECURITY_DESCRIPTOR sd = nullptr;
+  bool ok = ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;;KR;;;WD)", SDDL_REVISION_1,
+                                                                 &sd, nullptr) &&
+            RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, sd) == ERROR_SUCCESS;
+  if (sd) LocalFree(sd);
+  RegCloseKey(key);
+  HKEY check;
+  if (ok && RegOpenKeyExA(HKEY_CURRENT_USER, a[0].c_str(), 0, DELETE, &check) == ERROR_SUCCESS) {
+    RegCloseKey(check);
+    ok = false;
+  }
+  if (!ok) std::fprintf(stderr, "HKCU\\%s could not be locked\n", a[0].c_str());
+  return ok ? 0 : 1;
+}
+
+// Prints the 8.3 form of an existing path.
+int CmdShortName(const Args& a) {
+  char path[32768];
+  const DWORD n = GetShortPathNameA(a[0].c_str(), path, sizeof path);
+  if (n == 0 || n >= sizeof path) {
+    std::fprintf(stderr, "no short name for %s\n", a[0].c_str());
+    return 1;
+  }
+  std::printf("%s\n", path);
+  return 0;
+}
+
 struct Command {
   const char* name;
   size_t minArgs, maxArgs;
@@ -824,6 +874,9 @@ const Command kCommands[] = {
     {"clipboard", 0, 1, CmdClipboard, "[TEXT]                     sets TEXT, or prints it"},
     {"cache-add", 2, 3, CmdCacheAdd, "URL normal|cookie|history [nofile]"},
     {"cache-list", 0, 0, CmdCacheList, "                           url<TAB>type<TAB>file"},
+    {"hold", 2, 2, CmdHold, "FILE MS                    open, unshared, for MS ms"},
+    {"shortname", 1, 1, CmdShortName, "PATH                       its 8.3 form"},
+    {"lockkey", 1, 1, CmdLockKey, "PATH                       HKCU\\PATH read-only"},
 };
 
 int Usage() {

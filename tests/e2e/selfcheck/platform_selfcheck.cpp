@@ -350,6 +350,21 @@ void LongPathChecks(Win32Files& files, const std::string& temp) {
             files.ReadAll(kept) == "new" && files.SetAttributes(kept, kAttrHidden) &&
             (files.Attributes(kept) & kAttrHidden) && files.Delete(kept),
         "long paths: Replace, SetAttributes and Delete");
+  // A name the ANSI code page cannot spell is listed by its 8.3 name, which opens.
+  const std::wstring wideName = std::wstring(L"\x4E2D\x6587 name.txt");
+  const std::string wideDeep = deep + "\\";
+  HANDLE created = CreateFileW((L"\\\\?\\" + std::wstring(wideDeep.begin(), wideDeep.end()) + wideName).c_str(),
+                               GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+  if (created != INVALID_HANDLE_VALUE) CloseHandle(created);
+  const auto unspellable = files.Find(deep + "\\*name.txt");
+  opened = unspellable.size() == 1 ? files.OpenForErase(deep + "\\" + unspellable[0].name) : ErasableFile{};
+  const bool wideErased = opened.handle != 0 && files.DeleteOnClose(opened.handle);
+  files.Close(opened.handle);
+  Check(created != INVALID_HANDLE_VALUE && unspellable.size() == 1 &&
+            unspellable[0].name.find('?') == std::string::npos && wideErased &&
+            files.Find(deep + "\\*name.txt").empty(),
+        "long paths: a name the code page cannot spell is listed by its 8.3 name and erased (" +
+            (unspellable.empty() ? std::string("none") : unspellable[0].name) + ")");
   bool removed = true;
   for (auto f = folders.rbegin(); f != folders.rend(); ++f) removed = files.RemoveFolder(*f) && removed;
   Check(removed && files.Attributes(top) == kInvalidAttributes, "long paths: the folders removed");
