@@ -9,6 +9,7 @@ namespace nimbrel {
 
 constexpr int kSwShowNormal = 1;
 constexpr int kSwShowMaximized = 3;
+constexpr int kCsidlRecent = 8;
 constexpr int kCsidlHistory = 34;
 
 enum class NotifyIconAction { Add, Delete };
@@ -18,6 +19,9 @@ class Shell {
   virtual ~Shell() = default;
   // SHEmptyRecycleBinA for all drives, without confirmation or progress window.
   virtual bool EmptyRecycleBin(std::uintptr_t owner) = 0;
+  // SHQueryRecycleBinA for all drives: the items in the recycle bin (0 when
+  // it cannot be told).
+  virtual std::uint64_t RecycleBinItems() = 0;
   // SHGetSpecialFolderPathA; empty when unknown.
   virtual std::string SpecialFolder(int csidl) = 0;
   // ShellExecuteA; the result as the function returns it (> 32 is success).

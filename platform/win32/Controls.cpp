@@ -54,11 +54,35 @@ void TrackLeave(HWND hwnd) {
 
 // ---- The common part ---------------------------------------------------------
 
-Win32View::~Win32View() { Release(); }
+namespace {
+
+// The views with noted aspects, in the order they first noted one.
+std::vector<Win32View*>& Noting() {
+  static std::vector<Win32View*> views;
+  return views;
+}
+
+}  // namespace
+
+void CatchUpViews(bool now) {
+  static DWORD last = GetTickCount();
+  if (Noting().empty() || (!now && GetTickCount() - last < kCatchUpInterval)) return;
+  last = GetTickCount();
+  // Showing may change other models (a window's notification): take the list first.
+  std::vector<Win32View*> views;
+  views.swap(Noting());
+  for (Win32View* view : views) view->CatchUp();
+}
+
+Win32View::~Win32View() {
+  Release();
+  std::erase(Noting(), this);
+}
 
 void Win32View::Release() {
   if (released_) return;
   released_ = true;
+  noted_ = 0;
   if (hwnd_) RemoveName(hwnd_, atom_);
   atom_ = 0;
 }
@@ -95,8 +119,28 @@ void Win32View::InvalidateBorder(const RECT& bounds) const {
   RedrawWindow(GetParent(hwnd_), &ring, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
+bool Win32View::MayDefer(Aspect, int) const { return false; }
+
+void Win32View::ShowNoted(unsigned aspects) {
+  for (Aspect aspect : {Aspect::Caption, Aspect::Value, Aspect::ItemAdded, Aspect::Selection})
+    if (aspects & Bit(aspect)) Refresh(aspect, -1);
+}
+
+void Win32View::CatchUp() {
+  const unsigned aspects = noted_;
+  noted_ = 0;
+  std::erase(Noting(), this);
+  if (aspects && !released_ && hwnd_) ShowNoted(aspects);
+}
+
 void Win32View::Update(Aspect aspect, int index) {
   if (released_ || !hwnd_) return;
+  if (MayDefer(aspect, index)) {
+    if (!noted_) Noting().push_back(this);
+    noted_ |= Bit(aspect);
+    return;
+  }
+  CatchUp();
   switch (aspect) {
     case Aspect::Geometry: {
       const RECT b = Bounds();
@@ -150,6 +194,8 @@ class OwnView : public Win32View {
   // Pictures that light up under the pointer repaint on entering and leaving.
   virtual bool LitOnHover() const { return false; }
   bool Hot() const { return hot_ && Model().Enabled(); }
+  // Labels show counters and paths that change with every file of a run.
+  bool MayDefer(Aspect aspect, int) const override { return aspect == Aspect::Caption; }
   void Refresh(Aspect aspect, int) override {
     if (aspect == Aspect::Caption)
       ShowCaption();
@@ -389,7 +435,7 @@ class TextBoxView final : public Win32View {
   void Create(HWND form, int id) override {
     DWORD style = ES_AUTOHSCROLL;
     if (box_.MultiLine) style = ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL;
-    if (box_.Locked) style |= ES_READONLY;
+    if (box_.Locked()) style |= ES_READONLY;
     Writing w(writing_);
     CreateWindowFor(form, id, "EDIT", style, 0);
     Send(Window(), EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(3, 3));
@@ -405,6 +451,8 @@ class TextBoxView final : public Win32View {
       ShowCaption();
     } else if (aspect == Aspect::Look) {
       ShowLook();
+    } else if (aspect == Aspect::ReadOnly) {
+      Send(Window(), EM_SETREADONLY, box_.Locked() ? TRUE : FALSE);
     }
   }
   TextBox& box_;
@@ -447,6 +495,25 @@ class ComboBoxView final : public Win32View {
 class ListBoxView final : public Win32View {
  public:
   explicit ListBoxView(ListBox& list) : Win32View(list), list_(list) {}
+  // A line appended and the selection follow a run at the window's own pace.
+  bool MayDefer(Aspect aspect, int index) const override {
+    if (aspect == Aspect::ItemAdded) return index == list_.ListCount() - 1 && !writing_;
+    return aspect == Aspect::Selection && !writing_;
+  }
+  void ShowNoted(unsigned aspects) override {
+    const HWND h = Window();
+    if (aspects & Bit(Aspect::ItemAdded)) {
+      // Only appends were noted, and any other change of the items caught up
+      // first: the lines the window lacks are the model's last ones.
+      const int shown = static_cast<int>(Send(h, LB_GETCOUNT));
+      Send(h, WM_SETREDRAW, FALSE);
+      for (int i = shown < 0 ? 0 : shown; i < list_.ListCount(); ++i)
+        Send(h, LB_ADDSTRING, 0, Ptr(list_.List(i).c_str()));
+      Send(h, WM_SETREDRAW, TRUE);
+      InvalidateRect(h, nullptr, TRUE);
+    }
+    if (aspects & Bit(Aspect::Selection)) ShowSelection(list_.ListIndex());
+  }
   void Create(HWND form, int id) override {
     DWORD style = LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL;
     if (list_.MultiSelect) style |= LBS_EXTENDEDSEL;
@@ -667,6 +734,7 @@ class ProgressBarView final : public Win32View {
   }
 
  private:
+  bool MayDefer(Aspect aspect, int) const override { return aspect == Aspect::Value; }
   void Refresh(Aspect aspect, int) override {
     if (aspect == Aspect::Range) {
       Send(Window(), PBM_SETRANGE32, static_cast<WPARAM>(bar_.Min()), bar_.Max());

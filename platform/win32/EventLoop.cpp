@@ -24,6 +24,13 @@ void EndModal(FormWindow& w) {
   w.previous = nullptr;
 }
 
+// GetMessageA, once the views show what their models hold: the queue is
+// empty, so nothing more is on its way that a catch-up could save.
+BOOL NextMessage(MSG& msg) {
+  if (!PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) CatchUpViews(true);
+  return GetMessageA(&msg, nullptr, 0, 0);
+}
+
 }  // namespace
 
 Win32EventLoop::Win32EventLoop(Files& files) : files_(files) { FormWindow::RegisterClasses(); }
@@ -62,11 +69,13 @@ void Win32EventLoop::FreeClosed() {
 }
 
 void Win32EventLoop::DoEvents() {
+  CatchUpViews(false);
   DispatchPendingMessages();
   FreeClosed();
 }
 
 void Win32EventLoop::Show(Form& form) {
+  CatchUpViews(true);
   const HWND hwnd = EnsureWindow(form).Window();
   const bool wasVisible = IsWindowVisible(hwnd) != 0;
   const bool minimized = form.State() == WindowState::Minimized;
@@ -87,7 +96,7 @@ void Win32EventLoop::ShowModal(Form& form) {
   Show(form);
   while (!done) {
     MSG msg;
-    const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+    const BOOL got = NextMessage(msg);
     if (got <= 0) {
       if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));
       break;
@@ -125,7 +134,16 @@ void Win32EventLoop::PopupMenu(Form& form, MenuItem& menu) {
   PostMessageA(owner, WM_NULL, 0, 0);
 }
 
-void Win32EventLoop::PrepareExit() { files_.Finish(); }
+void Win32EventLoop::PrepareExit() {
+  files_.Finish();
+  while (!exitSteps_.empty()) {
+    const std::function<void()> step = std::move(exitSteps_.back());
+    exitSteps_.pop_back();
+    step();
+  }
+}
+
+void Win32EventLoop::AtExit(std::function<void()> step) { exitSteps_.push_back(std::move(step)); }
 
 void Win32EventLoop::Quit() {
   PrepareExit();
@@ -134,7 +152,7 @@ void Win32EventLoop::Quit() {
 
 int Win32EventLoop::Run() {
   MSG msg{};
-  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+  while (NextMessage(msg) > 0) {
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
     FreeClosed();

@@ -214,6 +214,11 @@ LRESULT CALLBACK FormWindow::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
 // touched after a model call.
 LRESULT FormWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
   const HWND hwnd = hwnd_;
+  if (msg == ComeForwardMessage()) {
+    form_.UserComeForward();
+    if (IsWindow(hwnd) && IsWindowVisible(hwnd)) SetForegroundWindow(hwnd);
+    return 0;
+  }
   if (msg != 0 && msg == TaskbarCreatedMessage()) {
     if (form_.TaskbarCreated) form_.TaskbarCreated();
     return 0;

@@ -23,6 +23,13 @@ bool Win32Shell::EmptyRecycleBin(std::uintptr_t owner) {
                                       SHERB_NOCONFIRMATION | SHERB_NOPROGRESSUI));
 }
 
+std::uint64_t Win32Shell::RecycleBinItems() {
+  SHQUERYRBINFO info{};
+  info.cbSize = sizeof info;
+  if (FAILED(SHQueryRecycleBinA(nullptr, &info)) || info.i64NumItems < 0) return 0;
+  return static_cast<std::uint64_t>(info.i64NumItems);
+}
+
 std::string Win32Shell::SpecialFolder(int csidl) {
   char buffer[MAX_PATH + 1] = {};
   if (!SHGetSpecialFolderPathA(nullptr, buffer, csidl, FALSE)) return std::string();

@@ -51,6 +51,10 @@ class HandlerScope {
   static bool Idle();
 };
 
+// The message another start of the program posts to a form window to have it
+// come forward (a registered message, the same number in every process).
+UINT ComeForwardMessage();
+
 // Sets the "NimbrelName" property; the atom is returned for RemoveName.
 ATOM SetName(HWND window, const std::string& name);
 void RemoveName(HWND window, ATOM atom);
@@ -83,7 +87,12 @@ class Win32View : public ControlView {
 
   HWND Window() const { return hwnd_; }
   Control& Model() const { return model_; }
+  // Aspects that come in floods while a run works (a caption, a value, a
+  // list's appended line and selection) are only noted; CatchUpViews shows
+  // them. Any other aspect shows what was noted first, keeping the order.
   void Update(Aspect aspect, int index) override;
+  // Shows the aspects noted since the last catch-up.
+  void CatchUp();
 
   virtual void OnCommand(int /*code*/) {}
   virtual LRESULT OnNotify(const NMHDR& /*header*/) { return 0; }
@@ -105,6 +114,12 @@ class Win32View : public ControlView {
   virtual int WindowHeight() const;
   // The model's other aspects; Geometry, Visible and Enabled are done by Update.
   virtual void Refresh(Aspect aspect, int index) = 0;
+  // Whether this kind of window may show `aspect` late (none by default).
+  virtual bool MayDefer(Aspect aspect, int index) const;
+  // Shows the noted aspects; a view that noted more than their last state
+  // (appended lines) shows what it noted its own way.
+  virtual void ShowNoted(unsigned aspects);
+  static unsigned Bit(Aspect aspect) { return 1u << static_cast<unsigned>(aspect); }
   void ShowCaption();
   void ShowLook();
   RECT Bounds() const;  // pixels, relative to the form
@@ -115,8 +130,16 @@ class Win32View : public ControlView {
   HWND hwnd_ = nullptr;
   ATOM atom_ = 0;
   bool released_ = false;
+  unsigned noted_ = 0;  // Bit(aspect) of each aspect waiting for CatchUpViews
   RECT shownAt_{};
 };
+
+// Shows what the views noted, at most ten times a second unless
+// `now` (before a modal window, when the queue is empty): a flood of model
+// changes then costs one update and one repaint per window instead of one per
+// change, and the windows end showing exactly what the models hold.
+constexpr DWORD kCatchUpInterval = 100;
+void CatchUpViews(bool now);
 
 // Registers the window classes the views use (once per process).
 void RegisterControlClasses(HINSTANCE instance);
@@ -167,9 +190,12 @@ class Win32EventLoop final : public EventLoop {
   [[noreturn]] void Quit() override;
 
   // Everything Quit does before it ends the process: waits, for a few seconds
-  // at most, until every file given to Files::Close is flushed and closed. The
-  // program calls it too when its message loop returns.
+  // at most, until every file given to Files::Close is flushed and closed,
+  // then takes the exit steps, last given first, each once. The program calls
+  // it too when its message loop returns.
   void PrepareExit();
+  // A step for PrepareExit: undoes what the program set up for its whole life.
+  void AtExit(std::function<void()> step);
 
   // The program's message loop; returns only on WM_QUIT.
   int Run();
@@ -182,6 +208,7 @@ class Win32EventLoop final : public EventLoop {
   Files& files_;
   std::map<Form*, std::unique_ptr<FormWindow>> windows_;
   std::vector<std::unique_ptr<FormWindow>> closed_;
+  std::vector<std::function<void()>> exitSteps_;
 };
 
 }  // namespace nimbrel

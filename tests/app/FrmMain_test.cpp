@@ -87,6 +87,33 @@ TEST_F(FrmMainTest, LoadBuildsTheListShowsTheWindowAndColoursTheBar) {
   EXPECT_EQ(w.desktop.sent[1].message, 1033u);
 }
 
+TEST_F(FrmMainTest, PreviewSitsRightBelowStartErasingInTheSameStyle) {
+  EXPECT_EQ(main.lblPreview.Caption(), "Preview");
+  EXPECT_EQ(main.ImgPreviewNormal.Left(), main.ImgStartErasingNormal.Left());
+  EXPECT_GT(main.ImgPreviewNormal.Top(), main.ImgStartErasingNormal.Top());
+  EXPECT_LT(main.ImgPreviewNormal.Top(), main.ImgEraseSettingNormal.Top());
+  EXPECT_EQ(main.ImgPreviewMouseMove.Top(), main.ImgPreviewNormal.Top());
+  EXPECT_EQ(main.lblPreview.Style(), main.Label2.Style());
+  // The column still ends above the status strip.
+  EXPECT_LE(main.ImgExitnormal.Top() + main.ImgExitnormal.Height(), main.lblstatus.Top());
+  main.Load();
+  main.lblPreview.UserMouseMove({});
+  EXPECT_FALSE(main.ImgPreviewNormal.Visible());
+  EXPECT_TRUE(main.ImgPreviewMouseMove.Visible());
+  main.Picture1.UserMouseMove({});
+  EXPECT_TRUE(main.ImgPreviewNormal.Visible());
+  EXPECT_FALSE(main.ImgPreviewMouseMove.Visible());
+}
+
+TEST_F(FrmMainTest, AnotherStartOfTheProgramBringsTheWindowForward) {
+  main.Load();
+  main.Image2.UserClick();
+  EXPECT_EQ(main.State(), WindowState::Minimized);
+  main.UserComeForward();
+  EXPECT_EQ(main.State(), WindowState::Normal);
+  EXPECT_TRUE(main.Visible());
+}
+
 TEST_F(FrmMainTest, AboutOpensModallyAndHelpOpensTheSupportPage) {
   main.Label9.UserClick();
   EXPECT_EQ(modal, (std::vector<std::string>{"FrmAbout"}));

@@ -105,11 +105,15 @@ class JournalDesktop final : public Desktop {
   std::vector<TopLevelWindow> TopLevelWindows() override { return inner_.TopLevelWindows(); }
   void PostClose(WindowHandle window) override { inner_.PostClose(window); }
   bool KeyDown(int virtualKey) override { return inner_.KeyDown(virtualKey); }
-  bool EmptyClipboard() override { return inner_.EmptyClipboard(); }
+  bool EmptyClipboard(WindowHandle owner) override { return inner_.EmptyClipboard(owner); }
   std::intptr_t SendMessage(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
                             std::intptr_t lParam) override {
     journal_.push_back("send " + std::to_string(message));
     return inner_.SendMessage(window, message, wParam, lParam);
+  }
+  bool ClaimInstance() override { return inner_.ClaimInstance(); }
+  bool CallInstance(const std::string& formName) override {
+    return inner_.CallInstance(formName);
   }
 
  private:
@@ -174,7 +178,9 @@ class StartupTest : public ::testing::Test {
   JournalLoop loop{w.loop, journal};
   JournalDesktop desktop{w.desktop, journal};
   SettingsStore settings{registry};
-  Context ctx{Platform{registry, w.files, w.system, w.shell, desktop, loop, w.profile}, settings};
+  Context ctx{Platform{registry, w.files, w.system, w.shell, desktop, loop, w.profile,
+                       w.urlHistory, w.urlCache},
+              settings};
   SwitchJournal hotKeys{[this] { return main.tmrHotKeys.Enabled(); }, "tmrHotKeys", journal};
   SwitchJournal lit{[this] { return main.ImgStartErasingMouseMove.Visible(); },
                     "ImgStartErasingMouseMove", journal};

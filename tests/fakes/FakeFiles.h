@@ -54,10 +54,15 @@ class FakeFiles final : public Files {
   int flushes = 0;
   int writes = 0;
   std::vector<std::string> deleted;  // every path Delete/RemoveFolder removed
+  std::vector<std::string> rebootDeletes;  // every path DeleteAtReboot registered
+  bool refuseRebootDeletes = false;        // as without the rights to register
   // Writes, flushes, closes and deletes in order: "write PATH POS SIZE FILL"
   // (FILL the byte in hex, or "mixed"), "flush PATH", "close PATH", "delete PATH".
   std::vector<std::string> journal;
   std::size_t QueuedCloses() const { return queued_.size(); }
+  // Every entry (upper-cased path) with its attributes, data, lock and link
+  // target, for comparing the whole file system before and after.
+  std::map<std::string, std::string> Snapshot() const;
 
   std::vector<FileEntry> Find(const std::string& pattern) override;
   std::uint32_t Attributes(const std::string& path) override;
@@ -74,6 +79,7 @@ class FakeFiles final : public Files {
   void Finish() override;
   bool DeleteOnClose(FileHandle file) override;
   bool Delete(const std::string& path) override;
+  bool DeleteAtReboot(const std::string& path) override;
   bool CreateFolder(const std::string& path) override;
   bool RemoveFolder(const std::string& path) override;
   bool Replace(const std::string& from, const std::string& to) override;
@@ -107,6 +113,7 @@ class FakeFiles final : public Files {
   Entry* Node(const std::string& path);
   const Entry* Node(const std::string& path) const;
   bool HasChildren(const std::string& key) const;
+  bool FolderExists(const std::string& path) const;
   void AddParents(const std::string& path);
 
   std::map<std::string, Entry> entries_;

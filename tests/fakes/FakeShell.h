@@ -27,11 +27,14 @@ class FakeShell final : public Shell {
   std::vector<std::string> iconRequests;
 
   std::uintptr_t recycleBinOwner = 0;
+  std::uint64_t recycleBinItems = 0;  // emptying the bin sets it to 0
   bool EmptyRecycleBin(std::uintptr_t owner) override {
     recycleBinOwner = owner;
     ++recycleBinEmptied;
+    recycleBinItems = 0;
     return true;
   }
+  std::uint64_t RecycleBinItems() override { return recycleBinItems; }
   std::string SpecialFolder(int csidl) override {
     const auto it = specialFolders.find(csidl);
     return it == specialFolders.end() ? std::string() : it->second;

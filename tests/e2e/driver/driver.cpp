@@ -6,9 +6,11 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
+#include <wininet.h>
 #include <fcntl.h>
 #include <io.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstddef>
 #include <cstdio>
@@ -241,6 +243,34 @@ int CmdGone(const Args& a) {
 
 int CmdExists(const Args& a) { return NeedWindow(a, 2) ? 0 : 1; }
 
+BOOL CALLBACK CountProc(HWND h, LPARAM p) {
+  auto* s = reinterpret_cast<std::pair<const std::string*, int>*>(p);
+  if (IsClass(h, "NimbrelForm") && HasName(h, *s->first)) ++s->second;
+  return TRUE;
+}
+
+// The forms of that name, shown or not, of every process.
+int CmdCount(const Args& a) {
+  std::pair<const std::string*, int> search{&a[0], 0};
+  EnumWindows(CountProc, reinterpret_cast<LPARAM>(&search));
+  std::printf("%d\n", search.second);
+  return 0;
+}
+
+int CmdIconic(const Args& a) {
+  HWND h = NeedWindow(a, 1);
+  if (!h) return 1;
+  std::printf("%d\n", IsIconic(h) ? 1 : 0);
+  return 0;
+}
+
+int CmdForeground(const Args& a) {
+  HWND h = NeedWindow(a, 1);
+  if (!h) return 1;
+  std::printf("%d\n", GetForegroundWindow() == h ? 1 : 0);
+  return 0;
+}
+
 int CmdVisible(const Args& a) {
   HWND h = NeedWindow(a, 2);
   if (!h) return 1;
@@ -293,6 +323,45 @@ int CmdClick(const Args& a) {
   PostMessageA(h, WM_MOUSEMOVE, 0, Point(c.x, c.y));
   PostMessageA(h, WM_LBUTTONDOWN, MK_LBUTTON, Point(c.x, c.y));
   PostMessageA(h, WM_LBUTTONUP, 0, Point(c.x, c.y));
+  return 0;
+}
+
+// Clicks FORM.CTRL, then times until UNTIL_FORM shows, asking FORM every 100 ms
+// meanwhile how long it takes to answer a message sent from outside.
+int CmdTimeClick(const Args& a) {
+  HWND form = FindForm(a[0]);
+  if (!form || CmdClick({a[0], a[1]}) != 0) return 1;
+  const int timeout = std::atoi(a[3].c_str());
+  LARGE_INTEGER frequency, start, now;
+  QueryPerformanceFrequency(&frequency);
+  QueryPerformanceCounter(&start);
+  const auto seconds = [&] {
+    QueryPerformanceCounter(&now);
+    return static_cast<double>(now.QuadPart - start.QuadPart) / frequency.QuadPart;
+  };
+  std::vector<double> answers;
+  for (;;) {
+    HWND done = FindWindowByNames(a[2], "");
+    if (done && IsWindowVisible(done)) break;
+    if (seconds() * 1000 > timeout) {
+      std::fprintf(stderr, "timed out waiting for %s\n", a[2].c_str());
+      return 1;
+    }
+    const double before = seconds();
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(form, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result);
+    answers.push_back((seconds() - before) * 1000);
+    Sleep(100);
+  }
+  const double spent = seconds();
+  std::vector<double> sorted = answers;
+  std::sort(sorted.begin(), sorted.end());
+  const double worst = sorted.empty() ? 0 : sorted.back();
+  const double p99 = sorted.empty() ? 0 : sorted[(sorted.size() * 99) / 100 < sorted.size()
+                                                      ? (sorted.size() * 99) / 100
+                                                      : sorted.size() - 1];
+  std::printf("seconds=%.3f worst_ms=%.1f p99_ms=%.1f probes=%zu\n", spent, worst, p99,
+              answers.size());
   return 0;
 }
 
@@ -513,6 +582,63 @@ int CmdMenu(const Args& a) {
       std::printf("-\n");
     else
       std::printf("%s\t%d\n", p.caption, (p.mi.fState & (MFS_DISABLED | MFS_GRAYED)) ? 0 : 1);
+  }
+  return 0;
+}
+
+// Selects entry INDEX of a combo box as the user's pick does: the selection, then
+// CBN_SELCHANGE to the form.
+int CmdSelect(const Args& a) {
+  HWND h = NeedWindow(a, 2);
+  if (!h) return 1;
+  const int index = std::atoi(a[2].c_str());
+  if (!IsClass(h, "ComboBox") || Send(h, CB_SETCURSEL, index, 0) != index) {
+    std::fprintf(stderr, "cannot select entry %s of %s\n", a[2].c_str(), a[1].c_str());
+    return 1;
+  }
+  Send(GetParent(h), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(h), CBN_SELCHANGE),
+       reinterpret_cast<LPARAM>(h));
+  return 0;
+}
+
+// Sets a date-time picker to today at HH:MM:SS, or switches its box off ("none"), as
+// the user's change does: the new value, then DTN_DATETIMECHANGE to the form. Neither
+// message carries its pointer across processes, so both are sent from inside the
+// program, through a remote thread.
+int CmdSetTime(const Args& a) {
+  HWND h = NeedWindow(a, 2);
+  if (!h) return 1;
+  NMDATETIMECHANGE change{};
+  change.nmhdr.hwndFrom = h;
+  change.nmhdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(h));
+  change.nmhdr.code = DTN_DATETIMECHANGE;
+  GetLocalTime(&change.st);  // a valid time even for "none"
+  change.dwFlags = GDT_NONE;
+  if (a[2] != "none") {
+    int hh = -1, mm = -1, ss = -1;
+    if (std::sscanf(a[2].c_str(), "%d:%d:%d", &hh, &mm, &ss) != 3 || hh < 0 || hh > 23 ||
+        mm < 0 || mm > 59 || ss < 0 || ss > 59) {
+      std::fprintf(stderr, "not a time: %s\n", a[2].c_str());
+      return 2;
+    }
+    change.st.wHour = static_cast<WORD>(hh);
+    change.st.wMinute = static_cast<WORD>(mm);
+    change.st.wSecond = static_cast<WORD>(ss);
+    change.st.wMilliseconds = 0;
+    change.dwFlags = GDT_VALID;
+  }
+  FARPROC send = GetProcAddress(GetModuleHandleA("user32.dll"), "SendMessageA");
+  RemoteCaller remote(h);
+  const auto at = reinterpret_cast<UINT_PTR>(remote.Scratch());
+  DWORD ignored = 0;
+  if (!IsClass(h, DATETIMEPICK_CLASSA) || !remote.Ok() || !remote.SameCode(send) ||
+      !remote.Put(&change, sizeof change) ||
+      !remote.Call(send, reinterpret_cast<UINT_PTR>(h), DTM_SETSYSTEMTIME, change.dwFlags,
+                   at + offsetof(NMDATETIMECHANGE, st), &ignored) ||
+      !remote.Call(send, reinterpret_cast<UINT_PTR>(GetParent(h)), WM_NOTIFY,
+                   change.nmhdr.idFrom, at, &ignored)) {
+    std::fprintf(stderr, "cannot set the time of %s\n", a[1].c_str());
+    return 1;
   }
   return 0;
 }
@@ -749,6 +875,106 @@ int CmdClickTray(const Args& a) {
   in[0].mi.dwFlags = right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
   in[1].mi.dwFlags = right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
   SendInput(2, in, sizeof in[0]);
+// With TEXT: puts it on the clipboard as CF_TEXT, owned by a window of the
+// driver's (the clipboard takes no data without an owner). Without: prints the
+// CF_TEXT on the clipboard, nothing when it holds none.
+int CmdClipboard(const Args& a) {
+  HWND owner = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr,
+                               nullptr);
+  bool ok = false;
+  for (int tries = 0; !ok && tries < 50; ++tries) {
+    ok = OpenClipboard(owner) != 0;  // another program may hold it a moment
+    if (!ok) Sleep(100);
+  }
+  if (!ok) {
+    std::fprintf(stderr, "cannot open the clipboard\n");
+  } else if (a.empty()) {
+    if (HANDLE data = GetClipboardData(CF_TEXT)) {
+      if (const char* text = static_cast<const char*>(GlobalLock(data))) {
+        std::printf("%s", text);
+        GlobalUnlock(data);
+      }
+    }
+    CloseClipboard();
+  } else {
+    EmptyClipboard();
+    HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, a[0].size() + 1);
+    ok = data != nullptr;
+    if (ok) {
+      std::memcpy(GlobalLock(data), a[0].c_str(), a[0].size() + 1);
+      GlobalUnlock(data);
+      ok = SetClipboardData(CF_TEXT, data) != nullptr;
+      if (!ok) GlobalFree(data);
+    }
+    CloseClipboard();
+    if (!ok) std::fprintf(stderr, "cannot put the text on the clipboard\n");
+  }
+  if (owner) DestroyWindow(owner);
+  return ok ? 0 : 1;
+}
+
+// Plants a URL cache entry of type "normal", "cookie" or "history" and prints its
+// local file; with "nofile" the entry has none.
+int CmdCacheAdd(const Args& a) {
+  DWORD type = NORMAL_CACHE_ENTRY;
+  if (a[1] == "cookie")
+    type = COOKIE_CACHE_ENTRY;
+  else if (a[1] == "history")
+    type = URLHISTORY_CACHE_ENTRY;
+  else if (a[1] != "normal") {
+    std::fprintf(stderr, "unknown entry type %s\n", a[1].c_str());
+    return 2;
+  }
+  const bool withFile = a.size() < 3 || a[2] != "nofile";
+  char file[MAX_PATH] = {};
+  if (withFile) {
+    if (!CreateUrlCacheEntryA(a[0].c_str(), 0, "htm", file, 0)) {
+      std::fprintf(stderr, "CreateUrlCacheEntryA failed: %lu\n", GetLastError());
+      return 1;
+    }
+    HANDLE h = CreateFileA(file, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                           nullptr);
+    DWORD written = 0;
+    const bool ok = h != INVALID_HANDLE_VALUE &&
+                    WriteFile(h, a[0].c_str(), static_cast<DWORD>(a[0].size()), &written, nullptr);
+    if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+    if (!ok) {
+      std::fprintf(stderr, "cannot write %s\n", file);
+      return 1;
+    }
+  }
+  FILETIME none{};
+  if (!CommitUrlCacheEntryA(a[0].c_str(), withFile ? file : nullptr, none, none, type, nullptr,
+                            0, nullptr, nullptr)) {
+    std::fprintf(stderr, "CommitUrlCacheEntryA failed: %lu\n", GetLastError());
+    return 1;
+  }
+  std::printf("%s\n", file);
+  return 0;
+}
+
+// Every URL cache entry, as the program enumerates them: url<TAB>type in hex<TAB>file.
+int CmdCacheList(const Args&) {
+  std::vector<char> buffer(4096);
+  HANDLE find = nullptr;
+  // Fetches the first entry, or the next, growing the buffer as asked.
+  const auto fetch = [&]() {
+    for (;;) {
+      DWORD size = static_cast<DWORD>(buffer.size());
+      auto* entry = reinterpret_cast<INTERNET_CACHE_ENTRY_INFOA*>(buffer.data());
+      const bool ok = find ? FindNextUrlCacheEntryA(find, entry, &size) != 0
+                           : (find = FindFirstUrlCacheEntryA(nullptr, entry, &size)) != nullptr;
+      if (ok) return true;
+      if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) return false;
+      buffer.resize(size);
+    }
+  };
+  for (bool more = fetch(); more; more = fetch()) {
+    const auto* entry = reinterpret_cast<const INTERNET_CACHE_ENTRY_INFOA*>(buffer.data());
+    std::printf("%s\t%lx\t%s\n", entry->lpszSourceUrlName, entry->CacheEntryType,
+                entry->lpszLocalFileName ? entry->lpszLocalFileName : "");
+  }
+  if (find) FindCloseUrlCache(find);
   return 0;
 }
 
@@ -763,6 +989,9 @@ const Command kCommands[] = {
     {"wait", 1, 3, CmdWait, "FORM [CTRL] [timeout-ms]   until it is visible"},
     {"gone", 1, 2, CmdGone, "FORM [timeout-ms]          until no such form"},
     {"exists", 2, 2, CmdExists, "FORM CTRL"},
+    {"count", 1, 1, CmdCount, "FORM                       forms of that name, shown or not"},
+    {"iconic", 1, 1, CmdIconic, "FORM                       prints 1/0 (minimised)"},
+    {"foreground", 1, 1, CmdForeground, "FORM                       prints 1/0"},
     {"visible", 2, 2, CmdVisible, "FORM CTRL                  prints 1/0"},
     {"enabled", 2, 2, CmdEnabled, "FORM CTRL                  prints 1/0"},
     {"text", 2, 2, CmdText, "FORM CTRL"},
@@ -770,9 +999,12 @@ const Command kCommands[] = {
     {"client", 1, 2, CmdClient, "FORM [CTRL]                client size: w h"},
     {"click", 2, 2, CmdClick, "FORM CTRL"},
     {"hover", 2, 2, CmdHover, "FORM CTRL"},
+    {"timeclick", 4, 4, CmdTimeClick, "FORM CTRL UNTIL_FORM timeout-ms  seconds, answer times"},
     {"drag", 4, 4, CmdDrag, "FORM CTRL DX DY"},
     {"items", 2, 2, CmdItems, "FORM CTRL                  list view, list box, combo"},
     {"check", 4, 4, CmdCheck, "FORM CTRL INDEX 0|1        a list-view item's box"},
+    {"select", 3, 3, CmdSelect, "FORM CTRL INDEX            a combo box's entry"},
+    {"settime", 3, 3, CmdSetTime, "FORM CTRL HH:MM:SS|none    a date-time picker"},
     {"checked", 2, 2, CmdChecked, "FORM CTRL                  BM_GETCHECK"},
     {"progress", 2, 2, CmdProgress, "FORM CTRL                  pos min max"},
     {"menu", 2, 2, CmdMenu, "FORM MENU                  caption<TAB>enabled, \"-\""},
@@ -784,6 +1016,9 @@ const Command kCommands[] = {
     {"tray", 1, 1, CmdTray, "FORM                       1/0: its notify icon is there"},
     {"taskbar-restart", 1, 1, CmdTaskbarRestart, "FORM            icon lost, TaskbarCreated"},
     {"click-tray", 1, 1, CmdClickTray, "left|right                 a click on the tray icon"},
+    {"clipboard", 0, 1, CmdClipboard, "[TEXT]                     sets TEXT, or prints it"},
+    {"cache-add", 2, 3, CmdCacheAdd, "URL normal|cookie|history [nofile]"},
+    {"cache-list", 0, 0, CmdCacheList, "                           url<TAB>type<TAB>file"},
 };
 
 int Usage() {
