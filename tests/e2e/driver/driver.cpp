@@ -781,7 +781,7 @@ int CmdBrowserWindow(const Args& a) {
   return 0;
 }
 
-BOOL CALLBACK CountProc(HWND h, LPARAM p) {
+BOOL CALLBACK ClassCountProc(HWND h, LPARAM p) {
   auto* s = reinterpret_cast<std::pair<const std::string*, int>*>(p);
   if (IsClass(h, s->first->c_str())) ++s->second;
   return TRUE;
@@ -789,7 +789,7 @@ BOOL CALLBACK CountProc(HWND h, LPARAM p) {
 
 int CmdWindows(const Args& a) {
   std::pair<const std::string*, int> search{&a[0], 0};
-  EnumWindows(CountProc, reinterpret_cast<LPARAM>(&search));
+  EnumWindows(ClassCountProc, reinterpret_cast<LPARAM>(&search));
   std::printf("%d\n", search.second);
   return 0;
 }
@@ -875,6 +875,9 @@ int CmdClickTray(const Args& a) {
   in[0].mi.dwFlags = right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
   in[1].mi.dwFlags = right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
   SendInput(2, in, sizeof in[0]);
+  return 0;
+}
+
 // With TEXT: puts it on the clipboard as CF_TEXT, owned by a window of the
 // driver's (the clipboard takes no data without an owner). Without: prints the
 // CF_TEXT on the clipboard, nothing when it holds none.
