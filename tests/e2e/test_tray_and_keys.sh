@@ -62,6 +62,11 @@ minimise_to_tray
 drv click-tray right
 menu_open
 read -r mx my mw mh < <(drv rect "$MENU")
+# Without a window manager Wine's tray window stays stacked over the menu it opened:
+# the program's visible X windows (the menu) are raised for the picture.
+for xwin in $(xdotool search --onlyvisible --classname nimbrel.exe 2>/dev/null); do
+  xdotool windowraise "$xwin" 2>/dev/null || true
+done
 shot_area tray-menu 0 0 $((mx + mw + 8)) $((my + mh + 8))
 drv keys escape
 menu_closed || fail "Escape did not close the tray menu"
