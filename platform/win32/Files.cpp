@@ -384,10 +384,10 @@ ErasableFile Win32Files::OpenForErase(const std::string& path) {
   // either, so it is never left overwritten under its name.
   const HANDLE h =
       OpenExisting(SysPath(path), GENERIC_WRITE | DELETE, FILE_FLAG_OPEN_REPARSE_POINT);
-  ErasableFile out;
   if (h == INVALID_HANDLE_VALUE) return {0, IsLink(path), 0};
   FILE_BASIC_INFORMATION basic;
   FILE_STANDARD_INFORMATION standard;
+  ErasableFile out;
   out.link = !Query(h, &basic, sizeof basic, FileBasicInformation) ||
              !Query(h, &standard, sizeof standard, FileStandardInformation) ||
              (basic.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ||

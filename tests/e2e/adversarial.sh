@@ -22,11 +22,17 @@ full_manifest() {
   (cd "$c" && find . -path ./Nimbrel/Log.txt -prune -o -type d -printf 'd\t%p\n' \
     -o -printf '%y\t%p\t%s\t%i\t%l\t%T@\t%C@\n' | LC_ALL=C sort)
 }
+# The file outside that a target holds a hard link to: erasing the target deletes that
+# name, which lowers the file's link count and so moves its change time, and nothing else
+# (its size, inode, modification time and hash are still compared).
+HARD_LINKED=./advoutside/hard.txt
 # manifest TARGET: the full manifest without the lines of TARGET (relative to drive_c,
 # "" for none).
 manifest() {
   [ -n "$LAST_MANIFEST" ] || LAST_MANIFEST=$(full_manifest)
-  awk -F'\t' -v t="./$1" 't == "./" || ($2 != t && index($2, t "/") != 1)' <<<"$LAST_MANIFEST"
+  awk -F'\t' -v OFS='\t' -v t="./$1" -v h="$HARD_LINKED" '
+    t == "./" || ($2 != t && index($2, t "/") != 1) { if ($2 == h) $7 = ""; print }' \
+    <<<"$LAST_MANIFEST"
 }
 # The SHA-1 of every file of drive C outside C:\adv (where the cases' targets lie) but
 # the log: taken when the trees are planted and again at the end, it must not differ.
