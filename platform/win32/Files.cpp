@@ -238,7 +238,16 @@ bool ReachesElsewhere(HANDLE h, const std::wstring& path) {
   const std::wstring actual = NtPathOf(h);
   if (expected.empty() || actual.empty()) return true;
   if (expected.back() != L'\\') expected += L'\\';
-  return !EqualsNoCaseW(actual, expected + full.substr(cut + 1));
+  std::wstring name = full.substr(cut + 1);
+  // A name given in its 8.3 form: the handle bears the long one the folder lists.
+  if (!EqualsNoCaseW(actual, expected + name) && name.find(L'~') != std::wstring::npos) {
+    WIN32_FIND_DATAW entry;
+    const HANDLE find = FindFirstFileW(LongForm(full).c_str(), &entry);
+    if (find == INVALID_HANDLE_VALUE) return true;
+    FindClose(find);
+    name = entry.cFileName;
+  }
+  return !EqualsNoCaseW(actual, expected + name);
 }
 
 // The DOS path the system resolved an open file or folder to, links along
