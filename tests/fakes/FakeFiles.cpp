@@ -136,7 +136,7 @@ std::string FakeFiles::Data(const std::string& path) const {
 }
 
 std::vector<FileEntry> FakeFiles::Find(const std::string& pattern) {
-  Finish();
+  Settle();
   if (onFind) onFind(pattern);
   std::vector<FileEntry> out;
   const std::string folder = Parent(pattern), mask = NameOf(pattern);
@@ -157,13 +157,13 @@ std::vector<FileEntry> FakeFiles::Find(const std::string& pattern) {
 }
 
 std::uint32_t FakeFiles::Attributes(const std::string& path) {
-  Finish();
+  Settle();
   const Entry* e = Follow(Node(path));
   return e ? e->attributes : kInvalidAttributes;
 }
 
 bool FakeFiles::SetAttributes(const std::string& path, std::uint32_t attributes) {
-  Finish();
+  Settle();
   Entry* e = Follow(Node(path));
   if (!e) return false;
   e->attributes = (e->attributes & (kAttrDirectory | kAttrReparsePoint)) |
@@ -177,12 +177,12 @@ bool FakeFiles::LinkAt(const std::string& path) const {
 }
 
 bool FakeFiles::IsLink(const std::string& path) {
-  Finish();
+  Settle();
   return LinkAt(path);
 }
 
 std::optional<std::uint64_t> FakeFiles::Size(const std::string& path) {
-  Finish();
+  Settle();
   const Entry* e = Follow(Node(path));
   if (!e || (e->attributes & kAttrDirectory)) return std::nullopt;
   return e->data->size();
@@ -283,19 +283,49 @@ bool FakeFiles::Flush(FileHandle file) {
   return true;
 }
 
-void FakeFiles::Close(FileHandle file) {
-  if (deferCloses && open_.count(file))
-    queued_.push_back(file);
-  else
-    CloseNow(file);
+void FakeFiles::Close(FileHandle file) { OverwriteAndClose(file, {}); }
+
+void FakeFiles::OverwriteAndClose(FileHandle file, std::vector<ErasePass> passes) {
+  if (!open_.count(file)) return;
+  Job job{file, std::move(passes)};
+  if (deferCloses) {
+    queued_.push_back(std::move(job));
+    return;
+  }
+  while (!Step(job)) {
+  }
 }
 
-void FakeFiles::Finish() {
-  while (!queued_.empty()) {
-    const FileHandle file = queued_.front();
-    queued_.erase(queued_.begin());
-    CloseNow(file);
+bool FakeFiles::Step(Job& job) {
+  if (job.step == job.passes.size()) {
+    CloseNow(job.file);
+    return true;
   }
+  if (job.step > 0) Flush(job.file);
+  for (const EraseWrite& w : job.passes[job.step])
+    if (!Seek(job.file, w.position) || !Write(job.file, w.bytes, w.size)) break;
+  ++job.step;
+  return false;
+}
+
+void FakeFiles::WorkQueue(std::size_t steps) {
+  while (!queued_.empty() && steps > 0)
+    for (std::size_t i = 0; i < queued_.size() && steps > 0; --steps)
+      if (Step(queued_[i])) {
+        queued_.erase(queued_.begin() + static_cast<long>(i));
+      } else {
+        ++i;
+      }
+}
+
+void FakeFiles::Finish() { WorkQueue(finishSteps); }
+
+void FakeFiles::EndProcess() {
+  queued_.clear();
+  for (const auto& [file, open] : open_)
+    if (const auto e = entries_.find(open.key); e != entries_.end())
+      journal.push_back("abandon " + e->second.path);
+  open_.clear();
 }
 
 void FakeFiles::CloseNow(FileHandle file) {
@@ -324,7 +354,7 @@ bool FakeFiles::DeleteOnClose(FileHandle file) {
 }
 
 bool FakeFiles::Delete(const std::string& path) {
-  Finish();
+  Settle();
   // Deleting a file link deletes its target and leaves the link, as under Wine.
   const Entry* e = Follow(Node(path));
   if (!e || (e->attributes & kAttrDirectory) || (e->attributes & kAttrReadOnly) || e->locked)
@@ -336,14 +366,14 @@ bool FakeFiles::Delete(const std::string& path) {
 }
 
 bool FakeFiles::CreateFolder(const std::string& path) {
-  Finish();
+  Settle();
   if (Node(path) || !Node(Parent(Strip(path)))) return false;
   entries_[Key(path)] = Entry{Strip(path), kAttrDirectory};
   return true;
 }
 
 bool FakeFiles::RemoveFolder(const std::string& path) {
-  Finish();
+  Settle();
   const Entry* e = Node(path);
   // Removing a followed folder link removes its target, as under Wine.
   if (e && !e->linkTarget.empty()) {
@@ -358,7 +388,7 @@ bool FakeFiles::RemoveFolder(const std::string& path) {
 }
 
 bool FakeFiles::Replace(const std::string& from, const std::string& to) {
-  Finish();
+  Settle();
   Entry* src = Node(from);
   const Entry* dst = Node(to);
   if (!src || src->locked || (dst && (dst->locked || (dst->attributes & kAttrReadOnly)))) return false;
@@ -370,7 +400,7 @@ bool FakeFiles::Replace(const std::string& from, const std::string& to) {
 }
 
 bool FakeFiles::Append(const std::string& path, const std::string& bytes) {
-  Finish();
+  Settle();
   Entry* e = Node(path);
   if (!e) {
     if (!Node(Parent(path))) return false;
@@ -385,14 +415,14 @@ bool FakeFiles::Append(const std::string& path, const std::string& bytes) {
 }
 
 std::optional<std::string> FakeFiles::ReadAll(const std::string& path) {
-  Finish();
+  Settle();
   const Entry* e = Follow(Node(path));
   if (!e || (e->attributes & kAttrDirectory)) return std::nullopt;
   return *e->data;
 }
 
 bool FakeFiles::WriteAll(const std::string& path, const std::string& bytes) {
-  Finish();
+  Settle();
   if (!Node(Parent(path))) return false;
   Entry* e = Node(path);
   if (e && (e->attributes & (kAttrDirectory | kAttrReadOnly))) return false;
