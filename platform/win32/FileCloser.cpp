@@ -11,8 +11,8 @@ namespace nimbrel {
 
 namespace {
 
-constexpr int kWorkers = 6;         // files in flight
-constexpr std::size_t kQueued = 6;  // files waiting for a worker, at most
+constexpr int kWorkers = 12;        // files in flight
+constexpr std::size_t kQueued = 4;  // files waiting for a worker, at most
 // WriteFile takes a 32-bit count: larger writes go in pieces of this size.
 constexpr std::size_t kMaxChunk = 1u << 30;
 static_assert(FileCloser::kForever == INFINITE);
