@@ -143,7 +143,12 @@ bool FileCloser::DeleteWhenClosed(void* file) {
       !(info.GrantedAccess & DELETE))
     return false;
   std::vector<HANDLE>& marked = state_->toDelete;
-  if (std::find(marked.begin(), marked.end(), file) == marked.end()) marked.push_back(file);
+  if (std::find(marked.begin(), marked.end(), file) != marked.end()) return true;
+  try {
+    marked.push_back(file);
+  } catch (...) {
+    return false;
+  }
   return true;
 }
 
@@ -161,10 +166,16 @@ void FileCloser::Close(void* file, std::vector<ErasePass> passes) {
   }
   EnterCriticalSection(&s.lock);
   while (s.queue.size() >= kQueued) s.sleep(&s.taken, &s.lock, INFINITE);
-  s.queue.push_back(std::move(job));
-  ++s.pending;
-  s.wake(&s.queued);
+  bool queued = true;
+  try {
+    s.queue.push_back(std::move(job));  // unchanged when it throws
+    ++s.pending;
+    s.wake(&s.queued);
+  } catch (...) {
+    queued = false;
+  }
   LeaveCriticalSection(&s.lock);
+  if (!queued) Run(job);
 }
 
 void FileCloser::Wait(unsigned long milliseconds) {
