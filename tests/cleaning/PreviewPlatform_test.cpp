@@ -217,12 +217,14 @@ TEST_F(PreviewPlatformTest, RecycleBinWindowsAndClipboardAreRecordedNotTouched) 
   EXPECT_TRUE(p.desktop.EmptyClipboard(0));
   EXPECT_EQ(p.desktop.SendMessage(13, 16, 0, 0), 0);
   EXPECT_GT(p.shell.Execute(0, "open", "C:\\x.htm", "", "", 1), 32);
+  EXPECT_FALSE(p.desktop.CallInstance("FrmMain"));
   EXPECT_EQ(w.shell.recycleBinItems, 3u);
   EXPECT_EQ(w.shell.recycleBinEmptied, 0);
   EXPECT_TRUE(w.desktop.closed.empty());
   EXPECT_TRUE(w.desktop.sent.empty());
   EXPECT_EQ(w.desktop.clipboardEmptied, 0);
   EXPECT_TRUE(w.shell.executions.empty());
+  EXPECT_TRUE(w.desktop.instanceCalls.empty());
   EXPECT_EQ(preview.Changes(), (std::vector<Change>{
                                    {-1, ChangeKind::RecycleBin, "3", 0},
                                    {-1, ChangeKind::Window, "IEFrame", 0},
