@@ -269,10 +269,17 @@ TEST(ChangeJournalTest, KeepsEachPathsNetChangeUnderTheRowThatDecidedIt) {
   j.Deleted("C:\\T\\old", 3, false);            // and erased again: the first size counts
   j.SetRow(1);
   j.Record(ChangeKind::Clipboard, "");
+  // Deleted at the next start: only what the run did not erase itself.
+  j.Record(ChangeKind::AtReboot, "C:\\T\\Kept.txt");
+  j.Record(ChangeKind::AtReboot, "C:\\T\\later.dat");
+  j.Deleted("C:\\T\\later.dat", 2, false);
+  j.Record(ChangeKind::AtReboot, "C:\\T\\locked.dat");
   EXPECT_EQ(j.Changes(), (std::vector<Change>{
                              {0, ChangeKind::File, "C:\\T\\kept.txt", 5},
                              {0, ChangeKind::File, "C:\\T\\old", 7},
                              {1, ChangeKind::Clipboard, "", 0},
+                             {1, ChangeKind::File, "C:\\T\\later.dat", 2},
+                             {1, ChangeKind::AtReboot, "C:\\T\\locked.dat", 0},
                          }));
 }
 

@@ -143,8 +143,8 @@ std::string FakeFiles::Data(const std::string& path) const {
 std::map<std::string, std::string> FakeFiles::Snapshot() const {
   std::map<std::string, std::string> out;
   for (const auto& [key, e] : entries_)
-    out[key] = std::to_string(e.attributes) + (e.locked ? " locked " : " ") + e.linkTarget + " " +
-               *e.data;
+    out[key] = std::to_string(e.attributes) + (e.locked ? " locked " : " ") +
+               (e.deletePending ? "deleted " : "") + e.linkTarget + " " + *e.data;
   return out;
 }
 
@@ -257,7 +257,9 @@ bool FakeFiles::IsUnder(FileHandle file, const std::string& folder) {
 ErasableFile FakeFiles::OpenForErase(const std::string& path) {
   if (LinkAt(path)) return {0, true, 0};
   const Entry* e = Node(path);
-  if (!e || (e->attributes & (kAttrDirectory | kAttrReadOnly)) || e->exclusive) return {};
+  if (!e || (e->attributes & (kAttrDirectory | kAttrReadOnly)) || e->exclusive ||
+      e->deletePending)
+    return {};
   open_[next_] = {Key(e->path)};
   return {next_++, false, static_cast<std::uint32_t>(e->data.use_count()), !e->locked};
 }
@@ -339,13 +341,24 @@ bool FakeFiles::DeleteOnClose(FileHandle file) {
 bool FakeFiles::Delete(const std::string& path) {
   Finish();
   // Deleting a file link deletes its target and leaves the link, as under Wine.
-  const Entry* e = Follow(Node(path));
-  if (!e || (e->attributes & kAttrDirectory) || (e->attributes & kAttrReadOnly) || e->locked)
+  Entry* e = Follow(Node(path));
+  if (!e || (e->attributes & kAttrDirectory) || (e->attributes & kAttrReadOnly) || e->locked ||
+      e->deletePending)
     return false;
   deleted.push_back(e->path);
   journal.push_back("delete " + e->path);
-  entries_.erase(Key(e->path));
+  if (e->held)
+    e->deletePending = true;
+  else
+    entries_.erase(Key(e->path));
   return true;
+}
+
+void FakeFiles::Release(const std::string& path) {
+  Entry* e = Node(path);
+  if (!e) return;
+  e->held = false;
+  if (e->deletePending) entries_.erase(Key(e->path));
 }
 
 bool FakeFiles::DeleteAtReboot(const std::string& path) {

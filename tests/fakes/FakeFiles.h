@@ -34,6 +34,11 @@ class FakeFiles final : public Files {
   void Lock(const std::string& path) { Node(path)->locked = true; }
   // Open elsewhere without sharing: opening for writing fails as well.
   void LockExclusive(const std::string& path) { Node(path)->locked = Node(path)->exclusive = true; }
+  // Open elsewhere with deleting shared, as WinINet holds its index.dat files
+  // once it has read the cache: a delete succeeds, yet the file stays listed
+  // (and opens no more) until that handle is closed with Release.
+  void HoldOpen(const std::string& path) { Node(path)->held = true; }
+  void Release(const std::string& path);
   void FailWritesAfter(std::size_t bytes) { failWritesAfter_ = bytes; }
   // An 8.3 name the system resolves to a long one ("C:\PROGRA~1").
   void AddShortName(const std::string& shortPath, const std::string& longPath) {
@@ -94,6 +99,7 @@ class FakeFiles final : public Files {
     std::shared_ptr<std::string> data = std::make_shared<std::string>();
     bool locked = false;
     bool exclusive = false;
+    bool held = false, deletePending = false;
     std::string linkTarget = {};  // key of a link's target
   };
   struct Open {
