@@ -2,6 +2,7 @@
 // HKEY_CURRENT_USER\Software\NimbrelSoft\Nimbrel\<section>, one REG_SZ each.
 #pragma once
 
+#include <map>
 #include <string>
 
 #include "platform/Registry.h"
@@ -16,9 +17,15 @@ inline constexpr const char* kSettings = "Settings";
 // catalogue, the applications' in the application catalogue, the options'
 // by the dialog and the services that read them.
 
+// Every read asks the registry afresh; nothing is cached but the open key of
+// each section, since the timers read a hundred times a second and opening a
+// key costs several times what reading one value does.
 class SettingsStore {
  public:
   explicit SettingsStore(Registry& registry) : registry_(registry) {}
+  ~SettingsStore();
+  SettingsStore(const SettingsStore&) = delete;
+  SettingsStore& operator=(const SettingsStore&) = delete;
   // The stored text, or `defaultText` when the key is absent (or not text).
   std::string ReadSetting(const std::string& section, const std::string& key,
                           const std::string& defaultText);
@@ -26,7 +33,12 @@ class SettingsStore {
   void WriteSetting(const std::string& section, const std::string& key, const std::string& text);
 
  private:
+  // The section's key, opened on first use; 0 while it does not exist.
+  RegKey SectionKey(const std::string& section);
+  void Forget(const std::string& section);
+
   Registry& registry_;
+  std::map<std::string, RegKey> open_;
 };
 
 }  // namespace nimbrel
