@@ -43,7 +43,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# The pids of this prefix's processes whose command name is NAME.
+# The pids of this prefix's processes whose command name matches the pattern NAME.
 prefix_pids() {
   local name=$1 p
   for p in $(pgrep -x "$name" 2>/dev/null); do
@@ -65,7 +65,7 @@ percent() { awk -v t="$1" -v hz="$hz" -v s="$2" 'BEGIN {printf "%.2f", 100 * t /
 wineserver -p
 wine cmd /c exit >/dev/null 2>&1  # the prefix's own services start and settle
 sleep 5
-server=$(prefix_pids wineserver | head -n1)
+server=$(prefix_pids 'wineserver(64)?' | head -n1)
 [ -n "$server" ] || { echo "no wineserver for $WINEPREFIX" >&2; exit 1; }
 
 base_span=$((span / 3))
