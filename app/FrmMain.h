@@ -9,6 +9,8 @@
 #include "app/FrmOptions.h"
 #include "app/HomepageGuard.h"
 #include "app/Scheduler.h"
+#include "app/HotKeys.h"
+#include "app/clsMakeTrayIcon.h"
 #include "cleaning/CleaningRun.h"
 #include "erasers/Context.h"
 #include "erasers/RunReport.h"
@@ -45,6 +47,9 @@ class FrmMain : public Form, public RunReport {
   Label Label9;
   Image ImgExitnormal, ImgExitMouseMove;
   Label Label10;
+  // Preview, right below Start Erasing: what a run would erase, before it does.
+  Image ImgPreviewNormal, ImgPreviewMouseMove;
+  Label lblPreview;
 
   // The run's controls.
   Label lblTracksHeading;
@@ -95,7 +100,11 @@ class FrmMain : public Form, public RunReport {
     Image& hot;
     Label& label;
   };
-  std::array<Command, 5> Commands();
+  std::array<Command, 6> Commands();
+  // Minimised: hidden, with the tray icon unless in stealth mode; otherwise
+  // shown at the fixed size without the icon.
+  void OnResized();
+  bool StealthMode();
   void WireCommand(Command c, std::function<void()> action);
   // Loads the erase-settings dialog hidden and takes its ticked applications.
   std::vector<std::string> TickedApplications();
@@ -106,6 +115,8 @@ class FrmMain : public Form, public RunReport {
   Scheduler scheduler_;
   HomepageGuard homepageGuard_;
   OptionsDialog options_;
+  clsMakeTrayIcon tray_;
+  HotKeys hotKeys_;
 };
 
 }  // namespace nimbrel

@@ -13,38 +13,28 @@
 
 #include "erasers/Context.h"
 #include "erasers/modFiles.h"
-#include "platform/win32/MessagePump.h"
-#include "platform/win32/Win32Platform.h"
+#include "platform/win32/Win32Bundle.h"
 
 namespace nimbrel {
 namespace {
 
-// The loop of a program without windows: DoEvents as the program does it.
-class BenchLoop final : public EventLoop {
- public:
-  void DoEvents() override { DispatchPendingMessages(); }
-  void Show(Form&) override {}
-  void ShowModal(Form&) override {}
-  void Hide(Form&) override {}
-  void Close(Form&) override {}
-  void Forget(Form&) override {}
-  void PopupMenu(Form&, MenuItem&) override {}
-  void Quit() override {}
-};
-
 // Counts what the erasers report, and lets messages through as the program does.
 class CountingReport final : public RunReport {
  public:
+  explicit CountingReport(EventLoop& loop) : loop_(loop) {}
   void ProgressLine(const std::string&) override { ++lines; }
   void RegistryItemsRemoved(std::int32_t) override { ++counts; }
   void FilesDeleted(std::int32_t) override { ++counts; }
   void BytesErased(std::uint64_t) override { ++counts; }
   void DoEvents() override {
     ++yields;
-    DispatchPendingMessages();
+    loop_.DoEvents();
   }
   WindowHandle Owner() override { return 0; }
   long lines = 0, counts = 0, yields = 0;
+
+ private:
+  EventLoop& loop_;
 };
 
 double Seconds() {
@@ -60,16 +50,10 @@ int Run(int argc, char** argv) {
     std::fprintf(stderr, "usage: erase_bench file PATH EXTRA_PASSES | tree FOLDER EXTRA_PASSES\n");
     return 2;
   }
-  Win32Registry registry;
-  Win32Files files;
-  Win32System system;
-  Win32Shell shell;
-  Win32Desktop desktop;
-  Win32Profile profile;
-  BenchLoop loop;
-  SettingsStore settings(registry);
-  Context ctx(Platform{registry, files, system, shell, desktop, loop, profile}, settings);
-  CountingReport report;
+  Win32Bundle win32;
+  SettingsStore settings(win32.registry);
+  Context ctx(win32.AsPlatform(), settings);
+  CountingReport report(win32.loop);
   ctx.SetReport(&report);
 
   const std::string extra = argv[3];
@@ -81,7 +65,7 @@ int Run(int argc, char** argv) {
   } else {
     EraseFilesInTree(ctx, argv[2], "*.*");
   }
-  files.Settle();  // the last flushes and deletes belong to the time
+  win32.files.Settle();  // the last flushes and deletes belong to the time
   const double spent = Seconds() - start;
   std::printf("seconds=%.3f files=%d bytes=%llu lines=%ld reports=%ld yields=%ld\n", spent,
               ctx.FilesDeleted, static_cast<unsigned long long>(ctx.BytesErased), report.lines,

@@ -1,6 +1,26 @@
 #include "cleaning/ApplicationCatalogue.h"
 
+#include <string_view>
+
+#include "cleaning/PathDefs.h"
+#include "erasers/modDefinitions.h"
+#include "erasers/modFiles.h"
+
 namespace nimbrel {
+
+namespace {
+
+// The history folder and state file that RealOne Player keeps in the profile.
+void EraseRealOneHistory(Context& ctx) {
+  const std::string profile = ctx.platform.system.Environment("USERPROFILE");
+  // Unset, the paths would start at the root of the current drive.
+  if (profile.empty()) return;
+  const std::string player = profile + "\\Application Data\\Real\\RealOne Player";
+  EraseFilesInTree(ctx, player + "\\History", "*.*");
+  EraseFileListed(ctx, player + "\\realplayer.ste");
+}
+
+}  // namespace
 
 const std::array<Application, 62> kApplications = {{
     {"ACDSee4", {"ACDSee 4.0", nullptr}, false},
@@ -66,5 +86,15 @@ const std::array<Application, 62> kApplications = {{
     {"Yahoo Messenger", {"Yahoo! Messenger", nullptr}, false},
     {"Zone Alram Logs", {"Zone Alarm Logs", nullptr}, false},
 }};
+
+void EraseApplication(Context& ctx, const Application& app) {
+  const std::string_view texts[] = {txtPathDefs1, txtPathDefs2};
+  DeleteThirdPartyFileCreated(ctx);
+  ThirdPartyPathsCreation(ctx, texts);
+  for (const char* section : app.sections)
+    if (section) RunDefinitionSection(ctx, texts, section);
+  if (app.realOneHistory) EraseRealOneHistory(ctx);
+  DeleteThirdPartyFileCreated(ctx);
+}
 
 }  // namespace nimbrel

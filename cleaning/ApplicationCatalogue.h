@@ -5,6 +5,8 @@
 
 #include <array>
 
+#include "erasers/Context.h"
+
 namespace nimbrel {
 
 struct Application {
@@ -16,5 +18,10 @@ struct Application {
 };
 
 extern const std::array<Application, 62> kApplications;
+
+// Erases one application: a fresh definitions file from the built-in text,
+// its sections executed in order, the RealOne Player history where it has
+// one, and the definitions file erased again.
+void EraseApplication(Context& ctx, const Application& app);
 
 }  // namespace nimbrel

@@ -448,6 +448,10 @@ void Form::SetStateFromWindow(WindowState state) {
   if (Resized) Resized();
 }
 
+void Form::UserMouseMove(const MouseEvent& e) {
+  if (MouseMove) MouseMove(e);
+}
+
 void Form::Load() {
   if (loaded_) return;
   loaded_ = true;

@@ -396,6 +396,11 @@ class Timer {
 
 enum class WindowState { Normal, Minimized };
 
+// The message a notify icon owned by a form's window sends to that window.
+// The form raises MouseMove for it, with x the icon's mouse message in twips:
+// x / 15 is the message number (0x202 left button up, 0x205 right button up).
+constexpr std::uint32_t kNotifyIconMessage = 0x8001;  // WM_APP + 1
+
 // A top-level window: its controls, menus and timers, and how it is shown.
 class Form {
  public:
@@ -421,6 +426,21 @@ class Form {
   WindowState State() const { return state_; }
   void SetWindowState(WindowState state);  // raises Resized
   std::function<void()> Resized;
+
+  // The pointer moving over the form's own area, between its controls; and
+  // the messages of its notify icon (kNotifyIconMessage).
+  std::function<void(const MouseEvent&)> MouseMove;
+  void UserMouseMove(const MouseEvent& e);
+  // The shell's taskbar was created anew (after the shell restarted): every
+  // notify icon shown before is gone.
+  std::function<void()> TaskbarCreated;
+
+  // Another start of the program asks this form to come forward
+  // (Desktop::CallInstance); the platform then gives it the foreground.
+  std::function<void()> ComeForward;
+  void UserComeForward() {
+    if (ComeForward) ComeForward();
+  }
 
   // Runs the load step once, before the form is first shown or used.
   void Load();

@@ -23,7 +23,8 @@ class EventLoop {
   virtual void Forget(Form& form) = 0;
   // Shows a menu entry's children as a popup menu at the pointer.
   virtual void PopupMenu(Form& form, MenuItem& menu) = 0;
-  // Ends the process at once.
+  // Ends the process, once every file given to Files::Close is flushed and
+  // closed (Files::Finish): an erased file is never cut off unflushed.
   virtual void Quit() = 0;
 };
 

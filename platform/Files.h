@@ -31,6 +31,9 @@ struct ErasableFile {
   FileHandle handle = 0;    // 0 when it could not be opened so
   bool link = false;        // the path is a link (see IsLink): nothing was opened
   std::uint32_t links = 0;  // names sharing the file's data (1 for an ordinary file)
+  // Opened with the right to delete: false for a file in use that its user
+  // shares for writing but not for deleting (DeleteOnClose will fail).
+  bool deletable = true;
 };
 
 class Files {
@@ -71,11 +74,17 @@ class Files {
   // DeleteOnClose marked). The work may end after the call returns, but every
   // later call that names a path sees it done.
   virtual void Close(FileHandle file) = 0;
+  // Returns once every file given to Close is flushed and closed, or when a
+  // bound of a few seconds has passed. Called before the program ends.
+  virtual void Finish() = 0;
   // Marks an opened file for deletion: the name is gone once the handle is
   // closed, as DeleteFileA would have removed it. False when it cannot be deleted.
   virtual bool DeleteOnClose(FileHandle file) = 0;
 
   virtual bool Delete(const std::string& path) = 0;
+  // MoveFileExA with MOVEFILE_DELAY_UNTIL_REBOOT: the file is deleted at the
+  // next start of the system. False when the system refuses (no rights).
+  virtual bool DeleteAtReboot(const std::string& path) = 0;
   virtual bool CreateFolder(const std::string& path) = 0;
   // RemoveDirectoryA: an empty folder only.
   virtual bool RemoveFolder(const std::string& path) = 0;

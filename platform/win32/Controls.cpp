@@ -12,8 +12,6 @@ namespace nimbrel {
 
 namespace {
 
-HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
-
 std::string WindowText(HWND hwnd) {
   std::string text(static_cast<std::size_t>(GetWindowTextLengthA(hwnd)) + 1, '\0');
   text.resize(
@@ -30,8 +28,6 @@ LPARAM Ptr(T* p) {
   return reinterpret_cast<LPARAM>(p);
 }
 
-int Pixels(int twips) { return twips / kTwipsPerPixel; }
-
 // Sets a flag for as long as the view itself writes to its window, so the
 // notifications that writing causes are not taken for the user's.
 class Writing {
@@ -46,41 +42,6 @@ class Writing {
   bool was_;
 };
 
-// VB's mouse event arguments: the buttons, the shift keys and the point in twips.
-MouseEvent MouseArgs(int button, WPARAM keys, LPARAM point) {
-  MouseEvent e;
-  e.button = button;
-  e.shift = ((keys & MK_SHIFT) ? 1 : 0) | ((keys & MK_CONTROL) ? 2 : 0) |
-            (GetKeyState(VK_MENU) < 0 ? 4 : 0);
-  e.x = GET_X_LPARAM(point) * kTwipsPerPixel;
-  e.y = GET_Y_LPARAM(point) * kTwipsPerPixel;
-  return e;
-}
-
-int ButtonsDown(WPARAM keys) {
-  return ((keys & MK_LBUTTON) ? 1 : 0) | ((keys & MK_RBUTTON) ? 2 : 0) |
-         ((keys & MK_MBUTTON) ? 4 : 0);
-}
-
-// Paints through a memory bitmap, so a repaint never flickers.
-template <class F>
-void PaintBuffered(HWND hwnd, F paint) {
-  PAINTSTRUCT ps;
-  HDC dc = BeginPaint(hwnd, &ps);
-  RECT rc;
-  GetClientRect(hwnd, &rc);
-  HDC mem = CreateCompatibleDC(dc);
-  HBITMAP bmp =
-      CreateCompatibleBitmap(dc, rc.right > 0 ? rc.right : 1, rc.bottom > 0 ? rc.bottom : 1);
-  HGDIOBJ old = SelectObject(mem, bmp);
-  paint(mem, rc);
-  BitBlt(dc, 0, 0, rc.right, rc.bottom, mem, 0, 0, SRCCOPY);
-  SelectObject(mem, old);
-  DeleteObject(bmp);
-  DeleteDC(mem);
-  EndPaint(hwnd, &ps);
-}
-
 void TrackLeave(HWND hwnd) {
   TRACKMOUSEEVENT t{};
   t.cbSize = sizeof t;
@@ -93,11 +54,35 @@ void TrackLeave(HWND hwnd) {
 
 // ---- The common part ---------------------------------------------------------
 
-Win32View::~Win32View() { Release(); }
+namespace {
+
+// The views with noted aspects, in the order they first noted one.
+std::vector<Win32View*>& Noting() {
+  static std::vector<Win32View*> views;
+  return views;
+}
+
+}  // namespace
+
+void CatchUpViews(bool now) {
+  static DWORD last = GetTickCount();
+  if (Noting().empty() || (!now && GetTickCount() - last < kCatchUpInterval)) return;
+  last = GetTickCount();
+  // Showing may change other models (a window's notification): take the list first.
+  std::vector<Win32View*> views;
+  views.swap(Noting());
+  for (Win32View* view : views) view->CatchUp();
+}
+
+Win32View::~Win32View() {
+  Release();
+  std::erase(Noting(), this);
+}
 
 void Win32View::Release() {
   if (released_) return;
   released_ = true;
+  noted_ = 0;
   if (hwnd_) RemoveName(hwnd_, atom_);
   atom_ = 0;
 }
@@ -134,8 +119,28 @@ void Win32View::InvalidateBorder(const RECT& bounds) const {
   RedrawWindow(GetParent(hwnd_), &ring, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
+bool Win32View::MayDefer(Aspect, int) const { return false; }
+
+void Win32View::ShowNoted(unsigned aspects) {
+  for (Aspect aspect : {Aspect::Caption, Aspect::Value, Aspect::ItemAdded, Aspect::Selection})
+    if (aspects & Bit(aspect)) Refresh(aspect, -1);
+}
+
+void Win32View::CatchUp() {
+  const unsigned aspects = noted_;
+  noted_ = 0;
+  std::erase(Noting(), this);
+  if (aspects && !released_ && hwnd_) ShowNoted(aspects);
+}
+
 void Win32View::Update(Aspect aspect, int index) {
   if (released_ || !hwnd_) return;
+  if (MayDefer(aspect, index)) {
+    if (!noted_) Noting().push_back(this);
+    noted_ |= Bit(aspect);
+    return;
+  }
+  CatchUp();
   switch (aspect) {
     case Aspect::Geometry: {
       const RECT b = Bounds();
@@ -189,6 +194,8 @@ class OwnView : public Win32View {
   // Pictures that light up under the pointer repaint on entering and leaving.
   virtual bool LitOnHover() const { return false; }
   bool Hot() const { return hot_ && Model().Enabled(); }
+  // Labels show counters and paths that change with every file of a run.
+  bool MayDefer(Aspect aspect, int) const override { return aspect == Aspect::Caption; }
   void Refresh(Aspect aspect, int) override {
     if (aspect == Aspect::Caption)
       ShowCaption();
@@ -203,11 +210,7 @@ class OwnView : public Win32View {
 };
 
 LRESULT CALLBACK OwnView::Proc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
-  if (msg == WM_NCCREATE)
-    SetWindowLongPtrA(
-        hwnd, GWLP_USERDATA,
-        reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(l)->lpCreateParams));
-  auto* view = reinterpret_cast<OwnView*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  auto* view = static_cast<OwnView*>(CreatedFor(hwnd, msg, l));
   if (!view || view->Released() || view->Window() != hwnd) {
     if (msg == WM_PAINT || msg == WM_ERASEBKGND) ValidateRect(hwnd, nullptr);
     return DefWindowProcA(hwnd, msg, w, l);
@@ -492,6 +495,25 @@ class ComboBoxView final : public Win32View {
 class ListBoxView final : public Win32View {
  public:
   explicit ListBoxView(ListBox& list) : Win32View(list), list_(list) {}
+  // A line appended and the selection follow a run at the window's own pace.
+  bool MayDefer(Aspect aspect, int index) const override {
+    if (aspect == Aspect::ItemAdded) return index == list_.ListCount() - 1 && !writing_;
+    return aspect == Aspect::Selection && !writing_;
+  }
+  void ShowNoted(unsigned aspects) override {
+    const HWND h = Window();
+    if (aspects & Bit(Aspect::ItemAdded)) {
+      // Only appends were noted, and any other change of the items caught up
+      // first: the lines the window lacks are the model's last ones.
+      const int shown = static_cast<int>(Send(h, LB_GETCOUNT));
+      Send(h, WM_SETREDRAW, FALSE);
+      for (int i = shown < 0 ? 0 : shown; i < list_.ListCount(); ++i)
+        Send(h, LB_ADDSTRING, 0, Ptr(list_.List(i).c_str()));
+      Send(h, WM_SETREDRAW, TRUE);
+      InvalidateRect(h, nullptr, TRUE);
+    }
+    if (aspects & Bit(Aspect::Selection)) ShowSelection(list_.ListIndex());
+  }
   void Create(HWND form, int id) override {
     DWORD style = LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL;
     if (list_.MultiSelect) style |= LBS_EXTENDEDSEL;
@@ -712,6 +734,7 @@ class ProgressBarView final : public Win32View {
   }
 
  private:
+  bool MayDefer(Aspect aspect, int) const override { return aspect == Aspect::Value; }
   void Refresh(Aspect aspect, int) override {
     if (aspect == Aspect::Range) {
       Send(Window(), PBM_SETRANGE32, static_cast<WPARAM>(bar_.Min()), bar_.Max());

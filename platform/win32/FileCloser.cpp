@@ -11,6 +11,7 @@ namespace {
 
 constexpr int kWorkers = 3;                // flushes in flight
 constexpr std::size_t kQueued = 8;         // files waiting for a worker, at most
+static_assert(FileCloser::kForever == INFINITE);
 
 // Condition variables (Vista and later) wait inside the process; a semaphore
 // or an event costs a server round trip under Wine for every file. Windows XP
@@ -103,11 +104,21 @@ void FileCloser::FlushAndClose(void* file) {
   LeaveCriticalSection(&s.lock);
 }
 
-void FileCloser::Wait() {
+void FileCloser::Wait(unsigned long milliseconds) {
   State& s = *state_;
+  // Without workers every file was closed as it was handed over.
   if (s.workers.empty()) return;
+  const DWORD start = GetTickCount();
   EnterCriticalSection(&s.lock);
-  while (s.pending > 0) s.sleep(&s.closed, &s.lock, INFINITE);
+  while (s.pending > 0) {
+    DWORD wait = INFINITE;
+    if (milliseconds != kForever) {
+      const DWORD spent = GetTickCount() - start;
+      if (spent >= milliseconds) break;
+      wait = milliseconds - spent;
+    }
+    s.sleep(&s.closed, &s.lock, wait);
+  }
   LeaveCriticalSection(&s.lock);
 }
 

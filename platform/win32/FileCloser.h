@@ -22,8 +22,10 @@ class FileCloser {
   // Hands an open file (a HANDLE) over: a worker flushes and closes it. Waits
   // while the workers already hold as many files as they take.
   void FlushAndClose(void* file);
-  // Returns once every file handed over is closed.
-  void Wait();
+  // Returns once every file handed over is closed, or when `milliseconds`
+  // have passed first.
+  static constexpr unsigned long kForever = 0xFFFFFFFF;  // INFINITE
+  void Wait(unsigned long milliseconds = kForever);
 
  private:
   struct State;

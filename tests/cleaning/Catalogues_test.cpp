@@ -4,6 +4,7 @@
 
 #include <map>
 #include <set>
+#include <stdexcept>
 
 #include "cleaning/ApplicationCatalogue.h"
 #include "cleaning/TrackCategories.h"
@@ -135,13 +136,105 @@ TEST_F(CategoryStepsTest, TempFilesWalkTheTempFolderOnlyAndNothingWhenUnset) {
   EXPECT_TRUE(w.files.Exists("C:\\Elsewhere\\y.tmp"));
 }
 
-TEST_F(CategoryStepsTest, RecycleBinIsEmptiedWithTheReportsWindowAsOwner) {
+TEST_F(CategoryStepsTest, RecycleBinAndClipboardAreEmptiedWithTheReportsWindowAsOwner) {
   w.report.owner = 4242;
   Erase(17);
   EXPECT_EQ(w.shell.recycleBinEmptied, 1);
   EXPECT_EQ(w.shell.recycleBinOwner, 4242u);
   Erase(18);
   EXPECT_EQ(w.desktop.clipboardEmptied, 1);
+  EXPECT_EQ(w.desktop.clipboardOwner, 4242u);
+}
+
+class EraseApplicationTest : public ::testing::Test {
+ protected:
+  EraseApplicationTest() {
+    w.files.AddFolder("C:\\Temp");
+    w.ctx.SetReport(&w.report);
+  }
+  static const Application& App(const std::string& label) {
+    for (const Application& app : kApplications)
+      if (app.label == label) return app;
+    throw std::invalid_argument(label);
+  }
+  void PlantRealOneHistory() {
+    w.files.AddFile(kRealOne + "\\History\\clip.rpl", "history");
+    w.files.AddFile(kRealOne + "\\History\\old\\older.rpl", "history");
+    w.files.AddFile(kRealOne + "\\realplayer.ste", "state");
+    w.files.AddFile(kRealOne + "\\prefs.txt", "kept");
+  }
+  const std::string kPrefs = "Software\\RealNetworks\\RealPlayer\\6.0\\Preferences\\";
+  const std::string kRealOne =
+      "C:\\Documents and Settings\\user\\Application Data\\Real\\RealOne Player";
+  TestWorld w;
+};
+
+TEST_F(EraseApplicationTest, RealPlayer8RunsBothSectionsThenTheRealOneHistory) {
+  // Clip 12 is named only in the RealOne section, the save folder only in the second.
+  w.registry.PutString(RegRoot::CurrentUser, kPrefs + "MostRecentClips12", "", "a.rm");
+  w.registry.PutString(RegRoot::CurrentUser, kPrefs + "SaveDir", "", "C:\\Clips");
+  w.registry.PutString(RegRoot::CurrentUser, kPrefs + "Volume", "", "kept");
+  PlantRealOneHistory();
+  EraseApplication(w.ctx, App("Real Player 8"));
+  EXPECT_FALSE(w.registry.HasKey(RegRoot::CurrentUser, kPrefs + "MostRecentClips12"));
+  EXPECT_FALSE(w.registry.HasKey(RegRoot::CurrentUser, kPrefs + "SaveDir"));
+  EXPECT_TRUE(w.registry.HasKey(RegRoot::CurrentUser, kPrefs + "Volume"));
+  EXPECT_EQ(w.ctx.RegistryItemsRemoved, 28 + 41);
+  EXPECT_FALSE(w.files.Exists(kRealOne + "\\History\\clip.rpl"));
+  EXPECT_FALSE(w.files.Exists(kRealOne + "\\History\\old\\older.rpl"));
+  EXPECT_TRUE(w.files.Exists(kRealOne + "\\History\\old"));  // the tree's folders stay
+  EXPECT_FALSE(w.files.Exists(kRealOne + "\\realplayer.ste"));
+  EXPECT_EQ(w.files.Data(kRealOne + "\\prefs.txt"), "kept");
+  // The tree walk lists the sub-folder as well, as a match of "*.*".
+  EXPECT_EQ(w.report.lines, (Lines{"  " + kRealOne + "\\History\\clip.rpl",
+                                   "  " + kRealOne + "\\History\\old",
+                                   "  " + kRealOne + "\\History\\old\\older.rpl",
+                                   "  " + kRealOne + "\\realplayer.ste"}));
+  // Two history files, the state file and the definitions file.
+  EXPECT_EQ(w.ctx.FilesDeleted, 4);
+  EXPECT_FALSE(w.files.Exists("C:\\Temp\\WFView"));
+}
+
+TEST_F(EraseApplicationTest, RealOneHistoryIsLeftAloneWithoutAProfileFolder) {
+  w.system.env.erase("USERPROFILE");
+  PlantRealOneHistory();
+  w.files.AddFile("C:\\Application Data\\Real\\RealOne Player\\realplayer.ste", "kept");
+  EraseApplication(w.ctx, App("Real Player 10"));
+  EXPECT_TRUE(w.files.Exists(kRealOne + "\\History\\clip.rpl"));
+  EXPECT_TRUE(w.files.Exists("C:\\Application Data\\Real\\RealOne Player\\realplayer.ste"));
+  EXPECT_EQ(w.ctx.RegistryItemsRemoved, 41);
+  EXPECT_EQ(w.ctx.FilesDeleted, 1);  // the definitions file only
+}
+
+TEST_F(EraseApplicationTest, OtherApplicationsRunOnlyTheirOwnSection) {
+  PlantRealOneHistory();
+  w.registry.PutString(RegRoot::CurrentUser, "Software\\WinRAR\\ArcHistory", "0", "a.rar");
+  w.registry.PutString(RegRoot::CurrentUser, "Software\\WinRAR\\DialogEditHistory\\ArcName",
+                       "0", "b.rar");
+  EraseApplication(w.ctx, App("WinRar 2.x"));
+  EXPECT_FALSE(w.registry.HasKey(RegRoot::CurrentUser, "Software\\WinRAR\\ArcHistory"));
+  EXPECT_TRUE(
+      w.registry.HasKey(RegRoot::CurrentUser, "Software\\WinRAR\\DialogEditHistory\\ArcName"));
+  EXPECT_TRUE(w.files.Exists(kRealOne + "\\realplayer.ste"));
+  EXPECT_EQ(w.ctx.RegistryItemsRemoved, 1);
+}
+
+}  // namespace
+}  // namespace nimbrel
+
+namespace nimbrel {
+namespace {
+
+TEST(InternetHistoryCategory, FlushesTheCacheThenClearsTheUrlHistory) {
+  TestWorld w;
+  w.ctx.SetReport(&w.report);
+  w.urlCache.Add("http://visited.example/");
+  // The URL history is cleared only once the cache pass is over.
+  w.urlHistory.available = true;
+  kTrackCategories[3].erase(w.ctx);
+  EXPECT_EQ(w.urlCache.deleted, (std::vector<std::string>{"http://visited.example/"}));
+  EXPECT_EQ(w.urlHistory.calls, (std::vector<std::string>{"create", "clear", "release"}));
+  EXPECT_EQ(w.report.lines.back(), "  http://visited.example/");
 }
 
 }  // namespace

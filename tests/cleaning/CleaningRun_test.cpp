@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/FrmMain.h"
 #include "cleaning/TrackCategories.h"
 #include "erasers/modRegistry.h"
@@ -38,6 +40,7 @@ class CleaningRunTest : public ::testing::Test {
   bool okOnly = false;
   bool menusDuringMessage = true;
   std::string statusDuringMessage;
+  std::size_t closedBeforeTheEnd = 0;
 };
 
 TEST_F(CleaningRunTest, ListHoldsSelectedCategoriesInCatalogueOrder) {
@@ -85,6 +88,59 @@ TEST_F(CleaningRunTest, RunWalksEveryRowWithLinesMarksAndStates) {
   EXPECT_FALSE(w.ctx.MessageAnswer);
 }
 
+TEST_F(CleaningRunTest, ARunWaitsForAnotherProcesssRunWithItsCommandsDisabled) {
+  w.SetOption("chkWindowsClipboard", "1");
+  run.FillToBeErasedList();
+  w.system.runLockedElsewhere = true;
+  int tries = 0;
+  std::string statusWhileWaiting;
+  bool usableWhileWaiting = true;
+  w.system.onRunLockWait = [&] {
+    statusWhileWaiting = main.lblstatus.Caption();
+    usableWhileWaiting = main.Picture1.Enabled() || main.mnuStartErasing.Enabled();
+    if (++tries == 3) w.system.runLockedElsewhere = false;  // that run ends
+  };
+  bool lockedDuringMessage = true;
+  w.loop.onModal = [&](Form& f) {
+    lockedDuringMessage = w.system.runLocked;
+    f.Close();
+  };
+  run.StartCleanning();
+  EXPECT_EQ(tries, 3);
+  EXPECT_EQ(statusWhileWaiting, " Waiting for another run of Nimbrel to end ...");
+  EXPECT_FALSE(usableWhileWaiting);
+  EXPECT_EQ(w.desktop.clipboardEmptied, 1);
+  EXPECT_FALSE(run.BusyElsewhere());
+  // Released once the erasing and the log are done, before the message.
+  EXPECT_FALSE(lockedDuringMessage);
+  EXPECT_FALSE(w.system.runLocked);
+}
+
+TEST_F(CleaningRunTest, ARunKeptWaitingPastTheBoundErasesNothingAndSaysSo) {
+  w.SetOption("chkWindowsClipboard", "1");
+  run.FillToBeErasedList();
+  w.system.runLockedElsewhere = true;
+  run.StartCleanning();
+  EXPECT_TRUE(run.BusyElsewhere());
+  EXPECT_FALSE(run.Running());
+  EXPECT_EQ(w.system.runLockWaited, kRunLockWait);
+  EXPECT_EQ(w.desktop.clipboardEmptied, 0);
+  EXPECT_TRUE(Progress().empty());
+  EXPECT_EQ(messages, (std::vector<std::string>{
+                          "Information|Another run of Nimbrel is still erasing. Nothing was "
+                          "erased; please try again when it has finished."}));
+  EXPECT_TRUE(main.Picture1.Enabled());
+  EXPECT_TRUE(main.mnuStartErasing.Enabled());
+  EXPECT_EQ(main.lblstatus.Caption(), " Ready");
+
+  // This process's own run lock (a preview under way): the run returns at once.
+  w.system.runLockedElsewhere = false;
+  w.system.runLocked = true;
+  run.StartCleanning();
+  EXPECT_EQ(w.desktop.clipboardEmptied, 0);
+  EXPECT_EQ(messages.size(), 1u);
+}
+
 TEST_F(CleaningRunTest, EmptyListGivesNoStartLineAndKeepsMax) {
   main.PgbTemp.SetMax(33);
   main.LstShowingTracksErasedProgress.AddItem("old line");
@@ -107,6 +163,10 @@ TEST_F(CleaningRunTest, CategoryDeselectedAfterBuildingGetsLineAndMarkButNoErase
 }
 
 TEST_F(CleaningRunTest, MatchingIsTrimmedCaseInsensitiveEquality) {
+  const std::string winrar = "Software\\WinRAR\\DialogEditHistory";
+  w.registry.PutString(RegRoot::CurrentUser, winrar + "\\ArcName", "0", "C:\\a.rar");
+  w.registry.PutString(RegRoot::CurrentUser, winrar + "\\ExtrPath", "0", "C:\\out");
+  w.files.AddFolder("C:\\Temp");
   w.SetOption("chkWindowsClipboard", "1");
   w.SetOption("chkCookies", "1");
   main.lvwToBeErased.Add("  windows CLIPBOARD ", RowMark::Category);
@@ -120,6 +180,41 @@ TEST_F(CleaningRunTest, MatchingIsTrimmedCaseInsensitiveEquality) {
   EXPECT_EQ(main.lvwToBeErased.SubItem(2, 1), "");  // matches nothing
   EXPECT_EQ(main.lvwToBeErased.SubItem(3, 1), "Done");
   EXPECT_EQ(Progress().size(), 5u);
+  // The application row ran its section: one key deleted and counted, its
+  // sibling kept, and the definitions file erased (and counted) again.
+  EXPECT_FALSE(w.registry.HasKey(RegRoot::CurrentUser, winrar + "\\ArcName"));
+  EXPECT_TRUE(w.registry.HasKey(RegRoot::CurrentUser, winrar + "\\ExtrPath"));
+  EXPECT_EQ(w.ctx.RegistryItemsRemoved, 1);
+  EXPECT_EQ(w.ctx.FilesDeleted, 1);
+  EXPECT_FALSE(w.files.Exists("C:\\Temp\\WFView"));
+}
+
+TEST_F(CleaningRunTest, NoDefinitionsFileOutlivesARunWithOrWithoutApplicationRows) {
+  const std::string file = "C:\\Temp\\WFView";
+  w.files.AddFile(file, "left from a run that broke off");
+  run.FillToBeErasedList();
+  run.StartCleanning();  // no rows at all
+  EXPECT_FALSE(w.files.Exists(file));
+  EXPECT_EQ(w.ctx.FilesDeleted, 1);
+
+  w.files.AddFile(file, "left again");
+  w.SetOption("chkWindowsClipboard", "1");
+  w.SetOption("Wordpad", "True");
+  w.SetOption("Zone Alram Logs", "True");
+  run.FillToBeErasedList();
+  // Within an application row the file is there, and gone again before the next row.
+  Lines seen;
+  w.loop.onDoEvents = [&](int) {
+    const Lines lines = Progress();
+    if (!lines.empty() && lines.back().starts_with("Cleaning "))
+      seen.push_back(lines.back() + (w.files.Exists(file) ? " with file" : ""));
+  };
+  run.StartCleanning();
+  EXPECT_FALSE(w.files.Exists(file));
+  seen.erase(std::unique(seen.begin(), seen.end()), seen.end());
+  EXPECT_EQ(seen, (Lines{"Cleaning Windows Clipboard <OK>", "Cleaning Wordpad <OK> with file",
+                         "Cleaning Wordpad <OK>", "Cleaning Zone Alram Logs <OK> with file",
+                         "Cleaning Zone Alram Logs <OK>"}));
 }
 
 TEST_F(CleaningRunTest, SettlePauseYieldsUpTo2000) {
@@ -235,6 +330,21 @@ TEST_F(CleaningRunTest, ProgressBarColoursAreSentToTheBar) {
   EXPECT_EQ(w.desktop.sent[0].lParam, 14933984);
   EXPECT_EQ(w.desktop.sent[1].message, 1033u);
   EXPECT_EQ(w.desktop.sent[1].lParam, 12632256);
+}
+
+TEST_F(CleaningRunTest, BrowserWindowsAreClosedFirstOnlyWhenChosen) {
+  w.desktop.windows = {{1, "IEFrame"}, {2, "Notepad"}};
+  run.StartCleanning();
+  EXPECT_TRUE(w.desktop.closed.empty());
+
+  w.SetOption("ChkCloseAllIE", "1");
+  w.loop.onModal = [this](Form& f) {
+    closedBeforeTheEnd = w.desktop.closed.size();
+    f.Close();
+  };
+  run.StartCleanning();
+  EXPECT_EQ(w.desktop.closed, (std::vector<WindowHandle>{1}));
+  EXPECT_EQ(closedBeforeTheEnd, 1u);
 }
 
 TEST_F(CleaningRunTest, FolderVariablesComeFromTheRegistry) {

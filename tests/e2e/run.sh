@@ -4,8 +4,10 @@
 #   tests/e2e/run.sh test_x.sh ...     the tests named
 #   tests/e2e/run.sh -k PATTERN        the tests whose name contains PATTERN
 # Environment: NIMBREL_WIN_BUILD (default build/win) holds Nimbrel.exe,
-# NimbrelDriver.exe and platform_selfcheck.exe; E2E_ROOT (default build/e2e) is where the run's prefixes go;
-# E2E_JOBS (default 2) and E2E_TEST_TIMEOUT (seconds, default 300).
+# NimbrelDriver.exe and platform_selfcheck.exe, 64-bit or 32-bit; NIMBREL_WINVER (say
+# winxp) is the Windows version that Wine gives Nimbrel.exe; E2E_ROOT (default build/e2e)
+# is where the run's prefixes go; E2E_JOBS (default 2) and E2E_TEST_TIMEOUT (seconds,
+# default 300).
 # Prints one line per test and ends with "N passed, N failed".
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -44,6 +46,16 @@ bin=$(cd "$bin" 2>/dev/null && pwd) || { echo "no build folder: $bin (make win)"
 for exe in Nimbrel.exe NimbrelDriver.exe platform_selfcheck.exe; do
   [ -f "$bin/$exe" ] || { echo "missing $bin/$exe (make win builds it)" >&2; exit 2; }
 done
+if [ "$("$repo/tools/pe-machine.sh" "$bin/Nimbrel.exe")" == i386 ]; then
+  echo "32-bit build in $bin${NIMBREL_WINVER:+, Wine says Windows is $NIMBREL_WINVER}"
+  # Wine runs a 32-bit program in a 32-bit process, which some kernels cannot start.
+  if ! "$repo/tools/runs-32bit.sh"; then
+    echo "SKIP ${#tests[@]} tests: this machine's kernel runs no 32-bit programs" \
+      "(32-bit emulation is off), so Wine cannot run the 32-bit build here"
+    echo "0 passed, 0 failed, ${#tests[@]} skipped"
+    exit 0
+  fi
+fi
 
 # Each run has its own folder under E2E_ROOT, locked while it runs, so that runs at the
 # same time keep apart. Folders of runs that ended more than an hour ago go.

@@ -1,5 +1,6 @@
 // An event loop without windows: counts yields, can act at the n-th yield
-// (a timer tick or a click arriving mid-run), and answers modal forms.
+// (a timer tick or a click arriving mid-run), answers modal forms, and records
+// Quit.
 #pragma once
 
 #include <functional>
@@ -8,6 +9,7 @@
 
 #include "platform/Controls.h"
 #include "platform/EventLoop.h"
+#include "platform/Files.h"
 
 namespace nimbrel {
 
@@ -20,7 +22,11 @@ class FakeEventLoop final : public EventLoop {
   std::function<void(Form&)> onModal;
   std::vector<std::string> modalShown;  // form names, in order
   std::vector<std::string> shown;
+  std::vector<std::string> popups;  // menu names, in order
   bool quit = false;
+  // Quit first has these files finish, as the program's loop has its own.
+  Files* files = nullptr;
+  std::function<void()> onQuit;  // called when Quit is reached, after that
 
   void DoEvents() override {
     ++doEvents;
@@ -39,8 +45,12 @@ class FakeEventLoop final : public EventLoop {
   void Hide(Form& form) override { form.SetVisibleState(false); }
   void Close(Form& form) override { form.SetVisibleState(false); }
   void Forget(Form&) override {}
-  void PopupMenu(Form&, MenuItem&) override {}
-  void Quit() override { quit = true; }
+  void PopupMenu(Form&, MenuItem& menu) override { popups.push_back(menu.Name()); }
+  void Quit() override {
+    if (files) files->Finish();
+    quit = true;
+    if (onQuit) onQuit();
+  }
 };
 
 }  // namespace nimbrel

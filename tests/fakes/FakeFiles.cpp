@@ -81,6 +81,11 @@ bool FakeFiles::HasChildren(const std::string& key) const {
   return false;
 }
 
+bool FakeFiles::FolderExists(const std::string& path) const {
+  // A drive root ("C:") always exists.
+  return (path.size() == 2 && path[1] == ':') || Node(path) != nullptr;
+}
+
 void FakeFiles::AddParents(const std::string& path) {
   for (std::string p = Parent(Strip(path)); p.size() > 2; p = Parent(p))
     if (!Node(p)) entries_[Key(p)] = Entry{p, kAttrDirectory};
@@ -135,7 +140,16 @@ std::string FakeFiles::Data(const std::string& path) const {
   return e ? *e->data : std::string();
 }
 
+std::map<std::string, std::string> FakeFiles::Snapshot() const {
+  std::map<std::string, std::string> out;
+  for (const auto& [key, e] : entries_)
+    out[key] = std::to_string(e.attributes) + (e.locked ? " locked " : " ") + e.linkTarget + " " +
+               *e.data;
+  return out;
+}
+
 std::vector<FileEntry> FakeFiles::Find(const std::string& pattern) {
+  Finish();
   if (onFind) onFind(pattern);
   std::vector<FileEntry> out;
   const std::string folder = Parent(pattern), mask = NameOf(pattern);
@@ -156,11 +170,13 @@ std::vector<FileEntry> FakeFiles::Find(const std::string& pattern) {
 }
 
 std::uint32_t FakeFiles::Attributes(const std::string& path) {
+  Finish();
   const Entry* e = Follow(Node(path));
   return e ? e->attributes : kInvalidAttributes;
 }
 
 bool FakeFiles::SetAttributes(const std::string& path, std::uint32_t attributes) {
+  Finish();
   Entry* e = Follow(Node(path));
   if (!e) return false;
   e->attributes = (e->attributes & (kAttrDirectory | kAttrReparsePoint)) |
@@ -168,12 +184,18 @@ bool FakeFiles::SetAttributes(const std::string& path, std::uint32_t attributes)
   return true;
 }
 
-bool FakeFiles::IsLink(const std::string& path) {
+bool FakeFiles::LinkAt(const std::string& path) const {
   const Entry* e = Node(path);
   return e && (!e->linkTarget.empty() || (e->attributes & kAttrReparsePoint));
 }
 
+bool FakeFiles::IsLink(const std::string& path) {
+  Finish();
+  return LinkAt(path);
+}
+
 std::optional<std::uint64_t> FakeFiles::Size(const std::string& path) {
+  Finish();
   const Entry* e = Follow(Node(path));
   if (!e || (e->attributes & kAttrDirectory)) return std::nullopt;
   return e->data->size();
@@ -233,11 +255,11 @@ bool FakeFiles::IsUnder(FileHandle file, const std::string& folder) {
 }
 
 ErasableFile FakeFiles::OpenForErase(const std::string& path) {
-  if (IsLink(path)) return {0, true, 0};
+  if (LinkAt(path)) return {0, true, 0};
   const Entry* e = Node(path);
   if (!e || (e->attributes & (kAttrDirectory | kAttrReadOnly)) || e->exclusive) return {};
   open_[next_] = {Key(e->path)};
-  return {next_++, false, static_cast<std::uint32_t>(e->data.use_count())};
+  return {next_++, false, static_cast<std::uint32_t>(e->data.use_count()), !e->locked};
 }
 
 bool FakeFiles::Write(FileHandle file, const void* data, std::size_t size) {
@@ -275,6 +297,21 @@ bool FakeFiles::Flush(FileHandle file) {
 }
 
 void FakeFiles::Close(FileHandle file) {
+  if (deferCloses && open_.count(file))
+    queued_.push_back(file);
+  else
+    CloseNow(file);
+}
+
+void FakeFiles::Finish() {
+  while (!queued_.empty()) {
+    const FileHandle file = queued_.front();
+    queued_.erase(queued_.begin());
+    CloseNow(file);
+  }
+}
+
+void FakeFiles::CloseNow(FileHandle file) {
   const auto it = open_.find(file);
   if (it == open_.end()) return;
   const Open closed = it->second;
@@ -300,6 +337,7 @@ bool FakeFiles::DeleteOnClose(FileHandle file) {
 }
 
 bool FakeFiles::Delete(const std::string& path) {
+  Finish();
   // Deleting a file link deletes its target and leaves the link, as under Wine.
   const Entry* e = Follow(Node(path));
   if (!e || (e->attributes & kAttrDirectory) || (e->attributes & kAttrReadOnly) || e->locked)
@@ -310,13 +348,23 @@ bool FakeFiles::Delete(const std::string& path) {
   return true;
 }
 
+bool FakeFiles::DeleteAtReboot(const std::string& path) {
+  Finish();
+  const Entry* e = Node(path);
+  if (refuseRebootDeletes || !e || (e->attributes & kAttrDirectory)) return false;
+  rebootDeletes.push_back(e->path);
+  return true;
+}
+
 bool FakeFiles::CreateFolder(const std::string& path) {
-  if (Node(path) || !Node(Parent(Strip(path)))) return false;
+  Finish();
+  if (Node(path) || !FolderExists(Parent(Strip(path)))) return false;
   entries_[Key(path)] = Entry{Strip(path), kAttrDirectory};
   return true;
 }
 
 bool FakeFiles::RemoveFolder(const std::string& path) {
+  Finish();
   const Entry* e = Node(path);
   // Removing a followed folder link removes its target, as under Wine.
   if (e && !e->linkTarget.empty()) {
@@ -331,6 +379,7 @@ bool FakeFiles::RemoveFolder(const std::string& path) {
 }
 
 bool FakeFiles::Replace(const std::string& from, const std::string& to) {
+  Finish();
   Entry* src = Node(from);
   const Entry* dst = Node(to);
   if (!src || src->locked || (dst && (dst->locked || (dst->attributes & kAttrReadOnly)))) return false;
@@ -342,9 +391,10 @@ bool FakeFiles::Replace(const std::string& from, const std::string& to) {
 }
 
 bool FakeFiles::Append(const std::string& path, const std::string& bytes) {
+  Finish();
   Entry* e = Node(path);
   if (!e) {
-    if (!Node(Parent(path))) return false;
+    if (!FolderExists(Parent(path))) return false;
     AddFile(path);
     e = Node(path);
   }
@@ -356,13 +406,15 @@ bool FakeFiles::Append(const std::string& path, const std::string& bytes) {
 }
 
 std::optional<std::string> FakeFiles::ReadAll(const std::string& path) {
+  Finish();
   const Entry* e = Follow(Node(path));
   if (!e || (e->attributes & kAttrDirectory)) return std::nullopt;
   return *e->data;
 }
 
 bool FakeFiles::WriteAll(const std::string& path, const std::string& bytes) {
-  if (!Node(Parent(path))) return false;
+  Finish();
+  if (!FolderExists(Parent(path))) return false;
   Entry* e = Node(path);
   if (e && (e->attributes & (kAttrDirectory | kAttrReadOnly))) return false;
   if (written_ + bytes.size() > failWritesAfter_) return false;

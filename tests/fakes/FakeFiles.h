@@ -44,6 +44,9 @@ class FakeFiles final : public Files {
   void SwapForFolderLink(const std::string& path, const std::string& target);
   // Called with the pattern of every Find before it lists.
   std::function<void(const std::string&)> onFind;
+  // Close only queues the file, as the Win32 closing workers take it; Finish,
+  // or any later call that names a path, flushes and closes what is queued.
+  bool deferCloses = false;
 
   // Inspection.
   bool Exists(const std::string& path) const { return Node(path) != nullptr; }
@@ -51,9 +54,15 @@ class FakeFiles final : public Files {
   int flushes = 0;
   int writes = 0;
   std::vector<std::string> deleted;  // every path Delete/RemoveFolder removed
+  std::vector<std::string> rebootDeletes;  // every path DeleteAtReboot registered
+  bool refuseRebootDeletes = false;        // as without the rights to register
   // Writes, flushes, closes and deletes in order: "write PATH POS SIZE FILL"
   // (FILL the byte in hex, or "mixed"), "flush PATH", "close PATH", "delete PATH".
   std::vector<std::string> journal;
+  std::size_t QueuedCloses() const { return queued_.size(); }
+  // Every entry (upper-cased path) with its attributes, data, lock and link
+  // target, for comparing the whole file system before and after.
+  std::map<std::string, std::string> Snapshot() const;
 
   std::vector<FileEntry> Find(const std::string& pattern) override;
   std::uint32_t Attributes(const std::string& path) override;
@@ -67,8 +76,10 @@ class FakeFiles final : public Files {
   bool Seek(FileHandle file, std::uint64_t position) override;
   bool Flush(FileHandle file) override;
   void Close(FileHandle file) override;
+  void Finish() override;
   bool DeleteOnClose(FileHandle file) override;
   bool Delete(const std::string& path) override;
+  bool DeleteAtReboot(const std::string& path) override;
   bool CreateFolder(const std::string& path) override;
   bool RemoveFolder(const std::string& path) override;
   bool Replace(const std::string& from, const std::string& to) override;
@@ -91,6 +102,8 @@ class FakeFiles final : public Files {
     bool deleteOnClose = false;
   };
   static std::string Key(const std::string& path);
+  void CloseNow(FileHandle file);
+  bool LinkAt(const std::string& path) const;
   // The key with every folder link above it replaced by its target.
   std::string Resolve(std::string key) const;
   // A file link's target (null when dangling); any other entry itself.
@@ -100,10 +113,12 @@ class FakeFiles final : public Files {
   Entry* Node(const std::string& path);
   const Entry* Node(const std::string& path) const;
   bool HasChildren(const std::string& key) const;
+  bool FolderExists(const std::string& path) const;
   void AddParents(const std::string& path);
 
   std::map<std::string, Entry> entries_;
   std::map<FileHandle, Open> open_;
+  std::vector<FileHandle> queued_;  // closes deferred until Finish
   std::map<std::string, std::string> folderLinks_;  // link key -> target key
   std::map<std::string, std::string> shortNames_;   // short key -> long key
   FileHandle next_ = 1;

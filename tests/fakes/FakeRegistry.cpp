@@ -73,8 +73,19 @@ RegKey FakeRegistry::OpenKeyEx(RegRoot root, const std::string& path, std::uint3
 }
 
 RegKey FakeRegistry::CreateKey(RegRoot root, const std::string& path) {
+  if (!keys_.count(Id(root, path))) journal.push_back("create " + Id(root, path));
   AddKey(root, path);
   return OpenKey(root, path);
+}
+
+std::map<std::string, std::string> FakeRegistry::Snapshot() const {
+  std::map<std::string, std::string> out;
+  for (const auto& [id, key] : keys_) {
+    out[id] = "key " + key.name;
+    for (const auto& [name, value] : key.values)
+      out[id + "\\\\" + name] = std::to_string(value.type) + " " + value.data;
+  }
+  return out;
 }
 
 void FakeRegistry::CloseKey(RegKey key) {
@@ -118,6 +129,7 @@ bool FakeRegistry::SetValue(RegKey key, const std::string& name, std::uint32_t t
   Key* k = Writable(key);
   if (!k) return false;
   setLog.push_back(handles_[key] + "\\" + ToUpper(name));
+  journal.push_back("set " + handles_[key] + "\\" + ToUpper(name));
   k->values[ToUpper(name)] = {type, data};
   k->valueNames.emplace(ToUpper(name), name);
   return true;
@@ -125,14 +137,16 @@ bool FakeRegistry::SetValue(RegKey key, const std::string& name, std::uint32_t t
 
 bool FakeRegistry::DeleteValue(RegKey key, const std::string& name) {
   Key* k = Writable(key);
-  if (!k) return false;
+  if (!k || !k->values.count(ToUpper(name))) return false;
+  journal.push_back("delete " + handles_[key] + "\\" + ToUpper(name));
   k->valueNames.erase(ToUpper(name));
   return k->values.erase(ToUpper(name)) > 0;
 }
 
 bool FakeRegistry::DeleteKey(RegRoot root, const std::string& path) {
   const std::string id = Id(root, path);
-  if (!keys_.count(id) || !ChildrenOf(id).empty()) return false;
+  if (!keys_.count(id) || !ChildrenOf(id).empty() || readOnlyKeys.count(id)) return false;
+  journal.push_back("delete key " + id);
   keys_.erase(id);
   for (const auto& [handle, path] : handles_)
     if (path == id) deadHandles_.insert(handle);

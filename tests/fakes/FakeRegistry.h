@@ -33,9 +33,15 @@ class FakeRegistry final : public Registry {
   // Every value set, as "ROOT\PATH\NAME" upper-cased, in order.
   std::vector<std::string> setLog;
   // Keys the user may read but not change ("ROOT\PATH" upper-cased, see MarkReadOnly):
-  // opening them for more than reading fails, and so does setting or deleting a value.
+  // opening them for change, setting or deleting their values and deleting them fail.
   std::set<std::string> readOnlyKeys;
   void MarkReadOnly(RegRoot root, const std::string& path) { readOnlyKeys.insert(Id(root, path)); }
+  // Every change made, in order: "create KEY", "set KEY\NAME", "delete KEY\NAME",
+  // "delete key KEY" (KEY upper-cased as "HKCU\PATH").
+  std::vector<std::string> journal;
+  // Every key ("KEY") and value ("KEY\\NAME", upper-cased) with its type and data,
+  // for comparing the whole registry before and after.
+  std::map<std::string, std::string> Snapshot() const;
 
   RegKey OpenKey(RegRoot root, const std::string& path) override;
   RegKey OpenKeyEx(RegRoot root, const std::string& path, std::uint32_t access) override;

@@ -5,12 +5,16 @@
 //   --file-link  a file symbolic link planted from the Linux side
 //   --trash  a file in the recycle bin, gone after the bin is emptied
 // Prints each failure and then "N passed, N failed"; exit code 1 on any failure.
+// platform_selfcheck.exe --quit-erasing FOLDER: the child the exit checks
+// start; it erases the files in FOLDER, then quits through the event loop.
 #include <cstdio>
 #include <cstring>
 #include <set>
 #include <string>
+#include <vector>
 
-#include "platform/win32/Win32Platform.h"
+#include "erasers/modAutoComplete.h"
+#include "platform/win32/Win32Bundle.h"
 
 #include <windows.h>
 
@@ -293,7 +297,30 @@ void FileChecks(Win32Files& files, const std::string& temp, const std::string& l
   Check(files.RemoveFolder(w), "files: the work folder is left empty and removed");
 }
 
+// Whether a Win32System of another thread takes the run lock within 100 ms.
+DWORD WINAPI TryRunLock(LPVOID result) {
+  Win32System other;
+  *static_cast<bool*>(result) = other.LockRun(100);
+  return 0;
+}
+
+bool RunLockTakenElsewhere() {
+  bool taken = false;
+  HANDLE thread = CreateThread(nullptr, 0, TryRunLock, &taken, 0, nullptr);
+  if (!thread) return false;
+  WaitForSingleObject(thread, INFINITE);
+  CloseHandle(thread);
+  return taken;
+}
+
 void SystemChecks(Win32System& sys, Win32Files& files) {
+  Check(sys.LockRun(0) && sys.RunLocked(), "system: the run lock is taken");
+  Check(!sys.LockRun(0), "system: a process takes the run lock once");
+  Check(!RunLockTakenElsewhere(), "system: another holder waits for the run lock, then gives up");
+  sys.UnlockRun();
+  Check(!sys.RunLocked() && RunLockTakenElsewhere(),
+        "system: the run lock, let go, is another holder's");
+
   const std::string temp = sys.TempPath();
   Check(!temp.empty() && temp.back() == '\\' && (files.Attributes(temp) & kAttrDirectory),
         "system: TempPath is a folder ending in a backslash");
@@ -375,8 +402,10 @@ void ShellChecks(Win32Shell& shell, Win32Files& files, const std::string& temp,
   Check(shell.Execute(0, "open", temp + "nimbrel-missing.exe", "", "", SW_HIDE) <= 32,
         "shell: Execute of a missing file fails");
 
+  if (!trash.empty()) Check(shell.RecycleBinItems() >= 1, "shell: the recycle bin's file counts");
   Check(shell.EmptyRecycleBin(0), "shell: EmptyRecycleBin succeeds");
   if (!trash.empty()) Check(!Exists(files, trash), "shell: the recycle bin's file is gone");
+  Check(shell.RecycleBinItems() == 0, "shell: the emptied recycle bin has no items");
 }
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -392,7 +421,12 @@ void Key(WORD vk, bool up) {
   Sleep(50);
 }
 
-void DesktopChecks(Win32Desktop& desktop) {
+void DesktopChecks(Win32Desktop& desktop, Win32Shell& shell) {
+  Check(desktop.ClaimInstance() && desktop.ClaimInstance(),
+        "desktop: the first claim of the instance holds");
+  Win32Desktop second;
+  Check(!second.ClaimInstance(), "desktop: another claim in the session is refused");
+
   const char* cls = "NimbrelSelfCheckWnd";
   WNDCLASSA wc{};
   wc.lpfnWndProc = WindowProc;
@@ -410,6 +444,18 @@ void DesktopChecks(Win32Desktop& desktop) {
   Check(desktop.WindowsOfClass("nimbrelselfcheckwnd").empty() &&
             desktop.WindowsOfClass("NimbrelSelfCheck").empty(),
         "desktop: the class name must match exactly");
+  bool listed = false;
+  for (const TopLevelWindow& w : desktop.TopLevelWindows())
+    listed = listed || (w.handle == handle && w.className == cls);
+  Check(listed, "desktop: TopLevelWindows lists the window with its class name");
+
+  Check(shell.NotifyIcon(NotifyIconAction::Add, handle, "Nimbrel self-check"),
+        "shell: the window's notify icon is added");
+  Check(!shell.NotifyIcon(NotifyIconAction::Add, handle, "Nimbrel self-check"),
+        "shell: a second icon for the window is refused");
+  Check(shell.NotifyIcon(NotifyIconAction::Delete, handle, "") &&
+            !shell.NotifyIcon(NotifyIconAction::Delete, handle, ""),
+        "shell: the notify icon is deleted, once");
 
   char text[16] = {};
   Check(desktop.SendMessage(handle, WM_SETTEXT, 0, reinterpret_cast<std::intptr_t>("hello")) &&
@@ -437,8 +483,9 @@ void DesktopChecks(Win32Desktop& desktop) {
     CloseClipboard();
   }
   Check(placed && IsClipboardFormatAvailable(CF_TEXT), "desktop: text placed on the clipboard");
-  Check(desktop.EmptyClipboard() && !IsClipboardFormatAvailable(CF_TEXT),
-        "desktop: EmptyClipboard clears it");
+  Check(desktop.EmptyClipboard(handle) && !IsClipboardFormatAvailable(CF_TEXT) &&
+            GetClipboardOwner() == window,
+        "desktop: EmptyClipboard clears it, opened for the owner given");
 
   desktop.PostClose(handle);
   const DWORD start = GetTickCount();
@@ -451,30 +498,147 @@ void DesktopChecks(Win32Desktop& desktop) {
         "desktop: PostClose closes the window");
 }
 
+// The URL history object: none without COM on the thread; in a
+// single-threaded apartment it is created, asked to clear and released, and
+// ClearUrlHistory returns whatever the object answers (Wine's ClearHistory
+// is a stub returning E_NOTIMPL).
+void UrlHistoryChecks(Win32Bundle& win32) {
+  SettingsStore settings(win32.registry);
+  Context ctx(win32.AsPlatform(), settings);
+  Win32UrlHistory& history = win32.urlHistory;
+  const UrlHistoryObject early = history.Create();
+  Check(early == 0, "url history: no object while COM is not initialised on the thread");
+  history.Release(early);
+  ClearUrlHistory(ctx);
+
+  const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+  Check(com, "url history: COM initialised as a single-threaded apartment");
+  const UrlHistoryObject object = history.Create();
+  Check(object != 0, "url history: the object is created in the apartment");
+  history.ClearHistory(object);
+  history.Release(object);
+  ClearUrlHistory(ctx);
+  Check(ctx.RegistryItemsRemoved == 0 && ctx.FilesDeleted == 0,
+        "url history: ClearUrlHistory returns, counting nothing");
+  if (com) CoUninitialize();
+}
+
+// Large enough that the workers are still flushing the last ones when the
+// erasure hands them over.
+constexpr std::size_t kErasedSize = 1 << 20;
+
+// Creates `folder` with `count` files of kErasedSize bytes; returns their paths.
+std::vector<std::string> PlantFiles(Files& files, const std::string& folder, int count) {
+  std::vector<std::string> names;
+  files.CreateFolder(folder);
+  for (int i = 0; i < count; ++i) {
+    names.push_back(folder + "\\erased" + std::to_string(i));
+    files.WriteAll(names.back(), std::string(kErasedSize, 'o'));
+  }
+  return names;
+}
+
+// Overwrites each file once, marks it for deletion and hands it to Close: the
+// last ones are still being flushed and closed by the workers on return.
+bool EraseInBackground(Files& files, const std::vector<std::string>& names) {
+  const std::string pass(kErasedSize, '\0');
+  bool handled = true;
+  for (const std::string& name : names) {
+    const ErasableFile opened = files.OpenForErase(name);
+    handled = handled && opened.handle != 0 &&
+              files.Write(opened.handle, pass.data(), pass.size()) &&
+              files.DeleteOnClose(opened.handle);
+    files.Close(opened.handle);
+  }
+  return handled;
+}
+
+// Looked at past Files, whose own calls would wait for the closes first.
+int FilesLeft(const std::vector<std::string>& names) {
+  int left = 0;
+  for (const std::string& name : names)
+    if (GetFileAttributesA(name.c_str()) != INVALID_FILE_ATTRIBUTES) ++left;
+  return left;
+}
+
+// Erased files still with the closing workers when the program ends: the
+// loop's exit preparation waits for them, so none is cut off unflushed.
+void ExitChecks(Win32Bundle& win32, const std::string& temp) {
+  const std::string folder = temp + "nimbrel-exitcheck-" + std::to_string(GetCurrentProcessId());
+  std::vector<std::string> names = PlantFiles(win32.files, folder, 40);
+  const bool handled = EraseInBackground(win32.files, names);
+  std::string steps;
+  win32.loop.AtExit([&] { steps += "first "; });
+  win32.loop.AtExit([&] { steps += "last "; });
+  const DWORD start = GetTickCount();
+  win32.loop.PrepareExit();
+  const DWORD spent = GetTickCount() - start;
+  const int left = FilesLeft(names);
+  Check(handled && left == 0 && spent < 5000,
+        "exit: the 40 files being closed are gone once the loop is ready to exit (" +
+            std::to_string(left) + " left, " + std::to_string(spent) + " ms)");
+  win32.loop.PrepareExit();
+  Check(steps == "last first ", "exit: the exit steps ran once, last given first: " + steps);
+  win32.files.RemoveFolder(folder);
+
+  // The same through Quit in a process of its own: it ends with exit code 0
+  // well within the wait's bound, and every file is gone.
+  names = PlantFiles(win32.files, folder, 40);
+  char exe[MAX_PATH];
+  GetModuleFileNameA(nullptr, exe, MAX_PATH);
+  std::string command = "\"" + std::string(exe) + "\" --quit-erasing \"" + folder + "\"";
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION child{};
+  DWORD code = 1;
+  if (CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                     &startup, &child)) {
+    if (WaitForSingleObject(child.hProcess, 5000) == WAIT_OBJECT_0)
+      GetExitCodeProcess(child.hProcess, &code);
+    else
+      TerminateProcess(child.hProcess, 1);
+    CloseHandle(child.hThread);
+    CloseHandle(child.hProcess);
+  }
+  Check(code == 0 && FilesLeft(names) == 0,
+        "exit: Quit ends the process (code " + std::to_string(code) + ") with every file gone");
+  for (const std::string& name : names) win32.files.Delete(name);
+  win32.files.RemoveFolder(folder);
+}
+
+// The child of ExitChecks.
+[[noreturn]] void QuitErasing(Win32Bundle& win32, const std::string& folder) {
+  std::vector<std::string> names;
+  for (const FileEntry& e : win32.files.Find(folder + "\\erased*"))
+    names.push_back(folder + "\\" + e.name);
+  if (!EraseInBackground(win32.files, names)) ExitProcess(2);
+  win32.loop.Quit();
+}
+
 }  // namespace
 }  // namespace nimbrel
 
 int main(int argc, char** argv) {
   using namespace nimbrel;
-  std::string link, fileLink, trash;
+  std::string link, fileLink, trash, quitErasing;
   for (int i = 1; i + 1 < argc; i += 2) {
     const std::string option = argv[i];
     if (option == "--link") link = argv[i + 1];
     if (option == "--file-link") fileLink = argv[i + 1];
     if (option == "--trash") trash = argv[i + 1];
+    if (option == "--quit-erasing") quitErasing = argv[i + 1];
   }
-  Win32Registry registry;
-  Win32Files files;
-  Win32System system;
-  Win32Shell shell;
-  Win32Desktop desktop;
-  const std::string temp = system.TempPath();
+  Win32Bundle win32;
+  if (!quitErasing.empty()) QuitErasing(win32, quitErasing);
+  const std::string temp = win32.system.TempPath();
 
-  RegistryChecks(registry);
-  FileChecks(files, temp, link, fileLink);
-  SystemChecks(system, files);
-  ShellChecks(shell, files, temp, trash);
-  DesktopChecks(desktop);
+  RegistryChecks(win32.registry);
+  FileChecks(win32.files, temp, link, fileLink);
+  SystemChecks(win32.system, win32.files);
+  ShellChecks(win32.shell, win32.files, temp, trash);
+  DesktopChecks(win32.desktop, win32.shell);
+  UrlHistoryChecks(win32);
+  ExitChecks(win32, temp);
 
   std::printf("%d passed, %d failed\n", passed, failed);
   return failed == 0 ? 0 : 1;

@@ -1,0 +1,242 @@
+#include "erasers/modDefinitions.h"
+
+#include <optional>
+#include <vector>
+
+#include "erasers/modFiles.h"
+#include "erasers/modRegistry.h"
+
+namespace nimbrel {
+
+namespace {
+
+constexpr std::string_view kLineEnd = "\r\n";
+constexpr int kShift = 10;
+
+std::string Shifted(std::string_view text, int by) {
+  std::string out(text);
+  for (char& c : out) c = static_cast<char>(static_cast<unsigned char>(c) + by);
+  return out;
+}
+
+// The lines of a text split at every CR LF: an empty text is one empty line,
+// a text ending in a line break ends in an empty line.
+std::vector<std::string_view> SplitLines(std::string_view text) {
+  std::vector<std::string_view> lines;
+  for (;;) {
+    const auto end = text.find(kLineEnd);
+    lines.push_back(text.substr(0, end));
+    if (end == std::string_view::npos) return lines;
+    text.remove_prefix(end + kLineEnd.size());
+  }
+}
+
+// The text from the character at `index` on ("" when the line is shorter).
+std::string_view From(std::string_view line, std::size_t index) {
+  return index < line.size() ? line.substr(index) : std::string_view();
+}
+
+bool IsFile(Files& files, const std::string& path) {
+  const std::uint32_t attributes = files.Attributes(path);
+  return attributes != kInvalidAttributes && !(attributes & kAttrDirectory);
+}
+
+// A registry path of a directive: its root, in capitals, and what follows.
+struct RootedPath {
+  RegRoot root;
+  std::string tail;
+};
+
+std::optional<RootedPath> SplitRoot(std::string_view text) {
+  struct Root {
+    std::string_view prefix;
+    RegRoot root;
+  };
+  static constexpr Root kRoots[] = {{"HKEY_CURRENT_USER\\", RegRoot::CurrentUser},
+                                    {"HKEY_LOCAL_MACHINE\\", RegRoot::LocalMachine},
+                                    {"HKEY_USERS\\", RegRoot::Users}};
+  for (const Root& r : kRoots)
+    if (text.starts_with(r.prefix))
+      return RootedPath{r.root, std::string(text.substr(r.prefix.size()))};
+  return std::nullopt;
+}
+
+void DeleteValueLine(Context& ctx, std::string_view text) {
+  const auto path = SplitRoot(text);
+  if (!path) return;
+  const auto cut = path->tail.rfind('\\');
+  // A value straight under a root is never meant; such a line does nothing.
+  if (cut == std::string::npos || cut == 0) return;
+  DeleteRegValue(ctx, path->root, path->tail.substr(0, cut), path->tail.substr(cut + 1));
+}
+
+void DeleteKeyLine(Context& ctx, std::string_view text) {
+  const auto path = SplitRoot(text);
+  if (!path || path->tail.empty()) return;  // never a root itself
+  DeleteRegKey(ctx, path->root, path->tail);
+}
+
+// The boot drive: the drive letter and colon that start WINDIR.
+std::string BootDrive(Context& ctx) {
+  const std::string windir = ctx.platform.system.Environment("WINDIR");
+  return windir.size() >= 2 && windir[1] == ':' ? windir.substr(0, 2) : std::string();
+}
+
+// The path macros, in the order they are tried, and the folder each stands
+// for (empty when it has no value).
+struct Macro {
+  std::string_view name;
+  std::string (*folder)(Context& ctx);
+};
+const Macro kMacros[] = {
+    {"%Program Files%", [](Context& ctx) { return ctx.ProgramFilesFolder; }},
+    {"%WindowsDirectory%", [](Context& ctx) { return ctx.platform.system.Environment("WINDIR"); }},
+    {"%CurrentUser%", [](Context& ctx) { return ctx.platform.system.Environment("USERPROFILE"); }},
+    {"%BootDirectory%", BootDrive},
+};
+
+// The files (not folders) the pattern names in `folder`, and with `deep`
+// those of its sub-folders too (folder links are not entered).
+void CollectFiles(Files& files, const std::string& folder, const std::string& pattern, bool deep,
+                  std::vector<std::string>& out) {
+  for (const FileEntry& entry : files.Find(folder + "\\" + pattern)) {
+    if (entry.name == "." || entry.name == "..") continue;
+    const std::string full = folder + "\\" + entry.name;
+    if (!(entry.attributes & kAttrDirectory))
+      out.push_back(full);
+    else if (deep && !(entry.attributes & kAttrReparsePoint))
+      CollectFiles(files, full, pattern, deep, out);
+  }
+}
+
+// A progress line for every file (and folder) of the list that is gone now.
+void ListGone(Context& ctx, const std::vector<std::string>& erasing) {
+  for (const std::string& erased : erasing)
+    if (ctx.platform.files.Attributes(erased) == kInvalidAttributes)
+      ctx.AddProgressLine("  " + erased);
+}
+
+void DeleteFilesLine(Context& ctx, std::string_view line) {
+  // The file name follows the line's last backslash; a line without one in
+  // its path names no folder.
+  const auto cut = line.rfind('\\');
+  if (cut == std::string_view::npos || cut < 12) return;
+  const std::string name(line.substr(cut + 1));
+  const bool wildcard = name.find_first_of("*?") != std::string::npos;
+  std::string path(From(line, 12));
+  for (const Macro& macro : kMacros) {
+    if (!path.starts_with(macro.name)) continue;
+    std::string folder = macro.folder(ctx);
+    while (!folder.empty() && folder.back() == '\\') folder.pop_back();
+    // Without a value the path would start at the root of the current drive.
+    if (folder.empty()) return;
+    const std::string rest = path.substr(macro.name.size());
+    // A wildcard straight in a macro's folder would reach the whole Windows,
+    // program-files or profile folder, or the drive root.
+    if (wildcard && rest.find('\\', 1) == std::string::npos) return;
+    path = folder + rest;
+    break;
+  }
+
+  if (name != "*.*") {
+    EraseFileListed(ctx, path);
+    return;
+  }
+  Files& files = ctx.platform.files;
+  const std::string folder = path.substr(0, path.size() - name.size() - 1);
+  std::vector<std::string> erasing;
+  const std::uint32_t attributes = files.Attributes(folder);
+  if (attributes != kInvalidAttributes && (attributes & kAttrDirectory) &&
+      !(attributes & kAttrReparsePoint)) {
+    CollectFiles(files, folder, "*", true, erasing);
+    erasing.push_back(folder + "\\");
+  }
+  EraseFolder(ctx, folder);
+  ListGone(ctx, erasing);
+}
+
+void ExecuteLine(Context& ctx, std::string_view line) {
+  if (!line.starts_with('d')) return;
+  const std::string_view kind = line.substr(0, 9);
+  if (kind == "deleteval")
+    DeleteValueLine(ctx, From(line, 10));
+  else if (kind == "deletekey")
+    DeleteKeyLine(ctx, From(line, 10));
+  else if (kind == "deletefil")
+    DeleteFilesLine(ctx, line);
+}
+
+bool IsHeaderOf(std::string_view line, std::string_view section) {
+  return line.size() >= 2 && line.front() == '[' && line.substr(1, line.size() - 2) == section;
+}
+
+}  // namespace
+
+void EraseFileListed(Context& ctx, const std::string& path) {
+  const auto cut = path.rfind('\\');
+  if (cut == std::string::npos) return;
+  std::vector<std::string> erasing;
+  CollectFiles(ctx.platform.files, path.substr(0, cut), path.substr(cut + 1), false, erasing);
+  EraseFile(ctx, path);
+  ListGone(ctx, erasing);
+}
+
+std::string ScrambleLine(std::string_view text) { return Shifted(text, kShift); }
+
+std::string UnscrambleLine(std::string_view text) { return Shifted(text, -kShift); }
+
+std::string DefinitionsFilePath(Context& ctx) {
+  std::string temp = ctx.platform.system.Environment("TEMP");
+  while (!temp.empty() && temp.back() == '\\') temp.pop_back();
+  if (!IsSafeBaseFolder(temp)) return "";
+  return temp + "\\WFView";
+}
+
+void ThirdPartyPathsCreation(Context& ctx, DefinitionTexts texts) {
+  const std::string file = DefinitionsFilePath(ctx);
+  Files& files = ctx.platform.files;
+  // Never written through a link: that would write into its target.
+  if (file.empty() || files.IsLink(file)) return;
+  for (std::string_view text : texts)
+    for (std::string_view line : SplitLines(text)) {
+      files.Append(file, ScrambleLine(line) + std::string(kLineEnd));
+      ctx.DoEvents();
+    }
+}
+
+void DeleteThirdPartyFileCreated(Context& ctx) {
+  const std::string file = DefinitionsFilePath(ctx);
+  if (file.empty()) return;
+  Files& files = ctx.platform.files;
+  if (IsFile(files, file) && !files.IsLink(file)) files.WriteAll(file, std::string(kLineEnd));
+  EraseFile(ctx, file);
+  if (IsFile(files, file)) EraseFile(ctx, file);
+}
+
+void RunDefinitionSection(Context& ctx, DefinitionTexts texts, const std::string& section) {
+  const std::string file = DefinitionsFilePath(ctx);
+  if (file.empty()) return;
+  Files& files = ctx.platform.files;
+  if (files.Attributes(file) == kInvalidAttributes) ThirdPartyPathsCreation(ctx, texts);
+  if (files.IsLink(file)) return;
+  const std::optional<std::string> content = files.ReadAll(file);
+  if (!content) return;
+  std::vector<std::string_view> lines = SplitLines(*content);
+  // The line break ending the last line opens no line of its own.
+  if (lines.back().empty()) lines.pop_back();
+
+  auto line = lines.begin();
+  while (line != lines.end() && !IsHeaderOf(UnscrambleLine(*line), section)) {
+    ctx.DoEvents();
+    ++line;
+  }
+  if (line == lines.end()) return;
+  for (++line; line != lines.end(); ++line) {
+    const std::string text = UnscrambleLine(*line);
+    if (text.starts_with('[')) break;
+    ExecuteLine(ctx, text);
+    ctx.DoEvents();
+  }
+}
+
+}  // namespace nimbrel

@@ -1,0 +1,130 @@
+#!/usr/bin/env bash
+# The installer, built around the exe under test: a silent install into Program Files
+# with its shortcut and uninstall entry, the installed program starting, a refusal while
+# it runs, and silent uninstalls that keep the user's data unless told to remove it.
+. "$(dirname "$0")/lib.sh"
+
+exe=$WINEPREFIX/drive_c/Nimbrel/Nimbrel.exe
+repo=$(cd "$(dirname "$0")/../.." && pwd)
+"$repo/tools/make-dist.sh" installer "$exe" "$WINEPREFIX/drive_c/setup.exe" ||
+  fail "building the installer"
+# A 32-bit program on 64-bit Windows goes to "Program Files (x86)" and sees the 32-bit
+# registry view; a 64-bit one to "Program Files" and the 64-bit view.
+if [ "$("$repo/tools/pe-machine.sh" "$exe")" == i386 ]; then
+  instdir='C:\Program Files (x86)\Nimbrel' view=/reg:32
+else
+  instdir='C:\Program Files\Nimbrel' view=/reg:64
+fi
+uninst='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Nimbrel'
+run_key='Software\Microsoft\Windows\CurrentVersion\Run'
+settings='HKCU\Software\NimbrelSoft\Nimbrel'
+shortcut='C:\ProgramData\Microsoft\Windows\Start Menu\Programs\Nimbrel.lnk'
+
+# view_query KEY NAME [VIEW]: the value's data in the installer's registry view.
+view_query() {
+  local out line
+  out=$(e2e_wine reg query "$1" /v "$2" "${3:-$view}" 2>/dev/null) || return 1
+  while IFS= read -r line; do
+    line=${line%$'\r'}
+    if [[ $line == "    $2    REG_"* ]]; then
+      line=${line#"    $2    "}
+      printf '%s\n' "${line#*    }"
+      return 0
+    fi
+  done <<<"$out"
+  return 1
+}
+view_key_exists() { e2e_wine reg query "$1" "${2:-$view}" >/dev/null 2>&1; }
+
+install_silently() {
+  e2e_wine 'C:\setup.exe' /S || fail "the silent install failed ($?)"
+  assert_file_exists "$instdir\\Nimbrel.exe"
+}
+
+# The uninstaller runs from a copy of itself and returns at once: wait for its work.
+uninstall_silently() {
+  e2e_wine "$instdir\\Uninstall.exe" /S "$@" || fail "the silent uninstall failed ($?)"
+  poll 60 eval '! view_key_exists "$uninst"' || fail "the uninstall entry is still there"
+  poll 20 eval '[ ! -e "$(unix_path "$instdir\\Uninstall.exe")" ]' ||
+    fail "Uninstall.exe is still there"
+}
+
+plant_start_with_windows() {
+  reg_add "HKCU\\$run_key" Nimbrel "\"$instdir\\Nimbrel.exe\""
+  e2e_wine reg add "HKLM\\$run_key" /v Nimbrel /d "\"$instdir\\Nimbrel.exe\"" /f /reg:32 >/dev/null
+  e2e_wine reg add "HKLM\\$run_key" /v Nimbrel /d "\"$instdir\\Nimbrel.exe\"" /f /reg:64 >/dev/null
+  view_query "HKLM\\$run_key" Nimbrel /reg:32 >/dev/null || fail "planting the 32-bit Run value"
+  view_query "HKLM\\$run_key" Nimbrel /reg:64 >/dev/null || fail "planting the 64-bit Run value"
+}
+
+assert_no_start_with_windows() {
+  ! view_query "HKCU\\$run_key" Nimbrel >/dev/null || fail "HKCU Run value Nimbrel is still there"
+  ! view_query "HKLM\\$run_key" Nimbrel /reg:32 >/dev/null ||
+    fail "HKLM Run value Nimbrel (32-bit view) is still there"
+  ! view_query "HKLM\\$run_key" Nimbrel /reg:64 >/dev/null ||
+    fail "HKLM Run value Nimbrel (64-bit view) is still there"
+}
+
+# ---- Install ----
+install_silently
+assert_file_exists "$instdir\\Uninstall.exe"
+assert_file_exists "$shortcut"
+grep -qa 'Nimbrel.exe' "$(unix_path "$shortcut")" ||
+  fail "the shortcut does not lead to Nimbrel.exe"
+cmp -s "$exe" "$(unix_path "$instdir\\Nimbrel.exe")" ||
+  fail "the installed exe differs from the build"
+
+assert_eq "$(view_query "$uninst" DisplayName)" Nimbrel "DisplayName"
+assert_eq "$(view_query "$uninst" Publisher)" NimbrelSoft "Publisher"
+assert_eq "$(view_query "$uninst" DisplayVersion)" 3.0.0 "DisplayVersion"
+assert_eq "$(view_query "$uninst" DisplayIcon)" "$instdir\\Nimbrel.exe,0" "DisplayIcon"
+assert_eq "$(view_query "$uninst" InstallLocation)" "$instdir" "InstallLocation"
+assert_eq "$(view_query "$uninst" UninstallString)" "\"$instdir\\Uninstall.exe\"" "UninstallString"
+assert_eq "$(view_query "$uninst" QuietUninstallString)" "\"$instdir\\Uninstall.exe\" /S" \
+  "QuietUninstallString"
+size=$(view_query "$uninst" EstimatedSize) || fail "no EstimatedSize"
+kib=$((size))
+((kib >= $(stat -c %s "$exe") / 1024)) || fail "EstimatedSize $kib KiB is less than the exe"
+
+# ---- The installed program runs; the installer will not overwrite it meanwhile ----
+(cd "$(unix_path "$instdir")" && exec wine Nimbrel.exe) >>"$E2E_DIR/nimbrel.log" 2>&1 &
+NIMBREL_PID=$!
+drv wait FrmMain 45000 >/dev/null || fail "the installed Nimbrel showed no window"
+assert_eq "$(drv text FrmMain Label4)" "Nimbrel v3.0" "title of the installed Nimbrel"
+shot installed-nimbrel
+rc=0
+e2e_wine 'C:\setup.exe' /S || rc=$?
+assert_eq "$rc" 2 "exit code of an install while Nimbrel runs"
+drv click FrmMain Label10
+wait_nimbrel_exit 20
+reg_key_exists "$settings" || fail "the installed Nimbrel wrote no settings"
+
+# ---- Uninstall, keeping the user's data ----
+printf 'the user log\r\n' >"$(unix_path "$instdir")/Log.txt"
+printf '[Cookies]\r\n' >"$(unix_path "$instdir")/Cookies.ini"
+printf 'example.com\r\n' >"$(unix_path "$instdir")/Backup.dat"
+printf 'mine' >"$(unix_path "$instdir")/notes.txt"
+plant_start_with_windows
+uninstall_silently
+assert_file_gone "$instdir\\Nimbrel.exe"
+assert_file_gone "$shortcut"
+assert_no_start_with_windows
+assert_eq "$(cat "$(unix_path "$instdir\\Log.txt")")" $'the user log\r' "the kept Log.txt"
+assert_file_exists "$instdir\\Cookies.ini"
+assert_file_exists "$instdir\\Backup.dat"
+assert_eq "$(cat "$(unix_path "$instdir\\notes.txt")")" mine \
+  "a file the installer did not put there"
+reg_key_exists "$settings" || fail "the settings went without being asked"
+
+# ---- Install again over the kept data, uninstall removing it ----
+rm "$(unix_path "$instdir\\notes.txt")"
+install_silently
+assert_eq "$(cat "$(unix_path "$instdir\\Log.txt")")" $'the user log\r' \
+  "Log.txt after installing again"
+plant_start_with_windows
+uninstall_silently /REMOVEDATA
+assert_file_gone "$instdir"
+assert_file_gone "$shortcut"
+assert_no_start_with_windows
+! reg_key_exists "$settings" || fail "the settings are still there after /REMOVEDATA"
+! reg_key_exists 'HKCU\Software\NimbrelSoft' || fail "the empty NimbrelSoft key is still there"
