@@ -28,11 +28,28 @@ void SettingsStore::Forget(const std::string& section) {
 
 std::string SettingsStore::ReadSetting(const std::string& section, const std::string& key,
                                        const std::string& defaultText) {
+  bool sectionThere = true;
+  return Read(section, key, defaultText, sectionThere);
+}
+
+std::vector<std::string> SettingsStore::ReadSettings(
+    const std::string& section,
+    std::initializer_list<std::pair<const char*, const char*>> keysAndDefaults) {
+  std::vector<std::string> texts;
+  bool sectionThere = true;
+  for (const auto& [key, defaultText] : keysAndDefaults)
+    texts.push_back(sectionThere ? Read(section, key, defaultText, sectionThere) : defaultText);
+  return texts;
+}
+
+std::string SettingsStore::Read(const std::string& section, const std::string& key,
+                                const std::string& defaultText, bool& sectionThere) {
   std::uint32_t type = 0;
   std::string data;
   bool found = false;
   for (int attempt = 0; attempt < 2 && !found; ++attempt) {
     const RegKey k = SectionKey(section);
+    sectionThere = k != 0;
     if (!k) return defaultText;
     found = registry_.QueryValue(k, key, type, data);
     // A key deleted since it was opened answers nothing, even when made anew

@@ -2,8 +2,11 @@
 // HKEY_CURRENT_USER\Software\NimbrelSoft\Nimbrel\<section>, one REG_SZ each.
 #pragma once
 
+#include <initializer_list>
 #include <map>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/Registry.h"
 
@@ -29,6 +32,12 @@ class SettingsStore {
   // The stored text, or `defaultText` when the key is absent (or not text).
   std::string ReadSetting(const std::string& section, const std::string& key,
                           const std::string& defaultText);
+  // Several values of one section, each as ReadSetting gives it, in the order
+  // asked. A missing section is looked for once, not once per value: a timer
+  // tick reading its settings then costs one registry call.
+  std::vector<std::string> ReadSettings(
+      const std::string& section,
+      std::initializer_list<std::pair<const char*, const char*>> keysAndDefaults);
   // Creates or overwrites the value; a failing write is ignored.
   void WriteSetting(const std::string& section, const std::string& key, const std::string& text);
 
@@ -36,6 +45,9 @@ class SettingsStore {
   // The section's key, opened on first use; 0 while it does not exist.
   RegKey SectionKey(const std::string& section);
   void Forget(const std::string& section);
+  // ReadSetting; `sectionThere` turns false when the section does not exist.
+  std::string Read(const std::string& section, const std::string& key,
+                   const std::string& defaultText, bool& sectionThere);
 
   Registry& registry_;
   std::map<std::string, RegKey> open_;

@@ -56,6 +56,7 @@ const FakeRegistry::Value* FakeRegistry::Get(RegRoot root, const std::string& pa
 }
 
 RegKey FakeRegistry::OpenKey(RegRoot root, const std::string& path) {
+  ++lookups;
   const std::string id = Id(root, path);
   // The roots themselves always exist.
   if (!keys_.count(id) && id.find('\\') != std::string::npos) return 0;

@@ -30,6 +30,7 @@ class FakeRegistry final : public Registry {
   const Value* Get(RegRoot root, const std::string& path, const std::string& name) const;
   std::size_t KeyCount() const { return keys_.size(); }
   int openKeys = 0;  // keys opened and not yet closed
+  int lookups = 0;   // OpenKey calls, whether the key was found or not
   // Every value set, as "ROOT\PATH\NAME" upper-cased, in order.
   std::vector<std::string> setLog;
   // Keys the user may read but not change ("ROOT\PATH" upper-cased, see MarkReadOnly):

@@ -61,6 +61,21 @@ TEST(SettingsStore, EveryReadAsksTheRegistryThroughTheSectionsOpenKey) {
   EXPECT_EQ(reg.openKeys, 0);  // closed with the store
 }
 
+TEST(SettingsStore, SeveralValuesOfASectionAreReadWithOneLookupWhenItIsMissing) {
+  FakeRegistry reg;
+  SettingsStore store(reg);
+  using Texts = std::vector<std::string>;
+  EXPECT_EQ(store.ReadSettings(kSettings, {{"Day", "7"}, {"Time", "Null"}}), (Texts{"7", "Null"}));
+  EXPECT_EQ(reg.lookups, 1);
+  // Made from outside: the next reads see it, a missing value still gets its default.
+  reg.PutString(RegRoot::CurrentUser, std::string(kSettingsRoot) + "\\Settings", "Time", "22:15:00");
+  EXPECT_EQ(store.ReadSettings(kSettings, {{"Day", "7"}, {"Time", "Null"}}),
+            (Texts{"7", "22:15:00"}));
+  reg.PutString(RegRoot::CurrentUser, std::string(kSettingsRoot) + "\\Settings", "Day", "2");
+  EXPECT_EQ(store.ReadSettings(kSettings, {{"Day", "7"}, {"Time", "Null"}}),
+            (Texts{"2", "22:15:00"}));
+}
+
 TEST(SettingsStore, ValueOfAnotherTypeReadsAsDefault) {
   FakeRegistry reg;
   reg.Put(RegRoot::CurrentUser, "Software\\NimbrelSoft\\Nimbrel\\Options", "chkCookies", kRegDword,
