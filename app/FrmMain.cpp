@@ -1,6 +1,7 @@
 #include "app/FrmMain.h"
 
 #include "app/FrmPreview.h"
+#include "app/StartupEntry.h"
 #include "cleaning/ActivityLog.h"
 #include "platform/Text.h"
 #include "settings/FrmAbout.h"
@@ -31,24 +32,6 @@ int CommandTop(int i) { return kCommandTop + (i < kPreviewSlot ? i : i + 1) * kC
 // The tray icon's mouse messages as the main window's mouse moves see them.
 constexpr int kTrayLeftButtonUp = 0x202 * kTwipsPerPixel;   // 7710
 constexpr int kTrayRightButtonUp = 0x205 * kTwipsPerPixel;  // 7755
-
-constexpr const char* kRunKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
-
-// Writes the start-with-Windows value (`on`) or removes it: named after the
-// executable, holding its path. Straight through the registry, so that no
-// removal counts as an erased item of a run.
-void ApplyStartWithWindows(Context& ctx, bool on) {
-  Registry& registry = ctx.platform.registry;
-  const RegKey key = registry.OpenKey(RegRoot::LocalMachine, kRunKey);
-  if (!key) return;
-  System& system = ctx.platform.system;
-  const std::string name = system.ExeBaseName();
-  if (on)
-    registry.SetValue(key, name, kRegSz, system.ProgramFolder() + "\\" + name + ".exe" + '\0');
-  else
-    registry.DeleteValue(key, name);
-  registry.CloseKey(key);
-}
 
 }  // namespace
 
@@ -329,7 +312,7 @@ bool FrmMain::StealthMode() {
 
 void FrmMain::OnLoad() {
   tmrHotKeys.SetEnabled(false);
-  ApplyStartWithWindows(ctx_, ctx_.OptionSelected("chkStartup"));
+  ApplyStartupSetting(ctx_);
   run_.ReadFolderVariables();
   options_.LoadAtStartup();
   {

@@ -156,7 +156,7 @@ TEST_F(FrmMainTest, MinimisingHidesTheWindowBehindOneTrayIconTitledAfterTheProgr
   EXPECT_EQ(w.shell.iconRequests, (Texts{"delete", "add Nimbrel", "delete", "add Nimbrel"}));
 }
 
-TEST_F(FrmMainTest, RestoreFromTheTrayMenuShowsTheWindowAtItsSizeWithoutTheIcon) {
+TEST_F(FrmMainTest, RestoredTheWindowIsShownAtItsSizeWithoutTheIcon) {
   main.Load();
   main.Image2.UserClick();
   main.Resize(Px(100), Px(100));
@@ -167,14 +167,9 @@ TEST_F(FrmMainTest, RestoreFromTheTrayMenuShowsTheWindowAtItsSizeWithoutTheIcon)
   EXPECT_EQ(main.Width(), 11775);
   EXPECT_EQ(main.Height(), 7695);
   EXPECT_TRUE(w.shell.icons.empty());
-  // Minimised again: again exactly one icon.
+  // Minimised again: again exactly one icon; restored by the system this time.
   main.Image2.UserClick();
   EXPECT_EQ(w.shell.icons.size(), 1u);
-}
-
-TEST_F(FrmMainTest, RestoredByTheSystemTheWindowTakesItsSizeAndDropsTheIcon) {
-  main.Load();
-  main.Image2.UserClick();
   main.Resize(Px(100), Px(100));
   main.SetStateFromWindow(WindowState::Normal);
   EXPECT_EQ(main.Caption(), "");

@@ -5,11 +5,13 @@
 // not found or a condition is false, 2 on bad usage.
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
 #include <wininet.h>
 #include <fcntl.h>
 #include <io.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstddef>
 #include <cstdio>
 #include <cstdlib>
@@ -51,9 +53,19 @@ struct Search {
   HWND fallback;  // a hidden window of that name, if no visible one
 };
 
+constexpr const char* kClassPrefix = "class:";
+
+bool ByClass(const std::string& name) { return name.rfind(kClassPrefix, 0) == 0; }
+
+// A form by its name, or any top-level window by "class:CLASS".
+bool IsWanted(HWND h, const std::string& name) {
+  if (ByClass(name)) return IsClass(h, name.c_str() + std::strlen(kClassPrefix));
+  return IsClass(h, "NimbrelForm") && HasName(h, name);
+}
+
 BOOL CALLBACK FormProc(HWND h, LPARAM p) {
   auto* s = reinterpret_cast<Search*>(p);
-  if (!IsClass(h, "NimbrelForm") || !HasName(h, *s->name)) return TRUE;
+  if (!IsWanted(h, *s->name)) return TRUE;
   if (!IsWindowVisible(h)) {
     if (!s->fallback) s->fallback = h;
     return TRUE;
@@ -62,7 +74,7 @@ BOOL CALLBACK FormProc(HWND h, LPARAM p) {
   return FALSE;
 }
 
-// The form of that name, preferring a visible one.
+// The form of that name (or top-level window of that class), preferring a visible one.
 HWND FindForm(const std::string& name) {
   Search s{&name, nullptr, nullptr};
   EnumWindows(FormProc, reinterpret_cast<LPARAM>(&s));
@@ -687,6 +699,185 @@ int CmdShot(const Args& a) {
   return ok ? 0 : 1;
 }
 
+// ---- The keyboard, the tray and other windows ----
+
+// A key's virtual-key code: a letter or digit, or one of the names below.
+int VirtualKey(const std::string& name) {
+  static const struct {
+    const char* name;
+    int key;
+  } kNamed[] = {{"ctrl", VK_CONTROL}, {"shift", VK_SHIFT}, {"alt", VK_MENU},
+                {"down", VK_DOWN},    {"up", VK_UP},       {"return", VK_RETURN},
+                {"escape", VK_ESCAPE}};
+  for (const auto& k : kNamed)
+    if (lstrcmpiA(name.c_str(), k.name) == 0) return k.key;
+  if (name.size() == 1 && std::isalnum(static_cast<unsigned char>(name[0])))
+    return std::toupper(static_cast<unsigned char>(name[0]));
+  return 0;
+}
+
+void SendKey(int key, bool up) {
+  INPUT in{};
+  in.type = INPUT_KEYBOARD;
+  in.ki.wVk = static_cast<WORD>(key);
+  in.ki.wScan = static_cast<WORD>(MapVirtualKeyA(static_cast<UINT>(key), 0));
+  in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  SendInput(1, &in, sizeof in);
+}
+
+// Presses the keys of COMBO ("ctrl+shift+b") in order, holds them, and lets
+// them go in the reverse order, as a person does.
+int CmdKeys(const Args& a) {
+  std::vector<int> keys;
+  for (size_t start = 0; start <= a[0].size();) {
+    size_t end = a[0].find('+', start);
+    if (end == std::string::npos) end = a[0].size();
+    const int key = VirtualKey(a[0].substr(start, end - start));
+    if (!key) {
+      std::fprintf(stderr, "no such key in %s\n", a[0].c_str());
+      return 2;
+    }
+    keys.push_back(key);
+    start = end + 1;
+  }
+  const int hold = a.size() > 1 ? std::atoi(a[1].c_str()) : 100;
+  for (int key : keys) SendKey(key, false);
+  Sleep(static_cast<DWORD>(hold));
+  for (auto it = keys.rbegin(); it != keys.rend(); ++it) SendKey(*it, true);
+  return 0;
+}
+
+LRESULT CALLBACK BrowserProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
+  if (msg == WM_DESTROY) PostQuitMessage(0);
+  return DefWindowProcA(h, msg, w, l);
+}
+
+// Shows a window of the browser's frame class "IEFrame" and returns once it has been
+// closed (0), or when the time is up with it still open (1).
+int CmdBrowserWindow(const Args& a) {
+  const int timeout = a.empty() ? 60000 : std::atoi(a[0].c_str());
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = BrowserProc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  wc.lpszClassName = "IEFrame";
+  RegisterClassA(&wc);
+  HWND h = CreateWindowExA(0, wc.lpszClassName, "Fake browser", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                           10, 10, 200, 120, nullptr, nullptr, wc.hInstance, nullptr);
+  if (!h) {
+    std::fprintf(stderr, "cannot create the IEFrame window\n");
+    return 1;
+  }
+  const UINT_PTR timer = SetTimer(nullptr, 0, static_cast<UINT>(timeout), nullptr);
+  MSG msg;
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    if (msg.message == WM_TIMER && msg.hwnd == nullptr && msg.wParam == timer) {
+      std::fprintf(stderr, "the IEFrame window was not closed within %d ms\n", timeout);
+      return 1;
+    }
+    DispatchMessageA(&msg);
+  }
+  std::printf("closed\n");
+  return 0;
+}
+
+BOOL CALLBACK ClassCountProc(HWND h, LPARAM p) {
+  auto* s = reinterpret_cast<std::pair<const std::string*, int>*>(p);
+  if (IsClass(h, s->first->c_str())) ++s->second;
+  return TRUE;
+}
+
+int CmdWindows(const Args& a) {
+  std::pair<const std::string*, int> search{&a[0], 0};
+  EnumWindows(ClassCountProc, reinterpret_cast<LPARAM>(&search));
+  std::printf("%d\n", search.second);
+  return 0;
+}
+
+BOOL CALLBACK ListProc(HWND h, LPARAM depth) {
+  char title[128] = {};
+  GetWindowTextA(h, title, sizeof title);
+  RECT r;
+  GetWindowRect(h, &r);
+  std::printf("%*s%p\t%s\t%s\t%d\t%ld %ld %ld %ld\n", static_cast<int>(depth) * 2, "",
+              static_cast<void*>(h), ClassOf(h).c_str(), title, IsWindowVisible(h) ? 1 : 0,
+              r.left, r.top, r.right - r.left, r.bottom - r.top);
+  if (depth == 0) EnumChildWindows(h, ListProc, 1);
+  return TRUE;
+}
+
+// Every top-level window and its descendants: handle, class, title, visible, rect.
+int CmdList(const Args&) {
+  EnumWindows(ListProc, 0);
+  return 0;
+}
+
+// The form's notify icon (id 1), as the program adds it.
+NOTIFYICONDATAA IconOf(HWND form) {
+  NOTIFYICONDATAA nid{};
+  nid.cbSize = NOTIFYICONDATAA_V1_SIZE;
+  nid.hWnd = form;
+  nid.uID = 1;
+  return nid;
+}
+
+// 1 when the form has its notify icon: only an existing icon can be modified.
+int CmdTray(const Args& a) {
+  HWND form = NeedWindow(a, 1);
+  if (!form) return 1;
+  NOTIFYICONDATAA nid = IconOf(form);
+  std::printf("%d\n", Shell_NotifyIconA(NIM_MODIFY, &nid) ? 1 : 0);
+  return 0;
+}
+
+// What a restarted shell does: the icons are gone, and every window is told the
+// taskbar is there again.
+int CmdTaskbarRestart(const Args& a) {
+  HWND form = NeedWindow(a, 1);
+  if (!form) return 1;
+  NOTIFYICONDATAA nid = IconOf(form);
+  Shell_NotifyIconA(NIM_DELETE, &nid);
+  PostMessageA(form, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+  return 0;
+}
+
+// An icon in Wine's own tray window, which stands in when X has no tray: drawn by
+// the X11 driver (Wine 8) or by explorer (later Wine).
+BOOL CALLBACK TrayIconProc(HWND h, LPARAM p) {
+  if ((IsClass(h, "__winex11_tray_icon") || IsClass(h, "__wine_tray_icon")) &&
+      IsWindowVisible(h)) {
+    *reinterpret_cast<HWND*>(p) = h;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+BOOL CALLBACK TrayProc(HWND h, LPARAM p) {
+  if (IsWindowVisible(h)) EnumChildWindows(h, TrayIconProc, p);
+  return *reinterpret_cast<HWND*>(p) == nullptr;
+}
+
+// A real click, with the left or right button, on the one icon in Wine's tray window.
+int CmdClickTray(const Args& a) {
+  HWND icon = nullptr;
+  EnumWindows(TrayProc, reinterpret_cast<LPARAM>(&icon));
+  if (!icon) {
+    std::fprintf(stderr, "no icon in the tray\n");
+    return 1;
+  }
+  RECT r;
+  GetWindowRect(icon, &r);
+  SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  Sleep(100);
+  const bool right = a[0] == "right";
+  INPUT in[2] = {};
+  in[0].type = in[1].type = INPUT_MOUSE;
+  in[0].mi.dwFlags = right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
+  in[1].mi.dwFlags = right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
+  SendInput(2, in, sizeof in[0]);
+  return 0;
+}
+
 // With TEXT: puts it on the clipboard as CF_TEXT, owned by a window of the
 // driver's (the clipboard takes no data without an owner). Without: prints the
 // CF_TEXT on the clipboard, nothing when it holds none.
@@ -821,6 +1012,13 @@ const Command kCommands[] = {
     {"progress", 2, 2, CmdProgress, "FORM CTRL                  pos min max"},
     {"menu", 2, 2, CmdMenu, "FORM MENU                  caption<TAB>enabled, \"-\""},
     {"shot", 2, 2, CmdShot, "FORM FILE.bmp"},
+    {"keys", 1, 2, CmdKeys, "COMBO [hold-ms]            e.g. ctrl+shift+b, down, return"},
+    {"ieframe", 0, 1, CmdBrowserWindow, "[timeout-ms]          an IEFrame window until closed"},
+    {"list", 0, 0, CmdList, "                           every window: class, title, rect"},
+    {"windows", 1, 1, CmdWindows, "CLASS                      top-level windows of it"},
+    {"tray", 1, 1, CmdTray, "FORM                       1/0: its notify icon is there"},
+    {"taskbar-restart", 1, 1, CmdTaskbarRestart, "FORM            icon lost, TaskbarCreated"},
+    {"click-tray", 1, 1, CmdClickTray, "left|right                 a click on the tray icon"},
     {"clipboard", 0, 1, CmdClipboard, "[TEXT]                     sets TEXT, or prints it"},
     {"cache-add", 2, 3, CmdCacheAdd, "URL normal|cookie|history [nofile]"},
     {"cache-list", 0, 0, CmdCacheList, "                           url<TAB>type<TAB>file"},
@@ -828,7 +1026,7 @@ const Command kCommands[] = {
 
 int Usage() {
   std::fprintf(stderr, "usage: NimbrelDriver COMMAND ARGS\n");
-  for (const Command& c : kCommands) std::fprintf(stderr, "  %-9s %s\n", c.name, c.usage);
+  for (const Command& c : kCommands) std::fprintf(stderr, "  %-10s %s\n", c.name, c.usage);
   return 2;
 }
 

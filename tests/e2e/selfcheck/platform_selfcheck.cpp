@@ -421,7 +421,7 @@ void Key(WORD vk, bool up) {
   Sleep(50);
 }
 
-void DesktopChecks(Win32Desktop& desktop) {
+void DesktopChecks(Win32Desktop& desktop, Win32Shell& shell) {
   Check(desktop.ClaimInstance() && desktop.ClaimInstance(),
         "desktop: the first claim of the instance holds");
   Win32Desktop second;
@@ -444,6 +444,18 @@ void DesktopChecks(Win32Desktop& desktop) {
   Check(desktop.WindowsOfClass("nimbrelselfcheckwnd").empty() &&
             desktop.WindowsOfClass("NimbrelSelfCheck").empty(),
         "desktop: the class name must match exactly");
+  bool listed = false;
+  for (const TopLevelWindow& w : desktop.TopLevelWindows())
+    listed = listed || (w.handle == handle && w.className == cls);
+  Check(listed, "desktop: TopLevelWindows lists the window with its class name");
+
+  Check(shell.NotifyIcon(NotifyIconAction::Add, handle, "Nimbrel self-check"),
+        "shell: the window's notify icon is added");
+  Check(!shell.NotifyIcon(NotifyIconAction::Add, handle, "Nimbrel self-check"),
+        "shell: a second icon for the window is refused");
+  Check(shell.NotifyIcon(NotifyIconAction::Delete, handle, "") &&
+            !shell.NotifyIcon(NotifyIconAction::Delete, handle, ""),
+        "shell: the notify icon is deleted, once");
 
   char text[16] = {};
   Check(desktop.SendMessage(handle, WM_SETTEXT, 0, reinterpret_cast<std::intptr_t>("hello")) &&
@@ -624,7 +636,7 @@ int main(int argc, char** argv) {
   FileChecks(win32.files, temp, link, fileLink);
   SystemChecks(win32.system, win32.files);
   ShellChecks(win32.shell, win32.files, temp, trash);
-  DesktopChecks(win32.desktop);
+  DesktopChecks(win32.desktop, win32.shell);
   UrlHistoryChecks(win32);
   ExitChecks(win32, temp);
 
