@@ -1,6 +1,9 @@
 #include "app/FrmMain.h"
 
+#include "app/FrmPreview.h"
+#include "app/StartupEntry.h"
 #include "cleaning/ActivityLog.h"
+#include "platform/Text.h"
 #include "settings/FrmAbout.h"
 #include "settings/FrmEraseingSettings.h"
 #include "settings/WindowChrome.h"
@@ -15,14 +18,20 @@ namespace {
 // and a status strip along the bottom.
 constexpr int kWidth = 785, kHeight = 513, kTitle = 32, kColumn = kBackdropColumnWidth,
               kStatus = kBackdropStatusHeight;
-constexpr int kCommandTop = kTitle + 22, kCommandStep = 64;
+constexpr int kCommandTop = kTitle + 22, kCommandStep = 60;
+// The Preview command takes this place in the column; the others follow it.
+constexpr int kPreviewSlot = 1, kPreviewTop = kCommandTop + kPreviewSlot * kCommandStep;
 constexpr int kContent = kColumn + 16, kListsTop = kTitle + 40, kListsHeight = 300;
 constexpr int kListWidth = 280, kProgressLeft = kContent + kListWidth + 12;
 constexpr int kProgressWidth = kWidth - 16 - kProgressLeft;
 constexpr int kCountersTop = kListsTop + kListsHeight + 14;
 constexpr int kBarTop = kHeight - kStatus - 34;
 
-int CommandTop(int i) { return kCommandTop + i * kCommandStep; }
+int CommandTop(int i) { return kCommandTop + (i < kPreviewSlot ? i : i + 1) * kCommandStep; }
+
+// The tray icon's mouse messages as the main window's mouse moves see them.
+constexpr int kTrayLeftButtonUp = 0x202 * kTwipsPerPixel;   // 7710
+constexpr int kTrayRightButtonUp = 0x205 * kTwipsPerPixel;  // 7755
 
 }  // namespace
 
@@ -65,6 +74,12 @@ FrmMain::FrmMain(Context& ctx)
                        Px(44), Px(44), &Picture1),
       Label10(*this, "Label10", "Exit", Px(66), Px(CommandTop(5) + 13), Px(100), Px(18),
               &Picture1),
+      ImgPreviewNormal(*this, "ImgPreviewNormal", Picture::Preview, false, Px(14),
+                       Px(kPreviewTop), Px(44), Px(44), &Picture1),
+      ImgPreviewMouseMove(*this, "ImgPreviewMouseMove", Picture::Preview, true, Px(14),
+                          Px(kPreviewTop), Px(44), Px(44), &Picture1),
+      lblPreview(*this, "lblPreview", "Preview", Px(66), Px(kPreviewTop + 13), Px(100), Px(18),
+                 &Picture1),
       lblTracksHeading(*this, "lblTracksHeading", "Tracks to be erased", Px(kContent),
                        Px(kTitle + 16), Px(kListWidth), Px(18), &Picture1),
       lvwToBeErased(*this, "lvwToBeErased", Px(kContent), Px(kListsTop), Px(kListWidth),
@@ -112,7 +127,13 @@ FrmMain::FrmMain(Context& ctx)
       run_(ctx, CleaningControls{lvwToBeErased, LstShowingTracksErasedProgress, PgbTemp, lblstatus,
                                  lblScannedRegKeys, lblFilesDelete, lblSize, Picture1,
                                  mnuEraseSetting, mnuOptions, mnuStartErasing},
-           [this] { return TickedApplications(); }) {
+           [this] { return TickedApplications(); }),
+      scheduler_(ctx, SchedulerControls{TmrScheduler, run_}),
+      homepageGuard_(ctx, HomepageGuardControls{tmrCheckSettings}),
+      options_(ctx, TmrScheduler),
+
+      tray_(ctx.platform.shell),
+      hotKeys_(ctx, HotKeyControls{*this, tmrHotKeys}, run_) {
   ctx_.SetReport(this);
 
   // Look.
@@ -146,12 +167,26 @@ FrmMain::FrmMain(Context& ctx)
     ResetButtons();
     eraseSettings();
   };
-  WireCommand(Commands()[2], [] {});
+  WireCommand(Commands()[2], [this] { options_.Open(); });
+  mnuOptions.Click = [this] {
+    ResetButtons();
+    options_.Open();
+  };
+  TmrScheduler.Tick = [this] { scheduler_.Tick(); };
+  tmrCheckSettings.Tick = [this] { homepageGuard_.Tick(); };
   WireCommand(Commands()[3], [this] {
     FrmAbout about(ctx_);
     about.ShowModal();
   });
   WireCommand(Commands()[4], [this] { Loop().Quit(); });
+  WireCommand(Commands()[5], [this] {
+    if (PreviewBeforeErasing(ctx_, run_.Controls())) run_.StartCleanning();
+  });
+  // Another start of the program brings this window forward instead.
+  ComeForward = [this] {
+    SetWindowState(WindowState::Normal);
+    Show();
+  };
   Picture1.MouseMove = [this](const MouseEvent&) { ResetButtons(); };
   AttachDragHandles(ctx_, *this, {&ImgFormMove, &Label4, &Image7});
   AttachHelpImage(ctx_, *this, Image8);
@@ -162,10 +197,28 @@ FrmMain::FrmMain(Context& ctx)
   mnuStartErasing.Click = [this] { run_.StartCleanning(); };
   Command8.Click = [this] { ClearLogFile(ctx_); };
   Command9.Click = [this] { ViewLogFile(ctx_, Handle()); };
+  mnuRestore.Click = [this] {
+    SetWindowState(WindowState::Normal);
+    tray_.RemoveIcon(*this);
+    Show();
+    Resize(Px(kWidth), Px(kHeight));
+  };
   mnuExit.Click = [this] {
+    tray_.RemoveIcon(*this);
     for (int i = 0; i < 999; ++i) Loop().DoEvents();
     Loop().Quit();
   };
+
+  // The tray: either button released over the icon opens the tray menu.
+  Resized = [this] { OnResized(); };
+  MouseMove = [this](const MouseEvent& e) {
+    if (e.x == kTrayLeftButtonUp || e.x == kTrayRightButtonUp) Loop().PopupMenu(*this, mnuMain);
+  };
+  // A restarted shell has lost the icon.
+  TaskbarCreated = [this] {
+    if (tray_.bRunningInTray) tray_.ShowIcon(*this);
+  };
+  tmrHotKeys.Tick = [this] { hotKeys_.Tick(); };
 }
 
 FrmMain::~FrmMain() { ctx_.SetReport(nullptr); }
@@ -207,12 +260,13 @@ std::vector<std::string> FrmMain::TickedApplications() {
   return ticked;
 }
 
-std::array<FrmMain::Command, 5> FrmMain::Commands() {
+std::array<FrmMain::Command, 6> FrmMain::Commands() {
   return {Command{ImgStartErasingNormal, ImgStartErasingMouseMove, Label2},
           Command{ImgEraseSettingNormal, ImgEraseSettingMouseMove, Label7},
           Command{ImgOptionsNormal, ImgOptionsMouseMove, Label8},
           Command{ImgAboutNormal, ImgAboutMouseMove, Label9},
-          Command{ImgExitnormal, ImgExitMouseMove, Label10}};
+          Command{ImgExitnormal, ImgExitMouseMove, Label10},
+          Command{ImgPreviewNormal, ImgPreviewMouseMove, lblPreview}};
 }
 
 void FrmMain::WireCommand(Command c, std::function<void()> action) {
@@ -237,9 +291,30 @@ void FrmMain::ResetButtons() {
   }
 }
 
+void FrmMain::OnResized() {
+  if (State() == WindowState::Minimized) {
+    SetCaption(kAppTitle);
+    Hide();
+    if (!StealthMode()) {
+      tray_.RemoveIcon(*this);
+      tray_.ShowIcon(*this);
+    }
+  } else {
+    SetCaption("");
+    Resize(Px(kWidth), Px(kHeight));
+    tray_.RemoveIcon(*this);
+  }
+}
+
+bool FrmMain::StealthMode() {
+  return AsNumber(ctx_.settings.ReadSetting(kOptions, "ChkRunInSteathmode", "0")).value_or(0) != 0;
+}
+
 void FrmMain::OnLoad() {
   tmrHotKeys.SetEnabled(false);
+  ApplyStartupSetting(ctx_);
   run_.ReadFolderVariables();
+  options_.LoadAtStartup();
   {
     // Its load writes "1" for every absent category key; it is not shown.
     FrmEraseingSettings settings(ctx_);

@@ -6,6 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "app/FrmOptions.h"
+#include "app/HomepageGuard.h"
+#include "app/Scheduler.h"
+#include "app/HotKeys.h"
+#include "app/clsMakeTrayIcon.h"
 #include "cleaning/CleaningRun.h"
 #include "erasers/Context.h"
 #include "erasers/RunReport.h"
@@ -42,6 +47,9 @@ class FrmMain : public Form, public RunReport {
   Label Label9;
   Image ImgExitnormal, ImgExitMouseMove;
   Label Label10;
+  // Preview, right below Start Erasing: what a run would erase, before it does.
+  Image ImgPreviewNormal, ImgPreviewMouseMove;
+  Label lblPreview;
 
   // The run's controls.
   Label lblTracksHeading;
@@ -69,6 +77,7 @@ class FrmMain : public Form, public RunReport {
   Timer tmrHotKeys;
 
   CleaningRun& Run() { return run_; }
+  OptionsDialog& Options() { return options_; }
   // Shows every command's normal look (the pointer over the background).
   void ResetButtons();
   // Closing the main window from outside ends the program, as Exit does.
@@ -91,7 +100,11 @@ class FrmMain : public Form, public RunReport {
     Image& hot;
     Label& label;
   };
-  std::array<Command, 5> Commands();
+  std::array<Command, 6> Commands();
+  // Minimised: hidden, with the tray icon unless in stealth mode; otherwise
+  // shown at the fixed size without the icon.
+  void OnResized();
+  bool StealthMode();
   void WireCommand(Command c, std::function<void()> action);
   // Loads the erase-settings dialog hidden and takes its ticked applications.
   std::vector<std::string> TickedApplications();
@@ -99,6 +112,11 @@ class FrmMain : public Form, public RunReport {
 
   Context& ctx_;
   CleaningRun run_;
+  Scheduler scheduler_;
+  HomepageGuard homepageGuard_;
+  OptionsDialog options_;
+  clsMakeTrayIcon tray_;
+  HotKeys hotKeys_;
 };
 
 }  // namespace nimbrel

@@ -7,7 +7,8 @@
 # Meanwhile a helper asks the window every 100 ms how long it takes to answer
 # a message from another process (WM_NULL through SendMessageTimeout).
 # Usage: bench/window_bench.sh [BUILD_DIR]   (default build/win; make win first)
-# Environment: REPS (default 1), FILES_PER_FOLDER (default 100).
+# Environment: REPS (default 1), FILES_PER_FOLDER (default 100), LOOKS (default
+# "themed classic").
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bin=$(cd "${1:-$root/build/win}" && pwd)
@@ -49,7 +50,7 @@ files=$((100 * per))
 
 . "$root/tests/e2e/catalogue.sh"
 results=()
-for look in themed classic; do
+for look in ${LOOKS:-themed classic}; do
   for rep in $(seq "$reps"); do
     rm -rf "$work/prefix"
     cp -a "$work/template" "$work/prefix"

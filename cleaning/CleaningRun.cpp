@@ -3,7 +3,9 @@
 #include "cleaning/ActivityLog.h"
 #include "cleaning/ApplicationCatalogue.h"
 #include "cleaning/TrackCategories.h"
+#include "erasers/CloseAllInternetExplorers.h"
 #include "erasers/modDefinitions.h"
+#include "erasers/modIECache.h"
 #include "erasers/modRegistry.h"
 #include "platform/Text.h"
 #include "settings/FrmMessage.h"
@@ -12,8 +14,6 @@ namespace nimbrel {
 
 namespace {
 
-constexpr const char* kShellFolders =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 constexpr std::uint32_t kPbmSetBarColor = 1033;
 constexpr std::uint32_t kPbmSetBkColor = 8193;
 constexpr int kSettleYields = 2000;
@@ -24,6 +24,12 @@ bool SameLabel(const std::string& row, const char* label) {
 }
 
 }  // namespace
+
+RowMark MarkOfRow(const std::string& row) {
+  for (const TrackCategory& cat : kTrackCategories)
+    if (SameLabel(row, cat.label)) return RowMark::Category;
+  return RowMark::Application;
+}
 
 CleaningRun::CleaningRun(Context& ctx, const CleaningControls& controls,
                          TickedApplications ticked)
@@ -54,16 +60,58 @@ void CleaningRun::FillToBeErasedList() {
     if (c_.lvwToBeErased.FindItemPrefix(app) < 0) c_.lvwToBeErased.Add(app, RowMark::Application);
 }
 
+RunCommandsHeld::RunCommandsHeld(const CleaningControls& controls, const std::string& status)
+    : c_(controls),
+      status_(controls.lblstatus.Caption()),
+      enabled_{controls.Picture1.Enabled(), controls.mnuEraseSetting.Enabled(),
+               controls.mnuOptions.Enabled(), controls.mnuStartErasing.Enabled()} {
+  c_.Picture1.SetEnabled(false);
+  c_.mnuEraseSetting.SetEnabled(false);
+  c_.mnuOptions.SetEnabled(false);
+  c_.mnuStartErasing.SetEnabled(false);
+  c_.lblstatus.SetCaption(status);
+}
+
+RunCommandsHeld::~RunCommandsHeld() {
+  c_.lblstatus.SetCaption(status_);
+  c_.Picture1.SetEnabled(enabled_[0]);
+  c_.mnuEraseSetting.SetEnabled(enabled_[1]);
+  c_.mnuOptions.SetEnabled(enabled_[2]);
+  c_.mnuStartErasing.SetEnabled(enabled_[3]);
+}
+
+bool CleaningRun::TakeRunLock() {
+  System& system = ctx_.platform.system;
+  if (system.LockRun(0)) return true;
+  const RunCommandsHeld held(c_, " Waiting for another run of Nimbrel to end ...");
+  for (unsigned waited = 0; waited < kRunLockWait; waited += kRunLockStep) {
+    if (system.LockRun(kRunLockStep)) return true;
+    ctx_.DoEvents();
+  }
+  return false;
+}
+
 void CleaningRun::StartCleanning() {
-  // A tick or click served during the run's yields must not start a second run.
-  if (running_) return;
+  // A tick or click served during the run's yields must not start a second
+  // run, nor may one start beside a preview of this process.
+  if (running_ || ctx_.platform.system.RunLocked()) return;
   running_ = true;
+  busyElsewhere_ = !TakeRunLock();
+  if (busyElsewhere_) {
+    if (ShowMessages)
+      ShowInformation(ctx_, "Information",
+                      "Another run of Nimbrel is still erasing. Nothing was erased; please try "
+                      "again when it has finished.");
+    running_ = false;
+    return;
+  }
   ListView& list = c_.lvwToBeErased;
 
   c_.mnuEraseSetting.SetEnabled(false);
   c_.mnuOptions.SetEnabled(false);
   c_.mnuStartErasing.SetEnabled(false);
   c_.PgbTemp.SetValue(0);
+  if (ctx_.OptionSelected("ChkCloseAllIE")) CloseAllInternetExplorers(ctx_);
   c_.Picture1.SetEnabled(false);
   ReadFolderVariables();
   SetProgressBackColour(c_.PgbTemp.Handle(), kProgressBackColour);
@@ -98,11 +146,14 @@ void CleaningRun::StartCleanning() {
 
   // The list can only shrink under us through code served in a yield.
   for (int row = 0; row < rows && row < list.Count(); ++row) RowStep(row);
+  if (RowReached) RowReached(rows);
 
   WriteLogFile(ctx_, c_.LstShowingTracksErasedProgress, c_.PgbTemp);
+  // The erasing is over: a run waiting elsewhere need not wait for the message.
+  ctx_.platform.system.UnlockRun();
   c_.Picture1.SetEnabled(true);
   c_.PgbTemp.SetValue(0);
-  ShowCompletionMessage();
+  if (ShowMessages) ShowCompletionMessage();
   c_.mnuEraseSetting.SetEnabled(true);
   c_.mnuOptions.SetEnabled(true);
   c_.mnuStartErasing.SetEnabled(true);
@@ -112,6 +163,7 @@ void CleaningRun::StartCleanning() {
 
 void CleaningRun::RowStep(int index) {
   ListView& list = c_.lvwToBeErased;
+  if (RowReached) RowReached(index);
   c_.PgbTemp.SetValue(index + 1);
   list.Select(index);
   list.EnsureVisible(index);

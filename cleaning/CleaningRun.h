@@ -26,11 +26,35 @@ struct CleaningControls {
   MenuItem& mnuStartErasing;
 };
 
+// While it lives, the controls that could start or change a run (the
+// background that holds the commands and the three menu entries) are
+// disabled, with `status` shown; then all are as they were.
+class RunCommandsHeld {
+ public:
+  RunCommandsHeld(const CleaningControls& controls, const std::string& status);
+  ~RunCommandsHeld();
+  RunCommandsHeld(const RunCommandsHeld&) = delete;
+  RunCommandsHeld& operator=(const RunCommandsHeld&) = delete;
+
+ private:
+  const CleaningControls& c_;
+  std::string status_;
+  bool enabled_[4];
+};
+
 // The labels of the applications ticked in the erase-settings dialog, in
 // catalogue order, as the dialog loads them.
 using TickedApplications = std::function<std::vector<std::string>()>;
 
 inline constexpr const char* kIdleStatus = " Ready";
+
+// The mark of a to-be-erased row: a track category's label gets the
+// category's, any other row the application's.
+RowMark MarkOfRow(const std::string& row);
+
+// How long a run waits for another process's run to end (the run lock), and
+// in what steps, letting pending messages through between them.
+constexpr unsigned kRunLockWait = 120000, kRunLockStep = 50;
 
 constexpr Colour kProgressBackColour = 14933984;  // RGB(224, 223, 227)
 constexpr Colour kProgressBarColour = 12632256;   // RGB(192, 192, 192)
@@ -41,9 +65,21 @@ class CleaningRun {
 
   // One row per selected category, then one per ticked application.
   void FillToBeErasedList();
-  // The run. Returns at once, changing nothing, while a run is in progress.
+  // The run. Returns at once, changing nothing, while a run is in progress in
+  // this process. While another process runs (it holds the run lock) it waits
+  // up to kRunLockWait and, should that run go on longer, erases nothing.
   void StartCleanning();
   bool Running() const { return running_; }
+  // True when the last start gave up waiting for another process's run.
+  bool BusyElsewhere() const { return busyElsewhere_; }
+  const CleaningControls& Controls() const { return c_; }
+
+  // The completion message, and the message that another run kept this one
+  // from erasing: the window's run shows them, a run without a window does not.
+  bool ShowMessages = true;
+  // Told each row's index as its step starts, and the row count once the last
+  // row is done, before the log is written.
+  std::function<void(int)> RowReached;
 
   void SetProgressBarColour(WindowHandle window, Colour colour);
   void SetProgressBackColour(WindowHandle window, Colour colour);
@@ -54,11 +90,15 @@ class CleaningRun {
   void RowStep(int index);
   void Dispatch(int index);
   void ShowCompletionMessage();
+  // Takes the run lock, waiting for another process's run with the run's
+  // commands held; false when that run did not end.
+  bool TakeRunLock();
 
   Context& ctx_;
   CleaningControls c_;
   TickedApplications ticked_;
   bool running_ = false;
+  bool busyElsewhere_ = false;
 };
 
 }  // namespace nimbrel

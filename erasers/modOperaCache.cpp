@@ -1,6 +1,8 @@
 #include "erasers/modOperaCache.h"
 
+#include "erasers/modFiles.h"
 #include "erasers/modOSVersion.h"
+#include "erasers/modRegistry.h"
 
 namespace nimbrel {
 
@@ -25,6 +27,19 @@ std::string OperaFolder(Context& ctx) { return Below(ctx, "\\Application Data\\O
 
 std::string MozillaProfilesFolder(Context& ctx) {
   return Below(ctx, "\\Application Data\\Mozilla\\Profiles\\");
+}
+
+std::string OperaRootFolder(Context& ctx) {
+  const std::string opera = OperaFolder(ctx);
+  const std::size_t last = sizeof("Opera\\") - 1;
+  return opera.size() < last ? std::string() : opera.substr(0, opera.size() - last);
+}
+
+std::string OperaRememberedFolder(Context& ctx, int n) {
+  const std::string name = n == 0 ? "Last Directory" : "Last Directory" + std::to_string(n);
+  const std::string folder =
+      ReadRegString(ctx, RegRoot::CurrentUser, "Software\\Opera Software", name);
+  return folder.empty() ? folder : EnsureTrailingBackslash(folder);
 }
 
 }  // namespace nimbrel

@@ -12,5 +12,12 @@ namespace nimbrel {
 
 std::string OperaFolder(Context& ctx);
 std::string MozillaProfilesFolder(Context& ctx);
+// The folder above OperaFolder: OperaFolder less its last part ("Opera\").
+std::string OperaRootFolder(Context& ctx);
+// Opera's remembered folder n, 0 to 9: the value "Last Directory" (n = 0) or
+// "Last Directory" followed by the digit n of HKEY_CURRENT_USER
+// "Software\Opera Software", ending in a backslash; empty when the value is
+// absent or empty.
+std::string OperaRememberedFolder(Context& ctx, int n);
 
 }  // namespace nimbrel

@@ -162,6 +162,12 @@ void TextBox::SetCaption(std::string caption) {
   if (Caption() != before && Change) Change();
 }
 
+void TextBox::SetLocked(bool locked) {
+  if (locked == locked_) return;
+  locked_ = locked;
+  Notify(Aspect::ReadOnly);
+}
+
 ComboBox::ComboBox(Form& f, std::string name, int l, int t, int w, int h, Control* container)
     : Control(f, ControlKind::ComboBox, std::move(name), l, t, w, h, container) {}
 

@@ -63,6 +63,7 @@ enum class Aspect {
   EnsureVisible,  // index
   Range,
   Look,
+  ReadOnly,       // a text box locked or unlocked
 };
 
 class ControlView {
@@ -188,8 +189,13 @@ class TextBox : public Control {
   void SetText(std::string text) { SetCaption(std::move(text)); }
   void SetCaption(std::string caption) override;  // raises Change on change
   bool MultiLine = false;
-  bool Locked = false;
+  // A locked box takes no typing; code may still set its text.
+  bool Locked() const { return locked_; }
+  void SetLocked(bool locked);
   std::function<void()> Change;
+
+ private:
+  bool locked_ = false;
 };
 
 class ComboBox : public Control {
@@ -425,6 +431,16 @@ class Form {
   // the messages of its notify icon (kNotifyIconMessage).
   std::function<void(const MouseEvent&)> MouseMove;
   void UserMouseMove(const MouseEvent& e);
+  // The shell's taskbar was created anew (after the shell restarted): every
+  // notify icon shown before is gone.
+  std::function<void()> TaskbarCreated;
+
+  // Another start of the program asks this form to come forward
+  // (Desktop::CallInstance); the platform then gives it the foreground.
+  std::function<void()> ComeForward;
+  void UserComeForward() {
+    if (ComeForward) ComeForward();
+  }
 
   // Runs the load step once, before the form is first shown or used.
   void Load();

@@ -9,17 +9,37 @@ namespace nimbrel {
 
 using WindowHandle = std::uintptr_t;
 
+// Virtual-key codes of the modifier keys.
+constexpr int kVkShift = 0x10;
+constexpr int kVkControl = 0x11;
+
+struct TopLevelWindow {
+  WindowHandle handle;
+  std::string className;  // as GetClassNameA gives it
+};
+
 class Desktop {
  public:
   virtual ~Desktop() = default;
   // Top-level windows whose class name equals `className` (EnumWindows).
   virtual std::vector<WindowHandle> WindowsOfClass(const std::string& className) = 0;
+  // Every top-level window with its class name (EnumWindows, GetClassNameA).
+  virtual std::vector<TopLevelWindow> TopLevelWindows() = 0;
   virtual void PostClose(WindowHandle window) = 0;
   // GetAsyncKeyState: true while the virtual key is held down.
   virtual bool KeyDown(int virtualKey) = 0;
-  virtual bool EmptyClipboard() = 0;
+  // Opens the clipboard for `owner` (OpenClipboardA), empties it and closes it.
+  virtual bool EmptyClipboard(WindowHandle owner) = 0;
   virtual std::intptr_t SendMessage(WindowHandle window, std::uint32_t message,
                                     std::uintptr_t wParam, std::intptr_t lParam) = 0;
+
+  // Claims the program's one instance in the user's session (a named mutex
+  // kept until the process ends): true for the first process to claim it.
+  virtual bool ClaimInstance() = 0;
+  // Asks the form named `formName` of the instance that claimed it to come
+  // forward (its ComeForward event); false when no such window turned up
+  // within a few seconds.
+  virtual bool CallInstance(const std::string& formName) = 0;
 };
 
 }  // namespace nimbrel

@@ -42,6 +42,9 @@ struct ErasableFile {
   FileHandle handle = 0;    // 0 when it could not be opened so
   bool link = false;        // the path is a link (see IsLink): nothing was opened
   std::uint32_t links = 0;  // names sharing the file's data (1 for an ordinary file)
+  // Opened with the right to delete: false for a file in use that its user
+  // shares for writing but not for deleting (DeleteOnClose will fail).
+  bool deletable = true;
 };
 
 class Files {
@@ -98,6 +101,9 @@ class Files {
   virtual bool DeleteOnClose(FileHandle file) = 0;
 
   virtual bool Delete(const std::string& path) = 0;
+  // MoveFileExA with MOVEFILE_DELAY_UNTIL_REBOOT: the file is deleted at the
+  // next start of the system. False when the system refuses (no rights).
+  virtual bool DeleteAtReboot(const std::string& path) = 0;
   virtual bool CreateFolder(const std::string& path) = 0;
   // RemoveDirectoryA: an empty folder only.
   virtual bool RemoveFolder(const std::string& path) = 0;

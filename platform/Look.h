@@ -42,6 +42,7 @@ enum class Picture {
   Options,
   About,
   Exit,
+  Preview,    // the preview command: a magnifier
   Logo,       // large emblem of the about box
 };
 

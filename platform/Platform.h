@@ -8,6 +8,8 @@
 #include "platform/Registry.h"
 #include "platform/Shell.h"
 #include "platform/System.h"
+#include "platform/UrlHistory.h"
+#include "platform/UrlCache.h"
 
 namespace nimbrel {
 
@@ -19,6 +21,8 @@ struct Platform {
   Desktop& desktop;
   EventLoop& loop;
   Profile& profile;
+  UrlHistory& urlHistory;
+  UrlCache& urlCache;
 };
 
 }  // namespace nimbrel

@@ -34,6 +34,15 @@ class System {
   virtual std::string GeneralDate(const DateTime& t) = 0;
   // The full weekday name in the user's locale (pattern "dddd").
   virtual std::string LocalWeekdayName(const DateTime& t) = 0;
+
+  // The run lock, a named mutex of the user's session held from a run's start
+  // to its end, so that no two runs, in one process or two, erase at once.
+  // Taking it waits at most `milliseconds` while another process holds it and
+  // is refused at once while this process holds it; true once taken.
+  virtual bool LockRun(unsigned milliseconds) = 0;
+  virtual void UnlockRun() = 0;
+  // True while this process holds the run lock.
+  virtual bool RunLocked() = 0;
 };
 
 }  // namespace nimbrel

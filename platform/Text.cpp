@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 namespace nimbrel {
 
@@ -139,6 +140,83 @@ std::string FormatHms(const DateTime& t) {
   char buf[16];
   std::snprintf(buf, sizeof buf, "%02d:%02d:%02d", t.hour % 100, t.minute % 100, t.second % 100);
   return buf;
+}
+
+namespace {
+
+// Splits at runs of blanks.
+std::vector<std::string> Words(std::string_view text) {
+  std::vector<std::string> words;
+  std::size_t i = 0;
+  while (i < text.size()) {
+    while (i < text.size() && IsBlank(text[i])) ++i;
+    const std::size_t start = i;
+    while (i < text.size() && !IsBlank(text[i])) ++i;
+    if (i > start) words.emplace_back(text.substr(start, i - start));
+  }
+  return words;
+}
+
+bool AllDigits(std::string_view s) {
+  if (s.empty()) return false;
+  for (char c : s)
+    if (!std::isdigit(static_cast<unsigned char>(c))) return false;
+  return true;
+}
+
+bool IsDateWord(std::string_view w) {
+  bool digit = false;
+  for (char c : w) {
+    if (std::isdigit(static_cast<unsigned char>(c)))
+      digit = true;
+    else if (c != '/' && c != '.' && c != '-')
+      return false;
+  }
+  return digit;
+}
+
+}  // namespace
+
+std::optional<DateTime> AsTimeOfDay(std::string_view text) {
+  std::vector<std::string> words = Words(text);
+  if (!words.empty() && IsDateWord(words.front()) && words.size() > 1) words.erase(words.begin());
+  int half = 0;  // 1 AM, 2 PM
+  if (words.size() == 2) {
+    if (EqualsNoCase(words[1], "AM"))
+      half = 1;
+    else if (EqualsNoCase(words[1], "PM"))
+      half = 2;
+    else
+      return std::nullopt;
+  } else if (words.size() != 1) {
+    return std::nullopt;
+  }
+  // Hours, minutes and perhaps seconds, each of one or two digits.
+  std::vector<int> parts;
+  std::string_view rest = words[0];
+  for (;;) {
+    const std::size_t colon = rest.find(':');
+    const std::string_view part = rest.substr(0, colon);
+    if (!AllDigits(part) || part.size() > 2) return std::nullopt;
+    parts.push_back(std::atoi(std::string(part).c_str()));
+    if (colon == std::string_view::npos) break;
+    rest = rest.substr(colon + 1);
+  }
+  if (parts.size() < 2 || parts.size() > 3) return std::nullopt;
+  int hour = parts[0];
+  const int minute = parts[1], second = parts.size() == 3 ? parts[2] : 0;
+  if (minute > 59 || second > 59) return std::nullopt;
+  if (half) {
+    if (hour < 1 || hour > 12) return std::nullopt;
+    hour = hour % 12 + (half == 2 ? 12 : 0);
+  } else if (hour > 23) {
+    return std::nullopt;
+  }
+  DateTime t;
+  t.hour = hour;
+  t.minute = minute;
+  t.second = second;
+  return t;
 }
 
 std::string EnglishWeekdayName(int weekday) {

@@ -45,6 +45,11 @@ struct DateTime {
 
 // "hh:mm:ss" with hours 00 to 23.
 std::string FormatHms(const DateTime& t);
+// A time of day written as "h:mm" or "h:mm:ss" (hours 0 to 23, or 1 to 12
+// followed by AM or PM), after an optional date of digits and / . or -;
+// only the hour, minute and second of the result are set. Nothing when the
+// text is no such time (for example "Null").
+std::optional<DateTime> AsTimeOfDay(std::string_view text);
 // The English weekday name ("Monday"), the names the scheduler compares with.
 std::string EnglishWeekdayName(int weekday);
 

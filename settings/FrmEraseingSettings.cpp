@@ -274,10 +274,7 @@ void FrmEraseingSettings::ShowPage(Page page) {
   for (const auto& p : pages) {
     const bool chosen = p.page == page;
     p.frame.SetVisible(chosen);
-    if (chosen)
-      p.tab.SetLook(TextStyle::Bold, palette::kTitleText, palette::kAccent, Align::Center);
-    else
-      p.tab.SetLook(TextStyle::Normal, palette::kText, palette::kBorder, Align::Center);
+    ShowPageSelector(p.tab, chosen);
   }
 }
 

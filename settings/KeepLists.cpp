@@ -37,6 +37,10 @@ std::string CookieKeepListPath(const Platform& p) { return InProgramFolder(p, "C
 
 std::string TypedAddressKeepListPath(const Platform& p) { return InProgramFolder(p, "Backup.dat"); }
 
+std::uint64_t CookieKeepListCount(const Platform& p, const std::string& file) {
+  return EntryCount(p, file);
+}
+
 std::string ReadIniString(const Platform& p, const std::string& section, const std::string& key,
                           const std::string& file) {
   return p.profile.ReadString(section, key, file);

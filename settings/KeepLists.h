@@ -4,6 +4,7 @@
 // file for an empty list); both in the program folder.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,9 @@ std::string ReadIniString(const Platform& p, const std::string& section, const s
 bool WriteIniString(const Platform& p, const std::string& section, const std::string& key,
                     const std::string& value, const std::string& file);
 
+// The number of entries "Counter" of the cookie keep list `file` asks for,
+// bounded by what the file can hold; 0 when it is not a whole number.
+std::uint64_t CookieKeepListCount(const Platform& p, const std::string& file);
 // The kept entries as stored: Counter entries (missing ones empty), bounded
 // by what the file can hold; none when Counter is not a whole number.
 std::vector<std::string> ReadCookieKeepList(const Platform& p);

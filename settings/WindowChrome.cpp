@@ -45,4 +45,11 @@ void AttachHelpImage(Context& ctx, Form& form, Control& image) {
   image.Click = [&ctx, &form] { OpenUrlInBrowser(ctx, form.Handle(), kSupportPage, "htm"); };
 }
 
+void ShowPageSelector(Label& selector, bool chosen) {
+  if (chosen)
+    selector.SetLook(TextStyle::Bold, palette::kTitleText, palette::kAccent, Align::Center);
+  else
+    selector.SetLook(TextStyle::Normal, palette::kText, palette::kBorder, Align::Center);
+}
+
 }  // namespace nimbrel

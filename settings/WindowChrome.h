@@ -25,4 +25,7 @@ void OpenUrlInBrowser(Context& ctx, WindowHandle owner, const std::string& addre
 // The help image of a window: opens the support page.
 void AttachHelpImage(Context& ctx, Form& form, Control& image);
 
+// A page selector's label, lit while its page is the one shown.
+void ShowPageSelector(Label& selector, bool chosen);
+
 }  // namespace nimbrel

@@ -64,6 +64,8 @@ std::vector<Win32View*>& Noting() {
 
 }  // namespace
 
+bool ViewsWaiting() { return !Noting().empty(); }
+
 void CatchUpViews(bool now) {
   static DWORD last = GetTickCount();
   if (Noting().empty() || (!now && GetTickCount() - last < kCatchUpInterval)) return;
@@ -435,7 +437,7 @@ class TextBoxView final : public Win32View {
   void Create(HWND form, int id) override {
     DWORD style = ES_AUTOHSCROLL;
     if (box_.MultiLine) style = ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL;
-    if (box_.Locked) style |= ES_READONLY;
+    if (box_.Locked()) style |= ES_READONLY;
     Writing w(writing_);
     CreateWindowFor(form, id, "EDIT", style, 0);
     Send(Window(), EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(3, 3));
@@ -451,6 +453,8 @@ class TextBoxView final : public Win32View {
       ShowCaption();
     } else if (aspect == Aspect::Look) {
       ShowLook();
+    } else if (aspect == Aspect::ReadOnly) {
+      Send(Window(), EM_SETREADONLY, box_.Locked() ? TRUE : FALSE);
     }
   }
   TextBox& box_;

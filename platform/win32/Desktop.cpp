@@ -1,7 +1,9 @@
 // Win32 implementation of platform/Desktop.h.
+#include "platform/Text.h"
 #include "platform/win32/Win32Platform.h"
+#include "platform/win32/Win32Ui.h"
 
-#include <windows.h>
+#include <string_view>
 
 #undef SendMessage
 
@@ -9,31 +11,97 @@ namespace nimbrel {
 
 namespace {
 
-struct ClassSearch {
-  const std::string* className;
-  std::vector<WindowHandle>* found;
-};
-
 BOOL CALLBACK CollectWindow(HWND window, LPARAM context) {
-  auto& search = *reinterpret_cast<ClassSearch*>(context);
+  auto& found = *reinterpret_cast<std::vector<TopLevelWindow>*>(context);
   char name[257] = {};
-  if (GetClassNameA(window, name, sizeof name - 1) > 0 && *search.className == name) {
-    try {
-      search.found->push_back(reinterpret_cast<WindowHandle>(window));
-    } catch (...) {
-      return FALSE;  // out of memory: stop with the windows found so far
-    }
+  const int length = GetClassNameA(window, name, sizeof name - 1);
+  try {
+    found.push_back({reinterpret_cast<WindowHandle>(window),
+                     std::string(name, length > 0 ? length : 0)});
+  } catch (...) {
+    return FALSE;  // out of memory: stop with the windows found so far
   }
   return TRUE;
 }
 
+// Without a "Global" prefix the name belongs to the user's session.
+constexpr const char* kInstanceMutexName = "NimbrelSoft.Nimbrel.Instance";
+constexpr DWORD kCallInstanceWait = 10000, kCallInstancePoll = 100;
+
+struct FormSearch {
+  const std::string* name;
+  HWND found;
+};
+
+// A form window of another process carrying the name looked for.
+BOOL CALLBACK FindOtherForm(HWND window, LPARAM context) {
+  auto& search = *reinterpret_cast<FormSearch*>(context);
+  char cls[64] = {};
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  if (pid == GetCurrentProcessId() || !GetClassNameA(window, cls, sizeof cls) ||
+      std::string_view(cls) != kFormClass)
+    return TRUE;
+  const auto atom = static_cast<ATOM>(reinterpret_cast<UINT_PTR>(GetPropA(window, kNameProp)));
+  char name[256] = {};
+  // Global atoms keep the first spelling given: the name compares in any case.
+  if (atom == 0 || !GlobalGetAtomNameA(atom, name, sizeof name) ||
+      !EqualsNoCase(name, *search.name))
+    return TRUE;
+  search.found = window;
+  return FALSE;
+}
+
 }  // namespace
 
-std::vector<WindowHandle> Win32Desktop::WindowsOfClass(const std::string& className) {
-  std::vector<WindowHandle> found;
-  ClassSearch search{&className, &found};
-  EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&search));
+Win32Desktop::~Win32Desktop() {
+  if (instanceMutex_) CloseHandle(instanceMutex_);
+}
+
+bool Win32Desktop::ClaimInstance() {
+  if (instanceMutex_) return true;
+  HANDLE mutex = CreateMutexA(nullptr, FALSE, kInstanceMutexName);
+  // Without the mutex (no resources) it cannot be told: this one runs.
+  if (!mutex) return true;
+  if (GetLastError() == ERROR_ALREADY_EXISTS) {
+    CloseHandle(mutex);
+    return false;
+  }
+  instanceMutex_ = mutex;
+  return true;
+}
+
+bool Win32Desktop::CallInstance(const std::string& formName) {
+  // The first instance may still be starting: its window comes a moment later.
+  const DWORD start = GetTickCount();
+  for (;;) {
+    FormSearch search{&formName, nullptr};
+    EnumWindows(FindOtherForm, reinterpret_cast<LPARAM>(&search));
+    if (search.found) {
+      DWORD pid = 0;
+      GetWindowThreadProcessId(search.found, &pid);
+      // The user started this process: it may hand the foreground on.
+      AllowSetForegroundWindow(pid);
+      return PostMessageA(search.found, ComeForwardMessage(), 0, 0) != 0;
+    }
+    if (GetTickCount() - start >= kCallInstanceWait) return false;
+    Sleep(kCallInstancePoll);
+  }
+}
+
+std::vector<TopLevelWindow> Win32Desktop::TopLevelWindows() {
+  std::vector<TopLevelWindow> found;
+  EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&found));
   return found;
+}
+
+std::vector<WindowHandle> Win32Desktop::WindowsOfClass(const std::string& className) {
+  return NoThrow(std::vector<WindowHandle>(), [&] {
+    std::vector<WindowHandle> found;
+    for (const TopLevelWindow& w : TopLevelWindows())
+      if (w.className == className) found.push_back(w.handle);
+    return found;
+  });
 }
 
 void Win32Desktop::PostClose(WindowHandle window) {
@@ -45,8 +113,8 @@ bool Win32Desktop::KeyDown(int virtualKey) {
   return (static_cast<unsigned short>(GetAsyncKeyState(virtualKey)) & 0x8000) != 0;
 }
 
-bool Win32Desktop::EmptyClipboard() {
-  if (!OpenClipboard(nullptr)) return false;
+bool Win32Desktop::EmptyClipboard(WindowHandle owner) {
+  if (!OpenClipboard(reinterpret_cast<HWND>(owner))) return false;
   const bool ok = ::EmptyClipboard() != 0;
   CloseClipboard();
   return ok;

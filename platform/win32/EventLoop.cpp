@@ -25,9 +25,10 @@ void EndModal(FormWindow& w) {
 }
 
 // GetMessageA, once the views show what their models hold: the queue is
-// empty, so nothing more is on its way that a catch-up could save.
+// empty, so nothing more is on its way that a catch-up could save. With no
+// view waiting the queue is not looked at twice (a server call under Wine).
 BOOL NextMessage(MSG& msg) {
-  if (!PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) CatchUpViews(true);
+  if (ViewsWaiting() && !PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) CatchUpViews(true);
   return GetMessageA(&msg, nullptr, 0, 0);
 }
 
@@ -134,7 +135,16 @@ void Win32EventLoop::PopupMenu(Form& form, MenuItem& menu) {
   PostMessageA(owner, WM_NULL, 0, 0);
 }
 
-void Win32EventLoop::PrepareExit() { files_.Finish(); }
+void Win32EventLoop::PrepareExit() {
+  files_.Finish();
+  while (!exitSteps_.empty()) {
+    const std::function<void()> step = std::move(exitSteps_.back());
+    exitSteps_.pop_back();
+    step();
+  }
+}
+
+void Win32EventLoop::AtExit(std::function<void()> step) { exitSteps_.push_back(std::move(step)); }
 
 void Win32EventLoop::Quit() {
   PrepareExit();

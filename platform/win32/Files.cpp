@@ -259,14 +259,16 @@ ErasableFile Win32Files::OpenForErase(const std::string& path) {
                        FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   };
   HANDLE h = open(GENERIC_WRITE | DELETE);
+  ErasableFile out;
   // A file in use that its user shares for writing but not for deleting is
   // still overwritten; DeleteOnClose then fails, as DeleteFileA would.
-  if (h == INVALID_HANDLE_VALUE && GetLastError() == ERROR_SHARING_VIOLATION)
+  if (h == INVALID_HANDLE_VALUE && GetLastError() == ERROR_SHARING_VIOLATION) {
     h = open(GENERIC_WRITE);
+    out.deletable = false;
+  }
   if (h == INVALID_HANDLE_VALUE) return {0, IsLink(path), 0};
   FILE_BASIC_INFORMATION basic;
   FILE_STANDARD_INFORMATION standard;
-  ErasableFile out;
   out.link = !Query(h, &basic, sizeof basic, FileBasicInformation) ||
              !Query(h, &standard, sizeof standard, FileStandardInformation) ||
              (basic.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ||
@@ -318,6 +320,11 @@ bool Win32Files::DeleteOnClose(FileHandle file) {
 bool Win32Files::Delete(const std::string& path) {
   Settle();
   return DeleteFileA(path.c_str()) != 0;
+}
+
+bool Win32Files::DeleteAtReboot(const std::string& path) {
+  Settle();
+  return MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != 0;
 }
 
 bool Win32Files::CreateFolder(const std::string& path) {

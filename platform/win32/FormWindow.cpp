@@ -36,22 +36,6 @@ class FormView final : public ControlView {
   FormWindow& w_;
 };
 
-class TimerView final : public ControlView {
- public:
-  TimerView(HWND form, UINT id, Timer& timer) : form_(form), id_(id), timer_(timer) {}
-  void Update(Aspect, int) override {
-    if (timer_.Enabled() && timer_.Interval() > 0)
-      SetTimer(form_, id_, static_cast<UINT>(timer_.Interval()), nullptr);
-    else
-      KillTimer(form_, id_);
-  }
-
- private:
-  HWND form_;
-  UINT id_;
-  Timer& timer_;
-};
-
 class MenuView final : public ControlView {
  public:
   MenuView(HMENU menu, UINT position, MenuItem& item)
@@ -80,7 +64,40 @@ MouseEvent NotifyIconArgs(LPARAM mouseMessage) {
   return e;
 }
 
+// The message the shell sends every top-level window when its taskbar starts.
+UINT TaskbarCreatedMessage() {
+  static const UINT message = RegisterWindowMessageA("TaskbarCreated");
+  return message;
+}
+
 }  // namespace
+
+// A timer's window timer. Switching a timer off only marks it: its next
+// WM_TIMER, which the model ignores while off, kills the window timer. A timer
+// switched off and on again within its own tick (as the scheduler's is, on
+// every tick) then costs no server round trip under Wine.
+class TimerView final : public ControlView {
+ public:
+  TimerView(HWND form, UINT id, Timer& timer) : form_(form), id_(id), timer_(timer) {}
+  void Update(Aspect, int) override {
+    if (timer_.Enabled() && timer_.Interval() > 0 && !running_)
+      running_ = SetTimer(form_, id_, static_cast<UINT>(timer_.Interval()), nullptr) != 0;
+  }
+  void Fire() {
+    if (!timer_.Enabled()) {
+      KillTimer(form_, id_);
+      running_ = false;
+      return;
+    }
+    timer_.Fire();
+  }
+
+ private:
+  HWND form_;
+  UINT id_;
+  Timer& timer_;
+  bool running_ = false;
+};
 
 void FormWindow::RegisterClasses() {
   WNDCLASSEXA wc{};
@@ -135,7 +152,7 @@ void FormWindow::Create() {
   UINT timerId = 1;
   for (Timer* t : form.Timers()) {
     auto view = std::make_unique<TimerView>(hwnd_, timerId, *t);
-    timers_[timerId++] = t;
+    timers_[timerId++] = view.get();
     t->Attach(view.get());
     view->Update(Aspect::Enabled, -1);
     others_.push_back(std::move(view));
@@ -208,6 +225,15 @@ LRESULT CALLBACK FormWindow::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
 // touched after a model call.
 LRESULT FormWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
   const HWND hwnd = hwnd_;
+  if (msg == ComeForwardMessage()) {
+    form_.UserComeForward();
+    if (IsWindow(hwnd) && IsWindowVisible(hwnd)) SetForegroundWindow(hwnd);
+    return 0;
+  }
+  if (msg != 0 && msg == TaskbarCreatedMessage()) {
+    if (form_.TaskbarCreated) form_.TaskbarCreated();
+    return 0;
+  }
   switch (msg) {
     case WM_COMMAND:
       if (lParam) {

@@ -323,6 +323,12 @@ void InfoGlyph(Canvas& c, double x, double y, double s, Colour ink) {
   c.Line({x + 12 * k, y + 11 * k}, {x + 12 * k, y + 17.2 * k}, 2.4 * k, ink);
 }
 
+void MagnifierGlyph(Canvas& c, double x, double y, double s, Colour ink) {
+  const double k = s / 24;
+  c.Ring(x + 10 * k, y + 10 * k, 7 * k, 2.2 * k, ink);
+  c.Line({x + 15.2 * k, y + 15.2 * k}, {x + 21 * k, y + 21 * k}, 3 * k, ink);
+}
+
 void PowerGlyph(Canvas& c, double x, double y, double s, Colour ink) {
   const double k = s / 24;
   c.Arc(x + 12 * k, y + 13 * k, 9 * k, 122, 58, 2.2 * k, ink);
@@ -343,6 +349,7 @@ void PaintTile(HDC dc, const RECT& rc, Picture picture, bool highlighted) {
     case Picture::EraseSettings: SlidersGlyph(c, gx, gy, g, ink, tile); break;
     case Picture::Options: GearGlyph(c, gx, gy, g, ink, tile); break;
     case Picture::About: InfoGlyph(c, gx, gy, g, ink); break;
+    case Picture::Preview: MagnifierGlyph(c, gx, gy, g, ink); break;
     default: PowerGlyph(c, gx, gy, g, ink); break;
   }
   c.Finish();
@@ -564,6 +571,7 @@ void PaintImage(HDC dc, const RECT& rc, const Image& image, bool hot) {
     case Picture::EraseSettings:
     case Picture::Options:
     case Picture::About:
+    case Picture::Preview:
     case Picture::Exit: PaintTile(dc, rc, image.Shows(), image.Highlighted()); break;
     case Picture::Logo: {
       Canvas c(dc, rc);

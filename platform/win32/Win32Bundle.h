@@ -16,9 +16,13 @@ struct Win32Bundle {
   Win32Shell shell;
   Win32Desktop desktop;
   Win32Profile profile;
+  Win32UrlHistory urlHistory;
+  Win32UrlCache urlCache;
   Win32EventLoop loop{files};  // finishes the files before the process ends
 
-  Platform AsPlatform() { return {registry, files, system, shell, desktop, loop, profile}; }
+  Platform AsPlatform() {
+    return {registry, files, system, shell, desktop, loop, profile, urlHistory, urlCache};
+  }
 };
 
 }  // namespace nimbrel

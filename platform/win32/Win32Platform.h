@@ -7,6 +7,8 @@
 #include "platform/Registry.h"
 #include "platform/Shell.h"
 #include "platform/System.h"
+#include "platform/UrlHistory.h"
+#include "platform/UrlCache.h"
 #include "platform/win32/FileCloser.h"
 
 namespace nimbrel {
@@ -56,6 +58,7 @@ class Win32Files final : public Files {
   void OverwriteAndClose(FileHandle file, std::vector<ErasePass> passes) override;
   bool DeleteOnClose(FileHandle file) override;
   bool Delete(const std::string& path) override;
+  bool DeleteAtReboot(const std::string& path) override;
   bool CreateFolder(const std::string& path) override;
   bool RemoveFolder(const std::string& path) override;
   bool Replace(const std::string& from, const std::string& to) override;
@@ -77,6 +80,11 @@ class Win32Files final : public Files {
 
 class Win32System final : public System {
  public:
+  Win32System() = default;
+  ~Win32System() override;
+  Win32System(const Win32System&) = delete;
+  Win32System& operator=(const Win32System&) = delete;
+
   OsVersion Version() override;
   std::string SystemDirectory() override;
   std::string TempPath() override;
@@ -86,26 +94,46 @@ class Win32System final : public System {
   DateTime Now() override;
   std::string GeneralDate(const DateTime& t) override;
   std::string LocalWeekdayName(const DateTime& t) override;
+  bool LockRun(unsigned milliseconds) override;
+  void UnlockRun() override;
+  bool RunLocked() override { return runLocked_; }
+
+ private:
+  void* runMutex_ = nullptr;  // HANDLE, made at the first LockRun
+  bool runLocked_ = false;
 };
 
 class Win32Shell final : public Shell {
  public:
   bool EmptyRecycleBin(std::uintptr_t owner) override;
+  std::uint64_t RecycleBinItems() override;
   std::string SpecialFolder(int csidl) override;
   std::intptr_t Execute(std::uintptr_t owner, const std::string& verb, const std::string& file,
                         const std::string& parameters, const std::string& folder,
                         int show) override;
   std::intptr_t FindExecutable(const std::string& file, std::string& program) override;
+  bool NotifyIcon(NotifyIconAction action, std::uintptr_t window, const std::string& tip) override;
 };
 
 class Win32Desktop final : public Desktop {
  public:
+  Win32Desktop() = default;
+  ~Win32Desktop() override;
+  Win32Desktop(const Win32Desktop&) = delete;
+  Win32Desktop& operator=(const Win32Desktop&) = delete;
+
   std::vector<WindowHandle> WindowsOfClass(const std::string& className) override;
+  std::vector<TopLevelWindow> TopLevelWindows() override;
   void PostClose(WindowHandle window) override;
   bool KeyDown(int virtualKey) override;
-  bool EmptyClipboard() override;
+  bool EmptyClipboard(WindowHandle owner) override;
   std::intptr_t SendMessage(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
                             std::intptr_t lParam) override;
+  bool ClaimInstance() override;
+  bool CallInstance(const std::string& formName) override;
+
+ private:
+  void* instanceMutex_ = nullptr;  // HANDLE, held from the claim on
 };
 
 class Win32Profile final : public Profile {
@@ -114,6 +142,21 @@ class Win32Profile final : public Profile {
                          const std::string& file) override;
   bool WriteString(const std::string& section, const std::string& key, const std::string& value,
                    const std::string& file) override;
+};
+
+class Win32UrlHistory final : public UrlHistory {
+ public:
+  UrlHistoryObject Create() override;
+  std::int32_t ClearHistory(UrlHistoryObject object) override;
+  void Release(UrlHistoryObject object) override;
+};
+
+class Win32UrlCache final : public UrlCache {
+ public:
+  FindHandle FindFirst(void* entry, std::uint32_t& size) override;
+  bool FindNext(FindHandle find, void* entry, std::uint32_t& size) override;
+  void FindClose(FindHandle find) override;
+  bool DeleteEntry(const std::string& url) override;
 };
 
 }  // namespace nimbrel

@@ -1,6 +1,7 @@
 // The helpers every window of the Win32 user interface shares (Win32Ui.h):
-// the handler count, the names other processes find windows by, the object a
-// window belongs to, buffered painting and the mouse event arguments.
+// the handler count, the names and the message by which other processes find
+// and call windows, the object a window belongs to, buffered painting and the
+// mouse event arguments.
 #include <windowsx.h>
 
 #include "platform/win32/Win32Ui.h"
@@ -19,6 +20,11 @@ int& Depth() {
 HandlerScope::HandlerScope() { ++Depth(); }
 HandlerScope::~HandlerScope() { --Depth(); }
 bool HandlerScope::Idle() { return Depth() == 0; }
+
+UINT ComeForwardMessage() {
+  static const UINT message = RegisterWindowMessageA("NimbrelSoft.Nimbrel.ComeForward");
+  return message;
+}
 
 ATOM SetName(HWND window, const std::string& name) {
   const ATOM atom = GlobalAddAtomA(name.c_str());

@@ -51,6 +51,10 @@ class HandlerScope {
   static bool Idle();
 };
 
+// The message another start of the program posts to a form window to have it
+// come forward (a registered message, the same number in every process).
+UINT ComeForwardMessage();
+
 // Sets the "NimbrelName" property; the atom is returned for RemoveName.
 ATOM SetName(HWND window, const std::string& name);
 void RemoveName(HWND window, ATOM atom);
@@ -130,12 +134,14 @@ class Win32View : public ControlView {
   RECT shownAt_{};
 };
 
-// Shows what the views noted, at most once per kCatchUpInterval ms unless
+// Shows what the views noted, at most ten times a second unless
 // `now` (before a modal window, when the queue is empty): a flood of model
 // changes then costs one update and one repaint per window instead of one per
 // change, and the windows end showing exactly what the models hold.
-constexpr DWORD kCatchUpInterval = 40;
+constexpr DWORD kCatchUpInterval = 100;
 void CatchUpViews(bool now);
+// True while some view has a change waiting for CatchUpViews.
+bool ViewsWaiting();
 
 // Registers the window classes the views use (once per process).
 void RegisterControlClasses(HINSTANCE instance);
@@ -186,9 +192,12 @@ class Win32EventLoop final : public EventLoop {
   [[noreturn]] void Quit() override;
 
   // Everything Quit does before it ends the process: waits, for a few seconds
-  // at most, until every file given to Files::Close is flushed and closed. The
-  // program calls it too when its message loop returns.
+  // at most, until every file given to Files::Close is flushed and closed,
+  // then takes the exit steps, last given first, each once. The program calls
+  // it too when its message loop returns.
   void PrepareExit();
+  // A step for PrepareExit: undoes what the program set up for its whole life.
+  void AtExit(std::function<void()> step);
 
   // The program's message loop; returns only on WM_QUIT.
   int Run();
@@ -201,6 +210,7 @@ class Win32EventLoop final : public EventLoop {
   Files& files_;
   std::map<Form*, std::unique_ptr<FormWindow>> windows_;
   std::vector<std::unique_ptr<FormWindow>> closed_;
+  std::vector<std::function<void()>> exitSteps_;
 };
 
 }  // namespace nimbrel

@@ -5,6 +5,7 @@
 #include "cleaning/TrackCategories.h"
 #include "cleaning/ApplicationCatalogue.h"
 #include "fakes/TestWorld.h"
+#include "settings/FrmMessage.h"
 
 namespace nimbrel {
 namespace {
@@ -19,6 +20,7 @@ class FrmMainTest : public ::testing::Test {
       f.Close();
     };
   }
+  using Texts = std::vector<std::string>;
   TestWorld w;
   FrmMain main{w.ctx};
   std::vector<std::string> modal;
@@ -85,6 +87,33 @@ TEST_F(FrmMainTest, LoadBuildsTheListShowsTheWindowAndColoursTheBar) {
   EXPECT_EQ(w.desktop.sent[1].message, 1033u);
 }
 
+TEST_F(FrmMainTest, PreviewSitsRightBelowStartErasingInTheSameStyle) {
+  EXPECT_EQ(main.lblPreview.Caption(), "Preview");
+  EXPECT_EQ(main.ImgPreviewNormal.Left(), main.ImgStartErasingNormal.Left());
+  EXPECT_GT(main.ImgPreviewNormal.Top(), main.ImgStartErasingNormal.Top());
+  EXPECT_LT(main.ImgPreviewNormal.Top(), main.ImgEraseSettingNormal.Top());
+  EXPECT_EQ(main.ImgPreviewMouseMove.Top(), main.ImgPreviewNormal.Top());
+  EXPECT_EQ(main.lblPreview.Style(), main.Label2.Style());
+  // The column still ends above the status strip.
+  EXPECT_LE(main.ImgExitnormal.Top() + main.ImgExitnormal.Height(), main.lblstatus.Top());
+  main.Load();
+  main.lblPreview.UserMouseMove({});
+  EXPECT_FALSE(main.ImgPreviewNormal.Visible());
+  EXPECT_TRUE(main.ImgPreviewMouseMove.Visible());
+  main.Picture1.UserMouseMove({});
+  EXPECT_TRUE(main.ImgPreviewNormal.Visible());
+  EXPECT_FALSE(main.ImgPreviewMouseMove.Visible());
+}
+
+TEST_F(FrmMainTest, AnotherStartOfTheProgramBringsTheWindowForward) {
+  main.Load();
+  main.Image2.UserClick();
+  EXPECT_EQ(main.State(), WindowState::Minimized);
+  main.UserComeForward();
+  EXPECT_EQ(main.State(), WindowState::Normal);
+  EXPECT_TRUE(main.Visible());
+}
+
 TEST_F(FrmMainTest, AboutOpensModallyAndHelpOpensTheSupportPage) {
   main.Label9.UserClick();
   EXPECT_EQ(modal, (std::vector<std::string>{"FrmAbout"}));
@@ -93,6 +122,184 @@ TEST_F(FrmMainTest, AboutOpensModallyAndHelpOpensTheSupportPage) {
   ASSERT_EQ(w.shell.executions.size(), 1u);
   EXPECT_EQ(w.shell.executions[0].parameters,
             "\"http://www.nimbrel-eraser.example/support/index.html\"");
+}
+
+TEST_F(FrmMainTest, HelpAndVisitOpenTheirPagesAndNeverLeaveTheProbeFile) {
+  const std::string probe = "C:\\Temp\\temphtm.htm";
+  main.mnuHelp.UserClick();  // no browser associated
+  EXPECT_TRUE(w.shell.executions.empty());
+  EXPECT_EQ(w.shell.findExecutableCalls, (Texts{probe}));
+  EXPECT_FALSE(w.files.Exists(probe));
+
+  w.shell.associatedProgram = "c:\\browser\\browse.exe -nohome";
+  main.mnuVisit.UserClick();
+  ASSERT_EQ(w.shell.executions.size(), 1u);
+  EXPECT_EQ(w.shell.executions[0].file, "C:\\BROWSER\\BROWSE.EXE");
+  EXPECT_EQ(w.shell.executions[0].parameters, "\"http://www.nimbrel-eraser.example/\"");
+  EXPECT_EQ(w.shell.executions[0].show, kSwShowMaximized);
+  EXPECT_FALSE(w.files.Exists(probe));
+}
+
+// ---- Minimising to the tray and coming back ----
+
+TEST_F(FrmMainTest, MinimisingHidesTheWindowBehindOneTrayIconTitledAfterTheProgram) {
+  main.Load();
+  main.Image2.UserClick();
+  EXPECT_EQ(main.State(), WindowState::Minimized);
+  EXPECT_FALSE(main.Visible());
+  EXPECT_EQ(main.Caption(), "Nimbrel");
+  EXPECT_EQ(w.shell.icons, (std::map<std::uintptr_t, std::string>{{main.Handle(), "Nimbrel"}}));
+  // The shell tells of the minimised window once more: still one icon, the
+  // old one removed before the new one is added.
+  main.SetStateFromWindow(WindowState::Minimized);
+  EXPECT_EQ(w.shell.icons.size(), 1u);
+  EXPECT_EQ(w.shell.iconRequests, (Texts{"delete", "add Nimbrel", "delete", "add Nimbrel"}));
+}
+
+TEST_F(FrmMainTest, RestoredTheWindowIsShownAtItsSizeWithoutTheIcon) {
+  main.Load();
+  main.Image2.UserClick();
+  main.Resize(Px(100), Px(100));
+  main.mnuRestore.UserClick();
+  EXPECT_EQ(main.State(), WindowState::Normal);
+  EXPECT_TRUE(main.Visible());
+  EXPECT_EQ(main.Caption(), "");
+  EXPECT_EQ(main.Width(), 11775);
+  EXPECT_EQ(main.Height(), 7695);
+  EXPECT_TRUE(w.shell.icons.empty());
+  // Minimised again: again exactly one icon; restored by the system this time.
+  main.Image2.UserClick();
+  EXPECT_EQ(w.shell.icons.size(), 1u);
+  main.Resize(Px(100), Px(100));
+  main.SetStateFromWindow(WindowState::Normal);
+  EXPECT_EQ(main.Caption(), "");
+  EXPECT_EQ(main.Width(), 11775);
+  EXPECT_TRUE(w.shell.icons.empty());
+}
+
+TEST_F(FrmMainTest, StealthModeHidesTheMinimisedWindowWithoutAnIcon) {
+  w.SetOption("ChkRunInSteathmode", "1");
+  main.Load();
+  main.Image2.UserClick();
+  EXPECT_FALSE(main.Visible());
+  EXPECT_EQ(main.Caption(), "Nimbrel");
+  EXPECT_TRUE(w.shell.icons.empty());
+  EXPECT_TRUE(w.shell.iconRequests.empty());
+}
+
+TEST_F(FrmMainTest, OnlyAButtonReleasedOverTheIconOpensTheTrayMenu) {
+  main.Load();
+  main.Image2.UserClick();
+  // Mouse messages of the icon, as x = message * 15: move, left down, left
+  // double click, right down, right double click, middle up.
+  for (int x : {7680, 7695, 7725, 7740, 7770, 7785, 0}) {
+    MouseEvent e;
+    e.x = x;
+    main.UserMouseMove(e);
+  }
+  EXPECT_TRUE(w.loop.popups.empty());
+  for (int x : {7755, 7710}) {
+    MouseEvent e;
+    e.x = x;
+    main.UserMouseMove(e);
+  }
+  EXPECT_EQ(w.loop.popups, (Texts{"mnuMain", "mnuMain"}));
+}
+
+TEST_F(FrmMainTest, ARestartedTaskbarGetsTheIconBackOnlyWhileInTheTray) {
+  main.Load();
+  main.TaskbarCreated();
+  EXPECT_TRUE(w.shell.icons.empty());  // shown: no icon to bring back
+
+  main.Image2.UserClick();
+  w.shell.icons.clear();  // the shell restarted and lost it
+  main.TaskbarCreated();
+  EXPECT_EQ(w.shell.icons, (std::map<std::uintptr_t, std::string>{{main.Handle(), "Nimbrel"}}));
+
+  main.mnuRestore.UserClick();
+  main.TaskbarCreated();
+  EXPECT_TRUE(w.shell.icons.empty());
+}
+
+TEST_F(FrmMainTest, StartErasingFromTheTrayLeavesTheWindowHidden) {
+  main.Load();
+  main.Image2.UserClick();
+  main.mnuStartErasing.UserClick();
+  EXPECT_EQ(modal, (Texts{"FrmMessage"}));
+  EXPECT_FALSE(main.Visible());
+  EXPECT_EQ(w.shell.icons.size(), 1u);
+}
+
+TEST_F(FrmMainTest, ExitFromTheTrayRemovesTheIconBeforeLettingMessagesThrough) {
+  main.Load();
+  main.Image2.UserClick();
+  bool goneBeforeFirstYield = false;
+  w.loop.doEvents = 0;
+  w.loop.onDoEvents = [&](int n) {
+    if (n == 1) goneBeforeFirstYield = w.shell.icons.empty();
+  };
+  w.loop.onQuit = [&] { EXPECT_TRUE(w.shell.icons.empty()); };
+  main.mnuExit.UserClick();
+  EXPECT_TRUE(goneBeforeFirstYield);
+  EXPECT_EQ(w.loop.doEvents, 999);
+  EXPECT_TRUE(w.loop.quit);
+}
+
+TEST(TrayIconTest, TheTipIsTheCaptionCutToFitTheShellsRecord) {
+  TestWorld w;
+  Form window(w.loop, "window", 0, 0);
+  window.SetCaption(std::string(63, 'a') + "bcd");
+  clsMakeTrayIcon tray(w.shell);
+  tray.ShowIcon(window);
+  EXPECT_TRUE(tray.bRunningInTray);
+  EXPECT_EQ(w.shell.iconRequests, (std::vector<std::string>{"add " + std::string(63, 'a')}));
+  tray.RemoveIcon(window);
+  tray.RemoveIcon(window);  // none left: nothing happens
+  EXPECT_FALSE(tray.bRunningInTray);
+  EXPECT_TRUE(w.shell.icons.empty());
+}
+
+// ---- The start-with-Windows value ----
+
+class StartWithWindowsTest : public FrmMainTest {
+ protected:
+  static constexpr const char* kRun = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+  StartWithWindowsTest() {
+    w.system.programFolder = "C:\\Program Files\\Tools";
+    w.system.exeBaseName = "Nimbrel";
+    w.registry.PutString(RegRoot::LocalMachine, kRun, "Other", "C:\\other.exe");
+  }
+  // The program's path in the value, without quotes around it.
+  std::string Command() {
+    const FakeRegistry::Value* v = w.registry.Get(RegRoot::LocalMachine, kRun, "Nimbrel");
+    if (!v) return "<absent>";
+    EXPECT_EQ(v->type, kRegSz);
+    std::string text = v->data.substr(0, v->data.find('\0'));
+    if (text.size() >= 2 && text.front() == '"' && text.back() == '"')
+      text = text.substr(1, text.size() - 2);
+    return text;
+  }
+};
+
+TEST_F(StartWithWindowsTest, ChosenTheValueNamesTheExecutable) {
+  w.SetOption("chkStartup", "1");
+  main.Load();
+  EXPECT_EQ(Command(), "C:\\Program Files\\Tools\\Nimbrel.exe");
+  EXPECT_NE(w.registry.Get(RegRoot::LocalMachine, kRun, "Other"), nullptr);
+}
+
+TEST_F(StartWithWindowsTest, NeverStoredOrOffTheValueGoesWithoutCountingAnErasedItem) {
+  for (const char* setting : {"<never stored>", "0", "yes"}) {
+    SCOPED_TRACE(setting);
+    TestWorld fresh;
+    fresh.registry.PutString(RegRoot::LocalMachine, kRun, "Nimbrel", "C:\\old\\Nimbrel.exe");
+    if (std::string(setting) != "<never stored>") fresh.SetOption("chkStartup", setting);
+    FrmMain other(fresh.ctx);
+    other.Load();
+    EXPECT_EQ(fresh.registry.Get(RegRoot::LocalMachine, kRun, "Nimbrel"), nullptr);
+    EXPECT_EQ(other.lblScannedRegKeys.Caption(), "0");
+    EXPECT_EQ(fresh.ctx.RegistryItemsRemoved, 0);
+  }
 }
 
 }  // namespace

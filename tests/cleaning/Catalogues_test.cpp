@@ -136,13 +136,14 @@ TEST_F(CategoryStepsTest, TempFilesWalkTheTempFolderOnlyAndNothingWhenUnset) {
   EXPECT_TRUE(w.files.Exists("C:\\Elsewhere\\y.tmp"));
 }
 
-TEST_F(CategoryStepsTest, RecycleBinIsEmptiedWithTheReportsWindowAsOwner) {
+TEST_F(CategoryStepsTest, RecycleBinAndClipboardAreEmptiedWithTheReportsWindowAsOwner) {
   w.report.owner = 4242;
   Erase(17);
   EXPECT_EQ(w.shell.recycleBinEmptied, 1);
   EXPECT_EQ(w.shell.recycleBinOwner, 4242u);
   Erase(18);
   EXPECT_EQ(w.desktop.clipboardEmptied, 1);
+  EXPECT_EQ(w.desktop.clipboardOwner, 4242u);
 }
 
 class EraseApplicationTest : public ::testing::Test {
@@ -216,6 +217,24 @@ TEST_F(EraseApplicationTest, OtherApplicationsRunOnlyTheirOwnSection) {
       w.registry.HasKey(RegRoot::CurrentUser, "Software\\WinRAR\\DialogEditHistory\\ArcName"));
   EXPECT_TRUE(w.files.Exists(kRealOne + "\\realplayer.ste"));
   EXPECT_EQ(w.ctx.RegistryItemsRemoved, 1);
+}
+
+}  // namespace
+}  // namespace nimbrel
+
+namespace nimbrel {
+namespace {
+
+TEST(InternetHistoryCategory, FlushesTheCacheThenClearsTheUrlHistory) {
+  TestWorld w;
+  w.ctx.SetReport(&w.report);
+  w.urlCache.Add("http://visited.example/");
+  // The URL history is cleared only once the cache pass is over.
+  w.urlHistory.available = true;
+  kTrackCategories[3].erase(w.ctx);
+  EXPECT_EQ(w.urlCache.deleted, (std::vector<std::string>{"http://visited.example/"}));
+  EXPECT_EQ(w.urlHistory.calls, (std::vector<std::string>{"create", "clear", "release"}));
+  EXPECT_EQ(w.report.lines.back(), "  http://visited.example/");
 }
 
 }  // namespace

@@ -40,6 +40,7 @@ class CleaningRunTest : public ::testing::Test {
   bool okOnly = false;
   bool menusDuringMessage = true;
   std::string statusDuringMessage;
+  std::size_t closedBeforeTheEnd = 0;
 };
 
 TEST_F(CleaningRunTest, ListHoldsSelectedCategoriesInCatalogueOrder) {
@@ -85,6 +86,59 @@ TEST_F(CleaningRunTest, RunWalksEveryRowWithLinesMarksAndStates) {
   EXPECT_TRUE(main.mnuEraseSetting.Enabled());
   EXPECT_TRUE(main.Picture1.Enabled());
   EXPECT_FALSE(w.ctx.MessageAnswer);
+}
+
+TEST_F(CleaningRunTest, ARunWaitsForAnotherProcesssRunWithItsCommandsDisabled) {
+  w.SetOption("chkWindowsClipboard", "1");
+  run.FillToBeErasedList();
+  w.system.runLockedElsewhere = true;
+  int tries = 0;
+  std::string statusWhileWaiting;
+  bool usableWhileWaiting = true;
+  w.system.onRunLockWait = [&] {
+    statusWhileWaiting = main.lblstatus.Caption();
+    usableWhileWaiting = main.Picture1.Enabled() || main.mnuStartErasing.Enabled();
+    if (++tries == 3) w.system.runLockedElsewhere = false;  // that run ends
+  };
+  bool lockedDuringMessage = true;
+  w.loop.onModal = [&](Form& f) {
+    lockedDuringMessage = w.system.runLocked;
+    f.Close();
+  };
+  run.StartCleanning();
+  EXPECT_EQ(tries, 3);
+  EXPECT_EQ(statusWhileWaiting, " Waiting for another run of Nimbrel to end ...");
+  EXPECT_FALSE(usableWhileWaiting);
+  EXPECT_EQ(w.desktop.clipboardEmptied, 1);
+  EXPECT_FALSE(run.BusyElsewhere());
+  // Released once the erasing and the log are done, before the message.
+  EXPECT_FALSE(lockedDuringMessage);
+  EXPECT_FALSE(w.system.runLocked);
+}
+
+TEST_F(CleaningRunTest, ARunKeptWaitingPastTheBoundErasesNothingAndSaysSo) {
+  w.SetOption("chkWindowsClipboard", "1");
+  run.FillToBeErasedList();
+  w.system.runLockedElsewhere = true;
+  run.StartCleanning();
+  EXPECT_TRUE(run.BusyElsewhere());
+  EXPECT_FALSE(run.Running());
+  EXPECT_EQ(w.system.runLockWaited, kRunLockWait);
+  EXPECT_EQ(w.desktop.clipboardEmptied, 0);
+  EXPECT_TRUE(Progress().empty());
+  EXPECT_EQ(messages, (std::vector<std::string>{
+                          "Information|Another run of Nimbrel is still erasing. Nothing was "
+                          "erased; please try again when it has finished."}));
+  EXPECT_TRUE(main.Picture1.Enabled());
+  EXPECT_TRUE(main.mnuStartErasing.Enabled());
+  EXPECT_EQ(main.lblstatus.Caption(), " Ready");
+
+  // This process's own run lock (a preview under way): the run returns at once.
+  w.system.runLockedElsewhere = false;
+  w.system.runLocked = true;
+  run.StartCleanning();
+  EXPECT_EQ(w.desktop.clipboardEmptied, 0);
+  EXPECT_EQ(messages.size(), 1u);
 }
 
 TEST_F(CleaningRunTest, EmptyListGivesNoStartLineAndKeepsMax) {
@@ -276,6 +330,21 @@ TEST_F(CleaningRunTest, ProgressBarColoursAreSentToTheBar) {
   EXPECT_EQ(w.desktop.sent[0].lParam, 14933984);
   EXPECT_EQ(w.desktop.sent[1].message, 1033u);
   EXPECT_EQ(w.desktop.sent[1].lParam, 12632256);
+}
+
+TEST_F(CleaningRunTest, BrowserWindowsAreClosedFirstOnlyWhenChosen) {
+  w.desktop.windows = {{1, "IEFrame"}, {2, "Notepad"}};
+  run.StartCleanning();
+  EXPECT_TRUE(w.desktop.closed.empty());
+
+  w.SetOption("ChkCloseAllIE", "1");
+  w.loop.onModal = [this](Form& f) {
+    closedBeforeTheEnd = w.desktop.closed.size();
+    f.Close();
+  };
+  run.StartCleanning();
+  EXPECT_EQ(w.desktop.closed, (std::vector<WindowHandle>{1}));
+  EXPECT_EQ(closedBeforeTheEnd, 1u);
 }
 
 TEST_F(CleaningRunTest, FolderVariablesComeFromTheRegistry) {

@@ -39,3 +39,14 @@ choose() {
   wine regedit /S 'C:\choose.reg' >/dev/null 2>&1 || fail "importing the choices"
   rm -f "$reg"
 }
+
+# tick APP...: stores "True" for the named applications, in one registry import.
+tick() {
+  local reg="$WINEPREFIX/drive_c/tick.reg" app
+  {
+    printf 'REGEDIT4\r\n\r\n[%s]\r\n' 'HKEY_CURRENT_USER\Software\NimbrelSoft\Nimbrel\Options'
+    for app in "$@"; do printf '"%s"="True"\r\n' "$app"; done
+  } >"$reg"
+  e2e_wine regedit /S 'C:\tick.reg' >/dev/null 2>&1 || fail "ticking the applications"
+  rm -f "$reg"
+}

@@ -97,6 +97,8 @@ e2e_make_prefix() {
     WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" wine wineboot -i >/dev/null 2>&1 ||
       { e2e_log "wineboot failed"; exit 1; }
     wineserver -w
+    # Booted without mshtml, the prefix has no program for .htm files: they are given to
+    # winebrowser, which hands web addresses to the fake browser.
     cat >"$dir/drive_c/e2e-setup.reg" <<EOF
 REGEDIT4
 
@@ -108,6 +110,12 @@ REGEDIT4
 
 [HKEY_CURRENT_USER\\Software\\Wine\\WineBrowser]
 "Browsers"="$browser"
+
+[HKEY_CLASSES_ROOT\\.htm]
+@="htmlfile"
+
+[HKEY_CLASSES_ROOT\\htmlfile\\shell\\open\\command]
+@="C:\\\\windows\\\\system32\\\\winebrowser.exe \\"%1\\""
 EOF
     # The Windows version that Wine gives Nimbrel.exe alone (winxp, win2k ...).
     if [ -n "${NIMBREL_WINVER:-}" ]; then
@@ -290,6 +298,22 @@ shot() {
   rm -f "$bmp"
   # E2E_DOCS=docs collects the screenshots for the README.
   if [ -n "${E2E_DOCS:-}" ]; then cp "$E2E_DIR/$1.png" "$E2E_DOCS/"; fi
+}
+
+# shot_area NAME X Y W H: that part of the screen, once it has settled, as NAME.png in
+# the test's folder; for what is no form (a popup menu beside the tray).
+shot_area() {
+  local png=$E2E_DIR/$1.png previous=$E2E_DIR/$1.previous.png i
+  rm -f "$previous"
+  for i in $(seq 20); do
+    import -display "$DISPLAY" -window root -crop "${4}x${5}+${2}+${3}" +repage "$png" ||
+      fail "screenshot $1"
+    if [ -e "$previous" ] && cmp -s "$png" "$previous"; then break; fi
+    cp "$png" "$previous"
+    sleep 0.1
+  done
+  rm -f "$previous"
+  if [ -n "${E2E_DOCS:-}" ]; then cp "$png" "$E2E_DOCS/"; fi
 }
 
 # Names the failed command and the test's line it came from.

@@ -82,12 +82,7 @@ win_ini=$(md5sum <"$(unix_path "$win\\win.ini")" 2>/dev/null || true)
 
 # ---- Only the ten applications ticked; one run ----
 choose
-{
-  printf 'REGEDIT4\r\n\r\n[%s]\r\n' 'HKEY_CURRENT_USER\Software\NimbrelSoft\Nimbrel\Options'
-  for app in "${TICKED[@]}"; do printf '"%s"="True"\r\n' "$app"; done
-} >"$WINEPREFIX/drive_c/tick.reg"
-e2e_wine regedit /S 'C:\tick.reg' >/dev/null 2>&1 || fail "ticking the applications"
-rm -f "$WINEPREFIX/drive_c/tick.reg"
+tick "${TICKED[@]}"
 
 start_nimbrel
 expected_rows=$(for app in "${APPS[@]}"; do

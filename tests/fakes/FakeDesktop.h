@@ -3,6 +3,7 @@
 
 #include <map>
 #include <set>
+#include <string>
 #include <vector>
 
 #include "platform/Desktop.h"
@@ -21,6 +22,7 @@ class FakeDesktop final : public Desktop {
   std::vector<WindowHandle> closed;
   std::set<int> keysDown;
   int clipboardEmptied = 0;
+  WindowHandle clipboardOwner = 0;  // the owner the last emptying opened it for
   std::vector<Message> sent;
 
   std::vector<WindowHandle> WindowsOfClass(const std::string& className) override {
@@ -29,9 +31,15 @@ class FakeDesktop final : public Desktop {
       if (c == className) out.push_back(h);
     return out;
   }
+  std::vector<TopLevelWindow> TopLevelWindows() override {
+    std::vector<TopLevelWindow> out;
+    for (const auto& [h, c] : windows) out.push_back({h, c});
+    return out;
+  }
   void PostClose(WindowHandle window) override { closed.push_back(window); }
   bool KeyDown(int virtualKey) override { return keysDown.count(virtualKey) > 0; }
-  bool EmptyClipboard() override {
+  bool EmptyClipboard(WindowHandle owner) override {
+    clipboardOwner = owner;
     ++clipboardEmptied;
     return true;
   }
@@ -39,6 +47,15 @@ class FakeDesktop final : public Desktop {
                             std::intptr_t lParam) override {
     sent.push_back({window, message, wParam, lParam});
     return 0;
+  }
+
+  // Another process claimed the instance first; the forms it was asked to bring forward.
+  bool instanceClaimedElsewhere = false;
+  std::vector<std::string> instanceCalls;
+  bool ClaimInstance() override { return !instanceClaimedElsewhere; }
+  bool CallInstance(const std::string& formName) override {
+    instanceCalls.push_back(formName);
+    return instanceClaimedElsewhere;
   }
 };
 

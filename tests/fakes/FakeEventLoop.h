@@ -22,6 +22,7 @@ class FakeEventLoop final : public EventLoop {
   std::function<void(Form&)> onModal;
   std::vector<std::string> modalShown;  // form names, in order
   std::vector<std::string> shown;
+  std::vector<std::string> popups;  // menu names, in order
   bool quit = false;
   // Quit first has these files finish, as the program's loop has its own.
   Files* files = nullptr;
@@ -44,7 +45,7 @@ class FakeEventLoop final : public EventLoop {
   void Hide(Form& form) override { form.SetVisibleState(false); }
   void Close(Form& form) override { form.SetVisibleState(false); }
   void Forget(Form&) override {}
-  void PopupMenu(Form&, MenuItem&) override {}
+  void PopupMenu(Form&, MenuItem& menu) override { popups.push_back(menu.Name()); }
   void Quit() override {
     if (files) files->Finish();
     quit = true;

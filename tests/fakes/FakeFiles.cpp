@@ -81,6 +81,11 @@ bool FakeFiles::HasChildren(const std::string& key) const {
   return false;
 }
 
+bool FakeFiles::FolderExists(const std::string& path) const {
+  // A drive root ("C:") always exists.
+  return (path.size() == 2 && path[1] == ':') || Node(path) != nullptr;
+}
+
 void FakeFiles::AddParents(const std::string& path) {
   for (std::string p = Parent(Strip(path)); p.size() > 2; p = Parent(p))
     if (!Node(p)) entries_[Key(p)] = Entry{p, kAttrDirectory};
@@ -133,6 +138,14 @@ void FakeFiles::SwapForFolderLink(const std::string& path, const std::string& ta
 std::string FakeFiles::Data(const std::string& path) const {
   const Entry* e = Follow(Node(path));
   return e ? *e->data : std::string();
+}
+
+std::map<std::string, std::string> FakeFiles::Snapshot() const {
+  std::map<std::string, std::string> out;
+  for (const auto& [key, e] : entries_)
+    out[key] = std::to_string(e.attributes) + (e.locked ? " locked " : " ") +
+               (e.deletePending ? "deleted " : "") + e.linkTarget + " " + *e.data;
+  return out;
 }
 
 std::vector<FileEntry> FakeFiles::Find(const std::string& pattern) {
@@ -244,9 +257,11 @@ bool FakeFiles::IsUnder(FileHandle file, const std::string& folder) {
 ErasableFile FakeFiles::OpenForErase(const std::string& path) {
   if (LinkAt(path)) return {0, true, 0};
   const Entry* e = Node(path);
-  if (!e || (e->attributes & (kAttrDirectory | kAttrReadOnly)) || e->exclusive) return {};
+  if (!e || (e->attributes & (kAttrDirectory | kAttrReadOnly)) || e->exclusive ||
+      e->deletePending)
+    return {};
   open_[next_] = {Key(e->path)};
-  return {next_++, false, static_cast<std::uint32_t>(e->data.use_count())};
+  return {next_++, false, static_cast<std::uint32_t>(e->data.use_count()), !e->locked};
 }
 
 bool FakeFiles::Write(FileHandle file, const void* data, std::size_t size) {
@@ -356,18 +371,37 @@ bool FakeFiles::DeleteOnClose(FileHandle file) {
 bool FakeFiles::Delete(const std::string& path) {
   Settle();
   // Deleting a file link deletes its target and leaves the link, as under Wine.
-  const Entry* e = Follow(Node(path));
-  if (!e || (e->attributes & kAttrDirectory) || (e->attributes & kAttrReadOnly) || e->locked)
+  Entry* e = Follow(Node(path));
+  if (!e || (e->attributes & kAttrDirectory) || (e->attributes & kAttrReadOnly) || e->locked ||
+      e->deletePending)
     return false;
   deleted.push_back(e->path);
   journal.push_back("delete " + e->path);
-  entries_.erase(Key(e->path));
+  if (e->held)
+    e->deletePending = true;
+  else
+    entries_.erase(Key(e->path));
+  return true;
+}
+
+void FakeFiles::Release(const std::string& path) {
+  Entry* e = Node(path);
+  if (!e) return;
+  e->held = false;
+  if (e->deletePending) entries_.erase(Key(e->path));
+}
+
+bool FakeFiles::DeleteAtReboot(const std::string& path) {
+  Finish();
+  const Entry* e = Node(path);
+  if (refuseRebootDeletes || !e || (e->attributes & kAttrDirectory)) return false;
+  rebootDeletes.push_back(e->path);
   return true;
 }
 
 bool FakeFiles::CreateFolder(const std::string& path) {
   Settle();
-  if (Node(path) || !Node(Parent(Strip(path)))) return false;
+  if (Node(path) || !FolderExists(Parent(Strip(path)))) return false;
   entries_[Key(path)] = Entry{Strip(path), kAttrDirectory};
   return true;
 }
@@ -403,7 +437,7 @@ bool FakeFiles::Append(const std::string& path, const std::string& bytes) {
   Settle();
   Entry* e = Node(path);
   if (!e) {
-    if (!Node(Parent(path))) return false;
+    if (!FolderExists(Parent(path))) return false;
     AddFile(path);
     e = Node(path);
   }
@@ -423,7 +457,7 @@ std::optional<std::string> FakeFiles::ReadAll(const std::string& path) {
 
 bool FakeFiles::WriteAll(const std::string& path, const std::string& bytes) {
   Settle();
-  if (!Node(Parent(path))) return false;
+  if (!FolderExists(Parent(path))) return false;
   Entry* e = Node(path);
   if (e && (e->attributes & (kAttrDirectory | kAttrReadOnly))) return false;
   if (written_ + bytes.size() > failWritesAfter_) return false;

@@ -34,6 +34,11 @@ class FakeFiles final : public Files {
   void Lock(const std::string& path) { Node(path)->locked = true; }
   // Open elsewhere without sharing: opening for writing fails as well.
   void LockExclusive(const std::string& path) { Node(path)->locked = Node(path)->exclusive = true; }
+  // Open elsewhere with deleting shared, as WinINet holds its index.dat files
+  // once it has read the cache: a delete succeeds, yet the file stays listed
+  // (and opens no more) until that handle is closed with Release.
+  void HoldOpen(const std::string& path) { Node(path)->held = true; }
+  void Release(const std::string& path);
   void FailWritesAfter(std::size_t bytes) { failWritesAfter_ = bytes; }
   // An 8.3 name the system resolves to a long one ("C:\PROGRA~1").
   void AddShortName(const std::string& shortPath, const std::string& longPath) {
@@ -61,11 +66,16 @@ class FakeFiles final : public Files {
   int flushes = 0;
   int writes = 0;
   std::vector<std::string> deleted;  // every path Delete/RemoveFolder removed
+  std::vector<std::string> rebootDeletes;  // every path DeleteAtReboot registered
+  bool refuseRebootDeletes = false;        // as without the rights to register
   // Writes, flushes, closes and deletes in order: "write PATH POS SIZE FILL"
   // (FILL the byte in hex, or "mixed"), "flush PATH", "close PATH", "delete PATH";
   // "abandon PATH" for a file the program's end closed.
   std::vector<std::string> journal;
   std::size_t QueuedCloses() const { return queued_.size(); }
+  // Every entry (upper-cased path) with its attributes, data, lock and link
+  // target, for comparing the whole file system before and after.
+  std::map<std::string, std::string> Snapshot() const;
 
   std::vector<FileEntry> Find(const std::string& pattern) override;
   std::uint32_t Attributes(const std::string& path) override;
@@ -83,6 +93,7 @@ class FakeFiles final : public Files {
   void Finish() override;
   bool DeleteOnClose(FileHandle file) override;
   bool Delete(const std::string& path) override;
+  bool DeleteAtReboot(const std::string& path) override;
   bool CreateFolder(const std::string& path) override;
   bool RemoveFolder(const std::string& path) override;
   bool Replace(const std::string& from, const std::string& to) override;
@@ -97,6 +108,7 @@ class FakeFiles final : public Files {
     std::shared_ptr<std::string> data = std::make_shared<std::string>();
     bool locked = false;
     bool exclusive = false;
+    bool held = false, deletePending = false;
     std::string linkTarget = {};  // key of a link's target
   };
   struct Open {
@@ -127,6 +139,7 @@ class FakeFiles final : public Files {
   Entry* Node(const std::string& path);
   const Entry* Node(const std::string& path) const;
   bool HasChildren(const std::string& key) const;
+  bool FolderExists(const std::string& path) const;
   void AddParents(const std::string& path);
 
   std::map<std::string, Entry> entries_;

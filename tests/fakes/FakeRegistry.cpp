@@ -56,6 +56,7 @@ const FakeRegistry::Value* FakeRegistry::Get(RegRoot root, const std::string& pa
 }
 
 RegKey FakeRegistry::OpenKey(RegRoot root, const std::string& path) {
+  ++lookups;
   const std::string id = Id(root, path);
   // The roots themselves always exist.
   if (!keys_.count(id) && id.find('\\') != std::string::npos) return 0;
@@ -73,18 +74,37 @@ RegKey FakeRegistry::OpenKeyEx(RegRoot root, const std::string& path, std::uint3
 }
 
 RegKey FakeRegistry::CreateKey(RegRoot root, const std::string& path) {
+  if (!keys_.count(Id(root, path))) journal.push_back("create " + Id(root, path));
   AddKey(root, path);
   return OpenKey(root, path);
 }
 
+std::map<std::string, std::string> FakeRegistry::Snapshot() const {
+  std::map<std::string, std::string> out;
+  for (const auto& [id, key] : keys_) {
+    out[id] = "key " + key.name;
+    for (const auto& [name, value] : key.values)
+      out[id + "\\\\" + name] = std::to_string(value.type) + " " + value.data;
+  }
+  return out;
+}
+
 void FakeRegistry::CloseKey(RegKey key) {
+  deadHandles_.erase(key);
   if (handles_.erase(key)) --openKeys;
 }
 
-FakeRegistry::Key* FakeRegistry::Lookup(RegKey key) {
+const std::string* FakeRegistry::PathOf(RegKey key) const {
   const auto h = handles_.find(key);
-  if (h == handles_.end()) return nullptr;
-  const auto k = keys_.find(h->second);
+  if (h == handles_.end() || deadHandles_.count(key)) return nullptr;
+  const bool root = h->second.find('\\') == std::string::npos;
+  return root || keys_.count(h->second) ? &h->second : nullptr;
+}
+
+FakeRegistry::Key* FakeRegistry::Lookup(RegKey key) {
+  const std::string* path = PathOf(key);
+  if (!path) return nullptr;
+  const auto k = keys_.find(*path);
   return k == keys_.end() ? nullptr : &k->second;
 }
 
@@ -99,34 +119,46 @@ bool FakeRegistry::QueryValue(RegKey key, const std::string& name, std::uint32_t
   return true;
 }
 
+FakeRegistry::Key* FakeRegistry::Writable(RegKey key) {
+  const std::string* path = PathOf(key);
+  if (!path || readOnlyKeys.count(*path)) return nullptr;
+  return Lookup(key);
+}
+
 bool FakeRegistry::SetValue(RegKey key, const std::string& name, std::uint32_t type,
                             const std::string& data) {
-  Key* k = Lookup(key);
+  Key* k = Writable(key);
   if (!k) return false;
+  setLog.push_back(handles_[key] + "\\" + ToUpper(name));
+  journal.push_back("set " + handles_[key] + "\\" + ToUpper(name));
   k->values[ToUpper(name)] = {type, data};
   k->valueNames.emplace(ToUpper(name), name);
   return true;
 }
 
 bool FakeRegistry::DeleteValue(RegKey key, const std::string& name) {
-  Key* k = Lookup(key);
-  if (!k) return false;
+  Key* k = Writable(key);
+  if (!k || !k->values.count(ToUpper(name))) return false;
+  journal.push_back("delete " + handles_[key] + "\\" + ToUpper(name));
   k->valueNames.erase(ToUpper(name));
   return k->values.erase(ToUpper(name)) > 0;
 }
 
 bool FakeRegistry::DeleteKey(RegRoot root, const std::string& path) {
   const std::string id = Id(root, path);
-  if (!keys_.count(id) || !ChildrenOf(id).empty()) return false;
+  if (!keys_.count(id) || !ChildrenOf(id).empty() || readOnlyKeys.count(id)) return false;
+  journal.push_back("delete key " + id);
   keys_.erase(id);
+  for (const auto& [handle, path] : handles_)
+    if (path == id) deadHandles_.insert(handle);
   return true;
 }
 
 bool FakeRegistry::QueryInfo(RegKey key, RegKeyInfo& info) {
-  const auto h = handles_.find(key);
-  if (h == handles_.end()) return false;
+  const std::string* path = PathOf(key);
+  if (!path) return false;
   info = {};
-  for (const std::string& child : ChildrenOf(h->second)) {
+  for (const std::string& child : ChildrenOf(*path)) {
     ++info.subKeys;
     info.maxSubKeyLen = std::max<std::uint32_t>(info.maxSubKeyLen,
                                                 static_cast<std::uint32_t>(keys_[child].name.size()));
@@ -141,9 +173,9 @@ bool FakeRegistry::QueryInfo(RegKey key, RegKeyInfo& info) {
 }
 
 long FakeRegistry::EnumKey(RegKey key, std::uint32_t index, std::string& name) {
-  const auto h = handles_.find(key);
-  if (h == handles_.end()) return 6;  // invalid handle
-  const auto children = ChildrenOf(h->second);
+  const std::string* path = PathOf(key);
+  if (!path) return 6;  // invalid handle, or its key deleted
+  const auto children = ChildrenOf(*path);
   if (index >= children.size()) return kRegNoMoreItems;
   name = keys_[children[index]].name;
   return kRegSuccess;

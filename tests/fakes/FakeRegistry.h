@@ -30,9 +30,19 @@ class FakeRegistry final : public Registry {
   const Value* Get(RegRoot root, const std::string& path, const std::string& name) const;
   std::size_t KeyCount() const { return keys_.size(); }
   int openKeys = 0;  // keys opened and not yet closed
-  // Keys the user may read but not change ("ROOT\PATH" upper-cased, see MarkReadOnly).
+  int lookups = 0;   // OpenKey calls, whether the key was found or not
+  // Every value set, as "ROOT\PATH\NAME" upper-cased, in order.
+  std::vector<std::string> setLog;
+  // Keys the user may read but not change ("ROOT\PATH" upper-cased, see MarkReadOnly):
+  // opening them for change, setting or deleting their values and deleting them fail.
   std::set<std::string> readOnlyKeys;
   void MarkReadOnly(RegRoot root, const std::string& path) { readOnlyKeys.insert(Id(root, path)); }
+  // Every change made, in order: "create KEY", "set KEY\NAME", "delete KEY\NAME",
+  // "delete key KEY" (KEY upper-cased as "HKCU\PATH").
+  std::vector<std::string> journal;
+  // Every key ("KEY") and value ("KEY\\NAME", upper-cased) with its type and data,
+  // for comparing the whole registry before and after.
+  std::map<std::string, std::string> Snapshot() const;
 
   RegKey OpenKey(RegRoot root, const std::string& path) override;
   RegKey OpenKeyEx(RegRoot root, const std::string& path, std::uint32_t access) override;
@@ -57,10 +67,16 @@ class FakeRegistry final : public Registry {
   static std::string Id(RegRoot root, const std::string& path);
   std::string ParentOf(const std::string& id) const;
   std::vector<std::string> ChildrenOf(const std::string& id) const;
+  // The path behind a handle, while its key exists: a handle to a deleted key stays
+  // dead even when a key of that path is made anew, as on Windows.
+  const std::string* PathOf(RegKey key) const;
   Key* Lookup(RegKey key);
+  // The key behind a handle, when the user may change it.
+  Key* Writable(RegKey key);
 
   std::map<std::string, Key> keys_;  // upper-cased "root\path" -> key
   std::map<RegKey, std::string> handles_;
+  std::set<RegKey> deadHandles_;
   RegKey next_ = 1;
 };
 

@@ -21,13 +21,20 @@ class FakeShell final : public Shell {
   std::vector<std::string> findExecutableCalls;
   std::string associatedProgram;  // empty: nothing associated
   std::intptr_t findExecutableResult = 42;
+  // The notify icons standing, by window, with their tips; and every request
+  // in order, as "add <tip>" or "delete".
+  std::map<std::uintptr_t, std::string> icons;
+  std::vector<std::string> iconRequests;
 
   std::uintptr_t recycleBinOwner = 0;
+  std::uint64_t recycleBinItems = 0;  // emptying the bin sets it to 0
   bool EmptyRecycleBin(std::uintptr_t owner) override {
     recycleBinOwner = owner;
     ++recycleBinEmptied;
+    recycleBinItems = 0;
     return true;
   }
+  std::uint64_t RecycleBinItems() override { return recycleBinItems; }
   std::string SpecialFolder(int csidl) override {
     const auto it = specialFolders.find(csidl);
     return it == specialFolders.end() ? std::string() : it->second;
@@ -43,6 +50,16 @@ class FakeShell final : public Shell {
     if (associatedProgram.empty()) return 31;  // SE_ERR_NOASSOC
     program = associatedProgram;
     return findExecutableResult;
+  }
+  // As the shell does: one icon per window, a second add fails.
+  bool NotifyIcon(NotifyIconAction action, std::uintptr_t window,
+                  const std::string& tip) override {
+    if (action == NotifyIconAction::Delete) {
+      iconRequests.push_back("delete");
+      return icons.erase(window) > 0;
+    }
+    iconRequests.push_back("add " + tip);
+    return icons.emplace(window, tip.substr(0, 63)).second;
   }
 };
 

@@ -1,6 +1,7 @@
 // A system with a settable version, folders, environment and clock.
 #pragma once
 
+#include <functional>
 #include <map>
 
 #include "platform/System.h"
@@ -45,6 +46,23 @@ class FakeSystem final : public System {
   std::string LocalWeekdayName(const DateTime& t) override {
     return weekdays.at(static_cast<std::size_t>(t.weekday));
   }
+
+  // Another process's run holds the run lock: every take waits, then fails.
+  bool runLockedElsewhere = false;
+  bool runLocked = false;
+  unsigned runLockWaited = 0;  // milliseconds spent waiting for it
+  std::function<void()> onRunLockWait;  // called at each wait
+  bool LockRun(unsigned milliseconds) override {
+    if (runLocked) return false;
+    if (runLockedElsewhere) {
+      runLockWaited += milliseconds;
+      if (onRunLockWait) onRunLockWait();
+      if (runLockedElsewhere) return false;
+    }
+    return runLocked = true;
+  }
+  void UnlockRun() override { runLocked = false; }
+  bool RunLocked() override { return runLocked; }
 };
 
 }  // namespace nimbrel

@@ -10,6 +10,8 @@
 #include "fakes/FakeRegistry.h"
 #include "fakes/FakeShell.h"
 #include "fakes/FakeSystem.h"
+#include "fakes/FakeUrlHistory.h"
+#include "fakes/FakeUrlCache.h"
 #include "fakes/RecordingReport.h"
 
 namespace nimbrel {
@@ -22,8 +24,12 @@ struct TestWorld {
   FakeDesktop desktop;
   FakeEventLoop loop;
   FakeProfile profile{files};
+  FakeUrlHistory urlHistory;
+  FakeUrlCache urlCache;
   SettingsStore settings{registry};
-  Context ctx{Platform{registry, files, system, shell, desktop, loop, profile}, settings};
+  Context ctx{
+      Platform{registry, files, system, shell, desktop, loop, profile, urlHistory, urlCache},
+      settings};
   // What the erasers report, when a test sets it as the context's report.
   RecordingReport report{loop};
 

@@ -79,5 +79,22 @@ TEST(TextHelpers, TrimCompareAndTimes) {
   EXPECT_EQ(EnglishWeekdayName(0), "Sunday");
 }
 
+TEST(AsTimeOfDay, TimesWithOrWithoutSecondsDateAndHalfOfTheDay) {
+  const auto hms = [](std::string_view text) {
+    const auto t = AsTimeOfDay(text);
+    return t ? FormatHms(*t) : std::string("none");
+  };
+  EXPECT_EQ(hms("22:15:00"), "22:15:00");
+  EXPECT_EQ(hms(" 7:05 "), "07:05:00");
+  EXPECT_EQ(hms("08.12.2026 22:15:09"), "22:15:09");
+  EXPECT_EQ(hms("12/8/2026 10:15:00 pm"), "22:15:00");
+  EXPECT_EQ(hms("12:00:00 AM"), "00:00:00");
+  EXPECT_EQ(hms("12:30:00 PM"), "12:30:00");
+  for (const char* bad : {"Null", "", "24:00:00", "13:00 PM", "0:00 AM", "10:60", "10:00:60",
+                          "10", "10:", ":10", "1:2:3:4", "100:00", "-1:00", "10:00 XM",
+                          "today 10:00", "10:00:00 PM extra"})
+    EXPECT_EQ(hms(bad), "none") << bad;
+}
+
 }  // namespace
 }  // namespace nimbrel

@@ -5,10 +5,13 @@
 // not found or a condition is false, 2 on bad usage.
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
+#include <wininet.h>
 #include <fcntl.h>
 #include <io.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstddef>
 #include <cstdio>
 #include <cstdlib>
@@ -50,9 +53,19 @@ struct Search {
   HWND fallback;  // a hidden window of that name, if no visible one
 };
 
+constexpr const char* kClassPrefix = "class:";
+
+bool ByClass(const std::string& name) { return name.rfind(kClassPrefix, 0) == 0; }
+
+// A form by its name, or any top-level window by "class:CLASS".
+bool IsWanted(HWND h, const std::string& name) {
+  if (ByClass(name)) return IsClass(h, name.c_str() + std::strlen(kClassPrefix));
+  return IsClass(h, "NimbrelForm") && HasName(h, name);
+}
+
 BOOL CALLBACK FormProc(HWND h, LPARAM p) {
   auto* s = reinterpret_cast<Search*>(p);
-  if (!IsClass(h, "NimbrelForm") || !HasName(h, *s->name)) return TRUE;
+  if (!IsWanted(h, *s->name)) return TRUE;
   if (!IsWindowVisible(h)) {
     if (!s->fallback) s->fallback = h;
     return TRUE;
@@ -61,7 +74,7 @@ BOOL CALLBACK FormProc(HWND h, LPARAM p) {
   return FALSE;
 }
 
-// The form of that name, preferring a visible one.
+// The form of that name (or top-level window of that class), preferring a visible one.
 HWND FindForm(const std::string& name) {
   Search s{&name, nullptr, nullptr};
   EnumWindows(FormProc, reinterpret_cast<LPARAM>(&s));
@@ -229,6 +242,34 @@ int CmdGone(const Args& a) {
 }
 
 int CmdExists(const Args& a) { return NeedWindow(a, 2) ? 0 : 1; }
+
+BOOL CALLBACK CountProc(HWND h, LPARAM p) {
+  auto* s = reinterpret_cast<std::pair<const std::string*, int>*>(p);
+  if (IsClass(h, "NimbrelForm") && HasName(h, *s->first)) ++s->second;
+  return TRUE;
+}
+
+// The forms of that name, shown or not, of every process.
+int CmdCount(const Args& a) {
+  std::pair<const std::string*, int> search{&a[0], 0};
+  EnumWindows(CountProc, reinterpret_cast<LPARAM>(&search));
+  std::printf("%d\n", search.second);
+  return 0;
+}
+
+int CmdIconic(const Args& a) {
+  HWND h = NeedWindow(a, 1);
+  if (!h) return 1;
+  std::printf("%d\n", IsIconic(h) ? 1 : 0);
+  return 0;
+}
+
+int CmdForeground(const Args& a) {
+  HWND h = NeedWindow(a, 1);
+  if (!h) return 1;
+  std::printf("%d\n", GetForegroundWindow() == h ? 1 : 0);
+  return 0;
+}
 
 int CmdVisible(const Args& a) {
   HWND h = NeedWindow(a, 2);
@@ -545,6 +586,63 @@ int CmdMenu(const Args& a) {
   return 0;
 }
 
+// Selects entry INDEX of a combo box as the user's pick does: the selection, then
+// CBN_SELCHANGE to the form.
+int CmdSelect(const Args& a) {
+  HWND h = NeedWindow(a, 2);
+  if (!h) return 1;
+  const int index = std::atoi(a[2].c_str());
+  if (!IsClass(h, "ComboBox") || Send(h, CB_SETCURSEL, index, 0) != index) {
+    std::fprintf(stderr, "cannot select entry %s of %s\n", a[2].c_str(), a[1].c_str());
+    return 1;
+  }
+  Send(GetParent(h), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(h), CBN_SELCHANGE),
+       reinterpret_cast<LPARAM>(h));
+  return 0;
+}
+
+// Sets a date-time picker to today at HH:MM:SS, or switches its box off ("none"), as
+// the user's change does: the new value, then DTN_DATETIMECHANGE to the form. Neither
+// message carries its pointer across processes, so both are sent from inside the
+// program, through a remote thread.
+int CmdSetTime(const Args& a) {
+  HWND h = NeedWindow(a, 2);
+  if (!h) return 1;
+  NMDATETIMECHANGE change{};
+  change.nmhdr.hwndFrom = h;
+  change.nmhdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(h));
+  change.nmhdr.code = DTN_DATETIMECHANGE;
+  GetLocalTime(&change.st);  // a valid time even for "none"
+  change.dwFlags = GDT_NONE;
+  if (a[2] != "none") {
+    int hh = -1, mm = -1, ss = -1;
+    if (std::sscanf(a[2].c_str(), "%d:%d:%d", &hh, &mm, &ss) != 3 || hh < 0 || hh > 23 ||
+        mm < 0 || mm > 59 || ss < 0 || ss > 59) {
+      std::fprintf(stderr, "not a time: %s\n", a[2].c_str());
+      return 2;
+    }
+    change.st.wHour = static_cast<WORD>(hh);
+    change.st.wMinute = static_cast<WORD>(mm);
+    change.st.wSecond = static_cast<WORD>(ss);
+    change.st.wMilliseconds = 0;
+    change.dwFlags = GDT_VALID;
+  }
+  FARPROC send = GetProcAddress(GetModuleHandleA("user32.dll"), "SendMessageA");
+  RemoteCaller remote(h);
+  const auto at = reinterpret_cast<UINT_PTR>(remote.Scratch());
+  DWORD ignored = 0;
+  if (!IsClass(h, DATETIMEPICK_CLASSA) || !remote.Ok() || !remote.SameCode(send) ||
+      !remote.Put(&change, sizeof change) ||
+      !remote.Call(send, reinterpret_cast<UINT_PTR>(h), DTM_SETSYSTEMTIME, change.dwFlags,
+                   at + offsetof(NMDATETIMECHANGE, st), &ignored) ||
+      !remote.Call(send, reinterpret_cast<UINT_PTR>(GetParent(h)), WM_NOTIFY,
+                   change.nmhdr.idFrom, at, &ignored)) {
+    std::fprintf(stderr, "cannot set the time of %s\n", a[1].c_str());
+    return 1;
+  }
+  return 0;
+}
+
 // Writes the form's screen area as a 24-bit bottom-up BMP. The form is repainted first,
 // and the screen read until two reads 100 ms apart agree, so the picture is settled.
 int CmdShot(const Args& a) {
@@ -601,6 +699,288 @@ int CmdShot(const Args& a) {
   return ok ? 0 : 1;
 }
 
+// ---- The keyboard, the tray and other windows ----
+
+// A key's virtual-key code: a letter or digit, or one of the names below.
+int VirtualKey(const std::string& name) {
+  static const struct {
+    const char* name;
+    int key;
+  } kNamed[] = {{"ctrl", VK_CONTROL}, {"shift", VK_SHIFT}, {"alt", VK_MENU},
+                {"down", VK_DOWN},    {"up", VK_UP},       {"return", VK_RETURN},
+                {"escape", VK_ESCAPE}};
+  for (const auto& k : kNamed)
+    if (lstrcmpiA(name.c_str(), k.name) == 0) return k.key;
+  if (name.size() == 1 && std::isalnum(static_cast<unsigned char>(name[0])))
+    return std::toupper(static_cast<unsigned char>(name[0]));
+  return 0;
+}
+
+void SendKey(int key, bool up) {
+  INPUT in{};
+  in.type = INPUT_KEYBOARD;
+  in.ki.wVk = static_cast<WORD>(key);
+  in.ki.wScan = static_cast<WORD>(MapVirtualKeyA(static_cast<UINT>(key), 0));
+  in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  SendInput(1, &in, sizeof in);
+}
+
+// Presses the keys of COMBO ("ctrl+shift+b") in order, holds them, and lets
+// them go in the reverse order, as a person does.
+int CmdKeys(const Args& a) {
+  std::vector<int> keys;
+  for (size_t start = 0; start <= a[0].size();) {
+    size_t end = a[0].find('+', start);
+    if (end == std::string::npos) end = a[0].size();
+    const int key = VirtualKey(a[0].substr(start, end - start));
+    if (!key) {
+      std::fprintf(stderr, "no such key in %s\n", a[0].c_str());
+      return 2;
+    }
+    keys.push_back(key);
+    start = end + 1;
+  }
+  const int hold = a.size() > 1 ? std::atoi(a[1].c_str()) : 100;
+  for (int key : keys) SendKey(key, false);
+  Sleep(static_cast<DWORD>(hold));
+  for (auto it = keys.rbegin(); it != keys.rend(); ++it) SendKey(*it, true);
+  return 0;
+}
+
+LRESULT CALLBACK BrowserProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
+  if (msg == WM_DESTROY) PostQuitMessage(0);
+  return DefWindowProcA(h, msg, w, l);
+}
+
+// Shows a window of the browser's frame class "IEFrame" and returns once it has been
+// closed (0), or when the time is up with it still open (1).
+int CmdBrowserWindow(const Args& a) {
+  const int timeout = a.empty() ? 60000 : std::atoi(a[0].c_str());
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = BrowserProc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  wc.lpszClassName = "IEFrame";
+  RegisterClassA(&wc);
+  HWND h = CreateWindowExA(0, wc.lpszClassName, "Fake browser", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                           10, 10, 200, 120, nullptr, nullptr, wc.hInstance, nullptr);
+  if (!h) {
+    std::fprintf(stderr, "cannot create the IEFrame window\n");
+    return 1;
+  }
+  const UINT_PTR timer = SetTimer(nullptr, 0, static_cast<UINT>(timeout), nullptr);
+  MSG msg;
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    if (msg.message == WM_TIMER && msg.hwnd == nullptr && msg.wParam == timer) {
+      std::fprintf(stderr, "the IEFrame window was not closed within %d ms\n", timeout);
+      return 1;
+    }
+    DispatchMessageA(&msg);
+  }
+  std::printf("closed\n");
+  return 0;
+}
+
+BOOL CALLBACK ClassCountProc(HWND h, LPARAM p) {
+  auto* s = reinterpret_cast<std::pair<const std::string*, int>*>(p);
+  if (IsClass(h, s->first->c_str())) ++s->second;
+  return TRUE;
+}
+
+int CmdWindows(const Args& a) {
+  std::pair<const std::string*, int> search{&a[0], 0};
+  EnumWindows(ClassCountProc, reinterpret_cast<LPARAM>(&search));
+  std::printf("%d\n", search.second);
+  return 0;
+}
+
+BOOL CALLBACK ListProc(HWND h, LPARAM depth) {
+  char title[128] = {};
+  GetWindowTextA(h, title, sizeof title);
+  RECT r;
+  GetWindowRect(h, &r);
+  std::printf("%*s%p\t%s\t%s\t%d\t%ld %ld %ld %ld\n", static_cast<int>(depth) * 2, "",
+              static_cast<void*>(h), ClassOf(h).c_str(), title, IsWindowVisible(h) ? 1 : 0,
+              r.left, r.top, r.right - r.left, r.bottom - r.top);
+  if (depth == 0) EnumChildWindows(h, ListProc, 1);
+  return TRUE;
+}
+
+// Every top-level window and its descendants: handle, class, title, visible, rect.
+int CmdList(const Args&) {
+  EnumWindows(ListProc, 0);
+  return 0;
+}
+
+// The form's notify icon (id 1), as the program adds it.
+NOTIFYICONDATAA IconOf(HWND form) {
+  NOTIFYICONDATAA nid{};
+  nid.cbSize = NOTIFYICONDATAA_V1_SIZE;
+  nid.hWnd = form;
+  nid.uID = 1;
+  return nid;
+}
+
+// 1 when the form has its notify icon: only an existing icon can be modified.
+int CmdTray(const Args& a) {
+  HWND form = NeedWindow(a, 1);
+  if (!form) return 1;
+  NOTIFYICONDATAA nid = IconOf(form);
+  std::printf("%d\n", Shell_NotifyIconA(NIM_MODIFY, &nid) ? 1 : 0);
+  return 0;
+}
+
+// What a restarted shell does: the icons are gone, and every window is told the
+// taskbar is there again.
+int CmdTaskbarRestart(const Args& a) {
+  HWND form = NeedWindow(a, 1);
+  if (!form) return 1;
+  NOTIFYICONDATAA nid = IconOf(form);
+  Shell_NotifyIconA(NIM_DELETE, &nid);
+  PostMessageA(form, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+  return 0;
+}
+
+// An icon in Wine's own tray window, which stands in when X has no tray: drawn by
+// the X11 driver (Wine 8) or by explorer (later Wine).
+BOOL CALLBACK TrayIconProc(HWND h, LPARAM p) {
+  if ((IsClass(h, "__winex11_tray_icon") || IsClass(h, "__wine_tray_icon")) &&
+      IsWindowVisible(h)) {
+    *reinterpret_cast<HWND*>(p) = h;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+BOOL CALLBACK TrayProc(HWND h, LPARAM p) {
+  if (IsWindowVisible(h)) EnumChildWindows(h, TrayIconProc, p);
+  return *reinterpret_cast<HWND*>(p) == nullptr;
+}
+
+// A real click, with the left or right button, on the one icon in Wine's tray window.
+int CmdClickTray(const Args& a) {
+  HWND icon = nullptr;
+  EnumWindows(TrayProc, reinterpret_cast<LPARAM>(&icon));
+  if (!icon) {
+    std::fprintf(stderr, "no icon in the tray\n");
+    return 1;
+  }
+  RECT r;
+  GetWindowRect(icon, &r);
+  SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  Sleep(100);
+  const bool right = a[0] == "right";
+  INPUT in[2] = {};
+  in[0].type = in[1].type = INPUT_MOUSE;
+  in[0].mi.dwFlags = right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
+  in[1].mi.dwFlags = right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
+  SendInput(2, in, sizeof in[0]);
+  return 0;
+}
+
+// With TEXT: puts it on the clipboard as CF_TEXT, owned by a window of the
+// driver's (the clipboard takes no data without an owner). Without: prints the
+// CF_TEXT on the clipboard, nothing when it holds none.
+int CmdClipboard(const Args& a) {
+  HWND owner = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr,
+                               nullptr);
+  bool ok = false;
+  for (int tries = 0; !ok && tries < 50; ++tries) {
+    ok = OpenClipboard(owner) != 0;  // another program may hold it a moment
+    if (!ok) Sleep(100);
+  }
+  if (!ok) {
+    std::fprintf(stderr, "cannot open the clipboard\n");
+  } else if (a.empty()) {
+    if (HANDLE data = GetClipboardData(CF_TEXT)) {
+      if (const char* text = static_cast<const char*>(GlobalLock(data))) {
+        std::printf("%s", text);
+        GlobalUnlock(data);
+      }
+    }
+    CloseClipboard();
+  } else {
+    EmptyClipboard();
+    HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, a[0].size() + 1);
+    ok = data != nullptr;
+    if (ok) {
+      std::memcpy(GlobalLock(data), a[0].c_str(), a[0].size() + 1);
+      GlobalUnlock(data);
+      ok = SetClipboardData(CF_TEXT, data) != nullptr;
+      if (!ok) GlobalFree(data);
+    }
+    CloseClipboard();
+    if (!ok) std::fprintf(stderr, "cannot put the text on the clipboard\n");
+  }
+  if (owner) DestroyWindow(owner);
+  return ok ? 0 : 1;
+}
+
+// Plants a URL cache entry of type "normal", "cookie" or "history" and prints its
+// local file; with "nofile" the entry has none.
+int CmdCacheAdd(const Args& a) {
+  DWORD type = NORMAL_CACHE_ENTRY;
+  if (a[1] == "cookie")
+    type = COOKIE_CACHE_ENTRY;
+  else if (a[1] == "history")
+    type = URLHISTORY_CACHE_ENTRY;
+  else if (a[1] != "normal") {
+    std::fprintf(stderr, "unknown entry type %s\n", a[1].c_str());
+    return 2;
+  }
+  const bool withFile = a.size() < 3 || a[2] != "nofile";
+  char file[MAX_PATH] = {};
+  if (withFile) {
+    if (!CreateUrlCacheEntryA(a[0].c_str(), 0, "htm", file, 0)) {
+      std::fprintf(stderr, "CreateUrlCacheEntryA failed: %lu\n", GetLastError());
+      return 1;
+    }
+    HANDLE h = CreateFileA(file, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                           nullptr);
+    DWORD written = 0;
+    const bool ok = h != INVALID_HANDLE_VALUE &&
+                    WriteFile(h, a[0].c_str(), static_cast<DWORD>(a[0].size()), &written, nullptr);
+    if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+    if (!ok) {
+      std::fprintf(stderr, "cannot write %s\n", file);
+      return 1;
+    }
+  }
+  FILETIME none{};
+  if (!CommitUrlCacheEntryA(a[0].c_str(), withFile ? file : nullptr, none, none, type, nullptr,
+                            0, nullptr, nullptr)) {
+    std::fprintf(stderr, "CommitUrlCacheEntryA failed: %lu\n", GetLastError());
+    return 1;
+  }
+  std::printf("%s\n", file);
+  return 0;
+}
+
+// Every URL cache entry, as the program enumerates them: url<TAB>type in hex<TAB>file.
+int CmdCacheList(const Args&) {
+  std::vector<char> buffer(4096);
+  HANDLE find = nullptr;
+  // Fetches the first entry, or the next, growing the buffer as asked.
+  const auto fetch = [&]() {
+    for (;;) {
+      DWORD size = static_cast<DWORD>(buffer.size());
+      auto* entry = reinterpret_cast<INTERNET_CACHE_ENTRY_INFOA*>(buffer.data());
+      const bool ok = find ? FindNextUrlCacheEntryA(find, entry, &size) != 0
+                           : (find = FindFirstUrlCacheEntryA(nullptr, entry, &size)) != nullptr;
+      if (ok) return true;
+      if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) return false;
+      buffer.resize(size);
+    }
+  };
+  for (bool more = fetch(); more; more = fetch()) {
+    const auto* entry = reinterpret_cast<const INTERNET_CACHE_ENTRY_INFOA*>(buffer.data());
+    std::printf("%s\t%lx\t%s\n", entry->lpszSourceUrlName, entry->CacheEntryType,
+                entry->lpszLocalFileName ? entry->lpszLocalFileName : "");
+  }
+  if (find) FindCloseUrlCache(find);
+  return 0;
+}
+
 struct Command {
   const char* name;
   size_t minArgs, maxArgs;
@@ -612,6 +992,9 @@ const Command kCommands[] = {
     {"wait", 1, 3, CmdWait, "FORM [CTRL] [timeout-ms]   until it is visible"},
     {"gone", 1, 2, CmdGone, "FORM [timeout-ms]          until no such form"},
     {"exists", 2, 2, CmdExists, "FORM CTRL"},
+    {"count", 1, 1, CmdCount, "FORM                       forms of that name, shown or not"},
+    {"iconic", 1, 1, CmdIconic, "FORM                       prints 1/0 (minimised)"},
+    {"foreground", 1, 1, CmdForeground, "FORM                       prints 1/0"},
     {"visible", 2, 2, CmdVisible, "FORM CTRL                  prints 1/0"},
     {"enabled", 2, 2, CmdEnabled, "FORM CTRL                  prints 1/0"},
     {"text", 2, 2, CmdText, "FORM CTRL"},
@@ -623,15 +1006,27 @@ const Command kCommands[] = {
     {"drag", 4, 4, CmdDrag, "FORM CTRL DX DY"},
     {"items", 2, 2, CmdItems, "FORM CTRL                  list view, list box, combo"},
     {"check", 4, 4, CmdCheck, "FORM CTRL INDEX 0|1        a list-view item's box"},
+    {"select", 3, 3, CmdSelect, "FORM CTRL INDEX            a combo box's entry"},
+    {"settime", 3, 3, CmdSetTime, "FORM CTRL HH:MM:SS|none    a date-time picker"},
     {"checked", 2, 2, CmdChecked, "FORM CTRL                  BM_GETCHECK"},
     {"progress", 2, 2, CmdProgress, "FORM CTRL                  pos min max"},
     {"menu", 2, 2, CmdMenu, "FORM MENU                  caption<TAB>enabled, \"-\""},
     {"shot", 2, 2, CmdShot, "FORM FILE.bmp"},
+    {"keys", 1, 2, CmdKeys, "COMBO [hold-ms]            e.g. ctrl+shift+b, down, return"},
+    {"ieframe", 0, 1, CmdBrowserWindow, "[timeout-ms]          an IEFrame window until closed"},
+    {"list", 0, 0, CmdList, "                           every window: class, title, rect"},
+    {"windows", 1, 1, CmdWindows, "CLASS                      top-level windows of it"},
+    {"tray", 1, 1, CmdTray, "FORM                       1/0: its notify icon is there"},
+    {"taskbar-restart", 1, 1, CmdTaskbarRestart, "FORM            icon lost, TaskbarCreated"},
+    {"click-tray", 1, 1, CmdClickTray, "left|right                 a click on the tray icon"},
+    {"clipboard", 0, 1, CmdClipboard, "[TEXT]                     sets TEXT, or prints it"},
+    {"cache-add", 2, 3, CmdCacheAdd, "URL normal|cookie|history [nofile]"},
+    {"cache-list", 0, 0, CmdCacheList, "                           url<TAB>type<TAB>file"},
 };
 
 int Usage() {
   std::fprintf(stderr, "usage: NimbrelDriver COMMAND ARGS\n");
-  for (const Command& c : kCommands) std::fprintf(stderr, "  %-9s %s\n", c.name, c.usage);
+  for (const Command& c : kCommands) std::fprintf(stderr, "  %-10s %s\n", c.name, c.usage);
   return 2;
 }
 

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "erasers/modAutoComplete.h"
 #include "platform/win32/Win32Bundle.h"
 
 #include <windows.h>
@@ -312,7 +313,30 @@ void FileChecks(Win32Files& files, const std::string& temp, const std::string& l
   Check(files.RemoveFolder(w), "files: the work folder is left empty and removed");
 }
 
+// Whether a Win32System of another thread takes the run lock within 100 ms.
+DWORD WINAPI TryRunLock(LPVOID result) {
+  Win32System other;
+  *static_cast<bool*>(result) = other.LockRun(100);
+  return 0;
+}
+
+bool RunLockTakenElsewhere() {
+  bool taken = false;
+  HANDLE thread = CreateThread(nullptr, 0, TryRunLock, &taken, 0, nullptr);
+  if (!thread) return false;
+  WaitForSingleObject(thread, INFINITE);
+  CloseHandle(thread);
+  return taken;
+}
+
 void SystemChecks(Win32System& sys, Win32Files& files) {
+  Check(sys.LockRun(0) && sys.RunLocked(), "system: the run lock is taken");
+  Check(!sys.LockRun(0), "system: a process takes the run lock once");
+  Check(!RunLockTakenElsewhere(), "system: another holder waits for the run lock, then gives up");
+  sys.UnlockRun();
+  Check(!sys.RunLocked() && RunLockTakenElsewhere(),
+        "system: the run lock, let go, is another holder's");
+
   const std::string temp = sys.TempPath();
   Check(!temp.empty() && temp.back() == '\\' && (files.Attributes(temp) & kAttrDirectory),
         "system: TempPath is a folder ending in a backslash");
@@ -394,8 +418,10 @@ void ShellChecks(Win32Shell& shell, Win32Files& files, const std::string& temp,
   Check(shell.Execute(0, "open", temp + "nimbrel-missing.exe", "", "", SW_HIDE) <= 32,
         "shell: Execute of a missing file fails");
 
+  if (!trash.empty()) Check(shell.RecycleBinItems() >= 1, "shell: the recycle bin's file counts");
   Check(shell.EmptyRecycleBin(0), "shell: EmptyRecycleBin succeeds");
   if (!trash.empty()) Check(!Exists(files, trash), "shell: the recycle bin's file is gone");
+  Check(shell.RecycleBinItems() == 0, "shell: the emptied recycle bin has no items");
 }
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -411,7 +437,12 @@ void Key(WORD vk, bool up) {
   Sleep(50);
 }
 
-void DesktopChecks(Win32Desktop& desktop) {
+void DesktopChecks(Win32Desktop& desktop, Win32Shell& shell) {
+  Check(desktop.ClaimInstance() && desktop.ClaimInstance(),
+        "desktop: the first claim of the instance holds");
+  Win32Desktop second;
+  Check(!second.ClaimInstance(), "desktop: another claim in the session is refused");
+
   const char* cls = "NimbrelSelfCheckWnd";
   WNDCLASSA wc{};
   wc.lpfnWndProc = WindowProc;
@@ -429,6 +460,18 @@ void DesktopChecks(Win32Desktop& desktop) {
   Check(desktop.WindowsOfClass("nimbrelselfcheckwnd").empty() &&
             desktop.WindowsOfClass("NimbrelSelfCheck").empty(),
         "desktop: the class name must match exactly");
+  bool listed = false;
+  for (const TopLevelWindow& w : desktop.TopLevelWindows())
+    listed = listed || (w.handle == handle && w.className == cls);
+  Check(listed, "desktop: TopLevelWindows lists the window with its class name");
+
+  Check(shell.NotifyIcon(NotifyIconAction::Add, handle, "Nimbrel self-check"),
+        "shell: the window's notify icon is added");
+  Check(!shell.NotifyIcon(NotifyIconAction::Add, handle, "Nimbrel self-check"),
+        "shell: a second icon for the window is refused");
+  Check(shell.NotifyIcon(NotifyIconAction::Delete, handle, "") &&
+            !shell.NotifyIcon(NotifyIconAction::Delete, handle, ""),
+        "shell: the notify icon is deleted, once");
 
   char text[16] = {};
   Check(desktop.SendMessage(handle, WM_SETTEXT, 0, reinterpret_cast<std::intptr_t>("hello")) &&
@@ -456,8 +499,9 @@ void DesktopChecks(Win32Desktop& desktop) {
     CloseClipboard();
   }
   Check(placed && IsClipboardFormatAvailable(CF_TEXT), "desktop: text placed on the clipboard");
-  Check(desktop.EmptyClipboard() && !IsClipboardFormatAvailable(CF_TEXT),
-        "desktop: EmptyClipboard clears it");
+  Check(desktop.EmptyClipboard(handle) && !IsClipboardFormatAvailable(CF_TEXT) &&
+            GetClipboardOwner() == window,
+        "desktop: EmptyClipboard clears it, opened for the owner given");
 
   desktop.PostClose(handle);
   const DWORD start = GetTickCount();
@@ -468,6 +512,31 @@ void DesktopChecks(Win32Desktop& desktop) {
   }
   Check(!IsWindow(window) && desktop.WindowsOfClass(cls).empty(),
         "desktop: PostClose closes the window");
+}
+
+// The URL history object: none without COM on the thread; in a
+// single-threaded apartment it is created, asked to clear and released, and
+// ClearUrlHistory returns whatever the object answers (Wine's ClearHistory
+// is a stub returning E_NOTIMPL).
+void UrlHistoryChecks(Win32Bundle& win32) {
+  SettingsStore settings(win32.registry);
+  Context ctx(win32.AsPlatform(), settings);
+  Win32UrlHistory& history = win32.urlHistory;
+  const UrlHistoryObject early = history.Create();
+  Check(early == 0, "url history: no object while COM is not initialised on the thread");
+  history.Release(early);
+  ClearUrlHistory(ctx);
+
+  const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+  Check(com, "url history: COM initialised as a single-threaded apartment");
+  const UrlHistoryObject object = history.Create();
+  Check(object != 0, "url history: the object is created in the apartment");
+  history.ClearHistory(object);
+  history.Release(object);
+  ClearUrlHistory(ctx);
+  Check(ctx.RegistryItemsRemoved == 0 && ctx.FilesDeleted == 0,
+        "url history: ClearUrlHistory returns, counting nothing");
+  if (com) CoUninitialize();
 }
 
 // Large enough that the workers are still flushing the last ones when the
@@ -514,6 +583,9 @@ void ExitChecks(Win32Bundle& win32, const std::string& temp) {
   const std::string folder = temp + "nimbrel-exitcheck-" + std::to_string(GetCurrentProcessId());
   std::vector<std::string> names = PlantFiles(win32.files, folder, 40);
   const bool handled = EraseInBackground(win32.files, names);
+  std::string steps;
+  win32.loop.AtExit([&] { steps += "first "; });
+  win32.loop.AtExit([&] { steps += "last "; });
   const DWORD start = GetTickCount();
   win32.loop.PrepareExit();
   const DWORD spent = GetTickCount() - start;
@@ -521,6 +593,8 @@ void ExitChecks(Win32Bundle& win32, const std::string& temp) {
   Check(handled && left == 0 && spent < 5000,
         "exit: the 40 files being closed are gone once the loop is ready to exit (" +
             std::to_string(left) + " left, " + std::to_string(spent) + " ms)");
+  win32.loop.PrepareExit();
+  Check(steps == "last first ", "exit: the exit steps ran once, last given first: " + steps);
   win32.files.RemoveFolder(folder);
 
   // The same through Quit in a process of its own: it ends with exit code 0
@@ -578,7 +652,8 @@ int main(int argc, char** argv) {
   FileChecks(win32.files, temp, link, fileLink);
   SystemChecks(win32.system, win32.files);
   ShellChecks(win32.shell, win32.files, temp, trash);
-  DesktopChecks(win32.desktop);
+  DesktopChecks(win32.desktop, win32.shell);
+  UrlHistoryChecks(win32);
   ExitChecks(win32, temp);
 
   std::printf("%d passed, %d failed\n", passed, failed);

@@ -1,0 +1,151 @@
+#include "app/CommandLine.h"
+
+#include "cleaning/Preview.h"
+#include "cleaning/WindowlessRun.h"
+#include "platform/Text.h"
+#include "settings/FrmEraseingSettings.h"
+#include "settings/FrmMessage.h"
+
+namespace nimbrel {
+
+namespace {
+
+constexpr const char* kUsage =
+    "Nimbrel.exe [/erase [/journal FILE] | /preview FILE | /?]\r\n\r\n"
+    "/erase   Erases the selection of Erasing Settings without showing any window, and "
+    "appends to Log.txt as Start Erasing does.\r\n"
+    "/journal FILE   With /erase: also writes to FILE what the run changed.\r\n"
+    "/preview FILE   Writes to FILE what /erase would erase, changing nothing.\r\n"
+    "/?   Shows this text.\r\n\r\n"
+    "FILE gets one line per item: row, kind, path or key, bytes, separated by tabs.\r\n"
+    "Exit codes: 0 done, 1 nothing selected, 2 bad argument, 3 another run of Nimbrel "
+    "went on for two minutes (nothing was erased), 4 FILE could not be written.";
+
+// The usage in the program's message dialog, made large enough for it.
+void ShowUsage(Context& ctx) {
+  constexpr int kWidth = 560, kHeight = 270, kTitle = 32;
+  FrmMessage msg(ctx);
+  msg.Resize(Px(kWidth), Px(kHeight));
+  msg.ImgFormMove.Move(0, 0, Px(kWidth), Px(kTitle));
+  msg.Image8.Move(Px(kWidth - 32), Px(4), Px(24), Px(24));
+  msg.lblMesage.Move(Px(20), Px(kTitle + 18), Px(kWidth - 40), Px(kHeight - kTitle - 80));
+  msg.cmdOK.Move(Px(kWidth - 104), Px(kHeight - 44), Px(84), Px(28));
+  msg.cmdYes.SetVisible(false);
+  msg.cmdNo.SetVisible(false);
+  msg.Label4.SetCaption("Nimbrel command line");
+  msg.lblMesage.SetCaption(kUsage);
+  ctx.MessageAnswer = false;
+  msg.ShowModal();
+}
+
+int EraseUnattended(Context& ctx, const std::string& journal) {
+  const std::vector<std::string> rows = StoredSelection(ctx);
+  if (rows.empty()) return kExitNothingSelected;
+  if (!journal.empty()) {
+    const RecordedRun run = RunRecorded(ctx, PreviewMode::PassThrough, rows);
+    if (run.busy) return kExitBusy;
+    return ctx.platform.files.WriteAll(journal, ChangesAsText(run)) ? kExitDone
+                                                                     : kExitNotWritten;
+  }
+  WindowlessRun front(ctx, [] { return std::vector<std::string>(); });
+  front.ListRows(rows);
+  front.Run().StartCleanning();
+  return front.Run().BusyElsewhere() ? kExitBusy : kExitDone;
+}
+
+int WritePreview(Context& ctx, const std::string& file) {
+  const std::vector<std::string> rows = StoredSelection(ctx);
+  // Nothing selected, nothing runs: the file is written empty.
+  RecordedRun run{rows, {}, false};
+  if (!rows.empty()) run = RunRecorded(ctx, PreviewMode::Preview, rows);
+  if (run.busy) return kExitBusy;
+  if (!ctx.platform.files.WriteAll(file, ChangesAsText(run))) return kExitNotWritten;
+  return rows.empty() ? kExitNothingSelected : kExitDone;
+}
+
+}  // namespace
+
+std::vector<std::string> SplitCommandLine(std::string_view text) {
+  std::vector<std::string> words;
+  std::string word;
+  bool inWord = false, quoted = false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '\\' && i + 1 < text.size() && text[i + 1] == '"') {
+      word += '"';
+      inWord = true;
+      ++i;
+    } else if (c == '"') {
+      quoted = !quoted;
+      inWord = true;
+    } else if ((c == ' ' || c == '\t') && !quoted) {
+      if (inWord) words.push_back(word);
+      word.clear();
+      inWord = false;
+    } else {
+      word += c;
+      inWord = true;
+    }
+  }
+  if (inWord) words.push_back(word);
+  return words;
+}
+
+CommandLine ParseCommandLine(const std::vector<std::string>& words) {
+  CommandLine command;
+  const CommandLine bad{CommandMode::Bad, "", ""};
+  bool journal = false;
+  for (std::size_t i = 0; i < words.size(); ++i) {
+    const std::string& word = words[i];
+    if (word.size() < 2 || (word[0] != '/' && word[0] != '-')) return bad;
+    const std::string name = ToLower(word.substr(1));
+    // Each switch once; /preview and /journal take the next word.
+    if (name == "journal") {
+      if (journal || i + 1 >= words.size() || words[i + 1].empty()) return bad;
+      journal = true;
+      command.journal = words[++i];
+      continue;
+    }
+    if (command.mode != CommandMode::Window) return bad;
+    if (name == "erase") {
+      command.mode = CommandMode::Erase;
+    } else if (name == "?") {
+      command.mode = CommandMode::Usage;
+    } else if (name == "preview") {
+      if (i + 1 >= words.size() || words[i + 1].empty()) return bad;
+      command.mode = CommandMode::Preview;
+      command.file = words[++i];
+    } else {
+      return bad;
+    }
+  }
+  if (journal && command.mode != CommandMode::Erase) return bad;
+  return command;
+}
+
+std::vector<std::string> StoredSelection(Context& ctx) {
+  FrmEraseingSettings settings(ctx);
+  settings.Load();
+  const ListView& apps = settings.lvwThirdpartyControls;
+  WindowlessRun list(ctx, [&apps] {
+    std::vector<std::string> ticked;
+    for (int i = 0; i < apps.Count(); ++i)
+      if (apps.Item(i).checked) ticked.push_back(apps.Item(i).text);
+    return ticked;
+  });
+  list.Run().FillToBeErasedList();
+  return list.Rows();
+}
+
+int RunCommandLine(Context& ctx, const CommandLine& command) {
+  switch (command.mode) {
+    case CommandMode::Erase: return EraseUnattended(ctx, command.journal);
+    case CommandMode::Preview: return WritePreview(ctx, command.file);
+    case CommandMode::Usage: ShowUsage(ctx); return kExitDone;
+    case CommandMode::Window:
+    case CommandMode::Bad: break;
+  }
+  return kExitBadArgument;
+}
+
+}  // namespace nimbrel

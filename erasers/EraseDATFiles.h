@@ -1,0 +1,32 @@
+// Internet Explorer's index.dat files stay open, and so cannot be deleted,
+// while Windows runs. Those that stay are removed at the next start: by
+// DelIndex.BAT in the Windows folder, which Autoexec.bat calls (Windows 95 and
+// 98), and through the system's list of files to delete at start-up (the NT
+// family, which never runs Autoexec.bat).
+#pragma once
+
+#include <string>
+
+#include "erasers/Context.h"
+
+namespace nimbrel {
+
+// Deletes, by name, CacheFolder's "Content.IE5\index.dat", HistoryFolder's
+// "history.ie5\index.dat" and CookiesFolder's "index.dat" (not overwritten,
+// not counted); each that stays is registered for deletion at the next start.
+// A folder no eraser may work in, and a link, are left alone.
+void DeleteIndexDatFiles(Context& ctx);
+// Appends to DelIndex.BAT in the Windows folder "@ECHO OFF" and a DEL line
+// for every index.dat under `folder` (the IE History folder), then has
+// Autoexec.bat call the batch. Nothing when the folder is not one an eraser
+// may work in.
+void CreateIndexDatBatch(Context& ctx, const std::string& folder);
+// Adds to `batch` a DEL line for each index.dat under `folder`, sub-folders
+// first, depth first; hidden and system files are not listed and links not
+// followed. Each file named is also registered for deletion at the next start.
+void WriteIndexDatDeletes(Context& ctx, std::string& batch, const std::string& folder);
+// Appends "@ECHO OFF" and the batch path to Autoexec.bat in the root of the
+// boot drive, creating it, unless it already names the batch.
+void AddToAutoexec(Context& ctx, const std::string& batchPath);
+
+}  // namespace nimbrel

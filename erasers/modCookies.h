@@ -1,0 +1,17 @@
+// Internet Explorer's cookies: one small file each in the user's Cookies
+// folder. They are deleted by name, sparing index.dat (removed at boot, see
+// EraseDATFiles) and the cookies on the keep list (Cookies.ini).
+#pragma once
+
+#include "erasers/Context.h"
+
+namespace nimbrel {
+
+// Deletes every file of CookiesFolder, hidden and system files included, but
+// "index.dat" spelt exactly so and the cookies whose name the keep list holds
+// exactly; a progress line for each. A file that resists is tried once more
+// with its attributes cleared. Cookies are neither overwritten nor counted.
+// Nothing happens in a folder no eraser may work in, and a link is left.
+void DeleteIECookies(Context& ctx);
+
+}  // namespace nimbrel

@@ -1,0 +1,222 @@
+#!/usr/bin/env bash
+# The Internet Explorer, Opera and Netscape categories through the real window, each
+# ticked alone: cookies with a keep list, the WinINet URL cache, the cache folder, the
+# index.dat files removed at the next start, and the Opera and Mozilla folders, which
+# exist only on a Windows version the program knows.
+. "$(dirname "$0")/lib.sh"
+. "$(dirname "$0")/catalogue.sh"
+
+SHELL_FOLDERS='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders'
+SESSION='HKLM\System\CurrentControlSet\Control\Session Manager'
+APP_DEFAULTS='HKCU\Software\Wine\AppDefaults\Nimbrel.exe'
+OPERA_KEY='HKCU\Software\Opera Software'
+DONE_MESSAGE=" All selected tracks were erased sucessfully."
+
+# erase_alone KEY LABEL: ticks KEY alone, erases through the window and keeps the
+# progress lines in $progress.
+erase_alone() {
+  choose "$1"
+  start_nimbrel
+  assert_eq "$(drv items FrmMain lvwToBeErased | cut -f1)" "$2" "the row for $1"
+  drv click FrmMain Label2
+  drv wait FrmMessage 60000 >/dev/null || fail "no completion message for $2"
+  assert_eq "$(drv text FrmMessage lblMesage)" "$DONE_MESSAGE" "message after $2"
+  assert_eq "$(drv items FrmMain lvwToBeErased | cut -f2)" Done "state of $2"
+  progress=$(drv items FrmMain LstShowingTracksErasedProgress)
+  [ -z "${3:-}" ] || shot "$3"
+  drv click FrmMessage cmdOK
+  drv gone FrmMessage 10000 || fail "the message did not close"
+  stop_nimbrel
+}
+# count_lines TEXT: how many progress lines are exactly TEXT.
+count_lines() { grep -cxF -- "$1" <<<"$progress" || true; }
+cache_list() { drv cache-list | cut -f1,2; }
+
+cookies_win=$(reg_query "$SHELL_FOLDERS" Cookies) || fail "no Cookies shell folder"
+cache_win=$(reg_query "$SHELL_FOLDERS" Cache) || fail "no Cache shell folder"
+history_win=$(reg_query "$SHELL_FOLDERS" History) || fail "no History shell folder"
+cookies=$(unix_path "$cookies_win")
+cache=$(unix_path "$cache_win")
+history=$(unix_path "$history_win")
+
+# ---- Cookies: all but index.dat and the two on the keep list; never through a link.
+drv cache-list >/dev/null  # WinINet makes its index.dat files
+mkdir -p "$cookies" "$E2E_DIR/outside"
+[ -e "$cookies/index.dat" ] || printf 'index' >"$cookies/index.dat"
+for c in keep@one keep@two gone@three gone@hidden gone@readonly; do
+  printf 'cookie %s' "$c" >"$cookies/${c}[1].txt"
+done
+setfattr -n user.DOSATTRIB -v '"0x2"' "$cookies/gone@hidden[1].txt"
+chmod a-w "$cookies/gone@readonly[1].txt"
+printf 'outside the Cookies folder' >"$E2E_DIR/outside/victim.txt"
+ln -s "$E2E_DIR/outside/victim.txt" "$cookies/link@x[1].txt"
+printf '[Cookies]\r\nCookie_Keep1=keep@one[1].txt\r\nCookie_Keep2=keep@two[1].txt\r\nCounter=2\r\n' \
+  >"$(unix_path 'C:\Nimbrel')/Cookies.ini"
+
+erase_alone chkCookies "Cookies" cookies-erased
+assert_eq "$(find "$cookies" -maxdepth 1 -type f -printf '%f\n' | sort | tr '\n' ' ')" \
+  "index.dat keep@one[1].txt keep@two[1].txt " "files left in the Cookies folder"
+assert_eq "$(cat "$E2E_DIR/outside/victim.txt")" "outside the Cookies folder" "the link's target"
+for c in keep@one keep@two gone@three gone@hidden gone@readonly; do
+  assert_eq "$(count_lines "  ${c}[1].txt")" 1 "progress line for $c"
+done
+assert_eq "$(count_lines "  index.dat")" 0 "progress line for index.dat"
+rm -f "$cookies/link@x[1].txt"
+
+# ---- Internet History: the URL cache's first entry and its normal entries go.
+drv cache-add 'Cookie:root@first.example/' cookie >/dev/null
+drv cache-add 'Cookie:root@second.example/' cookie >/dev/null
+drv cache-add 'Visited: root@http://visited.example/' history >/dev/null
+drv cache-add 'Visited: root@http://nofile.example/' history nofile >/dev/null
+drv cache-add 'http://normal.example/page.htm' normal >/dev/null
+drv cache-add 'http://nofile.example/data' normal nofile >/dev/null
+before=$(cache_list)
+assert_eq "$(wc -l <<<"$before")" 6 "entries planted"
+first=$(head -n1 <<<"$before" | cut -f1)
+expected=$(tail -n +2 <<<"$before" | awk -F'\t' '$2 != "1"')
+
+erase_alone chkInternetHistory "Internet History"
+assert_eq "$(cache_list)" "$expected" "URL cache entries left"
+for url in "$first" http://normal.example/page.htm http://nofile.example/data; do
+  assert_eq "$(count_lines "  $url")" 1 "progress line for $url"
+done
+
+# ---- Temporary Internet files: the cache entries, then every file of the cache folder.
+drv cache-add 'http://temporary.example/t.htm' normal >/dev/null
+mkdir -p "$cache/Content.IE5/PLANTED1"
+printf 'page' >"$cache/Content.IE5/PLANTED1/page[1].htm"
+erase_alone chkTemporaryInternetfiles "Temporary Internet files"
+cache_list | grep -q 'temporary.example' && fail "the normal cache entry is still listed"
+[ ! -e "$cache/Content.IE5/PLANTED1/page[1].htm" ] || fail "the cache folder's file stayed"
+assert_eq "$(count_lines "  http://temporary.example/t.htm")" 1 "progress line for the entry"
+assert_eq "$(count_lines "  ${cache_win%\\}\\Content.IE5\\PLANTED1\\page[1].htm")" 1 \
+  "progress line for the cache folder's file"
+
+# ---- Index: DelIndex.BAT and Autoexec.bat, and the files registered for the next start.
+ie5="$history/History.IE5"
+for day in MSHist012026120120261208 MSHist012026120820261215 MSHist012026121520261222; do
+  mkdir -p "$ie5/$day"
+  printf 'day index' >"$ie5/$day/index.dat"
+done
+setfattr -n user.DOSATTRIB -v '"0x2"' "$ie5/MSHist012026121520261222/index.dat"
+printf 'root index' >"$history/index.dat"
+[ -e "$ie5/index.dat" ] || printf 'history index' >"$ie5/index.dat"
+# Two that cannot be deleted while the system runs.
+chmod a-w "$ie5/index.dat" "$cookies/index.dat"
+printf 'SET PATH=C:\\DOS' >"$WINEPREFIX/drive_c/autoexec.bat"
+e2e_wine reg delete "$SESSION" /v PendingFileRenameOperations /f >/dev/null 2>&1 || true
+
+erase_alone chkIndex "Index"
+erase_alone chkIndex "Index"
+batch=$(tr -d '\r' <"$(unix_path 'C:\windows\DelIndex.BAT')")
+h=${history_win%\\}
+day1="DEL \"$h\\History.IE5\\MSHist012026120120261208\\index.dat\""
+day2="DEL \"$h\\History.IE5\\MSHist012026120820261215\\index.dat\""
+run_lines=$(printf '%s\n' '@ECHO OFF' "$(printf '%s\n' "$day1" "$day2" | sort)" \
+  "DEL \"$h\\History.IE5\\index.dat\"" "DEL \"$h\\index.dat\"")
+# Lines FROM+1 to FROM+5 of the batch, one run's, with the two day folders' lines sorted:
+# the system lists folders in an order of its own.
+run_of() {
+  awk -v from="$1" 'NR > from && NR <= from + 5' <<<"$batch" | {
+    read -r a && read -r b && read -r c && read -r d && read -r e
+    printf '%s\n' "$a" "$(printf '%s\n' "$b" "$c" | sort)" "$d" "$e"
+  }
+}
+assert_eq "$(wc -l <<<"$batch")" 10 "lines of DelIndex.BAT after two runs"
+assert_eq "$(run_of 0)" "$run_lines" "DelIndex.BAT, first run"
+assert_eq "$(run_of 5)" "$run_lines" "DelIndex.BAT, second run"
+assert_eq "$(od -An -c <"$WINEPREFIX/drive_c/autoexec.bat" | tr -s ' \n' ' ')" \
+  "$(printf 'SET PATH=C:\\DOS\r\n@ECHO OFF\r\nC:\\windows\\DelIndex.BAT\r\n' | od -An -c |
+    tr -s ' \n' ' ')" "Autoexec.bat"
+pending=$(reg_query "$SESSION" PendingFileRenameOperations) ||
+  fail "no file registered for deletion at the next start"
+for f in "$h\\History.IE5\\index.dat" "${cookies_win%\\}\\index.dat" "$h\\index.dat" \
+  "$h\\History.IE5\\MSHist012026120120261208\\index.dat" \
+  "$h\\History.IE5\\MSHist012026120820261215\\index.dat"; do
+  grep -qiF "$f" <<<"$pending" || fail "not registered for the next start: $f ($pending)"
+done
+grep -qiF 'MSHist012026121520261222' <<<"$pending" && fail "the hidden index.dat was registered"
+grep -qiF 'Content.IE5\index.dat' <<<"$pending" && fail "the cache's free index.dat was registered"
+{ [ -e "$ie5/index.dat" ] && [ -e "$cookies/index.dat" ]; } ||
+  fail "the locked index.dat files went"
+
+# ---- Opera and Netscape on Windows XP.
+opera="$E2E_PROFILE\\Application Data\\Opera\\Opera\\"
+mozilla="$E2E_PROFILE\\Application Data\\Mozilla\\Profiles\\"
+saves="C:\\OperaSaves\\"
+plant_browsers() {
+  plant_file "${opera%Opera\\}opera6.ini"
+  plant_file "${opera}cookies4.dat"
+  plant_file "${opera}profile\\cookies4.dat"
+  plant_file "${opera}cache4\\opr00001.htm"
+  plant_file "${opera}typed.txt"
+  plant_file "${saves}cookies4.dat"
+  plant_file "${saves}opera.win"
+  plant_file "${saves}cache4\\opr00002.gif"
+  plant_file "${saves}letter.txt" "not Opera's"
+  plant_file "${mozilla}x.default\\cookies.txt"
+  plant_file "${mozilla}x.default\\cookperm.txt"
+  plant_file "${mozilla}x.default\\history.dat"
+  plant_file "${mozilla}x.default\\Cache\\_CACHE_001_"
+}
+gone() { [ ! -e "$(unix_path "$1")" ]; }
+
+reg_add "$APP_DEFAULTS" Version winxp
+reg_add "$OPERA_KEY" "Last Directory" "${saves%\\}"
+
+plant_browsers
+erase_alone ChkOperaCookies "Opera Cookies"
+for f in "${opera}cookies4.dat" "${opera}profile\\cookies4.dat" "${saves}cookies4.dat"; do
+  gone "$f" || fail "not erased: $f"
+done
+assert_file_exists "${opera}typed.txt"
+assert_file_exists "${saves}opera.win"
+
+plant_browsers
+erase_alone ChkOperaLocationBarHistory "Opera Location Bar History" opera-location-bar
+gone "${opera%Opera\\}" || fail "the Opera folder stayed"
+gone "${saves}opera.win" || fail "the remembered folder's opera.win stayed"
+gone "${saves}cache4\\opr00002.gif" || fail "the remembered folder's cache stayed"
+assert_eq "$(cat "$(unix_path "${saves}letter.txt")")" "not Opera's" "other files of that folder"
+own=$(($(count_lines "  ${opera}global.dat") + $(count_lines "  ${opera}opera.dir") +
+  $(count_lines "  ${opera}vlink4.dat")))
+assert_eq "$own" 31 "the category's own progress lines"
+
+plant_browsers
+erase_alone ChkOperaCache "Opera Cache"
+gone "${opera%Opera\\}" || fail "the Opera folder stayed"
+gone "${saves}opera.win" || fail "the remembered folder's opera.win stayed"
+assert_eq "$(count_lines "  ${opera}vlink4.dat")" 0 "progress lines of the cache category"
+
+for key in ChkNetscapeCache:"Netscape Cache" \
+  ChkNetscapeLocationBarHistory:"Netscape Location Bar History"; do
+  plant_browsers
+  erase_alone "${key%%:*}" "${key#*:}"
+  for f in cookies.txt cookperm.txt history.dat 'Cache\_CACHE_001_'; do
+    gone "${mozilla}x.default\\$f" || fail "${key#*:}: not erased: $f"
+  done
+done
+
+plant_browsers
+erase_alone ChkNetscapeCookies "Netscape Cookies"
+gone "${mozilla}x.default\\cookies.txt" || fail "cookies.txt stayed"
+gone "${mozilla}x.default\\cookperm.txt" || fail "cookperm.txt stayed"
+assert_file_exists "${mozilla}x.default\\history.dat"
+
+plant_browsers
+erase_alone ChkNetscapeHistoryFile "Netscape History File"
+for f in cookies.txt cookperm.txt history.dat 'Cache\_CACHE_001_'; do
+  gone "${mozilla}x.default\\$f" || fail "Netscape History File: not erased: $f"
+done
+
+# ---- The same categories on a Windows version the program does not know: no Opera or
+# Mozilla folder, nothing erased, every row done as usual.
+e2e_wine reg delete "$APP_DEFAULTS" /v Version /f >/dev/null 2>&1 || true
+e2e_wine reg delete "$OPERA_KEY" /f >/dev/null 2>&1 || true
+plant_browsers
+snapshot() { find "$(unix_path "$E2E_PROFILE")/Application Data" "$(unix_path "$saves")" -type f | sort; }
+planted=$(snapshot)
+for i in 5 6 7 8 9 10 11; do
+  erase_alone "${KEYS[$i]}" "${CATEGORIES[$i]}"
+  assert_eq "$(snapshot)" "$planted" "files after ${CATEGORIES[$i]} on an unknown Windows"
+done

@@ -1,0 +1,142 @@
+#!/usr/bin/env bash
+# The command line: /preview writes its file while nothing changes; /erase erases a
+# planted temp folder without ever mapping a window, appends to Log.txt and exits 0; the
+# exit codes of an empty selection and a bad argument; /? in the message dialog; and a
+# second start bringing the first window forward, with one process left.
+. "$(dirname "$0")/lib.sh"
+. "$(dirname "$0")/catalogue.sh"
+
+temp=$(unix_path "$E2E_TEMP")
+log=$WINEPREFIX/drive_c/Nimbrel/Log.txt
+
+# Runs Nimbrel.exe with ARGS to its end; prints nothing, returns its exit code.
+run_nimbrel() {
+  (cd "$WINEPREFIX/drive_c/Nimbrel" && exec wine Nimbrel.exe "$@") >>"$E2E_DIR/nimbrel.log" 2>&1
+}
+
+# The Nimbrel.exe processes of this test's prefix.
+nimbrel_processes() {
+  local pid n=0
+  for pid in $(pgrep -f 'Nimbrel\.exe' || true); do
+    tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" &&
+      grep -qaF 'Nimbrel.exe' "/proc/$pid/cmdline" && ! grep -qaF 'NimbrelDriver' "/proc/$pid/cmdline" &&
+      n=$((n + 1))
+  done
+  echo "$n"
+}
+
+# Every planted file, and every file of the temp folder, with its hash.
+hashes() { (cd "$temp" && find . -type f -print0 | sort -z | xargs -0 -r md5sum); }
+
+rm -rf "${temp:?}"/* 2>/dev/null || true
+mkdir -p "$temp/sub/deep"
+printf 'one' >"$temp/a.txt"
+head -c 3000 /dev/urandom >"$temp/sub/b.bin"
+printf 'deep down' >"$temp/sub/deep/c.log"
+printf 'read-only' >"$temp/ro.txt"
+chmod a-w "$temp/ro.txt"
+choose chkWindowsTemp
+
+# ---- /preview FILE: the file, and nothing else changed ----
+before=$(hashes)
+rc=0
+run_nimbrel /PREVIEW 'C:\preview.tsv' || rc=$?
+assert_eq "$rc" 0 "exit code of /preview"
+preview=$(tr -d '\r' <"$WINEPREFIX/drive_c/preview.tsv")
+tab=$'\t'
+for f in 'a.txt' 'sub\b.bin' 'sub\deep\c.log'; do
+  grep -qiF "Windows Temp Files${tab}file${tab}${E2E_TEMP}\\$f$tab" <<<"$preview" ||
+    fail "the preview lacks $f: [$preview]"
+done
+grep -qi "ro\.txt" <<<"$preview" && fail "the read-only file is listed"
+grep -qiF "$(printf 'Windows Temp Files\tfile\t%s\\sub\\b.bin\t3000' "$E2E_TEMP")" <<<"$preview" ||
+  fail "the preview lacks the size of b.bin"
+assert_eq "$(hashes)" "$before" "the planted files after /preview"
+[ ! -e "$log" ] || fail "/preview wrote Log.txt"
+[ ! -e "$temp/WFView" ] || fail "/preview left a definitions file"
+
+# ---- /erase: no window ever mapped, on a display of its own that xev watches ----
+display=
+for n in $(seq 141 190); do
+  [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+  Xvfb ":$n" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb_pid=$!
+  if poll 10 xwininfo -root -display ":$n"; then display=:$n; break; fi
+  kill "$xvfb_pid" 2>/dev/null || true
+done
+[ -n "$display" ] || fail "no display for the watched run"
+stop_watch() {
+  local rc=$?
+  kill "${xev_pid:-}" "${marker_pid:-}" "$xvfb_pid" 2>/dev/null
+  (exit "$rc")
+  e2e_finish
+}
+trap stop_watch EXIT
+xev -display "$display" -root -event substructure >"$E2E_DIR/xev.log" 2>&1 &
+xev_pid=$!
+# A window of our own, mapped again until xev reports it: then xev is listening.
+for _ in 1 2 3 4 5; do
+  xmessage -display "$display" marker >/dev/null 2>&1 &
+  marker_pid=$!
+  poll 3 grep -q MapNotify "$E2E_DIR/xev.log" && break
+  kill "$marker_pid"
+done
+grep -q MapNotify "$E2E_DIR/xev.log" || fail "xev reports no window"
+kill "$marker_pid"
+marker_pid=
+maps=$(grep -c MapNotify "$E2E_DIR/xev.log")
+rc=0
+DISPLAY=$display run_nimbrel -Erase || rc=$?
+assert_eq "$rc" 0 "exit code of /erase"
+assert_eq "$(grep -c MapNotify "$E2E_DIR/xev.log")" "$maps" "windows mapped by /erase"
+kill "$xev_pid"
+for f in a.txt sub/b.bin sub/deep/c.log; do [ ! -e "$temp/$f" ] || fail "not erased: $f"; done
+assert_eq "$(cat "$temp/ro.txt")" "read-only" "the read-only file"
+[ -f "$log" ] || fail "no Log.txt after /erase"
+grep -q '^   Nimbrel v3.0'$'\r''$' "$log" || fail "Log.txt has no header"
+grep -q '^Cleaning Windows Temp Files <OK>'$'\r''$' "$log" || fail "Log.txt lacks the row line"
+grep -qiF "  ${E2E_TEMP}\\a.txt" "$log" || fail "Log.txt lacks the erased file"
+size=$(stat -c %s "$log")
+rc=0
+run_nimbrel /erase || rc=$?
+assert_eq "$rc" 0 "exit code of a second /erase"
+[ "$(stat -c %s "$log")" -gt "$size" ] || fail "the second /erase appended nothing"
+
+# ---- Exit codes of nothing selected and of bad arguments ----
+choose
+rc=0
+run_nimbrel /erase || rc=$?
+assert_eq "$rc" 1 "exit code of /erase with nothing selected"
+for args in "/bogus" "erase" "/preview" "/erase /erase" "/journal j.tsv"; do
+  rc=0
+  # shellcheck disable=SC2086  # the words are meant to split
+  run_nimbrel $args || rc=$?
+  assert_eq "$rc" 2 "exit code of [$args]"
+done
+
+# ---- /? shows the usage in the message dialog ----
+(cd "$WINEPREFIX/drive_c/Nimbrel" && exec wine Nimbrel.exe '/?') >>"$E2E_DIR/nimbrel.log" 2>&1 &
+usage_pid=$!
+drv wait FrmMessage 30000 >/dev/null || fail "no usage shown"
+assert_eq "$(drv text FrmMessage Label4)" "Nimbrel command line" "usage title"
+[[ $(drv text FrmMessage lblMesage) == *"/preview FILE"* ]] || fail "usage text"
+shot command-line-usage FrmMessage
+drv click FrmMessage cmdOK
+poll 20 eval "! kill -0 $usage_pid 2>/dev/null" || fail "/? did not end"
+rc=0
+wait "$usage_pid" || rc=$?
+assert_eq "$rc" 0 "exit code of /?"
+
+# ---- A second start brings the first window forward ----
+start_nimbrel
+drv click FrmMain Image2
+poll_eq 10 1 drv iconic FrmMain || fail "the window did not minimise"
+rc=0
+run_nimbrel || rc=$?
+assert_eq "$rc" 0 "exit code of the second start"
+poll_eq 10 0 drv iconic FrmMain || fail "the first window was not restored"
+poll_eq 10 1 drv foreground FrmMain || fail "the first window is not in front"
+assert_eq "$(drv count FrmMain)" 1 "main windows"
+nimbrel_running || fail "the first Nimbrel.exe ended"
+assert_eq "$(nimbrel_processes)" 1 "Nimbrel.exe processes"
+stop_nimbrel

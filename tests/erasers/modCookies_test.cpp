@@ -1,0 +1,119 @@
+#include "erasers/modCookies.h"
+
+#include <gtest/gtest.h>
+
+#include "fakes/TestWorld.h"
+#include "settings/KeepLists.h"
+
+namespace nimbrel {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+class CookiesTest : public ::testing::Test {
+ protected:
+  CookiesTest() {
+    w.ctx.SetReport(&w.report);
+    w.ctx.CookiesFolder = kFolder;
+    w.files.AddFolder(w.system.programFolder);
+  }
+  void Plant(const std::string& name, std::uint32_t attributes = kAttrArchive) {
+    w.files.AddFile(kFolder + "\\" + name, "cookie", attributes);
+  }
+  bool Has(const std::string& name) const { return w.files.Exists(kFolder + "\\" + name); }
+  void KeepList(const Lines& entries) {
+    ASSERT_TRUE(
+        WriteCookieKeepListFile(w.ctx.platform, entries, CookieKeepListPath(w.ctx.platform)));
+  }
+  const std::string kFolder = "C:\\Documents and Settings\\user\\Cookies";
+  TestWorld w;
+};
+
+TEST_F(CookiesTest, WithoutKeepListEveryFileButIndexDatGoesWithALineEach) {
+  Plant("a@one[1].txt");
+  Plant("h@hidden[1].txt", kAttrHidden);
+  Plant("s@system[1].txt", kAttrSystem);
+  Plant("index.dat");
+  w.files.AddFile(kFolder + "\\sub\\inner.txt", "kept");
+  DeleteIECookies(w.ctx);
+  EXPECT_EQ(w.report.lines, (Lines{"  a@one[1].txt", "  h@hidden[1].txt", "  s@system[1].txt"}));
+  EXPECT_FALSE(Has("a@one[1].txt"));
+  EXPECT_FALSE(Has("h@hidden[1].txt"));
+  EXPECT_FALSE(Has("s@system[1].txt"));
+  EXPECT_TRUE(Has("index.dat"));
+  EXPECT_TRUE(Has("sub\\inner.txt"));
+  // Deleted by name: not overwritten, not counted.
+  EXPECT_EQ(w.files.writes, 0);
+  EXPECT_EQ(w.ctx.FilesDeleted, 0);
+  EXPECT_EQ(w.ctx.BytesErased, 0u);
+}
+
+TEST_F(CookiesTest, IndexDatIsSparedOnlyWhenSpeltExactlySo) {
+  Plant("INDEX.DAT");
+  DeleteIECookies(w.ctx);
+  EXPECT_EQ(w.report.lines, (Lines{"  INDEX.DAT"}));
+  EXPECT_FALSE(Has("INDEX.DAT"));
+}
+
+TEST_F(CookiesTest, KeepListSparesExactNamesOnlyReadingItAfreshForEveryCookie) {
+  Plant("other[1].txt");
+  Plant("user@case[1].txt");
+  Plant("user@keep[1].txt");
+  KeepList({"user@keep[1].txt", "USER@CASE[1].TXT"});
+  const int before = w.profile.reads;
+  DeleteIECookies(w.ctx);
+  EXPECT_FALSE(Has("other[1].txt"));
+  EXPECT_FALSE(Has("user@case[1].txt"));  // differs in letter case only
+  EXPECT_TRUE(Has("user@keep[1].txt"));
+  // Kept cookies are listed too.
+  EXPECT_EQ(w.report.lines, (Lines{"  other[1].txt", "  user@case[1].txt", "  user@keep[1].txt"}));
+  // Counter once; then both entries for each deleted cookie, one for the kept.
+  EXPECT_EQ(w.profile.reads - before, 1 + 2 + 2 + 1);
+}
+
+TEST_F(CookiesTest, CounterZeroKeepsNothing) {
+  Plant("user@keep[1].txt");
+  KeepList({});
+  DeleteIECookies(w.ctx);
+  EXPECT_FALSE(Has("user@keep[1].txt"));
+}
+
+TEST_F(CookiesTest, ReadOnlyCookieGoesOnceItsAttributesAreClearedAndALockedOneStays) {
+  Plant("a@locked[1].txt");
+  w.files.Lock(kFolder + "\\a@locked[1].txt");
+  Plant("b@readonly[1].txt", kAttrReadOnly | kAttrHidden);
+  Plant("c@plain[1].txt");
+  DeleteIECookies(w.ctx);
+  EXPECT_FALSE(Has("b@readonly[1].txt"));
+  EXPECT_TRUE(Has("a@locked[1].txt"));
+  EXPECT_EQ(w.files.Attributes(kFolder + "\\a@locked[1].txt"), kAttrNormal);
+  EXPECT_FALSE(Has("c@plain[1].txt"));
+}
+
+TEST_F(CookiesTest, NothingOutsideTheFolderThroughALink) {
+  w.files.AddFile("C:\\Outside\\victim.txt", "precious");
+  w.files.AddFileLink(kFolder + "\\link@x[1].txt", "C:\\Outside\\victim.txt");
+  w.files.AddFile("C:\\Outside\\inner\\deep.txt", "precious");
+  w.files.AddFolderLink(kFolder + "\\folder", "C:\\Outside\\inner");
+  DeleteIECookies(w.ctx);
+  EXPECT_EQ(w.files.Data("C:\\Outside\\victim.txt"), "precious");
+  EXPECT_TRUE(w.files.Exists("C:\\Outside\\inner\\deep.txt"));
+  EXPECT_TRUE(w.files.deleted.empty());
+}
+
+TEST_F(CookiesTest, NothingWhenTheFolderIsUnsetRelativeRootOrProtected) {
+  w.files.AddFile("C:\\root@cookie[1].txt");
+  w.files.AddFile("C:\\WINDOWS\\win.ini");
+  w.files.AddFile("C:\\Documents and Settings\\user\\ntuser.dat");
+  for (const std::string folder :
+       {"", "Cookies", "C:", "C:\\", "\\", "C:\\WINDOWS", "C:\\Documents and Settings\\user\\",
+        "C:\\Documents and Settings\\user\\Cookies\\.."}) {
+    w.ctx.CookiesFolder = folder;
+    DeleteIECookies(w.ctx);
+  }
+  EXPECT_TRUE(w.files.deleted.empty());
+  EXPECT_TRUE(w.report.lines.empty());
+}
+
+}  // namespace
+}  // namespace nimbrel
