@@ -392,7 +392,7 @@ void FakeFiles::Release(const std::string& path) {
 }
 
 bool FakeFiles::DeleteAtReboot(const std::string& path) {
-  Finish();
+  Settle();
   const Entry* e = Node(path);
   if (refuseRebootDeletes || !e || (e->attributes & kAttrDirectory)) return false;
   rebootDeletes.push_back(e->path);
