@@ -19,8 +19,10 @@ void Scheduler::Tick() {
 }
 
 bool Scheduler::Due(const DateTime& now) {
-  const auto day = AsInt32(ctx_.settings.ReadSetting(kSettings, kScheduleDayKey, "7"));
-  const std::string time = ctx_.settings.ReadSetting(kSettings, kScheduleTimeKey, kNoTime);
+  const auto stored =
+      ctx_.settings.ReadSettings(kSettings, {{kScheduleDayKey, "7"}, {kScheduleTimeKey, kNoTime}});
+  const auto day = AsInt32(stored[0]);
+  const std::string& time = stored[1];
   if (!day || *day < 0 || *day > kEveryDay) return false;
   // The day list starts with Monday, the clock's weekdays with Sunday. The
   // weekday itself is compared, not its name, which is in the user's language.

@@ -6,6 +6,9 @@
 #   10,000 files of 1-64 KiB in 100 folders:  EraseFilesInTree (1 pass; secure
 #                      erasing with 2 extra passes) vs find -exec shred -u
 #                      (3 passes), bleachbit --shred (1 pass), rm -rf
+#   the same tree through the real Nimbrel.exe, with the visual style on and with
+#                      the classic look, and the window's answer times meanwhile
+#                      (bench/window_bench.sh, on build/win)
 # Usage: bench/run.sh [path/to/erase_bench.exe]   (built with CMake when absent)
 # Environment: REPS (default 3), BENCH_WORK (default /tmp/nimbrel-bench).
 set -euo pipefail
@@ -139,7 +142,13 @@ printf '  %-44s %8s s\n' \
   "find -type f -exec shred -u {} + (3 passes)" "${m[tree_shred]}" \
   "bleachbit --shred (1 pass)" "${m[tree_bleachbit]}" \
   "rm -rf" "${m[tree_rm]}"
-echo "  bleachbit time / 1 pass time:    $(ratio "${m[tree_bleachbit]}" "${m[tree_nimbrel]}")  (target > 1)"
-echo "  shred time / 1 pass time:        $(ratio "${m[tree_shred]}" "${m[tree_nimbrel]}")  (target > 1)"
-echo "  shred time / 3 passes time:      $(ratio "${m[tree_shred]}" "${m[tree_nimbrel_3]}")"
+echo "  1 pass time / bleachbit time:    $(ratio "${m[tree_nimbrel]}" "${m[tree_bleachbit]}")  (target <= 0.5)"
+echo "  3 passes time / shred time:      $(ratio "${m[tree_nimbrel_3]}" "${m[tree_shred]}")  (target <= 0.7)"
+echo "  1 pass time / shred time:        $(ratio "${m[tree_nimbrel]}" "${m[tree_shred]}")"
 echo "  rm -rf time / 1 pass time:       $(ratio "${m[tree_rm]}" "${m[tree_nimbrel]}")"
+
+# The same tree through the real window, beside erase_bench, and how fast the
+# window answers meanwhile.
+echo
+make -C "$root" win >/dev/null
+REPS=1 "$root/bench/window_bench.sh" "$root/build/win"

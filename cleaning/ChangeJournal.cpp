@@ -76,11 +76,17 @@ void ChangeJournal::Record(ChangeKind kind, const std::string& item) {
   entries_.push_back(e);
 }
 
+bool ChangeJournal::GoneAtTheEnd(const std::string& path) const {
+  const auto it = paths_.find(PathKey(path));
+  return it != paths_.end() && !entries_[it->second].story.existsNow;
+}
+
 std::vector<Change> ChangeJournal::Changes() const {
   std::vector<Change> out;
   for (const Entry& e : entries_) {
     if (!e.isPath) {
-      out.push_back(e.change);
+      if (!(e.change.kind == ChangeKind::AtReboot && GoneAtTheEnd(e.change.item)))
+        out.push_back(e.change);
       continue;
     }
     const PathStory& s = e.story;

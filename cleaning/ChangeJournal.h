@@ -66,7 +66,10 @@ class ChangeJournal {
   // Any other change.
   void Record(ChangeKind kind, const std::string& item);
 
-  // The net changes, in the order each item was first changed.
+  // The net changes, in the order each item was first changed. A file the
+  // run erased is no file to delete at the next start as well: one deleted
+  // while another handle holds it stays listed until that handle closes, and
+  // the run may register it again.
   std::vector<Change> Changes() const;
 
  private:
@@ -81,6 +84,8 @@ class ChangeJournal {
     bool isPath = false;
   };
   Entry& PathEntry(const std::string& path, bool existedBefore, bool folder);
+  // Whether the run deleted the path and left nothing there.
+  bool GoneAtTheEnd(const std::string& path) const;
 
   std::vector<Entry> entries_;
   std::map<std::string, std::size_t> paths_;  // PathKey -> its entry

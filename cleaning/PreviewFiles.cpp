@@ -251,6 +251,17 @@ bool PreviewFiles::Flush(FileHandle file) {
   return Preview() || inner_.Flush(open->inner);
 }
 
+void PreviewFiles::OverwriteAndClose(FileHandle file, std::vector<ErasePass> passes) {
+  // Pass by pass through this wrapper's own calls, so what is recorded (and in
+  // pass-through done) is what writes made one by one would give.
+  for (const ErasePass& pass : passes) {
+    for (const EraseWrite& write : pass)
+      if (!Seek(file, write.position) || !Write(file, write.bytes, write.size)) break;
+    Flush(file);
+  }
+  Close(file);
+}
+
 bool PreviewFiles::DeleteOnClose(FileHandle file) {
   Open* open = OpenOf(file);
   if (!open) return false;

@@ -34,6 +34,7 @@ class PreviewFiles final : public Files {
   bool Seek(FileHandle file, std::uint64_t position) override;
   bool Flush(FileHandle file) override;
   void Close(FileHandle file) override;
+  void OverwriteAndClose(FileHandle file, std::vector<ErasePass> passes) override;
   void Finish() override { inner_.Finish(); }
   bool DeleteOnClose(FileHandle file) override;
   bool Delete(const std::string& path) override;

@@ -1,12 +1,53 @@
 #include "cleaning/PreviewPlatform.h"
 
 #include <algorithm>
+#include <cstring>
+
+#include "platform/Text.h"
 
 namespace nimbrel {
 
 namespace {
 // What ShellExecuteA returns for a program started (anything above 32).
 constexpr std::intptr_t kStarted = 33;
+
+bool Inside(const char* text, const std::vector<std::byte>& buffer) {
+  const auto* begin = reinterpret_cast<const char*>(buffer.data());
+  return text && !std::less<const char*>()(text, begin) &&
+         std::less<const char*>()(text, begin + buffer.size());
+}
+
+// The URL of an entry read whole, taken no further than its buffer.
+std::string UrlOf(const std::vector<std::byte>& entry) {
+  UrlCacheEntryInfo info;
+  std::memcpy(&info, entry.data(), sizeof info);
+  if (!Inside(info.sourceUrlName, entry)) return {};
+  const char* url = info.sourceUrlName;
+  const auto* end = reinterpret_cast<const char*>(entry.data()) + entry.size();
+  return std::string(url, std::find(url, end, '\0'));
+}
+
+// Hands an entry read whole to the caller as WinINet fills a buffer: into
+// one large enough, its texts' pointers moved along; otherwise only the size
+// it needs is told.
+bool HandOver(const std::vector<std::byte>& read, void* entry, std::uint32_t& size) {
+  const auto needed = static_cast<std::uint32_t>(read.size());
+  if (!entry || size < needed) {
+    size = needed;
+    return false;
+  }
+  const auto* from = reinterpret_cast<const char*>(read.data());
+  char* to = static_cast<char*>(entry);
+  std::memcpy(to, from, needed);
+  UrlCacheEntryInfo info;
+  std::memcpy(&info, from, sizeof info);
+  for (char** text : {&info.sourceUrlName, &info.localFileName, &info.headerInfo,
+                      &info.fileExtension})
+    if (Inside(*text, read)) *text = to + (*text - from);
+  std::memcpy(to, &info, sizeof info);
+  size = needed;
+  return true;
+}
 }  // namespace
 
 bool PreviewShell::EmptyRecycleBin(std::uintptr_t owner) {
@@ -86,26 +127,54 @@ PreviewPlatform::PreviewPlatform(const Platform& inner, PreviewMode mode)
       urlCache_(inner.urlCache, mode, journal) {}
 
 UrlCache::FindHandle PreviewUrlCache::FindFirst(void* entry, std::uint32_t& size) {
-  const FindHandle find = inner_.FindFirst(entry, size);
-  if (!find || SkipDeleted(find, entry, size, true)) return find;
-  inner_.FindClose(find);  // every entry left was deleted in this preview
+  if (mode_ == PreviewMode::PassThrough) return inner_.FindFirst(entry, size);
+  FindHandle find = 0;
+  const Entry first = ReadLeft(find);
+  if (!first.empty() && HandOver(first, entry, size)) return find;
+  // The size probe, a buffer too small, or no entry left in this preview.
+  if (first.empty()) size = 0;
+  if (find) inner_.FindClose(find);
   return 0;
 }
 
 bool PreviewUrlCache::FindNext(FindHandle find, void* entry, std::uint32_t& size) {
-  return SkipDeleted(find, entry, size, inner_.FindNext(find, entry, size));
+  if (mode_ == PreviewMode::PassThrough) return inner_.FindNext(find, entry, size);
+  if (!find) return false;
+  auto next = next_.find(find);
+  if (next == next_.end()) {
+    Entry read = ReadLeft(find);
+    if (read.empty()) {
+      size = 0;
+      return false;
+    }
+    next = next_.emplace(find, std::move(read)).first;
+  }
+  // Kept for the caller's next call when this one was the probe.
+  if (!HandOver(next->second, entry, size)) return false;
+  next_.erase(next);
+  return true;
 }
 
-bool PreviewUrlCache::SkipDeleted(FindHandle find, void* entry, std::uint32_t& size, bool ok) {
-  // Only an entry read whole can be looked at; the size probe passes through.
-  while (ok && entry && !deleted_.empty()) {
-    const char* url = static_cast<UrlCacheEntryInfo*>(entry)->sourceUrlName;
-    if (!url || !deleted_.count(ToUpper(url))) break;
-    // The next entry may need a larger buffer than the caller gave: ask with
-    // the caller's buffer, which tells the size needed when it is too small.
-    ok = find && inner_.FindNext(find, entry, size);
+void PreviewUrlCache::FindClose(FindHandle find) {
+  next_.erase(find);
+  inner_.FindClose(find);
+}
+
+PreviewUrlCache::Entry PreviewUrlCache::ReadLeft(FindHandle& find) {
+  const auto fetch = [&](void* entry, std::uint32_t& size) {
+    if (find) return inner_.FindNext(find, entry, size);
+    find = inner_.FindFirst(entry, size);
+    return find != 0;
+  };
+  for (;;) {
+    std::uint32_t size = 0;
+    fetch(nullptr, size);
+    if (size < sizeof(UrlCacheEntryInfo)) return {};
+    Entry entry(size);
+    std::memcpy(entry.data(), &size, sizeof size);  // the size field says the buffer's size
+    if (!fetch(entry.data(), size)) return {};
+    if (!deleted_.count(ToUpper(UrlOf(entry)))) return entry;
   }
-  return ok;
 }
 
 bool PreviewUrlCache::DeleteEntry(const std::string& url) {

@@ -18,6 +18,7 @@
 // change it needs goes into ChangeKind, with its name in ChangeKindName.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <set>
@@ -84,23 +85,30 @@ class PreviewDesktop final : public Desktop {
   std::set<WindowHandle> closed_;                // asked to close
 };
 
-// The URL cache: an entry deleted in a preview is no longer listed.
+// The URL cache: an entry deleted in a preview is no longer listed. A
+// preview reads each entry whole into a buffer of its own, to look past the
+// deleted ones, and hands the caller the next one left as WinINet would: the
+// size probe tells that entry's size, a buffer large enough receives it.
 class PreviewUrlCache final : public UrlCache {
  public:
   PreviewUrlCache(UrlCache& inner, PreviewMode mode, ChangeJournal& journal)
       : inner_(inner), mode_(mode), journal_(journal) {}
   FindHandle FindFirst(void* entry, std::uint32_t& size) override;
   bool FindNext(FindHandle find, void* entry, std::uint32_t& size) override;
-  void FindClose(FindHandle find) override { inner_.FindClose(find); }
+  void FindClose(FindHandle find) override;
   bool DeleteEntry(const std::string& url) override;
 
  private:
-  // Steps past the entries deleted in this preview; `ok` is the last call's result.
-  bool SkipDeleted(FindHandle find, void* entry, std::uint32_t& size, bool ok);
+  // An entry as read: the fixed part and its texts; empty for none.
+  using Entry = std::vector<std::byte>;
+  // Reads the enumeration's entries until one not deleted in this preview,
+  // the first through FindFirst, which opens `find`; empty at the end.
+  Entry ReadLeft(FindHandle& find);
   UrlCache& inner_;
   PreviewMode mode_;
   ChangeJournal& journal_;
-  std::set<std::string> deleted_;  // in preview mode, upper-cased URLs
+  std::set<std::string> deleted_;     // in preview mode, upper-cased URLs
+  std::map<FindHandle, Entry> next_;  // read, and not yet taken by the caller
 };
 
 // The URL history store: clearing it is a change, recorded once.

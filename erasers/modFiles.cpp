@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "platform/Text.h"
@@ -10,13 +11,14 @@ namespace nimbrel {
 
 namespace {
 
-// The pattern goes out in writes of this many blocks (1 MiB): writing block by
+// The pattern goes out in pieces of this many blocks (1 MiB): writing block by
 // block is many times slower, and the bytes on disk are the same.
 constexpr std::uint64_t kBlocksPerWrite = 512;
+constexpr std::uint64_t kPieceBytes = kBlocksPerWrite * kOverwriteBlockSize;
 
 const std::string& Pattern(char fill) {
-  static const std::string a(kBlocksPerWrite * kOverwriteBlockSize, kBlockA);
-  static const std::string b(kBlocksPerWrite * kOverwriteBlockSize, kBlockB);
+  static const std::string a(kPieceBytes, kBlockA);
+  static const std::string b(kPieceBytes, kBlockB);
   return fill == kBlockA ? a : b;
 }
 
@@ -108,34 +110,55 @@ double ExtraPasses(Context& ctx) {
   return std::min(n.value_or(0.0), static_cast<double>(kMaxExtraPasses));
 }
 
-// One pass through the open file: every 2048-byte stretch of its `length`
-// bytes, plus one past the end, gets block A and then block B at the same
-// place. Returns the length afterwards. When the file cannot grow (a full
-// disk), its own bytes are still all overwritten and its length stays.
-std::uint64_t OverwritePass(Context& ctx, FileHandle file, std::uint64_t length) {
-  Files& files = ctx.platform.files;
+// The pieces of one pass over a file of `length` bytes: every 2048-byte
+// stretch, plus one past the end, in pieces of at most 1 MiB, each to get
+// block A and then block B at the same place. `piece(position, size)` returns
+// false to stop the pass. Returns the length after the pass.
+template <class Piece>
+std::uint64_t ForEachPiece(std::uint64_t length, Piece&& piece) {
   std::uint64_t blocks = length / kOverwriteBlockSize + 1;
   const std::uint64_t end = blocks * kOverwriteBlockSize;
-  std::uint64_t position = 0;
+  for (std::uint64_t position = 0; blocks > 0;) {
+    const std::uint64_t n = std::min(blocks, kBlocksPerWrite);
+    const auto size = static_cast<std::size_t>(n * kOverwriteBlockSize);
+    if (!piece(position, size)) break;
+    position += size;
+    blocks -= n;
+  }
+  return std::max(length, end);
+}
+
+// One pass through the open file, written here with a yield after each piece.
+// Returns the length afterwards. When the file cannot grow (a full disk), its
+// own bytes are still all overwritten and its length stays.
+std::uint64_t OverwritePass(Context& ctx, FileHandle file, std::uint64_t length) {
+  Files& files = ctx.platform.files;
   const auto overwrite = [&files, file](std::uint64_t at, std::size_t bytes) {
     return files.Seek(file, at) && files.Write(file, Pattern(kBlockA).data(), bytes) &&
            files.Seek(file, at) && files.Write(file, Pattern(kBlockB).data(), bytes);
   };
-  while (blocks > 0) {
-    const std::uint64_t n = std::min(blocks, kBlocksPerWrite);
-    const auto bytes = static_cast<std::size_t>(n * kOverwriteBlockSize);
-    if (!overwrite(position, bytes)) {
-      // Within the file's length nothing needs new room: write just that.
-      if (position < length)
-        overwrite(position, static_cast<std::size_t>(std::min<std::uint64_t>(bytes, length - position)));
-      ctx.DoEvents();
-      return length;
-    }
-    position += bytes;
-    blocks -= n;
+  bool grew = true;
+  const std::uint64_t after = ForEachPiece(length, [&](std::uint64_t position, std::size_t size) {
+    grew = overwrite(position, size);
+    // Within the file's length nothing needs new room: write just that.
+    if (!grew && position < length)
+      overwrite(position, static_cast<std::size_t>(std::min<std::uint64_t>(size, length - position)));
     ctx.DoEvents();
-  }
-  return std::max(length, end);
+    return grew;
+  });
+  return grew ? after : length;
+}
+
+// One pass as data, for the platform to write; `length` becomes the length
+// after the pass.
+ErasePass PassWrites(std::uint64_t& length) {
+  ErasePass pass;
+  length = ForEachPiece(length, [&pass](std::uint64_t position, std::size_t size) {
+    pass.push_back({position, Pattern(kBlockA).data(), size});
+    pass.push_back({position, Pattern(kBlockB).data(), size});
+    return true;
+  });
+  return pass;
 }
 
 // The general delete: every ordinary file matching the path (wildcards
@@ -202,6 +225,22 @@ void RunPasses(Context& ctx, FileHandle file, std::uint64_t length) {
   }
 }
 
+// The passes of a file handed over whole, decided before its first byte by
+// reading the settings as the pass loop reads them after each pass (secure
+// erasing on? extra passes at least the passes made so far?). That is the
+// loop's own answer: nothing between the passes of such a file lets the user
+// interface run, so nothing can change the settings in between.
+std::vector<ErasePass> PlanPasses(Context& ctx, std::uint64_t length) {
+  int passes = 1;
+  if (ctx.OptionSelected("chkenablesecureerasing")) {
+    const double extra = ExtraPasses(ctx);  // at most kMaxExtraPasses
+    while (!(extra < passes)) ++passes;
+  }
+  std::vector<ErasePass> out(static_cast<std::size_t>(passes));
+  for (ErasePass& pass : out) pass = PassWrites(length);
+  return out;
+}
+
 enum class Outcome { NotAFile, Gone, Left, Elsewhere };
 
 // SecureEraseFile once the file has been found: `path` is its folder and its
@@ -234,9 +273,20 @@ Outcome EraseFoundFile(Context& ctx, const std::string& path, const FileEntry& e
   // Marked for deletion first: a file that cannot be deleted is not
   // overwritten either, so it is never left overwritten under its name.
   const bool deleted = files.DeleteOnClose(file.handle);
+  // A file smaller than one piece is handed over whole: the platform writes
+  // and flushes its passes (on closing workers under Win32) while the walk
+  // goes on, and the disk commits the flushes of many files together. A
+  // larger one is written here, with a yield after each piece and the
+  // settings re-read after each pass, so the window stays responsive.
+  std::vector<ErasePass> passes;
   // Data shared with another name (a hard link) is not overwritten.
-  if (deleted && file.links == 1) RunPasses(ctx, file.handle, entry.size);
-  files.Close(file.handle);
+  if (deleted && file.links == 1) {
+    if (entry.size < kPieceBytes)
+      passes = PlanPasses(ctx, entry.size);
+    else
+      RunPasses(ctx, file.handle, entry.size);
+  }
+  files.OverwriteAndClose(file.handle, std::move(passes));
   return deleted ? Outcome::Gone : Outcome::Left;
 }
 

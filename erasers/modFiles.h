@@ -26,9 +26,11 @@ constexpr char kBlockB = 0x20;
 constexpr int kMaxExtraPasses = 10;
 
 // Overwrites the file ("chkenablesecureerasing" and "cmboverwriteTracksFiles"
-// give the passes, re-read after each), flushes every pass to the medium,
-// counts it and deletes it. A name with wildcards deletes the ordinary files
-// that match, without overwriting, and counts once. No match: nothing at all.
+// give the passes: read once for a file under 1 MiB, whose passes the platform
+// may still be writing when the call returns; re-read after each pass of a
+// larger one), flushes every pass to the medium, counts it and deletes it
+// after its last flush. A name with wildcards deletes the ordinary files that
+// match, without overwriting, and counts once. No match: nothing at all.
 void SecureEraseFile(Context& ctx, const std::string& path);
 // SecureEraseFile, then the wildcard delete once more.
 void EraseFile(Context& ctx, const std::string& path);

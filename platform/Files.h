@@ -26,6 +26,17 @@ struct FileEntry {
 
 using FileHandle = std::uintptr_t;  // 0 is no file
 
+// One write of an overwrite pass: `size` bytes from `bytes` at `position`
+// from the file's start. The bytes must outlive the work (the overwrite
+// patterns live as long as the program).
+struct EraseWrite {
+  std::uint64_t position = 0;
+  const char* bytes = nullptr;
+  std::size_t size = 0;
+};
+// One overwrite pass: its writes, in order.
+using ErasePass = std::vector<EraseWrite>;
+
 // A file opened to be overwritten and deleted through one handle.
 struct ErasableFile {
   FileHandle handle = 0;    // 0 when it could not be opened so
@@ -71,11 +82,19 @@ class Files {
   // DeleteOnClose marked). The work may end after the call returns, but every
   // later call that names a path sees it done.
   virtual void Close(FileHandle file) = 0;
+  // Close, with the passes first: the writes of each pass in order, each pass
+  // flushed to the medium before the next one starts (the last by Close's
+  // flush). The whole of it may be done after the call returns, a few files
+  // at a time: the call waits while as many are in hand.
+  virtual void OverwriteAndClose(FileHandle file, std::vector<ErasePass> passes) = 0;
   // Returns once every file given to Close is flushed and closed, or when a
   // bound of a few seconds has passed. Called before the program ends.
   virtual void Finish() = 0;
   // Marks an opened file for deletion: the name is gone once the handle is
-  // closed, as DeleteFileA would have removed it. False when it cannot be deleted.
+  // closed, as DeleteFileA would have removed it. The delete is applied only
+  // after Close's flush, so a program end that cuts the closing short leaves
+  // the file in place rather than deleted before its last bytes reached the
+  // medium. False when it cannot be deleted (opened without the right to).
   virtual bool DeleteOnClose(FileHandle file) = 0;
 
   virtual bool Delete(const std::string& path) = 0;

@@ -64,6 +64,8 @@ std::vector<Win32View*>& Noting() {
 
 }  // namespace
 
+bool ViewsWaiting() { return !Noting().empty(); }
+
 void CatchUpViews(bool now) {
   static DWORD last = GetTickCount();
   if (Noting().empty() || (!now && GetTickCount() - last < kCatchUpInterval)) return;

@@ -25,9 +25,10 @@ void EndModal(FormWindow& w) {
 }
 
 // GetMessageA, once the views show what their models hold: the queue is
-// empty, so nothing more is on its way that a catch-up could save.
+// empty, so nothing more is on its way that a catch-up could save. With no
+// view waiting the queue is not looked at twice (a server call under Wine).
 BOOL NextMessage(MSG& msg) {
-  if (!PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) CatchUpViews(true);
+  if (ViewsWaiting() && !PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) CatchUpViews(true);
   return GetMessageA(&msg, nullptr, 0, 0);
 }
 

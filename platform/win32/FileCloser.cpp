@@ -1,21 +1,25 @@
 #include "platform/win32/FileCloser.h"
 
 #include <windows.h>
+#include <winternl.h>
 
+#include <algorithm>
 #include <deque>
-#include <vector>
+#include <utility>
 
 namespace nimbrel {
 
 namespace {
 
-constexpr int kWorkers = 3;                // flushes in flight
-constexpr std::size_t kQueued = 8;         // files waiting for a worker, at most
+constexpr int kWorkers = 12;        // files in flight
+constexpr std::size_t kQueued = 4;  // files waiting for a worker, at most
+// WriteFile takes a 32-bit count: larger writes go in pieces of this size.
+constexpr std::size_t kMaxChunk = 1u << 30;
 static_assert(FileCloser::kForever == INFINITE);
 
 // Condition variables (Vista and later) wait inside the process; a semaphore
 // or an event costs a server round trip under Wine for every file. Windows XP
-// has none, and there files are flushed and closed at once.
+// has none, and there each file is written, flushed and closed at once.
 struct CondVar {
   void* ptr = nullptr;  // CONDITION_VARIABLE_INIT
 };
@@ -28,6 +32,50 @@ Api Kernel32(const char* name) {
       reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("kernel32.dll"), name)));
 }
 
+// A write at its own position: no seek, so no file pointer is shared.
+bool WriteAt(HANDLE h, const EraseWrite& w) {
+  const char* p = w.bytes;
+  std::uint64_t position = w.position;
+  std::size_t left = w.size;
+  while (left > 0) {
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(position);
+    at.OffsetHigh = static_cast<DWORD>(position >> 32);
+    const DWORD chunk = static_cast<DWORD>(std::min(left, kMaxChunk));
+    DWORD written = 0;
+    if (!WriteFile(h, p, chunk, &written, &at) || written == 0) return false;
+    p += written;
+    position += written;
+    left -= written;
+  }
+  return true;
+}
+
+struct Job {
+  HANDLE file = nullptr;
+  std::vector<ErasePass> passes;
+  bool remove = false;
+};
+
+// The passes in order, each flushed before the next; the last flush; then the
+// delete, so that nothing is deleted before its last bytes reach the medium
+// (a program end that cuts a job short leaves the file in place); the close.
+void Run(const Job& job) {
+  for (std::size_t i = 0; i < job.passes.size(); ++i) {
+    if (i > 0) FlushFileBuffers(job.file);
+    for (const EraseWrite& w : job.passes[i])
+      if (!WriteAt(job.file, w)) break;
+  }
+  FlushFileBuffers(job.file);
+  if (job.remove) {
+    FILE_DISPOSITION_INFORMATION disposition{TRUE};
+    IO_STATUS_BLOCK io;
+    NtSetInformationFile(job.file, &io, &disposition, sizeof disposition,
+                         FileDispositionInformation);
+  }
+  CloseHandle(job.file);
+}
+
 }  // namespace
 
 struct FileCloser::State {
@@ -36,10 +84,11 @@ struct FileCloser::State {
   const WakeApi wakeAll = Kernel32<WakeApi>("WakeAllConditionVariable");
   CRITICAL_SECTION lock;
   CondVar queued, taken, closed;
-  std::deque<HANDLE> queue;
+  std::deque<Job> queue;
   int pending = 0;  // handed over and not yet closed
   bool stopping = false;
   std::vector<HANDLE> workers;
+  std::vector<HANDLE> toDelete;  // marked and not yet handed over
 
   State() { InitializeCriticalSection(&lock); }
   ~State() { DeleteCriticalSection(&lock); }
@@ -50,12 +99,11 @@ struct FileCloser::State {
     for (;;) {
       while (s.queue.empty() && !s.stopping) s.sleep(&s.queued, &s.lock, INFINITE);
       if (s.queue.empty()) break;
-      const HANDLE file = s.queue.front();
+      const Job job = std::move(s.queue.front());
       s.queue.pop_front();
       s.wake(&s.taken);
       LeaveCriticalSection(&s.lock);
-      FlushFileBuffers(file);
-      CloseHandle(file);
+      Run(job);
       EnterCriticalSection(&s.lock);
       if (--s.pending == 0) s.wakeAll(&s.closed);
     }
@@ -89,19 +137,45 @@ FileCloser::~FileCloser() {
   }
 }
 
-void FileCloser::FlushAndClose(void* file) {
+bool FileCloser::DeleteWhenClosed(void* file) {
+  OBJECT_BASIC_INFORMATION info;
+  if (NtQueryObject(file, ObjectBasicInformation, &info, sizeof info, nullptr) < 0 ||
+      !(info.GrantedAccess & DELETE))
+    return false;
+  std::vector<HANDLE>& marked = state_->toDelete;
+  if (std::find(marked.begin(), marked.end(), file) != marked.end()) return true;
+  try {
+    marked.push_back(file);
+  } catch (...) {
+    return false;
+  }
+  return true;
+}
+
+void FileCloser::Close(void* file, std::vector<ErasePass> passes) {
   State& s = *state_;
+  Job job{file, std::move(passes), false};
+  if (const auto mark = std::find(s.toDelete.begin(), s.toDelete.end(), file);
+      mark != s.toDelete.end()) {
+    s.toDelete.erase(mark);
+    job.remove = true;
+  }
   if (!s.Start()) {
-    FlushFileBuffers(file);
-    CloseHandle(file);
+    Run(job);
     return;
   }
   EnterCriticalSection(&s.lock);
   while (s.queue.size() >= kQueued) s.sleep(&s.taken, &s.lock, INFINITE);
-  s.queue.push_back(file);
-  ++s.pending;
-  s.wake(&s.queued);
+  bool queued = true;
+  try {
+    s.queue.push_back(std::move(job));  // unchanged when it throws
+    ++s.pending;
+    s.wake(&s.queued);
+  } catch (...) {
+    queued = false;
+  }
   LeaveCriticalSection(&s.lock);
+  if (!queued) Run(job);
 }
 
 void FileCloser::Wait(unsigned long milliseconds) {

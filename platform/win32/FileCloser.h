@@ -1,14 +1,17 @@
-// Flushes and closes erased files on worker threads.
+// Overwrites, flushes and closes erased files on worker threads.
 //
 // Flushing a file to the medium is a wait for the disk, and the delete of an
 // erased file happens as its handle closes. Done one file after another, a walk
 // over thousands of small files spends most of its time waiting; with a few
-// flushes in flight the disk commits them together, and the walk opens and
-// writes the next file meanwhile. Each file is still flushed before it is closed
-// and deleted.
+// files in flight the disk commits their flushes together, and the walk opens
+// the next file meanwhile. Each file still gets its passes in order, each
+// flushed before the next, and is deleted only after its last flush.
 #pragma once
 
 #include <memory>
+#include <vector>
+
+#include "platform/Files.h"
 
 namespace nimbrel {
 
@@ -19,9 +22,14 @@ class FileCloser {
   FileCloser(const FileCloser&) = delete;
   FileCloser& operator=(const FileCloser&) = delete;
 
-  // Hands an open file (a HANDLE) over: a worker flushes and closes it. Waits
-  // while the workers already hold as many files as they take.
-  void FlushAndClose(void* file);
+  // Asks for an open file (a HANDLE) to be deleted when it is closed, after
+  // its last flush. False when the handle lacks the right to delete. Called
+  // from the thread that hands files over.
+  bool DeleteWhenClosed(void* file);
+  // Hands an open file over: a worker writes each pass (flushing between
+  // them), flushes, deletes it when asked, and closes it. Waits while the
+  // workers already hold as many files as they take.
+  void Close(void* file, std::vector<ErasePass> passes);
   // Returns once every file handed over is closed, or when `milliseconds`
   // have passed first.
   static constexpr unsigned long kForever = 0xFFFFFFFF;  // INFINITE

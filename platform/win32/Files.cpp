@@ -12,6 +12,8 @@
 #include <windows.h>
 #include <winternl.h>
 
+#include <utility>
+
 namespace nimbrel {
 
 namespace {
@@ -436,16 +438,14 @@ bool Win32Files::Flush(FileHandle file) {
   return file != 0 && FlushFileBuffers(ToHandle(file)) != 0;
 }
 
-void Win32Files::Close(FileHandle file) {
-  if (file) closer_.FlushAndClose(ToHandle(file));
+void Win32Files::Close(FileHandle file) { OverwriteAndClose(file, {}); }
+
+void Win32Files::OverwriteAndClose(FileHandle file, std::vector<ErasePass> passes) {
+  if (file) closer_.Close(ToHandle(file), std::move(passes));
 }
 
 bool Win32Files::DeleteOnClose(FileHandle file) {
-  if (file == 0) return false;
-  FILE_DISPOSITION_INFORMATION disposition{TRUE};
-  IO_STATUS_BLOCK io;
-  return NtSetInformationFile(ToHandle(file), &io, &disposition, sizeof disposition,
-                              FileDispositionInformation) >= 0;
+  return file != 0 && closer_.DeleteWhenClosed(ToHandle(file));
 }
 
 bool Win32Files::Delete(const std::string& path) {

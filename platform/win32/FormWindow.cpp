@@ -36,22 +36,6 @@ class FormView final : public ControlView {
   FormWindow& w_;
 };
 
-class TimerView final : public ControlView {
- public:
-  TimerView(HWND form, UINT id, Timer& timer) : form_(form), id_(id), timer_(timer) {}
-  void Update(Aspect, int) override {
-    if (timer_.Enabled() && timer_.Interval() > 0)
-      SetTimer(form_, id_, static_cast<UINT>(timer_.Interval()), nullptr);
-    else
-      KillTimer(form_, id_);
-  }
-
- private:
-  HWND form_;
-  UINT id_;
-  Timer& timer_;
-};
-
 class MenuView final : public ControlView {
  public:
   MenuView(HMENU menu, UINT position, MenuItem& item)
@@ -87,6 +71,33 @@ UINT TaskbarCreatedMessage() {
 }
 
 }  // namespace
+
+// A timer's window timer. Switching a timer off only marks it: its next
+// WM_TIMER, which the model ignores while off, kills the window timer. A timer
+// switched off and on again within its own tick (as the scheduler's is, on
+// every tick) then costs no server round trip under Wine.
+class TimerView final : public ControlView {
+ public:
+  TimerView(HWND form, UINT id, Timer& timer) : form_(form), id_(id), timer_(timer) {}
+  void Update(Aspect, int) override {
+    if (timer_.Enabled() && timer_.Interval() > 0 && !running_)
+      running_ = SetTimer(form_, id_, static_cast<UINT>(timer_.Interval()), nullptr) != 0;
+  }
+  void Fire() {
+    if (!timer_.Enabled()) {
+      KillTimer(form_, id_);
+      running_ = false;
+      return;
+    }
+    timer_.Fire();
+  }
+
+ private:
+  HWND form_;
+  UINT id_;
+  Timer& timer_;
+  bool running_ = false;
+};
 
 void FormWindow::RegisterClasses() {
   WNDCLASSEXA wc{};
@@ -141,7 +152,7 @@ void FormWindow::Create() {
   UINT timerId = 1;
   for (Timer* t : form.Timers()) {
     auto view = std::make_unique<TimerView>(hwnd_, timerId, *t);
-    timers_[timerId++] = t;
+    timers_[timerId++] = view.get();
     t->Attach(view.get());
     view->Update(Aspect::Enabled, -1);
     others_.push_back(std::move(view));

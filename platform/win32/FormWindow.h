@@ -12,6 +12,8 @@
 
 namespace nimbrel {
 
+class TimerView;
+
 class FormWindow {
  public:
   // Registers the form window class and the control classes (once per process).
@@ -54,7 +56,7 @@ class FormWindow {
   std::vector<std::unique_ptr<Win32View>> views_;
   std::map<HWND, Win32View*> byWindow_;
   std::vector<std::unique_ptr<ControlView>> others_;  // the form's, timers' and menus' views
-  std::map<UINT, Timer*> timers_;
+  std::map<UINT, TimerView*> timers_;
   std::map<UINT, MenuItem*> commands_;
   std::map<MenuItem*, HMENU> popups_;
   std::vector<HMENU> menus_;  // the top-level ones

@@ -55,7 +55,19 @@ void Win32Registry::CloseKey(RegKey key) {
 bool Win32Registry::QueryValue(RegKey key, const std::string& name, std::uint32_t& type,
                                std::string& data) {
   return NoThrow(false, [&] {
-    // The value may grow between the size probe and the read: probe again then.
+    // Most values fit a small buffer: one call reads them. (NT may add a zero after a
+    // text stored without one; the size returned does not count it.)
+    char small[kShortName];
+    DWORD kind = 0, got = sizeof small;
+    const LONG first = RegQueryValueExA(ToHkey(key), name.c_str(), nullptr, &kind,
+                                        reinterpret_cast<BYTE*>(small), &got);
+    if (first == ERROR_SUCCESS) {
+      type = kind;
+      data.assign(small, got < sizeof small ? got : sizeof small);
+      return true;
+    }
+    if (first != ERROR_MORE_DATA) return false;
+    // A larger value may grow between the size probe and the read: probe again then.
     for (int attempt = 0; attempt < 4; ++attempt) {
       DWORD kind = 0, size = 0;
       if (RegQueryValueExA(ToHkey(key), name.c_str(), nullptr, &kind, nullptr, &size) !=

@@ -55,6 +55,7 @@ class Win32Files final : public Files {
   bool Seek(FileHandle file, std::uint64_t position) override;
   bool Flush(FileHandle file) override;
   void Close(FileHandle file) override;
+  void OverwriteAndClose(FileHandle file, std::vector<ErasePass> passes) override;
   bool DeleteOnClose(FileHandle file) override;
   bool Delete(const std::string& path) override;
   bool DeleteAtReboot(const std::string& path) override;

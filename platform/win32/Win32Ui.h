@@ -140,6 +140,8 @@ class Win32View : public ControlView {
 // change, and the windows end showing exactly what the models hold.
 constexpr DWORD kCatchUpInterval = 100;
 void CatchUpViews(bool now);
+// True while some view has a change waiting for CatchUpViews.
+bool ViewsWaiting();
 
 // Registers the window classes the views use (once per process).
 void RegisterControlClasses(HINSTANCE instance);

@@ -1,28 +1,18 @@
 // The options dialog as the main window opens it.
 #include <gtest/gtest.h>
 
-#include "app/FrmMain.h"
-#include "cleaning/ApplicationCatalogue.h"
-#include "cleaning/TrackCategories.h"
-#include "fakes/TestWorld.h"
+#include "app/MainWindowTest.h"
 
 namespace nimbrel {
 namespace {
 
-class OptionsDialogTest : public ::testing::Test {
+class OptionsDialogTest : public MainWindowTest {
  protected:
   OptionsDialogTest() {
-    for (const TrackCategory& c : kTrackCategories) w.SetOption(c.key, "0");
-    for (const Application& app : kApplications) w.SetOption(app.label, "False");
-    w.loop.onModal = [this](Form& f) {
-      shown.push_back(f.Name());
+    onModal = [this](Form& f) {
       if (onOptions && f.Name() == "FrmOptions") onOptions(static_cast<FrmOptions&>(f));
-      f.Close();
     };
   }
-  TestWorld w;
-  FrmMain main{w.ctx};
-  std::vector<std::string> shown;
   std::function<void(FrmOptions&)> onOptions;
 };
 

@@ -2,26 +2,17 @@
 
 #include <gtest/gtest.h>
 
-#include "app/FrmMain.h"
-#include "cleaning/ApplicationCatalogue.h"
-#include "cleaning/TrackCategories.h"
-#include "fakes/TestWorld.h"
+#include "app/MainWindowTest.h"
 
 namespace nimbrel {
 namespace {
 
-// The main window's own timer and run, with nothing to erase: every run ends
-// with its completion message, which counts it.
-class SchedulerTest : public ::testing::Test {
+// The main window's own timer and run; each run ends with its completion
+// message, which counts it.
+class SchedulerTest : public MainWindowTest {
  protected:
   SchedulerTest() {
-    for (const TrackCategory& c : kTrackCategories) w.SetOption(c.key, "0");
-    for (const Application& app : kApplications) w.SetOption(app.label, "False");
-    w.loop.onModal = [this](Form& f) {
-      if (f.Name() == "FrmMessage") ++runs;
-      timerOnDuringRun = timerOnDuringRun || main.TmrScheduler.Enabled();
-      f.Close();
-    };
+    onModal = [this](Form&) { timerOnDuringRun = timerOnDuringRun || main.TmrScheduler.Enabled(); };
   }
   void Schedule(const std::string& day, const std::string& time) {
     w.settings.WriteSetting(kSettings, "Day", day);
@@ -33,15 +24,12 @@ class SchedulerTest : public ::testing::Test {
   }
   int RunsAt(int dayOfDecember, int hour, int minute, int second) {
     At(dayOfDecember, hour, minute, second);
-    const int before = runs;
+    const int before = Runs();
     main.TmrScheduler.Fire();
     EXPECT_TRUE(main.TmrScheduler.Enabled());
-    return runs - before;
+    return Runs() - before;
   }
 
-  TestWorld w;
-  FrmMain main{w.ctx};
-  int runs = 0;
   bool timerOnDuringRun = false;
 };
 
@@ -128,7 +116,7 @@ TEST_F(SchedulerTest, ATickDuringTheUsersRunStartsNothing) {
   main.Label2.UserClick();  // the user's run
   w.loop.onDoEvents = nullptr;
   EXPECT_EQ(ticks, 1);
-  EXPECT_EQ(runs, 1);
+  EXPECT_EQ(Runs(), 1);
   // The scheduled second was not used up by the skipped tick.
   EXPECT_EQ(RunsAt(8, 14, 5, 9), 1);
 }

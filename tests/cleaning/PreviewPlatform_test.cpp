@@ -218,12 +218,14 @@ TEST_F(PreviewPlatformTest, RecycleBinWindowsAndClipboardAreRecordedNotTouched) 
   EXPECT_TRUE(p.desktop.EmptyClipboard(0));
   EXPECT_EQ(p.desktop.SendMessage(13, 16, 0, 0), 0);
   EXPECT_GT(p.shell.Execute(0, "open", "C:\\x.htm", "", "", 1), 32);
+  EXPECT_FALSE(p.desktop.CallInstance("FrmMain"));
   EXPECT_EQ(w.shell.recycleBinItems, 3u);
   EXPECT_EQ(w.shell.recycleBinEmptied, 0);
   EXPECT_TRUE(w.desktop.closed.empty());
   EXPECT_TRUE(w.desktop.sent.empty());
   EXPECT_EQ(w.desktop.clipboardEmptied, 0);
   EXPECT_TRUE(w.shell.executions.empty());
+  EXPECT_TRUE(w.desktop.instanceCalls.empty());
   EXPECT_EQ(preview.Changes(), (std::vector<Change>{
                                    {-1, ChangeKind::RecycleBin, "3", 0},
                                    {-1, ChangeKind::Window, "IEFrame", 0},
@@ -268,10 +270,17 @@ TEST(ChangeJournalTest, KeepsEachPathsNetChangeUnderTheRowThatDecidedIt) {
   j.Deleted("C:\\T\\old", 3, false);            // and erased again: the first size counts
   j.SetRow(1);
   j.Record(ChangeKind::Clipboard, "");
+  // Deleted at the next start: only what the run did not erase itself.
+  j.Record(ChangeKind::AtReboot, "C:\\T\\Kept.txt");
+  j.Record(ChangeKind::AtReboot, "C:\\T\\later.dat");
+  j.Deleted("C:\\T\\later.dat", 2, false);
+  j.Record(ChangeKind::AtReboot, "C:\\T\\locked.dat");
   EXPECT_EQ(j.Changes(), (std::vector<Change>{
                              {0, ChangeKind::File, "C:\\T\\kept.txt", 5},
                              {0, ChangeKind::File, "C:\\T\\old", 7},
                              {1, ChangeKind::Clipboard, "", 0},
+                             {1, ChangeKind::File, "C:\\T\\later.dat", 2},
+                             {1, ChangeKind::AtReboot, "C:\\T\\locked.dat", 0},
                          }));
 }
 

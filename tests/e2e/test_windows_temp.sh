@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # "Windows Temp Files" through the real window: a planted temp tree is overwritten and
-# deleted, with what must stay (read-only, index.dat, SKINS, a link's target) left alone.
+# deleted, with what must stay (read-only, index.dat, SKINS, a link's target) left alone;
+# then a tree erased with secure erasing on, read through files held open from outside.
 . "$(dirname "$0")/lib.sh"
 . "$(dirname "$0")/catalogue.sh"
 
@@ -58,4 +59,35 @@ grep -qiF 'victim.txt' <<<"$progress" && fail "the walk went through the link"
 # Six files erased, the read-only one tried twice; its size counted each time.
 assert_eq "$files" 7 "lblFilesDelete"
 assert_eq "$size" $((100 + 200 + 300 + 50 + 9 + 9 + 1000)) "lblSize"
+stop_nimbrel
+
+# Again with secure erasing and 2 extra passes: many small files in flight on the
+# closing workers, and one over a mebibyte written by the run itself. Every file is
+# gone, and a reader holding one open sees the last pass's bytes: each pass writes
+# one block past the end, so 1000 bytes end as 6144 spaces.
+rm -rf "${temp:?}"/* 2>/dev/null
+reg_add "$OPTIONS" chkenablesecureerasing 1
+reg_add "$OPTIONS" cmboverwriteTracksFiles 2
+for d in 1 2 3; do
+  mkdir -p "$temp/s$d"
+  for f in $(seq 10); do head -c $((f * 700)) /dev/urandom >"$temp/s$d/f$f.tmp"; done
+done
+head -c 1000 /dev/urandom >"$temp/held.txt"
+head -c $((1536 * 1024)) /dev/urandom >"$temp/big.bin"
+exec 7<"$temp/held.txt" 8<"$temp/big.bin"
+
+start_nimbrel
+drv click FrmMain Label2
+drv wait FrmMessage 60000 >/dev/null || fail "no completion message (secure erasing)"
+files=$(drv text FrmMain lblFilesDelete)
+drv click FrmMessage cmdOK
+drv gone FrmMessage 10000 || fail "the message did not close"
+left=$(find "$temp" -type f)
+[ -z "$left" ] || fail "not erased with secure erasing: $left"
+assert_eq "$files" 32 "lblFilesDelete with secure erasing"
+assert_eq "$(stat -L -c %s /proc/self/fd/7)" 6144 "size of the held file after three passes"
+assert_eq "$(tr -d ' ' <&7 | wc -c)" 0 "bytes other than spaces in the held file"
+assert_eq "$(stat -L -c %s /proc/self/fd/8)" $(((768 + 3) * 2048)) "size of the large file"
+assert_eq "$(tr -d ' ' <&8 | wc -c)" 0 "bytes other than spaces in the large file"
+exec 7<&- 8<&-
 stop_nimbrel

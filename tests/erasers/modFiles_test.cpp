@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "fakes/TestWorld.h"
 
@@ -21,6 +22,33 @@ class ModFilesTest : public ::testing::Test {
     Lines out;
     for (const std::string& line : w.files.journal)
       if (line.rfind(prefix, 0) == 0) out.push_back(line);
+    return out;
+  }
+  // The journal lines about one file: "VERB PATH ...".
+  Lines JournalOf(const std::string& path) const {
+    Lines out;
+    for (const std::string& line : w.files.journal) {
+      const auto start = line.find(' ') + 1;
+      if (line.compare(start, path.size(), path) == 0 &&
+          (line.size() == start + path.size() || line[start + path.size()] == ' '))
+        out.push_back(line);
+    }
+    return out;
+  }
+  // What erasing a file of `length` bytes with `passes` passes writes: each
+  // pass its blocks A then B over the length it finds, then a flush (the
+  // last one Close's), then the close and the delete.
+  static Lines Expected(const std::string& path, std::size_t length, int passes) {
+    Lines out;
+    for (int pass = 0; pass < passes; ++pass) {
+      const std::size_t size = (length / kOverwriteBlockSize + 1) * kOverwriteBlockSize;
+      for (const char* fill : {"42", "20"})
+        out.push_back("write " + path + " 0 " + std::to_string(size) + " " + fill);
+      out.push_back("flush " + path);
+      length = std::max(length, size);
+    }
+    out.push_back("close " + path);
+    out.push_back("delete " + path);
     return out;
   }
   Lines Progress() const { return w.report.lines; }
@@ -60,7 +88,7 @@ TEST_F(ModFilesTest, LargeFilesAreWrittenInMebibytePiecesWithAYieldEach) {
   EXPECT_EQ(w.loop.doEvents, 3);  // one per piece
 }
 
-TEST_F(ModFilesTest, PassCountFollowsTheSettingsReadAfterEveryPass) {
+TEST_F(ModFilesTest, PassCountFollowsTheSettings) {
   w.files.AddFile("C:\\T\\off");
   SecureEraseFile(ctx, "C:\\T\\off");
   EXPECT_EQ(w.files.flushes, 1);
@@ -75,21 +103,38 @@ TEST_F(ModFilesTest, PassCountFollowsTheSettingsReadAfterEveryPass) {
   EXPECT_EQ(w.files.journal[w.files.journal.size() - 3], "flush C:\\T\\on");
   // Each pass reads the grown length: the fourth writes four blocks.
   EXPECT_EQ(Journal("write").back(), "write C:\\T\\on 0 8192 20");
+}
 
-  // Lowered to 0 during the first pass: no second pass.
-  w.files.journal.clear();
-  w.files.AddFile("C:\\T\\changed");
+TEST_F(ModFilesTest, SettingsChangedDuringALargeFileApplyFromItsNextPass) {
+  // A file of a mebibyte or more is written piece by piece with a yield
+  // each, and the settings are read after each of its passes.
+  const std::string big(1024 * 1024, 'x');
+  SecureErasing("3");
+  w.files.AddFile("C:\\T\\changed", big);
   w.loop.onDoEvents = [&](int) { w.SetOption("cmboverwriteTracksFiles", "0"); };
   SecureEraseFile(ctx, "C:\\T\\changed");
   EXPECT_EQ(Journal("flush").size(), 1u);
 
-  // Switched off during the first pass.
   SecureErasing("5");
   w.files.journal.clear();
-  w.files.AddFile("C:\\T\\switched");
+  w.files.AddFile("C:\\T\\switched", big);
   w.loop.onDoEvents = [&](int) { w.SetOption("chkenablesecureerasing", "0"); };
   SecureEraseFile(ctx, "C:\\T\\switched");
   EXPECT_EQ(Journal("flush").size(), 1u);
+}
+
+TEST_F(ModFilesTest, SettingsChangedDuringAWalkApplyFromTheNextSmallFile) {
+  // A smaller file is handed over whole, its passes read from the settings
+  // before its first byte: nothing lets the window run between them.
+  SecureErasing("3");
+  w.files.AddFile("C:\\Temp\\a", "a");
+  w.files.AddFile("C:\\Temp\\b", "b");
+  w.loop.onDoEvents = [&](int) {
+    if (w.report.lines.size() == 1) w.SetOption("cmboverwriteTracksFiles", "0");
+  };
+  EraseFilesInTree(ctx, "C:\\Temp", "*.*");
+  EXPECT_EQ(JournalOf("C:\\Temp\\a"), Expected("C:\\Temp\\a", 1, 4));
+  EXPECT_EQ(JournalOf("C:\\Temp\\b"), Expected("C:\\Temp\\b", 1, 1));
 }
 
 TEST_F(ModFilesTest, ExtraPassesAreCappedAndNonNumbersMeanNone) {
@@ -405,13 +450,93 @@ TEST_F(ModFilesTest, TreeWalkErasesEachFileAsSecureEraseFileDoes) {
   EXPECT_EQ(w.report.bytes, 4096u + 4 + 1 + 1);
 }
 
+// Files in flight: the closing workers hold a few erased files while the walk
+// goes on (the fake takes their steps in turn once something waits for them).
+class FilesInFlightTest : public ModFilesTest {
+ protected:
+  FilesInFlightTest() {
+    w.files.deferCloses = true;
+    w.loop.files = &w.files;  // as the program's loop is given its files
+    SecureErasing("2");
+  }
+  // A tree whose files are erased in this order, with their lengths.
+  const std::vector<std::pair<std::string, std::size_t>> tree = {
+      {"C:\\Temp\\a.txt", 100},       {"C:\\Temp\\b.bin", 4096},
+      {"C:\\Temp\\One\\c.log", 0},    {"C:\\Temp\\One\\d.tmp", 5000},
+      {"C:\\Temp\\Two\\e.tmp", 2047}, {"C:\\Temp\\Two\\f.tmp", 70000},
+      {"C:\\Temp\\Two\\g.tmp", 1}};
+  void Plant() {
+    for (const auto& [path, length] : tree) w.files.AddFile(path, std::string(length, 's'));
+  }
+};
+
+TEST_F(FilesInFlightTest, EachFileStillGetsItsPassesFlushesAndDeleteInOrder) {
+  Plant();
+  EraseFilesInTree(ctx, "C:\\Temp", "*.*");
+  EXPECT_EQ(w.files.QueuedCloses(), 3u);  // the last folder's files are still in flight
+  w.files.Finish();
+  for (const auto& [path, length] : tree) {
+    EXPECT_EQ(JournalOf(path), Expected(path, length, 3)) << path;
+    EXPECT_FALSE(w.files.Exists(path)) << path;
+  }
+  // They were in flight together: g's first pass came before e's first flush.
+  const Lines& j = w.files.journal;
+  const auto flush = std::find(j.begin(), j.end(), "flush C:\\Temp\\Two\\e.tmp");
+  ASSERT_NE(flush, j.begin());
+  EXPECT_EQ(flush[-1], "write C:\\Temp\\Two\\g.tmp 0 2048 20");
+}
+
+TEST_F(FilesInFlightTest, ProgressAndCountsComeOutInTheWalksOrderAsWithoutThem) {
+  Plant();
+  EraseFilesInTree(ctx, "C:\\Temp", "*.*");
+  w.files.Finish();
+  const Lines inFlight = w.report.calls;
+  Lines lines;
+  for (const auto& [path, length] : tree) lines.push_back("  " + path);
+  lines.insert(lines.begin() + 2, {"  C:\\Temp\\One", "  C:\\Temp\\Two"});
+  EXPECT_EQ(w.report.lines, lines);
+
+  // The same walk with every file closed at once reports exactly the same.
+  TestWorld once;
+  once.ctx.SetReport(&once.report);
+  once.SetOption("chkenablesecureerasing", "1");
+  once.SetOption("cmboverwriteTracksFiles", "2");
+  for (const auto& [path, length] : tree) once.files.AddFile(path, std::string(length, 's'));
+  EraseFilesInTree(once.ctx, "C:\\Temp", "*.*");
+  EXPECT_EQ(inFlight, once.report.calls);
+  EXPECT_EQ(ctx.FilesDeleted, 7);
+}
+
+TEST_F(FilesInFlightTest, AnExitWithFilesInFlightDeletesNoneUnflushed) {
+  Plant();
+  EraseFilesInTree(ctx, "C:\\Temp", "*.*");
+  // The exit's wait runs out after ten steps: e, f and g write their three
+  // passes, e closes; f and g have their last pass written but not flushed.
+  w.files.finishSteps = 10;
+  w.loop.Quit();
+  w.files.EndProcess();
+  for (const auto& [path, length] : tree) {
+    const Lines mine = JournalOf(path);
+    if (w.files.Exists(path)) {
+      EXPECT_EQ(std::count(mine.begin(), mine.end(), "delete " + path), 0) << path;
+      EXPECT_EQ(mine.back(), "abandon " + path);
+    } else {
+      EXPECT_EQ(mine, Expected(path, length, 3)) << path;
+    }
+  }
+  EXPECT_FALSE(w.files.Exists("C:\\Temp\\Two\\e.tmp"));
+  EXPECT_TRUE(w.files.Exists("C:\\Temp\\Two\\f.tmp"));
+  EXPECT_TRUE(w.files.Exists("C:\\Temp\\Two\\g.tmp"));
+  EXPECT_EQ(w.files.Data("C:\\Temp\\Two\\g.tmp"), std::string(6144, ' '));
+}
+
 TEST_F(ModFilesTest, TreeWalkYieldsForEveryEntryFileAndFolder) {
   w.files.AddFile("C:\\Temp\\a", "a");
   w.files.AddFolder("C:\\Temp\\Sub");
   EraseFilesInTree(ctx, "C:\\Temp", "*.*");
-  // Entries: a, Sub (twice, listing and matching), the file's pass, Sub's
-  // own walk, and the sub-folder step.
-  EXPECT_EQ(w.loop.doEvents, 6);
+  // Entries: a, Sub (twice, listing and matching), Sub's own walk, and the
+  // sub-folder step. The small file's passes are handed over without a yield.
+  EXPECT_EQ(w.loop.doEvents, 5);
 }
 
 TEST_F(ModFilesTest, PathHelpers) {

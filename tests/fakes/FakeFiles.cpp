@@ -191,13 +191,13 @@ std::string FakeFiles::Data(const std::string& path) const {
 std::map<std::string, std::string> FakeFiles::Snapshot() const {
   std::map<std::string, std::string> out;
   for (const auto& [key, e] : entries_)
-    out[key] = std::to_string(e.attributes) + (e.locked ? " locked " : " ") + e.linkTarget + " " +
-               *e.data;
+    out[key] = std::to_string(e.attributes) + (e.locked ? " locked " : " ") +
+               (e.deletePending ? "deleted " : "") + e.linkTarget + " " + *e.data;
   return out;
 }
 
 std::vector<FileEntry> FakeFiles::Find(const std::string& pattern) {
-  Finish();
+  Settle();
   if (onFind) onFind(pattern);
   std::vector<FileEntry> out;
   const std::string folder = Parent(pattern), mask = NameOf(pattern);
@@ -218,13 +218,13 @@ std::vector<FileEntry> FakeFiles::Find(const std::string& pattern) {
 }
 
 std::uint32_t FakeFiles::Attributes(const std::string& path) {
-  Finish();
+  Settle();
   const Entry* e = Follow(Node(path));
   return e ? e->attributes : kInvalidAttributes;
 }
 
 bool FakeFiles::SetAttributes(const std::string& path, std::uint32_t attributes) {
-  Finish();
+  Settle();
   Entry* e = Follow(Node(path));
   if (!e) return false;
   e->attributes = (e->attributes & (kAttrDirectory | kAttrReparsePoint)) |
@@ -238,12 +238,12 @@ bool FakeFiles::LinkAt(const std::string& path) const {
 }
 
 bool FakeFiles::IsLink(const std::string& path) {
-  Finish();
+  Settle();
   return LinkAt(path);
 }
 
 std::optional<std::uint64_t> FakeFiles::Size(const std::string& path) {
-  Finish();
+  Settle();
   const Entry* e = Follow(Node(path));
   if (!e || (e->attributes & kAttrDirectory)) return std::nullopt;
   return e->data->size();
@@ -305,8 +305,11 @@ bool FakeFiles::IsUnder(FileHandle file, const std::string& folder) {
 ErasableFile FakeFiles::OpenForErase(const std::string& path) {
   if (LinkAt(path)) return {0, true, 0};
   const Entry* e = Node(path);
-  // Opened with the right to delete, which a file in use refuses.
-  if (!e || (e->attributes & (kAttrDirectory | kAttrReadOnly)) || e->locked) return {};
+  // Opened with the right to delete, which a file in use refuses, as does one
+  // already deleted while another program holds it open.
+  if (!e || (e->attributes & (kAttrDirectory | kAttrReadOnly)) || e->locked ||
+      e->deletePending)
+    return {};
   open_[next_] = {Key(e->path)};
   return {next_++, false, static_cast<std::uint32_t>(e->data.use_count())};
 }
@@ -346,19 +349,49 @@ bool FakeFiles::Flush(FileHandle file) {
   return true;
 }
 
-void FakeFiles::Close(FileHandle file) {
-  if (deferCloses && open_.count(file))
-    queued_.push_back(file);
-  else
-    CloseNow(file);
+void FakeFiles::Close(FileHandle file) { OverwriteAndClose(file, {}); }
+
+void FakeFiles::OverwriteAndClose(FileHandle file, std::vector<ErasePass> passes) {
+  if (!open_.count(file)) return;
+  Job job{file, std::move(passes)};
+  if (deferCloses) {
+    queued_.push_back(std::move(job));
+    return;
+  }
+  while (!Step(job)) {
+  }
 }
 
-void FakeFiles::Finish() {
-  while (!queued_.empty()) {
-    const FileHandle file = queued_.front();
-    queued_.erase(queued_.begin());
-    CloseNow(file);
+bool FakeFiles::Step(Job& job) {
+  if (job.step == job.passes.size()) {
+    CloseNow(job.file);
+    return true;
   }
+  if (job.step > 0) Flush(job.file);
+  for (const EraseWrite& w : job.passes[job.step])
+    if (!Seek(job.file, w.position) || !Write(job.file, w.bytes, w.size)) break;
+  ++job.step;
+  return false;
+}
+
+void FakeFiles::WorkQueue(std::size_t steps) {
+  while (!queued_.empty() && steps > 0)
+    for (std::size_t i = 0; i < queued_.size() && steps > 0; --steps)
+      if (Step(queued_[i])) {
+        queued_.erase(queued_.begin() + static_cast<long>(i));
+      } else {
+        ++i;
+      }
+}
+
+void FakeFiles::Finish() { WorkQueue(finishSteps); }
+
+void FakeFiles::EndProcess() {
+  queued_.clear();
+  for (const auto& [file, open] : open_)
+    if (const auto e = entries_.find(open.key); e != entries_.end())
+      journal.push_back("abandon " + e->second.path);
+  open_.clear();
 }
 
 void FakeFiles::CloseNow(FileHandle file) {
@@ -388,20 +421,31 @@ bool FakeFiles::DeleteOnClose(FileHandle file) {
 }
 
 bool FakeFiles::Delete(const std::string& path) {
-  Finish();
+  Settle();
   // Deleting a file link deletes its target and leaves the link, as under Wine.
-  const Entry* e = Follow(Node(path));
-  if (!e || (e->attributes & kAttrDirectory) || (e->attributes & kAttrReadOnly) || e->locked)
+  Entry* e = Follow(Node(path));
+  if (!e || (e->attributes & kAttrDirectory) || (e->attributes & kAttrReadOnly) || e->locked ||
+      e->deletePending)
     return false;
   deleted.push_back(e->path);
   dataWhenDeleted[e->path] = *e->data;
   journal.push_back("delete " + e->path);
-  entries_.erase(Key(e->path));
+  if (e->held)
+    e->deletePending = true;
+  else
+    entries_.erase(Key(e->path));
   return true;
 }
 
+void FakeFiles::Release(const std::string& path) {
+  Entry* e = Node(path);
+  if (!e) return;
+  e->held = false;
+  if (e->deletePending) entries_.erase(Key(e->path));
+}
+
 bool FakeFiles::DeleteAtReboot(const std::string& path) {
-  Finish();
+  Settle();
   const Entry* e = Node(path);
   if (refuseRebootDeletes || !e || (e->attributes & kAttrDirectory)) return false;
   rebootDeletes.push_back(e->path);
@@ -409,14 +453,14 @@ bool FakeFiles::DeleteAtReboot(const std::string& path) {
 }
 
 bool FakeFiles::CreateFolder(const std::string& path) {
-  Finish();
+  Settle();
   if (Node(path) || !FolderExists(Parent(Strip(path)))) return false;
   entries_[Key(path)] = Entry{Strip(path), kAttrDirectory};
   return true;
 }
 
 bool FakeFiles::RemoveFolder(const std::string& path) {
-  Finish();
+  Settle();
   const Entry* e = Node(path);
   // Removing a followed folder link removes its target, as under Wine.
   if (e && !e->linkTarget.empty()) {
@@ -431,7 +475,7 @@ bool FakeFiles::RemoveFolder(const std::string& path) {
 }
 
 bool FakeFiles::Replace(const std::string& from, const std::string& to) {
-  Finish();
+  Settle();
   Entry* src = Node(from);
   const Entry* dst = Node(to);
   if (!src || src->locked || (dst && (dst->locked || (dst->attributes & kAttrReadOnly)))) return false;
@@ -443,7 +487,7 @@ bool FakeFiles::Replace(const std::string& from, const std::string& to) {
 }
 
 bool FakeFiles::Append(const std::string& path, const std::string& bytes) {
-  Finish();
+  Settle();
   Entry* e = Node(path);
   if (!e) {
     if (!FolderExists(Parent(path))) return false;
@@ -459,7 +503,7 @@ bool FakeFiles::Append(const std::string& path, const std::string& bytes) {
 }
 
 std::optional<std::string> FakeFiles::ReadAll(const std::string& path) {
-  Finish();
+  Settle();
   ++reads;
   const Entry* e = Follow(Node(path));
   if (!e || (e->attributes & kAttrDirectory) || e->exclusive) return std::nullopt;
@@ -467,7 +511,7 @@ std::optional<std::string> FakeFiles::ReadAll(const std::string& path) {
 }
 
 bool FakeFiles::WriteAll(const std::string& path, const std::string& bytes) {
-  Finish();
+  Settle();
   if (!FolderExists(Parent(path))) return false;
   Entry* e = Node(path);
   if (e && ((e->attributes & (kAttrDirectory | kAttrReadOnly)) || e->exclusive)) return false;

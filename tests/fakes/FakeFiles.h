@@ -38,6 +38,11 @@ class FakeFiles final : public Files {
   void Lock(const std::string& path) { Node(path)->locked = true; }
   // Open elsewhere without sharing: reading and writing fail as well.
   void LockExclusive(const std::string& path) { Node(path)->locked = Node(path)->exclusive = true; }
+  // Open elsewhere with deleting shared, as WinINet holds its index.dat files
+  // once it has read the cache: a delete succeeds, yet the file stays listed
+  // (and opens no more) until that handle is closed with Release.
+  void HoldOpen(const std::string& path) { Node(path)->held = true; }
+  void Release(const std::string& path);
   void FailWritesAfter(std::size_t bytes) { failWritesAfter_ = bytes; }
   // No free room left: a write that would make a file longer fails whole;
   // bytes within a file's length are still overwritten.
@@ -53,9 +58,16 @@ class FakeFiles final : public Files {
   std::function<void(const std::string&)> onFind;
   // Called with the path after every Append or WriteAll that wrote.
   std::function<void(const std::string&)> onWrite;
-  // Close only queues the file, as the Win32 closing workers take it; Finish,
-  // or any later call that names a path, flushes and closes what is queued.
+  // Close and OverwriteAndClose only queue the file, as the Win32 closing
+  // workers take it. Any later call that names a path, or Finish, works off
+  // the queue, the files in turn a step at a time (a pass, with the flush
+  // before it, or the close), as workers in parallel would.
   bool deferCloses = false;
+  // How many of those steps Finish takes before its time bound passes.
+  std::size_t finishSteps = static_cast<std::size_t>(-1);
+  // The program ends: the system closes every file still open, without a
+  // flush and without the delete, which only follows the last flush.
+  void EndProcess();
 
   // Inspection.
   bool Exists(const std::string& path) const { return Node(path) != nullptr; }
@@ -71,7 +83,8 @@ class FakeFiles final : public Files {
   bool refuseRebootDeletes = false;        // as without the rights to register
   std::map<std::string, std::string> dataWhenDeleted;  // a deleted file's last bytes, by path
   // Writes, flushes, closes and deletes in order: "write PATH POS SIZE FILL"
-  // (FILL the byte in hex, or "mixed"), "flush PATH", "close PATH", "delete PATH".
+  // (FILL the byte in hex, or "mixed"), "flush PATH", "close PATH", "delete PATH";
+  // "abandon PATH" for a file the program's end closed.
   std::vector<std::string> journal;
   std::size_t QueuedCloses() const { return queued_.size(); }
   // Every entry (upper-cased path) with its attributes, data, lock and link
@@ -90,6 +103,7 @@ class FakeFiles final : public Files {
   bool Seek(FileHandle file, std::uint64_t position) override;
   bool Flush(FileHandle file) override;
   void Close(FileHandle file) override;
+  void OverwriteAndClose(FileHandle file, std::vector<ErasePass> passes) override;
   void Finish() override;
   bool DeleteOnClose(FileHandle file) override;
   bool Delete(const std::string& path) override;
@@ -108,6 +122,7 @@ class FakeFiles final : public Files {
     std::shared_ptr<std::string> data = std::make_shared<std::string>();
     bool locked = false;
     bool exclusive = false;
+    bool held = false, deletePending = false;
     std::string linkTarget = {};  // key of a link's target
   };
   struct Open {
@@ -115,7 +130,18 @@ class FakeFiles final : public Files {
     std::size_t pos = 0;
     bool deleteOnClose = false;
   };
+  // A file handed to Close or OverwriteAndClose, and how far its work is.
+  struct Job {
+    FileHandle file = 0;
+    std::vector<ErasePass> passes;
+    std::size_t step = 0;  // the next pass; passes.size(): the close
+  };
   static std::string Key(const std::string& path);
+  // Takes the job's next step; true when that was the close.
+  bool Step(Job& job);
+  // Up to `steps` steps over the queued jobs, in turn.
+  void WorkQueue(std::size_t steps);
+  void Settle() { WorkQueue(static_cast<std::size_t>(-1)); }
   void CloseNow(FileHandle file);
   bool LinkAt(const std::string& path) const;
   // The key with every folder link above it replaced by its target.
@@ -134,7 +160,7 @@ class FakeFiles final : public Files {
 
   std::map<std::string, Entry> entries_;
   std::map<FileHandle, Open> open_;
-  std::vector<FileHandle> queued_;  // closes deferred until Finish
+  std::vector<Job> queued_;  // deferred work, oldest first
   std::map<std::string, std::string> folderLinks_;  // link key -> target key
   std::map<std::string, std::string> shortNames_;   // short key -> long key
   FileHandle next_ = 1;

@@ -68,6 +68,7 @@ const FakeRegistry::Value* FakeRegistry::Get(RegRoot root, const std::string& pa
 }
 
 RegKey FakeRegistry::OpenKey(RegRoot root, const std::string& path) {
+  ++lookups;
   const std::string id = Id(root, path);
   // The roots themselves always exist.
   if (!keys_.count(id) && id.find('\\') != std::string::npos) return 0;
@@ -101,13 +102,21 @@ std::map<std::string, std::string> FakeRegistry::Snapshot() const {
 }
 
 void FakeRegistry::CloseKey(RegKey key) {
+  deadHandles_.erase(key);
   if (handles_.erase(key)) --openKeys;
 }
 
-FakeRegistry::Key* FakeRegistry::Lookup(RegKey key) {
+const std::string* FakeRegistry::PathOf(RegKey key) const {
   const auto h = handles_.find(key);
-  if (h == handles_.end()) return nullptr;
-  const auto k = keys_.find(h->second);
+  if (h == handles_.end() || deadHandles_.count(key)) return nullptr;
+  const bool root = h->second.find('\\') == std::string::npos;
+  return root || keys_.count(h->second) ? &h->second : nullptr;
+}
+
+FakeRegistry::Key* FakeRegistry::Lookup(RegKey key) {
+  const std::string* path = PathOf(key);
+  if (!path) return nullptr;
+  const auto k = keys_.find(*path);
   return k == keys_.end() ? nullptr : &k->second;
 }
 
@@ -123,8 +132,8 @@ bool FakeRegistry::QueryValue(RegKey key, const std::string& name, std::uint32_t
 }
 
 FakeRegistry::Key* FakeRegistry::Writable(RegKey key) {
-  const auto h = handles_.find(key);
-  if (h == handles_.end() || readOnlyKeys.count(h->second)) return nullptr;
+  const std::string* path = PathOf(key);
+  if (!path || readOnlyKeys.count(*path)) return nullptr;
   return Lookup(key);
 }
 
@@ -152,14 +161,16 @@ bool FakeRegistry::DeleteKey(RegRoot root, const std::string& path) {
   if (!keys_.count(id) || !ChildrenOf(id).empty() || readOnlyKeys.count(id)) return false;
   journal.push_back("delete key " + id);
   keys_.erase(id);
+  for (const auto& [handle, path] : handles_)
+    if (path == id) deadHandles_.insert(handle);
   return true;
 }
 
 bool FakeRegistry::QueryInfo(RegKey key, RegKeyInfo& info) {
-  const auto h = handles_.find(key);
-  if (h == handles_.end()) return false;
+  const std::string* path = PathOf(key);
+  if (!path) return false;
   info = {};
-  for (const std::string& child : ChildrenOf(h->second)) {
+  for (const std::string& child : ChildrenOf(*path)) {
     ++info.subKeys;
     info.maxSubKeyLen = std::max<std::uint32_t>(info.maxSubKeyLen,
                                                 static_cast<std::uint32_t>(keys_[child].name.size()));
@@ -174,9 +185,9 @@ bool FakeRegistry::QueryInfo(RegKey key, RegKeyInfo& info) {
 }
 
 long FakeRegistry::EnumKey(RegKey key, std::uint32_t index, std::string& name) {
-  const auto h = handles_.find(key);
-  if (h == handles_.end()) return 6;  // invalid handle
-  const auto children = ChildrenOf(h->second);
+  const std::string* path = PathOf(key);
+  if (!path) return 6;  // invalid handle, or its key deleted
+  const auto children = ChildrenOf(*path);
   if (index >= children.size()) return kRegNoMoreItems;
   name = keys_[children[index]].name;
   return kRegSuccess;

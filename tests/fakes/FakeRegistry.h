@@ -32,6 +32,7 @@ class FakeRegistry final : public Registry {
   // Every key at or below `path` with its values, as one text to compare.
   std::string Dump(RegRoot root, const std::string& path) const;
   int openKeys = 0;  // keys opened and not yet closed
+  int lookups = 0;   // OpenKey calls, whether the key was found or not
   // Every value set, as "ROOT\PATH\NAME" upper-cased, in order.
   std::vector<std::string> setLog;
   // Keys the user may read but not change ("ROOT\PATH" upper-cased, see MarkReadOnly):
@@ -68,12 +69,16 @@ class FakeRegistry final : public Registry {
   static std::string Id(RegRoot root, const std::string& path);
   std::string ParentOf(const std::string& id) const;
   std::vector<std::string> ChildrenOf(const std::string& id) const;
+  // The path behind a handle, while its key exists: a handle to a deleted key stays
+  // dead even when a key of that path is made anew, as on Windows.
+  const std::string* PathOf(RegKey key) const;
   Key* Lookup(RegKey key);
   // The key behind a handle, when the user may change it.
   Key* Writable(RegKey key);
 
   std::map<std::string, Key> keys_;  // upper-cased "root\path" -> key
   std::map<RegKey, std::string> handles_;
+  std::set<RegKey> deadHandles_;
   RegKey next_ = 1;
 };
 

@@ -267,6 +267,22 @@ void FileChecks(Win32Files& files, const std::string& temp, const std::string& l
   Check(!files.RemoveFolder(w + "\\sub") && files.Delete(link1) && files.RemoveFolder(w + "\\sub"),
         "files: RemoveFolder only removes an empty folder");
 
+  // Passes handed over as data: each write at its own position, the passes in
+  // order; a marked file is gone once the next call names a path.
+  static const char ones[] = "1111", twos[] = "22";
+  const std::vector<ErasePass> passes = {{{0, ones, 4}}, {{2, twos, 2}, {5, twos, 1}}};
+  const std::string written = w + "\\passes1", gone = w + "\\passes2";
+  bool handed = files.WriteAll(written, "abcd") && files.WriteAll(gone, "abcd");
+  opened = files.OpenForErase(written);
+  handed = handed && opened.handle != 0;
+  files.OverwriteAndClose(opened.handle, passes);
+  opened = files.OpenForErase(gone);
+  handed = handed && opened.handle != 0 && files.DeleteOnClose(opened.handle);
+  files.OverwriteAndClose(opened.handle, passes);
+  Check(handed && files.ReadAll(written) == std::string("1122\0" "2", 6) && !Exists(files, gone),
+        "files: OverwriteAndClose writes the passes in order, then deletes a marked file");
+  files.Delete(written);
+
   if (!link.empty()) {
     const std::uint32_t attr = files.Attributes(link);
     Check(attr != kInvalidAttributes &&

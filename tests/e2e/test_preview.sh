@@ -1,6 +1,4 @@
 #!/usr/bin/env bash
-# Not in the suite yet: since the browser and history categories joined, the
-# preview and the run disagree on the URL history and index.dat items (to mend).
 # The preview and its guarantee. Traces are planted for every category and several
 # applications; the preview window lists them with the totals and changes nothing;
 # /preview writes the same list, changing nothing; the real run, journalled with
