@@ -255,8 +255,9 @@ void PreviewFiles::OverwriteAndClose(FileHandle file, std::vector<ErasePass> pas
   // Pass by pass through this wrapper's own calls, so what is recorded (and in
   // pass-through done) is what writes made one by one would give.
   for (const ErasePass& pass : passes) {
-    for (const EraseWrite& write : pass)
-      if (!Seek(file, write.position) || !Write(file, write.bytes, write.size)) break;
+    WritePass(pass, [&](std::uint64_t position, const char* bytes, std::size_t size) {
+      return Seek(file, position) && Write(file, bytes, size);
+    });
     Flush(file);
   }
   Close(file);

@@ -150,12 +150,15 @@ std::uint64_t OverwritePass(Context& ctx, FileHandle file, std::uint64_t length)
 }
 
 // One pass as data, for the platform to write; `length` becomes the length
-// after the pass.
-ErasePass PassWrites(std::uint64_t& length) {
+// after the pass. A write that finds no room to grow the file falls back to
+// the part inside the file's `original` length, as OverwritePass does.
+ErasePass PassWrites(std::uint64_t& length, std::uint64_t original) {
   ErasePass pass;
-  length = ForEachPiece(length, [&pass](std::uint64_t position, std::size_t size) {
-    pass.push_back({position, Pattern(kBlockA).data(), size});
-    pass.push_back({position, Pattern(kBlockB).data(), size});
+  length = ForEachPiece(length, [&](std::uint64_t position, std::size_t size) {
+    const auto within = static_cast<std::size_t>(
+        position < original ? std::min<std::uint64_t>(size, original - position) : 0);
+    pass.push_back({position, Pattern(kBlockA).data(), size, within});
+    pass.push_back({position, Pattern(kBlockB).data(), size, within});
     return true;
   });
   return pass;
@@ -237,7 +240,8 @@ std::vector<ErasePass> PlanPasses(Context& ctx, std::uint64_t length) {
     while (!(extra < passes)) ++passes;
   }
   std::vector<ErasePass> out(static_cast<std::size_t>(passes));
-  for (ErasePass& pass : out) pass = PassWrites(length);
+  const std::uint64_t original = length;
+  for (ErasePass& pass : out) pass = PassWrites(length, original);
   return out;
 }
 

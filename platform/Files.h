@@ -33,9 +33,23 @@ struct EraseWrite {
   std::uint64_t position = 0;
   const char* bytes = nullptr;
   std::size_t size = 0;
+  // When the write fails (a full disk has no room to make the file longer),
+  // its first `within` bytes, those inside the file's length, are written
+  // instead; with none, the pass ends there.
+  std::size_t within = 0;
 };
 // One overwrite pass: its writes, in order.
 using ErasePass = std::vector<EraseWrite>;
+
+// Makes the writes of one pass through `write(position, bytes, size)`, each
+// that fails made again with its `within` bytes; false when the pass ended early.
+template <class Write>
+bool WritePass(const ErasePass& pass, Write&& write) {
+  for (const EraseWrite& w : pass)
+    if (!write(w.position, w.bytes, w.size) && !(w.within && write(w.position, w.bytes, w.within)))
+      return false;
+  return true;
+}
 
 // A file opened to be overwritten and deleted through one handle.
 struct ErasableFile {

@@ -63,8 +63,9 @@ struct Job {
 void Run(const Job& job) {
   for (std::size_t i = 0; i < job.passes.size(); ++i) {
     if (i > 0) FlushFileBuffers(job.file);
-    for (const EraseWrite& w : job.passes[i])
-      if (!WriteAt(job.file, w)) break;
+    WritePass(job.passes[i], [&job](std::uint64_t position, const char* bytes, std::size_t size) {
+      return WriteAt(job.file, {position, bytes, size, 0});
+    });
   }
   FlushFileBuffers(job.file);
   if (job.remove) {

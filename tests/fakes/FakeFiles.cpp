@@ -368,8 +368,9 @@ bool FakeFiles::Step(Job& job) {
     return true;
   }
   if (job.step > 0) Flush(job.file);
-  for (const EraseWrite& w : job.passes[job.step])
-    if (!Seek(job.file, w.position) || !Write(job.file, w.bytes, w.size)) break;
+  WritePass(job.passes[job.step], [&](std::uint64_t position, const char* bytes, std::size_t size) {
+    return Seek(job.file, position) && Write(job.file, bytes, size);
+  });
   ++job.step;
   return false;
 }
