@@ -242,7 +242,15 @@ reg_add() {
     if [ -z "$2" ]; then args+=(/ve); else args+=(/v "$2"); fi
     args+=(/t "${4:-REG_SZ}" /d "${3:-}")
   fi
-  e2e_wine reg add "$key" "${args[@]}" /f >/dev/null 2>&1 || fail "reg add $key ${2:-}"
+  # Under load Wine now and then fails to start reg.exe at all; the write is
+  # idempotent, so it is given twice more before the test fails.
+  local try
+  for try in 1 2 3; do
+    e2e_wine reg add "$key" "${args[@]}" /f >/dev/null 2>&1 && return 0
+    e2e_log "reg add $key ${2:-} failed (try $try)"
+    sleep 1
+  done
+  fail "reg add $key ${2:-}"
 }
 
 # reg_query KEY NAME: prints the value's data; fails (status 1) when it is missing.
