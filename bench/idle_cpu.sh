@@ -54,6 +54,17 @@ prefix_pids() {
     fi
   done
 }
+# The pid of this prefix's process NAME, once it has started (within 10 s).
+started_pid() {
+  local pid _
+  for _ in $(seq 100); do
+    pid=$(prefix_pids "$1" | head -n1)
+    [ -n "$pid" ] && { echo "$pid"; return 0; }
+    sleep 0.1
+  done
+  echo "no $1 process" >&2
+  exit 1
+}
 # utime + stime of a process, in clock ticks (fields 14 and 15 of /proc/PID/stat;
 # the command name in field 2 may hold blanks, so count from its closing parenthesis).
 ticks() {
@@ -80,13 +91,7 @@ base=$((s1 - s0))
 # The bare 10 ms timer, itself and the wineserver, as Nimbrel is measured below.
 cp "$bin/idle_floor.exe" "$WINEPREFIX/drive_c/"
 (cd "$WINEPREFIX/drive_c" && exec wine idle_floor.exe) >/dev/null 2>&1 &
-floor_pid=
-for _ in $(seq 100); do
-  floor_pid=$(prefix_pids idle_floor.exe | head -n1)
-  [ -n "$floor_pid" ] && break
-  sleep 0.1
-done
-[ -n "$floor_pid" ] || { echo "no idle_floor.exe process" >&2; exit 1; }
+floor_pid=$(started_pid idle_floor.exe)
 sleep 3
 echo "a bare 10 ms timer: sampling ${base_span} s" >&2
 f0=$(ticks "$floor_pid")
@@ -99,12 +104,7 @@ kill "$floor_pid"
 
 (cd "$WINEPREFIX/drive_c/Nimbrel" && exec wine Nimbrel.exe) >"$work/nimbrel.log" 2>&1 &
 (cd "$WINEPREFIX/drive_c/Nimbrel" && wine NimbrelDriver.exe wait FrmMain 45000) >/dev/null
-for _ in $(seq 50); do
-  nimbrel_pid=$(prefix_pids Nimbrel.exe | head -n1)
-  [ -n "$nimbrel_pid" ] && break
-  sleep 0.1
-done
-[ -n "$nimbrel_pid" ] || { echo "no Nimbrel.exe process" >&2; exit 1; }
+nimbrel_pid=$(started_pid Nimbrel.exe)
 sleep 5  # past its start-up
 echo "Nimbrel idle: sampling ${span} s" >&2
 n0=$(ticks "$nimbrel_pid")
