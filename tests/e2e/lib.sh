@@ -54,19 +54,25 @@ e2e_sandbox_env() {
 
 # Starts one Xvfb on a free display number and exports DISPLAY; E2E_XVFB_PID is its pid.
 e2e_start_xvfb() {
-  local n log=${1:-/dev/null}
-  for n in $(seq 91 140); do
-    if [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; then continue; fi
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -noreset >"$log" 2>&1 &
+  local log=${1:-/dev/null} number try
+  number=$(mktemp)
+  for try in 1 2 3; do
+    # Xvfb picks a free display itself and writes its number once it listens:
+    # two runners starting at once cannot take the same one.
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$number" >"$log" 2>&1 &
     E2E_XVFB_PID=$!
-    if poll 15 xwininfo -root -display ":$n" && kill -0 "$E2E_XVFB_PID" 2>/dev/null; then
-      export DISPLAY=:$n
+    if poll 15 test -s "$number" && kill -0 "$E2E_XVFB_PID" 2>/dev/null &&
+      xwininfo -root -display ":$(<"$number")" >/dev/null 2>&1; then
+      export DISPLAY=:$(<"$number")
+      rm -f "$number"
       return 0
     fi
     kill "$E2E_XVFB_PID" 2>/dev/null
     wait "$E2E_XVFB_PID" 2>/dev/null
+    : >"$number"
   done
-  e2e_log "no free X display for Xvfb"
+  rm -f "$number"
+  e2e_log "Xvfb does not start (try $try): $(tail -n 3 "$log" 2>/dev/null)"
   return 1
 }
 

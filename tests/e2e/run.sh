@@ -102,12 +102,20 @@ run_one() {
   dir=$E2E_RUN/$name
   mkdir -p "$dir"
   began=$(date +%s%N)
-  E2E_SOURCED_BY_RUNNER='' timeout -k 30 "$limit" bash "$t" >"$dir/log.txt" 2>&1 </dev/null
-  rc=$?
+  # A display of its own: X has one input focus per display, and a window the
+  # other test maps would take the foreground from this test's windows.
+  if e2e_start_xvfb "$dir/xvfb.log"; then
+    E2E_SOURCED_BY_RUNNER='' timeout -k 30 "$limit" bash "$t" >"$dir/log.txt" 2>&1 </dev/null
+    rc=$?
+  else
+    echo "no X display for the test" >"$dir/log.txt"
+    rc=1
+  fi
   took=$((($(date +%s%N) - began) / 100000000))
   took=$((took / 10)).$((took % 10))
   # Whatever the test left behind (a timeout kills it before its own clean-up).
   [ -d "$dir/prefix" ] && WINEPREFIX=$dir/prefix wineserver -k 2>/dev/null
+  e2e_stop_xvfb
   if [ "$rc" == 0 ]; then
     echo PASS >"$dir/result"
     printf 'PASS %s (%s s)\n' "$name" "$took"

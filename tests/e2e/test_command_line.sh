@@ -56,15 +56,12 @@ assert_eq "$(hashes)" "$before" "the planted files after /preview"
 [ ! -e "$temp/WFView" ] || fail "/preview left a definitions file"
 
 # ---- /erase: no window ever mapped, on a display of its own that xev watches ----
-display=
-for n in $(seq 141 190); do
-  [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-  Xvfb ":$n" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb_pid=$!
-  if poll 10 xwininfo -root -display ":$n"; then display=:$n; break; fi
-  kill "$xvfb_pid" 2>/dev/null || true
-done
-[ -n "$display" ] || fail "no display for the watched run"
+main_display=$DISPLAY
+e2e_start_xvfb "$E2E_DIR/xvfb-watch.log" || fail "no display for the watched run"
+display=$DISPLAY
+xvfb_pid=$E2E_XVFB_PID
+E2E_XVFB_PID=
+DISPLAY=$main_display
 stop_watch() {
   local rc=$?
   kill "${xev_pid:-}" "${marker_pid:-}" "$xvfb_pid" 2>/dev/null
