@@ -9,6 +9,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <map>
+#include <optional>
 #include <string>
 
 #include "erasers/Context.h"
@@ -17,6 +19,13 @@
 
 namespace nimbrel {
 namespace {
+
+double Seconds() {
+  LARGE_INTEGER now, frequency;
+  QueryPerformanceCounter(&now);
+  QueryPerformanceFrequency(&frequency);
+  return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
 
 // Counts what the erasers report, and lets messages through as the program does.
 class CountingReport final : public RunReport {
@@ -28,21 +37,74 @@ class CountingReport final : public RunReport {
   void BytesErased(std::uint64_t) override { ++counts; }
   void DoEvents() override {
     ++yields;
+    const double start = Seconds();
     loop_.DoEvents();
+    yieldSeconds += Seconds() - start;
   }
   WindowHandle Owner() override { return 0; }
   long lines = 0, counts = 0, yields = 0;
+  double yieldSeconds = 0;
 
  private:
   EventLoop& loop_;
 };
 
-double Seconds() {
-  LARGE_INTEGER now, frequency;
-  QueryPerformanceCounter(&now);
-  QueryPerformanceFrequency(&frequency);
-  return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
+// The real files, with the calls the erasers make counted and timed on the
+// walking thread: where a run's time goes, call by call.
+class TimedFiles final : public Files {
+ private:
+  struct Calls {
+    long count = 0;
+    double seconds = 0;
+  };
+  template <class F>
+  auto Time(const char* name, F&& f) {
+    const double start = Seconds();
+    auto result = f();
+    Calls& c = calls_[name];
+    ++c.count;
+    c.seconds += Seconds() - start;
+    return result;
+  }
+  Files& real_;
+  std::map<std::string, Calls> calls_;
+
+ public:
+  explicit TimedFiles(Files& real) : real_(real) {}
+
+  std::vector<FileEntry> Find(const std::string& p) override { return Time("Find", [&] { return real_.Find(p); }); }
+  std::uint32_t Attributes(const std::string& p) override { return Time("Attributes", [&] { return real_.Attributes(p); }); }
+  bool SetAttributes(const std::string& p, std::uint32_t a) override { return Time("SetAttributes", [&] { return real_.SetAttributes(p, a); }); }
+  bool IsLink(const std::string& p) override { return Time("IsLink", [&] { return real_.IsLink(p); }); }
+  std::optional<std::uint64_t> Size(const std::string& p) override { return Time("Size", [&] { return real_.Size(p); }); }
+  std::string CanonicalPath(const std::string& p) override { return Time("CanonicalPath", [&] { return real_.CanonicalPath(p); }); }
+  ErasableFile OpenForErase(const std::string& p) override { return Time("OpenForErase", [&] { return real_.OpenForErase(p); }); }
+  bool IsUnder(FileHandle f, const std::string& d) override { return Time("IsUnder", [&] { return real_.IsUnder(f, d); }); }
+  bool Write(FileHandle f, const void* d, std::size_t n) override { return Time("Write", [&] { return real_.Write(f, d, n); }); }
+  bool Seek(FileHandle f, std::uint64_t at) override { return Time("Seek", [&] { return real_.Seek(f, at); }); }
+  bool Flush(FileHandle f) override { return Time("Flush", [&] { return real_.Flush(f); }); }
+  void Close(FileHandle f) override { Time("Close", [&] { real_.Close(f); return 0; }); }
+  void OverwriteAndClose(FileHandle f, std::vector<ErasePass> passes) override {
+    Time("OverwriteAndClose", [&] { real_.OverwriteAndClose(f, std::move(passes)); return 0; });
+  }
+  void Finish() override { Time("Finish", [&] { real_.Finish(); return 0; }); }
+  bool DeleteOnClose(FileHandle f) override { return Time("DeleteOnClose", [&] { return real_.DeleteOnClose(f); }); }
+  bool Delete(const std::string& p) override { return Time("Delete", [&] { return real_.Delete(p); }); }
+  bool DeleteAtReboot(const std::string& p) override { return Time("DeleteAtReboot", [&] { return real_.DeleteAtReboot(p); }); }
+  bool CreateFolder(const std::string& p) override { return Time("CreateFolder", [&] { return real_.CreateFolder(p); }); }
+  bool RemoveFolder(const std::string& p) override { return Time("RemoveFolder", [&] { return real_.RemoveFolder(p); }); }
+  bool Replace(const std::string& a, const std::string& b) override { return Time("Replace", [&] { return real_.Replace(a, b); }); }
+  bool Append(const std::string& p, const std::string& b) override { return Time("Append", [&] { return real_.Append(p, b); }); }
+  std::optional<std::string> ReadAll(const std::string& p) override { return Time("ReadAll", [&] { return real_.ReadAll(p); }); }
+  bool WriteAll(const std::string& p, const std::string& b) override { return Time("WriteAll", [&] { return real_.WriteAll(p, b); }); }
+
+  void Print() const {
+    for (const auto& [name, c] : calls_)
+      std::printf("  %-18s %7ld calls %8.3f s %7.1f us each\n", name.c_str(), c.count, c.seconds,
+                  1e6 * c.seconds / static_cast<double>(c.count));
+  }
+
+};
 
 int Run(int argc, char** argv) {
   const std::string mode = argc == 4 ? argv[1] : "";
@@ -52,7 +114,14 @@ int Run(int argc, char** argv) {
   }
   Win32Bundle win32;
   SettingsStore settings(win32.registry);
-  Context ctx(win32.AsPlatform(), settings);
+  // NIMBREL_BENCH_CALLS=1: each file call counted and timed.
+  const bool timed = std::getenv("NIMBREL_BENCH_CALLS") != nullptr;
+  TimedFiles timedFiles(win32.files);
+  Platform platform = win32.AsPlatform();
+  Platform timedPlatform{platform.registry, timedFiles, platform.system, platform.shell,
+                         platform.desktop, platform.loop, platform.profile, platform.urlHistory,
+                         platform.urlCache};
+  Context ctx(timed ? timedPlatform : platform, settings);
   CountingReport report(win32.loop);
   ctx.SetReport(&report);
 
@@ -65,8 +134,14 @@ int Run(int argc, char** argv) {
   } else {
     EraseFilesInTree(ctx, argv[2], "*.*");
   }
+  const double walked = Seconds() - start;
   win32.files.Settle();  // the last flushes and deletes belong to the time
   const double spent = Seconds() - start;
+  if (timed) {
+    std::printf("walk %.3f s, then %.3f s for the files in flight\n", walked, spent - walked);
+    timedFiles.Print();
+    std::printf("  %-18s %7ld calls %8.3f s\n", "DoEvents", report.yields, report.yieldSeconds);
+  }
   std::printf("seconds=%.3f files=%d bytes=%llu lines=%ld reports=%ld yields=%ld\n", spent,
               ctx.FilesDeleted, static_cast<unsigned long long>(ctx.BytesErased), report.lines,
               report.counts, report.yields);

@@ -22,9 +22,9 @@ class FileCloser {
   FileCloser(const FileCloser&) = delete;
   FileCloser& operator=(const FileCloser&) = delete;
 
-  // Asks for an open file (a HANDLE) to be deleted when it is closed, after
-  // its last flush. False when the handle lacks the right to delete. Called
-  // from the thread that hands files over.
+  // Asks for an open file (a HANDLE, opened with the right to delete) to be
+  // deleted when it is closed, after its last flush. False when that cannot
+  // be recorded. Called from the thread that hands files over.
   bool DeleteWhenClosed(void* file);
   // Hands an open file over: a worker writes each pass (flushing between
   // them), flushes, deletes it when asked, and closes it. Waits while the

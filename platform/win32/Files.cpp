@@ -226,9 +226,10 @@ class FolderNames {
 };
 
 // Windows marks every link with the reparse attribute. Wine shows a file link
-// as an ordinary file and an open follows it: the handle then names the target,
-// not `path`'s folder followed by its name (as listed). True when unknown.
-bool ReachesElsewhere(HANDLE h, const std::wstring& path) {
+// as an ordinary file and an open follows it: the handle, whose object name is
+// `actual`, then names the target, not `path`'s folder followed by its name
+// (as listed). True when unknown.
+bool ReachesElsewhere(const std::wstring& actual, const std::wstring& path) {
   std::wstring full = FullPathW(path);
   while (full.size() > 1 && full.back() == L'\\') full.pop_back();
   const auto cut = full.rfind(L'\\');
@@ -237,7 +238,6 @@ bool ReachesElsewhere(HANDLE h, const std::wstring& path) {
   if (folder.find(L'\\') == std::wstring::npos) folder += L'\\';
   static FolderNames folders;
   std::wstring expected = folders.Of(folder);
-  const std::wstring actual = NtPathOf(h);
   if (expected.empty() || actual.empty()) return true;
   if (expected.back() != L'\\') expected += L'\\';
   std::wstring name = full.substr(cut + 1);
@@ -328,7 +328,10 @@ bool Win32Files::IsUnder(FileHandle file, const std::string& folder) {
     // for every file.
     static FolderNames folders;
     const std::wstring base = folders.Of(Wide(folder));
-    const std::wstring name = NtPathOf(ToHandle(file));
+    const auto known = opened_.find(file);
+    const std::wstring name = known != opened_.end() && !known->second.empty()
+                                  ? known->second
+                                  : NtPathOf(ToHandle(file));
     if (base.empty() || name.size() <= base.size()) return false;
     const bool sep = base.back() == L'\\';
     return EqualsNoCaseW(name.substr(0, base.size()), base) &&
@@ -383,7 +386,7 @@ bool Win32Files::IsLink(const std::string& path) {
     FindClose(find);
     const HANDLE h = OpenForName(LongForm(full));
     if (h == INVALID_HANDLE_VALUE) return true;
-    const bool elsewhere = ReachesElsewhere(h, full.substr(0, cut + 1) + entry.cFileName);
+    const bool elsewhere = ReachesElsewhere(NtPathOf(h), full.substr(0, cut + 1) + entry.cFileName);
     CloseHandle(h);
     return elsewhere;
   });
@@ -399,10 +402,14 @@ ErasableFile Win32Files::OpenForErase(const std::string& path) {
   FILE_BASIC_INFORMATION basic;
   FILE_STANDARD_INFORMATION standard;
   ErasableFile out;
+  std::wstring name;
   out.link = !Query(h, &basic, sizeof basic, FileBasicInformation) ||
              !Query(h, &standard, sizeof standard, FileStandardInformation) ||
              (basic.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ||
-             (UnderWine() && NoThrow(true, [&] { return ReachesElsewhere(h, Wide(path)); }));
+             (UnderWine() && NoThrow(true, [&] {
+                name = NtPathOf(h);
+                return ReachesElsewhere(name, Wide(path));
+              }));
   // Windows refuses to write a read-only file; Wine running as root would not.
   if (out.link || (basic.FileAttributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) {
     CloseHandle(h);
@@ -410,6 +417,8 @@ ErasableFile Win32Files::OpenForErase(const std::string& path) {
   }
   out.handle = FromHandle(h);
   out.links = standard.NumberOfLinks;
+  // Unrecorded (no memory), the file is only asked about again.
+  NoThrow(false, [&] { return opened_.insert_or_assign(out.handle, std::move(name)).second; });
   return out;
 }
 
@@ -441,11 +450,21 @@ bool Win32Files::Flush(FileHandle file) {
 void Win32Files::Close(FileHandle file) { OverwriteAndClose(file, {}); }
 
 void Win32Files::OverwriteAndClose(FileHandle file, std::vector<ErasePass> passes) {
-  if (file) closer_.Close(ToHandle(file), std::move(passes));
+  if (!file) return;
+  HandOver(file);
+  closer_.Close(ToHandle(file), std::move(passes));
 }
 
 bool Win32Files::DeleteOnClose(FileHandle file) {
-  return file != 0 && closer_.DeleteWhenClosed(ToHandle(file));
+  if (file == 0) return false;
+  // OpenForErase asks for the right to delete; any other handle is asked.
+  if (!opened_.contains(file)) {
+    OBJECT_BASIC_INFORMATION info;
+    if (NtQueryObject(ToHandle(file), ObjectBasicInformation, &info, sizeof info, nullptr) < 0 ||
+        !(info.GrantedAccess & DELETE))
+      return false;
+  }
+  return closer_.DeleteWhenClosed(ToHandle(file));
 }
 
 bool Win32Files::Delete(const std::string& path) {

@@ -1,6 +1,9 @@
 // The Win32 implementations of the platform service interfaces.
 #pragma once
 
+#include <string>
+#include <unordered_map>
+
 #include "platform/Desktop.h"
 #include "platform/Files.h"
 #include "platform/Profile.h"
@@ -75,7 +78,14 @@ class Win32Files final : public Files {
   static constexpr unsigned long kFinishBound = 10000;
 
  private:
+  // Forgets a file handed to the closer.
+  void HandOver(FileHandle file) { opened_.erase(file); }
+
   FileCloser closer_;
+  // The files OpenForErase opened and not yet handed over, each with the
+  // right to delete, with the object name the link test read under Wine
+  // (empty elsewhere): the later calls on that file need not ask again.
+  std::unordered_map<FileHandle, std::wstring> opened_;
 };
 
 class Win32System final : public System {
