@@ -504,16 +504,20 @@ class ListBoxView final : public Win32View {
   }
   void ShowNoted(unsigned aspects) override {
     const HWND h = Window();
-    if (aspects & Bit(Aspect::ItemAdded)) {
-      // Only appends were noted, and any other change of the items caught up
-      // first: the lines the window lacks are the model's last ones.
-      const int shown = static_cast<int>(Send(h, LB_GETCOUNT));
-      Send(h, WM_SETREDRAW, FALSE);
-      AddLines(h, shown < 0 ? 0 : shown);
-      Send(h, WM_SETREDRAW, TRUE);
-      InvalidateRect(h, nullptr, TRUE);
+    if (!(aspects & Bit(Aspect::ItemAdded))) {
+      if (aspects & Bit(Aspect::Selection)) ShowSelection(list_.ListIndex());
+      return;
     }
+    // Only appends were noted, and any other change of the items caught up
+    // first: the lines the window lacks are the model's last ones. The lines
+    // and the selection go in with drawing off, so the scroll bar (a costly
+    // paint with visual styles) is drawn once, when drawing is turned on.
+    const int shown = static_cast<int>(Send(h, LB_GETCOUNT));
+    Send(h, WM_SETREDRAW, FALSE);
+    AddLines(h, shown < 0 ? 0 : shown);
     if (aspects & Bit(Aspect::Selection)) ShowSelection(list_.ListIndex());
+    Send(h, WM_SETREDRAW, TRUE);
+    InvalidateRect(h, nullptr, TRUE);
   }
   void Create(HWND form, int id) override {
     DWORD style = LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL;
