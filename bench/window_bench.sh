@@ -64,9 +64,10 @@ for look in ${LOOKS:-themed classic}; do
     temp=$(unix_path "C:\\users\\$(e2e_user)\\Temp")
 
     rm -rf "${temp:?}"/*; cp -a "$work/tree/." "$temp/"; sync
-    t0=$(date +%s.%N)
-    (cd "$WINEPREFIX/drive_c/Nimbrel" && wine erase_bench.exe tree "C:\\users\\$(e2e_user)\\Temp" 0) >/dev/null
-    bare=$(echo "$(date +%s.%N) - $t0" | bc)
+    # The erasing as erase_bench times it: Wine's start of the program is no
+    # part of the click-to-message time either.
+    bare=$(cd "$WINEPREFIX/drive_c/Nimbrel" && wine erase_bench.exe tree "C:\\users\\$(e2e_user)\\Temp" 0)
+    bare=$(sed -E 's/.*seconds=([0-9.]+).*/\1/' <<<"$bare")
     left=$(find "$temp" -type f | wc -l)
     [ "$left" = 0 ] || echo "erase_bench left $left files" >&2
 
