@@ -307,14 +307,18 @@ void WalkTree(Context& ctx, const std::string& folder, const std::string& patter
   // Tested as it is entered: it may have been swapped for a link since it was listed.
   if (!MayEnter(files, folder.substr(0, folder.size() - 1), base)) return;
   std::vector<std::string> subFolders;
-  for (const FileEntry& entry : files.Find(folder + "*")) {
+  const std::vector<FileEntry> listing = files.Find(folder + "*");
+  for (const FileEntry& entry : listing) {
     if (IsDots(entry.name)) continue;
     // A linked folder is never entered: it leads out of the tree.
     if ((entry.attributes & kAttrDirectory) && !(entry.attributes & kAttrReparsePoint))
       subFolders.push_back(entry.name);
     ctx.DoEvents();
   }
-  for (const FileEntry& entry : files.Find(folder + pattern)) {
+  // "*" and "*.*" match every name: the folder is read once (each read looks
+  // at every entry's attributes on the disk).
+  const bool everything = pattern == "*" || pattern == "*.*";
+  for (const FileEntry& entry : everything ? listing : files.Find(folder + pattern)) {
     if (IsDots(entry.name)) continue;
     const std::string full = folder + entry.name;
     ctx.AddProgressLine("  " + full);

@@ -343,6 +343,23 @@ TEST_F(ModFilesTest, TreeWalkHonoursThePattern) {
   EXPECT_TRUE(w.files.Exists("C:\\Moz\\p1\\prefs.js"));
 }
 
+TEST_F(ModFilesTest, TreeWalkReadsEachFolderOnceForAPatternOfEveryName) {
+  w.files.AddFile("C:\\Temp\\a.txt", "a");
+  w.files.AddFile("C:\\Temp\\Sub\\b", "b");
+  std::vector<std::string> finds;
+  w.files.onFind = [&finds](const std::string& pattern) { finds.push_back(pattern); };
+  for (const char* pattern : {"*", "*.*"}) {
+    finds.clear();
+    EraseFilesInTree(ctx, "C:\\Temp", pattern);
+    EXPECT_EQ(finds, (Lines{"C:\\Temp\\*", "C:\\Temp\\Sub\\*"})) << pattern;
+  }
+  // Any other pattern is matched by the system, short names included.
+  finds.clear();
+  EraseFilesInTree(ctx, "C:\\Temp", "*.txt");
+  EXPECT_EQ(finds, (Lines{"C:\\Temp\\*", "C:\\Temp\\*.txt", "C:\\Temp\\Sub\\*",
+                          "C:\\Temp\\Sub\\*.txt"}));
+}
+
 TEST_F(ModFilesTest, TreeWalkListsButKeepsIndexDatAndSkins) {
   w.files.AddFile("C:\\Temp\\Index.DAT", "i");
   w.files.AddFile("C:\\Temp\\old index.dat.bak", "i");
@@ -617,10 +634,13 @@ TEST_F(ModFilesTest, SubFolderSwappedForALinkDuringTheWalkIsLeft) {
   w.files.AddFile("C:\\Temp\\Late\\c.tmp", "c");
   w.files.AddFile("C:\\Temp\\Zeta\\e.tmp", "e");
   // "Early" is swapped once the base folder's sub-folders are known, before it
-  // is entered; "Late" once it was entered, as its files are about to be listed.
+  // is entered (at the first yield, while the base is listed); "Late" once it
+  // was entered, as its entries are about to be listed.
+  w.loop.onDoEvents = [this](int count) {
+    if (count == 1) w.files.SwapForFolderLink("C:\\Temp\\Early", "C:\\Docs");
+  };
   w.files.onFind = [this](const std::string& pattern) {
-    if (pattern == "C:\\Temp\\*.*") w.files.SwapForFolderLink("C:\\Temp\\Early", "C:\\Docs");
-    if (pattern == "C:\\Temp\\Late\\*.*") w.files.SwapForFolderLink("C:\\Temp\\Late", "C:\\Docs");
+    if (pattern == "C:\\Temp\\Late\\*") w.files.SwapForFolderLink("C:\\Temp\\Late", "C:\\Docs");
   };
   EraseFilesInTree(ctx, "C:\\Temp", "*.*");
   EXPECT_EQ(w.files.Data("C:\\Docs\\one.doc"), "mine");
