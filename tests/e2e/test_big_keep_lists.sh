@@ -14,7 +14,7 @@ LIMIT_MS=10000
 
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
 
-# open_keep_list BUTTON WHAT [LIMIT_MS]: opens the keep list from the erase-settings
+# open_keep_list BUTTON WHAT: opens the keep list from the erase-settings
 # dialog and prints how many milliseconds it took to show.
 open_keep_list() {
   local started took
@@ -23,7 +23,7 @@ open_keep_list() {
   drv wait FrmKeepList 90000 >/dev/null || fail "$2: the keep list did not open"
   took=$(($(now_ms) - started))
   e2e_log "$2: opened in $took ms"
-  [ "$took" -le "${3:-$LIMIT_MS}" ] || fail "$2: opening took $took ms"
+  [ "$took" -le "$LIMIT_MS" ] || fail "$2: opening took $took ms"
 }
 
 # save_keep_list WHAT: OK, timed until the dialog is gone.
@@ -61,7 +61,7 @@ assert_eq "$(cat "$ini")" "$(printf '[Cookies]\r\nCookie_Keep1=ann@one[1].txt\r\
 # was leaves FILE as it was.
 unchanged_after_save() {
   cp "$3" "$E2E_DIR/before"
-  open_keep_list "$1" "$2" "${4:-$LIMIT_MS}"
+  open_keep_list "$1" "$2"
   save_keep_list "$2"
   cmp -s "$3" "$E2E_DIR/before" || fail "$2: not saved as it was"
 }
@@ -74,8 +74,9 @@ unchanged_after_save CmdKeepListOfCookies "10 MB Cookies.ini of 200,000 entries"
 # A 50 MB Backup.dat: a million addresses.
 awk 'BEGIN { for (i = 1; i <= 1000000; i++) printf "http://www.site%07d.example/a/path/of/some/length\r\n", i }' >"$backup"
 [ "$(stat -c %s "$backup")" -ge 50000000 ] || fail "Backup.dat is too small"
-# Showing a million lines in the list box still takes 15-25 s under Wine (the
-# file itself is read in one pass): the bound here guards against the minutes
-# a line-by-line reader took, not the seconds aimed at.
-unchanged_after_save CmdKeepListOfLocationBar "50 MB Backup.dat" "$backup" 60000
+# The file is read in one pass and the list box holds no copy of the lines (it
+# is told their number and draws the ones in sight), so a million lines open
+# within the same 10 s as the rest; copying each line into a list box took
+# 15-25 s under Wine.
+unchanged_after_save CmdKeepListOfLocationBar "50 MB Backup.dat" "$backup"
 stop_nimbrel
