@@ -657,7 +657,8 @@ class ListBoxView final : public Win32View {
     const LRESULT got = Send(h, LB_GETSELITEMS, static_cast<WPARAM>(count), Ptr(lines.data()));
     for (LRESULT k = 0; k < got && k < count; ++k) {
       const int i = lines[static_cast<std::size_t>(k)];
-      if (i >= 0 && static_cast<std::size_t>(i) < shown.size()) shown[static_cast<std::size_t>(i)] = 1;
+      if (i >= 0 && static_cast<std::size_t>(i) < shown.size())
+        shown[static_cast<std::size_t>(i)] = 1;
     }
     return shown;
   }
@@ -673,7 +674,9 @@ class ListBoxView final : public Win32View {
     }
     const std::vector<char> shown = ShownSelection();
     const int count = static_cast<int>(shown.size());
-    const auto differs = [&](int i) { return (shown[static_cast<std::size_t>(i)] != 0) != list_.Selected(i); };
+    const auto differs = [&](int i) {
+      return (shown[static_cast<std::size_t>(i)] != 0) != list_.Selected(i);
+    };
     for (int first = 0; first < count; ++first) {
       if (!differs(first)) continue;
       const bool select = list_.Selected(first);

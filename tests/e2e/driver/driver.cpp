@@ -497,6 +497,25 @@ int CmdItems(const Args& a) {
   return 0;
 }
 
+// A list box's selection as its window holds it: the lines, LB_GETCURSEL (the selected
+// line of a single-selection list), LB_GETSELCOUNT (the selected lines of a multiple
+// one), the caret's line, and 1 when that line lies wholly in sight.
+int CmdSelection(const Args& a) {
+  HWND h = NeedWindow(a, 2);
+  if (!h) return 1;
+  const int caret = static_cast<int>(Send(h, LB_GETCARETINDEX, 0, 0));
+  RemoteBuffer buf(h, sizeof(RECT));
+  RECT line{}, client{};
+  GetClientRect(h, &client);
+  const bool inSight = buf.Ok() && Send(h, LB_GETITEMRECT, caret, buf.Param()) != LB_ERR &&
+                       buf.Read(0, &line, sizeof line) && line.top >= client.top &&
+                       line.bottom <= client.bottom;
+  std::printf("%d %d %d %d %d\n", static_cast<int>(Send(h, LB_GETCOUNT, 0, 0)),
+              static_cast<int>(Send(h, LB_GETCURSEL, 0, 0)),
+              static_cast<int>(Send(h, LB_GETSELCOUNT, 0, 0)), caret, inSight ? 1 : 0);
+  return 0;
+}
+
 // Ticks or unticks a list-view item's box from outside, as the user's click does.
 int CmdCheck(const Args& a) {
   HWND h = NeedWindow(a, 2);
@@ -761,7 +780,7 @@ int VirtualKey(const std::string& name) {
     int key;
   } kNamed[] = {{"ctrl", VK_CONTROL}, {"shift", VK_SHIFT}, {"alt", VK_MENU},
                 {"down", VK_DOWN},    {"up", VK_UP},       {"return", VK_RETURN},
-                {"escape", VK_ESCAPE}};
+                {"escape", VK_ESCAPE}, {"end", VK_END}};
   for (const auto& k : kNamed)
     if (lstrcmpiA(name.c_str(), k.name) == 0) return k.key;
   if (name.size() == 1 && std::isalnum(static_cast<unsigned char>(name[0])))
@@ -1117,6 +1136,7 @@ const Command kCommands[] = {
     {"timeclick", 4, 4, CmdTimeClick, "FORM CTRL UNTIL_FORM timeout-ms  seconds, answer times"},
     {"drag", 4, 4, CmdDrag, "FORM CTRL DX DY"},
     {"items", 2, 2, CmdItems, "FORM CTRL                  list view, list box, combo"},
+    {"selection", 2, 2, CmdSelection, "FORM CTRL                  lines cursel selcount caret"},
     {"check", 4, 4, CmdCheck, "FORM CTRL INDEX 0|1        a list-view item's box"},
     {"select", 3, 3, CmdSelect, "FORM CTRL INDEX            a combo box's entry"},
     {"settime", 3, 3, CmdSetTime, "FORM CTRL HH:MM:SS|none    a date-time picker"},
