@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/Text.h"
 #include "platform/win32/SystemTime.h"
 #include "platform/win32/Win32Ui.h"
 
@@ -557,7 +558,7 @@ class ListBoxView final : public Win32View {
   // system's selection colours, and the focus rectangle on the caret's line.
   void OnDrawItem(const DRAWITEMSTRUCT& item) override {
     HDC dc = item.hDC;
-    RECT rc = item.rcItem;
+    const RECT& rc = item.rcItem;
     const bool selected = (item.itemState & ODS_SELECTED) != 0;
     OnColour(dc);
     if (selected) {
@@ -565,7 +566,7 @@ class ListBoxView final : public Win32View {
       SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
     }
     if (item.itemState & ODS_DISABLED) SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
-    // An empty list draws only its focus rectangle.
+    // An empty list with the focus asks for line -1: blank, with the focus rectangle.
     const int index = static_cast<int>(item.itemID);
     const bool shown = index >= 0 && index < list_.ListCount();
     const std::string_view line = shown ? std::string_view(list_.List(index)) : "";
@@ -585,7 +586,35 @@ class ListBoxView final : public Win32View {
     auto* view = reinterpret_cast<ListBoxView*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
     if (msg == ListLineMessage() && !view->Released())
       return view->SendLine(w, reinterpret_cast<HWND>(l));
+    if (msg == WM_CHAR && w >= ' ' && w <= 0xFF && !view->Released() &&
+        view->JumpTo(static_cast<char>(w)))
+      return 0;
     return CallBase(view->base_, hwnd, msg, w, l);
+  }
+
+  // A typed character selects the next line, after the caret's and round from
+  // the top, that begins with it, as in a list box that holds its text; false
+  // when no line does.
+  bool JumpTo(char typed) {
+    const HWND h = Window();
+    const int count = ShownCount();
+    const int caret = static_cast<int>(Send(h, LB_GETCARETINDEX));
+    const std::string_view prefix(&typed, 1);
+    for (int step = 1; step <= count; ++step) {
+      const int i = ((caret < 0 ? -1 : caret) + step) % count;
+      if (!StartsWithNoCase(list_.List(i), prefix)) continue;
+      if (list_.MultiSelect) {
+        Send(h, LB_SETSEL, FALSE, -1);
+        Send(h, LB_SETSEL, TRUE, i);
+        Send(h, LB_SETANCHORINDEX, static_cast<WPARAM>(i));
+        Send(h, LB_SETCARETINDEX, static_cast<WPARAM>(i), FALSE);
+      } else {
+        Send(h, LB_SETCURSEL, static_cast<WPARAM>(i));
+      }
+      OnCommand(LBN_SELCHANGE);
+      return true;
+    }
+    return false;
   }
 
   // Another process asks for a line the window shows, to be sent to its
@@ -626,16 +655,21 @@ class ListBoxView final : public Win32View {
   void Refresh(Aspect aspect, int index) override {
     const HWND h = Window();
     switch (aspect) {
-      case Aspect::Items:
+      case Aspect::Items: {
+        // The window keeps its place as far as the list still reaches.
+        const LRESULT top = Send(h, LB_GETTOPINDEX);
         Send(h, WM_SETREDRAW, FALSE);
         Send(h, LB_RESETCONTENT);
         Send(h, LB_SETCOUNT, static_cast<WPARAM>(list_.ListCount()));
         ShowSelection(-1);
+        const int last = list_.ListCount() - 1;
+        if (top > 0 && last >= 0)
+          Send(h, LB_SETTOPINDEX, static_cast<WPARAM>(std::min<LRESULT>(top, last)));
         Send(h, WM_SETREDRAW, TRUE);
         InvalidateRect(h, nullptr, TRUE);
         break;
+      }
       case Aspect::ItemAdded: Send(h, LB_INSERTSTRING, static_cast<WPARAM>(index)); break;
-      case Aspect::ItemRemoved: Send(h, LB_DELETESTRING, static_cast<WPARAM>(index)); break;
       case Aspect::Selection:
         if (!writing_) ShowSelection(index);
         break;

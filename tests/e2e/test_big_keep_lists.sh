@@ -85,8 +85,9 @@ awk 'BEGIN { for (i = 1; i <= 1000000; i++) printf "http://www.site%07d.example/
 unchanged_after_save CmdKeepListOfLocationBar "50 MB Backup.dat" "$backup"
 
 # The million lines take the user's selection both ways. Select All selects every line
-# in the window; a click selects the line under the pointer alone, Shift+Down adds the
-# next one; End selects the last line alone and scrolls to it. Delete removes just the
+# in the window; a click selects the line under the pointer alone, typing the letter
+# every line begins with selects the next line alone, Shift+Down adds the one after;
+# End selects the last line alone and scrolls to it. Delete removes just the
 # selected lines from the list that is saved.
 sel() { drv selection FrmKeepList lstKeepList | cut -d' ' -f"$1"; }
 open_keep_list CmdKeepListOfLocationBar "50 MB Backup.dat"
@@ -94,6 +95,9 @@ drv click FrmKeepList CmdKeepListSelectAll
 poll_eq 10 "1000000 1000000" sel 1,3 || fail "Select All: $(sel 1-5)"
 drv click FrmKeepList lstKeepList
 poll_eq 10 1 sel 3 || fail "a click: $(sel 1-5)"
+clicked=$(sel 4)
+drv keys h
+poll_eq 10 "1 $((clicked + 1))" sel 3,4 || fail "typing h after line $clicked: $(sel 1-5)"
 drv keys shift+down
 poll_eq 10 2 sel 3 || fail "Shift+Down: $(sel 1-5)"
 drv click FrmKeepList CmdKeepListDelete
@@ -110,4 +114,13 @@ removed=$({ diff "$E2E_DIR/before" "$backup" || true; } |
 read -r first second last <<<"$removed"
 [ "$((10#$second))" -eq "$((10#$first + 1))" ] && [ "$last" == 1000000 ] ||
   fail "deleted lines: $removed"
+
+# Deleting all the lines at once takes one pass, not one per line.
+open_keep_list CmdKeepListOfLocationBar "50 MB Backup.dat"
+drv click FrmKeepList CmdKeepListSelectAll
+poll_eq 10 "999997 999997" sel 1,3 || fail "Select All: $(sel 1-5)"
+drv click FrmKeepList CmdKeepListDelete
+poll_eq 10 "0 0" sel 1,3 || fail "Delete of every line: $(sel 1-5)"
+save_keep_list "50 MB Backup.dat, every line deleted"
+[ ! -e "$backup" ] || fail "Backup.dat left after every line was deleted"
 stop_nimbrel
