@@ -1,5 +1,6 @@
 #include "erasers/modCookies.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "erasers/modFiles.h"
@@ -17,32 +18,19 @@ std::vector<FileEntry> ListFiles(Files& files, const std::string& folder) {
   return out;
 }
 
-// Whether entry k of the keep list (1 to `count`) names the cookie, read
-// afresh from the file for each entry.
-bool IsKept(Context& ctx, const std::string& ini, std::uint64_t count, const std::string& name) {
-  for (std::uint64_t k = 1; k <= count; ++k) {
-    if (ReadIniString(ctx.platform, "Cookies", "Cookie_Keep" + std::to_string(k), ini) == name)
-      return true;
-    ctx.DoEvents();
-  }
-  return false;
-}
-
 }  // namespace
 
 void DeleteIECookies(Context& ctx) {
   if (ErasableFolder(ctx, ctx.CookiesFolder).empty()) return;
   Files& files = ctx.platform.files;
   const std::string folder = EnsureTrailingBackslash(ctx.CookiesFolder);
-  const std::string ini = CookieKeepListPath(ctx.platform);
-  const std::uint32_t iniAttributes = files.Attributes(ini);
-  const bool keepList = iniAttributes != kInvalidAttributes && !(iniAttributes & kAttrDirectory);
-  const std::uint64_t count = keepList ? CookieKeepListCount(ctx.platform, ini) : 0;
+  // The keep list is read once, in one pass, as the keep-list dialog reads it.
+  const std::vector<std::string> kept = ReadCookieKeepList(ctx.platform);
 
   for (const FileEntry& entry : ListFiles(files, folder)) {
     if (entry.name == "index.dat") continue;
     ctx.AddProgressLine("  " + entry.name);
-    if (IsKept(ctx, ini, count, entry.name)) continue;
+    if (std::find(kept.begin(), kept.end(), entry.name) != kept.end()) continue;
     const std::string path = folder + entry.name;
     // Deleting a link could delete its target, outside the Cookies folder.
     if (!(entry.attributes & kAttrReparsePoint) && !files.IsLink(path) && !files.Delete(path)) {

@@ -202,12 +202,15 @@ void ListBox::AddItem(std::string text) {
   Notify(Aspect::ItemAdded, ListCount() - 1);
 }
 
-void ListBox::RemoveItem(int index) {
-  if (index < 0 || index >= ListCount()) return;
-  items_.erase(items_.begin() + index);
-  if (index_ == index) index_ = -1;
-  else if (index_ > index) --index_;
-  Notify(Aspect::ItemRemoved, index);
+void ListBox::RemoveSelected() {
+  const auto selected = [](const Item& item) { return item.selected; };
+  if (index_ >= 0) {
+    const auto at = items_.begin() + index_;
+    index_ = at->selected
+                 ? -1
+                 : index_ - static_cast<int>(std::count_if(items_.begin(), at, selected));
+  }
+  if (std::erase_if(items_, selected) > 0) Notify(Aspect::Items);
 }
 
 void ListBox::Clear() {

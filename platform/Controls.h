@@ -218,7 +218,9 @@ class ListBox : public Control {
  public:
   ListBox(Form& f, std::string name, int l, int t, int w, int h, Control* container = nullptr);
   void AddItem(std::string text);
-  void RemoveItem(int index);
+  // Removes every selected line in one pass, however many: a view then shows
+  // the list afresh.
+  void RemoveSelected();
   void Clear();
   int ListCount() const { return static_cast<int>(items_.size()); }
   const std::string& List(int index) const { return items_.at(static_cast<std::size_t>(index)).text; }

@@ -116,18 +116,7 @@ void FrmKeepList::AddSelected() {
   }
 }
 
-void FrmKeepList::DeleteSelected() {
-  // Removing shifts the entries after it, so each removal starts over.
-  for (bool found = true; found;) {
-    found = false;
-    for (int i = 0; i < lstKeepList.ListCount(); ++i)
-      if (lstKeepList.Selected(i)) {
-        lstKeepList.RemoveItem(i);
-        found = true;
-        break;
-      }
-  }
-}
+void FrmKeepList::DeleteSelected() { lstKeepList.RemoveSelected(); }
 
 void FrmKeepList::Save() {
   if (ctx_.keepListMode == KeepListMode::Cookies)

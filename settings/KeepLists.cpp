@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <optional>
 #include <unordered_map>
 
@@ -62,18 +63,6 @@ std::vector<std::string> ReadListFile(const Platform& p, const std::string& path
 std::string CookieKeepListPath(const Platform& p) { return InProgramFolder(p, "Cookies.ini"); }
 
 std::string TypedAddressKeepListPath(const Platform& p) { return InProgramFolder(p, "Backup.dat"); }
-
-std::uint64_t CookieKeepListCount(const Platform& p, const std::string& file) {
-  // Each key takes a line of the file, so a damaged Counter asks in vain for
-  // more entries than the file has room for.
-  const std::uint64_t room = p.files.Size(file).value_or(0) / kMinKeyLine;
-  return CounterEntries(ReadIniString(p, kSection, "Counter", file), room);
-}
-
-std::string ReadIniString(const Platform& p, const std::string& section, const std::string& key,
-                          const std::string& file) {
-  return p.profile.ReadString(section, key, file);
-}
 
 bool ClearStaleFile(const Platform& p, const std::string& path) {
   return !Exists(p.files, path) || p.files.Delete(path);

@@ -4,7 +4,6 @@
 // file for an empty list); both in the program folder.
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,15 +24,6 @@ std::vector<std::string> CookieKeepListOf(std::string_view text);
 std::vector<std::string> TypedAddressKeepListOf(std::string_view text);
 // The Cookies.ini text that stores the entries.
 std::string CookieKeepListText(const std::vector<std::string>& entries);
-
-// The number of entries "Counter" of the cookie keep list `file` asks for,
-// read through the profile functions and bounded by the lines the file has
-// room for; 0 when it is not a whole number from 1 up.
-std::uint64_t CookieKeepListCount(const Platform& p, const std::string& file);
-// Profile strings through the platform, one key at a time (the cookie eraser
-// reads its keep list afresh for every key); at most 254 characters.
-std::string ReadIniString(const Platform& p, const std::string& section, const std::string& key,
-                          const std::string& file);
 
 // The keep lists in the program folder, each file read in one pass; a missing
 // file is an empty list.

@@ -4,7 +4,10 @@
 
 #include <algorithm>
 #include <string>
+#include <string_view>
+#include <vector>
 
+#include "platform/Text.h"
 #include "platform/win32/SystemTime.h"
 #include "platform/win32/Win32Ui.h"
 
@@ -41,6 +44,21 @@ class Writing {
   bool& flag_;
   bool was_;
 };
+
+// Puts `proc` in front of the procedure of a window of a system class, with
+// `view` in the window's user data; returns the class's own procedure.
+WNDPROC Subclass(HWND hwnd, void* view, WNDPROC proc) {
+  SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(view));
+  return reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc)));
+}
+
+// Passes a message on to the class's own procedure, which gets its window
+// back as the window goes.
+LRESULT CallBase(WNDPROC base, HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
+  if (msg == WM_NCDESTROY) SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(base));
+  return CallWindowProcA(base, hwnd, msg, w, l);
+}
 
 void TrackLeave(HWND hwnd) {
   TRACKMOUSEEVENT t{};
@@ -375,9 +393,7 @@ class PictureButtonView final : public Win32View {
   explicit PictureButtonView(PictureButton& button) : Win32View(button) {}
   void Create(HWND form, int id) override {
     CreateWindowFor(form, id, "BUTTON", BS_OWNERDRAW, 0);
-    SetWindowLongPtrA(Window(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    base_ = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(Window(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Proc)));
+    base_ = Subclass(Window(), this, &Proc);
   }
   void OnCommand(int code) override {
     if (code == BN_CLICKED || code == BN_DOUBLECLICKED) Model().UserClick();
@@ -415,9 +431,7 @@ class PictureButtonView final : public Win32View {
         return 1;
       }
     }
-    if (msg == WM_NCDESTROY)
-      SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(base));
-    return CallWindowProcA(base, hwnd, msg, w, l);
+    return CallBase(base, hwnd, msg, w, l);
   }
   void Refresh(Aspect aspect, int) override {
     if (aspect == Aspect::Caption)
@@ -494,6 +508,10 @@ class ComboBoxView final : public Win32View {
   ComboBox& combo_;
 };
 
+// An owner-drawn list box without data: the window keeps only the number of
+// lines and their selection, and the view draws each line from the model. A
+// million lines then cost the window one count instead of a million copies,
+// which take a list box minutes under Wine.
 class ListBoxView final : public Win32View {
  public:
   explicit ListBoxView(ListBox& list) : Win32View(list), list_(list) {}
@@ -509,20 +527,22 @@ class ListBoxView final : public Win32View {
       return;
     }
     // Only appends were noted, and any other change of the items caught up
-    // first: the lines the window lacks are the model's last ones. The lines
-    // and the selection go in with drawing off, so the scroll bar (a costly
-    // paint with visual styles) is drawn once, when drawing is turned on.
-    const int shown = static_cast<int>(Send(h, LB_GETCOUNT));
+    // first: the window lacks the model's last lines. The count and the
+    // selection go in with drawing off, so the scroll bar (a costly paint
+    // with visual styles) is drawn once, when drawing is turned on.
     Send(h, WM_SETREDRAW, FALSE);
-    AddLines(h, shown < 0 ? 0 : shown);
+    Send(h, LB_SETCOUNT, static_cast<WPARAM>(list_.ListCount()));
     if (aspects & Bit(Aspect::Selection)) ShowSelection(list_.ListIndex());
     Send(h, WM_SETREDRAW, TRUE);
     InvalidateRect(h, nullptr, TRUE);
   }
   void Create(HWND form, int id) override {
-    DWORD style = LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL;
+    DWORD style =
+        LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_OWNERDRAWFIXED | LBS_NODATA | WS_VSCROLL;
     if (list_.MultiSelect) style |= LBS_EXTENDEDSEL;
     CreateWindowFor(form, id, "LISTBOX", style, 0);
+    base_ = Subclass(Window(), this, &Proc);
+    ShowItemHeight();
     Refresh(Aspect::Items, -1);
   }
   void OnCommand(int code) override {
@@ -535,64 +555,189 @@ class ListBoxView final : public Win32View {
     {
       // The window already shows this selection: no echo into it.
       Writing w(writing_);
-      for (int i = 0; i < list_.ListCount(); ++i) {
-        const bool selected = Send(h, LB_GETSEL, static_cast<WPARAM>(i)) > 0;
-        if (selected != list_.Selected(i)) list_.SetSelected(i, selected);
-      }
+      const std::vector<char> shown = ShownSelection();
+      const int count = std::min(list_.ListCount(), static_cast<int>(shown.size()));
+      for (int i = 0; i < count; ++i)
+        if ((shown[static_cast<std::size_t>(i)] != 0) != list_.Selected(i))
+          list_.SetSelected(i, shown[static_cast<std::size_t>(i)] != 0);
     }
     if (!Released()) list_.UserClick();
   }
+  // Draws a line as a plain list box does: the list's colours, or the
+  // system's selection colours, and the focus rectangle on the caret's line.
+  void OnDrawItem(const DRAWITEMSTRUCT& item) override {
+    HDC dc = item.hDC;
+    const RECT& rc = item.rcItem;
+    const bool selected = (item.itemState & ODS_SELECTED) != 0;
+    OnColour(dc);
+    if (selected) {
+      SetBkColor(dc, GetSysColor(COLOR_HIGHLIGHT));
+      SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
+    }
+    if (item.itemState & ODS_DISABLED) SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
+    // An empty list with the focus asks for line -1: blank, with the focus rectangle.
+    const int index = static_cast<int>(item.itemID);
+    const bool shown = index >= 0 && index < list_.ListCount();
+    const std::string_view line = shown ? std::string_view(list_.List(index)) : "";
+    const HGDIOBJ font = SelectObject(dc, SkinFont(list_.Style()));
+    ExtTextOutA(dc, rc.left + 1, rc.top, ETO_OPAQUE | ETO_CLIPPED, &rc, line.data(),
+                static_cast<UINT>(std::min<std::size_t>(line.size(), kLongestDrawn)), nullptr);
+    SelectObject(dc, font);
+    if (item.itemState & ODS_FOCUS) DrawFocusRect(dc, &rc);
+  }
 
  private:
-  // Adds the model's lines from `from` on, with room made for all of them
-  // first: a list box otherwise grows its array a few lines at a time, which
-  // makes a list of a million lines take minutes.
-  void AddLines(HWND h, int from) {
-    const int count = list_.ListCount() - from;
-    if (count <= 0) return;
-    std::size_t bytes = 0;
-    for (int i = from; i < list_.ListCount(); ++i) bytes += list_.List(i).size() + 1;
-    Send(h, LB_INITSTORAGE, static_cast<WPARAM>(count), static_cast<LPARAM>(bytes));
-    for (int i = from; i < list_.ListCount(); ++i)
-      Send(h, LB_ADDSTRING, 0, Ptr(list_.List(i).c_str()));
+  // Text past this is far outside any list box; GDI takes no longer strings.
+  static constexpr std::size_t kLongestDrawn = 8192;
+  static constexpr UINT kLineSendTimeout = 2000;  // ms
+
+  static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
+    auto* view = reinterpret_cast<ListBoxView*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (msg == ListLineMessage() && !view->Released())
+      return view->SendLine(w, reinterpret_cast<HWND>(l));
+    if (msg == WM_CHAR && w >= ' ' && w <= 0xFF && !view->Released() &&
+        view->JumpTo(static_cast<char>(w)))
+      return 0;
+    return CallBase(view->base_, hwnd, msg, w, l);
   }
+
+  // A typed character selects the next line, after the caret's and round from
+  // the top, that begins with it, as in a list box that holds its text; false
+  // when no line does.
+  bool JumpTo(char typed) {
+    const HWND h = Window();
+    const int count = ShownCount();
+    const int caret = static_cast<int>(Send(h, LB_GETCARETINDEX));
+    const std::string_view prefix(&typed, 1);
+    for (int step = 1; step <= count; ++step) {
+      const int i = ((caret < 0 ? -1 : caret) + step) % count;
+      if (!StartsWithNoCase(list_.List(i), prefix)) continue;
+      if (list_.MultiSelect) {
+        Send(h, LB_SETSEL, FALSE, -1);
+        Send(h, LB_SETSEL, TRUE, i);
+        Send(h, LB_SETANCHORINDEX, static_cast<WPARAM>(i));
+        Send(h, LB_SETCARETINDEX, static_cast<WPARAM>(i), FALSE);
+      } else {
+        Send(h, LB_SETCURSEL, static_cast<WPARAM>(i));
+      }
+      OnCommand(LBN_SELCHANGE);
+      return true;
+    }
+    return false;
+  }
+
+  // Another process asks for a line the window shows, to be sent to its
+  // window `to`: TRUE once sent. The send does not let other messages in, so
+  // the model cannot change under it.
+  LRESULT SendLine(WPARAM index, HWND to) const {
+    if (index >= static_cast<WPARAM>(ShownCount()) || !to || !IsWindow(to)) return FALSE;
+    const std::string& line = list_.List(static_cast<int>(index));
+    if (line.size() > MAXDWORD) return FALSE;
+    COPYDATASTRUCT data{};
+    data.dwData = index;
+    data.cbData = static_cast<DWORD>(line.size());
+    data.lpData = const_cast<char*>(line.data());
+    DWORD_PTR answer = 0;
+    return SendMessageTimeoutA(to, WM_COPYDATA, reinterpret_cast<WPARAM>(Window()), Ptr(&data),
+                               SMTO_BLOCK | SMTO_ABORTIFHUNG, kLineSendTimeout, &answer) != 0;
+  }
+
+  // The lines the window shows: the model's, up to its own count.
+  int ShownCount() const {
+    const LRESULT count = Send(Window(), LB_GETCOUNT);
+    return count < 0 ? 0 : static_cast<int>(std::min<LRESULT>(count, list_.ListCount()));
+  }
+
+  // An owner-drawn list box takes no height from its font: a line is as high
+  // as a plain list box makes it.
+  void ShowItemHeight() {
+    const HWND h = Window();
+    HDC dc = GetDC(h);
+    const HGDIOBJ font = SelectObject(dc, SkinFont(list_.Style()));
+    TEXTMETRICA tm{};
+    GetTextMetricsA(dc, &tm);
+    SelectObject(dc, font);
+    ReleaseDC(h, dc);
+    if (tm.tmHeight > 0) Send(h, LB_SETITEMHEIGHT, 0, MAKELPARAM(tm.tmHeight, 0));
+  }
+
   void Refresh(Aspect aspect, int index) override {
     const HWND h = Window();
     switch (aspect) {
-      case Aspect::Items:
+      case Aspect::Items: {
+        // The window keeps its place as far as the list still reaches.
+        const LRESULT top = Send(h, LB_GETTOPINDEX);
         Send(h, WM_SETREDRAW, FALSE);
         Send(h, LB_RESETCONTENT);
-        AddLines(h, 0);
-        Send(h, WM_SETREDRAW, TRUE);
+        Send(h, LB_SETCOUNT, static_cast<WPARAM>(list_.ListCount()));
         ShowSelection(-1);
+        const int last = list_.ListCount() - 1;
+        if (top > 0 && last >= 0)
+          Send(h, LB_SETTOPINDEX, static_cast<WPARAM>(std::min<LRESULT>(top, last)));
+        Send(h, WM_SETREDRAW, TRUE);
         InvalidateRect(h, nullptr, TRUE);
         break;
-      case Aspect::ItemAdded:
-        Send(h, LB_INSERTSTRING, static_cast<WPARAM>(index), Ptr(list_.List(index).c_str()));
-        break;
-      case Aspect::ItemRemoved: Send(h, LB_DELETESTRING, static_cast<WPARAM>(index)); break;
+      }
+      case Aspect::ItemAdded: Send(h, LB_INSERTSTRING, static_cast<WPARAM>(index)); break;
       case Aspect::Selection:
         if (!writing_) ShowSelection(index);
         break;
-      case Aspect::Look: ShowLook(); break;
+      case Aspect::Look:
+        ShowLook();
+        ShowItemHeight();
+        break;
       default: break;
     }
   }
-  // Shows the model's selection and scrolls `index` into view.
+
+  // The window's selection, a flag for each line it shows.
+  std::vector<char> ShownSelection() const {
+    const HWND h = Window();
+    std::vector<char> shown(static_cast<std::size_t>(ShownCount()), 0);
+    const LRESULT count = Send(h, LB_GETSELCOUNT);
+    if (count <= 0) return shown;
+    std::vector<int> lines(static_cast<std::size_t>(count));
+    const LRESULT got = Send(h, LB_GETSELITEMS, static_cast<WPARAM>(count), Ptr(lines.data()));
+    for (LRESULT k = 0; k < got && k < count; ++k) {
+      const int i = lines[static_cast<std::size_t>(k)];
+      if (i >= 0 && static_cast<std::size_t>(i) < shown.size())
+        shown[static_cast<std::size_t>(i)] = 1;
+    }
+    return shown;
+  }
+
+  // Shows the model's selection and scrolls `index` into view. A multiple
+  // selection changes only where the window differs, a run of lines at a time,
+  // so selecting a million lines is one message.
   void ShowSelection(int index) {
     const HWND h = Window();
     if (!list_.MultiSelect) {
       Send(h, LB_SETCURSEL, static_cast<WPARAM>(list_.ListIndex()));
       return;
     }
-    for (int i = 0; i < list_.ListCount(); ++i) {
-      const bool selected = list_.Selected(i);
-      if ((Send(h, LB_GETSEL, static_cast<WPARAM>(i)) > 0) != selected)
-        Send(h, LB_SETSEL, selected, i);
+    const std::vector<char> shown = ShownSelection();
+    const int count = static_cast<int>(shown.size());
+    const auto differs = [&](int i) {
+      return (shown[static_cast<std::size_t>(i)] != 0) != list_.Selected(i);
+    };
+    for (int first = 0; first < count; ++first) {
+      if (!differs(first)) continue;
+      const bool select = list_.Selected(first);
+      int last = first;
+      while (last + 1 < count && differs(last + 1) && list_.Selected(last + 1) == select) ++last;
+      if (first == last)
+        Send(h, LB_SETSEL, select, first);
+      else if (select)
+        Send(h, LB_SELITEMRANGEEX, static_cast<WPARAM>(first), last);
+      else
+        Send(h, LB_SELITEMRANGEEX, static_cast<WPARAM>(last), first);
+      first = last;
     }
     if (index >= 0) Send(h, LB_SETCARETINDEX, static_cast<WPARAM>(index), FALSE);
   }
+
   ListBox& list_;
+  WNDPROC base_ = nullptr;
   bool writing_ = false;
 };
 

@@ -26,6 +26,11 @@ UINT ComeForwardMessage() {
   return message;
 }
 
+UINT ListLineMessage() {
+  static const UINT message = RegisterWindowMessageA("NimbrelSoft.Nimbrel.ListLine");
+  return message;
+}
+
 ATOM SetName(HWND window, const std::string& name) {
   const ATOM atom = GlobalAddAtomA(name.c_str());
   SetPropA(window, kNameProp, reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(atom)));

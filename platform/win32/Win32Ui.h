@@ -6,6 +6,9 @@
 // "NimbrelForm") and every control window carries the property "NimbrelName",
 // a global atom of the model's name; a form window also carries
 // "NimbrelMenu:<menu name>" holding the HMENU of each top-level menu.
+// A list box holds no text (the program draws its lines): another process
+// reads line N by sending the list box ListLineMessage() with N and a window
+// of its own, which gets the line in a WM_COPYDATA.
 #pragma once
 
 #include <windows.h>
@@ -54,6 +57,11 @@ class HandlerScope {
 // The message another start of the program posts to a form window to have it
 // come forward (a registered message, the same number in every process).
 UINT ComeForwardMessage();
+// The message by which another process asks a list box for one of its lines
+// (wParam: the line's index, lParam: the window to send it to), a registered
+// message, "NimbrelSoft.Nimbrel.ListLine". The list box answers TRUE once it
+// sent the line as a WM_COPYDATA (wParam: the list box, dwData: the index).
+UINT ListLineMessage();
 
 // Sets the "NimbrelName" property; the atom is returned for RemoveName.
 ATOM SetName(HWND window, const std::string& name);

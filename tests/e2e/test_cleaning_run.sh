@@ -27,6 +27,10 @@ progress=$(drv items FrmMain LstShowingTracksErasedProgress)
   fail "first progress line: [$(head -n1 <<<"$progress")]"
 assert_eq "$(grep '^Cleaning ' <<<"$progress")" \
   "$(printf 'Cleaning Cookies <OK>\nCleaning Windows Temp Files <OK>')" "row lines"
+# The window shows every line, the last one selected and in sight.
+read -r lines cursel _ caret seen <<<"$(drv selection FrmMain LstShowingTracksErasedProgress)"
+assert_eq "$lines $cursel $caret $seen" "$(wc -l <<<"$progress") $((lines - 1)) $((lines - 1)) 1" \
+  "the progress list's selection"
 assert_eq "$(drv items FrmMain lvwToBeErased | cut -f2 | tr '\n' ' ')" "Done Done " "row states"
 # The window's image list counts from 0: mark 6 is its image 5.
 assert_eq "$(drv items FrmMain lvwToBeErased | cut -f4 | tr "\n" " ")" "5 5 " "row marks"

@@ -55,20 +55,26 @@ TEST_F(CookiesTest, IndexDatIsSparedOnlyWhenSpeltExactlySo) {
   EXPECT_FALSE(Has("INDEX.DAT"));
 }
 
-TEST_F(CookiesTest, KeepListSparesExactNamesOnlyReadingItAfreshForEveryCookie) {
+TEST_F(CookiesTest, KeepListSparesExactNamesReadingTheFileOncePerRun) {
   Plant("other[1].txt");
   Plant("user@case[1].txt");
   Plant("user@keep[1].txt");
-  KeepList({"user@keep[1].txt", "USER@CASE[1].TXT"});
-  const int before = w.profile.reads;
+  Plant("user@quoted[1].txt");
+  // An entry counts as the profile functions read it back: quotes stripped.
+  w.files.AddFile(CookieKeepListPath(w.ctx.platform),
+                  "[Cookies]\r\nCookie_Keep1=user@keep[1].txt\r\nCookie_Keep2=USER@CASE[1].TXT\r\n"
+                  "Cookie_Keep3=\"user@quoted[1].txt\"\r\nCounter=3\r\n");
+  const int reads = w.files.reads, profileReads = w.profile.reads;
   DeleteIECookies(w.ctx);
   EXPECT_FALSE(Has("other[1].txt"));
   EXPECT_FALSE(Has("user@case[1].txt"));  // differs in letter case only
   EXPECT_TRUE(Has("user@keep[1].txt"));
+  EXPECT_TRUE(Has("user@quoted[1].txt"));
   // Kept cookies are listed too.
-  EXPECT_EQ(w.report.lines, (Lines{"  other[1].txt", "  user@case[1].txt", "  user@keep[1].txt"}));
-  // Counter once; then both entries for each deleted cookie, one for the kept.
-  EXPECT_EQ(w.profile.reads - before, 1 + 2 + 2 + 1);
+  EXPECT_EQ(w.report.lines, (Lines{"  other[1].txt", "  user@case[1].txt", "  user@keep[1].txt",
+                                   "  user@quoted[1].txt"}));
+  EXPECT_EQ(w.files.reads - reads, 1);
+  EXPECT_EQ(w.profile.reads, profileReads);
 }
 
 TEST_F(CookiesTest, CounterZeroKeepsNothing) {
@@ -78,22 +84,38 @@ TEST_F(CookiesTest, CounterZeroKeepsNothing) {
   EXPECT_FALSE(Has("user@keep[1].txt"));
 }
 
-TEST_F(CookiesTest, DamagedCounterAsksForNoMoreEntriesThanTheFileHasLinesFor) {
-  Plant("user@keep[1].txt");
-  const std::string ini = CookieKeepListPath(w.ctx.platform);
-  w.files.AddFile(ini, "[Cookies]\r\nCookie_Keep1=user@keep[1].txt\r\nCounter=1E9\r\n");
-  const int before = w.profile.reads;
+TEST_F(CookiesTest, DamagedCounterKeepsExactlyTheEntriesTheFileHolds) {
+  // A Counter near its bound over a file of debris: a run that looked up
+  // every entry Counter asks for would read the file 700,000 times a cookie.
+  const std::string debris(10'000'000, 'x');
+  w.files.AddFile(CookieKeepListPath(w.ctx.platform),
+                  "[Cookies]\r\nCookie_Keep1=a@keep[1].txt\r\nCookie_Keep3=c@keep[1].txt\r\n"
+                  "Counter=700000\r\n" + debris + "\r\n");
+  for (const char* name : {"a@keep[1].txt", "b@gone[1].txt", "c@keep[1].txt", "d@gone[1].txt"})
+    Plant(name);
+  const int reads = w.files.reads, profileReads = w.profile.reads;
   DeleteIECookies(w.ctx);
-  EXPECT_TRUE(Has("user@keep[1].txt"));
-  // 55 bytes hold at most 3 lines of a key: Counter, then at most 3 entries.
-  EXPECT_LE(w.profile.reads - before, 1 + 3);
+  EXPECT_TRUE(Has("a@keep[1].txt"));
+  EXPECT_TRUE(Has("c@keep[1].txt"));
+  EXPECT_FALSE(Has("b@gone[1].txt"));
+  EXPECT_FALSE(Has("d@gone[1].txt"));
+  EXPECT_EQ(w.files.reads - reads, 1);
+  EXPECT_EQ(w.profile.reads, profileReads);
+}
 
+TEST_F(CookiesTest, CounterNotAWholeNumberOrAKeepListThatIsNoFileKeepsNothing) {
+  const std::string ini = CookieKeepListPath(w.ctx.platform);
   for (const std::string counter : {"two", "1.5", "-1", ""}) {
+    Plant("user@keep[1].txt");
     w.files.AddFile(ini, "[Cookies]\r\nCookie_Keep1=user@keep[1].txt\r\nCounter=" + counter);
     DeleteIECookies(w.ctx);
     EXPECT_FALSE(Has("user@keep[1].txt")) << counter;
-    Plant("user@keep[1].txt");
   }
+  w.files.Delete(ini);
+  w.files.AddFolder(ini);
+  Plant("user@keep[1].txt");
+  DeleteIECookies(w.ctx);
+  EXPECT_FALSE(Has("user@keep[1].txt"));
 }
 
 TEST_F(CookiesTest, ReadOnlyCookieGoesOnceItsAttributesAreClearedAndALockedOneStays) {

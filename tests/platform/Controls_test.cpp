@@ -16,6 +16,7 @@ struct TestForm : Form {
         optB(*this, "optB", "B", 0, 0, 100, 100, &panel),
         optC(*this, "optC", "C", 0, 0, 100, 100),
         list(*this, "list", 0, 0, 100, 100),
+        lines(*this, "lines", 0, 0, 100, 100),
         text(*this, "text", 0, 0, 100, 100),
         bar(*this, "bar", 0, 0, 100, 100),
         button(*this, "button", "OK", 0, 0, 100, 100, &panel) {}
@@ -23,6 +24,7 @@ struct TestForm : Form {
   CheckBox check;
   OptionButton optA, optB, optC;
   ListView list;
+  ListBox lines;
   TextBox text;
   ProgressBar bar;
   PictureButton button;
@@ -66,6 +68,36 @@ TEST_F(ControlsTest, ListViewPrefixSearchIsCaseInsensitive) {
   form.list.SetSubItem(1, 1, "Done");
   EXPECT_EQ(form.list.SubItem(1, 1), "Done");
   EXPECT_EQ(form.list.SubItem(0, 1), "");
+}
+
+// What a view was told, in order.
+struct RecordingView : ControlView {
+  void Update(Aspect aspect, int) override { aspects.push_back(aspect); }
+  std::vector<Aspect> aspects;
+};
+
+TEST_F(ControlsTest, ListBoxRemovesItsSelectedLinesInOnePassKeepingTheListIndexsLine) {
+  ListBox& lines = form.lines;
+  for (const char* text : {"a", "b", "c", "d", "e"}) lines.AddItem(text);
+  lines.SetListIndex(3);  // "d" alone
+  lines.SetSelected(0, true);
+  lines.SetSelected(2, true);
+  lines.SetSelected(3, false);
+  RecordingView view;
+  lines.Attach(&view, 1);
+  lines.RemoveSelected();
+  EXPECT_EQ(lines.Lines(), (std::vector<std::string>{"b", "d", "e"}));
+  EXPECT_EQ(lines.ListIndex(), 1);
+  EXPECT_EQ(view.aspects, std::vector<Aspect>{Aspect::Items});
+
+  lines.RemoveSelected();  // nothing selected: nothing to show
+  EXPECT_EQ(view.aspects.size(), 1u);
+
+  lines.SetSelected(1, true);  // the ListIndex's line itself
+  lines.RemoveSelected();
+  EXPECT_EQ(lines.Lines(), (std::vector<std::string>{"b", "e"}));
+  EXPECT_EQ(lines.ListIndex(), -1);
+  lines.Attach(nullptr, 0);
 }
 
 TEST_F(ControlsTest, OptionButtonsExcludeEachOtherWithinTheirContainer) {

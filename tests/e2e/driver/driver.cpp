@@ -199,7 +199,7 @@ std::string Ansi(const std::wstring& w) {
   return s;
 }
 
-// A list box's or combo box's entries, read with the W messages, which Wine carries
+// A combo box's entries, read with the W messages, which Wine carries
 // across processes reliably.
 int PrintStrings(HWND h, UINT countMsg, UINT lenMsg, UINT textMsg) {
   LRESULT count = SendMessageW(h, countMsg, 0, 0);
@@ -212,6 +212,58 @@ int PrintStrings(HWND h, UINT countMsg, UINT lenMsg, UINT textMsg) {
     std::printf("%s\n", Ansi(text).c_str());
   }
   return 0;
+}
+
+// A line the program's list box sends to the window LineReceiverProc serves.
+struct ListLine {
+  HWND list = nullptr;
+  bool got = false;
+  std::string text;
+};
+
+LRESULT CALLBACK LineReceiverProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
+  if (msg != WM_COPYDATA) return DefWindowProcA(h, msg, w, l);
+  auto* line = reinterpret_cast<ListLine*>(GetWindowLongPtrA(h, GWLP_USERDATA));
+  const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(l);
+  if (!line || !data || reinterpret_cast<HWND>(w) != line->list) return FALSE;
+  line->text.assign(static_cast<const char*>(data->lpData), data->lpData ? data->cbData : 0);
+  line->got = true;
+  return TRUE;
+}
+
+// The lines of one of the program's list boxes. They hold no text (the program draws
+// each line), so each line is asked for with the program's registered message, and
+// comes back in a WM_COPYDATA to a message-only window of ours.
+int PrintListLines(HWND list) {
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = LineReceiverProc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.lpszClassName = "NimbrelDriverLines";
+  RegisterClassA(&wc);
+  HWND receiver = CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                  wc.hInstance, nullptr);
+  if (!receiver) {
+    std::fprintf(stderr, "no window to receive the lines\n");
+    return 1;
+  }
+  ListLine line;
+  line.list = list;
+  SetWindowLongPtrA(receiver, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&line));
+  const UINT ask = RegisterWindowMessageA("NimbrelSoft.Nimbrel.ListLine");
+  const LRESULT count = Send(list, LB_GETCOUNT, 0, 0);
+  int rc = 0;
+  for (LRESULT i = 0; i < count; ++i) {
+    line.got = false;
+    Send(list, ask, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(receiver));
+    if (!line.got) {
+      std::fprintf(stderr, "line %d did not come\n", static_cast<int>(i));
+      rc = 1;
+      break;
+    }
+    std::printf("%s\n", line.text.c_str());
+  }
+  DestroyWindow(receiver);
+  return rc;
 }
 
 // ---- Commands. Each gets the words after the command name. ----
@@ -424,7 +476,7 @@ int CmdDrag(const Args& a) {
 int CmdItems(const Args& a) {
   HWND h = NeedWindow(a, 2);
   if (!h) return 1;
-  if (IsClass(h, "ListBox")) return PrintStrings(h, LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT);
+  if (IsClass(h, "ListBox")) return PrintListLines(h);
   if (IsClass(h, "ComboBox")) return PrintStrings(h, CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT);
   if (!IsClass(h, WC_LISTVIEWA)) {
     std::fprintf(stderr, "no items in a %s\n", ClassOf(h).c_str());
@@ -442,6 +494,25 @@ int CmdItems(const Args& a) {
     std::printf("%s\t%s\t%d\t%d\n", ListViewText(h, buf, i, 0).c_str(),
                 ListViewText(h, buf, i, 1).c_str(), checked, ListViewImage(h, buf, i));
   }
+  return 0;
+}
+
+// A list box's selection as its window holds it: the lines, LB_GETCURSEL (the selected
+// line of a single-selection list), LB_GETSELCOUNT (the selected lines of a multiple
+// one), the caret's line, and 1 when that line lies wholly in sight.
+int CmdSelection(const Args& a) {
+  HWND h = NeedWindow(a, 2);
+  if (!h) return 1;
+  const int caret = static_cast<int>(Send(h, LB_GETCARETINDEX, 0, 0));
+  RemoteBuffer buf(h, sizeof(RECT));
+  RECT line{}, client{};
+  GetClientRect(h, &client);
+  const bool inSight = buf.Ok() && Send(h, LB_GETITEMRECT, caret, buf.Param()) != LB_ERR &&
+                       buf.Read(0, &line, sizeof line) && line.top >= client.top &&
+                       line.bottom <= client.bottom;
+  std::printf("%d %d %d %d %d\n", static_cast<int>(Send(h, LB_GETCOUNT, 0, 0)),
+              static_cast<int>(Send(h, LB_GETCURSEL, 0, 0)),
+              static_cast<int>(Send(h, LB_GETSELCOUNT, 0, 0)), caret, inSight ? 1 : 0);
   return 0;
 }
 
@@ -709,7 +780,7 @@ int VirtualKey(const std::string& name) {
     int key;
   } kNamed[] = {{"ctrl", VK_CONTROL}, {"shift", VK_SHIFT}, {"alt", VK_MENU},
                 {"down", VK_DOWN},    {"up", VK_UP},       {"return", VK_RETURN},
-                {"escape", VK_ESCAPE}};
+                {"escape", VK_ESCAPE}, {"end", VK_END}};
   for (const auto& k : kNamed)
     if (lstrcmpiA(name.c_str(), k.name) == 0) return k.key;
   if (name.size() == 1 && std::isalnum(static_cast<unsigned char>(name[0])))
@@ -1065,6 +1136,7 @@ const Command kCommands[] = {
     {"timeclick", 4, 4, CmdTimeClick, "FORM CTRL UNTIL_FORM timeout-ms  seconds, answer times"},
     {"drag", 4, 4, CmdDrag, "FORM CTRL DX DY"},
     {"items", 2, 2, CmdItems, "FORM CTRL                  list view, list box, combo"},
+    {"selection", 2, 2, CmdSelection, "FORM CTRL                  lines cursel selcount caret"},
     {"check", 4, 4, CmdCheck, "FORM CTRL INDEX 0|1        a list-view item's box"},
     {"select", 3, 3, CmdSelect, "FORM CTRL INDEX            a combo box's entry"},
     {"settime", 3, 3, CmdSetTime, "FORM CTRL HH:MM:SS|none    a date-time picker"},
