@@ -63,6 +63,23 @@ TEST_F(ActivityLogTest, ProgressBarCountsDownWhileLinesAreCopied) {
   EXPECT_EQ(w.files.Data(kLog), kHeader + "a\r\nb\r\nc\r\n");
 }
 
+TEST_F(ActivityLogTest, ALongRecordIsAppendedInAFewPiecesWithEveryLineWhole) {
+  std::string lines;
+  for (int i = 0; i < 5000; ++i) {
+    const std::string line = "  C:\\Temp\\folder\\file" + std::to_string(i) + ".tmp";
+    main.LstShowingTracksErasedProgress.AddItem(line);
+    lines += line + "\r\n";
+  }
+  std::vector<std::string> seen;  // the log after each append
+  w.files.onWrite = [&](const std::string& path) { seen.push_back(w.files.Data(path)); };
+  WriteLogFile(w.ctx, main.LstShowingTracksErasedProgress, main.PgbTemp);
+  EXPECT_EQ(w.files.Data(kLog), kHeader + lines);
+  EXPECT_GE(seen.size(), 2u);
+  EXPECT_LE(seen.size(), 4u);
+  for (const std::string& log : seen) EXPECT_TRUE(log.ends_with("\r\n"));
+  EXPECT_EQ(main.PgbTemp.Value(), 0);
+}
+
 TEST_F(ActivityLogTest, DontStoreLogFileLeavesTheLogAlone) {
   w.SetOption("ChkDontStoreLogFile", "1");
   main.Run().StartCleanning();
