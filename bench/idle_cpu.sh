@@ -72,6 +72,14 @@ ticks() {
   rest=$(sed 's/^.*) //' "/proc/$1/stat")
   awk '{print $12 + $13}' <<<"$rest"
 }
+# sample PID SECONDS: the ticks PID and the wineserver spend over SECONDS, as "PID SERVER".
+sample() {
+  local p0 s0
+  p0=$(ticks "$1")
+  s0=$(ticks "$server")
+  sleep "$2"
+  echo "$(($(ticks "$1") - p0)) $(($(ticks "$server") - s0))"
+}
 hz=$(getconf CLK_TCK)
 percent() { awk -v t="$1" -v hz="$hz" -v s="$2" 'BEGIN {printf "%.2f", 100 * t / hz / s}'; }
 
@@ -83,10 +91,7 @@ server=$(prefix_pids 'wineserver(64)?' | head -n1)
 
 base_span=$((span / 3))
 echo "wineserver alone: sampling ${base_span} s" >&2
-s0=$(ticks "$server")
-sleep "$base_span"
-s1=$(ticks "$server")
-base=$((s1 - s0))
+read -r base _ < <(sample "$server" "$base_span")
 
 # The bare 10 ms timer, itself and the wineserver, as Nimbrel is measured below.
 cp "$bin/idle_floor.exe" "$WINEPREFIX/drive_c/"
@@ -94,12 +99,8 @@ cp "$bin/idle_floor.exe" "$WINEPREFIX/drive_c/"
 floor_pid=$(started_pid idle_floor.exe)
 sleep 3
 echo "a bare 10 ms timer: sampling ${base_span} s" >&2
-f0=$(ticks "$floor_pid")
-s0=$(ticks "$server")
-sleep "$base_span"
-f1=$(ticks "$floor_pid")
-s1=$(ticks "$server")
-floor=$((f1 - f0 + s1 - s0))
+read -r own srv < <(sample "$floor_pid" "$base_span")
+floor=$((own + srv))
 kill "$floor_pid"
 
 (cd "$WINEPREFIX/drive_c/Nimbrel" && exec wine Nimbrel.exe) >"$work/nimbrel.log" 2>&1 &
@@ -107,13 +108,7 @@ kill "$floor_pid"
 nimbrel_pid=$(started_pid Nimbrel.exe)
 sleep 5  # past its start-up
 echo "Nimbrel idle: sampling ${span} s" >&2
-n0=$(ticks "$nimbrel_pid")
-s0=$(ticks "$server")
-sleep "$span"
-n1=$(ticks "$nimbrel_pid")
-s1=$(ticks "$server")
-own=$((n1 - n0))
-srv=$((s1 - s0))
+read -r own srv < <(sample "$nimbrel_pid" "$span")
 total=$((own + srv))
 
 echo

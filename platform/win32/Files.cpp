@@ -451,7 +451,7 @@ void Win32Files::Close(FileHandle file) { OverwriteAndClose(file, {}); }
 
 void Win32Files::OverwriteAndClose(FileHandle file, std::vector<ErasePass> passes) {
   if (!file) return;
-  HandOver(file);
+  opened_.erase(file);
   closer_.Close(ToHandle(file), std::move(passes));
 }
 

@@ -78,9 +78,6 @@ class Win32Files final : public Files {
   static constexpr unsigned long kFinishBound = 10000;
 
  private:
-  // Forgets a file handed to the closer.
-  void HandOver(FileHandle file) { opened_.erase(file); }
-
   FileCloser closer_;
   // The files OpenForErase opened and not yet handed over, each with the
   // right to delete, with the object name the link test read under Wine

@@ -2,28 +2,15 @@
 
 #include <gtest/gtest.h>
 
-#include "cleaning/TrackCategories.h"
-#include "cleaning/ApplicationCatalogue.h"
-#include "fakes/TestWorld.h"
+#include "app/MainWindowTest.h"
 #include "settings/FrmMessage.h"
 
 namespace nimbrel {
 namespace {
 
-class FrmMainTest : public ::testing::Test {
+class FrmMainTest : public MainWindowTest {
  protected:
-  FrmMainTest() {
-    for (const TrackCategory& c : kTrackCategories) w.SetOption(c.key, "0");
-    for (const Application& app : kApplications) w.SetOption(app.label, "False");
-    w.loop.onModal = [this](Form& f) {
-      modal.push_back(f.Name());
-      f.Close();
-    };
-  }
   using Texts = std::vector<std::string>;
-  TestWorld w;
-  FrmMain main{w.ctx};
-  std::vector<std::string> modal;
 };
 
 TEST_F(FrmMainTest, HasTheFixedSizeAndTitle) {
@@ -57,7 +44,7 @@ TEST_F(FrmMainTest, StartErasingFromImageOrLabelRunsAndResetsTheLook) {
   main.ImgStartErasingMouseMove.UserClick();
   EXPECT_TRUE(main.ImgStartErasingNormal.Visible());
   main.Label2.UserClick();
-  EXPECT_EQ(modal, (std::vector<std::string>{"FrmMessage", "FrmMessage"}));
+  EXPECT_EQ(shown, (std::vector<std::string>{"FrmMessage", "FrmMessage"}));
 }
 
 TEST_F(FrmMainTest, ExitPathsEndTheProcess) {
@@ -116,7 +103,7 @@ TEST_F(FrmMainTest, AnotherStartOfTheProgramBringsTheWindowForward) {
 
 TEST_F(FrmMainTest, AboutOpensModallyAndHelpOpensTheSupportPage) {
   main.Label9.UserClick();
-  EXPECT_EQ(modal, (std::vector<std::string>{"FrmAbout"}));
+  EXPECT_EQ(shown, (std::vector<std::string>{"FrmAbout"}));
   w.shell.associatedProgram = "C:\\browser.exe";
   main.Image8.UserClick();
   ASSERT_EQ(w.shell.executions.size(), 1u);
@@ -225,7 +212,7 @@ TEST_F(FrmMainTest, StartErasingFromTheTrayLeavesTheWindowHidden) {
   main.Load();
   main.Image2.UserClick();
   main.mnuStartErasing.UserClick();
-  EXPECT_EQ(modal, (Texts{"FrmMessage"}));
+  EXPECT_EQ(shown, (Texts{"FrmMessage"}));
   EXPECT_FALSE(main.Visible());
   EXPECT_EQ(w.shell.icons.size(), 1u);
 }
