@@ -1,6 +1,13 @@
 #!/usr/bin/env bash
 # Installs what building and testing Nimbrel needs, only what is missing.
-set -euo pipefail
+# A package index that fails to download is retried, then what apt has is used; the
+# 32-bit Wine packages are optional: when they cannot be had, the reason is written to
+# $NIMBREL_SKIP32_FILE (default build/skip32.txt) and the 32-bit pass says it was skipped.
+set -uo pipefail
+tools=$(cd "$(dirname "$0")" && pwd)
+skip32_file=${NIMBREL_SKIP32_FILE:-$tools/../build/skip32.txt}
+wine32_loader=${NIMBREL_WINE32_LOADER:-/usr/lib/wine/wine}
+runs32=${NIMBREL_RUNS32_PROBE:-$tools/runs-32bit.sh}
 need=()
 have() { command -v "$1" >/dev/null 2>&1; }
 have cmake || need+=(cmake)
@@ -15,31 +22,64 @@ have Xvfb || need+=(xvfb)
 have xdotool || need+=(xdotool)
 have setfattr || need+=(attr)
 have xwininfo || need+=(x11-utils)
-have import || need+=(imagemagick)
 have makensis || need+=(nsis)
 have zip || need+=(zip)
 have unzip || need+=(unzip)
 [ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
 # The image's own `convert` may be a stand-in: the real one is ImageMagick's.
-convert -version 2>/dev/null | grep -q ImageMagick || need+=(imagemagick)
+{ have import && convert -version 2>/dev/null | grep -q ImageMagick; } || need+=(imagemagick)
+
 # 32-bit programs under Wine need Debian's wine32, an i386 package; only where the kernel
 # runs 32-bit programs: elsewhere it would make every `wine` command fail.
-i386=
-if [ ! -x /usr/lib/wine/wine ] && "$(dirname "$0")/runs-32bit.sh"; then
-  need+=(wine32:i386)
-  i386=1
+want32=
+if [ -x "$wine32_loader" ]; then
+  rm -f "$skip32_file"
+elif "$runs32"; then
+  want32=1
+else
+  mkdir -p "$(dirname "$skip32_file")"
+  echo "this machine's kernel runs no 32-bit programs (32-bit emulation is off)" >"$skip32_file"
 fi
-[ ${#need[@]} -eq 0 ] && exit 0
+[ ${#need[@]} -eq 0 ] && [ -z "$want32" ] && exit 0
 if [ "$(id -u)" != 0 ]; then
-  echo "Missing packages: ${need[*]} (install them as root with apt-get)" >&2
+  echo "Missing packages: ${need[*]} ${want32:+wine32:i386} (install them as root with apt-get)" >&2
   exit 1
 fi
-echo "Installing: ${need[*]}"
 export DEBIAN_FRONTEND=noninteractive
-if [ -n "$i386" ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
-  dpkg --add-architecture i386
-fi
 # Another install may hold apt's lock: wait for it rather than fail.
 apt_get() { apt-get -o DPkg::Lock::Timeout=600 "$@"; }
-apt_get update -qq
-apt_get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
+# A mirror being re-synced serves an index of the wrong size for a while: try three times,
+# then go on with the lists apt already has.
+update() {
+  local try
+  for try in 1 2 3; do
+    apt_get update -qq && return 0
+    [ "$try" -lt 3 ] && sleep "${NIMBREL_APT_RETRY_SECONDS:-10}"
+  done
+  echo "apt-get update failed three times; going on with the package lists apt has" >&2
+  return 1
+}
+skip32() {
+  mkdir -p "$(dirname "$skip32_file")"
+  echo "$1" >"$skip32_file"
+  echo "The 32-bit pass will be skipped: $1" >&2
+}
+
+if [ -n "$want32" ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+  dpkg --add-architecture i386
+fi
+update
+if [ ${#need[@]} -gt 0 ]; then
+  echo "Installing: ${need[*]}"
+  apt_get install -y -qq --no-install-recommends "${need[@]}" >/dev/null || exit 1
+fi
+if [ -n "$want32" ]; then
+  echo "Installing: wine32:i386"
+  if apt_get install -y -qq --no-install-recommends wine32:i386 >/dev/null 2>"${TMPDIR:-/tmp}/nimbrel-wine32.err"; then
+    rm -f "$skip32_file"
+  else
+    why=$(grep -m1 'Depends:' "${TMPDIR:-/tmp}/nimbrel-wine32.err" || grep -m1 '^E:' "${TMPDIR:-/tmp}/nimbrel-wine32.err")
+    skip32 "wine32:i386 could not be installed (${why#"${why%%[! ]*}"})"
+  fi
+fi
+exit 0

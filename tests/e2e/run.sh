@@ -49,9 +49,14 @@ done
 if [ "$("$repo/tools/pe-machine.sh" "$bin/Nimbrel.exe")" == i386 ]; then
   echo "32-bit build in $bin${NIMBREL_WINVER:+, Wine says Windows is $NIMBREL_WINVER}"
   # Wine runs a 32-bit program in a 32-bit process, which some kernels cannot start.
+  why=
   if ! "$repo/tools/runs-32bit.sh"; then
-    echo "SKIP ${#tests[@]} tests: this machine's kernel runs no 32-bit programs" \
-      "(32-bit emulation is off), so Wine cannot run the 32-bit build here"
+    why="this machine's kernel runs no 32-bit programs (32-bit emulation is off)"
+  elif [ ! -x /usr/lib/wine/wine ]; then
+    why=$(cat "$repo/build/skip32.txt" 2>/dev/null || echo "Debian's wine32 is not installed")
+  fi
+  if [ -n "$why" ]; then
+    echo "SKIP the 32-bit pass (${#tests[@]} tests): $why"
     echo "0 passed, 0 failed, ${#tests[@]} skipped"
     exit 0
   fi
