@@ -1,10 +1,10 @@
 #include "app/CommandLine.h"
 
-#include "cleaning/Preview.h"
-#include "cleaning/WindowlessRun.h"
+#include "dialogs/FrmEraseingSettings.h"
+#include "dialogs/FrmMessage.h"
 #include "platform/Text.h"
-#include "settings/FrmEraseingSettings.h"
-#include "settings/FrmMessage.h"
+#include "preview/Preview.h"
+#include "preview/WindowlessRun.h"
 
 namespace nimbrel {
 

@@ -15,7 +15,7 @@
 #include <string_view>
 #include <vector>
 
-#include "erasers/Context.h"
+#include "core/Context.h"
 
 namespace nimbrel {
 

@@ -3,10 +3,11 @@
 #include "app/FrmPreview.h"
 #include "app/StartupEntry.h"
 #include "cleaning/ActivityLog.h"
+#include "dialogs/FrmAbout.h"
+#include "dialogs/FrmEraseingSettings.h"
+#include "dialogs/FrmMessage.h"
+#include "dialogs/WindowChrome.h"
 #include "platform/Text.h"
-#include "settings/FrmAbout.h"
-#include "settings/FrmEraseingSettings.h"
-#include "settings/WindowChrome.h"
 
 namespace nimbrel {
 
@@ -124,17 +125,18 @@ FrmMain::FrmMain(Context& ctx)
       tmrCheckSettings(*this, "tmrCheckSettings", 30000),
       tmrHotKeys(*this, "tmrHotKeys", 100),
       ctx_(ctx),
-      run_(ctx, CleaningControls{lvwToBeErased, LstShowingTracksErasedProgress, PgbTemp, lblstatus,
-                                 lblScannedRegKeys, lblFilesDelete, lblSize, Picture1,
-                                 mnuEraseSetting, mnuOptions, mnuStartErasing},
-           [this] { return TickedApplications(); }),
+      controls_{lvwToBeErased, LstShowingTracksErasedProgress, PgbTemp, lblstatus,
+                lblScannedRegKeys, lblFilesDelete, lblSize, Picture1,
+                mnuEraseSetting, mnuOptions, mnuStartErasing},
+      report_(*this, controls_),
+      run_(ctx, controls_, [this] { return TickedApplications(); }),
       scheduler_(ctx, SchedulerControls{TmrScheduler, run_}),
       homepageGuard_(ctx, HomepageGuardControls{tmrCheckSettings}),
       options_(ctx, TmrScheduler),
 
       tray_(ctx.platform.shell),
       hotKeys_(ctx, HotKeyControls{*this, tmrHotKeys}, run_) {
-  ctx_.SetReport(this);
+  ctx_.SetReport(&report_);
 
   // Look.
   Label4.SetLook(TextStyle::Title, palette::kTitleText, palette::kTitle);
@@ -195,7 +197,11 @@ FrmMain::FrmMain(Context& ctx)
   Image1.Click = [this] { Loop().Quit(); };
   Image2.Click = [this] { SetWindowState(WindowState::Minimized); };
   mnuStartErasing.Click = [this] { run_.StartCleanning(); };
-  Command8.Click = [this] { ClearLogFile(ctx_); };
+  Command8.Click = [this] {
+    ShowInformation(ctx_, "Information", ClearLogFile(ctx_)
+                                             ? "Log File has been cleared sucessfully."
+                                             : "There are no Log files to be cleared.");
+  };
   Command9.Click = [this] { ViewLogFile(ctx_, Handle()); };
   mnuRestore.Click = [this] {
     SetWindowState(WindowState::Normal);
@@ -223,26 +229,20 @@ FrmMain::FrmMain(Context& ctx)
 
 FrmMain::~FrmMain() { ctx_.SetReport(nullptr); }
 
-void FrmMain::ProgressLine(const std::string& line) {
-  LstShowingTracksErasedProgress.AddItem(line);
-  ShowLastProgressLine();
+FrmMain::WindowReport::WindowReport(FrmMain& window, const CleaningControls& controls)
+    : ControlsReport(controls, window.Loop()), window_(window) {}
+
+WindowHandle FrmMain::WindowReport::Owner() { return window_.Handle(); }
+
+void FrmMain::WindowReport::RunFinished() {
+  ShowInformation(window_.ctx_, "Information", " All selected tracks were erased sucessfully.");
 }
 
-void FrmMain::ShowLastProgressLine() {
-  LstShowingTracksErasedProgress.SetListIndex(LstShowingTracksErasedProgress.ListCount() - 1);
+void FrmMain::WindowReport::RunLockBusy() {
+  ShowInformation(window_.ctx_, "Information",
+                  "Another run of Nimbrel is still erasing. Nothing was erased; please try "
+                  "again when it has finished.");
 }
-
-void FrmMain::RegistryItemsRemoved(std::int32_t total) {
-  lblScannedRegKeys.SetCaption(std::to_string(total));
-}
-
-void FrmMain::FilesDeleted(std::int32_t total) { lblFilesDelete.SetCaption(std::to_string(total)); }
-
-void FrmMain::BytesErased(std::uint64_t total) { lblSize.SetCaption(std::to_string(total)); }
-
-void FrmMain::DoEvents() { Loop().DoEvents(); }
-
-WindowHandle FrmMain::Owner() { return Handle(); }
 
 std::vector<std::string> FrmMain::TickedApplications() {
   // The dialog's load turns the stored ticks into checks; it is shown and
@@ -322,8 +322,7 @@ void FrmMain::OnLoad() {
   }
   run_.FillToBeErasedList();
   Show();
-  run_.SetProgressBackColour(PgbTemp.Handle(), kProgressBackColour);
-  run_.SetProgressBarColour(PgbTemp.Handle(), kProgressBarColour);
+  run_.ColourProgressBar();
   ResetButtons();
   tmrHotKeys.SetEnabled(true);
 }

@@ -8,12 +8,12 @@
 
 #include "app/FrmOptions.h"
 #include "app/HomepageGuard.h"
-#include "app/Scheduler.h"
 #include "app/HotKeys.h"
+#include "app/Scheduler.h"
 #include "app/clsMakeTrayIcon.h"
 #include "cleaning/CleaningRun.h"
-#include "erasers/Context.h"
-#include "erasers/RunReport.h"
+#include "cleaning/ControlsReport.h"
+#include "core/Context.h"
 #include "platform/Controls.h"
 
 namespace nimbrel {
@@ -22,7 +22,7 @@ inline constexpr const char* kAppTitle = "Nimbrel";
 
 // The main window is also where a run reports: its progress list, counters
 // and size label show what the erasers tell.
-class FrmMain : public Form, public RunReport {
+class FrmMain : public Form {
  public:
   explicit FrmMain(Context& ctx);
   ~FrmMain() override;
@@ -77,19 +77,12 @@ class FrmMain : public Form, public RunReport {
   Timer tmrHotKeys;
 
   CleaningRun& Run() { return run_; }
+  RunReport& Report() { return report_; }
   OptionsDialog& Options() { return options_; }
   // Shows every command's normal look (the pointer over the background).
   void ResetButtons();
   // Closing the main window from outside ends the program, as Exit does.
   void UserClose() override { Loop().Quit(); }
-
-  // RunReport, on the window's own controls.
-  void ProgressLine(const std::string& line) override;
-  void RegistryItemsRemoved(std::int32_t total) override;
-  void FilesDeleted(std::int32_t total) override;
-  void BytesErased(std::uint64_t total) override;
-  void DoEvents() override;
-  WindowHandle Owner() override;
 
  protected:
   void OnLoad() override;
@@ -108,9 +101,23 @@ class FrmMain : public Form, public RunReport {
   void WireCommand(Command c, std::function<void()> action);
   // Loads the erase-settings dialog hidden and takes its ticked applications.
   std::vector<std::string> TickedApplications();
-  void ShowLastProgressLine();
+
+  // The run's report on the window's controls; the window's run also says
+  // when it is over or could not start.
+  class WindowReport final : public ControlsReport {
+   public:
+    WindowReport(FrmMain& window, const CleaningControls& controls);
+    WindowHandle Owner() override;
+    void RunFinished() override;
+    void RunLockBusy() override;
+
+   private:
+    FrmMain& window_;
+  };
 
   Context& ctx_;
+  CleaningControls controls_;
+  WindowReport report_;
   CleaningRun run_;
   Scheduler scheduler_;
   HomepageGuard homepageGuard_;

@@ -5,8 +5,8 @@
 #include "app/HomepageGuard.h"
 #include "app/Scheduler.h"
 #include "app/StartupEntry.h"
+#include "dialogs/WindowChrome.h"
 #include "platform/Text.h"
-#include "settings/WindowChrome.h"
 
 namespace nimbrel {
 

@@ -6,7 +6,7 @@
 #include <array>
 #include <memory>
 
-#include "erasers/Context.h"
+#include "core/Context.h"
 #include "platform/Controls.h"
 
 namespace nimbrel {

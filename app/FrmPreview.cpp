@@ -3,8 +3,8 @@
 #include <map>
 #include <vector>
 
-#include "settings/FrmMessage.h"
-#include "settings/WindowChrome.h"
+#include "dialogs/FrmMessage.h"
+#include "dialogs/WindowChrome.h"
 
 namespace nimbrel {
 

@@ -6,9 +6,9 @@
 #include <string>
 
 #include "cleaning/CleaningRun.h"
-#include "cleaning/Preview.h"
-#include "erasers/Context.h"
+#include "core/Context.h"
 #include "platform/Controls.h"
+#include "preview/Preview.h"
 
 namespace nimbrel {
 

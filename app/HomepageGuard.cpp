@@ -1,8 +1,8 @@
 #include "app/HomepageGuard.h"
 
+#include "dialogs/FrmMessage.h"
 #include "erasers/modRegistry.h"
 #include "platform/Text.h"
-#include "settings/FrmMessage.h"
 
 namespace nimbrel {
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "erasers/Context.h"
+#include "core/Context.h"
 #include "platform/Controls.h"
 
 namespace nimbrel {

@@ -5,7 +5,7 @@
 #include <optional>
 
 #include "cleaning/CleaningRun.h"
-#include "erasers/Context.h"
+#include "core/Context.h"
 #include "platform/Controls.h"
 
 namespace nimbrel {

@@ -8,7 +8,7 @@
 
 #include "app/CommandLine.h"
 #include "app/FrmMain.h"
-#include "erasers/Context.h"
+#include "core/Context.h"
 #include "platform/win32/Win32Bundle.h"
 #include "settings/SettingsStore.h"
 

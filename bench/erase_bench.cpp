@@ -13,7 +13,7 @@
 #include <optional>
 #include <string>
 
-#include "erasers/Context.h"
+#include "core/Context.h"
 #include "erasers/modFiles.h"
 #include "platform/win32/Win32Bundle.h"
 
@@ -42,6 +42,9 @@ class CountingReport final : public RunReport {
     yieldSeconds += Seconds() - start;
   }
   WindowHandle Owner() override { return 0; }
+  void RowStarted(int) override {}
+  void RunFinished() override {}
+  void RunLockBusy() override {}
   long lines = 0, counts = 0, yields = 0;
   double yieldSeconds = 0;
 

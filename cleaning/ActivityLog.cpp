@@ -1,7 +1,5 @@
 #include "cleaning/ActivityLog.h"
 
-#include "settings/FrmMessage.h"
-
 namespace nimbrel {
 
 namespace {
@@ -42,14 +40,11 @@ void WriteLogFile(Context& ctx, const ListBox& progress, ProgressBar& bar) {
   if (!piece.empty()) files.Append(path, piece);
 }
 
-void ClearLogFile(Context& ctx) {
+bool ClearLogFile(Context& ctx) {
   const std::string path = LogFilePath(ctx);
-  if (Exists(ctx, path)) {
-    ctx.platform.files.Delete(path);
-    ShowInformation(ctx, "Information", "Log File has been cleared sucessfully.");
-  } else {
-    ShowInformation(ctx, "Information", "There are no Log files to be cleared.");
-  }
+  if (!Exists(ctx, path)) return false;
+  ctx.platform.files.Delete(path);
+  return true;
 }
 
 void ViewLogFile(Context& ctx, WindowHandle owner) {

@@ -4,17 +4,17 @@
 
 #include <string>
 
-#include "erasers/Context.h"
+#include "core/Context.h"
 #include "platform/Controls.h"
 
 namespace nimbrel {
 
 std::string LogFilePath(Context& ctx);
-// Appends the run's record unless ChkDontStoreLogFile is 1. Every line is its
-// own open-append-close, so a record cut short keeps what was written.
+// Appends the run's record unless ChkDontStoreLogFile is 1, in pieces of about
+// 64 KiB, so a record cut short keeps the pieces already written.
 void WriteLogFile(Context& ctx, const ListBox& progress, ProgressBar& bar);
-// Deletes the log and says so (or that there was none).
-void ClearLogFile(Context& ctx);
+// Deletes the log; false when there was none.
+bool ClearLogFile(Context& ctx);
 // Opens the log with the shell's default viewer; nothing when there is none.
 void ViewLogFile(Context& ctx, WindowHandle owner);
 

@@ -5,7 +5,7 @@
 
 #include <array>
 
-#include "erasers/Context.h"
+#include "core/Context.h"
 
 namespace nimbrel {
 

@@ -8,14 +8,11 @@
 #include "erasers/modIECache.h"
 #include "erasers/modRegistry.h"
 #include "platform/Text.h"
-#include "settings/FrmMessage.h"
 
 namespace nimbrel {
 
 namespace {
 
-constexpr std::uint32_t kPbmSetBarColor = 1033;
-constexpr std::uint32_t kPbmSetBkColor = 8193;
 constexpr int kSettleYields = 2000;
 
 // Case- and blank-insensitive equality of a row text with a catalogue label.
@@ -35,12 +32,8 @@ CleaningRun::CleaningRun(Context& ctx, const CleaningControls& controls,
                          TickedApplications ticked)
     : ctx_(ctx), c_(controls), ticked_(std::move(ticked)) {}
 
-void CleaningRun::SetProgressBarColour(WindowHandle window, Colour colour) {
-  ctx_.platform.desktop.SendMessage(window, kPbmSetBarColor, 0, static_cast<std::intptr_t>(colour));
-}
-
-void CleaningRun::SetProgressBackColour(WindowHandle window, Colour colour) {
-  ctx_.platform.desktop.SendMessage(window, kPbmSetBkColor, 0, static_cast<std::intptr_t>(colour));
+void CleaningRun::ColourProgressBar() {
+  c_.PgbTemp.SetColours(kProgressBarColour, kProgressBackColour);
 }
 
 void CleaningRun::ReadFolderVariables() {
@@ -98,10 +91,7 @@ void CleaningRun::StartCleanning() {
   running_ = true;
   busyElsewhere_ = !TakeRunLock();
   if (busyElsewhere_) {
-    if (ShowMessages)
-      ShowInformation(ctx_, "Information",
-                      "Another run of Nimbrel is still erasing. Nothing was erased; please try "
-                      "again when it has finished.");
+    ctx_.Report().RunLockBusy();
     running_ = false;
     return;
   }
@@ -114,8 +104,7 @@ void CleaningRun::StartCleanning() {
   if (ctx_.OptionSelected("ChkCloseAllIE")) CloseAllInternetExplorers(ctx_);
   c_.Picture1.SetEnabled(false);
   ReadFolderVariables();
-  SetProgressBackColour(c_.PgbTemp.Handle(), kProgressBackColour);
-  SetProgressBarColour(c_.PgbTemp.Handle(), kProgressBarColour);
+  ColourProgressBar();
 
   int i = 1;
   for (; i <= list.Count(); ++i) {
@@ -146,14 +135,14 @@ void CleaningRun::StartCleanning() {
 
   // The list can only shrink under us through code served in a yield.
   for (int row = 0; row < rows && row < list.Count(); ++row) RowStep(row);
-  if (RowReached) RowReached(rows);
+  ctx_.Report().RowStarted(rows);
 
   WriteLogFile(ctx_, c_.LstShowingTracksErasedProgress, c_.PgbTemp);
   // The erasing is over: a run waiting elsewhere need not wait for the message.
   ctx_.platform.system.UnlockRun();
   c_.Picture1.SetEnabled(true);
   c_.PgbTemp.SetValue(0);
-  if (ShowMessages) ShowCompletionMessage();
+  ctx_.Report().RunFinished();
   c_.mnuEraseSetting.SetEnabled(true);
   c_.mnuOptions.SetEnabled(true);
   c_.mnuStartErasing.SetEnabled(true);
@@ -163,7 +152,7 @@ void CleaningRun::StartCleanning() {
 
 void CleaningRun::RowStep(int index) {
   ListView& list = c_.lvwToBeErased;
-  if (RowReached) RowReached(index);
+  ctx_.Report().RowStarted(index);
   c_.PgbTemp.SetValue(index + 1);
   list.Select(index);
   list.EnsureVisible(index);
@@ -192,10 +181,6 @@ void CleaningRun::Dispatch(int index) {
     EraseApplication(ctx_, app);
     list.SetSubItem(index, 1, "Done");
   }
-}
-
-void CleaningRun::ShowCompletionMessage() {
-  ShowInformation(ctx_, "Information", " All selected tracks were erased sucessfully.");
 }
 
 }  // namespace nimbrel

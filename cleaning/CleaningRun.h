@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "erasers/Context.h"
+#include "core/Context.h"
 #include "platform/Controls.h"
 
 namespace nimbrel {
@@ -74,22 +74,14 @@ class CleaningRun {
   bool BusyElsewhere() const { return busyElsewhere_; }
   const CleaningControls& Controls() const { return c_; }
 
-  // The completion message, and the message that another run kept this one
-  // from erasing: the window's run shows them, a run without a window does not.
-  bool ShowMessages = true;
-  // Told each row's index as its step starts, and the row count once the last
-  // row is done, before the log is written.
-  std::function<void(int)> RowReached;
-
-  void SetProgressBarColour(WindowHandle window, Colour colour);
-  void SetProgressBackColour(WindowHandle window, Colour colour);
+  // Gives the progress bar the run's colours.
+  void ColourProgressBar();
   // Reads the four folder variables from the registry.
   void ReadFolderVariables();
 
  private:
   void RowStep(int index);
   void Dispatch(int index);
-  void ShowCompletionMessage();
   // Takes the run lock, waiting for another process's run with the run's
   // commands held; false when that run did not end.
   bool TakeRunLock();

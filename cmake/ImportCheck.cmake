@@ -12,7 +12,7 @@ add_test(NAME imports_Nimbrel
 
 # A program that calls GetTickCount64, which Windows Vista brought.
 add_executable(imports_newer_api tests/imports/newer_api.cpp)
-target_compile_options(imports_newer_api PRIVATE ${NIMBREL_WARNINGS})
+target_link_libraries(imports_newer_api PRIVATE nimbrel_warnings)
 target_compile_definitions(imports_newer_api PRIVATE _WIN32_WINNT=0x0600)
 target_link_options(imports_newer_api PRIVATE -static)
 add_test(NAME imports_refuse_newer_api

@@ -1,7 +1,7 @@
 // Closing every Internet Explorer window, before a run and on the boss key.
 #pragma once
 
-#include "erasers/Context.h"
+#include "core/Context.h"
 
 namespace nimbrel {
 

@@ -2,7 +2,7 @@
 // address bar's suggestions, cleared through the system's own object.
 #pragma once
 
-#include "erasers/Context.h"
+#include "core/Context.h"
 
 namespace nimbrel {
 

@@ -3,7 +3,7 @@
 // EraseDATFiles) and the cookies on the keep list (Cookies.ini).
 #pragma once
 
-#include "erasers/Context.h"
+#include "core/Context.h"
 
 namespace nimbrel {
 

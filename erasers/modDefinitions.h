@@ -22,7 +22,7 @@
 #include <string>
 #include <string_view>
 
-#include "erasers/Context.h"
+#include "core/Context.h"
 
 namespace nimbrel {
 

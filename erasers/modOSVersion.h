@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "erasers/Context.h"
+#include "core/Context.h"
 
 namespace nimbrel {
 

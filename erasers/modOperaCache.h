@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "erasers/Context.h"
+#include "core/Context.h"
 
 namespace nimbrel {
 

@@ -2,7 +2,7 @@
 // and address autocomplete entries.
 #pragma once
 
-#include "erasers/Context.h"
+#include "core/Context.h"
 
 namespace nimbrel {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "erasers/Context.h"
+#include "core/Context.h"
 
 namespace nimbrel {
 

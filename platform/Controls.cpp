@@ -348,6 +348,11 @@ void ProgressBar::SetMax(int max) {
   Notify(Aspect::Range);
 }
 
+void ProgressBar::SetColours(Colour bar, Colour back) {
+  colours_ = Colours{bar, back};
+  Notify(Aspect::Look);
+}
+
 void ProgressBar::SetValue(int value) {
   value = std::clamp(value, min_, max_);
   if (value == value_) return;

@@ -295,9 +295,16 @@ class ProgressBar : public Control {
   int Value() const { return value_; }
   void SetMax(int max);
   void SetValue(int value);
+  // The bar's and its background's colours; the system's own until set.
+  struct Colours {
+    Colour bar, back;
+  };
+  const std::optional<Colours>& BarColours() const { return colours_; }
+  void SetColours(Colour bar, Colour back);
 
  private:
   int min_ = 0, max_ = 100, value_ = 0;
+  std::optional<Colours> colours_;
 };
 
 class DateTimePicker : public Control {

@@ -30,8 +30,6 @@ class Desktop {
   virtual bool KeyDown(int virtualKey) = 0;
   // Opens the clipboard for `owner` (OpenClipboardA), empties it and closes it.
   virtual bool EmptyClipboard(WindowHandle owner) = 0;
-  virtual std::intptr_t SendMessage(WindowHandle window, std::uint32_t message,
-                                    std::uintptr_t wParam, std::intptr_t lParam) = 0;
 
   // Claims the program's one instance in the user's session (a named mutex
   // kept until the process ends): true for the first process to claim it.

@@ -8,8 +8,8 @@
 #include "platform/Registry.h"
 #include "platform/Shell.h"
 #include "platform/System.h"
-#include "platform/UrlHistory.h"
 #include "platform/UrlCache.h"
+#include "platform/UrlHistory.h"
 
 namespace nimbrel {
 

@@ -892,6 +892,7 @@ class ProgressBarView final : public Win32View {
   void Create(HWND form, int id) override {
     CreateWindowFor(form, id, PROGRESS_CLASSA, PBS_SMOOTH, 0);
     Refresh(Aspect::Range, -1);
+    Refresh(Aspect::Look, -1);
   }
 
  private:
@@ -902,6 +903,9 @@ class ProgressBarView final : public Win32View {
       Send(Window(), PBM_SETPOS, static_cast<WPARAM>(bar_.Value()));
     } else if (aspect == Aspect::Value) {
       Send(Window(), PBM_SETPOS, static_cast<WPARAM>(bar_.Value()));
+    } else if (aspect == Aspect::Look && bar_.BarColours()) {
+      Send(Window(), PBM_SETBKCOLOR, 0, static_cast<LPARAM>(bar_.BarColours()->back));
+      Send(Window(), PBM_SETBARCOLOR, 0, static_cast<LPARAM>(bar_.BarColours()->bar));
     }
   }
   ProgressBar& bar_;

@@ -5,8 +5,6 @@
 
 #include <string_view>
 
-#undef SendMessage
-
 namespace nimbrel {
 
 namespace {
@@ -118,11 +116,6 @@ bool Win32Desktop::EmptyClipboard(WindowHandle owner) {
   const bool ok = ::EmptyClipboard() != 0;
   CloseClipboard();
   return ok;
-}
-
-std::intptr_t Win32Desktop::SendMessage(WindowHandle window, std::uint32_t message,
-                                        std::uintptr_t wParam, std::intptr_t lParam) {
-  return SendMessageA(reinterpret_cast<HWND>(window), message, wParam, lParam);
 }
 
 }  // namespace nimbrel

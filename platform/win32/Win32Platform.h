@@ -10,8 +10,8 @@
 #include "platform/Registry.h"
 #include "platform/Shell.h"
 #include "platform/System.h"
-#include "platform/UrlHistory.h"
 #include "platform/UrlCache.h"
+#include "platform/UrlHistory.h"
 #include "platform/win32/FileCloser.h"
 
 namespace nimbrel {
@@ -134,8 +134,6 @@ class Win32Desktop final : public Desktop {
   void PostClose(WindowHandle window) override;
   bool KeyDown(int virtualKey) override;
   bool EmptyClipboard(WindowHandle owner) override;
-  std::intptr_t SendMessage(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
-                            std::intptr_t lParam) override;
   bool ClaimInstance() override;
   bool CallInstance(const std::string& formName) override;
 

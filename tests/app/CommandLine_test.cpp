@@ -5,8 +5,8 @@
 #include "cleaning/ApplicationCatalogue.h"
 #include "cleaning/CleaningRun.h"
 #include "cleaning/TrackCategories.h"
+#include "dialogs/FrmMessage.h"
 #include "fakes/TestWorld.h"
-#include "settings/FrmMessage.h"
 
 namespace nimbrel {
 namespace {

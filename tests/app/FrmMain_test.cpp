@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/MainWindowTest.h"
-#include "settings/FrmMessage.h"
+#include "dialogs/FrmMessage.h"
 
 namespace nimbrel {
 namespace {
@@ -69,9 +69,7 @@ TEST_F(FrmMainTest, LoadBuildsTheListShowsTheWindowAndColoursTheBar) {
   EXPECT_EQ(main.lvwToBeErased.Count(), 1);
   EXPECT_TRUE(main.Visible());
   EXPECT_TRUE(main.tmrHotKeys.Enabled());
-  ASSERT_EQ(w.desktop.sent.size(), 2u);
-  EXPECT_EQ(w.desktop.sent[0].message, 8193u);
-  EXPECT_EQ(w.desktop.sent[1].message, 1033u);
+  EXPECT_TRUE(main.PgbTemp.BarColours());
 }
 
 TEST_F(FrmMainTest, PreviewSitsRightBelowStartErasingInTheSameStyle) {

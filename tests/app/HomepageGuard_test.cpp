@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "dialogs/FrmMessage.h"
 #include "fakes/TestWorld.h"
-#include "settings/FrmMessage.h"
 
 namespace nimbrel {
 namespace {

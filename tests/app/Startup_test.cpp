@@ -106,11 +106,6 @@ class JournalDesktop final : public Desktop {
   void PostClose(WindowHandle window) override { inner_.PostClose(window); }
   bool KeyDown(int virtualKey) override { return inner_.KeyDown(virtualKey); }
   bool EmptyClipboard(WindowHandle owner) override { return inner_.EmptyClipboard(owner); }
-  std::intptr_t SendMessage(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
-                            std::intptr_t lParam) override {
-    journal_.push_back("send " + std::to_string(message));
-    return inner_.SendMessage(window, message, wParam, lParam);
-  }
   bool ClaimInstance() override { return inner_.ClaimInstance(); }
   bool CallInstance(const std::string& formName) override {
     return inner_.CallInstance(formName);
@@ -126,7 +121,10 @@ class SwitchJournal final : public ControlView {
  public:
   SwitchJournal(std::function<bool()> on, std::string name, Journal& journal)
       : on_(std::move(on)), name_(std::move(name)), journal_(journal) {}
-  void Update(Aspect, int) override { journal_.push_back(name_ + (on_() ? " on" : " off")); }
+  void Update(Aspect aspect, int) override {
+    if (aspect == Aspect::Look) journal_.push_back(name_ + (on_() ? " coloured" : " uncoloured"));
+    else journal_.push_back(name_ + (on_() ? " on" : " off"));
+  }
 
  private:
   std::function<bool()> on_;
@@ -151,8 +149,7 @@ class StartupTest : public ::testing::Test {
         {"query HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\PROG_FILES_DIR", 3},
         {"show FrmEraseingSettings", 6},
         {"show FrmMain", 7},
-        {"send 8193", 8},
-        {"send 1033", 8},
+        {"PgbTemp coloured", 8},
         {"ImgStartErasingMouseMove off", 9},
         {"tmrHotKeys on", 10},
     };
@@ -184,6 +181,7 @@ class StartupTest : public ::testing::Test {
   SwitchJournal hotKeys{[this] { return main.tmrHotKeys.Enabled(); }, "tmrHotKeys", journal};
   SwitchJournal lit{[this] { return main.ImgStartErasingMouseMove.Visible(); },
                     "ImgStartErasingMouseMove", journal};
+  SwitchJournal bar{[this] { return main.PgbTemp.BarColours().has_value(); }, "PgbTemp", journal};
   FrmMain main{ctx};
 };
 
@@ -191,6 +189,7 @@ TEST_F(StartupTest, StepsRunInTheirOrderWithTheHotKeysStoppedUntilTheEnd) {
   w.registry.AddKey(RegRoot::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run");
   main.tmrHotKeys.Attach(&hotKeys);
   main.ImgStartErasingMouseMove.Attach(&lit, 0);
+  main.PgbTemp.Attach(&bar, 0);
   main.ImgStartErasingNormal.UserMouseMove({});  // lit before the load
   journal.clear();
 

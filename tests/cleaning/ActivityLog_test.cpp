@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "app/FrmMain.h"
-#include "cleaning/TrackCategories.h"
 #include "cleaning/ApplicationCatalogue.h"
+#include "cleaning/TrackCategories.h"
+#include "dialogs/FrmMessage.h"
 #include "fakes/TestWorld.h"
-#include "settings/FrmMessage.h"
 
 namespace nimbrel {
 namespace {
@@ -90,7 +90,7 @@ TEST_F(ActivityLogTest, DontStoreLogFileLeavesTheLogAlone) {
 }
 
 TEST_F(ActivityLogTest, ClearSaysWhetherThereWasALog) {
-  ClearLogFile(w.ctx);
+  main.Command8.UserClick();
   w.files.AddFile(kLog, "x");
   main.Command8.UserClick();
   EXPECT_FALSE(w.files.Exists(kLog));

@@ -5,12 +5,12 @@
 #include <algorithm>
 
 #include "app/FrmMain.h"
-#include "cleaning/TrackCategories.h"
-#include "erasers/modRegistry.h"
 #include "cleaning/ApplicationCatalogue.h"
+#include "cleaning/TrackCategories.h"
+#include "dialogs/FrmEraseingSettings.h"
+#include "dialogs/FrmMessage.h"
+#include "erasers/modRegistry.h"
 #include "fakes/TestWorld.h"
-#include "settings/FrmEraseingSettings.h"
-#include "settings/FrmMessage.h"
 
 namespace nimbrel {
 namespace {
@@ -74,6 +74,7 @@ TEST_F(CleaningRunTest, RunWalksEveryRowWithLinesMarksAndStates) {
   EXPECT_EQ(w.desktop.clipboardEmptied, 1);
   EXPECT_EQ(main.PgbTemp.Max(), 3);  // the log leaves it at its line count
   EXPECT_EQ(main.PgbTemp.Value(), 0);
+  EXPECT_TRUE(main.PgbTemp.BarColours());
   EXPECT_EQ(statusDuringMessage, " Cleaning ...");
   EXPECT_EQ(main.lblstatus.Caption(), " Ready");
   EXPECT_EQ(main.lblstatus.Left(), 45);
@@ -261,22 +262,6 @@ TEST_F(CleaningRunTest, NoDefinitionsFileOutlivesARunWithOrWithoutApplicationRow
                          "Cleaning Zone Alram Logs <OK>"}));
 }
 
-TEST_F(CleaningRunTest, SettlePauseYieldsUpTo2000) {
-  w.SetOption("ChkDontStoreLogFile", "1");  // the log's own yields aside
-  for (int i = 0; i < 5; ++i) main.lvwToBeErased.Add("Unknown " + std::to_string(i));
-  run.StartCleanning();
-  // 5 clearing yields + 1993 settle yields + 5 row yields.
-  EXPECT_EQ(w.loop.doEvents, 5 + 1993 + 5);
-
-  TestWorld big;
-  FrmMain bigMain(big.ctx);
-  big.loop.onModal = [](Form& f) { f.Close(); };
-  big.SetOption("ChkDontStoreLogFile", "1");
-  for (int i = 0; i < 2000; ++i) bigMain.lvwToBeErased.Add("Row");
-  bigMain.Run().StartCleanning();
-  EXPECT_EQ(big.loop.doEvents, 2000 + 0 + 2000);
-}
-
 TEST_F(CleaningRunTest, CountersAndLabelsAreResetAtTheStart) {
   w.ctx.RegistryItemsRemoved = 12;
   w.ctx.FilesDeleted = 7;
@@ -311,21 +296,22 @@ TEST_F(CleaningRunTest, ErasersReportLinesCountsAndBytesInOrderThroughTheRun) {
   w.files.AddFile("C:\\Temp\\a.tmp", std::string(10, 'a'));
   w.files.AddFile("C:\\Temp\\b.tmp", std::string(5, 'b'));
   run.FillToBeErasedList();
-  RecordingReport recorder(w.loop, &main);  // the window still shows it all
+  RecordingReport recorder(w.loop, &main.Report());  // the window still shows it all
   w.ctx.SetReport(&recorder);
   w.loop.doEvents = 0;
   run.StartCleanning();
   EXPECT_EQ(recorder.calls,
-            (Lines{"line  Cleaning Started  at : 08/12/2026 14:05:09",
+            (Lines{"line  Cleaning Started  at : 08/12/2026 14:05:09", "row 0",
                    "line Cleaning Windows Temp Files <OK>", "line   C:\\Temp\\a.tmp", "files 1",
-                   "bytes 10", "line   C:\\Temp\\b.tmp", "files 2", "bytes 15"}));
+                   "bytes 10", "line   C:\\Temp\\b.tmp", "files 2", "bytes 15", "row 1",
+                   "finished"}));
   // Every yield of the run went through the report: clearing the row, the
   // settle pause, the walk and the row's end.
   EXPECT_EQ(recorder.yields, w.loop.doEvents);
   EXPECT_EQ(Progress(), recorder.lines);
   EXPECT_EQ(main.lblFilesDelete.Caption(), "2");
   EXPECT_EQ(main.lblSize.Caption(), "15");
-  w.ctx.SetReport(&main);
+  w.ctx.SetReport(&main.Report());
 }
 
 TEST_F(CleaningRunTest, EachRowShowsBothCountersAsTheyStand) {
@@ -365,15 +351,6 @@ TEST_F(CleaningRunTest, SecondStartDuringARunDoesNothing) {
   EXPECT_EQ(w.desktop.clipboardEmptied, 1);
   EXPECT_EQ(Progress().size(), 2u);
   EXPECT_FALSE(run.Running());
-}
-
-TEST_F(CleaningRunTest, ProgressBarColoursAreSentToTheBar) {
-  run.StartCleanning();
-  ASSERT_EQ(w.desktop.sent.size(), 2u);
-  EXPECT_EQ(w.desktop.sent[0].message, 8193u);
-  EXPECT_EQ(w.desktop.sent[0].lParam, 14933984);
-  EXPECT_EQ(w.desktop.sent[1].message, 1033u);
-  EXPECT_EQ(w.desktop.sent[1].lParam, 12632256);
 }
 
 TEST_F(CleaningRunTest, BrowserWindowsAreClosedFirstOnlyWhenChosen) {

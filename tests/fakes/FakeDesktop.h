@@ -12,18 +12,11 @@ namespace nimbrel {
 
 class FakeDesktop final : public Desktop {
  public:
-  struct Message {
-    WindowHandle window;
-    std::uint32_t message;
-    std::uintptr_t wParam;
-    std::intptr_t lParam;
-  };
   std::map<WindowHandle, std::string> windows;  // handle -> class name
   std::vector<WindowHandle> closed;
   std::set<int> keysDown;
   int clipboardEmptied = 0;
   WindowHandle clipboardOwner = 0;  // the owner the last emptying opened it for
-  std::vector<Message> sent;
 
   std::vector<WindowHandle> WindowsOfClass(const std::string& className) override {
     std::vector<WindowHandle> out;
@@ -42,11 +35,6 @@ class FakeDesktop final : public Desktop {
     clipboardOwner = owner;
     ++clipboardEmptied;
     return true;
-  }
-  std::intptr_t SendMessage(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
-                            std::intptr_t lParam) override {
-    sent.push_back({window, message, wParam, lParam});
-    return 0;
   }
 
   // Another process claimed the instance first; the forms it was asked to bring forward.

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "erasers/RunReport.h"
+#include "core/RunReport.h"
 #include "platform/EventLoop.h"
 
 namespace nimbrel {
@@ -15,7 +15,8 @@ class RecordingReport final : public RunReport {
   // Yields go to `loop`; every call also goes to `next` when there is one.
   explicit RecordingReport(EventLoop& loop, RunReport* next = nullptr) : loop_(loop), next_(next) {}
 
-  std::vector<std::string> calls;  // "line TEXT", "registry N", "files N", "bytes N"
+  // "line TEXT", "registry N", "files N", "bytes N", "row N", "finished", "busy"
+  std::vector<std::string> calls;
   std::vector<std::string> lines;
   std::int32_t registry = 0, files = 0;
   std::uint64_t bytes = 0;
@@ -47,6 +48,18 @@ class RecordingReport final : public RunReport {
     if (next_) next_->DoEvents(); else loop_.DoEvents();
   }
   WindowHandle Owner() override { return next_ ? next_->Owner() : owner; }
+  void RowStarted(int row) override {
+    calls.push_back("row " + std::to_string(row));
+    if (next_) next_->RowStarted(row);
+  }
+  void RunFinished() override {
+    calls.push_back("finished");
+    if (next_) next_->RunFinished();
+  }
+  void RunLockBusy() override {
+    calls.push_back("busy");
+    if (next_) next_->RunLockBusy();
+  }
 
  private:
   EventLoop& loop_;

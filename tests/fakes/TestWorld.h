@@ -2,7 +2,7 @@
 // program-wide context over them.
 #pragma once
 
-#include "erasers/Context.h"
+#include "core/Context.h"
 #include "fakes/FakeDesktop.h"
 #include "fakes/FakeEventLoop.h"
 #include "fakes/FakeFiles.h"
@@ -10,8 +10,8 @@
 #include "fakes/FakeRegistry.h"
 #include "fakes/FakeShell.h"
 #include "fakes/FakeSystem.h"
-#include "fakes/FakeUrlHistory.h"
 #include "fakes/FakeUrlCache.h"
+#include "fakes/FakeUrlHistory.h"
 #include "fakes/RecordingReport.h"
 
 namespace nimbrel {

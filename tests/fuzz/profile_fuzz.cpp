@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "dialogs/FrmKeepList.h"
 #include "fuzz/FuzzWorld.h"
-#include "settings/FrmKeepList.h"
 #include "settings/KeepLists.h"
 #include "settings/ProfileText.h"
 

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "dialogs/FrmKeepList.h"
 #include "erasers/modRegistry.h"
 #include "fakes/TestWorld.h"
-#include "settings/FrmKeepList.h"
 
 namespace nimbrel {
 namespace {

@@ -530,12 +530,6 @@ void DesktopChecks(Win32Desktop& desktop, Win32Shell& shell) {
             !shell.NotifyIcon(NotifyIconAction::Delete, handle, ""),
         "shell: the notify icon is deleted, once");
 
-  char text[16] = {};
-  Check(desktop.SendMessage(handle, WM_SETTEXT, 0, reinterpret_cast<std::intptr_t>("hello")) &&
-            desktop.SendMessage(handle, WM_GETTEXTLENGTH, 0, 0) == 5 &&
-            GetWindowTextA(window, text, sizeof text) == 5 && std::string(text) == "hello",
-        "desktop: SendMessage delivers and returns the result");
-
   Check(!desktop.KeyDown(VK_F24), "desktop: a key nobody holds is up");
   // Pressed and released since the last query: only "down now" counts.
   Key(VK_F24, false);

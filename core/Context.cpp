@@ -1,0 +1,29 @@
+#include "core/Context.h"
+
+#include <cstdint>
+
+#include "platform/Text.h"
+
+namespace nimbrel {
+
+void Context::CountRegistryItem() {
+  ++RegistryItemsRemoved;
+  Report().RegistryItemsRemoved(RegistryItemsRemoved);
+}
+
+void Context::CountFileDeleted() {
+  ++FilesDeleted;
+  Report().FilesDeleted(FilesDeleted);
+}
+
+void Context::AddBytesErased(std::uint64_t bytes) {
+  // Saturates rather than wraps: a wrapped total would show a small number.
+  BytesErased = bytes > UINT64_MAX - BytesErased ? UINT64_MAX : BytesErased + bytes;
+  Report().BytesErased(BytesErased);
+}
+
+bool Context::OptionSelected(const std::string& key) {
+  return IsOne(settings.ReadSetting(kOptions, key, "0"));
+}
+
+}  // namespace nimbrel

@@ -1,0 +1,77 @@
+// The program-wide state, created once by the program (and once per test) and
+// passed by reference: the platform, the settings store, the run counters,
+// the folder variables, the message answer, the drag state and the report
+// that the erasers tell their progress to.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "core/RunReport.h"
+#include "platform/Platform.h"
+#include "settings/SettingsStore.h"
+
+namespace nimbrel {
+
+struct DragState {
+  bool dragging = false;
+  std::int16_t startX = 0, startY = 0;
+};
+
+enum class KeepListMode { Cookies, TypedAddresses };
+
+class Context {
+ public:
+  Context(const Platform& p, SettingsStore& s) : platform(p), settings(s), quiet_(platform.loop) {}
+  Context(const Context&) = delete;
+  Context& operator=(const Context&) = delete;
+
+  Platform platform;
+  SettingsStore& settings;
+
+  std::int32_t RegistryItemsRemoved = 0;
+  std::int32_t FilesDeleted = 0;
+  // The bytes of the files erased in this run (what lblSize shows).
+  std::uint64_t BytesErased = 0;
+  std::string HistoryFolder, CacheFolder, CookiesFolder, ProgramFilesFolder;
+  bool MessageAnswer = false;
+  DragState drag;
+  KeepListMode keepListMode = KeepListMode::Cookies;
+
+  // Where the erasers report; without a front end, only the yields go on.
+  RunReport& Report() { return report_ ? *report_ : quiet_; }
+  void SetReport(RunReport* report) { report_ = report; }
+
+  // The erasers' side of the report: each keeps the count and tells it.
+  void AddProgressLine(const std::string& line) { Report().ProgressLine(line); }
+  void CountRegistryItem();
+  void CountFileDeleted();
+  void AddBytesErased(std::uint64_t bytes);
+  void DoEvents() { Report().DoEvents(); }
+
+  // Reads a choice of section "Options" (default "0"): selected when it is 1.
+  bool OptionSelected(const std::string& key);
+
+ private:
+  // Reports nothing but lets pending messages through.
+  class QuietReport final : public RunReport {
+   public:
+    explicit QuietReport(EventLoop& loop) : loop_(loop) {}
+    void ProgressLine(const std::string&) override {}
+    void RegistryItemsRemoved(std::int32_t) override {}
+    void FilesDeleted(std::int32_t) override {}
+    void BytesErased(std::uint64_t) override {}
+    void DoEvents() override { loop_.DoEvents(); }
+    WindowHandle Owner() override { return 0; }
+    void RowStarted(int) override {}
+    void RunFinished() override {}
+    void RunLockBusy() override {}
+
+   private:
+    EventLoop& loop_;
+  };
+  QuietReport quiet_;
+  RunReport* report_ = nullptr;
+};
+
+}  // namespace nimbrel

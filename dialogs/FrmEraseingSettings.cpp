@@ -1,0 +1,307 @@
+#include "dialogs/FrmEraseingSettings.h"
+
+#include "cleaning/ApplicationCatalogue.h"
+#include "cleaning/TrackCategories.h"
+#include "dialogs/FrmKeepList.h"
+#include "dialogs/WindowChrome.h"
+#include "erasers/modOperaCache.h"
+#include "platform/Text.h"
+#include "settings/SettingsStore.h"
+
+namespace nimbrel {
+
+namespace {
+
+
+// Layout, in pixels: the title strip, a row of three tabs, and the pages laid
+// over one another below it. Every page has its Exit button at the bottom right.
+constexpr int kWidth = 600, kHeight = 482, kTitle = 32;
+constexpr int kTabTop = kTitle + 10, kTabWidth = 120, kTabHeight = 26;
+constexpr int kPageTop = kTabTop + kTabHeight + 8, kPageLeft = 12;
+constexpr int kPageWidth = kWidth - 2 * kPageLeft, kPageHeight = kHeight - kPageTop - 12;
+constexpr int kGroupTop = kPageTop + 22, kRow = 26, kBoxHeight = 20;
+constexpr int kButton = 96, kButtonHeight = 28, kSmallButtonHeight = 24;
+constexpr int kBottomRow = kPageTop + kPageHeight - kButtonHeight - 12;
+constexpr int kExitLeft = kPageLeft + kPageWidth - kButton - 12;
+
+// Browser page: Internet Explorer on the left, Opera and Netscape on the right.
+constexpr int kIeLeft = kPageLeft + 12, kIeWidth = 300, kIeBox = kIeLeft + 12;
+constexpr int kIeKeepLeft = kIeLeft + kIeWidth - 12 - 90;
+constexpr int kRightLeft = kIeLeft + kIeWidth + 12, kRightWidth = kWidth - 24 - kRightLeft;
+constexpr int kRightBox = kRightLeft + 12, kScanWidth = 72;
+constexpr int kFolderWidth = kRightWidth - 24 - kScanWidth - 6;
+constexpr int kOperaTop = kGroupTop, kOperaHeight = 148;
+constexpr int kNetscapeTop = kOperaTop + kOperaHeight + 10, kNetscapeHeight = 164;
+
+constexpr int TabLeft(int i) { return kPageLeft + i * (kTabWidth + 4); }
+constexpr int IeRow(int i) { return kGroupTop + 24 + i * kRow; }
+constexpr int OperaRow(int i) { return kOperaTop + 22 + i * 24; }
+constexpr int NetscapeRow(int i) { return kNetscapeTop + 22 + i * 24; }
+constexpr int WindowsRow(int i) { return kGroupTop + 24 + i * kRow; }
+
+const char* CatKey(int i) { return kTrackCategories[static_cast<std::size_t>(i)].key; }
+const char* CatCaption(int i) { return kTrackCategories[static_cast<std::size_t>(i)].caption; }
+const char* CatGroup(int i) { return kTrackCategories[static_cast<std::size_t>(i)].group; }
+
+constexpr int kIe = kInternetExplorerGroup.first, kWindows = kWindowsGroup.first;
+
+}  // namespace
+
+FrmEraseingSettings::FrmEraseingSettings(Context& ctx)
+    : Form(ctx.platform.loop, "FrmEraseingSettings", Px(kWidth), Px(kHeight)),
+      ImgFormMove(*this, "ImgFormMove", Picture::TitleBar, false, 0, 0, Px(kWidth), Px(kTitle)),
+      Image7(*this, "Image7", Picture::Grip, false, Px(8), Px(4), Px(24), Px(24)),
+      Label4(*this, "Label4", "Erasing Settings ...", Px(40), Px(8), Px(300), Px(18)),
+      Image8(*this, "Image8", Picture::Help, false, Px(kWidth - 60), Px(4), Px(24), Px(24)),
+      Image6(*this, "Image6", Picture::Close, false, Px(kWidth - 32), Px(4), Px(24), Px(24)),
+      Label1(*this, "Label1", "Browser", Px(TabLeft(0)), Px(kTabTop), Px(kTabWidth),
+             Px(kTabHeight)),
+      Image1(*this, "Image1", Picture::TitleBar, false, Px(TabLeft(0)), Px(kTabTop + kTabHeight),
+             Px(kTabWidth), Px(3)),
+      Label3(*this, "Label3", "Windows", Px(TabLeft(1)), Px(kTabTop), Px(kTabWidth),
+             Px(kTabHeight)),
+      Image3(*this, "Image3", Picture::TitleBar, false, Px(TabLeft(1)), Px(kTabTop + kTabHeight),
+             Px(kTabWidth), Px(3)),
+      Label2(*this, "Label2", "Application", Px(TabLeft(2)), Px(kTabTop), Px(kTabWidth),
+             Px(kTabHeight)),
+      Image2(*this, "Image2", Picture::TitleBar, false, Px(TabLeft(2)), Px(kTabTop + kTabHeight),
+             Px(kTabWidth), Px(3)),
+
+      FrameBrowser(*this, "FrameBrowser", "Browser", Px(kPageLeft), Px(kPageTop), Px(kPageWidth),
+                   Px(kPageHeight)),
+      Frame2(*this, "Frame2", CatGroup(kIe), Px(kIeLeft), Px(kGroupTop), Px(kIeWidth), Px(214),
+             &FrameBrowser),
+      chkLocationBarHistory(*this, CatKey(0), CatCaption(0), Px(kIeBox), Px(IeRow(0)), Px(180),
+                            Px(kBoxHeight), &Frame2),
+      CmdKeepListOfLocationBar(*this, "CmdKeepListOfLocationBar", "View Keep", Px(kIeKeepLeft),
+                               Px(IeRow(0) - 2), Px(90), Px(kSmallButtonHeight), &Frame2),
+      chkCookies(*this, CatKey(1), CatCaption(1), Px(kIeBox), Px(IeRow(1)), Px(180), Px(kBoxHeight),
+                 &Frame2),
+      CmdKeepListOfCookies(*this, "CmdKeepListOfCookies", "View Keep", Px(kIeKeepLeft),
+                           Px(IeRow(1) - 2), Px(90), Px(kSmallButtonHeight), &Frame2),
+      chkTemporaryInternetfiles(*this, CatKey(2), CatCaption(2), Px(kIeBox), Px(IeRow(2)),
+                                Px(kIeWidth - 24), Px(kBoxHeight), &Frame2),
+      chkInternetHistory(*this, CatKey(3), CatCaption(3), Px(kIeBox), Px(IeRow(3)),
+                         Px(kIeWidth - 24), Px(kBoxHeight), &Frame2),
+      chkIndex(*this, CatKey(4), CatCaption(4), Px(kIeBox), Px(IeRow(4)), Px(kIeWidth - 24),
+               Px(kBoxHeight), &Frame2),
+      cmdSelectAll(*this, "cmdSelectAll", "Select All", Px(kIeBox), Px(IeRow(5) + 6), Px(kButton),
+                   Px(kButtonHeight), &Frame2),
+      CmdSelectNon(*this, "CmdSelectNon", "Select Non", Px(kIeBox + kButton + 8), Px(IeRow(5) + 6),
+                   Px(kButton), Px(kButtonHeight), &Frame2),
+      Frame3(*this, "Frame3", CatGroup(kOperaGroup.first), Px(kRightLeft), Px(kOperaTop), Px(kRightWidth),
+             Px(kOperaHeight), &FrameBrowser),
+      ChkOperaCookies(*this, CatKey(5), CatCaption(5), Px(kRightBox), Px(OperaRow(0)),
+                      Px(kRightWidth - 24), Px(kBoxHeight), &Frame3),
+      ChkOperaLocationBarHistory(*this, CatKey(6), CatCaption(6), Px(kRightBox), Px(OperaRow(1)),
+                                 Px(kRightWidth - 24), Px(kBoxHeight), &Frame3),
+      ChkOperaCache(*this, CatKey(7), CatCaption(7), Px(kRightBox), Px(OperaRow(2)),
+                    Px(kRightWidth - 24), Px(kBoxHeight), &Frame3),
+      txtOpera(*this, "txtOpera", Px(kRightBox), Px(OperaRow(3) + 8), Px(kFolderWidth),
+               Px(kSmallButtonHeight), &Frame3),
+      cmdAutoScanOperaCache(*this, "cmdAutoScanOperaCache", "Auto Scan",
+                            Px(kRightBox + kFolderWidth + 6), Px(OperaRow(3) + 8), Px(kScanWidth),
+                            Px(kSmallButtonHeight), &Frame3),
+      Frame4(*this, "Frame4", CatGroup(kNetscapeGroup.first), Px(kRightLeft), Px(kNetscapeTop), Px(kRightWidth),
+             Px(kNetscapeHeight), &FrameBrowser),
+      ChkNetscapeCache(*this, CatKey(8), CatCaption(8), Px(kRightBox), Px(NetscapeRow(0)),
+                       Px(kRightWidth - 24), Px(kBoxHeight), &Frame4),
+      ChkNetscapeLocationBarHistory(*this, CatKey(9), CatCaption(9), Px(kRightBox),
+                                    Px(NetscapeRow(1)), Px(kRightWidth - 24), Px(kBoxHeight),
+                                    &Frame4),
+      ChkNetscapeCookies(*this, CatKey(10), CatCaption(10), Px(kRightBox), Px(NetscapeRow(2)),
+                         Px(kRightWidth - 24), Px(kBoxHeight), &Frame4),
+      ChkNetscapeHistoryFile(*this, CatKey(11), CatCaption(11), Px(kRightBox), Px(NetscapeRow(3)),
+                             Px(kRightWidth - 24), Px(kBoxHeight), &Frame4),
+      txtSearchNetscapeCasche(*this, "txtSearchNetscapeCasche", Px(kRightBox),
+                              Px(NetscapeRow(4) + 8), Px(kFolderWidth), Px(kSmallButtonHeight),
+                              &Frame4),
+      cmdAutoScanNescapeCache(*this, "cmdAutoScanNescapeCache", "Auto Scan",
+                              Px(kRightBox + kFolderWidth + 6), Px(NetscapeRow(4) + 8),
+                              Px(kScanWidth), Px(kSmallButtonHeight), &Frame4),
+      Command1(*this, "Command1", "Exit", Px(kExitLeft), Px(kBottomRow), Px(kButton),
+               Px(kButtonHeight), &FrameBrowser),
+
+      FrameWindows(*this, "FrameWindows", "Windows", Px(kPageLeft), Px(kPageTop), Px(kPageWidth),
+                   Px(kPageHeight)),
+      fraWindowsTracks(*this, "fraWindowsTracks", CatGroup(kWindows), Px(kIeLeft), Px(kGroupTop),
+                       Px(kPageWidth - 24), Px(WindowsRow(6) + 46 - kGroupTop), &FrameWindows),
+      chkWindowsRecentHistory(*this, CatKey(12), CatCaption(12), Px(kIeBox), Px(WindowsRow(0)),
+                              Px(300), Px(kBoxHeight), &fraWindowsTracks),
+      chkWindowsSearchHistory(*this, CatKey(13), CatCaption(13), Px(kIeBox), Px(WindowsRow(1)),
+                              Px(300), Px(kBoxHeight), &fraWindowsTracks),
+      chkWindowsRunHistory(*this, CatKey(14), CatCaption(14), Px(kIeBox), Px(WindowsRow(2)),
+                           Px(300), Px(kBoxHeight), &fraWindowsTracks),
+      chkWindowsTemp(*this, CatKey(15), CatCaption(15), Px(kIeBox), Px(WindowsRow(3)), Px(300),
+                     Px(kBoxHeight), &fraWindowsTracks),
+      chkWindowsRecycleBin(*this, CatKey(16), CatCaption(16), Px(kIeBox), Px(WindowsRow(4)),
+                           Px(300), Px(kBoxHeight), &fraWindowsTracks),
+      chkWindowsClipboard(*this, CatKey(17), CatCaption(17), Px(kIeBox), Px(WindowsRow(5)), Px(300),
+                          Px(kBoxHeight), &fraWindowsTracks),
+      cmdWindowsSelectNon(*this, "cmdWindowsSelectNon", "Select All", Px(kIeBox),
+                          Px(WindowsRow(6) + 6), Px(kButton), Px(kButtonHeight), &fraWindowsTracks),
+      cmdWindowsSelectAll(*this, "cmdWindowsSelectAll", "Select Non", Px(kIeBox + kButton + 8),
+                          Px(WindowsRow(6) + 6), Px(kButton), Px(kButtonHeight), &fraWindowsTracks),
+      cmdexit(*this, "cmdexit", "Exit", Px(kExitLeft), Px(kBottomRow), Px(kButton),
+              Px(kButtonHeight), &FrameWindows),
+
+      FrameApplication(*this, "FrameApplication", "Application", Px(kPageLeft), Px(kPageTop),
+                       Px(kPageWidth), Px(kPageHeight)),
+      lvwThirdpartyControls(*this, "lvwThirdpartyControls", Px(kIeLeft), Px(kGroupTop),
+                            Px(kPageWidth - 24), Px(kBottomRow - 12 - kGroupTop),
+                            &FrameApplication),
+      cmdThirdPartySelectAll(*this, "cmdThirdPartySelectAll", "Select All", Px(kIeLeft),
+                             Px(kBottomRow), Px(kButton), Px(kButtonHeight), &FrameApplication),
+      CmdUnSelectThirdParty(*this, "CmdUnSelectThirdParty", "Select Non", Px(kIeLeft + kButton + 8),
+                            Px(kBottomRow), Px(kButton), Px(kButtonHeight), &FrameApplication),
+      Command1_1(*this, "Command1_1", "Exit", Px(kExitLeft), Px(kBottomRow), Px(kButton),
+                 Px(kButtonHeight), &FrameApplication),
+      ctx_(ctx) {
+  // Look.
+  Label4.SetLook(TextStyle::Title, palette::kTitleText, palette::kTitle);
+  for (Frame* f : {&FrameBrowser, &FrameWindows, &FrameApplication, &Frame2, &Frame3, &Frame4,
+                   &fraWindowsTracks})
+    f->SetLook(TextStyle::Bold, palette::kText, palette::kWindow);
+  lvwThirdpartyControls.Checkboxes = true;
+  lvwThirdpartyControls.AddColumn("Application", Px(kPageWidth - 24 - 30));
+  AttachDragHandles(ctx, *this, {&ImgFormMove, &Label4, &Image7});
+  AttachHelpImage(ctx, *this, Image8);
+
+  // Every box writes its key whenever its state changes.
+  for (CheckBox* box : CategoryBoxes())
+    box->Change = [this, box] {
+      if (!resetting_) ctx_.settings.WriteSetting(kOptions, box->Name(), box->Value() ? "1" : "0");
+    };
+  cmdSelectAll.Click = [this] { SelectGroup(kInternetExplorerGroup, true); };
+  CmdSelectNon.Click = [this] { SelectGroup(kInternetExplorerGroup, false); };
+  // The Windows pair: each button does what its words say, not what its name says.
+  cmdWindowsSelectNon.Click = [this] { SelectGroup(kWindowsGroup, true); };
+  cmdWindowsSelectAll.Click = [this] { SelectGroup(kWindowsGroup, false); };
+
+  lvwThirdpartyControls.ItemCheck = [this](int) { SaveApplicationChecks(); };
+  lvwThirdpartyControls.ItemClick = [this](int) { SaveApplicationChecks(); };
+  cmdThirdPartySelectAll.Click = [this] { SelectApplications(true); };
+  CmdUnSelectThirdParty.Click = [this] { SelectApplications(false); };
+
+  cmdAutoScanOperaCache.Click = [this] {
+    txtOpera.SetText("");
+    const std::string folder = OperaFolder(ctx_);
+    txtOpera.SetText(ctx_.settings.ReadSetting(kOptions, "txtOpera", folder));
+  };
+  cmdAutoScanNescapeCache.Click = [this] {
+    const std::string folder = MozillaProfilesFolder(ctx_);
+    txtSearchNetscapeCasche.SetText("");
+    txtSearchNetscapeCasche.SetText(
+        ctx_.settings.ReadSetting(kOptions, "txtSearchNetscapeCasche", folder));
+  };
+  CmdKeepListOfCookies.Click = [this] { OpenCookieKeepList(ctx_); };
+  CmdKeepListOfLocationBar.Click = [this] { OpenTypedAddressKeepList(ctx_); };
+
+  const auto tab = [this](Control& c, Page page) { c.Click = [this, page] { ShowPage(page); }; };
+  tab(Image1, Page::Browser);
+  tab(Label1, Page::Browser);
+  tab(Image3, Page::Windows);
+  tab(Label3, Page::Windows);
+  tab(Image2, Page::Application);
+  tab(Label2, Page::Application);
+  for (Control* c : {static_cast<Control*>(&Command1), static_cast<Control*>(&Command1_1),
+                     static_cast<Control*>(&cmdexit), static_cast<Control*>(&Image6)})
+    c->Click = [this] { Close(); };
+  ShowPage(Page::Browser);
+}
+
+std::array<CheckBox*, 18> FrmEraseingSettings::CategoryBoxes() {
+  return {&chkLocationBarHistory,
+          &chkCookies,
+          &chkTemporaryInternetfiles,
+          &chkInternetHistory,
+          &chkIndex,
+          &ChkOperaCookies,
+          &ChkOperaLocationBarHistory,
+          &ChkOperaCache,
+          &ChkNetscapeCache,
+          &ChkNetscapeLocationBarHistory,
+          &ChkNetscapeCookies,
+          &ChkNetscapeHistoryFile,
+          &chkWindowsRecentHistory,
+          &chkWindowsSearchHistory,
+          &chkWindowsRunHistory,
+          &chkWindowsTemp,
+          &chkWindowsRecycleBin,
+          &chkWindowsClipboard};
+}
+
+void FrmEraseingSettings::OnLoad() {
+  // Each load starts from unchecked boxes, as a newly created dialog does.
+  resetting_ = true;
+  for (CheckBox* box : CategoryBoxes()) box->SetValue(0);
+  resetting_ = false;
+  LoadSettings();
+}
+
+void FrmEraseingSettings::LoadBox(CheckBox& box) {
+  box.SetValue(AsInt32(ctx_.settings.ReadSetting(kOptions, box.Name(), "1")) == 1 ? 1 : 0);
+}
+
+void FrmEraseingSettings::LoadSettings() {
+  ShowPage(Page::Browser);
+  const auto boxes = CategoryBoxes();
+  for (int i = 0; i < kWindows; ++i) LoadBox(*boxes[static_cast<std::size_t>(i)]);
+  txtOpera.SetText(ctx_.settings.ReadSetting(kOptions, "txtOpera", OperaFolder(ctx_)));
+  txtSearchNetscapeCasche.SetText(
+      ctx_.settings.ReadSetting(kOptions, "txtSearchNetscapeCasche", MozillaProfilesFolder(ctx_)));
+  for (int i = kWindows; i < kWindows + kWindowsGroup.count; ++i)
+    LoadBox(*boxes[static_cast<std::size_t>(i)]);
+
+  ListView& list = lvwThirdpartyControls;
+  list.Clear();
+  for (const Application& app : kApplications) list.Add(app.label, RowMark::ApplicationItem);
+  for (int i = 0; i < list.Count(); ++i) {
+    const auto checked = AsBoolean(ctx_.settings.ReadSetting(kOptions, list.Item(i).text, "True"));
+    list.SetChecked(i, checked.value_or(false));
+    ctx_.platform.loop.DoEvents();
+  }
+}
+
+void FrmEraseingSettings::ShowPage(Page page) {
+  const struct {
+    Page page;
+    Frame& frame;
+    Label& tab;
+  } pages[] = {{Page::Browser, FrameBrowser, Label1},
+               {Page::Windows, FrameWindows, Label3},
+               {Page::Application, FrameApplication, Label2}};
+  for (const auto& p : pages) {
+    const bool chosen = p.page == page;
+    p.frame.SetVisible(chosen);
+    ShowPageSelector(p.tab, chosen);
+  }
+}
+
+void FrmEraseingSettings::SaveApplicationChecks() {
+  ListView& list = lvwThirdpartyControls;
+  for (int i = 0; i < list.Count(); ++i) {
+    ctx_.settings.WriteSetting(kOptions, list.Item(i).text,
+                               list.Item(i).checked ? "True" : "False");
+    ctx_.platform.loop.DoEvents();
+  }
+}
+
+void FrmEraseingSettings::SelectGroup(CategoryGroup group, bool checked) {
+  const auto boxes = CategoryBoxes();
+  const int end = group.first + group.count;
+  for (int i = group.first; i < end; ++i) boxes[static_cast<std::size_t>(i)]->SetValue(checked);
+  // Once more through every handler, so each key is written even when unchanged.
+  for (int i = group.first; i < end; ++i) boxes[static_cast<std::size_t>(i)]->Change();
+}
+
+void FrmEraseingSettings::SelectApplications(bool checked) {
+  ListView& list = lvwThirdpartyControls;
+  for (int i = 0; i < list.Count(); ++i) {
+    list.SetChecked(i, checked);
+    ctx_.platform.loop.DoEvents();
+  }
+  SaveApplicationChecks();
+}
+
+}  // namespace nimbrel

@@ -1,0 +1,102 @@
+// The erase-settings dialog: the eighteen track categories as check boxes on
+// the Browser and Windows pages, the catalogue applications as a checked list
+// on the Application page. Every change is written to the store at once;
+// there is no OK. Loading it turns the stored choices into check states.
+#pragma once
+
+#include <array>
+
+#include "cleaning/TrackCategories.h"
+#include "core/Context.h"
+#include "platform/Controls.h"
+
+namespace nimbrel {
+
+class FrmEraseingSettings : public Form {
+ public:
+  explicit FrmEraseingSettings(Context& ctx);
+
+  // Chrome.
+  Image ImgFormMove;
+  Image Image7;
+  Label Label4;
+  Image Image8;
+  Image Image6;
+
+  // Tabs: a caption label each, over a strip image.
+  Label Label1;
+  Image Image1;
+  Label Label3;
+  Image Image3;
+  Label Label2;
+  Image Image2;
+
+  // Browser page.
+  Frame FrameBrowser;
+  Frame Frame2;
+  CheckBox chkLocationBarHistory;
+  PictureButton CmdKeepListOfLocationBar;
+  CheckBox chkCookies;
+  PictureButton CmdKeepListOfCookies;
+  CheckBox chkTemporaryInternetfiles;
+  CheckBox chkInternetHistory;
+  CheckBox chkIndex;
+  PictureButton cmdSelectAll;
+  PictureButton CmdSelectNon;
+  Frame Frame3;
+  CheckBox ChkOperaCookies;
+  CheckBox ChkOperaLocationBarHistory;
+  CheckBox ChkOperaCache;
+  TextBox txtOpera;
+  PictureButton cmdAutoScanOperaCache;
+  Frame Frame4;
+  CheckBox ChkNetscapeCache;
+  CheckBox ChkNetscapeLocationBarHistory;
+  CheckBox ChkNetscapeCookies;
+  CheckBox ChkNetscapeHistoryFile;
+  TextBox txtSearchNetscapeCasche;
+  PictureButton cmdAutoScanNescapeCache;
+  PictureButton Command1;  // Exit, first member of the Command1 pair
+
+  // Windows page.
+  Frame FrameWindows;
+  Frame fraWindowsTracks;
+  CheckBox chkWindowsRecentHistory;
+  CheckBox chkWindowsSearchHistory;
+  CheckBox chkWindowsRunHistory;
+  CheckBox chkWindowsTemp;
+  CheckBox chkWindowsRecycleBin;
+  CheckBox chkWindowsClipboard;
+  PictureButton cmdWindowsSelectNon;  // shows Select All and checks
+  PictureButton cmdWindowsSelectAll;  // shows Select Non and unchecks
+  PictureButton cmdexit;
+
+  // Application page.
+  Frame FrameApplication;
+  ListView lvwThirdpartyControls;
+  PictureButton cmdThirdPartySelectAll;
+  PictureButton CmdUnSelectThirdParty;
+  PictureButton Command1_1;  // Exit, second member of the Command1 pair
+
+  // The eighteen boxes in the order of the category catalogue.
+  std::array<CheckBox*, 18> CategoryBoxes();
+
+  void LoadSettings();
+  enum class Page { Browser, Windows, Application };
+  void ShowPage(Page page);
+  // Writes every application's check, "True" or "False".
+  void SaveApplicationChecks();
+
+ protected:
+  void OnLoad() override;
+
+ private:
+  void LoadBox(CheckBox& box);
+  void SelectGroup(CategoryGroup group, bool checked);
+  void SelectApplications(bool checked);
+
+  Context& ctx_;
+  bool resetting_ = false;
+};
+
+}  // namespace nimbrel

@@ -1,0 +1,53 @@
+#include "preview/Preview.h"
+
+#include "preview/PreviewPlatform.h"
+#include "preview/WindowlessRun.h"
+
+namespace nimbrel {
+
+RecordedRun RunRecorded(Context& ctx, PreviewMode mode, const std::vector<std::string>& rows) {
+  // A run of this process is under way (a preview within a run cannot be).
+  if (ctx.platform.system.RunLocked()) return {rows, {}, true};
+  PreviewPlatform platform(ctx.platform, mode);
+  Context recorded(platform.AsPlatform(), ctx.settings);
+  // The rows are given: the list is never built from the settings here.
+  WindowlessRun front(recorded, [] { return std::vector<std::string>(); },
+                      [&platform](int row) { platform.journal.SetRow(row); });
+  front.ListRows(rows);
+  CleaningRun& run = front.Run();
+  run.StartCleanning();
+  return {rows, platform.journal.Changes(), run.BusyElsewhere()};
+}
+
+std::string RowLabel(const RecordedRun& run, int row) {
+  if (row < 0) return "(before the rows)";
+  if (row >= static_cast<int>(run.rows.size())) return "(after the rows)";
+  return run.rows[static_cast<std::size_t>(row)];
+}
+
+ChangeTotals Totals(const std::vector<Change>& changes) {
+  ChangeTotals t;
+  for (const Change& c : changes) {
+    if (c.kind == ChangeKind::File) {
+      ++t.files;
+      t.bytes += c.bytes;
+    } else if (c.kind == ChangeKind::Folder) {
+      ++t.folders;
+    } else if (c.kind == ChangeKind::RegistryKey || c.kind == ChangeKind::RegistryValue) {
+      ++t.registryItems;
+    }
+  }
+  return t;
+}
+
+std::string ChangesAsText(const RecordedRun& run) {
+  std::string text;
+  for (const Change& c : run.changes) {
+    text += RowLabel(run, c.row) + '\t' + ChangeKindName(c.kind) + '\t' + c.item + '\t';
+    if (c.kind == ChangeKind::File) text += std::to_string(c.bytes);
+    text += "\r\n";
+  }
+  return text;
+}
+
+}  // namespace nimbrel

@@ -1,0 +1,235 @@
+#include "dialogs/FrmEraseingSettings.h"
+
+#include <gtest/gtest.h>
+
+#include "cleaning/ApplicationCatalogue.h"
+#include "dialogs/FrmKeepList.h"
+#include "erasers/modOperaCache.h"
+#include "fakes/TestWorld.h"
+
+namespace nimbrel {
+namespace {
+
+class EraseSettingsTest : public ::testing::Test {
+ protected:
+  std::string App(int i) { return w.Option(kApplications[static_cast<std::size_t>(i)].label); }
+  int AppKeysWritten() {
+    int n = 0;
+    for (const Application& app : kApplications) n += w.Option(app.label) != "<absent>";
+    return n;
+  }
+  TestWorld w;
+  FrmEraseingSettings dlg{w.ctx};
+};
+
+TEST_F(EraseSettingsTest, BoxesAreNamedCaptionedAndGroupedAsTheUserSeesThem) {
+  const struct {
+    const char* name;
+    const char* caption;
+    const char* group;
+  } expected[18] = {
+      {"chkLocationBarHistory", "Location Bar History", "Internet Explorer"},
+      {"chkCookies", "Cookies", "Internet Explorer"},
+      {"chkTemporaryInternetfiles", "Temporary Internet Files ( Cache )", "Internet Explorer"},
+      {"chkInternetHistory", "Internet History ( Need IE browsers Close First )",
+       "Internet Explorer"},
+      {"chkIndex", "Index.dat", "Internet Explorer"},
+      {"ChkOperaCookies", "Cookies", "Opera Settings"},
+      {"ChkOperaLocationBarHistory", "Loation Bar History", "Opera Settings"},
+      {"ChkOperaCache", "Cache and History", "Opera Settings"},
+      {"ChkNetscapeCache", "Cache", "Netscape Settings"},
+      {"ChkNetscapeLocationBarHistory", "Location Bar History", "Netscape Settings"},
+      {"ChkNetscapeCookies", "Cookies", "Netscape Settings"},
+      {"ChkNetscapeHistoryFile", "History File", "Netscape Settings"},
+      {"chkWindowsRecentHistory", "Recent Documents History", "Windows"},
+      {"chkWindowsSearchHistory", "Start Menu Search History", "Windows"},
+      {"chkWindowsRunHistory", "Start Menu Run History", "Windows"},
+      {"chkWindowsTemp", "Windows Temp", "Windows"},
+      {"chkWindowsRecycleBin", "Recycle Bin", "Windows"},
+      {"chkWindowsClipboard", "Clipboard", "Windows"},
+  };
+  const auto boxes = dlg.CategoryBoxes();
+  for (std::size_t i = 0; i < 18; ++i) {
+    EXPECT_EQ(boxes[i]->Name(), expected[i].name);
+    EXPECT_EQ(boxes[i]->Caption(), expected[i].caption) << expected[i].name;
+    ASSERT_NE(boxes[i]->Container(), nullptr);
+    EXPECT_EQ(boxes[i]->Container()->Caption(), expected[i].group) << expected[i].name;
+    EXPECT_EQ(boxes[i]->Value(), 0);  // unchecked until loaded
+  }
+  EXPECT_EQ(dlg.Find("lblKeepHint"), nullptr);
+  EXPECT_EQ(dlg.Label4.Caption(), "Erasing Settings ...");
+  EXPECT_EQ(dlg.cmdWindowsSelectNon.Caption(), "Select All");
+  EXPECT_EQ(dlg.cmdWindowsSelectAll.Caption(), "Select Non");
+}
+
+TEST_F(EraseSettingsTest, FreshLoadWritesEveryCategoryAndNoApplication) {
+  dlg.Load();
+  for (CheckBox* box : dlg.CategoryBoxes()) EXPECT_EQ(w.Option(box->Name()), "1") << box->Name();
+  for (CheckBox* box : dlg.CategoryBoxes()) EXPECT_EQ(box->Value(), 1);
+  EXPECT_EQ(AppKeysWritten(), 0);
+  const ListView& list = dlg.lvwThirdpartyControls;
+  EXPECT_TRUE(list.Checkboxes);
+  ASSERT_EQ(list.Count(), 62);
+  for (int i = 0; i < 62; ++i) {
+    EXPECT_EQ(list.Item(i).text, kApplications[static_cast<std::size_t>(i)].label);
+    EXPECT_TRUE(list.Item(i).checked);
+    EXPECT_EQ(list.Item(i).smallIcon, RowMark::ApplicationItem);
+  }
+  EXPECT_TRUE(dlg.FrameBrowser.Visible());
+  EXPECT_FALSE(dlg.FrameWindows.Visible());
+  EXPECT_FALSE(dlg.FrameApplication.Visible());
+}
+
+TEST_F(EraseSettingsTest, StoredChoicesLoadWithoutBeingRewritten) {
+  w.SetOption("chkCookies", "00");  // a zero: unchecked, and left as it is
+  w.SetOption("chkWindowsTemp", "0");
+  w.SetOption("Winzip", "False");
+  w.SetOption("MIRC", "junk");
+  dlg.Load();
+  EXPECT_EQ(dlg.chkCookies.Value(), 0);
+  EXPECT_EQ(w.Option("chkCookies"), "00");
+  EXPECT_EQ(dlg.chkWindowsTemp.Value(), 0);
+  EXPECT_EQ(dlg.chkIndex.Value(), 1);
+  const ListView& list = dlg.lvwThirdpartyControls;
+  EXPECT_FALSE(list.Item(list.FindItemPrefix("Winzip")).checked);
+  EXPECT_FALSE(list.Item(list.FindItemPrefix("MIRC")).checked);
+  EXPECT_TRUE(list.Item(list.FindItemPrefix("Wordpad")).checked);
+  EXPECT_EQ(w.Option("Winzip"), "False");
+  EXPECT_EQ(AppKeysWritten(), 2);
+}
+
+TEST_F(EraseSettingsTest, ReloadStartsAfreshWithoutDuplicates) {
+  dlg.Load();
+  dlg.Close();
+  w.SetOption("chkCookies", "0");
+  dlg.Load();
+  EXPECT_EQ(dlg.lvwThirdpartyControls.Count(), 62);
+  EXPECT_EQ(dlg.chkCookies.Value(), 0);
+  EXPECT_EQ(w.Option("chkCookies"), "0");
+}
+
+TEST_F(EraseSettingsTest, ABoxWritesItsKeyOnEveryChange) {
+  dlg.Load();
+  dlg.chkCookies.SetValue(0);
+  EXPECT_EQ(w.Option("chkCookies"), "0");
+  dlg.chkCookies.SetValue(1);
+  EXPECT_EQ(w.Option("chkCookies"), "1");
+}
+
+TEST_F(EraseSettingsTest, InternetExplorerSelectButtonsWriteAllFiveKeys) {
+  dlg.Load();
+  dlg.chkIndex.SetValue(0);
+  w.SetOption("chkIndex", "stale");  // the box did not change, yet its key is written
+  w.SetOption("ChkOperaCookies", "stale");
+  dlg.CmdSelectNon.UserClick();
+  for (int i = 0; i < 5; ++i) {
+    EXPECT_EQ(w.Option(dlg.CategoryBoxes()[static_cast<std::size_t>(i)]->Name()), "0");
+    EXPECT_EQ(dlg.CategoryBoxes()[static_cast<std::size_t>(i)]->Value(), 0);
+  }
+  EXPECT_EQ(w.Option("ChkOperaCookies"), "stale");
+  EXPECT_EQ(dlg.ChkOperaCookies.Value(), 1);
+  EXPECT_EQ(dlg.ChkNetscapeCookies.Value(), 1);
+  dlg.cmdSelectAll.UserClick();
+  for (int i = 0; i < 5; ++i)
+    EXPECT_EQ(w.Option(dlg.CategoryBoxes()[static_cast<std::size_t>(i)]->Name()), "1");
+}
+
+TEST_F(EraseSettingsTest, WindowsButtonsDoWhatTheirWordsSay) {
+  dlg.Load();
+  dlg.cmdWindowsSelectAll.UserClick();  // shows Select Non
+  for (std::size_t i = 12; i < 18; ++i) {
+    EXPECT_EQ(dlg.CategoryBoxes()[i]->Value(), 0);
+    EXPECT_EQ(w.Option(dlg.CategoryBoxes()[i]->Name()), "0");
+  }
+  EXPECT_EQ(dlg.chkCookies.Value(), 1);
+  dlg.cmdWindowsSelectNon.UserClick();  // shows Select All
+  for (std::size_t i = 12; i < 18; ++i) EXPECT_EQ(w.Option(dlg.CategoryBoxes()[i]->Name()), "1");
+}
+
+TEST_F(EraseSettingsTest, OneApplicationCheckWritesAllSixtyTwoKeys) {
+  dlg.Load();
+  dlg.lvwThirdpartyControls.UserCheck(55, false);
+  EXPECT_EQ(App(55), "False");
+  for (int i = 0; i < 62; ++i) {
+    if (i == 55) continue;
+    EXPECT_EQ(App(i), "True") << i;
+  }
+
+  w.SetOption("Acrobat4", "stale");
+  dlg.lvwThirdpartyControls.UserClickItem(3);  // a click writes them all too
+  EXPECT_EQ(App(4), "True");
+  EXPECT_EQ(App(55), "False");
+}
+
+TEST_F(EraseSettingsTest, ApplicationSelectButtonsCheckAndWriteEveryItem) {
+  dlg.Load();
+  dlg.CmdUnSelectThirdParty.UserClick();
+  for (int i = 0; i < 62; ++i) {
+    EXPECT_FALSE(dlg.lvwThirdpartyControls.Item(i).checked);
+    EXPECT_EQ(App(i), "False");
+  }
+  dlg.cmdThirdPartySelectAll.UserClick();
+  for (int i = 0; i < 62; ++i) EXPECT_EQ(App(i), "True");
+}
+
+TEST_F(EraseSettingsTest, FolderBoxesShowDetectedOrStoredFoldersAndAreNeverWritten) {
+  w.system.version = {5, 1, 2};
+  dlg.Load();
+  EXPECT_EQ(dlg.txtOpera.Text(), OperaFolder(w.ctx));
+  EXPECT_EQ(dlg.txtSearchNetscapeCasche.Text(), MozillaProfilesFolder(w.ctx));
+  w.SetOption("txtOpera", "D:\\Opera\\");
+  w.system.version = {4, 10, 1};
+  dlg.cmdAutoScanOperaCache.UserClick();
+  dlg.cmdAutoScanNescapeCache.UserClick();
+  EXPECT_EQ(dlg.txtOpera.Text(), "D:\\Opera\\");
+  EXPECT_EQ(dlg.txtSearchNetscapeCasche.Text(),
+            "C:\\WINDOWS\\Application Data\\Mozilla\\Profiles\\");
+  EXPECT_EQ(w.Option("txtSearchNetscapeCasche"), "<absent>");
+}
+
+TEST_F(EraseSettingsTest, TabsShowOnePageEach) {
+  dlg.Load();
+  dlg.Label3.UserClick();
+  EXPECT_TRUE(dlg.FrameWindows.Visible());
+  EXPECT_FALSE(dlg.FrameBrowser.Visible());
+  EXPECT_FALSE(dlg.chkCookies.Shown());
+  EXPECT_TRUE(dlg.chkWindowsTemp.Shown());
+  dlg.Image2.UserClick();
+  EXPECT_TRUE(dlg.lvwThirdpartyControls.Shown());
+  EXPECT_FALSE(dlg.FrameWindows.Visible());
+  dlg.Image1.UserClick();
+  EXPECT_TRUE(dlg.FrameBrowser.Visible());
+  EXPECT_FALSE(dlg.FrameApplication.Visible());
+}
+
+TEST_F(EraseSettingsTest, EveryCloseButtonClosesAndKeepsTheChanges) {
+  for (const char* closer : {"Command1", "Command1_1", "cmdexit", "Image6"}) {
+    FrmEraseingSettings d(w.ctx);
+    w.loop.onModal = [closer](Form& f) {
+      auto& s = static_cast<FrmEraseingSettings&>(f);
+      s.chkCookies.SetValue(0);
+      s.Find(closer)->UserClick();
+      EXPECT_FALSE(s.Loaded()) << closer;
+    };
+    w.SetOption("chkCookies", "1");
+    d.ShowModal();
+    EXPECT_EQ(w.Option("chkCookies"), "0") << closer;
+  }
+}
+
+TEST_F(EraseSettingsTest, KeepListButtonsOpenTheDialogInTheirMode) {
+  std::vector<KeepListMode> modes;
+  w.loop.onModal = [&](Form& f) {
+    modes.push_back(w.ctx.keepListMode);
+    static_cast<FrmKeepList&>(f).Command6.UserClick();
+  };
+  dlg.Load();
+  dlg.CmdKeepListOfCookies.UserClick();
+  dlg.CmdKeepListOfLocationBar.UserClick();
+  EXPECT_EQ(modes,
+            (std::vector<KeepListMode>{KeepListMode::Cookies, KeepListMode::TypedAddresses}));
+  EXPECT_EQ(w.loop.modalShown, (std::vector<std::string>{"FrmKeepList", "FrmKeepList"}));
+}
+
+}  // namespace
+}  // namespace nimbrel

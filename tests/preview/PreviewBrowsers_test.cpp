@@ -1,0 +1,99 @@
+// The preview of the Internet Explorer categories against their run: the URL
+// cache read again by each flush after entries were deleted, and the index.dat
+// files that WinINet's own handles keep listed after the run deleted them.
+#include <gtest/gtest.h>
+
+#include "cleaning/TrackCategories.h"
+#include "erasers/modIECache.h"
+#include "preview/Preview.h"
+#include "preview/RecordedWorld.h"
+
+namespace nimbrel {
+namespace {
+
+const std::string kUser = "C:\\Documents and Settings\\user";
+const std::string kCache = kUser + "\\Local Settings\\Temporary Internet Files";
+const std::string kCookies = kUser + "\\Cookies";
+
+class PreviewOfInternetExplorerTest : public ::testing::Test {
+ protected:
+  PreviewOfInternetExplorerTest() : history(w.shell.SpecialFolder(kCsidlHistory)) {
+    for (const TrackCategory& c : kTrackCategories)
+      for (const std::string& row : rows)
+        if (row == c.label) w.SetOption(c.key, "1");
+    w.registry.PutString(RegRoot::CurrentUser, kShellFolders, "Cache", kCache);
+    w.registry.PutString(RegRoot::CurrentUser, kShellFolders, "History", history);
+    w.registry.PutString(RegRoot::CurrentUser, kShellFolders, "Cookies", kCookies);
+    w.files.AddFolder(w.system.programFolder);
+    w.files.AddFolder(w.system.systemDirectory);
+    w.files.AddFile(kCache + "\\Content.IE5\\AB12\\page[1].htm", "a page");
+    w.files.AddFile(kCookies + "\\user@a.example[1].txt", "a cookie");
+    for (const std::string& index : indexes) {
+      w.files.AddFile(index, std::string(64, 'i'));
+      // WinINet has read the cache: deleted, they stay listed while it runs.
+      w.files.HoldOpen(index);
+    }
+    w.files.AddFile(dayIndex, "a day");
+    w.files.Lock(dayIndex);
+    // Each flush deletes the first entry it meets whatever its kind, then
+    // the normal ones; the history and cookie entries wait for later flushes.
+    w.urlCache.Add("Visited: user@http://a.example/", "", kUrlHistoryCacheEntry);
+    w.urlCache.Add("http://a.example/", kCache + "\\Content.IE5\\AB12\\page[1].htm");
+    w.urlCache.Add("Cookie:user@a.example/", kCookies + "\\user@a.example[1].txt",
+                   kCookieCacheEntry);
+    w.urlCache.Add("Visited: user@http://b.example/a/longer/address/than/the/others/are",
+                   "", kUrlHistoryCacheEntry);
+    w.urlCache.Add("http://b.example/");
+  }
+
+  TestWorld w;
+  const std::string history;
+  const std::vector<std::string> indexes{kCache + "\\Content.IE5\\index.dat",
+                                         history + "\\History.IE5\\index.dat",
+                                         kCookies + "\\index.dat"};
+  const std::string dayIndex = history + "\\History.IE5\\MSHist012024010120240108\\index.dat";
+  const std::vector<std::string> rows{"Cookies", "Temporary Internet files", "Internet History",
+                                      "Index"};
+};
+
+TEST_F(PreviewOfInternetExplorerTest, ListsExactlyWhatTheRunThenChanges) {
+  const WorldState before = StateOf(w);
+  w.registry.journal.clear();  // the settings stored above
+  const RecordedRun preview = RunRecorded(w.ctx, PreviewMode::Preview, rows);
+  EXPECT_EQ(StateOf(w), before);
+  EXPECT_TRUE(JournalledChanges(w).empty());
+  EXPECT_TRUE(w.urlCache.deleted.empty());
+  EXPECT_TRUE(w.urlCache.open.empty());
+
+  const RecordedRun run = RunRecorded(w.ctx, PreviewMode::PassThrough, rows);
+  EXPECT_EQ(run.changes, preview.changes);
+  EXPECT_TRUE(w.urlCache.entries.empty());
+
+  std::vector<std::string> urls, reboot, erased;
+  for (const Change& c : preview.changes) {
+    const std::string row = RowLabel(preview, c.row);
+    if (c.kind == ChangeKind::UrlCacheEntry) urls.push_back(row + ": " + c.item);
+    if (c.kind == ChangeKind::AtReboot) reboot.push_back(c.item);
+    if (c.kind == ChangeKind::File && row == "Index") erased.push_back(PathKey(c.item));
+  }
+  EXPECT_EQ(urls, (std::vector<std::string>{
+                      "Temporary Internet files: Visited: user@http://a.example/",
+                      "Temporary Internet files: http://a.example/",
+                      "Temporary Internet files: http://b.example/",
+                      "Internet History: Cookie:user@a.example/",
+                      "Index: Visited: user@http://b.example/a/longer/address/than/the/others/are",
+                  }));
+  // The one index.dat the run could not delete goes at the next start; the
+  // others are erased files, though the run found one of them again.
+  EXPECT_EQ(reboot, std::vector<std::string>{dayIndex});
+  std::vector<std::string> indexKeys;
+  for (const std::string& index : indexes) {
+    indexKeys.push_back(PathKey(index));
+    w.files.Release(index);
+    EXPECT_FALSE(w.files.Exists(index)) << index;
+  }
+  EXPECT_EQ(erased, indexKeys);
+}
+
+}  // namespace
+}  // namespace nimbrel
