@@ -299,8 +299,12 @@ assert_file_exists() {
   [ -e "$(unix_path "$1")" ] || fail "missing: $1"
 }
 
+# A file deleted on the close of its last handle goes when the wineserver closes that
+# handle, which can be a moment after the program's process has ended.
 assert_file_gone() {
-  [ ! -e "$(unix_path "$1")" ] || fail "still there: $1"
+  local path
+  path=$(unix_path "$1")
+  poll 5 test ! -e "$path" || fail "still there: $1"
 }
 
 # shot NAME [FORM]: the form's screenshot as NAME.png in the test's folder.
