@@ -1,5 +1,8 @@
 #include "cleaning/TrackCategories.h"
 
+#include <string>
+#include <vector>
+
 #include "erasers/EraseDATFiles.h"
 #include "erasers/modAutoComplete.h"
 #include "erasers/modCookies.h"
@@ -91,14 +94,47 @@ void EraseOperaCookies(Context& ctx) {
   if (!opera.empty()) EraseFilesInTree(ctx, opera, "cookies4.dat");
 }
 
-// Opera's cache and history files in its folders. With `lines`, each file
+// The folders directly in `folder` whose names match `pattern`, each ending
+// in "\"; links are left out, as an eraser never follows one. None when an
+// eraser may not work in `folder`.
+std::vector<std::string> SubFolders(Context& ctx, const std::string& folder,
+                                    const std::string& pattern = "*") {
+  std::vector<std::string> out;
+  if (ErasableFolder(ctx, folder).empty()) return out;
+  Files& files = ctx.platform.files;
+  const std::string base = EnsureTrailingBackslash(folder);
+  for (const FileEntry& entry : files.Find(base + pattern)) {
+    if (entry.name == "." || entry.name == ".." || !(entry.attributes & kAttrDirectory) ||
+        (entry.attributes & kAttrReparsePoint) || files.IsLink(base + entry.name))
+      continue;
+    out.push_back(base + entry.name + "\\");
+  }
+  return out;
+}
+
+// Opera's history files, Opera 5 to 9: the global history ("global.dat",
+// "global_history.dat" from 9.5 on), the visited links and the addresses
+// typed in the address field (Opera 9).
+constexpr const char* kOperaHistoryFiles[] = {"global.dat", "global_history.dat", "vlink4.dat",
+                                              "typed_history.xml"};
+// Opera's cache folders in the folder of one installation: in it (Opera 5
+// and 6) or in its "profile" folder (Opera 7 to 9); "opcache" from Opera 9.5 on.
+constexpr const char* kOperaCacheFolders[] = {"cache4\\", "opcache\\", "profile\\cache4\\",
+                                              "profile\\opcache\\"};
+
+// Opera's cache and history files in its folders, and nothing else of them:
+// the same folders also hold the user's mail, bookmarks (*.adr), saved
+// passwords (wand.dat), certificates and settings. With `lines`, each file
 // named in the profile folder also gets a progress line of its own.
 void EraseOperaFiles(Context& ctx, bool lines) {
   const std::string opera = Usable(ctx, OperaFolder(ctx));
   const std::string root = OperaRootFolder(ctx);
   if (!opera.empty()) {
-    EraseFilesInTree(ctx, root, "*.*");
-    EraseFilesInTree(ctx, opera + "cache4\\", "*.*");
+    // Each folder in the root is one installation's ("Opera" the usual one).
+    for (const std::string& installation : SubFolders(ctx, root))
+      for (const char* cache : kOperaCacheFolders)
+        EraseFilesInTree(ctx, installation + cache, "*.*");
+    for (const char* name : kOperaHistoryFiles) EraseFilesInTree(ctx, root, name);
     EraseFilesInTree(ctx, opera, "opera.dir");
     EraseFilesInTree(ctx, opera, "global.dat");
     if (lines) ctx.AddProgressLine("  " + opera + "global.dat");
@@ -118,19 +154,44 @@ void EraseOperaFiles(Context& ctx, bool lines) {
     }
     ctx.DoEvents();
   }
-  if (!opera.empty()) {
-    EraseFolder(ctx, opera);
-    EraseFolder(ctx, root);
-  }
 }
 
 void EraseOperaLocationBarHistory(Context& ctx) { EraseOperaFiles(ctx, true); }
 
 void EraseOperaCache(Context& ctx) { EraseOperaFiles(ctx, false); }
 
-// Netscape's cache and location-bar history: everything under the profiles.
-void EraseNetscapeProfiles(Context& ctx) {
-  EraseFilesInTree(ctx, MozillaProfilesFolder(ctx), "*.*");
+// The Netscape/Mozilla profiles: Netscape 6 and 7 and Mozilla 1.x keep each
+// in "<name>\<random>.slt\" under the profiles folder, other builds in
+// "<name>\". Both are returned.
+std::vector<std::string> MozillaProfiles(Context& ctx) {
+  std::vector<std::string> out;
+  for (const std::string& named : SubFolders(ctx, MozillaProfilesFolder(ctx))) {
+    out.push_back(named);
+    for (const std::string& salted : SubFolders(ctx, named, "*.slt")) out.push_back(salted);
+  }
+  return out;
+}
+
+// The files of each profile's disk cache ("Cache.Trash" is a cache Mozilla
+// set aside to delete).
+void EraseNetscapeCache(Context& ctx) {
+  for (const std::string& profile : MozillaProfiles(ctx))
+    for (const char* cache : {"Cache\\", "Cache.Trash\\"})
+      EraseFilesInTree(ctx, profile + cache, "*.*");
+}
+
+// The global history, which also colours visited links and fills the
+// location bar's completions.
+void EraseNetscapeHistory(Context& ctx) {
+  EraseFilesInTree(ctx, MozillaProfilesFolder(ctx), "history.dat");
+}
+
+// The history, and the addresses typed in the location bar, which Mozilla
+// 1.x and Netscape 6 and 7 keep in localstore.rdf (with the windows' sizes
+// and toolbars, which go back to their defaults).
+void EraseNetscapeLocationBarHistory(Context& ctx) {
+  EraseNetscapeHistory(ctx);
+  EraseFilesInTree(ctx, MozillaProfilesFolder(ctx), "localstore.rdf");
 }
 
 void EraseNetscapeCookies(Context& ctx) {
@@ -141,7 +202,7 @@ void EraseNetscapeCookies(Context& ctx) {
 
 void EraseNetscapeHistoryFile(Context& ctx) {
   EraseNetscapeCookies(ctx);
-  EraseNetscapeProfiles(ctx);
+  EraseNetscapeHistory(ctx);
 }
 
 }  // namespace
@@ -159,9 +220,9 @@ const std::array<TrackCategory, 18> kTrackCategories = {{
     {7, "Opera Location Bar History", "ChkOperaLocationBarHistory", "Loation Bar History", kOpera,
      EraseOperaLocationBarHistory},
     {8, "Opera Cache", "ChkOperaCache", "Cache and History", kOpera, EraseOperaCache},
-    {9, "Netscape Cache", "ChkNetscapeCache", "Cache", kNetscape, EraseNetscapeProfiles},
+    {9, "Netscape Cache", "ChkNetscapeCache", "Cache", kNetscape, EraseNetscapeCache},
     {10, "Netscape Location Bar History", "ChkNetscapeLocationBarHistory", "Location Bar History",
-     kNetscape, EraseNetscapeProfiles},
+     kNetscape, EraseNetscapeLocationBarHistory},
     {11, "Netscape Cookies", "ChkNetscapeCookies", "Cookies", kNetscape, EraseNetscapeCookies},
     {12, "Netscape History File", "ChkNetscapeHistoryFile", "History File", kNetscape,
      EraseNetscapeHistoryFile},

@@ -1,10 +1,14 @@
-// The preview of the Internet Explorer categories against their run: the URL
-// cache read again by each flush after entries were deleted, and the index.dat
-// files that WinINet's own handles keep listed after the run deleted them.
+// The preview of the browser categories against their run: the URL cache read
+// again by each flush after entries were deleted, the index.dat files that
+// WinINet's own handles keep listed after the run deleted them, and the named
+// files of full Opera and Netscape profiles.
 #include <gtest/gtest.h>
+
+#include <set>
 
 #include "cleaning/TrackCategories.h"
 #include "erasers/modIECache.h"
+#include "fakes/BrowserProfiles.h"
 #include "preview/Preview.h"
 #include "preview/RecordedWorld.h"
 
@@ -93,6 +97,39 @@ TEST_F(PreviewOfInternetExplorerTest, ListsExactlyWhatTheRunThenChanges) {
     EXPECT_FALSE(w.files.Exists(index)) << index;
   }
   EXPECT_EQ(erased, indexKeys);
+}
+
+TEST(PreviewOfOperaAndNetscapeTest, ListsExactlyTheNamedFilesTheRunThenErases) {
+  TestWorld w;
+  const std::vector<std::string> rows{"Opera Location Bar History", "Opera Cache",
+                                      "Netscape Cache", "Netscape Location Bar History",
+                                      "Netscape History File"};
+  for (const TrackCategory& c : kTrackCategories)
+    for (const std::string& row : rows)
+      if (row == c.label) w.SetOption(c.key, "1");
+  w.files.AddFolder(w.system.programFolder);
+  w.files.AddFolder(w.system.systemDirectory);
+  const PlantedBrowser opera = PlantOpera(w.files), mozilla = PlantMozilla(w.files);
+  std::set<std::string> named;
+  for (const auto* list : {&opera.cache, &opera.history, &mozilla.cache, &mozilla.history,
+                           &mozilla.typed, &mozilla.cookies})
+    for (const std::string& path : *list) named.insert(PathKey(path));
+
+  const WorldState before = StateOf(w);
+  w.registry.journal.clear();  // the settings stored above
+  const RecordedRun preview = RunRecorded(w.ctx, PreviewMode::Preview, rows);
+  EXPECT_EQ(StateOf(w), before);
+  const RecordedRun run = RunRecorded(w.ctx, PreviewMode::PassThrough, rows);
+  EXPECT_EQ(run.changes, preview.changes);
+
+  std::set<std::string> listed;
+  for (const Change& c : preview.changes)
+    if (c.kind == ChangeKind::File) listed.insert(PathKey(c.item));
+  EXPECT_EQ(listed, named);
+  const std::vector<std::string> gone = Gone(before.files, StateOf(w).files);
+  std::set<std::string> goneKeys;
+  for (const std::string& key : gone) goneKeys.insert(PathKey(key));
+  EXPECT_EQ(goneKeys, named);
 }
 
 }  // namespace
