@@ -2,6 +2,7 @@
 # - A Windows build (build/win, build/win32): the Wine suite, tests/e2e/test_*.sh, run
 #   against this build's exes. `ctest -L e2e` (or e2e32) runs them, `ctest -R browsers` one;
 #   the imports checks carry the label `imports`.
+# - The native build: the decisions of tools/install-deps.sh, with apt-get stubbed.
 if(WIN32 AND TARGET Nimbrel)
   enable_testing()
   get_property(imports_tests DIRECTORY PROPERTY TESTS)
@@ -50,4 +51,7 @@ if(WIN32 AND TARGET Nimbrel)
       ENVIRONMENT "${env}" LABELS ${label} TIMEOUT ${hard_limit} SKIP_RETURN_CODE 77
       FIXTURES_REQUIRED ${label}_prefix)
   endforeach()
+elseif(NOT WIN32 AND NOT NIMBREL_FUZZ)
+  add_test(NAME install_deps COMMAND ${CMAKE_SOURCE_DIR}/tests/tools/install_deps_test.sh)
+  set_tests_properties(install_deps PROPERTIES LABELS tools TIMEOUT 60)
 endif()

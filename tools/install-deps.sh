@@ -68,18 +68,22 @@ skip32() {
 if [ -n "$want32" ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
   dpkg --add-architecture i386
 fi
-update
+stale=
+update || stale="the package lists could not be updated; "
 if [ ${#need[@]} -gt 0 ]; then
   echo "Installing: ${need[*]}"
   apt_get install -y -qq --no-install-recommends "${need[@]}" >/dev/null || exit 1
 fi
 if [ -n "$want32" ]; then
   echo "Installing: wine32:i386"
-  if apt_get install -y -qq --no-install-recommends wine32:i386 >/dev/null 2>"${TMPDIR:-/tmp}/nimbrel-wine32.err"; then
+  # apt names the first package it cannot have on stdout ("... : Depends: ..."), its
+  # verdict on stderr ("E: ...").
+  if out=$(apt_get install -y -qq --no-install-recommends wine32:i386 2>&1); then
     rm -f "$skip32_file"
   else
-    why=$(grep -m1 'Depends:' "${TMPDIR:-/tmp}/nimbrel-wine32.err" || grep -m1 '^E:' "${TMPDIR:-/tmp}/nimbrel-wine32.err")
-    skip32 "wine32:i386 could not be installed (${why#"${why%%[! ]*}"})"
+    why=$(grep -m1 'Depends:' <<<"$out" || grep -m1 '^E:' <<<"$out")
+    why=$(tr -s ' ' <<<"${why#"${why%%[! ]*}"}")
+    skip32 "wine32:i386 could not be installed ($stale${why:-apt-get install failed})"
   fi
 fi
 exit 0
