@@ -2,7 +2,8 @@
 # - A Windows build (build/win, build/win32): the Wine suite, tests/e2e/test_*.sh, run
 #   against this build's exes. `ctest -L e2e` (or e2e32) runs them, `ctest -R browsers` one;
 #   the imports checks carry the label `imports`.
-# - The native build: the decisions of tools/install-deps.sh, with apt-get stubbed.
+# - The native build: the decisions of tools/install-deps.sh, with apt-get stubbed, and
+#   the e2e driver's remote-call thunks run on the processor.
 if(WIN32 AND TARGET Nimbrel)
   enable_testing()
   get_property(imports_tests DIRECTORY PROPERTY TESTS)
@@ -54,4 +55,24 @@ if(WIN32 AND TARGET Nimbrel)
 elseif(NOT WIN32 AND NOT NIMBREL_FUZZ)
   add_test(NAME install_deps COMMAND ${CMAKE_SOURCE_DIR}/tests/tools/install_deps_test.sh)
   set_tests_properties(install_deps PROPERTIES LABELS tools TIMEOUT 60)
+
+  # The e2e driver's remote-call thunks, each run on the processor in a bare Linux
+  # program of its architecture (no C library: none is needed for i386). The i386 one
+  # is skipped where the kernel runs no 32-bit programs.
+  set(thunk_dir ${CMAKE_SOURCE_DIR}/tests/e2e/driver)
+  foreach(bits 32 64)
+    add_custom_command(OUTPUT remote_thunk_check${bits}
+      COMMAND ${CMAKE_CXX_COMPILER} -m${bits} -std=c++20 -O0 -fno-omit-frame-pointer
+        -ffreestanding -fno-exceptions -fno-rtti -fno-stack-protector -fno-pie ${NIMBREL_WARNINGS}
+        -nostdlib -static -no-pie -Wl,-N,--no-warn-rwx-segments
+        ${thunk_dir}/remote_thunk_check.cpp -o remote_thunk_check${bits}
+      DEPENDS ${thunk_dir}/remote_thunk_check.cpp ${thunk_dir}/remote_thunk.h)
+  endforeach()
+  add_custom_target(remote_thunk_checks ALL DEPENDS remote_thunk_check32 remote_thunk_check64)
+  add_test(NAME driver_remote_thunk_x86
+    COMMAND sh -c "\"$0\" || { echo 'skipped: this kernel runs no 32-bit programs'; exit 77; }; exec ./remote_thunk_check32"
+      ${CMAKE_SOURCE_DIR}/tools/runs-32bit.sh)
+  add_test(NAME driver_remote_thunk_x64 COMMAND remote_thunk_check64)
+  set_tests_properties(driver_remote_thunk_x86 driver_remote_thunk_x64 PROPERTIES
+    LABELS driver TIMEOUT 10 SKIP_RETURN_CODE 77)
 endif()
