@@ -76,9 +76,9 @@ if [ ${#need[@]} -gt 0 ]; then
 fi
 if [ -n "$want32" ]; then
   echo "Installing: wine32:i386"
-  # apt names the first package it cannot have on stdout ("... : Depends: ..."), its
-  # verdict on stderr ("E: ...").
-  if out=$(apt_get install -y -qq --no-install-recommends wine32:i386 2>&1); then
+  # apt names the packages it cannot have on stdout ("... : Depends: ...", not with -qq),
+  # its verdict on stderr ("E: ...").
+  if out=$(apt_get install -y -q --no-install-recommends wine32:i386 2>&1); then
     rm -f "$skip32_file"
   else
     why=$(grep -m1 'Depends:' <<<"$out" || grep -m1 '^E:' <<<"$out")
