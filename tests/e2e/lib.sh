@@ -77,13 +77,17 @@ e2e_skip_reason() {
 }
 
 # Starts one Xvfb on a free display number and exports DISPLAY; E2E_XVFB_PID is its pid.
+# It runs in a session of its own, so that the signal that stops a test at its time
+# limit (sent to the test's process group) leaves the display up for the screenshot of
+# the failure; whoever started it stops it.
 e2e_start_xvfb() {
   local log=${1:-/dev/null} number try
   number=$(mktemp)
   for try in 1 2 3; do
     # Xvfb picks a free display itself and writes its number once it listens:
     # two runners starting at once cannot take the same one.
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$number" >"$log" 2>&1 &
+    setsid Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$number" \
+      >"$log" 2>&1 &
     E2E_XVFB_PID=$!
     if poll 15 test -s "$number" && kill -0 "$E2E_XVFB_PID" 2>/dev/null &&
       xwininfo -root -display ":$(<"$number")" >/dev/null 2>&1; then
@@ -105,6 +109,16 @@ e2e_stop_xvfb() {
   kill "$E2E_XVFB_PID" 2>/dev/null
   wait "$E2E_XVFB_PID" 2>/dev/null
   E2E_XVFB_PID=
+}
+
+# Stops what a test killed outright (past CTest's own time limit) left running in its
+# folder DIR: the wineserver of its prefix and its Xvfb (DIR/xvfb.pid).
+e2e_stop_leftovers() {
+  local pid
+  if [ -d "$1/prefix" ]; then WINEPREFIX=$1/prefix wineserver -k 2>/dev/null || true; fi
+  pid=$(cat "$1/xvfb.pid" 2>/dev/null) || return 0
+  if [ "$(cat "/proc/$pid/comm" 2>/dev/null)" == Xvfb ]; then kill "$pid" 2>/dev/null || true; fi
+  rm -f "$1/xvfb.pid"
 }
 
 # Writes the fake browser: a script that logs each URL it is given to
@@ -378,6 +392,7 @@ e2e_finish() {
   wineserver -k 2>/dev/null
   wineserver -w 2>/dev/null
   e2e_stop_xvfb
+  rm -f "$E2E_DIR/xvfb.pid"
   if [ "$rc" == 0 ]; then
     rm -rf "$WINEPREFIX"
   else
@@ -399,8 +414,8 @@ e2e_begin_test() {
     e2e_log "no template prefix: run the tests with ctest (make e2e T=$E2E_NAME)"
     exit 2
   fi
-  # What the last run of this test kept: its wineserver too, if CTest killed the test.
-  [ -d "$E2E_DIR/prefix" ] && WINEPREFIX=$E2E_DIR/prefix wineserver -k 2>/dev/null
+  # What the last run of this test kept.
+  e2e_stop_leftovers "$E2E_DIR"
   rm -rf "$E2E_DIR"
   mkdir -p "$E2E_DIR"
   export WINEPREFIX=$E2E_DIR/prefix
@@ -409,6 +424,7 @@ e2e_begin_test() {
   # A display of its own: X has one input focus per display, and a window that
   # another test maps would take the foreground from this test's windows.
   e2e_start_xvfb "$E2E_DIR/xvfb.log" || fail "no X display for the test"
+  echo "$E2E_XVFB_PID" >"$E2E_DIR/xvfb.pid"
   cp -a "$E2E_TEMPLATE" "$WINEPREFIX" || fail "copying the template prefix"
   e2e_sandbox_env "$WINEPREFIX"
   set -E

@@ -22,12 +22,12 @@ case ${1:-} in
 esac
 : "${E2E_RUN:?}" "${E2E_TEMPLATE:?}" "${NIMBREL_WIN_BUILD:?}"
 
-# A template left by a run that was stopped, and the servers of its tests' prefixes.
+# The template (also one left by a run that was stopped), and what a test killed
+# outright left running.
 remove_template() {
-  local prefix
-  for prefix in "$E2E_TEMPLATE" "$E2E_RUN"/*/prefix; do
-    [ -d "$prefix" ] && WINEPREFIX=$prefix wineserver -k 2>/dev/null
-  done
+  local dir
+  [ -d "$E2E_TEMPLATE" ] && WINEPREFIX=$E2E_TEMPLATE wineserver -k 2>/dev/null
+  for dir in "$E2E_RUN"/*/; do e2e_stop_leftovers "${dir%/}"; done
   rm -rf "$E2E_TEMPLATE" "$E2E_RUN/fake-browser" "$E2E_RUN/skipped.txt"
 }
 remove_template
