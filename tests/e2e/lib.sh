@@ -337,8 +337,13 @@ assert_file_exists() {
   [ -e "$(unix_path "$1")" ] || fail "missing: $1"
 }
 
+# A file deleted while another handle holds it open (the WinINet cache's index.dat, which
+# the program's own wininet maps) goes when the last handle closes: at the program's end,
+# when Wine's server closes the ended process's handles, a moment after `wine` returns.
 assert_file_gone() {
-  [ ! -e "$(unix_path "$1")" ] || fail "still there: $1"
+  local path
+  path=$(unix_path "$1")
+  poll 5 test ! -e "$path" || fail "still there: $1"
 }
 
 # shot NAME [FORM]: the form's screenshot as NAME.png in the test's folder.
