@@ -2,7 +2,8 @@
 # Installs what building and testing Nimbrel needs, only what is missing.
 # A package index that fails to download is retried, then what apt has is used; the
 # 32-bit Wine packages are optional: when they cannot be had, the reason is written to
-# $NIMBREL_SKIP32_FILE (default build/skip32.txt) and the 32-bit pass says it was skipped.
+# $NIMBREL_SKIP32_FILE (default build/skip32.txt) and the 32-bit pass says it was skipped;
+# the install is tried again an hour later (or at once when that file is removed).
 set -uo pipefail
 tools=$(cd "$(dirname "$0")" && pwd)
 skip32_file=${NIMBREL_SKIP32_FILE:-$tools/../build/skip32.txt}
@@ -34,6 +35,11 @@ have unzip || need+=(unzip)
 want32=
 if [ -x "$wine32_loader" ]; then
   rm -f "$skip32_file"
+elif grep -qs "^wine32:i386 could not be installed" "$skip32_file" &&
+  [ -n "$(find "$skip32_file" -mmin -60)" ]; then
+  # Tried within the hour and failed: a mirror mid-sync takes a while, and each try costs
+  # three index downloads. Removing the file tries again at once.
+  :
 elif "$runs32"; then
   want32=1
 else

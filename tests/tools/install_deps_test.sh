@@ -12,14 +12,15 @@ failures=0
 # stub NAME BODY: an executable NAME in the stubs' folder running BODY.
 stub() { printf '#!%s\n%s\n' "$BASH" "$2" >"$work/bin/$1" && chmod +x "$work/bin/$1"; }
 
-# run_case UPDATE_FAILURES WINE32_INSTALLS: UPDATE_FAILURES is how many
-# `apt-get update` calls fail before one succeeds (9: all), WINE32_INSTALLS 0 or 1.
+# run_case UPDATE_FAILURES WINE32_INSTALLS [SKIP32]: UPDATE_FAILURES is how many
+# `apt-get update` calls fail before one succeeds (9: all), WINE32_INSTALLS 0 or 1,
+# SKIP32 what the skip file holds before (default: an old reason of another kind).
 # Leaves the calls in $work/apt.log, the output in $work/out, the exit code in $rc.
 run_case() {
   rm -rf "${work:?}"/{bin,apt.log,out,skip32.txt,updates}
   mkdir -p "$work/bin"
   local tool
-  for tool in cat dirname grep mkdir rm sleep tr; do
+  for tool in cat dirname find grep mkdir rm sleep tr; do
     ln -s "$(command -v "$tool")" "$work/bin/$tool"
   done
   stub id 'echo 0'
@@ -41,7 +42,8 @@ case \" \$* \" in
     echo 'E: Unable to correct problems, you have held broken packages.' >&2
     exit 100 ;;
 esac"
-  echo "an old reason" >"$work/skip32.txt"
+  echo "${3:-an old reason}" >"$work/skip32.txt"
+  : >"$work/apt.log"
   PATH=$work/bin NIMBREL_APT_RETRY_SECONDS=0 NIMBREL_SKIP32_FILE=$work/skip32.txt \
     NIMBREL_RUNS32_PROBE=$work/bin/runs32 NIMBREL_WINE32_LOADER=$work/no-such-loader \
     "$BASH" "$script" >"$work/out" 2>&1
@@ -70,6 +72,7 @@ installed_together() {
   done < <(grep '^apt-get .* install ' "$work/apt.log")
   return 1
 }
+never_asked() { ! installed_together "$@"; }
 
 # The mirror is mid-sync: every update fails and wine32:i386 cannot be had.
 run_case 9 0
@@ -90,6 +93,13 @@ check "update retried: no give-up" unsaid "apt-get update failed three times; go
 check "update retried: 64-bit packages" installed_together wine64 g++-mingw-w64-x86-64-win32 xvfb
 check "update retried: wine32" installed_together wine32:i386
 check "update retried: old reason gone" [ ! -e "$work/skip32.txt" ]
+
+# The install failed within the hour: it is not tried again (each try costs three index
+# downloads), and the reason stays.
+run_case 0 1 "$reason"
+check "failed within the hour: exit 0" [ "$rc" == 0 ]
+check "failed within the hour: not tried" never_asked wine32:i386
+check "failed within the hour: reason kept" [ "$(cat "$work/skip32.txt")" == "$reason" ]
 
 [ "$failures" == 0 ] && echo "install-deps.sh: all checks passed"
 [ "$failures" == 0 ]
