@@ -56,11 +56,11 @@ assert_eq "$(hashes)" "$before" "the planted files after /preview"
 [ ! -e "$temp/WFView" ] || fail "/preview left a definitions file"
 
 # ---- /erase: no window ever mapped, on a display of its own that xev watches ----
-main_display=$DISPLAY
+main_display=$DISPLAY main_xvfb=$E2E_XVFB_PID
 e2e_start_xvfb "$E2E_DIR/xvfb-watch.log" || fail "no display for the watched run"
 display=$DISPLAY
 xvfb_pid=$E2E_XVFB_PID
-E2E_XVFB_PID=
+E2E_XVFB_PID=$main_xvfb
 DISPLAY=$main_display
 stop_watch() {
   local rc=$?

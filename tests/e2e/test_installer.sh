@@ -10,7 +10,7 @@ repo=$(cd "$(dirname "$0")/../.." && pwd)
   fail "building the installer"
 # A 32-bit program on 64-bit Windows goes to "Program Files (x86)" and sees the 32-bit
 # registry view; a 64-bit one to "Program Files" and the 64-bit view.
-if [ "$("$repo/tools/pe-machine.sh" "$exe")" == i386 ]; then
+if [ "$(e2e_pe_arch "$exe")" == i386 ]; then
   instdir='C:\Program Files (x86)\Nimbrel' view=/reg:32
 else
   instdir='C:\Program Files\Nimbrel' view=/reg:64
