@@ -46,11 +46,6 @@ class BrowserCategoriesTest : public ::testing::Test {
   TestWorld w;
 };
 
-TEST_F(BrowserCategoriesTest, EveryBrowserCategoryHasItsSteps) {
-  for (int position = kCookies; position <= kNetscapeHistoryFile; ++position)
-    EXPECT_NE(kTrackCategories[static_cast<std::size_t>(position - 1)].erase, nullptr) << position;
-}
-
 TEST_F(BrowserCategoriesTest, CookiesCategoryDeletesTheCookieFiles) {
   w.ctx.CookiesFolder = kProfile + "\\Cookies";
   w.files.AddFile(kProfile + "\\Cookies\\user@site[1].txt");
@@ -87,11 +82,19 @@ TEST_F(BrowserCategoriesTest, TemporaryInternetFilesNeverWalkAnEmptyOrRootCacheF
   EXPECT_TRUE(w.report.lines.empty());
 }
 
-TEST_F(BrowserCategoriesTest, InternetHistoryFlushesTheCache) {
+TEST_F(BrowserCategoriesTest, InternetHistoryFlushesTheCacheThenClearsTheUrlHistory) {
   w.urlCache.Add("Visited: user@http://first.example/", "", kUrlHistoryCacheEntry);
   w.urlCache.Add("http://b.example/");
+  // The URL history is cleared only once the cache pass is over.
+  Lines deletedBeforeClear{"<not cleared>"};
+  w.urlHistory.onClear = [this, &deletedBeforeClear] { deletedBeforeClear = w.urlCache.deleted; };
   Erase(kInternetHistory);
   EXPECT_TRUE(w.urlCache.entries.empty());
+  EXPECT_EQ(deletedBeforeClear,
+            (Lines{"Visited: user@http://first.example/", "http://b.example/"}));
+  EXPECT_EQ(w.urlHistory.calls, (Lines{"create", "clear", "release"}));
+  EXPECT_EQ(w.urlHistory.live, 0);
+  EXPECT_EQ(w.report.lines.back(), "  http://b.example/");
 }
 
 TEST_F(BrowserCategoriesTest, IndexRemovesTheKnownFilesWritesTheBatchErasesCopiesAndFlushes) {
