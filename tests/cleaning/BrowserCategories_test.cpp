@@ -79,7 +79,9 @@ TEST_F(BrowserCategoriesTest, TemporaryInternetFilesNeverWalkAnEmptyOrRootCacheF
     Erase(kTemporaryInternetFiles);
   }
   EXPECT_TRUE(w.files.deleted.empty());
-  EXPECT_TRUE(w.report.lines.empty());
+  // The root and the profile are told as refused; unset and relative say nothing.
+  EXPECT_EQ(w.report.lines, (Lines{"  left (refused: drive root): C:\\",
+                                   "  left (refused: protected folder): " + kProfile}));
 }
 
 TEST_F(BrowserCategoriesTest, InternetHistoryFlushesTheCacheThenClearsTheUrlHistory) {
@@ -133,7 +135,8 @@ TEST_F(BrowserCategoriesTest, OperaCookiesInTheRememberedFoldersAndTheProfileTre
   Erase(kOperaCookies);
   EXPECT_EQ(w.files.deleted, (Lines{"C:\\Downloads\\cookies4.dat", kOpera + "cookies4.dat",
                                     "C:\\Saved\\cookies4.dat", kOpera + "profile\\cookies4.dat"}));
-  EXPECT_EQ(w.report.lines, (Lines{"  " + kOpera + "profile\\cookies4.dat"}));
+  EXPECT_EQ(w.report.lines, (Lines{"  left (refused: drive root): C:\\",
+                                   "  " + kOpera + "profile\\cookies4.dat"}));
   EXPECT_GE(w.loop.doEvents, 10);
 }
 
