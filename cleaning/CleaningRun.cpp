@@ -22,6 +22,16 @@ bool SameLabel(const std::string& row, const char* label) {
 
 }  // namespace
 
+std::string StatusAfterRun(std::int32_t itemsLeft) {
+  if (itemsLeft <= 0) return kIdleStatus;
+  // Appended piece by piece: GCC 12 warns wrongly about " " + std::string.
+  std::string status(" ");
+  status += std::to_string(itemsLeft);
+  status += itemsLeft == 1 ? " item" : " items";
+  status += " could not be erased";
+  return status;
+}
+
 RowMark MarkOfRow(const std::string& row) {
   for (const TrackCategory& cat : kTrackCategories)
     if (SameLabel(row, cat.label)) return RowMark::Category;
@@ -119,9 +129,7 @@ void CleaningRun::StartCleanning() {
 
   c_.lblstatus.SetLeft(45);
   c_.lblstatus.SetCaption(" Cleaning ...");
-  ctx_.RegistryItemsRemoved = 0;
-  ctx_.FilesDeleted = 0;
-  ctx_.BytesErased = 0;
+  ctx_.ResetRunCounters();
   const int rows = list.Count();
   if (rows > 0) c_.PgbTemp.SetMax(rows);
   c_.lblScannedRegKeys.SetCaption("0");
@@ -146,7 +154,7 @@ void CleaningRun::StartCleanning() {
   c_.mnuEraseSetting.SetEnabled(true);
   c_.mnuOptions.SetEnabled(true);
   c_.mnuStartErasing.SetEnabled(true);
-  c_.lblstatus.SetCaption(kIdleStatus);
+  c_.lblstatus.SetCaption(StatusAfterRun(ctx_.ItemsLeft));
   running_ = false;
 }
 

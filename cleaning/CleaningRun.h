@@ -2,6 +2,7 @@
 // each row to its track category or catalogue application.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -47,6 +48,8 @@ class RunCommandsHeld {
 using TickedApplications = std::function<std::vector<std::string>()>;
 
 inline constexpr const char* kIdleStatus = " Ready";
+// The status strip once a run is over: idle, or how many items it left.
+std::string StatusAfterRun(std::int32_t itemsLeft);
 
 // The mark of a to-be-erased row: a track category's label gets the
 // category's, any other row the application's.

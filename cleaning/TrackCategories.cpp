@@ -36,7 +36,9 @@ void EraseWindowsRecentHistory(Context& ctx) {
   const std::string profile = ctx.platform.system.Environment("USERPROFILE");
   const std::string recent =
       profile + (OSVersionTag(ctx) == "XP" ? "\\My Recent Documents" : "\\Recent");
-  EraseFilesInTree(ctx, recent, "*.*");
+  // From Windows Vista on the profile's "Recent" is a junction: the walk of
+  // the folder it leads to (below) covers it.
+  if (!ctx.platform.files.IsLink(recent)) EraseFilesInTree(ctx, recent, "*.*");
   // The folder the shell files recent documents in: on Windows XP the
   // profile's "Recent" (the Start menu only calls it "My Recent Documents"),
   // from Windows Vista on the folder the profile's "Recent" junction leads to.
@@ -76,9 +78,12 @@ void EraseIndex(Context& ctx) {
 }
 
 // The folder, when an eraser may work in it; empty otherwise (unset, relative,
-// a drive root or a protected folder), and the steps in it are skipped.
+// a drive root or a protected folder), and the steps in it are skipped. A
+// refused folder that is there is told as left.
 std::string Usable(Context& ctx, const std::string& folder) {
-  return ErasableFolder(ctx, folder).empty() ? std::string() : folder;
+  if (!ErasableFolder(ctx, folder).empty()) return folder;
+  LeftIfRefused(ctx, folder);
+  return {};
 }
 
 constexpr int kOperaRememberedFolders = 10;

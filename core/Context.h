@@ -5,7 +5,9 @@
 #pragma once
 
 #include <cstdint>
+#include <set>
 #include <string>
+#include <string_view>
 
 #include "core/RunReport.h"
 #include "platform/Platform.h"
@@ -33,6 +35,8 @@ class Context {
   std::int32_t FilesDeleted = 0;
   // The bytes of the files erased in this run (what lblSize shows).
   std::uint64_t BytesErased = 0;
+  // The items this run meant to erase and could not, each told once (Left).
+  std::int32_t ItemsLeft = 0;
   std::string HistoryFolder, CacheFolder, CookiesFolder, ProgramFilesFolder;
   bool MessageAnswer = false;
   DragState drag;
@@ -47,6 +51,12 @@ class Context {
   void CountRegistryItem();
   void CountFileDeleted();
   void AddBytesErased(std::uint64_t bytes);
+  // An item the run meant to erase stays: told as the progress line
+  // "  left (REASON): ITEM" and counted in ItemsLeft, once per item and run
+  // (letter case aside), however many attempts failed.
+  void Left(std::string_view reason, const std::string& item);
+  // A run starts: every counter at 0, no item left yet.
+  void ResetRunCounters();
   void DoEvents() { Report().DoEvents(); }
 
   // Reads a choice of section "Options" (default "0"): selected when it is 1.
@@ -72,6 +82,7 @@ class Context {
   };
   QuietReport quiet_;
   RunReport* report_ = nullptr;
+  std::set<std::string> left_;  // the items Left told, upper-case
 };
 
 }  // namespace nimbrel

@@ -61,10 +61,19 @@ void DeleteIndexDatFiles(Context& ctx) {
       {&ctx.HistoryFolder, "history.ie5\\index.dat"},
       {&ctx.CookiesFolder, "index.dat"}};
   for (const auto& [folder, name] : targets) {
-    if (ErasableFolder(ctx, *folder).empty()) continue;
+    if (ErasableFolder(ctx, *folder).empty()) {
+      LeftIfRefused(ctx, *folder);
+      continue;
+    }
     const std::string path = EnsureTrailingBackslash(*folder) + name;
-    if (files.IsLink(path)) continue;
-    if (!files.Delete(path) && Exists(files, path)) files.DeleteAtReboot(path);
+    if (files.IsLink(path)) {
+      ctx.Left("refused: link", path);
+      continue;
+    }
+    if (files.Delete(path) || !Exists(files, path)) continue;
+    // In use until the system stops: it goes at the next start.
+    LeftIfThere(ctx, path, files.LastFailure());
+    files.DeleteAtReboot(path);
   }
 }
 

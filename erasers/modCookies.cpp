@@ -21,7 +21,7 @@ std::vector<FileEntry> ListFiles(Files& files, const std::string& folder) {
 }  // namespace
 
 void DeleteIECookies(Context& ctx) {
-  if (ErasableFolder(ctx, ctx.CookiesFolder).empty()) return;
+  if (ErasableFolder(ctx, ctx.CookiesFolder).empty()) return LeftIfRefused(ctx, ctx.CookiesFolder);
   Files& files = ctx.platform.files;
   const std::string folder = EnsureTrailingBackslash(ctx.CookiesFolder);
   // The keep list is read once, in one pass, as the keep-list dialog reads it.
@@ -33,9 +33,11 @@ void DeleteIECookies(Context& ctx) {
     if (std::find(kept.begin(), kept.end(), entry.name) != kept.end()) continue;
     const std::string path = folder + entry.name;
     // Deleting a link could delete its target, outside the Cookies folder.
-    if (!(entry.attributes & kAttrReparsePoint) && !files.IsLink(path) && !files.Delete(path)) {
+    if ((entry.attributes & kAttrReparsePoint) || files.IsLink(path)) {
+      ctx.Left("refused: link", path);
+    } else if (!files.Delete(path)) {
       files.SetAttributes(path, kAttrNormal);
-      files.Delete(path);
+      if (!files.Delete(path)) LeftIfThere(ctx, path, files.LastFailure());
     }
     ctx.DoEvents();
   }

@@ -104,6 +104,36 @@ bool IsLinkEntry(Files& files, const std::string& path, std::uint32_t attributes
   return (attributes & kAttrReparsePoint) || files.IsLink(path);
 }
 
+const char* ReasonOf(FileFailure failure) {
+  switch (failure) {
+    case FileFailure::InUse: return "in use";
+    case FileFailure::AccessDenied: return "access denied";
+    case FileFailure::None:
+    case FileFailure::Other: break;
+  }
+  return "error";
+}
+
+// A folder a walk or folder erase would not enter, told as left when it is
+// still there: one it may not list (where the system cannot tell a link
+// either), or else a link or one that leads elsewhere since it was listed.
+void LeftNotEntered(Context& ctx, const std::string& folder) {
+  Files& files = ctx.platform.files;
+  const std::uint32_t attributes = files.Attributes(folder);
+  if (attributes == kInvalidAttributes || !(attributes & kAttrDirectory)) return;
+  if (!(attributes & kAttrReparsePoint) && files.Find(folder + "\\*").empty() &&
+      files.LastFailure() != FileFailure::None)
+    return ctx.Left(ReasonOf(files.LastFailure()), folder);
+  ctx.Left("refused: link", folder);
+}
+
+// A folder that could not be listed (its Find found nothing and failed).
+void LeftIfUnlisted(Context& ctx, const std::vector<FileEntry>& listing, const std::string& folder) {
+  if (!listing.empty()) return;
+  const FileFailure failure = ctx.platform.files.LastFailure();
+  if (failure != FileFailure::None) ctx.Left(ReasonOf(failure), folder);
+}
+
 // The extra passes asked for; a text that is no number asks for none.
 double ExtraPasses(Context& ctx) {
   const auto n = AsNumber(ctx.settings.ReadSetting(kOptions, "cmboverwriteTracksFiles", "0"));
@@ -173,7 +203,10 @@ void DeleteMatching(Context& ctx, const std::string& path) {
   for (const FileEntry& entry : files.Find(path)) {
     if (IsDots(entry.name) || !IsOrdinaryFile(entry.attributes)) continue;
     const std::string full = folder + entry.name;
-    if (!IsLinkEntry(files, full, entry.attributes)) files.Delete(full);
+    if (IsLinkEntry(files, full, entry.attributes))
+      ctx.Left("refused: link", full);
+    else if (!files.Delete(full))
+      LeftIfThere(ctx, full, files.LastFailure());
   }
 }
 
@@ -199,22 +232,32 @@ bool MayEnter(Files& files, const std::string& folder, const std::string& base) 
 void RemoveTree(Context& ctx, const std::string& folder, std::uint32_t attributes,
                 const std::string& base) {
   Files& files = ctx.platform.files;
-  if (!MayEnter(files, folder, base)) return;
+  if (!MayEnter(files, folder, base)) return LeftNotEntered(ctx, folder);
   MakeWritable(files, folder, attributes);
-  for (const FileEntry& entry : files.Find(folder + "\\*")) {
+  const std::vector<FileEntry> listing = files.Find(folder + "\\*");
+  LeftIfUnlisted(ctx, listing, folder);
+  for (const FileEntry& entry : listing) {
     if (IsDots(entry.name)) continue;
     const std::string full = folder + "\\" + entry.name;
     if (entry.attributes & kAttrReparsePoint) {
       // Left alone: removing a link can remove its target instead.
+      ctx.Left("refused: link", full);
     } else if (entry.attributes & kAttrDirectory) {
       RemoveTree(ctx, full, entry.attributes, base);
-    } else if (!files.IsLink(full)) {
+    } else if (files.IsLink(full)) {
+      ctx.Left("refused: link", full);
+    } else {
       MakeWritable(files, full, entry.attributes);
-      files.Delete(full);
+      if (!files.Delete(full)) LeftIfThere(ctx, full, files.LastFailure());
     }
     ctx.DoEvents();
   }
-  files.RemoveFolder(folder);
+  if (files.RemoveFolder(folder)) return;
+  // A folder that still holds what was left in it is not told as well.
+  const FileFailure failure = files.LastFailure();
+  const std::vector<FileEntry> still = files.Find(folder + "\\*");
+  if (std::all_of(still.begin(), still.end(), [](const FileEntry& e) { return IsDots(e.name); }))
+    LeftIfThere(ctx, folder, failure);
 }
 
 // The pass loop: passes follow the settings, re-read after each. Every pass
@@ -245,7 +288,7 @@ std::vector<ErasePass> PlanPasses(Context& ctx, std::uint64_t length) {
   return out;
 }
 
-enum class Outcome { NotAFile, Gone, Left, Elsewhere };
+enum class Outcome { NotAFile, Link, Gone, Left, Elsewhere };
 
 // SecureEraseFile once the file has been found: `path` is its folder and its
 // name as listed, `entry` its listing. The file is opened once; the passes and
@@ -257,11 +300,11 @@ enum class Outcome { NotAFile, Gone, Left, Elsewhere };
 Outcome EraseFoundFile(Context& ctx, const std::string& path, const FileEntry& entry,
                        const std::string* within = nullptr) {
   // A link is left alone: writing or deleting through it would reach its target.
-  if (!IsPlainOrHiddenFile(entry.attributes) || (entry.attributes & kAttrReparsePoint))
-    return Outcome::NotAFile;
+  if (entry.attributes & kAttrReparsePoint) return Outcome::Link;
+  if (!IsPlainOrHiddenFile(entry.attributes)) return Outcome::NotAFile;
   Files& files = ctx.platform.files;
   const ErasableFile file = files.OpenForErase(path);
-  if (file.link) return Outcome::NotAFile;
+  if (file.link) return Outcome::Link;
   if (within) {
     const std::string folder = FolderPartOf(path);
     const bool inside = file.handle ? files.IsUnder(file.handle, *within)
@@ -305,9 +348,11 @@ void WalkTree(Context& ctx, const std::string& folder, const std::string& patter
               const std::string& base) {
   Files& files = ctx.platform.files;
   // Tested as it is entered: it may have been swapped for a link since it was listed.
-  if (!MayEnter(files, folder.substr(0, folder.size() - 1), base)) return;
+  const std::string self = folder.substr(0, folder.size() - 1);
+  if (!MayEnter(files, self, base)) return LeftNotEntered(ctx, self);
   std::vector<std::string> subFolders;
   const std::vector<FileEntry> listing = files.Find(folder + "*");
+  LeftIfUnlisted(ctx, listing, self);
   for (const FileEntry& entry : listing) {
     if (IsDots(entry.name)) continue;
     // A linked folder is never entered: it leads out of the tree.
@@ -325,10 +370,16 @@ void WalkTree(Context& ctx, const std::string& folder, const std::string& patter
     if (!IsKeptInTree(full) && IsErasableFilePath(ctx, full)) {
       const Outcome outcome = EraseFoundFile(ctx, full, entry, &base);
       // The folder leads elsewhere now: the walk leaves it.
-      if (outcome == Outcome::Elsewhere) return;
+      if (outcome == Outcome::Elsewhere) return LeftNotEntered(ctx, self);
+      if (outcome == Outcome::Link) ctx.Left("refused: link", full);
       if (outcome == Outcome::Left) {
+        const FileFailure failure = files.LastFailure();
         const std::uint32_t left = files.Attributes(full);
-        if (left != kInvalidAttributes && IsOrdinaryFile(left)) EraseFile(ctx, full);
+        // EraseFile tells what it leaves; a hidden file is not tried again.
+        if (left != kInvalidAttributes && IsOrdinaryFile(left))
+          EraseFile(ctx, full);
+        else
+          LeftIfThere(ctx, full, failure);
       }
     }
     ctx.DoEvents();
@@ -377,8 +428,39 @@ std::string ErasableFolder(Context& ctx, const std::string& folder) {
   return canonical;
 }
 
+void LeftIfThere(Context& ctx, const std::string& path, FileFailure failure) {
+  if (ctx.platform.files.Attributes(path) != kInvalidAttributes) ctx.Left(ReasonOf(failure), path);
+}
+
+void LeftIfRefused(Context& ctx, const std::string& folder) {
+  const std::string p = WithBackslashes(folder);
+  // Nothing was aimed at: an unset variable, a missing registry value.
+  if (RootLength(p) == 0 || !ErasableFolder(ctx, p).empty()) return;
+  Files& files = ctx.platform.files;
+  std::string canonical = files.CanonicalPath(p);
+  if (!canonical.empty() && canonical.back() != '\\') canonical += '\\';
+  const char* reason = "refused: unsafe path";
+  if (!canonical.empty() && RootLength(canonical) >= canonical.size())
+    reason = "refused: drive root";
+  else if (files.Attributes(canonical.empty() ? p : canonical) == kInvalidAttributes)
+    return;  // nothing there to leave
+  else if (!canonical.empty() && ErasableFolder(ctx, canonical).empty())
+    reason = "refused: protected folder";
+  ctx.Left(reason, folder);
+}
+
 void SecureEraseFile(Context& ctx, const std::string& path) {
-  if (!IsErasableFilePath(ctx, path)) return;
+  if (!IsErasableFilePath(ctx, path)) {
+    // A pattern in a folder no eraser may work in: told when it matches a file.
+    const std::string p = WithBackslashes(path);
+    const std::string folder = FolderPartOf(p);
+    if (RootLength(p) == 0 || !HasWildcards(FileNameOf(p))) return;
+    const std::vector<FileEntry> matches = ctx.platform.files.Find(p);
+    if (std::any_of(matches.begin(), matches.end(),
+                    [](const FileEntry& e) { return IsOrdinaryFile(e.attributes); }))
+      LeftIfRefused(ctx, folder.size() > 3 ? folder.substr(0, folder.size() - 1) : folder);
+    return;
+  }
   const std::vector<FileEntry> found = ctx.platform.files.Find(path);
   const auto file = std::find_if(found.begin(), found.end(), [](const FileEntry& entry) {
     return !IsDots(entry.name) && IsPlainOrHiddenFile(entry.attributes);
@@ -392,8 +474,13 @@ void SecureEraseFile(Context& ctx, const std::string& path) {
     return;
   }
   const std::string named = FolderPartOf(WithBackslashes(path)) + file->name;
+  const Outcome outcome = EraseFoundFile(ctx, named, *file);
+  if (outcome == Outcome::Link) ctx.Left("refused: link", named);
+  if (outcome != Outcome::Left) return;
   // Without wildcards, the general delete finds nothing once the first delete worked.
-  if (EraseFoundFile(ctx, named, *file) == Outcome::Left) DeleteMatching(ctx, path);
+  const FileFailure failure = ctx.platform.files.LastFailure();
+  DeleteMatching(ctx, path);
+  LeftIfThere(ctx, named, failure);
 }
 
 void EraseFile(Context& ctx, const std::string& path) {
@@ -407,7 +494,10 @@ bool EraseFolder(Context& ctx, const std::string& path) {
   std::string folder = path;
   if (!folder.empty() && folder.back() == '\\') folder.pop_back();
   const std::string base = ToUpper(ErasableFolder(ctx, folder));
-  if (base.empty()) return false;
+  if (base.empty()) {
+    LeftIfRefused(ctx, path);
+    return false;
+  }
   Files& files = ctx.platform.files;
   const std::uint32_t attributes = files.Attributes(folder);
   if (attributes == kInvalidAttributes || !(attributes & kAttrDirectory)) return false;
@@ -420,7 +510,10 @@ void EraseFilesInTree(Context& ctx, const std::string& folder, const std::string
   // The walk asks about each folder by its own name: "link\" would be
   // answered by the target.
   const std::string base = ToUpper(ErasableFolder(ctx, folder));
-  if (!base.empty()) WalkTree(ctx, EnsureTrailingBackslash(folder), pattern, base);
+  if (base.empty())
+    LeftIfRefused(ctx, folder);
+  else
+    WalkTree(ctx, EnsureTrailingBackslash(folder), pattern, base);
 }
 
 void AddToErasedSize(Context& ctx, const std::string& path) {

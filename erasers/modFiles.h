@@ -2,7 +2,10 @@
 // often with secure erasing on) and deleted, a folder is removed with all it
 // holds, a tree is walked for files matching a pattern. Every erased file and
 // folder counts in FilesDeleted and its size adds to BytesErased, both told
-// to the run's report. No operation reports failure.
+// to the run's report. What an operation meant to erase and left is told as
+// left (Context::Left) with the reason: "in use", "access denied", "refused:
+// link", "refused: drive root", "refused: protected folder"; what a walk keeps
+// on purpose (index.dat, SKINS) is not.
 //
 // Safety, for every caller: an empty, relative or root base folder erases
 // nothing; links (symbolic links, junctions, other reparse points) are left
@@ -58,5 +61,13 @@ bool IsSafeBaseFolder(std::string_view folder);
 // profile, the folder of profiles or a folder above any of them, and to
 // nothing inside the system folder. Empty otherwise.
 std::string ErasableFolder(Context& ctx, const std::string& folder);
+// Tells the folder as left when ErasableFolder refuses it and it is there
+// ("refused: drive root", "refused: protected folder", "refused: unsafe
+// path"); nothing for a folder it allows, a missing one, and an empty or
+// relative path (an unset variable: nothing was aimed at).
+void LeftIfRefused(Context& ctx, const std::string& folder);
+// After a failed delete of `path`: told as left, with the reason `failure`
+// gives ("in use", "access denied", "error"), when it is still there.
+void LeftIfThere(Context& ctx, const std::string& path, FileFailure failure);
 
 }  // namespace nimbrel

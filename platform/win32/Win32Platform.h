@@ -64,6 +64,7 @@ class Win32Files final : public Files {
   bool DeleteAtReboot(const std::string& path) override;
   bool CreateFolder(const std::string& path) override;
   bool RemoveFolder(const std::string& path) override;
+  FileFailure LastFailure() override { return failure_; }
   bool Replace(const std::string& from, const std::string& to) override;
   bool Append(const std::string& path, const std::string& bytes) override;
   std::optional<std::string> ReadAll(const std::string& path) override;
@@ -83,6 +84,10 @@ class Win32Files final : public Files {
   // right to delete, with the object name the link test read under Wine
   // (empty elsewhere): the later calls on that file need not ask again.
   std::unordered_map<FileHandle, std::wstring> opened_;
+  FileFailure failure_ = FileFailure::None;
+  // Records how the call whose result is `ok` ended (the system's last error
+  // when it failed) and returns `ok`.
+  bool Note(bool ok);
 };
 
 class Win32System final : public System {

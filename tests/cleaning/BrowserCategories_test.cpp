@@ -52,11 +52,6 @@ class BrowserCategoriesTest : public ::testing::Test {
   TestWorld w;
 };
 
-TEST_F(BrowserCategoriesTest, EveryBrowserCategoryHasItsSteps) {
-  for (int position = kCookies; position <= kNetscapeHistoryFile; ++position)
-    EXPECT_NE(kTrackCategories[static_cast<std::size_t>(position - 1)].erase, nullptr) << position;
-}
-
 TEST_F(BrowserCategoriesTest, CookiesCategoryDeletesTheCookieFiles) {
   w.ctx.CookiesFolder = kProfile + "\\Cookies";
   w.files.AddFile(kProfile + "\\Cookies\\user@site[1].txt");
@@ -90,14 +85,24 @@ TEST_F(BrowserCategoriesTest, TemporaryInternetFilesNeverWalkAnEmptyOrRootCacheF
     Erase(kTemporaryInternetFiles);
   }
   EXPECT_TRUE(w.files.deleted.empty());
-  EXPECT_TRUE(w.report.lines.empty());
+  // The root and the profile are told as refused; unset and relative say nothing.
+  EXPECT_EQ(w.report.lines, (Lines{"  left (refused: drive root): C:\\",
+                                   "  left (refused: protected folder): " + kProfile}));
 }
 
-TEST_F(BrowserCategoriesTest, InternetHistoryFlushesTheCache) {
+TEST_F(BrowserCategoriesTest, InternetHistoryFlushesTheCacheThenClearsTheUrlHistory) {
   w.urlCache.Add("Visited: user@http://first.example/", "", kUrlHistoryCacheEntry);
   w.urlCache.Add("http://b.example/");
+  // The URL history is cleared only once the cache pass is over.
+  Lines deletedBeforeClear{"<not cleared>"};
+  w.urlHistory.onClear = [this, &deletedBeforeClear] { deletedBeforeClear = w.urlCache.deleted; };
   Erase(kInternetHistory);
   EXPECT_TRUE(w.urlCache.entries.empty());
+  EXPECT_EQ(deletedBeforeClear,
+            (Lines{"Visited: user@http://first.example/", "http://b.example/"}));
+  EXPECT_EQ(w.urlHistory.calls, (Lines{"create", "clear", "release"}));
+  EXPECT_EQ(w.urlHistory.live, 0);
+  EXPECT_EQ(w.report.lines.back(), "  http://b.example/");
 }
 
 TEST_F(BrowserCategoriesTest, IndexRemovesTheKnownFilesWritesTheBatchErasesCopiesAndFlushes) {
@@ -136,7 +141,8 @@ TEST_F(BrowserCategoriesTest, OperaCookiesInTheRememberedFoldersAndTheProfileTre
   Erase(kOperaCookies);
   EXPECT_EQ(w.files.deleted, (Lines{"C:\\Downloads\\cookies4.dat", kOpera + "cookies4.dat",
                                     "C:\\Saved\\cookies4.dat", kOpera + "profile\\cookies4.dat"}));
-  EXPECT_EQ(w.report.lines, (Lines{"  " + kOpera + "profile\\cookies4.dat"}));
+  EXPECT_EQ(w.report.lines, (Lines{"  left (refused: drive root): C:\\",
+                                   "  " + kOpera + "profile\\cookies4.dat"}));
   EXPECT_GE(w.loop.doEvents, 10);
 }
 

@@ -221,21 +221,3 @@ TEST_F(EraseApplicationTest, OtherApplicationsRunOnlyTheirOwnSection) {
 
 }  // namespace
 }  // namespace nimbrel
-
-namespace nimbrel {
-namespace {
-
-TEST(InternetHistoryCategory, FlushesTheCacheThenClearsTheUrlHistory) {
-  TestWorld w;
-  w.ctx.SetReport(&w.report);
-  w.urlCache.Add("http://visited.example/");
-  // The URL history is cleared only once the cache pass is over.
-  w.urlHistory.available = true;
-  kTrackCategories[3].erase(w.ctx);
-  EXPECT_EQ(w.urlCache.deleted, (std::vector<std::string>{"http://visited.example/"}));
-  EXPECT_EQ(w.urlHistory.calls, (std::vector<std::string>{"create", "clear", "release"}));
-  EXPECT_EQ(w.report.lines.back(), "  http://visited.example/");
-}
-
-}  // namespace
-}  // namespace nimbrel

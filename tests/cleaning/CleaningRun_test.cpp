@@ -89,6 +89,38 @@ TEST_F(CleaningRunTest, RunWalksEveryRowWithLinesMarksAndStates) {
   EXPECT_FALSE(w.ctx.MessageAnswer);
 }
 
+TEST_F(CleaningRunTest, TheStatusStripSaysHowManyItemsTheRunLeft) {
+  w.SetOption("chkWindowsTemp", "1");
+  w.SetOption("ChkDontStoreLogFile", "1");
+  run.FillToBeErasedList();
+  const struct {
+    int locked;
+    const char* status;
+  } cases[] = {{2, " 2 items could not be erased"}, {1, " 1 item could not be erased"},
+               {0, " Ready"}};
+  for (const auto& c : cases) {
+    // A temp folder of its own for each run, with its files in use.
+    const std::string temp = "C:\\Temp" + std::to_string(c.locked);
+    w.system.env["TEMP"] = temp;
+    w.files.AddFile(temp + "\\erased.txt", "x");
+    for (int i = 0; i < c.locked; ++i) {
+      w.files.AddFile(temp + "\\locked" + std::to_string(i) + ".txt", "x");
+      w.files.Lock(temp + "\\locked" + std::to_string(i) + ".txt");
+    }
+    messages.clear();
+    run.StartCleanning();
+    EXPECT_EQ(main.lblstatus.Caption(), c.status) << c.locked;
+    EXPECT_EQ(w.ctx.ItemsLeft, c.locked);
+    EXPECT_FALSE(w.files.Exists(temp + "\\erased.txt"));
+    // The message says what it always says; the progress list says what was left.
+    EXPECT_EQ(messages, (Lines{"Information| All selected tracks were erased sucessfully."}));
+    const Lines lines = Progress();
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                            [](const std::string& l) { return l.starts_with("  left (in use): "); }),
+              c.locked);
+  }
+}
+
 TEST_F(CleaningRunTest, ARunWaitsForAnotherProcesssRunWithItsCommandsDisabled) {
   w.SetOption("chkWindowsClipboard", "1");
   run.FillToBeErasedList();

@@ -93,6 +93,12 @@ for v in DefDir ExtractTo; do
 done
 reg_key_exists "$PAD\\Recent File List" && fail "Wordpad, after the locked key, was not erased"
 grep -qF "Cleaning Wordpad <OK>" <<<"$PROGRESS" || fail "no row line for Wordpad"
+# Each item left has a line saying why.
+for left in "left (in use): $temp_win\\held.txt" "left (access denied): $temp_win\\ro.txt" \
+  "left (access denied): $temp_win\\closed" \
+  "left (access denied): HKEY_CURRENT_USER\\Software\\Nico Mak Computing\\Winzip\\directories"; do
+  grep -qiF "  $left" <<<"$PROGRESS" || fail "no line [$left]: [$PROGRESS]"
+done
 e2e_log "ok: locked, read-only and unlistable items left whole; the run went on"
 
 # ---- A full disk: secure erasing lengthens each file's last block, for which there is

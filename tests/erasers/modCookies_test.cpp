@@ -152,7 +152,12 @@ TEST_F(CookiesTest, NothingWhenTheFolderIsUnsetRelativeRootOrProtected) {
     DeleteIECookies(w.ctx);
   }
   EXPECT_TRUE(w.files.deleted.empty());
-  EXPECT_TRUE(w.report.lines.empty());
+  EXPECT_EQ(w.report.lines,
+            (Lines{"  left (refused: drive root): C:\\",
+                   "  left (refused: protected folder): C:\\WINDOWS",
+                   "  left (refused: protected folder): C:\\Documents and Settings\\user\\",
+                   "  left (refused: protected folder): "
+                   "C:\\Documents and Settings\\user\\Cookies\\.."}));
 }
 
 }  // namespace

@@ -306,7 +306,13 @@ TEST_F(ModFilesTest, RootEmptyAndRelativeBaseFoldersEraseNothing) {
   EXPECT_TRUE(w.files.Exists("C:\\Temp\\b.txt"));
   EXPECT_TRUE(w.files.Exists("Temp\\rel.txt"));
   EXPECT_TRUE(w.files.journal.empty());
-  EXPECT_TRUE(Progress().empty());
+  // Nothing aimed at (unset, relative) says nothing; a root is told once per spelling.
+  EXPECT_EQ(Progress(), (Lines{"  left (refused: drive root): C:\\",
+                               "  left (refused: drive root): C:\\\\",
+                               "  left (refused: drive root): C:/",
+                               "  left (refused: drive root): \\\\server\\share",
+                               "  left (refused: drive root): C:\\Temp\\..",
+                               "  left (refused: drive root): C:\\."}));
 
   EXPECT_TRUE(IsSafeBaseFolder("C:\\Temp"));
   EXPECT_TRUE(IsSafeBaseFolder("c:\\Temp\\"));
@@ -426,7 +432,14 @@ TEST_F(ModFilesTest, FilesThatCannotBeDeletedAreLeftWholeAndTheWalkGoesOn) {
   for (const std::string& line : Journal("write"))
     EXPECT_TRUE(line.starts_with("write C:\\Temp\\d.txt") || line.starts_with("write C:\\Temp\\Sub\\e.txt"))
         << line;
-  EXPECT_EQ(Progress().size(), 6u);  // each listed, the folder Sub too
+  // Each listed, the folder Sub too; each file left told once, with its reason.
+  const Lines progress = Progress();
+  EXPECT_EQ(progress.size(), 9u);
+  for (const char* line : {"  left (in use): C:\\Temp\\a-shared.txt",
+                           "  left (in use): C:\\Temp\\b-exclusive.txt",
+                           "  left (access denied): C:\\Temp\\c-ro.txt"})
+    EXPECT_EQ(std::count(progress.begin(), progress.end(), line), 1) << line;
+  EXPECT_EQ(ctx.ItemsLeft, 3);
 }
 
 TEST_F(ModFilesTest, OnAFullDiskEveryByteIsStillOverwrittenThenTheFileDeleted) {
@@ -601,7 +614,11 @@ TEST_F(ProtectedFoldersTest, NoWalkOrFolderEraseStartsAtOneHoweverSpelt) {
   EXPECT_TRUE(Journal("write").empty());
   EXPECT_TRUE(Journal("delete").empty());
   EXPECT_TRUE(w.files.deleted.empty());
-  EXPECT_TRUE(Progress().empty());
+  // Each spelling that is there is told as refused, nothing else.
+  for (const std::string& line : Progress())
+    EXPECT_TRUE(line.starts_with("  left (refused: protected folder): ") ||
+                line.starts_with("  left (refused: drive root): "))
+        << line;
 }
 
 TEST_F(ProtectedFoldersTest, FoldersBelowThemAreErasedAsAnyOther) {

@@ -49,7 +49,20 @@ FakeFiles& FakeFiles::operator=(const FakeFiles& other) {
   next_ = other.next_;
   failWritesAfter_ = other.failWritesAfter_;
   written_ = other.written_;
+  failure_ = other.failure_;
   return *this;
+}
+
+bool FakeFiles::Fail(const Entry* e) {
+  if (!e)
+    failure_ = FileFailure::None;
+  else if (e->locked)
+    failure_ = FileFailure::InUse;
+  else if (e->denied || e->deletePending || (e->attributes & kAttrReadOnly))
+    failure_ = FileFailure::AccessDenied;
+  else
+    failure_ = FileFailure::Other;
+  return false;
 }
 
 std::string FakeFiles::Key(const std::string& path) { return ToUpper(Strip(path)); }
@@ -202,7 +215,12 @@ std::vector<FileEntry> FakeFiles::Find(const std::string& pattern) {
   std::vector<FileEntry> out;
   const std::string folder = Parent(pattern), mask = NameOf(pattern);
   const Entry* dir = Node(folder);
+  failure_ = FileFailure::None;
   if (folder.size() > 2 && (!dir || !(dir->attributes & kAttrDirectory))) return out;
+  if (dir && dir->denied) {
+    Fail(dir);
+    return out;
+  }
   if (WildcardMatch(mask, ".")) out.push_back({".", kAttrDirectory, 0});
   if (WildcardMatch(mask, "..")) out.push_back({"..", kAttrDirectory, 0});
   std::string folderKey = Resolve(Key(folder));
@@ -308,8 +326,11 @@ ErasableFile FakeFiles::OpenForErase(const std::string& path) {
   // Opened with the right to delete, which a file in use refuses, as does one
   // already deleted while another program holds it open.
   if (!e || (e->attributes & (kAttrDirectory | kAttrReadOnly)) || e->locked ||
-      e->deletePending)
+      e->deletePending || e->denied) {
+    Fail(e);
     return {};
+  }
+  failure_ = FileFailure::None;
   open_[next_] = {Key(e->path)};
   return {next_++, false, static_cast<std::uint32_t>(e->data.use_count())};
 }
@@ -414,9 +435,10 @@ void FakeFiles::CloseNow(FileHandle file) {
 
 bool FakeFiles::DeleteOnClose(FileHandle file) {
   const auto it = open_.find(file);
-  if (it == open_.end()) return false;
+  if (it == open_.end()) return Fail(nullptr);
   const Entry& e = entries_.at(it->second.key);
-  if (e.locked) return false;
+  if (e.locked) return Fail(&e);
+  failure_ = FileFailure::None;
   it->second.deleteOnClose = true;
   return true;
 }
@@ -426,8 +448,9 @@ bool FakeFiles::Delete(const std::string& path) {
   // Deleting a file link deletes its target and leaves the link, as under Wine.
   Entry* e = Follow(Node(path));
   if (!e || (e->attributes & kAttrDirectory) || (e->attributes & kAttrReadOnly) || e->locked ||
-      e->deletePending)
-    return false;
+      e->deletePending || e->denied)
+    return Fail(e);
+  failure_ = FileFailure::None;
   deleted.push_back(e->path);
   dataWhenDeleted[e->path] = *e->data;
   journal.push_back("delete " + e->path);
@@ -468,8 +491,10 @@ bool FakeFiles::RemoveFolder(const std::string& path) {
     const auto target = entries_.find(e->linkTarget);
     e = target == entries_.end() ? nullptr : &target->second;
   }
-  if (!e || !(e->attributes & kAttrDirectory) || e->locked || HasChildren(Key(e->path)))
-    return false;
+  if (!e || !(e->attributes & kAttrDirectory) || e->locked || e->denied ||
+      HasChildren(Key(e->path)))
+    return Fail(e);
+  failure_ = FileFailure::None;
   deleted.push_back(e->path);
   entries_.erase(Key(e->path));
   return true;

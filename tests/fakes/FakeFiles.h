@@ -36,6 +36,9 @@ class FakeFiles final : public Files {
   void AddFileLink(const std::string& path, const std::string& target);
   // Deleting or removing the path fails as for a file in use.
   void Lock(const std::string& path) { Node(path)->locked = true; }
+  // The user may not change it: opening it to erase, deleting or removing it
+  // fails as access denied; for a folder, listing it fails so as well.
+  void Deny(const std::string& path) { Node(path)->denied = true; }
   // Open elsewhere without sharing: reading and writing fail as well.
   void LockExclusive(const std::string& path) { Node(path)->locked = Node(path)->exclusive = true; }
   // Open elsewhere with deleting shared, as WinINet holds its index.dat files
@@ -110,6 +113,7 @@ class FakeFiles final : public Files {
   bool DeleteAtReboot(const std::string& path) override;
   bool CreateFolder(const std::string& path) override;
   bool RemoveFolder(const std::string& path) override;
+  FileFailure LastFailure() override { return failure_; }
   bool Replace(const std::string& from, const std::string& to) override;
   bool Append(const std::string& path, const std::string& bytes) override;
   std::optional<std::string> ReadAll(const std::string& path) override;
@@ -123,6 +127,7 @@ class FakeFiles final : public Files {
     bool locked = false;
     bool exclusive = false;
     bool held = false, deletePending = false;
+    bool denied = false;
     std::string linkTarget = {};  // key of a link's target
   };
   struct Open {
@@ -166,6 +171,10 @@ class FakeFiles final : public Files {
   FileHandle next_ = 1;
   std::size_t failWritesAfter_ = static_cast<std::size_t>(-1);
   std::size_t written_ = 0;
+  FileFailure failure_ = FileFailure::None;
+  // Records why a call on `e` failed (locked: in use; read-only or denied:
+  // access denied; missing: none) and returns false.
+  bool Fail(const Entry* e);
 };
 
 }  // namespace nimbrel
