@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/Path.h"
 #include "platform/Text.h"
 
 namespace nimbrel {
@@ -35,9 +36,7 @@ std::string RegistryKeyName(RegRoot root, const std::string& path) {
 }
 
 std::string PreviewRegistry::Id(RegRoot root, const std::string& path) {
-  std::string id = ToUpper(RegistryKeyName(root, path));
-  while (!id.empty() && id.back() == '\\') id.pop_back();
-  return id;
+  return WithoutTrailingBackslash(ToUpper(RegistryKeyName(root, path)));
 }
 
 PreviewRegistry::~PreviewRegistry() {
