@@ -1,7 +1,6 @@
 #include "cleaning/TrackCategories.h"
 
 #include "erasers/EraseDATFiles.h"
-#include "erasers/modAutoComplete.h"
 #include "erasers/modCookies.h"
 #include "erasers/modFiles.h"
 #include "erasers/modIECache.h"
@@ -9,6 +8,7 @@
 #include "erasers/modOSVersion.h"
 #include "erasers/modOperaCache.h"
 #include "erasers/modRegistry.h"
+#include "erasers/modUrlHistory.h"
 #include "platform/Text.h"
 
 namespace nimbrel {
@@ -32,7 +32,7 @@ void EraseWindowsRecentHistory(Context& ctx) {
   EraseRecentDocsList(ctx);
   const std::string profile = ctx.platform.system.Environment("USERPROFILE");
   const std::string recent =
-      profile + (OSVersionTag(ctx) == "XP" ? "\\My Recent Documents" : "\\Recent");
+      profile + (OSVersionTag(ctx) == WindowsVersion::XP ? "\\My Recent Documents" : "\\Recent");
   EraseFilesInTree(ctx, recent, "*.*");
   // The folder the shell files recent documents in: on Windows XP the
   // profile's "Recent" (the Start menu only calls it "My Recent Documents"),
