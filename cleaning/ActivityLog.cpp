@@ -1,14 +1,12 @@
 #include "cleaning/ActivityLog.h"
 
+#include "platform/Path.h"
+
 namespace nimbrel {
 
 namespace {
 constexpr const char* kCrLf = "\r\n";
 constexpr std::size_t kLogPiece = 64 * 1024;
-
-bool Exists(Context& ctx, const std::string& path) {
-  return ctx.platform.files.Attributes(path) != kInvalidAttributes;
-}
 }  // namespace
 
 std::string LogFilePath(Context& ctx) { return ctx.platform.system.ProgramFolder() + "\\Log.txt"; }
@@ -42,14 +40,14 @@ void WriteLogFile(Context& ctx, const ListBox& progress, ProgressBar& bar) {
 
 bool ClearLogFile(Context& ctx) {
   const std::string path = LogFilePath(ctx);
-  if (!Exists(ctx, path)) return false;
+  if (!Exists(ctx.platform.files, path)) return false;
   ctx.platform.files.Delete(path);
   return true;
 }
 
 void ViewLogFile(Context& ctx, WindowHandle owner) {
   const std::string path = LogFilePath(ctx);
-  if (!Exists(ctx, path)) return;
+  if (!Exists(ctx.platform.files, path)) return;
   ctx.platform.shell.Execute(owner, "", path, "", ctx.platform.system.ProgramFolder(),
                              kSwShowNormal);
 }

@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "erasers/EraseDATFiles.h"
-#include "erasers/modAutoComplete.h"
 #include "erasers/modCookies.h"
 #include "erasers/modFiles.h"
 #include "erasers/modIECache.h"
@@ -12,6 +11,7 @@
 #include "erasers/modOSVersion.h"
 #include "erasers/modOperaCache.h"
 #include "erasers/modRegistry.h"
+#include "erasers/modUrlHistory.h"
 #include "platform/Text.h"
 
 namespace nimbrel {
@@ -35,7 +35,7 @@ void EraseWindowsRecentHistory(Context& ctx) {
   EraseRecentDocsList(ctx);
   const std::string profile = ctx.platform.system.Environment("USERPROFILE");
   const std::string recent =
-      profile + (OSVersionTag(ctx) == "XP" ? "\\My Recent Documents" : "\\Recent");
+      profile + (OSVersionTag(ctx) == WindowsVersion::XP ? "\\My Recent Documents" : "\\Recent");
   // From Windows Vista on the profile's "Recent" is a junction: the walk of
   // the folder it leads to (below) covers it.
   if (!ctx.platform.files.IsLink(recent)) EraseFilesInTree(ctx, recent, "*.*");

@@ -64,10 +64,10 @@ std::optional<RootedPath> SplitRoot(std::string_view text) {
 void DeleteValueLine(Context& ctx, std::string_view text) {
   const auto path = SplitRoot(text);
   if (!path) return;
-  const auto cut = path->tail.rfind('\\');
+  const std::string key = ParentOf(path->tail);
   // A value straight under a root is never meant; such a line does nothing.
-  if (cut == std::string::npos || cut == 0) return;
-  DeleteRegValue(ctx, path->root, path->tail.substr(0, cut), path->tail.substr(cut + 1));
+  if (key.empty()) return;
+  DeleteRegValue(ctx, path->root, key, FileNameOf(path->tail));
 }
 
 void DeleteKeyLine(Context& ctx, std::string_view text) {
@@ -95,39 +95,31 @@ const Macro kMacros[] = {
     {"%BootDirectory%", BootDrive},
 };
 
-// The files (not folders) the pattern names in `folder`, and with `deep`
-// those of its sub-folders too (folder links are not entered).
-void CollectFiles(Files& files, const std::string& folder, const std::string& pattern, bool deep,
-                  std::vector<std::string>& out) {
-  for (const FileEntry& entry : files.Find(folder + "\\" + pattern)) {
-    if (entry.name == "." || entry.name == "..") continue;
-    const std::string full = folder + "\\" + entry.name;
-    if (!(entry.attributes & kAttrDirectory))
-      out.push_back(full);
-    else if (deep && !(entry.attributes & kAttrReparsePoint))
-      CollectFiles(files, full, pattern, deep, out);
-  }
+// A walk's visitor that keeps the path of every file (not folder) it finds.
+WalkVisitor Collect(std::vector<std::string>& out) {
+  return [&out](const WalkedFile& found) {
+    if (!(found.entry.attributes & kAttrDirectory)) out.push_back(found.path);
+    return WalkOn::Next;
+  };
 }
 
 // A progress line for every file (and folder) of the list that is gone now.
 void ListGone(Context& ctx, const std::vector<std::string>& erasing) {
   for (const std::string& erased : erasing)
-    if (ctx.platform.files.Attributes(erased) == kInvalidAttributes)
+    if (!Exists(ctx.platform.files, erased))
       ctx.AddProgressLine("  " + erased);
 }
 
 void DeleteFilesLine(Context& ctx, std::string_view line) {
-  // The file name follows the line's last backslash; a line without one in
-  // its path names no folder.
-  const auto cut = line.rfind('\\');
-  if (cut == std::string_view::npos || cut < 12) return;
-  const std::string name(line.substr(cut + 1));
-  const bool wildcard = name.find_first_of("*?") != std::string::npos;
+  // The file name follows the path's last backslash; a path without one
+  // names no folder.
   std::string path(From(line, 12));
+  if (path.find('\\') == std::string::npos) return;
+  const std::string name = FileNameOf(path);
+  const bool wildcard = name.find_first_of("*?") != std::string::npos;
   for (const Macro& macro : kMacros) {
     if (!path.starts_with(macro.name)) continue;
-    std::string folder = macro.folder(ctx);
-    while (!folder.empty() && folder.back() == '\\') folder.pop_back();
+    const std::string folder = WithoutTrailingBackslash(macro.folder(ctx));
     // Without a value the path would start at the root of the current drive.
     if (folder.empty()) return;
     const std::string rest = path.substr(macro.name.size());
@@ -142,15 +134,12 @@ void DeleteFilesLine(Context& ctx, std::string_view line) {
     EraseFileListed(ctx, path);
     return;
   }
-  Files& files = ctx.platform.files;
-  const std::string folder = path.substr(0, path.size() - name.size() - 1);
+  const std::string folder = ParentOf(path);
   std::vector<std::string> erasing;
-  const std::uint32_t attributes = files.Attributes(folder);
+  const std::uint32_t attributes = ctx.platform.files.Attributes(folder);
   if (attributes != kInvalidAttributes && (attributes & kAttrDirectory) &&
-      !(attributes & kAttrReparsePoint)) {
-    CollectFiles(files, folder, "*", true, erasing);
+      WalkFolder(ctx, folder, {}, Collect(erasing)))
     erasing.push_back(folder + "\\");
-  }
   EraseFolder(ctx, folder);
   ListGone(ctx, erasing);
 }
@@ -173,10 +162,18 @@ bool IsHeaderOf(std::string_view line, std::string_view section) {
 }  // namespace
 
 void EraseFileListed(Context& ctx, const std::string& path) {
-  const auto cut = path.rfind('\\');
-  if (cut == std::string::npos) return;
+  if (path.find('\\') == std::string::npos) return;
   std::vector<std::string> erasing;
-  CollectFiles(ctx.platform.files, path.substr(0, cut), path.substr(cut + 1), false, erasing);
+  const std::string name = FileNameOf(path);
+  if (name.find_first_of("*?") != std::string::npos) {
+    // The matches, in a folder an eraser may work in (nothing is erased elsewhere).
+    WalkFolder(ctx, ParentOf(path), {name, false}, Collect(erasing));
+  } else {
+    // One named file, as the folder spells it: it may lie in any folder.
+    for (const FileEntry& entry : ctx.platform.files.Find(path))
+      if (!IsDots(entry.name) && !(entry.attributes & kAttrDirectory))
+        erasing.push_back(FolderPartOf(path) + entry.name);
+  }
   EraseFile(ctx, path);
   ListGone(ctx, erasing);
 }
@@ -186,8 +183,7 @@ std::string ScrambleLine(std::string_view text) { return Shifted(text, kShift); 
 std::string UnscrambleLine(std::string_view text) { return Shifted(text, -kShift); }
 
 std::string DefinitionsFilePath(Context& ctx) {
-  std::string temp = ctx.platform.system.Environment("TEMP");
-  while (!temp.empty() && temp.back() == '\\') temp.pop_back();
+  const std::string temp = WithoutTrailingBackslash(ctx.platform.system.Environment("TEMP"));
   if (!IsSafeBaseFolder(temp)) return "";
   return temp + "\\WFView";
 }
@@ -217,7 +213,7 @@ void RunDefinitionSection(Context& ctx, DefinitionTexts texts, const std::string
   const std::string file = DefinitionsFilePath(ctx);
   if (file.empty()) return;
   Files& files = ctx.platform.files;
-  if (files.Attributes(file) == kInvalidAttributes) ThirdPartyPathsCreation(ctx, texts);
+  if (!Exists(files, file)) ThirdPartyPathsCreation(ctx, texts);
   if (files.IsLink(file)) return;
   const std::optional<std::string> content = files.ReadAll(file);
   if (!content) return;

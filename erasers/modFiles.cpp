@@ -22,15 +22,7 @@ const std::string& Pattern(char fill) {
   return fill == kBlockA ? a : b;
 }
 
-bool IsDots(const std::string& name) { return name == "." || name == ".."; }
-
 bool HasWildcards(std::string_view text) { return text.find_first_of("*?") != text.npos; }
-
-// The folder part of a path, with its trailing backslash ("" when none).
-std::string FolderPartOf(const std::string& path) {
-  const auto cut = path.rfind('\\');
-  return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
-}
 
 // Length of the drive or share root ("C:\", "\\server\share\"); 0 when the
 // path is not absolute.
@@ -44,12 +36,6 @@ std::size_t RootLength(std::string_view p) {
   const auto shareEnd = p.find('\\', serverEnd + 1);
   if (shareEnd == serverEnd + 1) return 0;
   return shareEnd == p.npos ? p.size() : shareEnd + 1;
-}
-
-std::string WithBackslashes(std::string_view path) {
-  std::string p(path);
-  std::replace(p.begin(), p.end(), '/', '\\');
-  return p;
 }
 
 // An absolute file path; with wildcards in its name only inside a folder an
@@ -71,6 +57,16 @@ bool IsAtOrAbove(const std::string& ancestor, const std::string& path) {
 
 std::string CanonicalUpper(Files& files, const std::string& path) {
   return path.empty() ? std::string() : ToUpper(files.CanonicalPath(path));
+}
+
+// Whether the folder, or a folder above it below its drive or share root, is
+// a link: what lies below one is elsewhere than its spelling says.
+bool IsOrBelowLink(Files& files, std::string_view folder) {
+  std::string f = WithoutTrailingBackslash(WithBackslashes(folder));
+  const std::size_t root = RootLength(EnsureTrailingBackslash(f));
+  for (; f.size() > root; f = WithoutTrailingBackslash(ParentOf(f)))
+    if (files.IsLink(f)) return true;
+  return false;
 }
 
 // The folders no eraser may start at or remove, nor any folder above them:
@@ -195,7 +191,8 @@ ErasePass PassWrites(std::uint64_t& length, std::uint64_t original) {
 }
 
 // The general delete: every ordinary file matching the path (wildcards
-// allowed) is deleted; links are left alone.
+// allowed) is deleted, not overwritten, and each deleted counts; links are
+// left alone.
 void DeleteMatching(Context& ctx, const std::string& path) {
   if (!IsErasableFilePath(ctx, path)) return;
   Files& files = ctx.platform.files;
@@ -205,7 +202,9 @@ void DeleteMatching(Context& ctx, const std::string& path) {
     const std::string full = folder + entry.name;
     if (IsLinkEntry(files, full, entry.attributes))
       ctx.Left("refused: link", full);
-    else if (!files.Delete(full))
+    else if (files.Delete(full))
+      ctx.CountFileDeleted();
+    else
       LeftIfThere(ctx, full, files.LastFailure());
   }
 }
@@ -225,6 +224,13 @@ bool MayEnter(Files& files, const std::string& folder, const std::string& base) 
       (attributes & kAttrReparsePoint) || files.IsLink(folder))
     return false;
   return IsAtOrAbove(base, CanonicalUpper(files, folder));
+}
+
+// Whether a file of a walk with base `base` is still there: the open file
+// lies below the base, or, not opened, its folder may still be entered.
+bool Inside(Files& files, const std::string& path, FileHandle handle, const std::string& base) {
+  if (handle) return files.IsUnder(handle, base);
+  return MayEnter(files, WithoutTrailingBackslash(ParentOf(path)), base);
 }
 
 // Removes the folder's content and then the folder; links inside stay (and
@@ -305,21 +311,25 @@ Outcome EraseFoundFile(Context& ctx, const std::string& path, const FileEntry& e
   Files& files = ctx.platform.files;
   const ErasableFile file = files.OpenForErase(path);
   if (file.link) return Outcome::Link;
-  if (within) {
-    const std::string folder = FolderPartOf(path);
-    const bool inside = file.handle ? files.IsUnder(file.handle, *within)
-                                    : MayEnter(files, folder.substr(0, folder.size() - 1), *within);
-    if (!inside) {
-      if (file.handle) files.Close(file.handle);
-      return Outcome::Elsewhere;
-    }
+  if (within && !Inside(files, path, file.handle, *within)) {
+    if (file.handle) files.Close(file.handle);
+    return Outcome::Elsewhere;
   }
-  ctx.CountFileDeleted();
-  ctx.AddBytesErased(entry.size);
-  if (!file.handle) return files.Delete(path) ? Outcome::Gone : Outcome::Left;
+  // Counted once it is deleted: a file that stays (in use, read-only) is no
+  // erased file, however often it is tried.
+  const auto counted = [&ctx, &entry] {
+    ctx.CountFileDeleted();
+    ctx.AddBytesErased(entry.size);
+  };
+  if (!file.handle) {
+    if (!files.Delete(path)) return Outcome::Left;
+    counted();
+    return Outcome::Gone;
+  }
   // Marked for deletion first: a file that cannot be deleted is not
   // overwritten either, so it is never left overwritten under its name.
   const bool deleted = files.DeleteOnClose(file.handle);
+  if (deleted) counted();
   // A file smaller than one piece is handed over whole: the platform writes
   // and flushes its passes (on closing workers under Win32) while the walk
   // goes on, and the disk commits the flushes of many files together. A
@@ -344,50 +354,44 @@ bool IsKeptInTree(const std::string& path) {
 }
 
 // `folder` ends in "\"; `base` is the walk's canonical base, upper-case.
-void WalkTree(Context& ctx, const std::string& folder, const std::string& pattern,
-              const std::string& base) {
+void Walk(Context& ctx, const std::string& folder, const WalkPlan& plan, const std::string& base,
+          const WalkVisitor& visit) {
   Files& files = ctx.platform.files;
   // Tested as it is entered: it may have been swapped for a link since it was listed.
-  const std::string self = folder.substr(0, folder.size() - 1);
-  if (!MayEnter(files, self, base)) return LeftNotEntered(ctx, self);
-  std::vector<std::string> subFolders;
-  const std::vector<FileEntry> listing = files.Find(folder + "*");
-  LeftIfUnlisted(ctx, listing, self);
-  for (const FileEntry& entry : listing) {
-    if (IsDots(entry.name)) continue;
-    // A linked folder is never entered: it leads out of the tree.
-    if ((entry.attributes & kAttrDirectory) && !(entry.attributes & kAttrReparsePoint))
-      subFolders.push_back(entry.name);
-    ctx.DoEvents();
+  const std::string self = WithoutTrailingBackslash(folder);
+  if (!MayEnter(files, self, base)) {
+    if (plan.tellLeft) LeftNotEntered(ctx, self);
+    return;
   }
   // "*" and "*.*" match every name: the folder is read once (each read looks
   // at every entry's attributes on the disk).
-  const bool everything = pattern == "*" || pattern == "*.*";
-  for (const FileEntry& entry : everything ? listing : files.Find(folder + pattern)) {
-    if (IsDots(entry.name)) continue;
-    const std::string full = folder + entry.name;
-    ctx.AddProgressLine("  " + full);
-    if (!IsKeptInTree(full) && IsErasableFilePath(ctx, full)) {
-      const Outcome outcome = EraseFoundFile(ctx, full, entry, &base);
-      // The folder leads elsewhere now: the walk leaves it.
-      if (outcome == Outcome::Elsewhere) return LeftNotEntered(ctx, self);
-      if (outcome == Outcome::Link) ctx.Left("refused: link", full);
-      if (outcome == Outcome::Left) {
-        const FileFailure failure = files.LastFailure();
-        const std::uint32_t left = files.Attributes(full);
-        // EraseFile tells what it leaves; a hidden file is not tried again.
-        if (left != kInvalidAttributes && IsOrdinaryFile(left))
-          EraseFile(ctx, full);
-        else
-          LeftIfThere(ctx, full, failure);
-      }
+  const bool everything = plan.pattern == "*" || plan.pattern == "*.*";
+  std::vector<FileEntry> listing;
+  if (plan.deep || everything) listing = files.Find(folder + "*");
+  if (plan.tellLeft) LeftIfUnlisted(ctx, listing, self);
+  std::vector<std::string> subFolders;
+  if (plan.deep) {
+    for (const FileEntry& entry : listing) {
+      if (IsDots(entry.name)) continue;
+      // A linked folder is never entered: it leads out of the tree.
+      if ((entry.attributes & kAttrDirectory) && !(entry.attributes & kAttrReparsePoint))
+        subFolders.push_back(entry.name);
+      ctx.DoEvents();
     }
+  }
+  const auto walkSubFolders = [&] {
+    for (const std::string& sub : subFolders) {
+      Walk(ctx, folder + sub + "\\", plan, base, visit);
+      ctx.DoEvents();
+    }
+  };
+  if (plan.subFoldersFirst) walkSubFolders();
+  for (const FileEntry& entry : everything ? listing : files.Find(folder + plan.pattern)) {
+    if (IsDots(entry.name)) continue;
+    if (visit(WalkedFile{folder + entry.name, entry, base}) == WalkOn::LeaveFolder) return;
     ctx.DoEvents();
   }
-  for (const std::string& sub : subFolders) {
-    WalkTree(ctx, folder + sub + "\\", pattern, base);
-    ctx.DoEvents();
-  }
+  if (!plan.subFoldersFirst) walkSubFolders();
 }
 
 }  // namespace
@@ -416,6 +420,7 @@ bool IsSafeBaseFolder(std::string_view folder) {
 std::string ErasableFolder(Context& ctx, const std::string& folder) {
   if (!IsSafeBaseFolder(folder)) return {};
   Files& files = ctx.platform.files;
+  if (IsOrBelowLink(files, folder)) return {};
   const std::string canonical = files.CanonicalPath(folder);
   const std::string upper = ToUpper(canonical);
   // The system may still resolve it to a root (a link to one, a drive's subst).
@@ -468,8 +473,6 @@ void SecureEraseFile(Context& ctx, const std::string& path) {
   if (file == found.end()) return;
   if (HasWildcards(FileNameOf(path))) {
     // A pattern is never opened: the general delete removes its matches.
-    ctx.CountFileDeleted();
-    AddToErasedSize(ctx, path);
     DeleteMatching(ctx, path);
     return;
   }
@@ -489,10 +492,7 @@ void EraseFile(Context& ctx, const std::string& path) {
 }
 
 bool EraseFolder(Context& ctx, const std::string& path) {
-  ctx.CountFileDeleted();
-  AddToErasedSize(ctx, path);
-  std::string folder = path;
-  if (!folder.empty() && folder.back() == '\\') folder.pop_back();
+  const std::string folder = WithoutTrailingBackslash(path);
   const std::string base = ToUpper(ErasableFolder(ctx, folder));
   if (base.empty()) {
     LeftIfRefused(ctx, path);
@@ -502,18 +502,55 @@ bool EraseFolder(Context& ctx, const std::string& path) {
   const std::uint32_t attributes = files.Attributes(folder);
   if (attributes == kInvalidAttributes || !(attributes & kAttrDirectory)) return false;
   RemoveTree(ctx, folder, attributes, base);
-  return files.Attributes(folder) == kInvalidAttributes;
+  if (Exists(files, folder)) return false;
+  ctx.CountFileDeleted();
+  return true;
 }
 
-void EraseFilesInTree(Context& ctx, const std::string& folder, const std::string& pattern) {
-  if (pattern.empty() || pattern.find_first_of("\\/") != std::string::npos) return;
+bool WalkFolder(Context& ctx, const std::string& folder, const WalkPlan& plan,
+                const WalkVisitor& visit) {
+  if (plan.pattern.empty() || plan.pattern.find_first_of("\\/") != std::string::npos)
+    return false;
   // The walk asks about each folder by its own name: "link\" would be
   // answered by the target.
   const std::string base = ToUpper(ErasableFolder(ctx, folder));
-  if (base.empty())
-    LeftIfRefused(ctx, folder);
-  else
-    WalkTree(ctx, EnsureTrailingBackslash(folder), pattern, base);
+  if (base.empty()) {
+    if (plan.tellLeft) LeftIfRefused(ctx, folder);
+    return false;
+  }
+  Walk(ctx, EnsureTrailingBackslash(folder), plan, base, visit);
+  return true;
+}
+
+bool StillInWalk(Context& ctx, const WalkedFile& file, FileHandle handle) {
+  return Inside(ctx.platform.files, file.path, handle, file.base);
+}
+
+void EraseFilesInTree(Context& ctx, const std::string& folder, const std::string& pattern) {
+  Files& files = ctx.platform.files;
+  WalkPlan plan{pattern};
+  plan.tellLeft = true;
+  WalkFolder(ctx, folder, plan, [&](const WalkedFile& found) {
+    ctx.AddProgressLine("  " + found.path);
+    if (IsKeptInTree(found.path) || !IsErasableFilePath(ctx, found.path)) return WalkOn::Next;
+    const Outcome outcome = EraseFoundFile(ctx, found.path, found.entry, &found.base);
+    // The folder leads elsewhere now: the walk leaves it.
+    if (outcome == Outcome::Elsewhere) {
+      LeftNotEntered(ctx, WithoutTrailingBackslash(ParentOf(found.path)));
+      return WalkOn::LeaveFolder;
+    }
+    if (outcome == Outcome::Link) ctx.Left("refused: link", found.path);
+    if (outcome == Outcome::Left) {
+      const FileFailure failure = files.LastFailure();
+      const std::uint32_t left = files.Attributes(found.path);
+      // EraseFile tells what it leaves; a hidden file is not tried again.
+      if (left != kInvalidAttributes && IsOrdinaryFile(left))
+        EraseFile(ctx, found.path);
+      else
+        LeftIfThere(ctx, found.path, failure);
+    }
+    return WalkOn::Next;
+  });
 }
 
 void AddToErasedSize(Context& ctx, const std::string& path) {
@@ -525,15 +562,6 @@ void AddToErasedSize(Context& ctx, const std::string& path) {
       size = files.Size(path).value_or(0);
   }
   ctx.AddBytesErased(size);
-}
-
-std::string FileNameOf(const std::string& path) {
-  const auto cut = path.rfind('\\');
-  return cut == std::string::npos ? path : path.substr(cut + 1);
-}
-
-std::string EnsureTrailingBackslash(const std::string& path) {
-  return !path.empty() && path.back() == '\\' ? path : path + "\\";
 }
 
 void EmptyRecycleBin(Context& ctx) {

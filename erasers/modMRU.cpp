@@ -31,7 +31,7 @@ std::string TypedURLName(std::int16_t index) { return "url" + std::to_string(ind
 }  // namespace
 
 void EraseRecentDocsList(Context& ctx) {
-  if (OSVersionTag(ctx) == "XP") {
+  if (OSVersionTag(ctx) == WindowsVersion::XP) {
     DeleteRegSubKeys(ctx, kHkcu, kRecentDocsKey);
     DeleteRegKey(ctx, kHkcu, kRecentDocsKey);
     DeleteRegValue(ctx, kHkcu, kRecentDocsKey, "MRUListEx");

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/Path.h"
 #include "platform/Text.h"
 
 namespace nimbrel {
@@ -24,9 +25,7 @@ std::vector<std::string> Listed(F&& enumerate) {
 }  // namespace
 
 std::string PreviewRegistry::Id(RegRoot root, const std::string& path) {
-  std::string id = ToUpper(RegistryKeyName(root, path));
-  while (!id.empty() && id.back() == '\\') id.pop_back();
-  return id;
+  return WithoutTrailingBackslash(ToUpper(RegistryKeyName(root, path)));
 }
 
 PreviewRegistry::~PreviewRegistry() {

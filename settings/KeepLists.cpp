@@ -6,6 +6,7 @@
 #include <optional>
 #include <unordered_map>
 
+#include "platform/Path.h"
 #include "platform/Text.h"
 #include "settings/ProfileText.h"
 
@@ -20,10 +21,6 @@ constexpr std::uint64_t kMinKeyLine = 14;
 
 std::string InProgramFolder(const Platform& p, const char* name) {
   return p.system.ProgramFolder() + "\\" + name;
-}
-
-bool Exists(Files& files, const std::string& path) {
-  return files.Attributes(path) != kInvalidAttributes;
 }
 
 // k for a key named "Cookie_Keep" + k (k decimal, no leading zero), as a

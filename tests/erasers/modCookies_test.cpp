@@ -141,6 +141,40 @@ TEST_F(CookiesTest, NothingOutsideTheFolderThroughALink) {
   EXPECT_TRUE(w.files.deleted.empty());
 }
 
+TEST_F(CookiesTest, NothingThroughACookiesFolderThatIsOrLiesBelowALink) {
+  const std::string docs = "C:\\Documents and Settings\\user\\My Documents";
+  w.files.AddFile(docs + "\\doc.txt", "mine");
+  w.files.AddFile(docs + "\\Cookies\\doc.txt", "mine");
+  w.files.AddFolderLink("C:\\Linked", docs);
+  w.files.AddFolderLink("C:\\Profile\\Cookies", docs);
+  for (const std::string folder : {"C:\\Profile\\Cookies", "C:\\Profile\\Cookies\\",
+                                   "C:\\Linked\\Cookies", "C:\\LINKED\\cookies\\"}) {
+    w.ctx.CookiesFolder = folder;
+    DeleteIECookies(w.ctx);
+    EXPECT_TRUE(w.files.deleted.empty()) << folder;
+  }
+  EXPECT_EQ(w.files.Data(docs + "\\doc.txt"), "mine");
+  EXPECT_TRUE(w.report.lines.empty());
+}
+
+TEST_F(CookiesTest, ACookieFoundElsewhereThroughItsHandleIsLeftAndSoIsTheFolder) {
+  // The folder becomes a link to Documents, which holds files of the same
+  // names, once the first cookie is deleted.
+  const std::string docs = "C:\\Documents and Settings\\user\\My Documents";
+  for (const char* name : {"a@one[1].txt", "b@two[1].txt", "c@three[1].txt"}) {
+    Plant(name);
+    w.files.AddFile(docs + "\\" + name, "mine");
+  }
+  w.loop.onDoEvents = [&](int) {
+    if (!Has("a@one[1].txt") && !w.files.IsLink(kFolder)) w.files.SwapForFolderLink(kFolder, docs);
+  };
+  DeleteIECookies(w.ctx);
+  for (const char* name : {"a@one[1].txt", "b@two[1].txt", "c@three[1].txt"})
+    EXPECT_EQ(w.files.Data(docs + "\\" + name), "mine") << name;
+  EXPECT_EQ(w.files.deleted, Lines{kFolder + "\\a@one[1].txt"});
+  EXPECT_EQ(w.report.lines, (Lines{"  a@one[1].txt", "  b@two[1].txt"}));
+}
+
 TEST_F(CookiesTest, NothingWhenTheFolderIsUnsetRelativeRootOrProtected) {
   w.files.AddFile("C:\\root@cookie[1].txt");
   w.files.AddFile("C:\\WINDOWS\\win.ini");

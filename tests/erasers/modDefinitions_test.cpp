@@ -98,7 +98,7 @@ TEST_F(DefinitionsTest, StarDotStarRemovesTheFolderItselfAndAWildcardOnlyItsMatc
   EXPECT_FALSE(w.files.Exists(data + "b.idx"));
   EXPECT_EQ(w.files.Data(data + "c.DAT"), "kept");
   EXPECT_TRUE(w.files.Exists("C:\\Program Files\\Agent\\Data"));
-  EXPECT_EQ(w.ctx.FilesDeleted, 2);  // the folder once, the pattern once
+  EXPECT_EQ(w.ctx.FilesDeleted, 3);  // the folder once, each match once
   EXPECT_EQ(w.report.lines, (Lines{"  C:\\Program Files\\Lavasoft\\Ad-Aware 6\\Logs\\a.log",
                                    "  C:\\Program Files\\Lavasoft\\Ad-Aware 6\\Logs\\old\\b.log",
                                    "  C:\\Program Files\\Lavasoft\\Ad-Aware 6\\Logs\\",

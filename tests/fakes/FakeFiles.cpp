@@ -4,28 +4,15 @@
 #include <cctype>
 #include <cstdio>
 
+#include "platform/Path.h"
 #include "platform/Text.h"
 
 namespace nimbrel {
 
-namespace {
-std::string Parent(const std::string& path) {
-  const auto cut = path.rfind('\\');
-  return cut == std::string::npos ? std::string() : path.substr(0, cut);
-}
-std::string NameOf(const std::string& path) {
-  const auto cut = path.rfind('\\');
-  return cut == std::string::npos ? path : path.substr(cut + 1);
-}
-std::string Strip(std::string path) {
-  while (path.size() > 3 && path.back() == '\\') path.pop_back();
-  return path;
-}
-}  // namespace
-
 FakeFiles& FakeFiles::operator=(const FakeFiles& other) {
   if (this == &other) return *this;
   onFind = other.onFind;
+  onCanonicalPath = other.onCanonicalPath;
   onWrite = other.onWrite;
   deferCloses = other.deferCloses;
   diskFull = other.diskFull;
@@ -65,7 +52,7 @@ bool FakeFiles::Fail(const Entry* e) {
   return false;
 }
 
-std::string FakeFiles::Key(const std::string& path) { return ToUpper(Strip(path)); }
+std::string FakeFiles::Key(const std::string& path) { return ToUpper(WithoutTrailingBackslash(path)); }
 
 std::string FakeFiles::Resolve(std::string key) const {
   // Short names and folder links above the path, as the system follows them.
@@ -139,13 +126,13 @@ bool FakeFiles::FolderExists(const std::string& path) const {
 }
 
 void FakeFiles::AddParents(const std::string& path) {
-  for (std::string p = Parent(Strip(path)); p.size() > 2; p = Parent(p))
+  for (std::string p = ParentOf(WithoutTrailingBackslash(path)); p.size() > 2; p = ParentOf(p))
     if (!Node(p)) entries_[Key(p)] = Entry{p, kAttrDirectory};
 }
 
 void FakeFiles::AddFolder(const std::string& path, std::uint32_t attributes) {
   AddParents(path);
-  entries_[Key(path)] = Entry{Strip(path), attributes | kAttrDirectory};
+  entries_[Key(path)] = Entry{WithoutTrailingBackslash(path), attributes | kAttrDirectory};
 }
 
 void FakeFiles::AddFile(const std::string& path, const std::string& data,
@@ -213,7 +200,7 @@ std::vector<FileEntry> FakeFiles::Find(const std::string& pattern) {
   Settle();
   if (onFind) onFind(pattern);
   std::vector<FileEntry> out;
-  const std::string folder = Parent(pattern), mask = NameOf(pattern);
+  const std::string folder = ParentOf(pattern), mask = FileNameOf(pattern);
   const Entry* dir = Node(folder);
   failure_ = FileFailure::None;
   if (folder.size() > 2 && (!dir || !(dir->attributes & kAttrDirectory))) return out;
@@ -226,10 +213,10 @@ std::vector<FileEntry> FakeFiles::Find(const std::string& pattern) {
   std::string folderKey = Resolve(Key(folder));
   if (dir && !dir->linkTarget.empty()) folderKey = dir->linkTarget;
   ForEachChild(folderKey, [&](const Entry& e) {
-    if (!WildcardMatch(mask, NameOf(e.path))) return;
+    if (!WildcardMatch(mask, FileNameOf(e.path))) return;
     const Entry* shown = Follow(&e);
     if (!shown) shown = &e;
-    out.push_back({NameOf(e.path), shown->attributes,
+    out.push_back({FileNameOf(e.path), shown->attributes,
                    (shown->attributes & kAttrDirectory) ? 0 : shown->data->size()});
   });
   return out;
@@ -268,6 +255,7 @@ std::optional<std::uint64_t> FakeFiles::Size(const std::string& path) {
 }
 
 std::string FakeFiles::CanonicalPath(const std::string& path) {
+  if (onCanonicalPath) onCanonicalPath(path);
   std::string p = path;
   std::replace(p.begin(), p.end(), '/', '\\');
   if (p.rfind("\\\\?\\UNC\\", 0) == 0)
@@ -478,8 +466,8 @@ bool FakeFiles::DeleteAtReboot(const std::string& path) {
 
 bool FakeFiles::CreateFolder(const std::string& path) {
   Settle();
-  if (Node(path) || !FolderExists(Parent(Strip(path)))) return false;
-  entries_[Key(path)] = Entry{Strip(path), kAttrDirectory};
+  if (Node(path) || !FolderExists(ParentOf(WithoutTrailingBackslash(path)))) return false;
+  entries_[Key(path)] = Entry{WithoutTrailingBackslash(path), kAttrDirectory};
   return true;
 }
 
@@ -516,7 +504,7 @@ bool FakeFiles::Append(const std::string& path, const std::string& bytes) {
   Settle();
   Entry* e = Node(path);
   if (!e) {
-    if (!FolderExists(Parent(path))) return false;
+    if (!FolderExists(ParentOf(path))) return false;
     AddFile(path);
     e = Node(path);
   }
@@ -538,7 +526,7 @@ std::optional<std::string> FakeFiles::ReadAll(const std::string& path) {
 
 bool FakeFiles::WriteAll(const std::string& path, const std::string& bytes) {
   Settle();
-  if (!FolderExists(Parent(path))) return false;
+  if (!FolderExists(ParentOf(path))) return false;
   Entry* e = Node(path);
   if (e && ((e->attributes & (kAttrDirectory | kAttrReadOnly)) || e->exclusive)) return false;
   if (written_ + bytes.size() > failWritesAfter_) return false;

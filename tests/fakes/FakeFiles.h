@@ -59,6 +59,8 @@ class FakeFiles final : public Files {
   void SwapForFolderLink(const std::string& path, const std::string& target);
   // Called with the pattern of every Find before it lists.
   std::function<void(const std::string&)> onFind;
+  // Called with the path of every CanonicalPath before it resolves it.
+  std::function<void(const std::string&)> onCanonicalPath;
   // Called with the path after every Append or WriteAll that wrote.
   std::function<void(const std::string&)> onWrite;
   // Close and OverwriteAndClose only queue the file, as the Win32 closing

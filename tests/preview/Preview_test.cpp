@@ -9,6 +9,7 @@
 #include "cleaning/ApplicationCatalogue.h"
 #include "cleaning/TrackCategories.h"
 #include "erasers/modDefinitions.h"
+#include "platform/Path.h"
 #include "preview/RecordedWorld.h"
 #include "preview/WindowlessRun.h"
 
@@ -28,8 +29,8 @@ std::string FakeId(const Change& c) {
   std::string id = ToUpper(c.item);
   id.replace(0, id.find('\\'), "HKCU");
   if (c.kind == ChangeKind::RegistryValue) {
-    const auto cut = id.rfind('\\');
-    id = id.substr(0, cut) + "\\\\" + (id.substr(cut + 1) == "(DEFAULT)" ? "" : id.substr(cut + 1));
+    const std::string name = FileNameOf(id);
+    id = ParentOf(id) + "\\\\" + (name == "(DEFAULT)" ? "" : name);
   }
   return id;
 }

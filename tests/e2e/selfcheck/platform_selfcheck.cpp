@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "erasers/modAutoComplete.h"
+#include "erasers/modUrlHistory.h"
 #include "platform/win32/Win32Bundle.h"
 
 #include <windows.h>
