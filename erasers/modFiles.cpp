@@ -449,6 +449,8 @@ void LeftIfRefused(Context& ctx, const std::string& folder) {
     reason = "refused: drive root";
   else if (files.Attributes(canonical.empty() ? p : canonical) == kInvalidAttributes)
     return;  // nothing there to leave
+  else if (IsOrBelowLink(files, p))
+    reason = "refused: link";
   else if (!canonical.empty() && ErasableFolder(ctx, canonical).empty())
     reason = "refused: protected folder";
   ctx.Left(reason, folder);

@@ -154,7 +154,10 @@ TEST_F(CookiesTest, NothingThroughACookiesFolderThatIsOrLiesBelowALink) {
     EXPECT_TRUE(w.files.deleted.empty()) << folder;
   }
   EXPECT_EQ(w.files.Data(docs + "\\doc.txt"), "mine");
-  EXPECT_TRUE(w.report.lines.empty());
+  // Each refusal is told, and nothing else is.
+  EXPECT_EQ(w.report.lines.size(), 4u);
+  for (const std::string& line : w.report.lines)
+    EXPECT_TRUE(line.starts_with("  left (refused: link): ")) << line;
 }
 
 TEST_F(CookiesTest, ACookieFoundElsewhereThroughItsHandleIsLeftAndSoIsTheFolder) {
