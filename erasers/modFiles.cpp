@@ -424,7 +424,7 @@ std::string ErasableFolder(Context& ctx, const std::string& folder) {
   const std::string canonical = files.CanonicalPath(folder);
   const std::string upper = ToUpper(canonical);
   // The system may still resolve it to a root (a link to one, a drive's subst).
-  const std::size_t root = RootLength(upper.back() == '\\' ? upper : upper + "\\");
+  const std::size_t root = RootLength(EnsureTrailingBackslash(upper));
   if (upper.empty() || root == 0 || root >= upper.size()) return {};
   for (const std::string& kept : ProtectedFolders(ctx))
     if (IsAtOrAbove(upper, kept)) return {};

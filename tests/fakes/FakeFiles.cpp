@@ -305,7 +305,7 @@ bool FakeFiles::IsUnder(FileHandle file, const std::string& folder) {
   const auto it = open_.find(file);
   if (it == open_.end()) return false;
   const std::string base = Lookup(folder);
-  return it->second.key.rfind(base.back() == '\\' ? base : base + "\\", 0) == 0;
+  return it->second.key.rfind(EnsureTrailingBackslash(base), 0) == 0;
 }
 
 ErasableFile FakeFiles::OpenForErase(const std::string& path) {
