@@ -25,7 +25,7 @@ void DeleteIECookies(Context& ctx) {
   Files& files = ctx.platform.files;
   const std::string folder = EnsureTrailingBackslash(ctx.CookiesFolder);
   // The keep list is read once, in one pass, as the keep-list dialog reads it.
-  const std::vector<std::string> kept = ReadCookieKeepList(ctx.platform);
+  const std::vector<std::string> kept = ReadCookieKeepList(ctx.platform, ctx.dataFolder);
 
   for (const FileEntry& entry : ListFiles(files, folder)) {
     if (entry.name == "index.dat") continue;

@@ -46,6 +46,7 @@ FakeFiles& FakeFiles::operator=(const FakeFiles& other) {
   queued_ = other.queued_;
   folderLinks_ = other.folderLinks_;
   shortNames_ = other.shortNames_;
+  deniedFolders_ = other.deniedFolders_;
   next_ = other.next_;
   failWritesAfter_ = other.failWritesAfter_;
   written_ = other.written_;
@@ -53,6 +54,10 @@ FakeFiles& FakeFiles::operator=(const FakeFiles& other) {
 }
 
 std::string FakeFiles::Key(const std::string& path) { return ToUpper(Strip(path)); }
+
+bool FakeFiles::Denied(const std::string& path) const {
+  return deniedFolders_.count(Key(Parent(Strip(path)))) > 0;
+}
 
 std::string FakeFiles::Resolve(std::string key) const {
   // Short names and folder links above the path, as the system follows them.
@@ -426,7 +431,7 @@ bool FakeFiles::Delete(const std::string& path) {
   // Deleting a file link deletes its target and leaves the link, as under Wine.
   Entry* e = Follow(Node(path));
   if (!e || (e->attributes & kAttrDirectory) || (e->attributes & kAttrReadOnly) || e->locked ||
-      e->deletePending)
+      e->deletePending || Denied(path))
     return false;
   deleted.push_back(e->path);
   dataWhenDeleted[e->path] = *e->data;
@@ -455,7 +460,7 @@ bool FakeFiles::DeleteAtReboot(const std::string& path) {
 
 bool FakeFiles::CreateFolder(const std::string& path) {
   Settle();
-  if (Node(path) || !FolderExists(Parent(Strip(path)))) return false;
+  if (Node(path) || !FolderExists(Parent(Strip(path))) || Denied(path)) return false;
   entries_[Key(path)] = Entry{Strip(path), kAttrDirectory};
   return true;
 }
@@ -468,7 +473,8 @@ bool FakeFiles::RemoveFolder(const std::string& path) {
     const auto target = entries_.find(e->linkTarget);
     e = target == entries_.end() ? nullptr : &target->second;
   }
-  if (!e || !(e->attributes & kAttrDirectory) || e->locked || HasChildren(Key(e->path)))
+  if (!e || !(e->attributes & kAttrDirectory) || e->locked || HasChildren(Key(e->path)) ||
+      Denied(path))
     return false;
   deleted.push_back(e->path);
   entries_.erase(Key(e->path));
@@ -479,7 +485,9 @@ bool FakeFiles::Replace(const std::string& from, const std::string& to) {
   Settle();
   Entry* src = Node(from);
   const Entry* dst = Node(to);
-  if (!src || src->locked || (dst && (dst->locked || (dst->attributes & kAttrReadOnly)))) return false;
+  if (!src || src->locked || (dst && (dst->locked || (dst->attributes & kAttrReadOnly))) ||
+      Denied(from) || Denied(to))
+    return false;
   Entry moved = *src;
   moved.path = to;
   entries_.erase(Key(from));
@@ -489,6 +497,7 @@ bool FakeFiles::Replace(const std::string& from, const std::string& to) {
 
 bool FakeFiles::Append(const std::string& path, const std::string& bytes) {
   Settle();
+  if (Denied(path)) return false;
   Entry* e = Node(path);
   if (!e) {
     if (!FolderExists(Parent(path))) return false;
@@ -513,6 +522,7 @@ std::optional<std::string> FakeFiles::ReadAll(const std::string& path) {
 
 bool FakeFiles::WriteAll(const std::string& path, const std::string& bytes) {
   Settle();
+  if (Denied(path)) return false;
   if (!FolderExists(Parent(path))) return false;
   Entry* e = Node(path);
   if (e && ((e->attributes & (kAttrDirectory | kAttrReadOnly)) || e->exclusive)) return false;
