@@ -1,7 +1,7 @@
 // The program-wide state, created once by the program (and once per test) and
-// passed by reference: the platform, the settings store, the run counters,
-// the folder variables, the message answer, the drag state and the report
-// that the erasers tell their progress to.
+// passed by reference: the platform, the settings store, the folder of the
+// program's own files, the run counters, the folder variables, the message
+// answer, the drag state and the report that the erasers tell their progress to.
 #pragma once
 
 #include <cstdint>
@@ -11,6 +11,7 @@
 
 #include "core/RunReport.h"
 #include "platform/Platform.h"
+#include "settings/DataFolder.h"
 #include "settings/SettingsStore.h"
 
 namespace nimbrel {
@@ -30,6 +31,8 @@ class Context {
 
   Platform platform;
   SettingsStore& settings;
+  // Where the log and the keep lists are read and saved.
+  DataFolder dataFolder;
 
   std::int32_t RegistryItemsRemoved = 0;
   std::int32_t FilesDeleted = 0;

@@ -35,7 +35,8 @@ void Open(Context& ctx, KeepListMode mode) {
   dlg.ListCurrentEntries();
   const bool cookies = mode == KeepListMode::Cookies;
   std::size_t added = 0;
-  for (std::string& entry : cookies ? ReadCookieKeepList(ctx.platform) : ReadTypedAddressKeepList(ctx.platform)) {
+  for (std::string& entry : cookies ? ReadCookieKeepList(ctx.platform, ctx.dataFolder)
+                                    : ReadTypedAddressKeepList(ctx.platform, ctx.dataFolder)) {
     dlg.lstKeepList.AddItem(std::move(entry));
     if (++added % kEntriesPerYield == 0) ctx.platform.loop.DoEvents();
   }
@@ -122,7 +123,7 @@ void FrmKeepList::Save() {
   if (ctx_.keepListMode == KeepListMode::Cookies)
     SaveCookieKeepList(ctx_, lstKeepList.Lines());
   else
-    SaveTypedAddressKeepList(ctx_.platform, lstKeepList.Lines());
+    SaveTypedAddressKeepList(ctx_.platform, ctx_.dataFolder, lstKeepList.Lines());
 }
 
 void OpenCookieKeepList(Context& ctx) { Open(ctx, KeepListMode::Cookies); }
@@ -162,7 +163,8 @@ bool ListContains(const ListBox& list, const std::string& text) {
 
 void SaveCookieKeepList(Context& ctx, const std::vector<std::string>& entries) {
   const Platform& p = ctx.platform;
-  const std::string file = CookieKeepListPath(p), fresh = file + ".new", old = file + ".old";
+  const std::string file = ctx.dataFolder.PathToSave(p, kCookieKeepListFile);
+  const std::string fresh = file + ".new", old = file + ".old";
   if (!ClearStaleFile(p, fresh) || !WriteCookieKeepListFile(p, entries, fresh)) return;
   const bool hadOld = Exists(p.files, file);
   if (hadOld && (!ClearStaleFile(p, old) || !p.files.Replace(file, old))) {

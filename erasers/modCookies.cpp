@@ -57,7 +57,7 @@ void DeleteIECookies(Context& ctx) {
     const std::string& name = found.entry.name;
     if ((found.entry.attributes & kAttrDirectory) || name == "index.dat") return WalkOn::Next;
     ctx.AddProgressLine("  " + name);
-    if (!kept) kept = ReadCookieKeepList(ctx.platform);
+    if (!kept) kept = ReadCookieKeepList(ctx.platform, ctx.dataFolder);
     if (std::find(kept->begin(), kept->end(), name) != kept->end()) return WalkOn::Next;
     return DeleteCookie(ctx, found);
   });

@@ -141,7 +141,8 @@ full_disk_case() {
 if [ -n "$root" ]; then full_disk_case; else e2e_log "SKIP: a full disk (needs root to mount one)"; fi
 
 # ---- The log cannot be written: Log.txt read-only, then a folder of that name, then
-# the program's folder read-only. The run ends with its message all the same.
+# the program's folder read-only (the log then goes to the user's application data).
+# The run ends with its message all the same.
 log=$c/Nimbrel/Log.txt
 fill "$temp/c.txt" 100
 printf 'old log\r\n' >"$log"
@@ -164,4 +165,8 @@ erase_run "program folder read-only" chkWindowsTemp
 chmod u+w "$c/Nimbrel"
 [ ! -e "$log" ] || fail "a log was written into the read-only program folder"
 [ ! -e "$temp/e.txt" ] || fail "program folder read-only: the temp file was not erased"
+appdata=$(reg_query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders' \
+  AppData) || fail "no AppData shell folder"
+grep -q '^Cleaning Windows Temp Files <OK>'$'\r''$' "$(unix_path "$appdata\\Nimbrel\\Log.txt")" ||
+  fail "program folder read-only: no record in the application data's Log.txt"
 e2e_log "ok: the log could not be written"

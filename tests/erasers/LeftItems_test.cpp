@@ -134,14 +134,15 @@ TEST(LeftItemsTest, WhatIsKeptOnPurposeOrMissingIsNotLeft) {
          w.files.AddFile(kCookies + "\\kept@site[1].txt", "c");
          w.files.AddFile(kCookies + "\\index.dat", "i");
          w.files.Lock(kCookies + "\\index.dat");
-         WriteCookieKeepListFile(w.ctx.platform, {"kept@site[1].txt"},
-                                 CookieKeepListPath(w.ctx.platform));
+         WriteCookieKeepListFile(
+             w.ctx.platform, {"kept@site[1].txt"},
+             w.ctx.dataFolder.PathToSave(w.ctx.platform, kCookieKeepListFile));
        },
        DeleteIECookies, nullptr},
       {"a typed address of the keep list",
        [](TestWorld& w) {
          w.registry.PutString(HKCU, kTypedURLsKey, "url1", "http://kept.example/");
-         SaveTypedAddressKeepList(w.ctx.platform, {"http://kept.example/"});
+         SaveTypedAddressKeepList(w.ctx.platform, w.ctx.dataFolder, {"http://kept.example/"});
        },
        EraseTypedURLs, nullptr},
       {"index.dat and Skins in a walk",

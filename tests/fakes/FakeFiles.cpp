@@ -33,6 +33,7 @@ FakeFiles& FakeFiles::operator=(const FakeFiles& other) {
   queued_ = other.queued_;
   folderLinks_ = other.folderLinks_;
   shortNames_ = other.shortNames_;
+  deniedFolders_ = other.deniedFolders_;
   next_ = other.next_;
   failWritesAfter_ = other.failWritesAfter_;
   written_ = other.written_;
@@ -53,6 +54,10 @@ bool FakeFiles::Fail(const Entry* e) {
 }
 
 std::string FakeFiles::Key(const std::string& path) { return ToUpper(WithoutTrailingBackslash(path)); }
+
+bool FakeFiles::Denied(const std::string& path) const {
+  return deniedFolders_.count(Key(ParentOf(WithoutTrailingBackslash(path)))) > 0;
+}
 
 std::string FakeFiles::Resolve(std::string key) const {
   // Short names and folder links above the path, as the system follows them.
@@ -436,7 +441,7 @@ bool FakeFiles::Delete(const std::string& path) {
   // Deleting a file link deletes its target and leaves the link, as under Wine.
   Entry* e = Follow(Node(path));
   if (!e || (e->attributes & kAttrDirectory) || (e->attributes & kAttrReadOnly) || e->locked ||
-      e->deletePending || e->denied)
+      e->deletePending || e->denied || Denied(path))
     return Fail(e);
   failure_ = FileFailure::None;
   deleted.push_back(e->path);
@@ -466,7 +471,8 @@ bool FakeFiles::DeleteAtReboot(const std::string& path) {
 
 bool FakeFiles::CreateFolder(const std::string& path) {
   Settle();
-  if (Node(path) || !FolderExists(ParentOf(WithoutTrailingBackslash(path)))) return false;
+  if (Node(path) || !FolderExists(ParentOf(WithoutTrailingBackslash(path))) || Denied(path))
+    return false;
   entries_[Key(path)] = Entry{WithoutTrailingBackslash(path), kAttrDirectory};
   return true;
 }
@@ -480,7 +486,7 @@ bool FakeFiles::RemoveFolder(const std::string& path) {
     e = target == entries_.end() ? nullptr : &target->second;
   }
   if (!e || !(e->attributes & kAttrDirectory) || e->locked || e->denied ||
-      HasChildren(Key(e->path)))
+      HasChildren(Key(e->path)) || Denied(path))
     return Fail(e);
   failure_ = FileFailure::None;
   deleted.push_back(e->path);
@@ -492,7 +498,9 @@ bool FakeFiles::Replace(const std::string& from, const std::string& to) {
   Settle();
   Entry* src = Node(from);
   const Entry* dst = Node(to);
-  if (!src || src->locked || (dst && (dst->locked || (dst->attributes & kAttrReadOnly)))) return false;
+  if (!src || src->locked || (dst && (dst->locked || (dst->attributes & kAttrReadOnly))) ||
+      Denied(from) || Denied(to))
+    return false;
   Entry moved = *src;
   moved.path = to;
   entries_.erase(Key(from));
@@ -502,6 +510,7 @@ bool FakeFiles::Replace(const std::string& from, const std::string& to) {
 
 bool FakeFiles::Append(const std::string& path, const std::string& bytes) {
   Settle();
+  if (Denied(path)) return false;
   Entry* e = Node(path);
   if (!e) {
     if (!FolderExists(ParentOf(path))) return false;
@@ -526,6 +535,7 @@ std::optional<std::string> FakeFiles::ReadAll(const std::string& path) {
 
 bool FakeFiles::WriteAll(const std::string& path, const std::string& bytes) {
   Settle();
+  if (Denied(path)) return false;
   if (!FolderExists(ParentOf(path))) return false;
   Entry* e = Node(path);
   if (e && ((e->attributes & (kAttrDirectory | kAttrReadOnly)) || e->exclusive)) return false;

@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,9 @@ class FakeFiles final : public Files {
   void HoldOpen(const std::string& path) { Node(path)->held = true; }
   void Release(const std::string& path);
   void FailWritesAfter(std::size_t bytes) { failWritesAfter_ = bytes; }
+  // Nothing in the folder may be made, written, replaced or deleted, as in
+  // Program Files for a user without administrator rights.
+  void DenyWrites(const std::string& folder) { deniedFolders_.insert(Key(folder)); }
   // No free room left: a write that would make a file longer fails whole;
   // bytes within a file's length are still overwritten.
   bool diskFull = false;
@@ -163,6 +167,8 @@ class FakeFiles final : public Files {
   void ForEachChild(const std::string& key, F&& visit) const;
   bool HasChildren(const std::string& key) const;
   bool FolderExists(const std::string& path) const;
+  // True when the path lies directly in a folder given to DenyWrites.
+  bool Denied(const std::string& path) const;
   void AddParents(const std::string& path);
 
   std::map<std::string, Entry> entries_;
@@ -170,6 +176,7 @@ class FakeFiles final : public Files {
   std::vector<Job> queued_;  // deferred work, oldest first
   std::map<std::string, std::string> folderLinks_;  // link key -> target key
   std::map<std::string, std::string> shortNames_;   // short key -> long key
+  std::set<std::string> deniedFolders_;             // keys
   FileHandle next_ = 1;
   std::size_t failWritesAfter_ = static_cast<std::size_t>(-1);
   std::size_t written_ = 0;

@@ -61,6 +61,7 @@ class PreviewOfInternetExplorerTest : public ::testing::Test {
 };
 
 TEST_F(PreviewOfInternetExplorerTest, ListsExactlyWhatTheRunThenChanges) {
+  w.DecideDataFolder();
   const WorldState before = StateOf(w);
   w.registry.journal.clear();  // the settings stored above
   const RecordedRun preview = RunRecorded(w.ctx, PreviewMode::Preview, rows);

@@ -87,6 +87,7 @@ class PreviewTest : public ::testing::Test {
 TEST_F(PreviewTest, ThePreviewChangesNothingAndListsExactlyWhatTheRunThenChanges) {
   const std::vector<std::string> rows = Rows();
   ASSERT_EQ(rows.size(), 18u + 6u);
+  w.DecideDataFolder();
   const WorldState before = StateOf(w);
   w.registry.journal.clear();  // the settings stored above
   const RecordedRun preview = RunRecorded(w.ctx, PreviewMode::Preview, rows);
@@ -162,6 +163,19 @@ TEST_F(PreviewTest, APreviewWithAnotherRunUnderWayRunsNothing) {
   EXPECT_TRUE(elsewhere.busy);
   EXPECT_TRUE(elsewhere.changes.empty());
   EXPECT_EQ(w.system.runLockWaited, kRunLockWait);
+}
+
+// Where the program folder may not be written to, the preview lists the log
+// where the run then keeps it, the application-data folder made for it.
+TEST_F(PreviewTest, TheLogIsListedWhereTheRunKeepsIt) {
+  const std::string appData = "C:\\Documents and Settings\\user\\Application Data";
+  w.files.AddFolder(appData);
+  w.files.DenyWrites(kPf + "\\Nimbrel");
+  const std::vector<Change> listed = RunRecorded(w.ctx, PreviewMode::Preview, {}).changes;
+  EXPECT_EQ(listed, (std::vector<Change>{
+                        {0, ChangeKind::Created, appData + "\\Nimbrel", 0},
+                        {0, ChangeKind::Created, appData + "\\Nimbrel\\Log.txt", 0}}));
+  EXPECT_EQ(RunRecorded(w.ctx, PreviewMode::PassThrough, {}).changes, listed);
 }
 
 TEST_F(PreviewTest, TheTextHasOneTabSeparatedLinePerChange) {
