@@ -99,6 +99,8 @@ void CreateIndexDatBatch(Context& ctx, const std::string& folder) {
   std::string batch = std::string("@ECHO OFF") + kLineEnd;
   WriteIndexDatDeletes(ctx, batch, base);
   Files& files = ctx.platform.files;
+  // Never written through a link: the lines would land in its target.
+  if (files.IsLink(batchPath)) return;
   files.Append(batchPath, batch);
   if (Exists(files, batchPath)) AddToAutoexec(ctx, batchPath);
 }
@@ -110,6 +112,7 @@ void AddToAutoexec(Context& ctx, const std::string& batchPath) {
   if (root.size() != 3 || root[1] != ':' || Trim(batchPath).empty()) return;
   const std::string autoexec = root + "Autoexec.bat";
   Files& files = ctx.platform.files;
+  if (files.IsLink(autoexec)) return;
   std::string lines;
   if (Exists(files, autoexec)) {
     const auto text = files.ReadAll(autoexec);

@@ -19,14 +19,14 @@ void DeleteIndexDatFiles(Context& ctx);
 // Appends to DelIndex.BAT in the Windows folder "@ECHO OFF" and a DEL line
 // for every index.dat under `folder` (the IE History folder), then has
 // Autoexec.bat call the batch. Nothing when the folder is not one an eraser
-// may work in.
+// may work in, nor when DelIndex.BAT is a link.
 void CreateIndexDatBatch(Context& ctx, const std::string& folder);
 // Adds to `batch` a DEL line for each index.dat under `folder`, sub-folders
 // first, depth first; hidden and system files are not listed and links not
 // followed. Each file named is also registered for deletion at the next start.
 void WriteIndexDatDeletes(Context& ctx, std::string& batch, const std::string& folder);
 // Appends "@ECHO OFF" and the batch path to Autoexec.bat in the root of the
-// boot drive, creating it, unless it already names the batch.
+// boot drive, creating it, unless it already names the batch or is a link.
 void AddToAutoexec(Context& ctx, const std::string& batchPath);
 
 }  // namespace nimbrel

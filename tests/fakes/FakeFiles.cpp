@@ -489,7 +489,10 @@ bool FakeFiles::Replace(const std::string& from, const std::string& to) {
 
 bool FakeFiles::Append(const std::string& path, const std::string& bytes) {
   Settle();
+  // A file link is written through, to its target (a dangling one fails).
   Entry* e = Node(path);
+  if (e && !e->linkTarget.empty() && !(e->attributes & kAttrDirectory) && !(e = Follow(e)))
+    return false;
   if (!e) {
     if (!FolderExists(Parent(path))) return false;
     AddFile(path);
@@ -515,6 +518,8 @@ bool FakeFiles::WriteAll(const std::string& path, const std::string& bytes) {
   Settle();
   if (!FolderExists(Parent(path))) return false;
   Entry* e = Node(path);
+  if (e && !e->linkTarget.empty() && !(e->attributes & kAttrDirectory) && !(e = Follow(e)))
+    return false;
   if (e && ((e->attributes & (kAttrDirectory | kAttrReadOnly)) || e->exclusive)) return false;
   if (written_ + bytes.size() > failWritesAfter_) return false;
   if (diskFull && bytes.size() > (e ? e->data->size() : 0)) return false;
@@ -522,7 +527,8 @@ bool FakeFiles::WriteAll(const std::string& path, const std::string& bytes) {
   if (!e) {
     AddFile(path, bytes);
   } else {
-    e->data = std::make_shared<std::string>(bytes);
+    // Truncated and written in place: every hard link of the file sees it.
+    *e->data = bytes;
   }
   if (onWrite) onWrite(path);
   return true;
