@@ -34,6 +34,9 @@ class Context {
   // The bytes of the files erased in this run (what lblSize shows).
   std::uint64_t BytesErased = 0;
   std::string HistoryFolder, CacheFolder, CookiesFolder, ProgramFilesFolder;
+  // The 32-bit programs' folder of 64-bit Windows as this program sees it (for a
+  // 32-bit program the same as ProgramFilesFolder); empty on 32-bit Windows.
+  std::string ProgramFilesX86Folder;
   bool MessageAnswer = false;
   DragState drag;
   KeepListMode keepListMode = KeepListMode::Cookies;
