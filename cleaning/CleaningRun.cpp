@@ -50,9 +50,14 @@ void CleaningRun::ReadFolderVariables() {
   ctx_.HistoryFolder = ReadRegString(ctx_, RegRoot::CurrentUser, kShellFolders, "History");
   ctx_.CacheFolder = ReadRegString(ctx_, RegRoot::CurrentUser, kShellFolders, "Cache");
   ctx_.CookiesFolder = ReadRegString(ctx_, RegRoot::CurrentUser, kShellFolders, "Cookies");
-  ctx_.ProgramFilesFolder = ReadRegString(ctx_, RegRoot::LocalMachine,
-                                          "Software\\Microsoft\\Windows\\CurrentVersion",
-                                          "PROG_FILES_DIR");
+  // The program-files folder: an old value some set-ups leave, else the one
+  // Windows writes. A 64-bit program also gets the folder of 32-bit programs.
+  const std::string cv = "Software\\Microsoft\\Windows\\CurrentVersion";
+  ctx_.ProgramFilesFolder = ReadRegString(ctx_, RegRoot::LocalMachine, cv, "PROG_FILES_DIR");
+  if (ctx_.ProgramFilesFolder.empty())
+    ctx_.ProgramFilesFolder = ReadRegString(ctx_, RegRoot::LocalMachine, cv, "ProgramFilesDir");
+  ctx_.ProgramFilesX86Folder =
+      ReadRegString(ctx_, RegRoot::LocalMachine, cv, "ProgramFilesDir (x86)");
 }
 
 void CleaningRun::FillToBeErasedList() {

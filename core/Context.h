@@ -41,6 +41,9 @@ class Context {
   // The items this run meant to erase and could not, each told once (Left).
   std::int32_t ItemsLeft = 0;
   std::string HistoryFolder, CacheFolder, CookiesFolder, ProgramFilesFolder;
+  // The 32-bit programs' folder of 64-bit Windows as this program sees it (for a
+  // 32-bit program the same as ProgramFilesFolder); empty on 32-bit Windows.
+  std::string ProgramFilesX86Folder;
   bool MessageAnswer = false;
   DragState drag;
   KeepListMode keepListMode = KeepListMode::Cookies;

@@ -120,7 +120,7 @@ void CreateIndexDatBatch(Context& ctx, const std::string& folder) {
   const std::string batchPath = windows + "DelIndex.BAT";
   Files& files = ctx.platform.files;
   // Written through a link, the batch would change the link's target.
-  if (files.IsLink(batchPath)) return;
+  if (files.IsLink(batchPath)) return ctx.Left("refused: link", batchPath);
   const std::string before = files.ReadAll(batchPath).value_or("");
   // The lines the batch holds already are not written again.
   std::string batch = before;
@@ -140,6 +140,7 @@ void AddToAutoexec(Context& ctx, const std::string& batchPath) {
   if (root.size() != 3 || root[1] != ':' || Trim(batchPath).empty()) return;
   const std::string autoexec = root + "Autoexec.bat";
   Files& files = ctx.platform.files;
+  if (files.IsLink(autoexec)) return;
   std::string lines;
   if (Exists(files, autoexec)) {
     const auto text = files.ReadAll(autoexec);

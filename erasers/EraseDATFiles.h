@@ -21,7 +21,7 @@ void DeleteIndexDatFiles(Context& ctx);
 // for every index.dat under `folder` (the IE History folder), each only when
 // the batch does not hold that line yet (letter case aside), then has
 // Autoexec.bat call the batch. Nothing when the folder is not one an eraser
-// may work in, or when the batch is a link.
+// may work in, nor when DelIndex.BAT is a link.
 void CreateIndexDatBatch(Context& ctx, const std::string& folder);
 // Adds to `batch` a DEL line for each file named "index.dat" (letter case
 // aside, nothing more or less) under `folder`, by the walk of modFiles:
@@ -30,7 +30,7 @@ void CreateIndexDatBatch(Context& ctx, const std::string& folder);
 // file named is also registered for deletion at the next start.
 void WriteIndexDatDeletes(Context& ctx, std::string& batch, const std::string& folder);
 // Appends "@ECHO OFF" and the batch path to Autoexec.bat in the root of the
-// boot drive, creating it, unless it already names the batch.
+// boot drive, creating it, unless it already names the batch or is a link.
 void AddToAutoexec(Context& ctx, const std::string& batchPath);
 
 }  // namespace nimbrel

@@ -415,6 +415,37 @@ TEST_F(CleaningRunTest, FolderVariablesComeFromTheRegistry) {
   EXPECT_EQ(w.ctx.ProgramFilesFolder, "C:\\Program Files");
 }
 
+// The program-files folders: the old value first, then the one Windows
+// writes; and the 32-bit programs' folder, which 64-bit Windows shows a
+// 64-bit program.
+TEST_F(CleaningRunTest, ProgramFilesFoldersComeFromTheValuesWindowsWrites) {
+  struct Case {
+    const char *old, *windows, *x86;  // nullptr: no such value
+    std::string folder, x86Folder;
+  };
+  const Case cases[] = {
+      {nullptr, "C:\\Program Files", "C:\\Program Files (x86)", "C:\\Program Files",
+       "C:\\Program Files (x86)"},
+      {nullptr, "C:\\Program Files", nullptr, "C:\\Program Files", ""},
+      {"D:\\Apps", "C:\\Program Files", nullptr, "D:\\Apps", ""},
+      {"", "C:\\Program Files", nullptr, "C:\\Program Files", ""},
+      {nullptr, nullptr, nullptr, "", ""},
+  };
+  const std::string cv = "Software\\Microsoft\\Windows\\CurrentVersion";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.folder + " | " + c.x86Folder);
+    w.registry.DeleteKey(RegRoot::LocalMachine, cv);
+    const std::pair<const char*, const char*> values[] = {
+        {"PROG_FILES_DIR", c.old}, {"ProgramFilesDir", c.windows},
+        {"ProgramFilesDir (x86)", c.x86}};
+    for (const auto& [name, data] : values)
+      if (data) w.registry.PutString(RegRoot::LocalMachine, cv, name, data);
+    run.StartCleanning();
+    EXPECT_EQ(w.ctx.ProgramFilesFolder, c.folder);
+    EXPECT_EQ(w.ctx.ProgramFilesX86Folder, c.x86Folder);
+  }
+}
+
 
 TEST_F(CleaningRunTest, FreshProfileListsEveryCategoryThenEveryApplication) {
   TestWorld fresh;

@@ -111,6 +111,21 @@ TEST_F(EraseDATFilesTest, NothingIsNamedOrDeletedThroughALinkedFolder) {
   EXPECT_EQ(w.files.Data(docs + "\\index.dat"), "mine");
 }
 
+// Neither file is written through a link: the lines would land in its target.
+TEST_F(EraseDATFilesTest, NeitherFileIsWrittenThroughALink) {
+  const char* const links[] = {"C:\\WINDOWS\\DelIndex.BAT", "C:\\Autoexec.bat"};
+  for (const char* link : links) {
+    SCOPED_TRACE(link);
+    TestWorld world;
+    world.files.AddFolder("C:\\WINDOWS\\system32");
+    world.files.AddFile(kHistory + "\\index.dat");
+    world.files.AddFile("C:\\Docs\\letter.doc", "Dear reader");
+    world.files.AddFileLink(link, "C:\\Docs\\letter.doc");
+    CreateIndexDatBatch(world.ctx, kHistory);
+    EXPECT_EQ(world.files.Data("C:\\Docs\\letter.doc"), "Dear reader");
+  }
+}
+
 TEST_F(EraseDATFilesTest, AutoexecNamingTheBatchIsLeftUnchanged) {
   w.files.AddFile(kHistory + "\\index.dat");
   for (const std::string text :

@@ -511,7 +511,10 @@ bool FakeFiles::Replace(const std::string& from, const std::string& to) {
 bool FakeFiles::Append(const std::string& path, const std::string& bytes) {
   Settle();
   if (Denied(path)) return false;
+  // A file link is written through, to its target (a dangling one fails).
   Entry* e = Node(path);
+  if (e && !e->linkTarget.empty() && !(e->attributes & kAttrDirectory) && !(e = Follow(e)))
+    return false;
   if (!e) {
     if (!FolderExists(ParentOf(path))) return false;
     AddFile(path);
@@ -538,6 +541,8 @@ bool FakeFiles::WriteAll(const std::string& path, const std::string& bytes) {
   if (Denied(path)) return false;
   if (!FolderExists(ParentOf(path))) return false;
   Entry* e = Node(path);
+  if (e && !e->linkTarget.empty() && !(e->attributes & kAttrDirectory) && !(e = Follow(e)))
+    return false;
   if (e && ((e->attributes & (kAttrDirectory | kAttrReadOnly)) || e->exclusive)) return false;
   if (written_ + bytes.size() > failWritesAfter_) return false;
   if (diskFull && bytes.size() > (e ? e->data->size() : 0)) return false;
@@ -545,7 +550,8 @@ bool FakeFiles::WriteAll(const std::string& path, const std::string& bytes) {
   if (!e) {
     AddFile(path, bytes);
   } else {
-    e->data = std::make_shared<std::string>(bytes);
+    // Truncated and written in place: every hard link of the file sees it.
+    *e->data = bytes;
   }
   if (onWrite) onWrite(path);
   return true;
