@@ -152,8 +152,9 @@ void DeleteFilesLine(Context& ctx, std::string_view line) {
     // program-files or profile folder, or the drive root.
     if (wildcard && rest.find('\\', 1) == std::string::npos) return;
     std::vector<std::string> done;
-    for (const std::string& macroFolder : macro.folders(ctx)) {
-      const std::string folder = WithoutTrailingBackslash(macroFolder);
+    for (std::string folder : macro.folders(ctx)) {
+      // A root's backslash goes too: `rest` starts with one.
+      while (!folder.empty() && folder.back() == '\\') folder.pop_back();
       // Without a value the path would start at the root of the current drive.
       if (folder.empty() || std::any_of(done.begin(), done.end(), [&](const std::string& d) {
             return EqualsNoCase(d, folder);
@@ -206,9 +207,9 @@ std::string ScrambleLine(std::string_view text) { return Shifted(text, kShift); 
 std::string UnscrambleLine(std::string_view text) { return Shifted(text, -kShift); }
 
 std::string DefinitionsFilePath(Context& ctx) {
-  const std::string temp = WithoutTrailingBackslash(ctx.platform.system.Environment("TEMP"));
+  const std::string temp = ctx.platform.system.Environment("TEMP");
   // One file is written there, never a folder walked: a drive root will do.
-  const std::string file = temp + "\\WFView";
+  const std::string file = temp.empty() ? std::string() : EnsureTrailingBackslash(temp) + "WFView";
   return IsSafeBaseFolder(file) ? file : std::string();
 }
 
