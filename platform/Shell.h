@@ -10,6 +10,8 @@ namespace nimbrel {
 constexpr int kSwShowNormal = 1;
 constexpr int kSwShowMaximized = 3;
 constexpr int kCsidlRecent = 8;
+constexpr int kCsidlAppData = 26;       // the roaming application data
+constexpr int kCsidlLocalAppData = 28;  // the local application data
 constexpr int kCsidlHistory = 34;
 
 enum class NotifyIconAction { Add, Delete };
