@@ -35,7 +35,7 @@ constexpr int kOperaTop = kGroupTop, kOperaHeight = 148;
 constexpr int kNetscapeTop = kOperaTop + kOperaHeight + 10, kNetscapeHeight = 164;
 
 // Today's Browsers page: a row per browser, its name and a box per category.
-constexpr int kBrowserNameWidth = 140, kBrowserColumn = 96, kBrowserBoxWidth = 92;
+constexpr int kBrowserNameWidth = 132, kBrowserColumn = 94, kBrowserBoxWidth = 100;
 constexpr int kBrowserBoxLeft = kIeBox + kBrowserNameWidth + 8;
 constexpr int BrowserRow(int i) { return kGroupTop + 24 + i * kRow; }
 constexpr int kBrowsersHeight = BrowserRow(6) + 46 - kGroupTop;

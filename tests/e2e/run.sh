@@ -4,10 +4,10 @@
 #   tests/e2e/run.sh test_x.sh ...     the tests named
 #   tests/e2e/run.sh -k PATTERN        the tests whose name contains PATTERN
 # Environment: NIMBREL_WIN_BUILD (default build/win) holds Nimbrel.exe,
-# NimbrelDriver.exe and platform_selfcheck.exe, 64-bit or 32-bit; NIMBREL_WINVER (say
-# winxp) is the Windows version that Wine gives Nimbrel.exe; E2E_ROOT (default build/e2e)
-# is where the run's prefixes go; E2E_JOBS (default 2) and E2E_TEST_TIMEOUT (seconds,
-# default 300).
+# NimbrelDriver.exe, platform_selfcheck.exe and FakeBrowser.exe, 64-bit or 32-bit;
+# NIMBREL_WINVER (say winxp) is the Windows version that Wine gives Nimbrel.exe; E2E_ROOT
+# (default build/e2e) is where the run's prefixes go; E2E_JOBS (default 2) and
+# E2E_TEST_TIMEOUT (seconds, default 300).
 # Prints one line per test and ends with "N passed, N failed".
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -43,7 +43,7 @@ done
 
 bin=${NIMBREL_WIN_BUILD:-$repo/build/win}
 bin=$(cd "$bin" 2>/dev/null && pwd) || { echo "no build folder: $bin (make win)" >&2; exit 2; }
-for exe in Nimbrel.exe NimbrelDriver.exe platform_selfcheck.exe; do
+for exe in Nimbrel.exe NimbrelDriver.exe platform_selfcheck.exe FakeBrowser.exe; do
   [ -f "$bin/$exe" ] || { echo "missing $bin/$exe (make win builds it)" >&2; exit 2; }
 done
 if [ "$("$repo/tools/pe-machine.sh" "$bin/Nimbrel.exe")" == i386 ]; then
