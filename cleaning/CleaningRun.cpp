@@ -1,5 +1,7 @@
 #include "cleaning/CleaningRun.h"
 
+#include <array>
+
 #include "cleaning/ActivityLog.h"
 #include "cleaning/ApplicationCatalogue.h"
 #include "cleaning/TrackCategories.h"
@@ -35,6 +37,8 @@ std::string StatusAfterRun(std::int32_t itemsLeft) {
 RowMark MarkOfRow(const std::string& row) {
   for (const TrackCategory& cat : kTrackCategories)
     if (SameLabel(row, cat.label)) return RowMark::Category;
+  for (const BrowserTrack& track : BrowserTracks())
+    if (track.listed && SameLabel(row, track.label.c_str())) return RowMark::Category;
   return RowMark::Application;
 }
 
@@ -64,6 +68,14 @@ void CleaningRun::FillToBeErasedList() {
   c_.lvwToBeErased.Clear();
   for (const TrackCategory& cat : kTrackCategories)
     if (ctx_.OptionSelected(cat.key)) c_.lvwToBeErased.Add(cat.label, RowMark::Category);
+  // Each browser is looked for once, at its first selected row.
+  std::array<int, kTodaysBrowsers.size()> installed{};  // 0 not looked for, 1 yes, 2 no
+  for (const BrowserTrack& track : BrowserTracks()) {
+    if (!track.listed || !ctx_.OptionSelected(track.key)) continue;
+    int& found = installed[static_cast<std::size_t>(track.browser)];
+    if (found == 0) found = BrowserInstalled(ctx_, track.browser) ? 1 : 2;
+    if (found == 1) c_.lvwToBeErased.Add(track.label, RowMark::Category);
+  }
   for (const std::string& app : ticked_())
     if (c_.lvwToBeErased.FindItemPrefix(app) < 0) c_.lvwToBeErased.Add(app, RowMark::Application);
 }
@@ -116,6 +128,7 @@ void CleaningRun::StartCleanning() {
   c_.mnuOptions.SetEnabled(false);
   c_.mnuStartErasing.SetEnabled(false);
   c_.PgbTemp.SetValue(0);
+  browsers_.Begin();
   if (ctx_.OptionSelected("ChkCloseAllIE")) CloseAllInternetExplorers(ctx_);
   c_.Picture1.SetEnabled(false);
   ReadFolderVariables();
@@ -186,6 +199,13 @@ void CleaningRun::Dispatch(int index) {
     if (!ctx_.OptionSelected(cat.key)) continue;
     list.SetSubItem(index, 1, "Erasing...");
     if (cat.erase) cat.erase(ctx_);
+    list.SetSubItem(index, 1, "Done");
+  }
+  for (const BrowserTrack& track : BrowserTracks()) {
+    if (!track.listed || !SameLabel(text, track.label.c_str())) continue;
+    if (!ctx_.OptionSelected(track.key)) continue;
+    list.SetSubItem(index, 1, "Erasing...");
+    browsers_.EraseRow(ctx_, track.browser, track.category);
     list.SetSubItem(index, 1, "Done");
   }
   for (const Application& app : kApplications) {

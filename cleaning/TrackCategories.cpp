@@ -244,4 +244,19 @@ const std::array<TrackCategory, 18> kTrackCategories = {{
      EraseWindowsClipboard},
 }};
 
+const std::vector<BrowserTrack>& BrowserTracks() {
+  static const std::vector<BrowserTrack> tracks = [] {
+    std::vector<BrowserTrack> out;
+    for (const BrowserSpec& spec : kTodaysBrowsers)
+      for (BrowserCategory category : kBrowserCategories)
+        out.push_back({spec.browser, category,
+                       std::string(spec.rowName) + " " + CategoryName(category),
+                       std::string("chk") + spec.key + CategoryName(category),
+                       category == BrowserCategory::Cache ||
+                           category == BrowserCategory::Sessions});
+    return out;
+  }();
+  return tracks;
+}
+
 }  // namespace nimbrel

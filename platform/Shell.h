@@ -13,6 +13,7 @@ constexpr int kCsidlRecent = 8;
 // The user's application-data folder, the roaming one ("Application Data",
 // "AppData\Roaming").
 constexpr int kCsidlAppData = 26;
+constexpr int kCsidlLocalAppData = 28;  // the local application data
 constexpr int kCsidlHistory = 34;
 
 enum class NotifyIconAction { Add, Delete };

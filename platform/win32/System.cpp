@@ -122,6 +122,8 @@ DateTime Win32System::Now() {
   return FromSystemTime(st);
 }
 
+void Win32System::Pause(unsigned milliseconds) { Sleep(milliseconds); }
+
 std::string Win32System::GeneralDate(const DateTime& t) {
   return NoThrow(std::string(), [&] {
     const SYSTEMTIME st = ToSystemTime(t);

@@ -104,6 +104,7 @@ class Win32System final : public System {
   std::string ProgramFolder() override;
   std::string ExeBaseName() override;
   DateTime Now() override;
+  void Pause(unsigned milliseconds) override;
   std::string GeneralDate(const DateTime& t) override;
   std::string LocalWeekdayName(const DateTime& t) override;
   bool LockRun(unsigned milliseconds) override;
@@ -137,6 +138,8 @@ class Win32Desktop final : public Desktop {
   std::vector<WindowHandle> WindowsOfClass(const std::string& className) override;
   std::vector<TopLevelWindow> TopLevelWindows() override;
   void PostClose(WindowHandle window) override;
+  std::uint32_t WindowProcess(WindowHandle window) override;
+  std::vector<ProcessEntry> Processes() override;
   bool KeyDown(int virtualKey) override;
   bool EmptyClipboard(WindowHandle owner) override;
   bool ClaimInstance() override;

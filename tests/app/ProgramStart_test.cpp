@@ -105,6 +105,10 @@ class JournalDesktop final : public Desktop {
   }
   std::vector<TopLevelWindow> TopLevelWindows() override { return inner_.TopLevelWindows(); }
   void PostClose(WindowHandle window) override { inner_.PostClose(window); }
+  std::uint32_t WindowProcess(WindowHandle window) override {
+    return inner_.WindowProcess(window);
+  }
+  std::vector<ProcessEntry> Processes() override { return inner_.Processes(); }
   bool KeyDown(int virtualKey) override { return inner_.KeyDown(virtualKey); }
   bool EmptyClipboard(WindowHandle owner) override { return inner_.EmptyClipboard(owner); }
   bool ClaimInstance() override { return inner_.ClaimInstance(); }

@@ -186,7 +186,7 @@ EOF
     rm -f "$dir/dosdevices/z:"
     mkdir -p "$dir/drive_c/Nimbrel"
     cp "$bin/Nimbrel.exe" "$bin/NimbrelDriver.exe" "$bin/platform_selfcheck.exe" \
-      "$dir/drive_c/Nimbrel/"
+      "$bin/FakeBrowser.exe" "$dir/drive_c/Nimbrel/"
     wineserver -k 2>/dev/null || true
   )
 }
