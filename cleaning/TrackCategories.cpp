@@ -247,11 +247,11 @@ const std::array<TrackCategory, 18> kTrackCategories = {{
 const std::vector<BrowserTrack>& BrowserTracks() {
   static const std::vector<BrowserTrack> tracks = [] {
     std::vector<BrowserTrack> out;
-    for (const BrowserSpec& spec : kTodaysBrowsers)
+    for (const BrowserEntry& entry : kTodaysBrowsers)
       for (BrowserCategory category : kBrowserCategories)
-        out.push_back({spec.browser, category,
-                       std::string(spec.rowName) + " " + CategoryName(category),
-                       std::string("chk") + spec.key + CategoryName(category),
+        out.push_back({entry.browser, category,
+                       std::string(entry.rowName) + " " + CategoryName(category),
+                       std::string("chk") + entry.key + CategoryName(category),
                        category == BrowserCategory::Cache ||
                            category == BrowserCategory::Sessions});
     return out;

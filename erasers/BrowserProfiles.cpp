@@ -8,7 +8,7 @@
 
 namespace nimbrel {
 
-const std::array<BrowserSpec, 6> kTodaysBrowsers = {{
+const std::array<BrowserEntry, 6> kTodaysBrowsers = {{
     {TodaysBrowser::Chrome, "Chrome", "Chrome", "Chrome", "chrome.exe", "Chrome_WidgetWin_1"},
     {TodaysBrowser::Edge, "Edge", "Edge", "Edge", "msedge.exe", "Chrome_WidgetWin_1"},
     {TodaysBrowser::Brave, "Brave", "Brave", "Brave", "brave.exe", "Chrome_WidgetWin_1"},
@@ -25,7 +25,7 @@ const std::array<BrowserCategory, 4> kBrowserCategories = {
     BrowserCategory::History, BrowserCategory::Cookies, BrowserCategory::Cache,
     BrowserCategory::Sessions};
 
-const BrowserSpec& SpecOf(TodaysBrowser browser) {
+const BrowserEntry& SpecOf(TodaysBrowser browser) {
   return kTodaysBrowsers[static_cast<std::size_t>(browser)];
 }
 

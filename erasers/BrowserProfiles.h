@@ -20,7 +20,7 @@ namespace nimbrel {
 enum class TodaysBrowser { Chrome, Edge, Brave, Vivaldi, OperaStable, Firefox };
 enum class BrowserCategory { History, Cookies, Cache, Sessions };
 
-struct BrowserSpec {
+struct BrowserEntry {
   TodaysBrowser browser;
   const char* key;          // in its settings keys: "chk" + key + category ("chkChromeCache")
   const char* name;         // as the user knows it: "Chrome", "Opera"
@@ -29,10 +29,10 @@ struct BrowserSpec {
   const char* windowClass;  // the class of its top-level windows
 };
 
-extern const std::array<BrowserSpec, 6> kTodaysBrowsers;
+extern const std::array<BrowserEntry, 6> kTodaysBrowsers;
 extern const std::array<BrowserCategory, 4> kBrowserCategories;
 
-const BrowserSpec& SpecOf(TodaysBrowser browser);
+const BrowserEntry& SpecOf(TodaysBrowser browser);
 // "History", "Cookies", "Cache", "Sessions".
 const char* CategoryName(BrowserCategory category);
 

@@ -83,11 +83,11 @@ TEST_F(BrowserProfilesTest, ABrowserWithoutItsFolderIsNotInstalled) {
   TestWorld noShellFolders;
   noShellFolders.shell.specialFolders.clear();
   noShellFolders.files = w.files;
-  for (const BrowserSpec& spec : kTodaysBrowsers) {
-    EXPECT_FALSE(BrowserInstalled(empty.ctx, spec.browser)) << spec.name;
-    EXPECT_TRUE(FindBrowserFolders(empty.ctx, spec.browser).profiles.empty()) << spec.name;
-    EXPECT_FALSE(BrowserInstalled(noShellFolders.ctx, spec.browser)) << spec.name;
-    EXPECT_TRUE(FindBrowserFolders(noShellFolders.ctx, spec.browser).profiles.empty());
+  for (const BrowserEntry& entry : kTodaysBrowsers) {
+    EXPECT_FALSE(BrowserInstalled(empty.ctx, entry.browser)) << entry.name;
+    EXPECT_TRUE(FindBrowserFolders(empty.ctx, entry.browser).profiles.empty()) << entry.name;
+    EXPECT_FALSE(BrowserInstalled(noShellFolders.ctx, entry.browser)) << entry.name;
+    EXPECT_TRUE(FindBrowserFolders(noShellFolders.ctx, entry.browser).profiles.empty());
   }
 }
 
@@ -127,9 +127,9 @@ TEST_F(BrowserProfilesTest, AProfileReachedThroughALinkIsNotEntered) {
   EXPECT_EQ(ProfilesOf(w, TodaysBrowser::Firefox).size(), 3u);
   EXPECT_TRUE(ProfilesOf(w, TodaysBrowser::Edge).empty());
   const std::string elsewhere = w.files.Dump("C:\\Elsewhere") + w.files.Dump("C:\\EdgeData");
-  for (const BrowserSpec& spec : kTodaysBrowsers)
+  for (const BrowserEntry& entry : kTodaysBrowsers)
     for (BrowserCategory category : kBrowserCategories)
-      EraseBrowserCategory(w.ctx, spec.browser, category);
+      EraseBrowserCategory(w.ctx, entry.browser, category);
   EXPECT_EQ(w.files.Dump("C:\\Elsewhere") + w.files.Dump("C:\\EdgeData"), elsewhere);
 }
 

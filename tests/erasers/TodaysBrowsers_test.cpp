@@ -54,15 +54,15 @@ class TodaysBrowsersTest : public ::testing::Test {
 };
 
 TEST_F(TodaysBrowsersTest, EachCategoryErasesExactlyItsFilesEachWithItsLine) {
-  for (const BrowserSpec& spec : kTodaysBrowsers) {
+  for (const BrowserEntry& entry : kTodaysBrowsers) {
     for (BrowserCategory category : {BrowserCategory::Cache, BrowserCategory::Sessions}) {
-      SCOPED_TRACE(std::string(spec.name) + " " + CategoryName(category));
+      SCOPED_TRACE(std::string(entry.name) + " " + CategoryName(category));
       TestWorld fresh;
       PlantTodaysBrowsers(fresh);
       fresh.ctx.SetReport(&fresh.report);
       const auto before = fresh.files.Snapshot();
-      EraseBrowserCategory(fresh.ctx, spec.browser, category);
-      const std::set<std::string> expected = ErasedBy(spec.browser, category);
+      EraseBrowserCategory(fresh.ctx, entry.browser, category);
+      const std::set<std::string> expected = ErasedBy(entry.browser, category);
       ASSERT_FALSE(expected.empty());
       EXPECT_EQ(Gone(before, fresh.files.Snapshot()), expected);
       // A line per file erased; the walks also name the folders they pass.
@@ -80,9 +80,9 @@ TEST_F(TodaysBrowsersTest, EachCategoryErasesExactlyItsFilesEachWithItsLine) {
 
 TEST_F(TodaysBrowsersTest, HistoryAndCookiesEraseNothingYet) {
   const auto before = w.files.Snapshot();
-  for (const BrowserSpec& spec : kTodaysBrowsers)
+  for (const BrowserEntry& entry : kTodaysBrowsers)
     for (BrowserCategory category : {BrowserCategory::History, BrowserCategory::Cookies})
-      EraseBrowserCategory(w.ctx, spec.browser, category);
+      EraseBrowserCategory(w.ctx, entry.browser, category);
   EXPECT_EQ(w.files.Snapshot(), before);
 }
 
