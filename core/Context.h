@@ -5,7 +5,9 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "core/RunReport.h"
 #include "platform/Platform.h"
@@ -19,6 +21,13 @@ struct DragState {
 };
 
 enum class KeepListMode { Cookies, TypedAddresses };
+
+// The folders no eraser may work in (erasers/modFiles.h, ErasableFolder),
+// canonical and upper-case.
+struct ProtectedFolderList {
+  std::vector<std::string> wholes;  // neither these nor any folder above them
+  std::vector<std::string> sealed;  // nor anything inside them
+};
 
 class Context {
  public:
@@ -37,6 +46,9 @@ class Context {
   // The 32-bit programs' folder of 64-bit Windows as this program sees it (for a
   // 32-bit program the same as ProgramFilesFolder); empty on 32-bit Windows.
   std::string ProgramFilesX86Folder;
+  // The protected folders as a run took them at its start, once its folder
+  // variables were read; outside a run each check takes them afresh.
+  std::optional<ProtectedFolderList> RunProtectedFolders;
   bool MessageAnswer = false;
   DragState drag;
   KeepListMode keepListMode = KeepListMode::Cookies;
