@@ -13,9 +13,6 @@ namespace nimbrel {
 
 namespace {
 
-// Shell folders without a constant of their own elsewhere.
-constexpr int kCsidlPersonal = 5, kCsidlMyMusic = 13, kCsidlMyVideo = 14, kCsidlDesktop = 16,
-              kCsidlCommonAppData = 35, kCsidlMyPictures = 39;
 // A file larger than this is no cleaning file: it is not read.
 constexpr std::size_t kMaxFileBytes = 64u << 20;
 // Folders a wildcard may stand for in one path, at most.
@@ -262,7 +259,7 @@ void EraseFileKey(Context& ctx, const Winapp2Variables& vars, const Winapp2FileK
     for (const std::string& folder : ResolveWinapp2Wildcards(ctx, path, false)) {
       const std::uint32_t attributes = ctx.platform.files.Attributes(folder);
       if (attributes == kInvalidAttributes || !(attributes & kAttrDirectory)) continue;
-      if (const std::string why = Winapp2FolderRefusal(ctx, vars, folder, key); !why.empty()) {
+      if (const std::string why = Winapp2FolderRefusal(ctx, folder); !why.empty()) {
         Refused(ctx, why, folder + " (" + key.line + ")");
         continue;
       }
@@ -368,21 +365,6 @@ Winapp2Variables::Winapp2Variables(Context& ctx) {
     one("CommonProgramFiles", env(cpf));
   folders_ = f;
 
-  Files& files = ctx.platform.files;
-  for (const std::string& whole :
-       {f["APPDATA"].empty() ? std::string() : f["APPDATA"][0],
-        f["LOCALAPPDATA"].empty() ? std::string() : f["LOCALAPPDATA"][0],
-        f["LOCALLOWAPPDATA"].empty() ? std::string() : f["LOCALLOWAPPDATA"][0],
-        f["PROGRAMDATA"].empty() ? std::string() : f["PROGRAMDATA"][0],
-        f["PUBLIC"].empty() ? std::string() : f["PUBLIC"][0], shell.SpecialFolder(kCsidlPersonal),
-        shell.SpecialFolder(kCsidlDesktop), shell.SpecialFolder(kCsidlMyMusic),
-        shell.SpecialFolder(kCsidlMyVideo), shell.SpecialFolder(kCsidlMyPictures),
-        below(profile, "Documents"), below(profile, "Desktop"), below(profile, "Downloads"),
-        below(profile, "Pictures"), below(profile, "Music"), below(profile, "Videos")}) {
-    if (whole.empty()) continue;
-    const std::string canonical = ToUpper(files.CanonicalPath(whole));
-    if (!canonical.empty()) AddUnique(wholes_, canonical);
-  }
 }
 
 Winapp2Paths Winapp2Variables::Expand(std::string_view text) const {
@@ -485,27 +467,14 @@ std::string Winapp2RegKeyRefusal(std::string_view key) {
   return {};
 }
 
-std::string Winapp2FolderRefusal(Context& ctx, const Winapp2Variables& vars,
-                                 const std::string& folder, const Winapp2FileKey& key) {
+std::string Winapp2FolderRefusal(Context& ctx, const std::string& folder) {
+  if (!ErasableFolder(ctx, folder).empty()) return {};
+  if (!IsSafeBaseFolder(folder)) return "unsafe path";
   Files& files = ctx.platform.files;
-  if (ErasableFolder(ctx, folder).empty()) {
-    if (!IsSafeBaseFolder(folder)) return "unsafe path";
-    for (std::string f = WithoutTrailingBackslash(folder); f.size() > 3;
-         f = WithoutTrailingBackslash(ParentOf(f)))
-      if (files.IsLink(f)) return "link";
-    const std::string canonical = files.CanonicalPath(folder);
-    if (canonical.size() <= 3) return "drive root";
-    return "protected folder";
-  }
-  const std::string upper = ToUpper(files.CanonicalPath(folder));
-  const bool walks = key.recurse || key.removeSelf;
-  for (const std::string& whole : vars.Wholes()) {
-    if (upper == whole && (walks || std::any_of(key.patterns.begin(), key.patterns.end(),
-                                                [](const std::string& p) { return HasWildcards(p); })))
-      return "protected folder";
-    if (walks && AtOrAbove(upper, whole)) return "protected folder";
-  }
-  return {};
+  for (std::string f = WithoutTrailingBackslash(folder); f.size() > 3;
+       f = WithoutTrailingBackslash(ParentOf(f)))
+    if (files.IsLink(f)) return "link";
+  return files.CanonicalPath(folder).size() <= 3 ? "drive root" : "protected folder";
 }
 
 void EraseWinapp2Entry(Context& ctx, const Winapp2Entry& entry) {

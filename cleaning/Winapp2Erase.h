@@ -2,14 +2,12 @@
 // erasing under this program's own rules, stricter than the file's:
 //
 //  - every FileKey folder passes the erasers' guards (ErasableFolder: no
-//    drive root, no protected folder or folder above one, not the Windows
-//    folder, nothing in the system folder, no link on the way), and each
-//    folder of a walk is checked again as it is entered;
-//  - the folders a community line may reach into but never take as a whole
-//    (the application-data folders, ProgramData, the public profile, the
-//    user's Documents, Desktop, Downloads, Pictures, Music and Videos): a
-//    line at one of them may name single files only, one above one of them
-//    may not recurse or remove itself;
+//    drive root, no protected folder or folder above one, among them the
+//    application-data folders, ProgramData, the public profile and the
+//    user's Documents, Desktop, Downloads, Pictures, Music and Videos, which
+//    a line may reach into but never take whole; not the Windows folder,
+//    nothing in the system folders, no link on the way), and each folder of
+//    a walk is checked again as it is entered;
 //  - REMOVESELF removes only emptied folders, never one that kept a file;
 //  - a RegKey naming a root or a hive's top (HKCU, HKCU\Software,
 //    HKLM\Software\Microsoft ...) is refused;
@@ -43,12 +41,9 @@ class Winapp2Variables {
  public:
   explicit Winapp2Variables(Context& ctx);
   Winapp2Paths Expand(std::string_view text) const;
-  // The folders a community line may reach into but never take whole.
-  const std::vector<std::string>& Wholes() const { return wholes_; }
 
  private:
   std::map<std::string, std::vector<std::string>> folders_;  // by upper-case name
-  std::vector<std::string> wholes_;                          // canonical, upper-case
 };
 
 // The existing folders (and, with `files`, files in the last part) that a
@@ -63,10 +58,9 @@ bool Winapp2Detected(Context& ctx, const Winapp2Variables& vars, const Winapp2En
 
 // Why a RegKey or ExcludeKey's key is refused; empty when it is not.
 std::string Winapp2RegKeyRefusal(std::string_view key);
-// Why a FileKey line may not work in `folder` (an existing folder it names);
-// empty when it may.
-std::string Winapp2FolderRefusal(Context& ctx, const Winapp2Variables& vars,
-                                 const std::string& folder, const Winapp2FileKey& key);
+// Why a FileKey line may not work in `folder` (an existing folder it names):
+// "unsafe path", "link", "drive root", "protected folder"; empty when it may.
+std::string Winapp2FolderRefusal(Context& ctx, const std::string& folder);
 
 // Erases what the entry names, its ExcludeKeys kept.
 void EraseWinapp2Entry(Context& ctx, const Winapp2Entry& entry);
