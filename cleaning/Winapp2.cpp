@@ -51,7 +51,9 @@ std::optional<Winapp2FileKey> FileKeyOf(std::string_view value) {
   key.folder = WithoutTrailingBackslashes(parts[0]);
   // "sub\pattern", alone: the pattern in a sub-folder.
   if (const std::string& p = parts[1]; p.find(';') == std::string::npos && p.find('\\') != p.npos) {
-    key.folder += "\\" + WithoutTrailingBackslashes(p.substr(0, p.rfind('\\')));
+    // Appended piece by piece: GCC 12 warns wrongly about "\\" + std::string.
+    key.folder += '\\';
+    key.folder += WithoutTrailingBackslashes(p.substr(0, p.rfind('\\')));
     key.patterns = Names(p.substr(p.rfind('\\') + 1));
   } else {
     key.patterns = Names(p);
