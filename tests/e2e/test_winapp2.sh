@@ -79,8 +79,13 @@ done
 shot erase-settings-winapp2 FrmEraseingSettings
 drv click FrmEraseingSettings Command1_1
 drv gone FrmEraseingSettings 10000 || fail "the dialog did not close"
-rows=$(drv items FrmMain lvwToBeErased | cut -f1)
-for e in "${ENTRIES[@]}"; do grep -qxF "$e" <<<"$rows" || fail "no row for $e"; done
+# The to-be-erased list is filled again once the dialog has closed.
+all_rows() {
+  local rows e
+  rows=$(drv items FrmMain lvwToBeErased | cut -f1)
+  for e in "${ENTRIES[@]}"; do grep -qxF "$e" <<<"$rows" || return 1; done
+}
+poll 10 all_rows || fail "a ticked entry has no row: $(drv items FrmMain lvwToBeErased | cut -f1 | tr '\n' '|')"
 stop_nimbrel
 before=$(state)
 
