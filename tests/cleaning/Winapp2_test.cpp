@@ -207,6 +207,38 @@ TEST(Winapp2Safety, NoLineOfTheSharedCopyReachesAProtectedFolder) {
   std::cout << "Windows XP: " << xp.get() << "\nWindows 10: " << ten << "\n";
 }
 
+// The file is read where the program keeps its own files: beside the exe, or
+// in its application-data folder once the program folder may not be written
+// to and that folder is there.
+TEST(Winapp2File, IsReadWhereTheProgramKeepsItsFiles) {
+  const std::string program = "C:\\Program Files\\Nimbrel",
+                    mine = "C:\\Users\\user\\AppData\\Roaming\\Nimbrel";
+  const struct {
+    const char* name;
+    bool writable, beside, mineFolder, mineFile;
+    std::string read;  // the folder it is read in; empty: none
+  } cases[] = {
+      {"portable", true, true, true, true, program},
+      {"portable, no file", true, false, true, true, ""},
+      {"installed", false, true, true, true, mine},
+      {"installed, own folder not made yet", false, true, false, false, program},
+      {"installed, own folder without it", false, true, true, false, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TestWorld w;
+    Windows10(w);
+    w.files.AddFolder(program);
+    if (c.beside) w.files.AddFile(program + "\\Winapp2.ini", "[Program *]\r\n");
+    if (c.mineFolder) w.files.AddFolder(mine);
+    if (c.mineFile) w.files.AddFile(mine + "\\Winapp2.ini", "[Mine *]\r\n");
+    if (!c.writable) w.files.DenyWrites(program);
+    const Winapp2Catalogue& read = Winapp2Entries(w.ctx, true);
+    EXPECT_EQ(read.path, c.read.empty() ? "" : c.read + "\\Winapp2.ini");
+    EXPECT_EQ(read.detected.size(), c.read.empty() ? 0u : 1u);
+  }
+}
+
 class Winapp2Machine : public ::testing::Test {
  protected:
   Winapp2Machine() {
