@@ -13,19 +13,13 @@
 #include <optional>
 #include <string>
 
+#include "BenchClock.h"
 #include "core/Context.h"
 #include "erasers/modFiles.h"
 #include "platform/win32/Win32Bundle.h"
 
 namespace nimbrel {
 namespace {
-
-double Seconds() {
-  LARGE_INTEGER now, frequency;
-  QueryPerformanceCounter(&now);
-  QueryPerformanceFrequency(&frequency);
-  return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 // Counts what the erasers report, and lets messages through as the program does.
 class CountingReport final : public RunReport {

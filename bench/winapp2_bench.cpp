@@ -8,19 +8,13 @@
 #include <cstdlib>
 #include <string>
 
+#include "BenchClock.h"
 #include "cleaning/Winapp2Erase.h"
 #include "core/Context.h"
 #include "platform/win32/Win32Bundle.h"
 
 namespace nimbrel {
 namespace {
-
-double Seconds() {
-  LARGE_INTEGER now, frequency;
-  QueryPerformanceCounter(&now);
-  QueryPerformanceFrequency(&frequency);
-  return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 int Run(int argc, char** argv) {
   const int rounds = argc > 1 ? std::atoi(argv[1]) : 3;

@@ -24,12 +24,12 @@
 #include <string_view>
 #include <vector>
 
+#include "settings/DataFolder.h"
+
 namespace nimbrel {
 
 // The settings section of the entries' ticks, one "True"/"False" value each.
 inline constexpr const char* kWinapp2Section = "Winapp2";
-// The file's name, beside the exe or in the application-data folder.
-inline constexpr const char* kWinapp2File = "Winapp2.ini";
 
 struct Winapp2FileKey {
   std::string line;    // the value as written, for the preview and the log

@@ -491,14 +491,8 @@ void EraseWinapp2Entry(Context& ctx, const Winapp2Entry& entry) {
 }
 
 std::string Winapp2Location(Context& ctx) {
-  Files& files = ctx.platform.files;
-  const std::string beside = ctx.platform.system.ProgramFolder() + "\\" + kWinapp2File;
-  if (IsFile(files, beside)) return beside;
-  const std::string appData = ctx.platform.shell.SpecialFolder(kCsidlAppData);
-  if (appData.empty()) return {};
-  const std::string inData =
-      WithoutTrailingBackslash(appData) + "\\" + kAppDataSubfolder + "\\" + kWinapp2File;
-  return IsFile(files, inData) ? inData : std::string();
+  const std::string path = ctx.dataFolder.PathToRead(ctx.platform, kWinapp2File);
+  return IsFile(ctx.platform.files, path) ? path : std::string();
 }
 
 const Winapp2Catalogue& Winapp2Entries(Context& ctx, bool detect) {

@@ -67,8 +67,9 @@ void EraseWinapp2Entry(Context& ctx, const Winapp2Entry& entry);
 
 // ---- The file the program reads ----
 
-// Winapp2.ini beside the exe, else in the user's application-data folder's
-// "Nimbrel"; empty when neither is there.
+// Winapp2.ini where the program reads its own files (settings/DataFolder.h:
+// beside the exe, or in the user's application-data folder's "Nimbrel" when
+// the program folder may not be written to); empty when it is not there.
 std::string Winapp2Location(Context& ctx);
 
 struct Winapp2Catalogue {

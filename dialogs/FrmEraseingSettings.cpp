@@ -320,18 +320,23 @@ void FrmEraseingSettings::LoadSettings() {
 
   ListView& list = lvwThirdpartyControls;
   list.Clear();
-  for (const Application& app : kApplications) list.Add(app.label, RowMark::ApplicationItem);
+  // The detected entries of the community file follow in a group of their
+  // own; with none, the catalogue is listed alone, without headings.
+  const std::vector<const Winapp2Entry*>& detected = Winapp2Entries(ctx_, true).detected;
+  const int builtIn = detected.empty() ? -1 : list.AddGroup("Applications");
+  const int community = detected.empty() ? -1 : list.AddGroup(kWinapp2File);
+  for (const Application& app : kApplications)
+    list.Add(app.label, RowMark::ApplicationItem, builtIn);
   for (int i = 0; i < list.Count(); ++i) {
     const auto checked = AsBoolean(ctx_.settings.ReadSetting(kOptions, list.Item(i).text, "True"));
     list.SetChecked(i, checked.value_or(false));
     ctx_.platform.loop.DoEvents();
   }
-  // The detected entries of the community file, after the catalogue, each
-  // unticked until the user ticks it.
+  // The community file's entries, each unticked until the user ticks it.
   community_.clear();
-  for (const Winapp2Entry* entry : Winapp2Entries(ctx_, true).detected) {
+  for (const Winapp2Entry* entry : detected) {
     const std::string key = Winapp2TickKey(entry->name);
-    const int i = list.Add(entry->name, RowMark::ApplicationItem);
+    const int i = list.Add(entry->name, RowMark::ApplicationItem, community);
     community_.push_back({key, entry->warning});
     list.SetChecked(i, AsBoolean(ctx_.settings.ReadSetting(kWinapp2Section, key, "False"))
                            .value_or(false));

@@ -254,13 +254,20 @@ void ListView::AddColumn(std::string header, int width) {
   Notify(Aspect::Items);
 }
 
-int ListView::Add(std::string text, RowMark smallIcon) {
+int ListView::Add(std::string text, RowMark smallIcon, int group) {
   ListItem item;
   item.text = std::move(text);
   item.smallIcon = smallIcon;
+  item.group = group >= 0 && group < static_cast<int>(groups_.size()) ? group : -1;
   items_.push_back(std::move(item));
   Notify(Aspect::ItemAdded, Count() - 1);
   return Count() - 1;
+}
+
+int ListView::AddGroup(std::string header) {
+  groups_.push_back(std::move(header));
+  Notify(Aspect::Items);
+  return static_cast<int>(groups_.size()) - 1;
 }
 
 void ListView::Remove(int index) {
@@ -271,6 +278,7 @@ void ListView::Remove(int index) {
 
 void ListView::Clear() {
   items_.clear();
+  groups_.clear();
   Notify(Aspect::Items);
 }
 

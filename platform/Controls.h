@@ -246,6 +246,7 @@ struct ListItem {
   bool checked = false;
   RowMark smallIcon = RowMark::None;
   bool selected = false;
+  int group = -1;  // the group it is listed under (see ListView::AddGroup); -1: none
 };
 
 class ListView : public Control {
@@ -262,7 +263,13 @@ class ListView : public Control {
 
   int Count() const { return static_cast<int>(items_.size()); }
   const ListItem& Item(int index) const { return items_.at(static_cast<std::size_t>(index)); }
-  int Add(std::string text, RowMark smallIcon = RowMark::None);  // returns the new index
+  int Add(std::string text, RowMark smallIcon = RowMark::None,
+          int group = -1);  // returns the new index
+  // A group of items under a heading, in the order the groups were added;
+  // returns its number for Add. Once a list has groups, it shows its items
+  // by group, so each item then belongs in one.
+  int AddGroup(std::string header);
+  const std::vector<std::string>& Groups() const { return groups_; }
   void Remove(int index);
   void Clear();
   void SetSubItem(int index, int sub, std::string text);  // sub >= 1
@@ -285,6 +292,7 @@ class ListView : public Control {
  private:
   std::vector<Column> columns_;
   std::vector<ListItem> items_;
+  std::vector<std::string> groups_;
 };
 
 class ProgressBar : public Control {

@@ -23,10 +23,12 @@ namespace nimbrel {
 inline constexpr const char* kLogFile = "Log.txt";
 inline constexpr const char* kCookieKeepListFile = "Cookies.ini";
 inline constexpr const char* kTypedAddressKeepListFile = "Backup.dat";
+// The community cleaning file the user puts where the program's files are.
+inline constexpr const char* kWinapp2File = "Winapp2.ini";
 // The files the program keeps: those that making the application-data folder
 // copies from beside the exe.
-inline constexpr std::array<const char*, 3> kDataFiles = {kLogFile, kCookieKeepListFile,
-                                                          kTypedAddressKeepListFile};
+inline constexpr std::array<const char*, 4> kDataFiles = {kLogFile, kCookieKeepListFile,
+                                                          kTypedAddressKeepListFile, kWinapp2File};
 // The folder of the program's files below the application-data folder.
 inline constexpr const char* kAppDataSubfolder = "Nimbrel";
 // The file whose making and deleting tells whether the program folder may be

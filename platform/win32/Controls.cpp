@@ -825,14 +825,40 @@ class ListViewView final : public Win32View {
       col.iSubItem = column;
       Send(h, LVM_INSERTCOLUMNA, static_cast<WPARAM>(column++), Ptr(&col));
     }
+    ShowGroups();
     for (int i = 0; i < list_.Count(); ++i) Insert(i);
     Send(h, WM_SETREDRAW, TRUE);
     InvalidateRect(h, nullptr, TRUE);
   }
 
+  // List-view groups (common controls 6, as the manifest asks for): a
+  // heading over each group's items. Group numbers are the model's plus one.
+  void ShowGroups() {
+    const HWND h = Window();
+    Send(h, LVM_REMOVEALLGROUPS);
+    const std::vector<std::string>& groups = list_.Groups();
+    Send(h, LVM_ENABLEGROUPVIEW, groups.empty() ? FALSE : TRUE);
+    for (std::size_t g = 0; g < groups.size(); ++g) {
+      // Headings are UTF-16 only; no ANSI character takes more than one unit.
+      std::wstring header(groups[g].size() + 1, L'\0');
+      MultiByteToWideChar(CP_ACP, 0, groups[g].c_str(), -1, header.data(),
+                          static_cast<int>(header.size()));
+      LVGROUP group{};
+      group.cbSize = sizeof group;
+      group.mask = LVGF_HEADER | LVGF_GROUPID;
+      group.pszHeader = header.data();
+      group.iGroupId = static_cast<int>(g) + 1;
+      Send(h, LVM_INSERTGROUP, static_cast<WPARAM>(-1), Ptr(&group));
+    }
+  }
+
   void Insert(int index) {
     LVITEMA item{};
     item.mask = LVIF_TEXT | LVIF_IMAGE;
+    if (list_.Item(index).group >= 0) {
+      item.mask |= LVIF_GROUPID;
+      item.iGroupId = list_.Item(index).group + 1;
+    }
     item.iItem = index;
     item.pszText = const_cast<char*>(list_.Item(index).text.c_str());
     item.iImage = SkinIconImage(list_.Item(index).smallIcon);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <future>
 #include <iostream>
 #include <map>
 #include <sstream>
@@ -165,7 +166,8 @@ void WindowsXp(TestWorld& w) {
 // of a protected folder goes, nor any protected folder.
 TEST(Winapp2Safety, NoLineOfTheSharedCopyReachesAProtectedFolder) {
   const Winapp2File file = ParseWinapp2(SharedCopy());
-  for (const auto layout : {&WindowsXp, &Windows10}) {
+  // Each layout is a world of its own: both are checked side by side.
+  const auto check = [&file](void (*layout)(TestWorld&)) {
     TestWorld w;
     layout(w);
     const Winapp2Variables vars(w.ctx);
@@ -194,11 +196,46 @@ TEST(Winapp2Safety, NoLineOfTheSharedCopyReachesAProtectedFolder) {
     std::map<std::string, int> refused;
     for (const std::string& line : w.report.lines)
       if (line.starts_with("  refused (")) ++refused[line.substr(11, line.find(')') - 11)];
-    std::cout << (layout == &WindowsXp ? "Windows XP" : "Windows 10") << ": " << w.files.deleted.size()
-              << " files and folders erased; refused:";
-    for (const auto& [why, n] : refused) std::cout << " " << why << " " << n << ";";
-    std::cout << "\n";
+    std::ostringstream told;
+    told << w.files.deleted.size() << " files and folders erased; refused:";
+    for (const auto& [why, n] : refused) told << " " << why << " " << n << ";";
     EXPECT_GT(w.files.deleted.size(), 4000u);
+    return told.str();
+  };
+  auto xp = std::async(std::launch::async, check, &WindowsXp);
+  const std::string ten = check(&Windows10);
+  std::cout << "Windows XP: " << xp.get() << "\nWindows 10: " << ten << "\n";
+}
+
+// The file is read where the program keeps its own files: beside the exe, or
+// in its application-data folder once the program folder may not be written
+// to and that folder is there.
+TEST(Winapp2File, IsReadWhereTheProgramKeepsItsFiles) {
+  const std::string program = "C:\\Program Files\\Nimbrel",
+                    mine = "C:\\Users\\user\\AppData\\Roaming\\Nimbrel";
+  const struct {
+    const char* name;
+    bool writable, beside, mineFolder, mineFile;
+    std::string read;  // the folder it is read in; empty: none
+  } cases[] = {
+      {"portable", true, true, true, true, program},
+      {"portable, no file", true, false, true, true, ""},
+      {"installed", false, true, true, true, mine},
+      {"installed, own folder not made yet", false, true, false, false, program},
+      {"installed, own folder without it", false, true, true, false, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TestWorld w;
+    Windows10(w);
+    w.files.AddFolder(program);
+    if (c.beside) w.files.AddFile(program + "\\Winapp2.ini", "[Program *]\r\n");
+    if (c.mineFolder) w.files.AddFolder(mine);
+    if (c.mineFile) w.files.AddFile(mine + "\\Winapp2.ini", "[Mine *]\r\n");
+    if (!c.writable) w.files.DenyWrites(program);
+    const Winapp2Catalogue& read = Winapp2Entries(w.ctx, true);
+    EXPECT_EQ(read.path, c.read.empty() ? "" : c.read + "\\Winapp2.ini");
+    EXPECT_EQ(read.detected.size(), c.read.empty() ? 0u : 1u);
   }
 }
 

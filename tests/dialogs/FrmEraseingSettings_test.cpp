@@ -98,6 +98,24 @@ TEST_F(EraseSettingsTest, StoredChoicesLoadWithoutBeingRewritten) {
   EXPECT_EQ(AppKeysWritten(), 2);
 }
 
+// The community file's detected entries follow the catalogue under a heading
+// of their own; without the file the list has no headings.
+TEST_F(EraseSettingsTest, CommunityEntriesFollowInAGroupOfTheirOwn) {
+  const std::string file = w.system.programFolder + "\\Winapp2.ini";
+  w.files.AddFile(file, "[Alpha *]\r\nFileKey1=%AppData%\\A|*.log\r\n[Beta *]\r\n");
+  dlg.Load();
+  const ListView& list = dlg.lvwThirdpartyControls;
+  ASSERT_EQ(list.Count(), 64);
+  EXPECT_EQ(list.Groups(), (std::vector<std::string>{"Applications", "Winapp2.ini"}));
+  for (int i = 0; i < 64; ++i) EXPECT_EQ(list.Item(i).group, i < 62 ? 0 : 1) << i;
+  EXPECT_EQ(list.Item(62).text, "Alpha *");
+  dlg.Close();
+  w.files.Delete(file);
+  dlg.Load();
+  EXPECT_EQ(dlg.lvwThirdpartyControls.Count(), 62);
+  EXPECT_TRUE(dlg.lvwThirdpartyControls.Groups().empty());
+}
+
 TEST_F(EraseSettingsTest, ReloadStartsAfreshWithoutDuplicates) {
   dlg.Load();
   dlg.Close();

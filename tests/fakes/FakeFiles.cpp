@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <cstring>
 
 #include "platform/Path.h"
 #include "platform/Text.h"
@@ -112,11 +113,20 @@ const FakeFiles::Entry* FakeFiles::Follow(const Entry* e) const {
 // Keys sort a folder's entries together, right after the folder's key and
 // a backslash; `key` itself is an upper-case key.
 template <class F>
-void FakeFiles::ForEachChild(const std::string& key, F&& visit) const {
-  const std::string below = key + "\\";
-  for (auto it = entries_.lower_bound(below);
-       it != entries_.end() && it->first.compare(0, below.size(), below) == 0; ++it)
-    if (it->first.find('\\', below.size()) == std::string::npos) visit(it->second);
+void FakeFiles::ForEachChild(const std::string& key, F&& visit, std::string_view start) const {
+  const std::string below = key + "\\", from = below + std::string(start);
+  auto it = entries_.lower_bound(from);
+  while (it != entries_.end() && it->first.compare(0, from.size(), from) == 0) {
+    const auto deeper = it->first.find('\\', below.size());
+    if (deeper == std::string::npos) {
+      visit(it->second);
+      ++it;
+    } else {
+      // A grandchild: skip everything below that child at once (its keys all
+      // start "CHILD\\", and ']' is the character after '\\').
+      it = entries_.lower_bound(it->first.substr(0, deeper) + ']');
+    }
+  }
 }
 
 bool FakeFiles::HasChildren(const std::string& key) const {
@@ -217,6 +227,8 @@ std::vector<FileEntry> FakeFiles::Find(const std::string& pattern) {
   if (WildcardMatch(mask, "..")) out.push_back({"..", kAttrDirectory, 0});
   std::string folderKey = Resolve(Key(folder));
   if (dir && !dir->linkTarget.empty()) folderKey = dir->linkTarget;
+  // Only names that start as the mask does, up to its first wildcard, can match.
+  const std::string start = ToUpper(mask.substr(0, mask.find_first_of("*?")));
   ForEachChild(folderKey, [&](const Entry& e) {
     if (!WildcardMatch(mask, FileNameOf(e.path))) return;
     const Entry* shown = Follow(&e);
@@ -296,7 +308,8 @@ std::string FakeFiles::CanonicalPath(const std::string& path) {
   }
   std::string out = ToUpper(root);
   for (const std::string& part : parts) {
-    out = ToUpper(out + "\\" + part);
+    out += '\\';
+    out += ToUpper(part);
     if (const auto longName = shortNames_.find(out); longName != shortNames_.end())
       out = longName->second;
   }
@@ -339,7 +352,8 @@ bool FakeFiles::Write(FileHandle file, const void* data, std::size_t size) {
   ++writes;
   const char* bytes = static_cast<const char*>(data);
   char fill[8] = "mixed";
-  if (size > 0 && std::all_of(bytes, bytes + size, [&](char c) { return c == bytes[0]; }))
+  // Every byte equals the first when the bytes equal themselves shifted by one.
+  if (size > 0 && std::memcmp(bytes, bytes + 1, size - 1) == 0)
     std::snprintf(fill, sizeof fill, "%02X", static_cast<unsigned char>(bytes[0]));
   journal.push_back("write " + entry.path + " " + std::to_string(it->second.pos) + " " +
                     std::to_string(size) + " " + fill);

@@ -164,7 +164,9 @@ class FakeFiles final : public Files {
   Entry* Node(const std::string& path);
   const Entry* Node(const std::string& path) const;
   template <class F>
-  void ForEachChild(const std::string& key, F&& visit) const;
+  // The entries directly in the folder `key` whose names start with `start`
+  // (upper-case).
+  void ForEachChild(const std::string& key, F&& visit, std::string_view start = {}) const;
   bool HasChildren(const std::string& key) const;
   bool FolderExists(const std::string& path) const;
   // True when the path lies directly in a folder given to DenyWrites.

@@ -50,6 +50,7 @@ TEST_F(DataFolderTest, FilesLiveBesideTheExeOnlyWhenItsFolderMayBeWritten) {
     v.files.AddFolder(kAppData);
     if (c.old) v.files.AddFile(kProgram + "\\Backup.dat", c.old);
     v.files.AddFile(kProgram + "\\Cookies.ini", "[Cookies]\r\nCounter=0\r\n");
+    v.files.AddFile(kProgram + "\\Winapp2.ini", "[A *]\r\n");
     if (!c.writable) v.files.DenyWrites(kProgram);
     const Platform& p = v.ctx.platform;
     DataFolder& data = v.ctx.dataFolder;
@@ -70,6 +71,7 @@ TEST_F(DataFolderTest, FilesLiveBesideTheExeOnlyWhenItsFolderMayBeWritten) {
         EXPECT_EQ(v.files.Data(kProgram + "\\Backup.dat"), c.old);
       }
       EXPECT_EQ(v.files.Data(kMine + "\\Cookies.ini"), "[Cookies]\r\nCounter=0\r\n");
+      EXPECT_EQ(v.files.Data(kMine + "\\Winapp2.ini"), "[A *]\r\n");
     }
     EXPECT_FALSE(v.files.Exists(kProgram + "\\" + kWriteProbeFile));
   }
