@@ -90,7 +90,9 @@ class Files {
   virtual bool Write(FileHandle file, const void* data, std::size_t size) = 0;
   // Moves the write position to `position` bytes from the file's start.
   virtual bool Seek(FileHandle file, std::uint64_t position) = 0;
-  // FlushFileBuffers: the data written so far reaches the medium.
+  // FlushFileBuffers: the data written so far reaches the medium. A file
+  // marked by DeleteOnClose is from then on deleted even if the program ends
+  // before closing it.
   virtual bool Flush(FileHandle file) = 0;
   // Flushes what was written to the medium, then closes (removing a name
   // DeleteOnClose marked). The work may end after the call returns, but every
@@ -105,10 +107,12 @@ class Files {
   // bound of a few seconds has passed. Called before the program ends.
   virtual void Finish() = 0;
   // Marks an opened file for deletion: the name is gone once the handle is
-  // closed, as DeleteFileA would have removed it. The delete is applied only
-  // after Close's flush, so a program end that cuts the closing short leaves
-  // the file in place rather than deleted before its last bytes reached the
-  // medium. False when it cannot be deleted (opened without the right to).
+  // closed, as DeleteFileA would have removed it. The delete holds, even when
+  // the program ends before the close, once every byte has been overwritten:
+  // from the file's first Flush, from a Close or OverwriteAndClose without
+  // passes, or from the completion of the first of the passes handed over. A
+  // program end before that leaves the file in place (its first pass
+  // unfinished). False when it cannot be deleted (opened without the right to).
   virtual bool DeleteOnClose(FileHandle file) = 0;
 
   virtual bool Delete(const std::string& path) = 0;

@@ -346,6 +346,7 @@ bool FakeFiles::Flush(FileHandle file) {
   if (!open_.count(file)) return false;
   ++flushes;
   journal.push_back("flush " + entries_.at(open_[file].key).path);
+  open_[file].deleteHolds = open_[file].deleteOnClose;
   return true;
 }
 
@@ -354,6 +355,7 @@ void FakeFiles::Close(FileHandle file) { OverwriteAndClose(file, {}); }
 void FakeFiles::OverwriteAndClose(FileHandle file, std::vector<ErasePass> passes) {
   if (!open_.count(file)) return;
   Job job{file, std::move(passes)};
+  if (job.passes.empty()) open_[file].deleteHolds = open_[file].deleteOnClose;
   if (deferCloses) {
     queued_.push_back(std::move(job));
     return;
@@ -368,6 +370,9 @@ bool FakeFiles::Step(Job& job) {
     return true;
   }
   if (job.step > 0) Flush(job.file);
+  // The first pass, written as one step, completes: the delete holds.
+  if (const auto it = open_.find(job.file); it != open_.end())
+    it->second.deleteHolds = it->second.deleteOnClose;
   WritePass(job.passes[job.step], [&](std::uint64_t position, const char* bytes, std::size_t size) {
     return Seek(job.file, position) && Write(job.file, bytes, size);
   });
@@ -389,9 +394,16 @@ void FakeFiles::Finish() { WorkQueue(finishSteps); }
 
 void FakeFiles::EndProcess() {
   queued_.clear();
-  for (const auto& [file, open] : open_)
-    if (const auto e = entries_.find(open.key); e != entries_.end())
-      journal.push_back("abandon " + e->second.path);
+  for (const auto& [file, open] : open_) {
+    const auto e = entries_.find(open.key);
+    if (e == entries_.end()) continue;
+    journal.push_back("abandon " + e->second.path);
+    if (!open.deleteHolds) continue;
+    deleted.push_back(e->second.path);
+    dataWhenDeleted[e->second.path] = *e->second.data;
+    journal.push_back("delete " + e->second.path);
+    entries_.erase(e);
+  }
   open_.clear();
 }
 

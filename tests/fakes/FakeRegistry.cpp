@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <utility>
 
 #include "platform/Text.h"
 
@@ -24,12 +25,20 @@ std::vector<std::string> FakeRegistry::ChildrenOf(const std::string& id) const {
   return out;
 }
 
+void FakeRegistry::Touch(const std::string& id) {
+  for (auto& [handle, changed] : watched_)
+    if (const auto h = handles_.find(handle);
+        h != handles_.end() && (h->second == id || id.rfind(h->second + "\\", 0) == 0))
+      changed = true;
+}
+
 void FakeRegistry::AddKey(RegRoot root, const std::string& path) {
   std::string id = Id(root, path);
   std::string shown = path;
   while (!id.empty() && !keys_.count(id)) {
     const auto cut = shown.rfind('\\');
     keys_[id].name = cut == std::string::npos ? shown : shown.substr(cut + 1);
+    Touch(ParentOf(id));
     id = ParentOf(id);
     shown = cut == std::string::npos ? std::string() : shown.substr(0, cut);
   }
@@ -41,6 +50,7 @@ void FakeRegistry::Put(RegRoot root, const std::string& path, const std::string&
   Key& k = keys_[Id(root, path)];
   k.values[ToUpper(name)] = {type, data};
   k.valueNames[ToUpper(name)] = name;
+  Touch(Id(root, path));
 }
 
 std::string FakeRegistry::Dump(RegRoot root, const std::string& path) const {
@@ -103,6 +113,7 @@ std::map<std::string, std::string> FakeRegistry::Snapshot() const {
 
 void FakeRegistry::CloseKey(RegKey key) {
   deadHandles_.erase(key);
+  watched_.erase(key);
   if (handles_.erase(key)) --openKeys;
 }
 
@@ -122,6 +133,7 @@ FakeRegistry::Key* FakeRegistry::Lookup(RegKey key) {
 
 bool FakeRegistry::QueryValue(RegKey key, const std::string& name, std::uint32_t& type,
                               std::string& data) {
+  ++queries;
   Key* k = Lookup(key);
   if (!k) return false;
   const auto v = k->values.find(ToUpper(name));
@@ -145,6 +157,7 @@ bool FakeRegistry::SetValue(RegKey key, const std::string& name, std::uint32_t t
   journal.push_back("set " + handles_[key] + "\\" + ToUpper(name));
   k->values[ToUpper(name)] = {type, data};
   k->valueNames.emplace(ToUpper(name), name);
+  Touch(handles_[key]);
   return true;
 }
 
@@ -153,6 +166,7 @@ bool FakeRegistry::DeleteValue(RegKey key, const std::string& name) {
   if (!k || !k->values.count(ToUpper(name))) return false;
   journal.push_back("delete " + handles_[key] + "\\" + ToUpper(name));
   k->valueNames.erase(ToUpper(name));
+  Touch(handles_[key]);
   return k->values.erase(ToUpper(name)) > 0;
 }
 
@@ -161,6 +175,7 @@ bool FakeRegistry::DeleteKey(RegRoot root, const std::string& path) {
   if (!keys_.count(id) || !ChildrenOf(id).empty() || readOnlyKeys.count(id)) return false;
   journal.push_back("delete key " + id);
   keys_.erase(id);
+  Touch(ParentOf(id));
   for (const auto& [handle, path] : handles_)
     if (path == id) deadHandles_.insert(handle);
   return true;
@@ -201,6 +216,11 @@ long FakeRegistry::EnumValue(RegKey key, std::uint32_t index, std::string& name)
   std::advance(it, index);
   name = it->second;
   return kRegSuccess;
+}
+
+bool FakeRegistry::KeyChanged(RegKey key) {
+  const auto [watch, started] = watched_.try_emplace(key, false);
+  return started || std::exchange(watch->second, false);
 }
 
 }  // namespace nimbrel

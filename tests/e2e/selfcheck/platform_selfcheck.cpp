@@ -7,6 +7,8 @@
 // Prints each failure and then "N passed, N failed"; exit code 1 on any failure.
 // platform_selfcheck.exe --quit-erasing FOLDER: the child the exit checks
 // start; it erases the files in FOLDER, then quits through the event loop.
+// platform_selfcheck.exe --cut-erasing FOLDER: the child the cut checks start;
+// it erases the files in FOLDER part of the way, then ends at once.
 #include <cstdio>
 #include <cstring>
 #include <set>
@@ -120,6 +122,64 @@ void RegistryChecks(Win32Registry& reg) {
   Check(reg.DeleteKey(cu, base + "\\A\\B") && reg.DeleteKey(cu, base + "\\A") &&
             reg.DeleteKey(cu, base) && reg.OpenKey(cu, base) == 0,
         "registry: keys delete from the leaf up");
+}
+
+// Runs a command line to its end; its exit code (-1 when it could not start).
+long RunToEnd(std::string command) {
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION child{};
+  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &child))
+    return -1;
+  DWORD code = 1;
+  if (WaitForSingleObject(child.hProcess, 60000) == WAIT_OBJECT_0)
+    GetExitCodeProcess(child.hProcess, &code);
+  else
+    TerminateProcess(child.hProcess, 1);
+  CloseHandle(child.hThread);
+  CloseHandle(child.hProcess);
+  return static_cast<long>(code);
+}
+
+// A watched key tells each change at or below it, made through any handle
+// or by another program, once, and nothing without one.
+void WatchChecks(Win32Registry& reg) {
+  const RegRoot cu = RegRoot::CurrentUser;
+  const std::string base = "Software\\NimbrelSelfCheckWatch";
+  for (const char* leftover : {"\\Sub\\Deeper", "\\Sub", ""}) reg.DeleteKey(cu, base + leftover);
+  const RegKey watched = reg.CreateKey(cu, base);
+  const RegKey other = reg.OpenKey(cu, base);
+  // The watch's thread tells a change at once; a second is plenty.
+  const auto told = [&] {
+    for (int i = 0; i < 100; ++i) {
+      if (reg.KeyChanged(watched)) return true;
+      Sleep(10);
+    }
+    return false;
+  };
+  const auto quiet = [&] {
+    Sleep(200);
+    return !reg.KeyChanged(watched);
+  };
+  Check(reg.KeyChanged(watched) && quiet(),
+        "registry watch: the first question starts the watch, then nothing is told");
+  Check(reg.SetValue(other, "Day", kRegSz, "3") && told() && quiet(),
+        "registry watch: a value set through another handle is told once");
+  Check(reg.DeleteValue(other, "Day") && told(), "registry watch: a value deleted is told");
+  const RegKey sub = reg.CreateKey(cu, base + "\\Sub\\Deeper");
+  Check(sub != 0 && told() && quiet(), "registry watch: keys made below are told");
+  Check(reg.SetValue(sub, "Time", kRegSz, "22:15:00") && told() && quiet(),
+        "registry watch: a value set two keys below is told");
+  reg.CloseKey(sub);
+  const long rc = RunToEnd("reg.exe add HKCU\\" + base + "\\Sub /v Time /d 22:16:00 /f");
+  Check(rc == 0 && told() && quiet(),
+        "registry watch: a value set by another program is told (reg.exe: " + std::to_string(rc) + ")");
+  Check(reg.DeleteKey(cu, base + "\\Sub\\Deeper") && told() && quiet(),
+        "registry watch: a key deleted below is told");
+  reg.CloseKey(other);
+  reg.CloseKey(watched);
+  for (const char* leftover : {"\\Sub", ""}) reg.DeleteKey(cu, base + leftover);
 }
 
 // The hard-link count OpenForErase reports; 0 for a file it cannot open.
@@ -673,6 +733,100 @@ void ExitChecks(Win32Bundle& win32, const std::string& temp) {
   win32.files.RemoveFolder(folder);
 }
 
+// The files of CutChecks, by how far their erasing got when the program ended.
+struct CutFiles {
+  std::vector<std::string> handedOver;  // overwritten here, then handed over
+  std::vector<std::string> flushed;     // first pass written here and flushed, second under way
+  std::vector<std::string> workers;     // handed over with three passes
+  std::vector<std::string> unfinished;  // first pass half written here
+};
+constexpr std::size_t kCutSize = 4 << 20, kCutSmall = 512 << 10;
+
+CutFiles CutFilesIn(const std::string& folder) {
+  CutFiles f;
+  for (int i = 0; i < 8; ++i) f.handedOver.push_back(folder + "\\handed" + std::to_string(i));
+  for (int i = 0; i < 4; ++i) f.flushed.push_back(folder + "\\flushed" + std::to_string(i));
+  for (int i = 0; i < 8; ++i) f.workers.push_back(folder + "\\worker" + std::to_string(i));
+  for (int i = 0; i < 2; ++i) f.unfinished.push_back(folder + "\\unfinished" + std::to_string(i));
+  return f;
+}
+
+// Whether a file's bytes are all `fill`; false for a file that cannot be read.
+bool AllOf(Files& files, const std::string& path, char fill) {
+  const auto data = files.ReadAll(path);
+  return data && data->find_first_not_of(fill) == std::string::npos;
+}
+
+// A program that ends while it erases (the wait for the closing workers cut
+// short, or the process ended from outside): every file of which each byte
+// was overwritten is gone, whatever its passes still to come; a file whose
+// first pass was unfinished stays.
+void CutChecks(Win32Bundle& win32, const std::string& temp) {
+  Files& files = win32.files;
+  const std::string folder = temp + "nimbrel-cutcheck-" + std::to_string(GetCurrentProcessId());
+  files.CreateFolder(folder);
+  const CutFiles f = CutFilesIn(folder);
+  for (const auto* group : {&f.handedOver, &f.flushed, &f.unfinished})
+    for (const std::string& path : *group) files.WriteAll(path, std::string(kCutSize, 'o'));
+  for (const std::string& path : f.workers) files.WriteAll(path, std::string(kCutSmall, 'o'));
+  char exe[MAX_PATH];
+  GetModuleFileNameA(nullptr, exe, MAX_PATH);
+  const long code = RunToEnd("\"" + std::string(exe) + "\" --cut-erasing \"" + folder + "\"");
+  int left = 0, whole = 0;
+  for (const auto* group : {&f.handedOver, &f.flushed, &f.workers})
+    for (const std::string& path : *group)
+      if (Exists(files, path)) {
+        ++left;
+        whole += AllOf(files, path, 'C') || AllOf(files, path, 'A') || AllOf(files, path, 'B');
+      }
+  int reached = 0;
+  for (const std::string& path : f.handedOver) reached += !Exists(files, path);
+  for (const std::string& path : f.flushed) reached += !Exists(files, path);
+  int unfinished = 0;
+  for (const std::string& path : f.unfinished)
+    unfinished += Exists(files, path) && files.ReadAll(path)->back() == 'o';
+  Check(code == 0 && reached == 12 && whole == 0 && unfinished == 2,
+        "exit cut short: every file overwritten whole is gone (" + std::to_string(reached) +
+            " of 12 gone, " + std::to_string(whole) + " left overwritten whole, " +
+            std::to_string(left) + " left in all, " + std::to_string(unfinished) +
+            " of 2 unfinished left; exit code " + std::to_string(code) + ")");
+  for (const auto* group : {&f.handedOver, &f.flushed, &f.workers, &f.unfinished})
+    for (const std::string& path : *group) files.Delete(path);
+  files.RemoveFolder(folder);
+}
+
+// The child of CutChecks: erases as the program does, then ends at once.
+[[noreturn]] void CutErasing(Win32Bundle& win32, const std::string& folder) {
+  Win32Files& files = win32.files;
+  const CutFiles f = CutFilesIn(folder);
+  static const std::string a(kCutSize, 'A'), b(kCutSize, 'B'), c(kCutSize, 'C');
+  const auto open = [&files](const std::string& path) {
+    const ErasableFile opened = files.OpenForErase(path);
+    if (!opened.handle || !files.DeleteOnClose(opened.handle)) ExitProcess(2);
+    return opened.handle;
+  };
+  for (const std::string& path : f.unfinished)
+    files.Write(open(path), a.data(), kCutSize / 2);
+  for (const std::string& path : f.flushed) {
+    const FileHandle h = open(path);
+    files.Write(h, a.data(), kCutSize);
+    files.Flush(h);
+    files.Seek(h, 0);
+    files.Write(h, b.data(), kCutSize / 2);
+  }
+  for (const std::string& path : f.workers) {
+    std::vector<ErasePass> passes;
+    for (const std::string* fill : {&a, &b, &c}) passes.push_back({{0, fill->data(), kCutSmall, 0}});
+    files.OverwriteAndClose(open(path), std::move(passes));
+  }
+  for (const std::string& path : f.handedOver) {
+    const FileHandle h = open(path);
+    files.Write(h, c.data(), kCutSize);
+    files.OverwriteAndClose(h, {});
+  }
+  ExitProcess(0);
+}
+
 // The child of ExitChecks.
 [[noreturn]] void QuitErasing(Win32Bundle& win32, const std::string& folder) {
   std::vector<std::string> names;
@@ -687,19 +841,22 @@ void ExitChecks(Win32Bundle& win32, const std::string& temp) {
 
 int main(int argc, char** argv) {
   using namespace nimbrel;
-  std::string link, fileLink, trash, quitErasing;
+  std::string link, fileLink, trash, quitErasing, cutErasing;
   for (int i = 1; i + 1 < argc; i += 2) {
     const std::string option = argv[i];
     if (option == "--link") link = argv[i + 1];
     if (option == "--file-link") fileLink = argv[i + 1];
     if (option == "--trash") trash = argv[i + 1];
     if (option == "--quit-erasing") quitErasing = argv[i + 1];
+    if (option == "--cut-erasing") cutErasing = argv[i + 1];
   }
   Win32Bundle win32;
   if (!quitErasing.empty()) QuitErasing(win32, quitErasing);
+  if (!cutErasing.empty()) CutErasing(win32, cutErasing);
   const std::string temp = win32.system.TempPath();
 
   RegistryChecks(win32.registry);
+  WatchChecks(win32.registry);
   FileChecks(win32.files, temp, link, fileLink);
   LongPathChecks(win32.files, temp);
   SystemChecks(win32.system, win32.files);
@@ -707,6 +864,7 @@ int main(int argc, char** argv) {
   DesktopChecks(win32.desktop, win32.shell);
   UrlHistoryChecks(win32);
   ExitChecks(win32, temp);
+  CutChecks(win32, temp);
 
   std::printf("%d passed, %d failed\n", passed, failed);
   return failed == 0 ? 0 : 1;
