@@ -20,7 +20,8 @@ constexpr const char* kUsage =
     "/?   Shows this text.\r\n\r\n"
     "FILE gets one line per item: row, kind, path or key, bytes, separated by tabs.\r\n"
     "Exit codes: 0 done, 1 nothing selected, 2 bad argument, 3 another run of Nimbrel "
-    "went on for two minutes (nothing was erased), 4 FILE could not be written.";
+    "went on for two minutes (nothing was erased), 4 FILE could not be written, 5 done, "
+    "but some items could not be erased (Log.txt says which and why).";
 
 // The usage in the program's message dialog, made large enough for it.
 void ShowUsage(Context& ctx) {
@@ -45,13 +46,14 @@ int EraseUnattended(Context& ctx, const std::string& journal) {
   if (!journal.empty()) {
     const RecordedRun run = RunRecorded(ctx, PreviewMode::PassThrough, rows);
     if (run.busy) return kExitBusy;
-    return ctx.platform.files.WriteAll(journal, ChangesAsText(run)) ? kExitDone
-                                                                     : kExitNotWritten;
+    if (!ctx.platform.files.WriteAll(journal, ChangesAsText(run))) return kExitNotWritten;
+    return ctx.ItemsLeft > 0 ? kExitItemsLeft : kExitDone;
   }
   WindowlessRun front(ctx, [] { return std::vector<std::string>(); });
   front.ListRows(rows);
   front.Run().StartCleanning();
-  return front.Run().BusyElsewhere() ? kExitBusy : kExitDone;
+  if (front.Run().BusyElsewhere()) return kExitBusy;
+  return ctx.ItemsLeft > 0 ? kExitItemsLeft : kExitDone;
 }
 
 int WritePreview(Context& ctx, const std::string& file) {

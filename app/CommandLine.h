@@ -33,6 +33,7 @@ constexpr int kExitNothingSelected = 1;
 constexpr int kExitBadArgument = 2;
 constexpr int kExitBusy = 3;  // another run went on past the wait; nothing was erased
 constexpr int kExitNotWritten = 4;  // FILE could not be written
+constexpr int kExitItemsLeft = 5;  // the run left items it could not erase (in Log.txt)
 
 // The words of a command line as Windows programs split it: blanks separate
 // them, double quotes group, a backslash before a quote makes it a quote.

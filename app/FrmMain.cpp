@@ -6,6 +6,7 @@
 #include "dialogs/FrmAbout.h"
 #include "dialogs/FrmEraseingSettings.h"
 #include "dialogs/FrmMessage.h"
+#include "dialogs/WebPages.h"
 #include "dialogs/WindowChrome.h"
 #include "platform/Text.h"
 

@@ -6,6 +6,7 @@
 #include "app/Scheduler.h"
 #include "app/StartupEntry.h"
 #include "dialogs/WindowChrome.h"
+#include "erasers/TodaysBrowsers.h"
 #include "platform/Text.h"
 
 namespace nimbrel {
@@ -15,7 +16,7 @@ namespace {
 // Layout, in pixels: the title strip, a row of four page selectors, and the
 // pages laid over one another below it, each with its save and close buttons
 // at the bottom right.
-constexpr int kWidth = 560, kHeight = 470, kTitle = 32;
+constexpr int kWidth = 560, kHeight = 496, kTitle = 32;
 constexpr int kTabTop = kTitle + 10, kTabWidth = 128, kTabHeight = 26;
 constexpr int kPageTop = kTabTop + kTabHeight + 8, kPageLeft = 12;
 constexpr int kPageWidth = kWidth - 2 * kPageLeft, kPageHeight = kHeight - kPageTop - 12;
@@ -31,7 +32,8 @@ constexpr int kSaveLeft = kCloseLeft - kButton - 8;
 constexpr int kStealthRow = kFirstRow + 26, kStealthNote = kStealthRow + 24;
 constexpr int kStealthKeyRow = kStealthNote + 38;
 constexpr int kLogRow = kStealthKeyRow + 34, kCloseIeRow = kLogRow + 26;
-constexpr int kSecurityTop = kCloseIeRow + 32, kSecurityHeight = 118;
+constexpr int kCloseBrowsersRow = kCloseIeRow + 26;
+constexpr int kSecurityTop = kCloseBrowsersRow + 32, kSecurityHeight = 118;
 constexpr int kSecureRow = kSecurityTop + 24, kSecureNote = kSecureRow + 24;
 constexpr int kPassesRow = kSecureNote + 40;
 
@@ -120,6 +122,8 @@ FrmOptions::FrmOptions(Context& ctx, Timer& TmrScheduler)
                           Px(kLogRow), Px(kInWidth), Px(kBox), &Framegeneral),
       ChkCloseAllIE(*this, "ChkCloseAllIE", "Close Internet Explorer before erasing", Px(kIn),
                     Px(kCloseIeRow), Px(kInWidth), Px(kBox), &Framegeneral),
+      ChkCloseBrowsers(*this, kCloseBrowsersKey, "Close today's browsers before erasing", Px(kIn),
+                       Px(kCloseBrowsersRow), Px(kInWidth), Px(kBox), &Framegeneral),
       Frame3(*this, "Frame3", "Security Options", Px(kIn), Px(kSecurityTop), Px(kInWidth),
              Px(kSecurityHeight), &Framegeneral),
       chkenablesecureerasing(*this, "chkenablesecureerasing", "Enable Secure Erasing",
@@ -269,11 +273,12 @@ FrmOptions::FrmOptions(Context& ctx, Timer& TmrScheduler)
   };
 }
 
-std::array<Control*, 12> FrmOptions::StoredOptions() {
-  return {&chkStartup,          &ChkRunInSteathmode,           &ChkDontStoreLogFile,
-          &ChkCloseAllIE,       &cmbinvisiblemmode,            &chkenablesecureerasing,
-          &cmboverwriteTracksFiles, &chkPreverntHomepage,     &txtHomepage,
-          &cmbbosskey,          &optCloseAllIEAndStartErasing, &optCloseAllIE};
+std::array<Control*, 13> FrmOptions::StoredOptions() {
+  return {&chkStartup,       &ChkRunInSteathmode,      &ChkDontStoreLogFile,
+          &ChkCloseAllIE,    &ChkCloseBrowsers,        &cmbinvisiblemmode,
+          &chkenablesecureerasing, &cmboverwriteTracksFiles, &chkPreverntHomepage,
+          &txtHomepage,      &cmbbosskey,              &optCloseAllIEAndStartErasing,
+          &optCloseAllIE};
 }
 
 void FrmOptions::LoadOption(Control& control) {

@@ -43,6 +43,7 @@ class FrmOptions : public Form {
   Label Label9;
   CheckBox ChkDontStoreLogFile;
   CheckBox ChkCloseAllIE;
+  CheckBox ChkCloseBrowsers;
   Frame Frame3;
   CheckBox chkenablesecureerasing;
   Label Label10;
@@ -100,7 +101,7 @@ class FrmOptions : public Form {
 
  private:
   // The controls of section "Options", in the order they are loaded and stored.
-  std::array<Control*, 12> StoredOptions();
+  std::array<Control*, 13> StoredOptions();
   void LoadOption(Control& control);
   void SaveOption(Control& control);
   void ApplyStealthRule();

@@ -96,6 +96,7 @@ class TimedFiles final : public Files {
   bool DeleteAtReboot(const std::string& p) override { return Time("DeleteAtReboot", [&] { return real_.DeleteAtReboot(p); }); }
   bool CreateFolder(const std::string& p) override { return Time("CreateFolder", [&] { return real_.CreateFolder(p); }); }
   bool RemoveFolder(const std::string& p) override { return Time("RemoveFolder", [&] { return real_.RemoveFolder(p); }); }
+  FileFailure LastFailure() override { return real_.LastFailure(); }
   bool Replace(const std::string& a, const std::string& b) override { return Time("Replace", [&] { return real_.Replace(a, b); }); }
   bool Append(const std::string& p, const std::string& b) override { return Time("Append", [&] { return real_.Append(p, b); }); }
   std::optional<std::string> ReadAll(const std::string& p) override { return Time("ReadAll", [&] { return real_.ReadAll(p); }); }

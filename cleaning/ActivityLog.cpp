@@ -1,21 +1,19 @@
 #include "cleaning/ActivityLog.h"
 
+#include "platform/Path.h"
+
 namespace nimbrel {
 
 namespace {
 constexpr const char* kCrLf = "\r\n";
 constexpr std::size_t kLogPiece = 64 * 1024;
-
-bool Exists(Context& ctx, const std::string& path) {
-  return ctx.platform.files.Attributes(path) != kInvalidAttributes;
-}
 }  // namespace
 
-std::string LogFilePath(Context& ctx) { return ctx.platform.system.ProgramFolder() + "\\Log.txt"; }
+std::string LogFilePath(Context& ctx) { return ctx.dataFolder.PathToRead(ctx.platform, kLogFile); }
 
 void WriteLogFile(Context& ctx, const ListBox& progress, ProgressBar& bar) {
-  const std::string path = LogFilePath(ctx);
   if (ctx.OptionSelected("ChkDontStoreLogFile")) return;
+  const std::string path = ctx.dataFolder.PathToSave(ctx.platform, kLogFile);
   Files& files = ctx.platform.files;
   // The record goes out in pieces of about 64 KiB: an append per line opens,
   // writes and closes the file each time, which after a run over thousands of
@@ -41,16 +39,19 @@ void WriteLogFile(Context& ctx, const ListBox& progress, ProgressBar& bar) {
 }
 
 bool ClearLogFile(Context& ctx) {
-  const std::string path = LogFilePath(ctx);
-  if (!Exists(ctx, path)) return false;
-  ctx.platform.files.Delete(path);
+  if (!Exists(ctx.platform.files, LogFilePath(ctx))) return false;
+  // Deleted where it is saved: an earlier log beside an exe whose folder may
+  // not be written to is first copied there with the other files, so that it
+  // is not read again once cleared.
+  const std::string path = ctx.dataFolder.PathToSave(ctx.platform, kLogFile);
+  if (Exists(ctx.platform.files, path)) ctx.platform.files.Delete(path);
   return true;
 }
 
 void ViewLogFile(Context& ctx, WindowHandle owner) {
   const std::string path = LogFilePath(ctx);
-  if (!Exists(ctx, path)) return;
-  ctx.platform.shell.Execute(owner, "", path, "", ctx.platform.system.ProgramFolder(),
+  if (!Exists(ctx.platform.files, path)) return;
+  ctx.platform.shell.Execute(owner, "", path, "", WithoutTrailingBackslash(ParentOf(path)),
                              kSwShowNormal);
 }
 

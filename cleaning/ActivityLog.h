@@ -1,5 +1,6 @@
-// The activity log Log.txt in the program folder: one record appended per
-// run (a fixed header, then every progress line), viewable and clearable.
+// The activity log Log.txt, where the context's DataFolder keeps the
+// program's files: one record appended per run (a fixed header, then every
+// progress line), viewable and clearable.
 #pragma once
 
 #include <string>
@@ -9,6 +10,7 @@
 
 namespace nimbrel {
 
+// The log that View Log opens and Clear Log clears.
 std::string LogFilePath(Context& ctx);
 // Appends the run's record unless ChkDontStoreLogFile is 1, in pieces of about
 // 64 KiB, so a record cut short keeps the pieces already written.

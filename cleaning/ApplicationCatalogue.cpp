@@ -90,10 +90,12 @@ const std::array<Application, 62> kApplications = {{
 void EraseApplication(Context& ctx, const Application& app) {
   const std::string_view texts[] = {txtPathDefs1, txtPathDefs2};
   DeleteThirdPartyFileCreated(ctx);
-  ThirdPartyPathsCreation(ctx, texts);
-  for (const char* section : app.sections)
-    if (section) RunDefinitionSection(ctx, texts, section);
-  if (app.realOneHistory) EraseRealOneHistory(ctx);
+  // Without a definitions file of its own making, the application is skipped.
+  if (ThirdPartyPathsCreation(ctx, texts)) {
+    for (const char* section : app.sections)
+      if (section) RunDefinitionSection(ctx, texts, section);
+    if (app.realOneHistory) EraseRealOneHistory(ctx);
+  }
   DeleteThirdPartyFileCreated(ctx);
 }
 

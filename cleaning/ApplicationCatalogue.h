@@ -21,7 +21,8 @@ extern const std::array<Application, 62> kApplications;
 
 // Erases one application: a fresh definitions file from the built-in text,
 // its sections executed in order, the RealOne Player history where it has
-// one, and the definitions file erased again.
+// one, and the definitions file erased again. Nothing of the application is
+// erased when the definitions file cannot be made afresh.
 void EraseApplication(Context& ctx, const Application& app);
 
 }  // namespace nimbrel

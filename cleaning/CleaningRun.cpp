@@ -1,5 +1,7 @@
 #include "cleaning/CleaningRun.h"
 
+#include <array>
+
 #include "cleaning/ActivityLog.h"
 #include "cleaning/ApplicationCatalogue.h"
 #include "cleaning/TrackCategories.h"
@@ -22,9 +24,21 @@ bool SameLabel(const std::string& row, const char* label) {
 
 }  // namespace
 
+std::string StatusAfterRun(std::int32_t itemsLeft) {
+  if (itemsLeft <= 0) return kIdleStatus;
+  // Appended piece by piece: GCC 12 warns wrongly about " " + std::string.
+  std::string status(" ");
+  status += std::to_string(itemsLeft);
+  status += itemsLeft == 1 ? " item" : " items";
+  status += " could not be erased";
+  return status;
+}
+
 RowMark MarkOfRow(const std::string& row) {
   for (const TrackCategory& cat : kTrackCategories)
     if (SameLabel(row, cat.label)) return RowMark::Category;
+  for (const BrowserTrack& track : BrowserTracks())
+    if (track.listed && SameLabel(row, track.label.c_str())) return RowMark::Category;
   return RowMark::Application;
 }
 
@@ -40,15 +54,28 @@ void CleaningRun::ReadFolderVariables() {
   ctx_.HistoryFolder = ReadRegString(ctx_, RegRoot::CurrentUser, kShellFolders, "History");
   ctx_.CacheFolder = ReadRegString(ctx_, RegRoot::CurrentUser, kShellFolders, "Cache");
   ctx_.CookiesFolder = ReadRegString(ctx_, RegRoot::CurrentUser, kShellFolders, "Cookies");
-  ctx_.ProgramFilesFolder = ReadRegString(ctx_, RegRoot::LocalMachine,
-                                          "Software\\Microsoft\\Windows\\CurrentVersion",
-                                          "PROG_FILES_DIR");
+  // The program-files folder: an old value some set-ups leave, else the one
+  // Windows writes. A 64-bit program also gets the folder of 32-bit programs.
+  const std::string cv = "Software\\Microsoft\\Windows\\CurrentVersion";
+  ctx_.ProgramFilesFolder = ReadRegString(ctx_, RegRoot::LocalMachine, cv, "PROG_FILES_DIR");
+  if (ctx_.ProgramFilesFolder.empty())
+    ctx_.ProgramFilesFolder = ReadRegString(ctx_, RegRoot::LocalMachine, cv, "ProgramFilesDir");
+  ctx_.ProgramFilesX86Folder =
+      ReadRegString(ctx_, RegRoot::LocalMachine, cv, "ProgramFilesDir (x86)");
 }
 
 void CleaningRun::FillToBeErasedList() {
   c_.lvwToBeErased.Clear();
   for (const TrackCategory& cat : kTrackCategories)
     if (ctx_.OptionSelected(cat.key)) c_.lvwToBeErased.Add(cat.label, RowMark::Category);
+  // Each browser is looked for once, at its first selected row.
+  std::array<int, kTodaysBrowsers.size()> installed{};  // 0 not looked for, 1 yes, 2 no
+  for (const BrowserTrack& track : BrowserTracks()) {
+    if (!track.listed || !ctx_.OptionSelected(track.key)) continue;
+    int& found = installed[static_cast<std::size_t>(track.browser)];
+    if (found == 0) found = BrowserInstalled(ctx_, track.browser) ? 1 : 2;
+    if (found == 1) c_.lvwToBeErased.Add(track.label, RowMark::Category);
+  }
   for (const std::string& app : ticked_())
     if (c_.lvwToBeErased.FindItemPrefix(app) < 0) c_.lvwToBeErased.Add(app, RowMark::Application);
 }
@@ -101,6 +128,7 @@ void CleaningRun::StartCleanning() {
   c_.mnuOptions.SetEnabled(false);
   c_.mnuStartErasing.SetEnabled(false);
   c_.PgbTemp.SetValue(0);
+  browsers_.Begin();
   if (ctx_.OptionSelected("ChkCloseAllIE")) CloseAllInternetExplorers(ctx_);
   c_.Picture1.SetEnabled(false);
   ReadFolderVariables();
@@ -119,9 +147,7 @@ void CleaningRun::StartCleanning() {
 
   c_.lblstatus.SetLeft(45);
   c_.lblstatus.SetCaption(" Cleaning ...");
-  ctx_.RegistryItemsRemoved = 0;
-  ctx_.FilesDeleted = 0;
-  ctx_.BytesErased = 0;
+  ctx_.ResetRunCounters();
   const int rows = list.Count();
   if (rows > 0) c_.PgbTemp.SetMax(rows);
   c_.lblScannedRegKeys.SetCaption("0");
@@ -146,7 +172,7 @@ void CleaningRun::StartCleanning() {
   c_.mnuEraseSetting.SetEnabled(true);
   c_.mnuOptions.SetEnabled(true);
   c_.mnuStartErasing.SetEnabled(true);
-  c_.lblstatus.SetCaption(kIdleStatus);
+  c_.lblstatus.SetCaption(StatusAfterRun(ctx_.ItemsLeft));
   running_ = false;
 }
 
@@ -173,6 +199,13 @@ void CleaningRun::Dispatch(int index) {
     if (!ctx_.OptionSelected(cat.key)) continue;
     list.SetSubItem(index, 1, "Erasing...");
     if (cat.erase) cat.erase(ctx_);
+    list.SetSubItem(index, 1, "Done");
+  }
+  for (const BrowserTrack& track : BrowserTracks()) {
+    if (!track.listed || !SameLabel(text, track.label.c_str())) continue;
+    if (!ctx_.OptionSelected(track.key)) continue;
+    list.SetSubItem(index, 1, "Erasing...");
+    browsers_.EraseRow(ctx_, track.browser, track.category);
     list.SetSubItem(index, 1, "Done");
   }
   for (const Application& app : kApplications) {

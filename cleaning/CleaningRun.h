@@ -2,11 +2,13 @@
 // each row to its track category or catalogue application.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "core/Context.h"
+#include "erasers/TodaysBrowsers.h"
 #include "platform/Controls.h"
 
 namespace nimbrel {
@@ -47,9 +49,11 @@ class RunCommandsHeld {
 using TickedApplications = std::function<std::vector<std::string>()>;
 
 inline constexpr const char* kIdleStatus = " Ready";
+// The status strip once a run is over: idle, or how many items it left.
+std::string StatusAfterRun(std::int32_t itemsLeft);
 
-// The mark of a to-be-erased row: a track category's label gets the
-// category's, any other row the application's.
+// The mark of a to-be-erased row: a track category's label (or a browser
+// row's) gets the category's, any other row the application's.
 RowMark MarkOfRow(const std::string& row);
 
 // How long a run waits for another process's run to end (the run lock), and
@@ -63,7 +67,8 @@ class CleaningRun {
  public:
   CleaningRun(Context& ctx, const CleaningControls& controls, TickedApplications ticked);
 
-  // One row per selected category, then one per ticked application.
+  // One row per selected category, then one per selected row of an
+  // installed browser of today, then one per ticked application.
   void FillToBeErasedList();
   // The run. Returns at once, changing nothing, while a run is in progress in
   // this process. While another process runs (it holds the run lock) it waits
@@ -89,6 +94,7 @@ class CleaningRun {
   Context& ctx_;
   CleaningControls c_;
   TickedApplications ticked_;
+  TodaysBrowsersRun browsers_;
   bool running_ = false;
   bool busyElsewhere_ = false;
 };

@@ -1,7 +1,9 @@
 #include "cleaning/TrackCategories.h"
 
+#include <string>
+#include <vector>
+
 #include "erasers/EraseDATFiles.h"
-#include "erasers/modAutoComplete.h"
 #include "erasers/modCookies.h"
 #include "erasers/modFiles.h"
 #include "erasers/modIECache.h"
@@ -9,6 +11,7 @@
 #include "erasers/modOSVersion.h"
 #include "erasers/modOperaCache.h"
 #include "erasers/modRegistry.h"
+#include "erasers/modUrlHistory.h"
 #include "platform/Text.h"
 
 namespace nimbrel {
@@ -32,8 +35,10 @@ void EraseWindowsRecentHistory(Context& ctx) {
   EraseRecentDocsList(ctx);
   const std::string profile = ctx.platform.system.Environment("USERPROFILE");
   const std::string recent =
-      profile + (OSVersionTag(ctx) == "XP" ? "\\My Recent Documents" : "\\Recent");
-  EraseFilesInTree(ctx, recent, "*.*");
+      profile + (OSVersionTag(ctx) == WindowsVersion::XP ? "\\My Recent Documents" : "\\Recent");
+  // From Windows Vista on the profile's "Recent" is a junction: the walk of
+  // the folder it leads to (below) covers it.
+  if (!ctx.platform.files.IsLink(recent)) EraseFilesInTree(ctx, recent, "*.*");
   // The folder the shell files recent documents in: on Windows XP the
   // profile's "Recent" (the Start menu only calls it "My Recent Documents"),
   // from Windows Vista on the folder the profile's "Recent" junction leads to.
@@ -73,9 +78,12 @@ void EraseIndex(Context& ctx) {
 }
 
 // The folder, when an eraser may work in it; empty otherwise (unset, relative,
-// a drive root or a protected folder), and the steps in it are skipped.
+// a drive root or a protected folder), and the steps in it are skipped. A
+// refused folder that is there is told as left.
 std::string Usable(Context& ctx, const std::string& folder) {
-  return ErasableFolder(ctx, folder).empty() ? std::string() : folder;
+  if (!ErasableFolder(ctx, folder).empty()) return folder;
+  LeftIfRefused(ctx, folder);
+  return {};
 }
 
 constexpr int kOperaRememberedFolders = 10;
@@ -91,14 +99,47 @@ void EraseOperaCookies(Context& ctx) {
   if (!opera.empty()) EraseFilesInTree(ctx, opera, "cookies4.dat");
 }
 
-// Opera's cache and history files in its folders. With `lines`, each file
+// The folders directly in `folder` whose names match `pattern`, each ending
+// in "\"; links are left out, as an eraser never follows one. None when an
+// eraser may not work in `folder`.
+std::vector<std::string> SubFolders(Context& ctx, const std::string& folder,
+                                    const std::string& pattern = "*") {
+  std::vector<std::string> out;
+  if (ErasableFolder(ctx, folder).empty()) return out;
+  Files& files = ctx.platform.files;
+  const std::string base = EnsureTrailingBackslash(folder);
+  for (const FileEntry& entry : files.Find(base + pattern)) {
+    if (entry.name == "." || entry.name == ".." || !(entry.attributes & kAttrDirectory) ||
+        (entry.attributes & kAttrReparsePoint) || files.IsLink(base + entry.name))
+      continue;
+    out.push_back(base + entry.name + "\\");
+  }
+  return out;
+}
+
+// Opera's history files, Opera 5 to 9: the global history ("global.dat",
+// "global_history.dat" from 9.5 on), the visited links and the addresses
+// typed in the address field (Opera 9).
+constexpr const char* kOperaHistoryFiles[] = {"global.dat", "global_history.dat", "vlink4.dat",
+                                              "typed_history.xml"};
+// Opera's cache folders in the folder of one installation: in it (Opera 5
+// and 6) or in its "profile" folder (Opera 7 to 9); "opcache" from Opera 9.5 on.
+constexpr const char* kOperaCacheFolders[] = {"cache4\\", "opcache\\", "profile\\cache4\\",
+                                              "profile\\opcache\\"};
+
+// Opera's cache and history files in its folders, and nothing else of them:
+// the same folders also hold the user's mail, bookmarks (*.adr), saved
+// passwords (wand.dat), certificates and settings. With `lines`, each file
 // named in the profile folder also gets a progress line of its own.
 void EraseOperaFiles(Context& ctx, bool lines) {
   const std::string opera = Usable(ctx, OperaFolder(ctx));
   const std::string root = OperaRootFolder(ctx);
   if (!opera.empty()) {
-    EraseFilesInTree(ctx, root, "*.*");
-    EraseFilesInTree(ctx, opera + "cache4\\", "*.*");
+    // Each folder in the root is one installation's ("Opera" the usual one).
+    for (const std::string& installation : SubFolders(ctx, root))
+      for (const char* cache : kOperaCacheFolders)
+        EraseFilesInTree(ctx, installation + cache, "*.*");
+    for (const char* name : kOperaHistoryFiles) EraseFilesInTree(ctx, root, name);
     EraseFilesInTree(ctx, opera, "opera.dir");
     EraseFilesInTree(ctx, opera, "global.dat");
     if (lines) ctx.AddProgressLine("  " + opera + "global.dat");
@@ -118,19 +159,44 @@ void EraseOperaFiles(Context& ctx, bool lines) {
     }
     ctx.DoEvents();
   }
-  if (!opera.empty()) {
-    EraseFolder(ctx, opera);
-    EraseFolder(ctx, root);
-  }
 }
 
 void EraseOperaLocationBarHistory(Context& ctx) { EraseOperaFiles(ctx, true); }
 
 void EraseOperaCache(Context& ctx) { EraseOperaFiles(ctx, false); }
 
-// Netscape's cache and location-bar history: everything under the profiles.
-void EraseNetscapeProfiles(Context& ctx) {
-  EraseFilesInTree(ctx, MozillaProfilesFolder(ctx), "*.*");
+// The Netscape/Mozilla profiles: Netscape 6 and 7 and Mozilla 1.x keep each
+// in "<name>\<random>.slt\" under the profiles folder, other builds in
+// "<name>\". Both are returned.
+std::vector<std::string> MozillaProfiles(Context& ctx) {
+  std::vector<std::string> out;
+  for (const std::string& named : SubFolders(ctx, MozillaProfilesFolder(ctx))) {
+    out.push_back(named);
+    for (const std::string& salted : SubFolders(ctx, named, "*.slt")) out.push_back(salted);
+  }
+  return out;
+}
+
+// The files of each profile's disk cache ("Cache.Trash" is a cache Mozilla
+// set aside to delete).
+void EraseNetscapeCache(Context& ctx) {
+  for (const std::string& profile : MozillaProfiles(ctx))
+    for (const char* cache : {"Cache\\", "Cache.Trash\\"})
+      EraseFilesInTree(ctx, profile + cache, "*.*");
+}
+
+// The global history, which also colours visited links and fills the
+// location bar's completions.
+void EraseNetscapeHistory(Context& ctx) {
+  EraseFilesInTree(ctx, MozillaProfilesFolder(ctx), "history.dat");
+}
+
+// The history, and the addresses typed in the location bar, which Mozilla
+// 1.x and Netscape 6 and 7 keep in localstore.rdf (with the windows' sizes
+// and toolbars, which go back to their defaults).
+void EraseNetscapeLocationBarHistory(Context& ctx) {
+  EraseNetscapeHistory(ctx);
+  EraseFilesInTree(ctx, MozillaProfilesFolder(ctx), "localstore.rdf");
 }
 
 void EraseNetscapeCookies(Context& ctx) {
@@ -141,7 +207,7 @@ void EraseNetscapeCookies(Context& ctx) {
 
 void EraseNetscapeHistoryFile(Context& ctx) {
   EraseNetscapeCookies(ctx);
-  EraseNetscapeProfiles(ctx);
+  EraseNetscapeHistory(ctx);
 }
 
 }  // namespace
@@ -159,9 +225,9 @@ const std::array<TrackCategory, 18> kTrackCategories = {{
     {7, "Opera Location Bar History", "ChkOperaLocationBarHistory", "Loation Bar History", kOpera,
      EraseOperaLocationBarHistory},
     {8, "Opera Cache", "ChkOperaCache", "Cache and History", kOpera, EraseOperaCache},
-    {9, "Netscape Cache", "ChkNetscapeCache", "Cache", kNetscape, EraseNetscapeProfiles},
+    {9, "Netscape Cache", "ChkNetscapeCache", "Cache", kNetscape, EraseNetscapeCache},
     {10, "Netscape Location Bar History", "ChkNetscapeLocationBarHistory", "Location Bar History",
-     kNetscape, EraseNetscapeProfiles},
+     kNetscape, EraseNetscapeLocationBarHistory},
     {11, "Netscape Cookies", "ChkNetscapeCookies", "Cookies", kNetscape, EraseNetscapeCookies},
     {12, "Netscape History File", "ChkNetscapeHistoryFile", "History File", kNetscape,
      EraseNetscapeHistoryFile},
@@ -177,5 +243,20 @@ const std::array<TrackCategory, 18> kTrackCategories = {{
     {18, "Windows Clipboard", "chkWindowsClipboard", "Clipboard", kWindows,
      EraseWindowsClipboard},
 }};
+
+const std::vector<BrowserTrack>& BrowserTracks() {
+  static const std::vector<BrowserTrack> tracks = [] {
+    std::vector<BrowserTrack> out;
+    for (const BrowserEntry& entry : kTodaysBrowsers)
+      for (BrowserCategory category : kBrowserCategories)
+        out.push_back({entry.browser, category,
+                       std::string(entry.rowName) + " " + CategoryName(category),
+                       std::string("chk") + entry.key + CategoryName(category),
+                       category == BrowserCategory::Cache ||
+                           category == BrowserCategory::Sessions});
+    return out;
+  }();
+  return tracks;
+}
 
 }  // namespace nimbrel

@@ -5,8 +5,11 @@
 #pragma once
 
 #include <array>
+#include <string>
+#include <vector>
 
 #include "core/Context.h"
+#include "erasers/BrowserProfiles.h"
 
 namespace nimbrel {
 
@@ -30,5 +33,21 @@ constexpr CategoryGroup kInternetExplorerGroup{0, 5};
 constexpr CategoryGroup kOperaGroup{5, 3};
 constexpr CategoryGroup kNetscapeGroup{8, 4};
 constexpr CategoryGroup kWindowsGroup{12, 6};
+
+// Today's browsers: a row per browser and category, listed after the
+// eighteen, browser by browser, for a browser that is installed.
+struct BrowserTrack {
+  TodaysBrowser browser;
+  BrowserCategory category;
+  std::string label;  // the to-be-erased row: "Chrome Cache"
+  std::string key;    // section "Options", also its check box's name: "chkChromeCache"
+  // History and Cookies, kept in the browsers' databases, have no eraser yet:
+  // their boxes are stored, their rows not listed.
+  bool listed;
+};
+
+// The 24, in the order of their rows: Chrome's History, Cookies, Cache,
+// Sessions, then Edge's ...
+const std::vector<BrowserTrack>& BrowserTracks();
 
 }  // namespace nimbrel

@@ -22,6 +22,20 @@ void Context::AddBytesErased(std::uint64_t bytes) {
   Report().BytesErased(BytesErased);
 }
 
+void Context::Left(std::string_view reason, const std::string& item) {
+  if (!left_.insert(ToUpper(item)).second) return;
+  ++ItemsLeft;
+  AddProgressLine("  left (" + std::string(reason) + "): " + item);
+}
+
+void Context::ResetRunCounters() {
+  RegistryItemsRemoved = 0;
+  FilesDeleted = 0;
+  BytesErased = 0;
+  ItemsLeft = 0;
+  left_.clear();
+}
+
 bool Context::OptionSelected(const std::string& key) {
   return IsOne(settings.ReadSetting(kOptions, key, "0"));
 }

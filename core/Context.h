@@ -1,14 +1,17 @@
 // The program-wide state, created once by the program (and once per test) and
-// passed by reference: the platform, the settings store, the run counters,
-// the folder variables, the message answer, the drag state and the report
-// that the erasers tell their progress to.
+// passed by reference: the platform, the settings store, the folder of the
+// program's own files, the run counters, the folder variables, the message
+// answer, the drag state and the report that the erasers tell their progress to.
 #pragma once
 
 #include <cstdint>
+#include <set>
 #include <string>
+#include <string_view>
 
 #include "core/RunReport.h"
 #include "platform/Platform.h"
+#include "settings/DataFolder.h"
 #include "settings/SettingsStore.h"
 
 namespace nimbrel {
@@ -28,12 +31,19 @@ class Context {
 
   Platform platform;
   SettingsStore& settings;
+  // Where the log and the keep lists are read and saved.
+  DataFolder dataFolder;
 
   std::int32_t RegistryItemsRemoved = 0;
   std::int32_t FilesDeleted = 0;
   // The bytes of the files erased in this run (what lblSize shows).
   std::uint64_t BytesErased = 0;
+  // The items this run meant to erase and could not, each told once (Left).
+  std::int32_t ItemsLeft = 0;
   std::string HistoryFolder, CacheFolder, CookiesFolder, ProgramFilesFolder;
+  // The 32-bit programs' folder of 64-bit Windows as this program sees it (for a
+  // 32-bit program the same as ProgramFilesFolder); empty on 32-bit Windows.
+  std::string ProgramFilesX86Folder;
   bool MessageAnswer = false;
   DragState drag;
   KeepListMode keepListMode = KeepListMode::Cookies;
@@ -47,6 +57,12 @@ class Context {
   void CountRegistryItem();
   void CountFileDeleted();
   void AddBytesErased(std::uint64_t bytes);
+  // An item the run meant to erase stays: told as the progress line
+  // "  left (REASON): ITEM" and counted in ItemsLeft, once per item and run
+  // (letter case aside), however many attempts failed.
+  void Left(std::string_view reason, const std::string& item);
+  // A run starts: every counter at 0, no item left yet.
+  void ResetRunCounters();
   void DoEvents() { Report().DoEvents(); }
 
   // Reads a choice of section "Options" (default "0"): selected when it is 1.
@@ -72,6 +88,7 @@ class Context {
   };
   QuietReport quiet_;
   RunReport* report_ = nullptr;
+  std::set<std::string> left_;  // the items Left told, upper-case
 };
 
 }  // namespace nimbrel

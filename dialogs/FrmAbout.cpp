@@ -1,5 +1,6 @@
 #include "dialogs/FrmAbout.h"
 
+#include "dialogs/WebPages.h"
 #include "dialogs/WindowChrome.h"
 
 namespace nimbrel {

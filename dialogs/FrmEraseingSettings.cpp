@@ -4,6 +4,7 @@
 #include "cleaning/TrackCategories.h"
 #include "dialogs/FrmKeepList.h"
 #include "dialogs/WindowChrome.h"
+#include "erasers/BrowserProfiles.h"
 #include "erasers/modOperaCache.h"
 #include "platform/Text.h"
 #include "settings/SettingsStore.h"
@@ -32,6 +33,13 @@ constexpr int kRightBox = kRightLeft + 12, kScanWidth = 72;
 constexpr int kFolderWidth = kRightWidth - 24 - kScanWidth - 6;
 constexpr int kOperaTop = kGroupTop, kOperaHeight = 148;
 constexpr int kNetscapeTop = kOperaTop + kOperaHeight + 10, kNetscapeHeight = 164;
+
+// Today's Browsers page: a row per browser, its name and a box per category.
+constexpr int kBrowserNameWidth = 132, kBrowserColumn = 94, kBrowserBoxWidth = 100;
+constexpr int kBrowserBoxLeft = kIeBox + kBrowserNameWidth + 8;
+constexpr int BrowserRow(int i) { return kGroupTop + 24 + i * kRow; }
+constexpr int kBrowsersHeight = BrowserRow(6) + 46 - kGroupTop;
+constexpr int kBrowsersNote = kGroupTop + kBrowsersHeight + 10;
 
 constexpr int TabLeft(int i) { return kPageLeft + i * (kTabWidth + 4); }
 constexpr int IeRow(int i) { return kGroupTop + 24 + i * kRow; }
@@ -66,6 +74,10 @@ FrmEraseingSettings::FrmEraseingSettings(Context& ctx)
              Px(kTabHeight)),
       Image2(*this, "Image2", Picture::TitleBar, false, Px(TabLeft(2)), Px(kTabTop + kTabHeight),
              Px(kTabWidth), Px(3)),
+      lblTodaysBrowsers(*this, "lblTodaysBrowsers", "Today's Browsers", Px(TabLeft(3)),
+                        Px(kTabTop), Px(kTabWidth), Px(kTabHeight)),
+      imgTodaysBrowsers(*this, "imgTodaysBrowsers", Picture::TitleBar, false, Px(TabLeft(3)),
+                        Px(kTabTop + kTabHeight), Px(kTabWidth), Px(3)),
 
       FrameBrowser(*this, "FrameBrowser", "Browser", Px(kPageLeft), Px(kPageTop), Px(kPageWidth),
                    Px(kPageHeight)),
@@ -156,12 +168,49 @@ FrmEraseingSettings::FrmEraseingSettings(Context& ctx)
                             Px(kBottomRow), Px(kButton), Px(kButtonHeight), &FrameApplication),
       Command1_1(*this, "Command1_1", "Exit", Px(kExitLeft), Px(kBottomRow), Px(kButton),
                  Px(kButtonHeight), &FrameApplication),
+
+      FrameTodaysBrowsers(*this, "FrameTodaysBrowsers", "Today's Browsers", Px(kPageLeft),
+                          Px(kPageTop), Px(kPageWidth), Px(kPageHeight)),
+      fraTodaysBrowsers(*this, "fraTodaysBrowsers", "Chrome, Edge, Brave, Vivaldi, Opera, Firefox",
+                        Px(kIeLeft), Px(kGroupTop), Px(kPageWidth - 24), Px(kBrowsersHeight),
+                        &FrameTodaysBrowsers),
+      cmdBrowsersSelectAll(*this, "cmdBrowsersSelectAll", "Select All", Px(kIeBox),
+                           Px(BrowserRow(6) + 6), Px(kButton), Px(kButtonHeight),
+                           &fraTodaysBrowsers),
+      cmdBrowsersSelectNon(*this, "cmdBrowsersSelectNon", "Select Non", Px(kIeBox + kButton + 8),
+                           Px(BrowserRow(6) + 6), Px(kButton), Px(kButtonHeight),
+                           &fraTodaysBrowsers),
+      lblTodaysBrowsersNote(*this, "lblTodaysBrowsersNote",
+                            "Erasing Cookies signs you out of web sites, erasing Sessions loses "
+                            "the tabs you left open. A browser that is running is left as it "
+                            "is: close it first, or have Nimbrel close it (Options, General).",
+                            Px(kIeLeft), Px(kBrowsersNote), Px(kPageWidth - 24), Px(48),
+                            &FrameTodaysBrowsers),
+      cmdBrowsersExit(*this, "cmdBrowsersExit", "Exit", Px(kExitLeft), Px(kBottomRow), Px(kButton),
+                      Px(kButtonHeight), &FrameTodaysBrowsers),
       ctx_(ctx) {
+  for (std::size_t b = 0; b < kTodaysBrowsers.size(); ++b) {
+    const int row = BrowserRow(static_cast<int>(b));
+    BrowserLabels.push_back(std::make_unique<Label>(
+        *this, std::string("lbl") + kTodaysBrowsers[b].key, kTodaysBrowsers[b].name, Px(kIeBox),
+        Px(row), Px(kBrowserNameWidth), Px(kBoxHeight), &fraTodaysBrowsers));
+  }
+  for (const BrowserTrack& track : BrowserTracks()) {
+    const int column = static_cast<int>(track.category);
+    BrowserBoxes.push_back(std::make_unique<CheckBox>(
+        *this, track.key, CategoryName(track.category),
+        Px(kBrowserBoxLeft + column * kBrowserColumn),
+        Px(BrowserRow(static_cast<int>(track.browser))), Px(kBrowserBoxWidth), Px(kBoxHeight),
+        &fraTodaysBrowsers));
+  }
   // Look.
   Label4.SetLook(TextStyle::Title, palette::kTitleText, palette::kTitle);
   for (Frame* f : {&FrameBrowser, &FrameWindows, &FrameApplication, &Frame2, &Frame3, &Frame4,
-                   &fraWindowsTracks})
+                   &fraWindowsTracks, &FrameTodaysBrowsers, &fraTodaysBrowsers})
     f->SetLook(TextStyle::Bold, palette::kText, palette::kWindow);
+  for (const auto& label : BrowserLabels)
+    label->SetLook(TextStyle::Bold, palette::kText, palette::kWindow);
+  lblTodaysBrowsersNote.SetLook(TextStyle::Normal, palette::kMutedText, palette::kWindow);
   lvwThirdpartyControls.Checkboxes = true;
   lvwThirdpartyControls.AddColumn("Application", Px(kPageWidth - 24 - 30));
   AttachDragHandles(ctx, *this, {&ImgFormMove, &Label4, &Image7});
@@ -172,6 +221,12 @@ FrmEraseingSettings::FrmEraseingSettings(Context& ctx)
     box->Change = [this, box] {
       if (!resetting_) ctx_.settings.WriteSetting(kOptions, box->Name(), box->Value() ? "1" : "0");
     };
+  for (const auto& box : BrowserBoxes)
+    box->Change = [this, b = box.get()] {
+      if (!resetting_) ctx_.settings.WriteSetting(kOptions, b->Name(), b->Value() ? "1" : "0");
+    };
+  cmdBrowsersSelectAll.Click = [this] { SelectBrowsers(true); };
+  cmdBrowsersSelectNon.Click = [this] { SelectBrowsers(false); };
   cmdSelectAll.Click = [this] { SelectGroup(kInternetExplorerGroup, true); };
   CmdSelectNon.Click = [this] { SelectGroup(kInternetExplorerGroup, false); };
   // The Windows pair: each button does what its words say, not what its name says.
@@ -204,8 +259,11 @@ FrmEraseingSettings::FrmEraseingSettings(Context& ctx)
   tab(Label3, Page::Windows);
   tab(Image2, Page::Application);
   tab(Label2, Page::Application);
+  tab(imgTodaysBrowsers, Page::TodaysBrowsers);
+  tab(lblTodaysBrowsers, Page::TodaysBrowsers);
   for (Control* c : {static_cast<Control*>(&Command1), static_cast<Control*>(&Command1_1),
-                     static_cast<Control*>(&cmdexit), static_cast<Control*>(&Image6)})
+                     static_cast<Control*>(&cmdexit), static_cast<Control*>(&cmdBrowsersExit),
+                     static_cast<Control*>(&Image6)})
     c->Click = [this] { Close(); };
   ShowPage(Page::Browser);
 }
@@ -235,6 +293,7 @@ void FrmEraseingSettings::OnLoad() {
   // Each load starts from unchecked boxes, as a newly created dialog does.
   resetting_ = true;
   for (CheckBox* box : CategoryBoxes()) box->SetValue(0);
+  for (const auto& box : BrowserBoxes) box->SetValue(0);
   resetting_ = false;
   LoadSettings();
 }
@@ -259,6 +318,7 @@ void FrmEraseingSettings::LoadSettings() {
       ctx_.settings.ReadSetting(kOptions, "txtSearchNetscapeCasche", MozillaProfilesFolder(ctx_)));
   for (int i = kWindows; i < kWindows + kWindowsGroup.count; ++i)
     LoadBox(*boxes[static_cast<std::size_t>(i)]);
+  LoadBrowserBoxes();
 
   ListView& list = lvwThirdpartyControls;
   list.Clear();
@@ -277,7 +337,8 @@ void FrmEraseingSettings::ShowPage(Page page) {
     Label& tab;
   } pages[] = {{Page::Browser, FrameBrowser, Label1},
                {Page::Windows, FrameWindows, Label3},
-               {Page::Application, FrameApplication, Label2}};
+               {Page::Application, FrameApplication, Label2},
+               {Page::TodaysBrowsers, FrameTodaysBrowsers, lblTodaysBrowsers}};
   for (const auto& p : pages) {
     const bool chosen = p.page == page;
     p.frame.SetVisible(chosen);
@@ -300,6 +361,38 @@ void FrmEraseingSettings::SelectGroup(CategoryGroup group, bool checked) {
   for (int i = group.first; i < end; ++i) boxes[static_cast<std::size_t>(i)]->SetValue(checked);
   // Once more through every handler, so each key is written even when unchanged.
   for (int i = group.first; i < end; ++i) boxes[static_cast<std::size_t>(i)]->Change();
+}
+
+void FrmEraseingSettings::LoadBrowserBoxes() {
+  std::array<bool, kTodaysBrowsers.size()> installed{};
+  for (std::size_t b = 0; b < kTodaysBrowsers.size(); ++b) {
+    installed[b] = BrowserInstalled(ctx_, kTodaysBrowsers[b].browser);
+    Label& label = *BrowserLabels[b];
+    label.SetCaption(std::string(kTodaysBrowsers[b].name) + (installed[b] ? "" : " (not found)"));
+    label.SetEnabled(installed[b]);
+  }
+  const std::vector<BrowserTrack>& tracks = BrowserTracks();
+  for (std::size_t i = 0; i < tracks.size(); ++i) {
+    CheckBox& box = *BrowserBoxes[i];
+    const bool found = installed[static_cast<std::size_t>(tracks[i].browser)];
+    // Cache and History are ticked for a browser found; Cookies and Sessions,
+    // whose erasing signs the user out and loses the open tabs, are not.
+    const bool ticked = found && (tracks[i].category == BrowserCategory::Cache ||
+                                  tracks[i].category == BrowserCategory::History);
+    box.SetEnabled(found);
+    // A browser not found keeps its stored choice as it is, unwritten.
+    resetting_ = !found;
+    box.SetValue(AsInt32(ctx_.settings.ReadSetting(kOptions, box.Name(), ticked ? "1" : "0")) == 1);
+    resetting_ = false;
+  }
+}
+
+void FrmEraseingSettings::SelectBrowsers(bool checked) {
+  for (const auto& box : BrowserBoxes)
+    if (box->Enabled()) box->SetValue(checked);
+  // Once more through every handler, so each key is written even when unchanged.
+  for (const auto& box : BrowserBoxes)
+    if (box->Enabled()) box->Change();
 }
 
 void FrmEraseingSettings::SelectApplications(bool checked) {

@@ -1,10 +1,14 @@
 // The erase-settings dialog: the eighteen track categories as check boxes on
 // the Browser and Windows pages, the catalogue applications as a checked list
-// on the Application page. Every change is written to the store at once;
+// on the Application page, today's browsers as a row of boxes each on the
+// Today's Browsers page. Every change is written to the store at once;
 // there is no OK. Loading it turns the stored choices into check states.
 #pragma once
 
 #include <array>
+#include <memory>
+#include <string>
+#include <vector>
 
 #include "cleaning/TrackCategories.h"
 #include "core/Context.h"
@@ -30,6 +34,8 @@ class FrmEraseingSettings : public Form {
   Image Image3;
   Label Label2;
   Image Image2;
+  Label lblTodaysBrowsers;
+  Image imgTodaysBrowsers;
 
   // Browser page.
   Frame FrameBrowser;
@@ -78,11 +84,24 @@ class FrmEraseingSettings : public Form {
   PictureButton CmdUnSelectThirdParty;
   PictureButton Command1_1;  // Exit, second member of the Command1 pair
 
+  // Today's Browsers page: per browser a label ("lblChrome") and a box per
+  // category named by its settings key ("chkChromeCache"), in the order of
+  // BrowserTracks(); a browser that is not installed shows "(not found)" and
+  // its boxes are disabled.
+  Frame FrameTodaysBrowsers;
+  Frame fraTodaysBrowsers;
+  std::vector<std::unique_ptr<Label>> BrowserLabels;
+  std::vector<std::unique_ptr<CheckBox>> BrowserBoxes;
+  PictureButton cmdBrowsersSelectAll;
+  PictureButton cmdBrowsersSelectNon;
+  Label lblTodaysBrowsersNote;
+  PictureButton cmdBrowsersExit;
+
   // The eighteen boxes in the order of the category catalogue.
   std::array<CheckBox*, 18> CategoryBoxes();
 
   void LoadSettings();
-  enum class Page { Browser, Windows, Application };
+  enum class Page { Browser, Windows, Application, TodaysBrowsers };
   void ShowPage(Page page);
   // Writes every application's check, "True" or "False".
   void SaveApplicationChecks();
@@ -94,6 +113,8 @@ class FrmEraseingSettings : public Form {
   void LoadBox(CheckBox& box);
   void SelectGroup(CategoryGroup group, bool checked);
   void SelectApplications(bool checked);
+  void LoadBrowserBoxes();
+  void SelectBrowsers(bool checked);
 
   Context& ctx_;
   bool resetting_ = false;

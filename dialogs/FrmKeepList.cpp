@@ -35,7 +35,8 @@ void Open(Context& ctx, KeepListMode mode) {
   dlg.ListCurrentEntries();
   const bool cookies = mode == KeepListMode::Cookies;
   std::size_t added = 0;
-  for (std::string& entry : cookies ? ReadCookieKeepList(ctx.platform) : ReadTypedAddressKeepList(ctx.platform)) {
+  for (std::string& entry : cookies ? ReadCookieKeepList(ctx.platform, ctx.dataFolder)
+                                    : ReadTypedAddressKeepList(ctx.platform, ctx.dataFolder)) {
     dlg.lstKeepList.AddItem(std::move(entry));
     if (++added % kEntriesPerYield == 0) ctx.platform.loop.DoEvents();
   }
@@ -122,22 +123,22 @@ void FrmKeepList::Save() {
   if (ctx_.keepListMode == KeepListMode::Cookies)
     SaveCookieKeepList(ctx_, lstKeepList.Lines());
   else
-    SaveTypedAddressKeepList(ctx_.platform, lstKeepList.Lines());
+    SaveTypedAddressKeepList(ctx_.platform, ctx_.dataFolder, lstKeepList.Lines());
 }
 
 void OpenCookieKeepList(Context& ctx) { Open(ctx, KeepListMode::Cookies); }
 
 std::vector<std::string> ListCurrentCookies(Context& ctx) {
   std::vector<std::string> names;
-  // An unset folder would list the current drive's root; a system folder is
-  // no place for cookies.
-  if (ErasableFolder(ctx, ctx.CookiesFolder).empty()) return names;
-  const std::string folder = EnsureTrailingBackslash(ctx.CookiesFolder);
-  for (const FileEntry& e : ctx.platform.files.Find(folder + "*.*")) {
-    if (e.name == "." || e.name == ".." || (e.attributes & kAttrDirectory)) continue;
-    if (!EqualsNoCase(Trim(e.name), "index.dat")) names.push_back(e.name);
-    ctx.platform.loop.DoEvents();
-  }
+  // Listed by the erasers' own walk: an unset folder would list the current
+  // drive's root, and a system folder, a link or a folder below one is no
+  // place for cookies.
+  WalkFolder(ctx, ctx.CookiesFolder, {"*.*", false}, [&names](const WalkedFile& found) {
+    const FileEntry& e = found.entry;
+    if (!(e.attributes & kAttrDirectory) && !EqualsNoCase(Trim(e.name), "index.dat"))
+      names.push_back(e.name);
+    return WalkOn::Next;
+  });
   return names;
 }
 
@@ -162,9 +163,10 @@ bool ListContains(const ListBox& list, const std::string& text) {
 
 void SaveCookieKeepList(Context& ctx, const std::vector<std::string>& entries) {
   const Platform& p = ctx.platform;
-  const std::string file = CookieKeepListPath(p), fresh = file + ".new", old = file + ".old";
+  const std::string file = ctx.dataFolder.PathToSave(p, kCookieKeepListFile);
+  const std::string fresh = file + ".new", old = file + ".old";
   if (!ClearStaleFile(p, fresh) || !WriteCookieKeepListFile(p, entries, fresh)) return;
-  const bool hadOld = p.files.Attributes(file) != kInvalidAttributes;
+  const bool hadOld = Exists(p.files, file);
   if (hadOld && (!ClearStaleFile(p, old) || !p.files.Replace(file, old))) {
     p.files.Delete(fresh);
     return;

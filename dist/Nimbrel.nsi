@@ -138,6 +138,13 @@ Section "Uninstall"
     Delete "$INSTDIR\Log.txt"
     Delete "$INSTDIR\Cookies.ini"
     Delete "$INSTDIR\Backup.dat"
+    ; Where the program keeps them when it may not write beside its exe (in
+    ; Program Files, run without administrator rights): the user's own folder.
+    SetShellVarContext current
+    Delete "$APPDATA\${PRODUCT}\Log.txt"
+    Delete "$APPDATA\${PRODUCT}\Cookies.ini"
+    Delete "$APPDATA\${PRODUCT}\Backup.dat"
+    RMDir "$APPDATA\${PRODUCT}"
     DeleteRegKey HKCU "${SETTINGS_KEY}"
     DeleteRegKey /ifempty HKCU "Software\${PUBLISHER}"
   ${EndIf}

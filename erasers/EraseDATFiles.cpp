@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <utility>
+#include <vector>
 
 #include "erasers/modFiles.h"
 #include "platform/Text.h"
@@ -11,16 +12,11 @@ namespace nimbrel {
 namespace {
 
 constexpr const char* kLineEnd = "\r\n";
-
-bool Exists(Files& files, const std::string& path) {
-  return files.Attributes(path) != kInvalidAttributes;
-}
+constexpr const char* kIndexDat = "index.dat";
 
 // The system folder cut after its last "\": "C:\WINDOWS\" for C:\WINDOWS\SYSTEM32.
 std::string WindowsFolder(Context& ctx) {
-  const std::string system = ctx.platform.system.SystemDirectory();
-  const auto cut = system.rfind('\\');
-  return cut == std::string::npos ? std::string() : system.substr(0, cut + 1);
+  return FolderPartOf(ctx.platform.system.SystemDirectory());
 }
 
 // The file goes at the next start of the system; a link is left alone.
@@ -52,54 +48,88 @@ bool AnyFieldContains(const std::string& text, const std::string& needle) {
   return false;
 }
 
+// The lines of a text, each trimmed and upper-cased, for telling whether a
+// line is there already.
+std::vector<std::string> LineKeys(const std::string& text) {
+  std::vector<std::string> keys;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    const std::size_t end = std::min(text.find_first_of("\r\n", start), text.size());
+    keys.push_back(ToUpper(Trim(text.substr(start, end - start))));
+    start = end + 1;
+  }
+  return keys;
+}
+
+// An index.dat file the batch names: named so exactly (letter case aside),
+// neither hidden nor system nor a folder.
+bool IsIndexDat(const FileEntry& entry) {
+  return !(entry.attributes & (kAttrDirectory | kAttrHidden | kAttrSystem)) &&
+         EqualsNoCase(entry.name, kIndexDat);
+}
+
 }  // namespace
 
 void DeleteIndexDatFiles(Context& ctx) {
   Files& files = ctx.platform.files;
   const std::pair<const std::string*, const char*> targets[] = {
-      {&ctx.CacheFolder, "Content.IE5\\index.dat"},
-      {&ctx.HistoryFolder, "history.ie5\\index.dat"},
-      {&ctx.CookiesFolder, "index.dat"}};
-  for (const auto& [folder, name] : targets) {
-    if (ErasableFolder(ctx, *folder).empty()) continue;
-    const std::string path = EnsureTrailingBackslash(*folder) + name;
-    if (files.IsLink(path)) continue;
-    if (!files.Delete(path) && Exists(files, path)) files.DeleteAtReboot(path);
+      {&ctx.CacheFolder, "Content.IE5\\"}, {&ctx.HistoryFolder, "history.ie5\\"},
+      {&ctx.CookiesFolder, ""}};
+  for (const auto& [base, sub] : targets) {
+    if (ErasableFolder(ctx, *base).empty()) {
+      LeftIfRefused(ctx, *base);
+      continue;
+    }
+    const std::string folder = EnsureTrailingBackslash(*base) + sub;
+    // The folder that holds it passes the same rules: a linked Content.IE5
+    // leads elsewhere.
+    if (*sub && ErasableFolder(ctx, folder).empty()) {
+      LeftIfRefused(ctx, folder);
+      continue;
+    }
+    const std::string path = folder + kIndexDat;
+    if (files.IsLink(path)) {
+      ctx.Left("refused: link", path);
+      continue;
+    }
+    if (files.Delete(path) || !Exists(files, path)) continue;
+    // In use until the system stops: it goes at the next start.
+    LeftIfThere(ctx, path, files.LastFailure());
+    files.DeleteAtReboot(path);
   }
 }
 
 void WriteIndexDatDeletes(Context& ctx, std::string& batch, const std::string& folder) {
-  Files& files = ctx.platform.files;
-  const std::vector<FileEntry> entries = files.Find(folder + "\\*");
-  for (const FileEntry& entry : entries) {
-    if (entry.name == "." || entry.name == "..") continue;
-    // A linked folder leads out of the tree.
-    if ((entry.attributes & kAttrDirectory) && !(entry.attributes & kAttrReparsePoint)) {
-      WriteIndexDatDeletes(ctx, batch, folder + "\\" + entry.name);
-      ctx.DoEvents();
-    }
-  }
-  for (const FileEntry& entry : entries) {
-    if (entry.attributes & (kAttrDirectory | kAttrHidden | kAttrSystem)) continue;
-    if (FindNoCase(entry.name, "index.dat") != std::string::npos) {
-      const std::string path = folder + "\\" + entry.name;
-      batch += "DEL \"" + path + "\"" + kLineEnd;
-      DeleteAtNextStart(files, path);
-    }
-    ctx.DoEvents();
-  }
+  const std::vector<std::string> written = LineKeys(batch);
+  const WalkPlan plan{"*", true, true};
+  WalkFolder(ctx, folder, plan, [&](const WalkedFile& found) {
+    if (!IsIndexDat(found.entry)) return WalkOn::Next;
+    const std::string line = "DEL \"" + found.path + "\"";
+    // Each file once: a batch that names it already is not made longer.
+    if (std::find(written.begin(), written.end(), ToUpper(line)) == written.end())
+      batch += line + kLineEnd;
+    DeleteAtNextStart(ctx.platform.files, found.path);
+    return WalkOn::Next;
+  });
 }
 
 void CreateIndexDatBatch(Context& ctx, const std::string& folder) {
-  std::string base = folder;
-  while (!base.empty() && base.back() == '\\') base.pop_back();
+  const std::string base = WithoutTrailingBackslash(folder);
   const std::string windows = WindowsFolder(ctx);
   if (ErasableFolder(ctx, base).empty() || !IsSafeBaseFolder(windows)) return;
   const std::string batchPath = windows + "DelIndex.BAT";
-  std::string batch = std::string("@ECHO OFF") + kLineEnd;
-  WriteIndexDatDeletes(ctx, batch, base);
   Files& files = ctx.platform.files;
-  files.Append(batchPath, batch);
+  // Written through a link, the batch would change the link's target.
+  if (files.IsLink(batchPath)) return ctx.Left("refused: link", batchPath);
+  const std::string before = files.ReadAll(batchPath).value_or("");
+  // The lines the batch holds already are not written again.
+  std::string batch = before;
+  if (!batch.empty() && batch.back() != '\n' && batch.back() != '\r') batch += kLineEnd;
+  const std::vector<std::string> held = LineKeys(batch);
+  if (std::find(held.begin(), held.end(), "@ECHO OFF") == held.end())
+    batch.append("@ECHO OFF").append(kLineEnd);
+  WriteIndexDatDeletes(ctx, batch, base);
+  if (batch.size() > before.size()) files.Append(batchPath, batch.substr(before.size()));
   if (Exists(files, batchPath)) AddToAutoexec(ctx, batchPath);
 }
 
@@ -110,6 +140,7 @@ void AddToAutoexec(Context& ctx, const std::string& batchPath) {
   if (root.size() != 3 || root[1] != ':' || Trim(batchPath).empty()) return;
   const std::string autoexec = root + "Autoexec.bat";
   Files& files = ctx.platform.files;
+  if (files.IsLink(autoexec)) return;
   std::string lines;
   if (Exists(files, autoexec)) {
     const auto text = files.ReadAll(autoexec);

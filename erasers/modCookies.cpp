@@ -1,6 +1,7 @@
 #include "erasers/modCookies.h"
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 #include "erasers/modFiles.h"
@@ -10,35 +11,56 @@ namespace nimbrel {
 
 namespace {
 
-// The names of the folder's files, hidden and system files included.
-std::vector<FileEntry> ListFiles(Files& files, const std::string& folder) {
-  std::vector<FileEntry> out;
-  for (FileEntry& entry : files.Find(folder + "*"))
-    if (!(entry.attributes & kAttrDirectory)) out.push_back(std::move(entry));
-  return out;
+// Deletes a cookie the walk found, not overwritten, through a handle that
+// still lies in the Cookies folder (or, when it cannot be opened so, by name
+// while its folder is still itself); one that resists is tried once more
+// with its attributes cleared. A link is left: deleting it could delete its
+// target.
+WalkOn DeleteCookie(Context& ctx, const WalkedFile& cookie) {
+  Files& files = ctx.platform.files;
+  if (cookie.entry.attributes & kAttrReparsePoint) {
+    ctx.Left("refused: link", cookie.path);
+    return WalkOn::Next;
+  }
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    const ErasableFile file = files.OpenForErase(cookie.path);
+    if (file.link) {
+      ctx.Left("refused: link", cookie.path);
+      return WalkOn::Next;
+    }
+    if (!StillInWalk(ctx, cookie, file.handle)) {
+      if (file.handle) files.Close(file.handle);
+      return WalkOn::LeaveFolder;
+    }
+    bool deleted;
+    if (file.handle) {
+      deleted = files.DeleteOnClose(file.handle);
+      files.Close(file.handle);
+    } else {
+      deleted = files.Delete(cookie.path);
+    }
+    if (deleted) return WalkOn::Next;
+    if (attempt == 0) files.SetAttributes(cookie.path, kAttrNormal);
+  }
+  LeftIfThere(ctx, cookie.path, files.LastFailure());
+  return WalkOn::Next;
 }
 
 }  // namespace
 
 void DeleteIECookies(Context& ctx) {
-  if (ErasableFolder(ctx, ctx.CookiesFolder).empty()) return;
-  Files& files = ctx.platform.files;
-  const std::string folder = EnsureTrailingBackslash(ctx.CookiesFolder);
   // The keep list is read once, in one pass, as the keep-list dialog reads it.
-  const std::vector<std::string> kept = ReadCookieKeepList(ctx.platform);
-
-  for (const FileEntry& entry : ListFiles(files, folder)) {
-    if (entry.name == "index.dat") continue;
-    ctx.AddProgressLine("  " + entry.name);
-    if (std::find(kept.begin(), kept.end(), entry.name) != kept.end()) continue;
-    const std::string path = folder + entry.name;
-    // Deleting a link could delete its target, outside the Cookies folder.
-    if (!(entry.attributes & kAttrReparsePoint) && !files.IsLink(path) && !files.Delete(path)) {
-      files.SetAttributes(path, kAttrNormal);
-      files.Delete(path);
-    }
-    ctx.DoEvents();
-  }
+  std::optional<std::vector<std::string>> kept;
+  WalkPlan plan{"*", false};
+  plan.tellLeft = true;
+  WalkFolder(ctx, ctx.CookiesFolder, plan, [&](const WalkedFile& found) {
+    const std::string& name = found.entry.name;
+    if ((found.entry.attributes & kAttrDirectory) || name == "index.dat") return WalkOn::Next;
+    ctx.AddProgressLine("  " + name);
+    if (!kept) kept = ReadCookieKeepList(ctx.platform, ctx.dataFolder);
+    if (std::find(kept->begin(), kept->end(), name) != kept->end()) return WalkOn::Next;
+    return DeleteCookie(ctx, found);
+  });
 }
 
 }  // namespace nimbrel

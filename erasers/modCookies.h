@@ -11,7 +11,10 @@ namespace nimbrel {
 // "index.dat" spelt exactly so and the cookies whose name the keep list holds
 // exactly; a progress line for each. A file that resists is tried once more
 // with its attributes cleared. Cookies are neither overwritten nor counted.
-// Nothing happens in a folder no eraser may work in, and a link is left.
+// The folder is listed by the walk of modFiles, so nothing happens in a folder
+// no eraser may work in, nor in one that is a link or lies below one; each
+// cookie is deleted through a handle that must lie in the folder, and a link
+// is left.
 void DeleteIECookies(Context& ctx);
 
 }  // namespace nimbrel

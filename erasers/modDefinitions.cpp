@@ -1,10 +1,12 @@
 #include "erasers/modDefinitions.h"
 
+#include <algorithm>
 #include <optional>
 #include <vector>
 
 #include "erasers/modFiles.h"
 #include "erasers/modRegistry.h"
+#include "platform/Text.h"
 
 namespace nimbrel {
 
@@ -64,10 +66,10 @@ std::optional<RootedPath> SplitRoot(std::string_view text) {
 void DeleteValueLine(Context& ctx, std::string_view text) {
   const auto path = SplitRoot(text);
   if (!path) return;
-  const auto cut = path->tail.rfind('\\');
+  const std::string key = ParentOf(path->tail);
   // A value straight under a root is never meant; such a line does nothing.
-  if (cut == std::string::npos || cut == 0) return;
-  DeleteRegValue(ctx, path->root, path->tail.substr(0, cut), path->tail.substr(cut + 1));
+  if (key.empty()) return;
+  DeleteRegValue(ctx, path->root, key, FileNameOf(path->tail));
 }
 
 void DeleteKeyLine(Context& ctx, std::string_view text) {
@@ -82,77 +84,88 @@ std::string BootDrive(Context& ctx) {
   return windir.size() >= 2 && windir[1] == ':' ? windir.substr(0, 2) : std::string();
 }
 
-// The path macros, in the order they are tried, and the folder each stands
-// for (empty when it has no value).
+// The path macros, in the order they are tried, and the folders each stands
+// for: "%Program Files%" both program-files folders (the 32-bit programs'
+// folder too on 64-bit Windows), the others one each.
 struct Macro {
   std::string_view name;
-  std::string (*folder)(Context& ctx);
+  std::vector<std::string> (*folders)(Context& ctx);
 };
 const Macro kMacros[] = {
-    {"%Program Files%", [](Context& ctx) { return ctx.ProgramFilesFolder; }},
-    {"%WindowsDirectory%", [](Context& ctx) { return ctx.platform.system.Environment("WINDIR"); }},
-    {"%CurrentUser%", [](Context& ctx) { return ctx.platform.system.Environment("USERPROFILE"); }},
-    {"%BootDirectory%", BootDrive},
+    {"%Program Files%",
+     [](Context& ctx) {
+       return std::vector<std::string>{ctx.ProgramFilesFolder, ctx.ProgramFilesX86Folder};
+     }},
+    {"%WindowsDirectory%",
+     [](Context& ctx) {
+       return std::vector<std::string>{ctx.platform.system.Environment("WINDIR")};
+     }},
+    {"%CurrentUser%",
+     [](Context& ctx) {
+       return std::vector<std::string>{ctx.platform.system.Environment("USERPROFILE")};
+     }},
+    {"%BootDirectory%", [](Context& ctx) { return std::vector<std::string>{BootDrive(ctx)}; }},
 };
 
-// The files (not folders) the pattern names in `folder`, and with `deep`
-// those of its sub-folders too (folder links are not entered).
-void CollectFiles(Files& files, const std::string& folder, const std::string& pattern, bool deep,
-                  std::vector<std::string>& out) {
-  for (const FileEntry& entry : files.Find(folder + "\\" + pattern)) {
-    if (entry.name == "." || entry.name == "..") continue;
-    const std::string full = folder + "\\" + entry.name;
-    if (!(entry.attributes & kAttrDirectory))
-      out.push_back(full);
-    else if (deep && !(entry.attributes & kAttrReparsePoint))
-      CollectFiles(files, full, pattern, deep, out);
-  }
+// A walk's visitor that keeps the path of every file (not folder) it finds.
+WalkVisitor Collect(std::vector<std::string>& out) {
+  return [&out](const WalkedFile& found) {
+    if (!(found.entry.attributes & kAttrDirectory)) out.push_back(found.path);
+    return WalkOn::Next;
+  };
 }
 
 // A progress line for every file (and folder) of the list that is gone now.
 void ListGone(Context& ctx, const std::vector<std::string>& erasing) {
   for (const std::string& erased : erasing)
-    if (ctx.platform.files.Attributes(erased) == kInvalidAttributes)
+    if (!Exists(ctx.platform.files, erased))
       ctx.AddProgressLine("  " + erased);
 }
 
-void DeleteFilesLine(Context& ctx, std::string_view line) {
-  // The file name follows the line's last backslash; a line without one in
-  // its path names no folder.
-  const auto cut = line.rfind('\\');
-  if (cut == std::string_view::npos || cut < 12) return;
-  const std::string name(line.substr(cut + 1));
-  const bool wildcard = name.find_first_of("*?") != std::string::npos;
-  std::string path(From(line, 12));
-  for (const Macro& macro : kMacros) {
-    if (!path.starts_with(macro.name)) continue;
-    std::string folder = macro.folder(ctx);
-    while (!folder.empty() && folder.back() == '\\') folder.pop_back();
-    // Without a value the path would start at the root of the current drive.
-    if (folder.empty()) return;
-    const std::string rest = path.substr(macro.name.size());
-    // A wildcard straight in a macro's folder would reach the whole Windows,
-    // program-files or profile folder, or the drive root.
-    if (wildcard && rest.find('\\', 1) == std::string::npos) return;
-    path = folder + rest;
-    break;
-  }
-
+// Erases the file or files `path` names; with the name "*.*" the folder itself.
+void DeletePath(Context& ctx, const std::string& path, const std::string& name) {
   if (name != "*.*") {
     EraseFileListed(ctx, path);
     return;
   }
-  Files& files = ctx.platform.files;
-  const std::string folder = path.substr(0, path.size() - name.size() - 1);
+  const std::string folder = ParentOf(path);
   std::vector<std::string> erasing;
-  const std::uint32_t attributes = files.Attributes(folder);
+  const std::uint32_t attributes = ctx.platform.files.Attributes(folder);
   if (attributes != kInvalidAttributes && (attributes & kAttrDirectory) &&
-      !(attributes & kAttrReparsePoint)) {
-    CollectFiles(files, folder, "*", true, erasing);
+      WalkFolder(ctx, folder, {}, Collect(erasing)))
     erasing.push_back(folder + "\\");
-  }
   EraseFolder(ctx, folder);
   ListGone(ctx, erasing);
+}
+
+void DeleteFilesLine(Context& ctx, std::string_view line) {
+  // The file name follows the path's last backslash; a path without one
+  // names no folder.
+  const std::string path(From(line, 12));
+  if (path.find('\\') == std::string::npos) return;
+  const std::string name = FileNameOf(path);
+  const bool wildcard = name.find_first_of("*?") != std::string::npos;
+  for (const Macro& macro : kMacros) {
+    if (!path.starts_with(macro.name)) continue;
+    const std::string rest = path.substr(macro.name.size());
+    // A wildcard straight in a macro's folder would reach the whole Windows,
+    // program-files or profile folder, or the drive root.
+    if (wildcard && rest.find('\\', 1) == std::string::npos) return;
+    std::vector<std::string> done;
+    for (std::string folder : macro.folders(ctx)) {
+      // A root's backslash goes too: `rest` starts with one.
+      while (!folder.empty() && folder.back() == '\\') folder.pop_back();
+      // Without a value the path would start at the root of the current drive.
+      if (folder.empty() || std::any_of(done.begin(), done.end(), [&](const std::string& d) {
+            return EqualsNoCase(d, folder);
+          }))
+        continue;
+      done.push_back(folder);
+      DeletePath(ctx, folder + rest, name);
+    }
+    return;
+  }
+  DeletePath(ctx, path, name);
 }
 
 void ExecuteLine(Context& ctx, std::string_view line) {
@@ -173,10 +186,18 @@ bool IsHeaderOf(std::string_view line, std::string_view section) {
 }  // namespace
 
 void EraseFileListed(Context& ctx, const std::string& path) {
-  const auto cut = path.rfind('\\');
-  if (cut == std::string::npos) return;
+  if (path.find('\\') == std::string::npos) return;
   std::vector<std::string> erasing;
-  CollectFiles(ctx.platform.files, path.substr(0, cut), path.substr(cut + 1), false, erasing);
+  const std::string name = FileNameOf(path);
+  if (name.find_first_of("*?") != std::string::npos) {
+    // The matches, in a folder an eraser may work in (nothing is erased elsewhere).
+    WalkFolder(ctx, ParentOf(path), {name, false}, Collect(erasing));
+  } else {
+    // One named file, as the folder spells it: it may lie in any folder.
+    for (const FileEntry& entry : ctx.platform.files.Find(path))
+      if (!IsDots(entry.name) && !(entry.attributes & kAttrDirectory))
+        erasing.push_back(FolderPartOf(path) + entry.name);
+  }
   EraseFile(ctx, path);
   ListGone(ctx, erasing);
 }
@@ -186,29 +207,44 @@ std::string ScrambleLine(std::string_view text) { return Shifted(text, kShift); 
 std::string UnscrambleLine(std::string_view text) { return Shifted(text, -kShift); }
 
 std::string DefinitionsFilePath(Context& ctx) {
-  std::string temp = ctx.platform.system.Environment("TEMP");
-  while (!temp.empty() && temp.back() == '\\') temp.pop_back();
-  if (!IsSafeBaseFolder(temp)) return "";
-  return temp + "\\WFView";
+  const std::string temp = ctx.platform.system.Environment("TEMP");
+  // One file is written there, never a folder walked: a drive root will do.
+  const std::string file = temp.empty() ? std::string() : EnsureTrailingBackslash(temp) + "WFView";
+  return IsSafeBaseFolder(file) ? file : std::string();
 }
 
-void ThirdPartyPathsCreation(Context& ctx, DefinitionTexts texts) {
+bool ThirdPartyPathsCreation(Context& ctx, DefinitionTexts texts) {
   const std::string file = DefinitionsFilePath(ctx);
+  if (file.empty()) return false;
   Files& files = ctx.platform.files;
-  // Never written through a link: that would write into its target.
-  if (file.empty() || files.IsLink(file)) return;
+  // Made afresh: a name that is there is removed first. Never written
+  // through a link, which would write into its target, nor removed (under
+  // Wine that removes the target); deleting a hard link's name leaves the
+  // data to its other names.
+  if (files.IsLink(file)) return false;
+  if (files.Attributes(file) != kInvalidAttributes &&
+      (!files.Delete(file) || files.Attributes(file) != kInvalidAttributes))
+    return false;
   for (std::string_view text : texts)
     for (std::string_view line : SplitLines(text)) {
-      files.Append(file, ScrambleLine(line) + std::string(kLineEnd));
+      if (!files.Append(file, ScrambleLine(line) + std::string(kLineEnd))) return false;
       ctx.DoEvents();
     }
+  return true;
 }
 
 void DeleteThirdPartyFileCreated(Context& ctx) {
   const std::string file = DefinitionsFilePath(ctx);
   if (file.empty()) return;
   Files& files = ctx.platform.files;
-  if (IsFile(files, file) && !files.IsLink(file)) files.WriteAll(file, std::string(kLineEnd));
+  if (IsFile(files, file)) {
+    // Cut short only when the data is this name's alone and may be erased;
+    // otherwise the erase below deletes the name without writing.
+    const ErasableFile opened = files.OpenForErase(file);
+    const bool own = opened.handle && opened.links == 1;
+    if (opened.handle) files.Close(opened.handle);
+    if (own) files.WriteAll(file, std::string(kLineEnd));
+  }
   EraseFile(ctx, file);
   if (IsFile(files, file)) EraseFile(ctx, file);
 }
@@ -217,24 +253,23 @@ void RunDefinitionSection(Context& ctx, DefinitionTexts texts, const std::string
   const std::string file = DefinitionsFilePath(ctx);
   if (file.empty()) return;
   Files& files = ctx.platform.files;
-  if (files.Attributes(file) == kInvalidAttributes) ThirdPartyPathsCreation(ctx, texts);
   if (files.IsLink(file)) return;
-  const std::optional<std::string> content = files.ReadAll(file);
-  if (!content) return;
-  std::vector<std::string_view> lines = SplitLines(*content);
-  // The line break ending the last line opens no line of its own.
-  if (lines.back().empty()) lines.pop_back();
+  if (files.Attributes(file) == kInvalidAttributes && !ThirdPartyPathsCreation(ctx, texts)) return;
+  // The lines are the texts this program wrote, never read back: whatever
+  // the file holds now may be another's.
+  std::vector<std::string_view> lines;
+  for (std::string_view text : texts)
+    for (std::string_view line : SplitLines(text)) lines.push_back(line);
 
   auto line = lines.begin();
-  while (line != lines.end() && !IsHeaderOf(UnscrambleLine(*line), section)) {
+  while (line != lines.end() && !IsHeaderOf(*line, section)) {
     ctx.DoEvents();
     ++line;
   }
   if (line == lines.end()) return;
   for (++line; line != lines.end(); ++line) {
-    const std::string text = UnscrambleLine(*line);
-    if (text.starts_with('[')) break;
-    ExecuteLine(ctx, text);
+    if (line->starts_with('[')) break;
+    ExecuteLine(ctx, *line);
     ctx.DoEvents();
   }
 }

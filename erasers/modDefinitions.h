@@ -14,8 +14,10 @@
 // %BootDirectory%. Any other line is ignored.
 //
 // To erase an application, the whole definitions text is written, scrambled,
-// to the file "WFView" in the temporary folder, the application's sections
-// are executed from that file, and the file is erased again.
+// to the file "WFView" in the temporary folder, made afresh; the
+// application's sections are executed from the text in memory (never read
+// back from the file, which another may have put there), and the file is
+// erased again.
 #pragma once
 
 #include <span>
@@ -37,18 +39,24 @@ std::string UnscrambleLine(std::string_view text);
 void EraseFileListed(Context& ctx, const std::string& path);
 
 // The temporary definitions file: TEMP + "\WFView"; empty when TEMP names no
-// folder below a drive root (the file would land at a root or nowhere).
+// absolute folder (a drive root is one).
 std::string DefinitionsFilePath(Context& ctx);
 
-// Appends every line of the texts, scrambled and ended by CR LF, to the
-// definitions file: one open-append-close and one yield per line.
-void ThirdPartyPathsCreation(Context& ctx, DefinitionTexts texts);
-// Cuts the definitions file to one empty line and erases it (once more when
-// it is still there); counted in FilesDeleted like any erased file.
+// Writes the definitions file afresh: a file of that name is removed first
+// (only this name: a hard link's data stays with its other names), then
+// every line of the texts, scrambled and ended by CR LF, is appended, with
+// one open-append-close and one yield per line. A link there is neither
+// written nor removed. False, and the application is not erased, when the
+// file could not be made so.
+bool ThirdPartyPathsCreation(Context& ctx, DefinitionTexts texts);
+// Cuts the definitions file to one empty line (when its data is its own) and
+// erases it (once more when it is still there); counted in FilesDeleted like
+// any erased file.
 void DeleteThirdPartyFileCreated(Context& ctx);
-// Executes the first section of the definitions file whose name is exactly
-// `section` (letter case included), up to the next header; writes the file
-// first when it is missing. Nothing is executed when there is no file.
+// Executes the first section of the texts whose name is exactly `section`
+// (letter case included), up to the next header, with a yield per line
+// passed over or executed. The definitions file is written first when it is
+// missing; nothing is executed when it cannot be, nor when a link is there.
 void RunDefinitionSection(Context& ctx, DefinitionTexts texts, const std::string& section);
 
 }  // namespace nimbrel

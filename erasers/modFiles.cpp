@@ -22,15 +22,7 @@ const std::string& Pattern(char fill) {
   return fill == kBlockA ? a : b;
 }
 
-bool IsDots(const std::string& name) { return name == "." || name == ".."; }
-
 bool HasWildcards(std::string_view text) { return text.find_first_of("*?") != text.npos; }
-
-// The folder part of a path, with its trailing backslash ("" when none).
-std::string FolderPartOf(const std::string& path) {
-  const auto cut = path.rfind('\\');
-  return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
-}
 
 // Length of the drive or share root ("C:\", "\\server\share\"); 0 when the
 // path is not absolute.
@@ -44,12 +36,6 @@ std::size_t RootLength(std::string_view p) {
   const auto shareEnd = p.find('\\', serverEnd + 1);
   if (shareEnd == serverEnd + 1) return 0;
   return shareEnd == p.npos ? p.size() : shareEnd + 1;
-}
-
-std::string WithBackslashes(std::string_view path) {
-  std::string p(path);
-  std::replace(p.begin(), p.end(), '/', '\\');
-  return p;
 }
 
 // An absolute file path; with wildcards in its name only inside a folder an
@@ -71,6 +57,16 @@ bool IsAtOrAbove(const std::string& ancestor, const std::string& path) {
 
 std::string CanonicalUpper(Files& files, const std::string& path) {
   return path.empty() ? std::string() : ToUpper(files.CanonicalPath(path));
+}
+
+// Whether the folder, or a folder above it below its drive or share root, is
+// a link: what lies below one is elsewhere than its spelling says.
+bool IsOrBelowLink(Files& files, std::string_view folder) {
+  std::string f = WithoutTrailingBackslash(WithBackslashes(folder));
+  const std::size_t root = RootLength(EnsureTrailingBackslash(f));
+  for (; f.size() > root; f = WithoutTrailingBackslash(ParentOf(f)))
+    if (files.IsLink(f)) return true;
+  return false;
 }
 
 // The folders no eraser may start at or remove, nor any folder above them:
@@ -102,6 +98,36 @@ bool IsOrdinaryFile(std::uint32_t attributes) {
 
 bool IsLinkEntry(Files& files, const std::string& path, std::uint32_t attributes) {
   return (attributes & kAttrReparsePoint) || files.IsLink(path);
+}
+
+const char* ReasonOf(FileFailure failure) {
+  switch (failure) {
+    case FileFailure::InUse: return "in use";
+    case FileFailure::AccessDenied: return "access denied";
+    case FileFailure::None:
+    case FileFailure::Other: break;
+  }
+  return "error";
+}
+
+// A folder a walk or folder erase would not enter, told as left when it is
+// still there: one it may not list (where the system cannot tell a link
+// either), or else a link or one that leads elsewhere since it was listed.
+void LeftNotEntered(Context& ctx, const std::string& folder) {
+  Files& files = ctx.platform.files;
+  const std::uint32_t attributes = files.Attributes(folder);
+  if (attributes == kInvalidAttributes || !(attributes & kAttrDirectory)) return;
+  if (!(attributes & kAttrReparsePoint) && files.Find(folder + "\\*").empty() &&
+      files.LastFailure() != FileFailure::None)
+    return ctx.Left(ReasonOf(files.LastFailure()), folder);
+  ctx.Left("refused: link", folder);
+}
+
+// A folder that could not be listed (its Find found nothing and failed).
+void LeftIfUnlisted(Context& ctx, const std::vector<FileEntry>& listing, const std::string& folder) {
+  if (!listing.empty()) return;
+  const FileFailure failure = ctx.platform.files.LastFailure();
+  if (failure != FileFailure::None) ctx.Left(ReasonOf(failure), folder);
 }
 
 // The extra passes asked for; a text that is no number asks for none.
@@ -168,7 +194,8 @@ ErasePass PassWrites(std::uint64_t& length, std::uint64_t original) {
 }
 
 // The general delete: every ordinary file matching the path (wildcards
-// allowed) is deleted; links are left alone.
+// allowed) is deleted, not overwritten, and each deleted counts; links are
+// left alone.
 void DeleteMatching(Context& ctx, const std::string& path) {
   if (!IsErasableFilePath(ctx, path)) return;
   Files& files = ctx.platform.files;
@@ -176,7 +203,12 @@ void DeleteMatching(Context& ctx, const std::string& path) {
   for (const FileEntry& entry : files.Find(path)) {
     if (IsDots(entry.name) || !IsOrdinaryFile(entry.attributes)) continue;
     const std::string full = folder + entry.name;
-    if (!IsLinkEntry(files, full, entry.attributes)) files.Delete(full);
+    if (IsLinkEntry(files, full, entry.attributes))
+      ctx.Left("refused: link", full);
+    else if (files.Delete(full))
+      ctx.CountFileDeleted();
+    else
+      LeftIfThere(ctx, full, files.LastFailure());
   }
 }
 
@@ -197,27 +229,44 @@ bool MayEnter(Files& files, const std::string& folder, const std::string& base) 
   return IsAtOrAbove(base, CanonicalUpper(files, folder));
 }
 
+// Whether a file of a walk with base `base` is still there: the open file
+// lies below the base, or, not opened, its folder may still be entered.
+bool Inside(Files& files, const std::string& path, FileHandle handle, const std::string& base) {
+  if (handle) return files.IsUnder(handle, base);
+  return MayEnter(files, WithoutTrailingBackslash(ParentOf(path)), base);
+}
+
 // Removes the folder's content and then the folder; links inside stay (and
 // with them the folders that hold them). `base` is where the removal started.
 void RemoveTree(Context& ctx, const std::string& folder, std::uint32_t attributes,
                 const std::string& base) {
   Files& files = ctx.platform.files;
-  if (!MayEnter(files, folder, base)) return;
+  if (!MayEnter(files, folder, base)) return LeftNotEntered(ctx, folder);
   MakeWritable(files, folder, attributes);
-  for (const FileEntry& entry : files.Find(folder + "\\*")) {
+  const std::vector<FileEntry> listing = files.Find(folder + "\\*");
+  LeftIfUnlisted(ctx, listing, folder);
+  for (const FileEntry& entry : listing) {
     if (IsDots(entry.name)) continue;
     const std::string full = folder + "\\" + entry.name;
     if (entry.attributes & kAttrReparsePoint) {
       // Left alone: removing a link can remove its target instead.
+      ctx.Left("refused: link", full);
     } else if (entry.attributes & kAttrDirectory) {
       RemoveTree(ctx, full, entry.attributes, base);
-    } else if (!files.IsLink(full)) {
+    } else if (files.IsLink(full)) {
+      ctx.Left("refused: link", full);
+    } else {
       MakeWritable(files, full, entry.attributes);
-      files.Delete(full);
+      if (!files.Delete(full)) LeftIfThere(ctx, full, files.LastFailure());
     }
     ctx.DoEvents();
   }
-  files.RemoveFolder(folder);
+  if (files.RemoveFolder(folder)) return;
+  // A folder that still holds what was left in it is not told as well.
+  const FileFailure failure = files.LastFailure();
+  const std::vector<FileEntry> still = files.Find(folder + "\\*");
+  if (std::all_of(still.begin(), still.end(), [](const FileEntry& e) { return IsDots(e.name); }))
+    LeftIfThere(ctx, folder, failure);
 }
 
 // The pass loop: passes follow the settings, re-read after each. Every pass
@@ -248,7 +297,7 @@ std::vector<ErasePass> PlanPasses(Context& ctx, std::uint64_t length) {
   return out;
 }
 
-enum class Outcome { NotAFile, Gone, Left, Elsewhere };
+enum class Outcome { NotAFile, Link, Gone, Left, Elsewhere };
 
 // SecureEraseFile once the file has been found: `path` is its folder and its
 // name as listed, `entry` its listing. The file is opened once; the passes and
@@ -260,26 +309,30 @@ enum class Outcome { NotAFile, Gone, Left, Elsewhere };
 Outcome EraseFoundFile(Context& ctx, const std::string& path, const FileEntry& entry,
                        const std::string* within = nullptr) {
   // A link is left alone: writing or deleting through it would reach its target.
-  if (!IsPlainOrHiddenFile(entry.attributes) || (entry.attributes & kAttrReparsePoint))
-    return Outcome::NotAFile;
+  if (entry.attributes & kAttrReparsePoint) return Outcome::Link;
+  if (!IsPlainOrHiddenFile(entry.attributes)) return Outcome::NotAFile;
   Files& files = ctx.platform.files;
   const ErasableFile file = files.OpenForErase(path);
-  if (file.link) return Outcome::NotAFile;
-  if (within) {
-    const std::string folder = FolderPartOf(path);
-    const bool inside = file.handle ? files.IsUnder(file.handle, *within)
-                                    : MayEnter(files, folder.substr(0, folder.size() - 1), *within);
-    if (!inside) {
-      if (file.handle) files.Close(file.handle);
-      return Outcome::Elsewhere;
-    }
+  if (file.link) return Outcome::Link;
+  if (within && !Inside(files, path, file.handle, *within)) {
+    if (file.handle) files.Close(file.handle);
+    return Outcome::Elsewhere;
   }
-  ctx.CountFileDeleted();
-  ctx.AddBytesErased(entry.size);
-  if (!file.handle) return files.Delete(path) ? Outcome::Gone : Outcome::Left;
+  // Counted once it is deleted: a file that stays (in use, read-only) is no
+  // erased file, however often it is tried.
+  const auto counted = [&ctx, &entry] {
+    ctx.CountFileDeleted();
+    ctx.AddBytesErased(entry.size);
+  };
+  if (!file.handle) {
+    if (!files.Delete(path)) return Outcome::Left;
+    counted();
+    return Outcome::Gone;
+  }
   // Marked for deletion first: a file that cannot be deleted is not
   // overwritten either, so it is never left overwritten under its name.
   const bool deleted = files.DeleteOnClose(file.handle);
+  if (deleted) counted();
   // A file smaller than one piece is handed over whole: the platform writes
   // and flushes its passes (on closing workers under Win32) while the walk
   // goes on, and the disk commits the flushes of many files together. A
@@ -304,42 +357,44 @@ bool IsKeptInTree(const std::string& path) {
 }
 
 // `folder` ends in "\"; `base` is the walk's canonical base, upper-case.
-void WalkTree(Context& ctx, const std::string& folder, const std::string& pattern,
-              const std::string& base) {
+void Walk(Context& ctx, const std::string& folder, const WalkPlan& plan, const std::string& base,
+          const WalkVisitor& visit) {
   Files& files = ctx.platform.files;
   // Tested as it is entered: it may have been swapped for a link since it was listed.
-  if (!MayEnter(files, folder.substr(0, folder.size() - 1), base)) return;
-  std::vector<std::string> subFolders;
-  const std::vector<FileEntry> listing = files.Find(folder + "*");
-  for (const FileEntry& entry : listing) {
-    if (IsDots(entry.name)) continue;
-    // A linked folder is never entered: it leads out of the tree.
-    if ((entry.attributes & kAttrDirectory) && !(entry.attributes & kAttrReparsePoint))
-      subFolders.push_back(entry.name);
-    ctx.DoEvents();
+  const std::string self = WithoutTrailingBackslash(folder);
+  if (!MayEnter(files, self, base)) {
+    if (plan.tellLeft) LeftNotEntered(ctx, self);
+    return;
   }
   // "*" and "*.*" match every name: the folder is read once (each read looks
   // at every entry's attributes on the disk).
-  const bool everything = pattern == "*" || pattern == "*.*";
-  for (const FileEntry& entry : everything ? listing : files.Find(folder + pattern)) {
-    if (IsDots(entry.name)) continue;
-    const std::string full = folder + entry.name;
-    ctx.AddProgressLine("  " + full);
-    if (!IsKeptInTree(full) && IsErasableFilePath(ctx, full)) {
-      const Outcome outcome = EraseFoundFile(ctx, full, entry, &base);
-      // The folder leads elsewhere now: the walk leaves it.
-      if (outcome == Outcome::Elsewhere) return;
-      if (outcome == Outcome::Left) {
-        const std::uint32_t left = files.Attributes(full);
-        if (left != kInvalidAttributes && IsOrdinaryFile(left)) EraseFile(ctx, full);
-      }
+  const bool everything = plan.pattern == "*" || plan.pattern == "*.*";
+  std::vector<FileEntry> listing;
+  if (plan.deep || everything) listing = files.Find(folder + "*");
+  if (plan.tellLeft) LeftIfUnlisted(ctx, listing, self);
+  std::vector<std::string> subFolders;
+  if (plan.deep) {
+    for (const FileEntry& entry : listing) {
+      if (IsDots(entry.name)) continue;
+      // A linked folder is never entered: it leads out of the tree.
+      if ((entry.attributes & kAttrDirectory) && !(entry.attributes & kAttrReparsePoint))
+        subFolders.push_back(entry.name);
+      ctx.DoEvents();
     }
+  }
+  const auto walkSubFolders = [&] {
+    for (const std::string& sub : subFolders) {
+      Walk(ctx, folder + sub + "\\", plan, base, visit);
+      ctx.DoEvents();
+    }
+  };
+  if (plan.subFoldersFirst) walkSubFolders();
+  for (const FileEntry& entry : everything ? listing : files.Find(folder + plan.pattern)) {
+    if (IsDots(entry.name)) continue;
+    if (visit(WalkedFile{folder + entry.name, entry, base}) == WalkOn::LeaveFolder) return;
     ctx.DoEvents();
   }
-  for (const std::string& sub : subFolders) {
-    WalkTree(ctx, folder + sub + "\\", pattern, base);
-    ctx.DoEvents();
-  }
+  if (!plan.subFoldersFirst) walkSubFolders();
 }
 
 }  // namespace
@@ -368,10 +423,11 @@ bool IsSafeBaseFolder(std::string_view folder) {
 std::string ErasableFolder(Context& ctx, const std::string& folder) {
   if (!IsSafeBaseFolder(folder)) return {};
   Files& files = ctx.platform.files;
+  if (IsOrBelowLink(files, folder)) return {};
   const std::string canonical = files.CanonicalPath(folder);
   const std::string upper = ToUpper(canonical);
   // The system may still resolve it to a root (a link to one, a drive's subst).
-  const std::size_t root = RootLength(upper.back() == '\\' ? upper : upper + "\\");
+  const std::size_t root = RootLength(EnsureTrailingBackslash(upper));
   if (upper.empty() || root == 0 || root >= upper.size()) return {};
   for (const std::string& kept : ProtectedFolders(ctx))
     if (IsAtOrAbove(upper, kept)) return {};
@@ -380,8 +436,41 @@ std::string ErasableFolder(Context& ctx, const std::string& folder) {
   return canonical;
 }
 
+void LeftIfThere(Context& ctx, const std::string& path, FileFailure failure) {
+  if (ctx.platform.files.Attributes(path) != kInvalidAttributes) ctx.Left(ReasonOf(failure), path);
+}
+
+void LeftIfRefused(Context& ctx, const std::string& folder) {
+  const std::string p = WithBackslashes(folder);
+  // Nothing was aimed at: an unset variable, a missing registry value.
+  if (RootLength(p) == 0 || !ErasableFolder(ctx, p).empty()) return;
+  Files& files = ctx.platform.files;
+  std::string canonical = files.CanonicalPath(p);
+  if (!canonical.empty() && canonical.back() != '\\') canonical += '\\';
+  const char* reason = "refused: unsafe path";
+  if (!canonical.empty() && RootLength(canonical) >= canonical.size())
+    reason = "refused: drive root";
+  else if (files.Attributes(canonical.empty() ? p : canonical) == kInvalidAttributes)
+    return;  // nothing there to leave
+  else if (IsOrBelowLink(files, p))
+    reason = "refused: link";
+  else if (!canonical.empty() && ErasableFolder(ctx, canonical).empty())
+    reason = "refused: protected folder";
+  ctx.Left(reason, folder);
+}
+
 void SecureEraseFile(Context& ctx, const std::string& path) {
-  if (!IsErasableFilePath(ctx, path)) return;
+  if (!IsErasableFilePath(ctx, path)) {
+    // A pattern in a folder no eraser may work in: told when it matches a file.
+    const std::string p = WithBackslashes(path);
+    const std::string folder = FolderPartOf(p);
+    if (RootLength(p) == 0 || !HasWildcards(FileNameOf(p))) return;
+    const std::vector<FileEntry> matches = ctx.platform.files.Find(p);
+    if (std::any_of(matches.begin(), matches.end(),
+                    [](const FileEntry& e) { return IsOrdinaryFile(e.attributes); }))
+      LeftIfRefused(ctx, folder.size() > 3 ? folder.substr(0, folder.size() - 1) : folder);
+    return;
+  }
   const std::vector<FileEntry> found = ctx.platform.files.Find(path);
   const auto file = std::find_if(found.begin(), found.end(), [](const FileEntry& entry) {
     return !IsDots(entry.name) && IsPlainOrHiddenFile(entry.attributes);
@@ -389,14 +478,17 @@ void SecureEraseFile(Context& ctx, const std::string& path) {
   if (file == found.end()) return;
   if (HasWildcards(FileNameOf(path))) {
     // A pattern is never opened: the general delete removes its matches.
-    ctx.CountFileDeleted();
-    AddToErasedSize(ctx, path);
     DeleteMatching(ctx, path);
     return;
   }
   const std::string named = FolderPartOf(WithBackslashes(path)) + file->name;
+  const Outcome outcome = EraseFoundFile(ctx, named, *file);
+  if (outcome == Outcome::Link) ctx.Left("refused: link", named);
+  if (outcome != Outcome::Left) return;
   // Without wildcards, the general delete finds nothing once the first delete worked.
-  if (EraseFoundFile(ctx, named, *file) == Outcome::Left) DeleteMatching(ctx, path);
+  const FileFailure failure = ctx.platform.files.LastFailure();
+  DeleteMatching(ctx, path);
+  LeftIfThere(ctx, named, failure);
 }
 
 void EraseFile(Context& ctx, const std::string& path) {
@@ -405,25 +497,65 @@ void EraseFile(Context& ctx, const std::string& path) {
 }
 
 bool EraseFolder(Context& ctx, const std::string& path) {
-  ctx.CountFileDeleted();
-  AddToErasedSize(ctx, path);
-  std::string folder = path;
-  if (!folder.empty() && folder.back() == '\\') folder.pop_back();
+  const std::string folder = WithoutTrailingBackslash(path);
   const std::string base = ToUpper(ErasableFolder(ctx, folder));
-  if (base.empty()) return false;
+  if (base.empty()) {
+    LeftIfRefused(ctx, path);
+    return false;
+  }
   Files& files = ctx.platform.files;
   const std::uint32_t attributes = files.Attributes(folder);
   if (attributes == kInvalidAttributes || !(attributes & kAttrDirectory)) return false;
   RemoveTree(ctx, folder, attributes, base);
-  return files.Attributes(folder) == kInvalidAttributes;
+  if (Exists(files, folder)) return false;
+  ctx.CountFileDeleted();
+  return true;
 }
 
-void EraseFilesInTree(Context& ctx, const std::string& folder, const std::string& pattern) {
-  if (pattern.empty() || pattern.find_first_of("\\/") != std::string::npos) return;
+bool WalkFolder(Context& ctx, const std::string& folder, const WalkPlan& plan,
+                const WalkVisitor& visit) {
+  if (plan.pattern.empty() || plan.pattern.find_first_of("\\/") != std::string::npos)
+    return false;
   // The walk asks about each folder by its own name: "link\" would be
   // answered by the target.
   const std::string base = ToUpper(ErasableFolder(ctx, folder));
-  if (!base.empty()) WalkTree(ctx, EnsureTrailingBackslash(folder), pattern, base);
+  if (base.empty()) {
+    if (plan.tellLeft) LeftIfRefused(ctx, folder);
+    return false;
+  }
+  Walk(ctx, EnsureTrailingBackslash(folder), plan, base, visit);
+  return true;
+}
+
+bool StillInWalk(Context& ctx, const WalkedFile& file, FileHandle handle) {
+  return Inside(ctx.platform.files, file.path, handle, file.base);
+}
+
+void EraseFilesInTree(Context& ctx, const std::string& folder, const std::string& pattern) {
+  Files& files = ctx.platform.files;
+  WalkPlan plan{pattern};
+  plan.tellLeft = true;
+  WalkFolder(ctx, folder, plan, [&](const WalkedFile& found) {
+    ctx.AddProgressLine("  " + found.path);
+    if (IsKeptInTree(found.path) || !IsErasableFilePath(ctx, found.path)) return WalkOn::Next;
+    const Outcome outcome = EraseFoundFile(ctx, found.path, found.entry, &found.base);
+    // The folder leads elsewhere now: the walk leaves it.
+    if (outcome == Outcome::Elsewhere) {
+      LeftNotEntered(ctx, WithoutTrailingBackslash(ParentOf(found.path)));
+      return WalkOn::LeaveFolder;
+    }
+    if (outcome == Outcome::Link) ctx.Left("refused: link", found.path);
+    if (outcome == Outcome::Left) {
+      const FileFailure failure = files.LastFailure();
+      const std::uint32_t left = files.Attributes(found.path);
+      // EraseFile tells what it leaves; a hidden file is not tried again.
+      if (left != kInvalidAttributes && IsOrdinaryFile(left))
+        EraseFile(ctx, found.path);
+      else
+        LeftIfThere(ctx, found.path, failure);
+    }
+    return WalkOn::Next;
+  });
 }
 
 void AddToErasedSize(Context& ctx, const std::string& path) {
@@ -435,15 +567,6 @@ void AddToErasedSize(Context& ctx, const std::string& path) {
       size = files.Size(path).value_or(0);
   }
   ctx.AddBytesErased(size);
-}
-
-std::string FileNameOf(const std::string& path) {
-  const auto cut = path.rfind('\\');
-  return cut == std::string::npos ? path : path.substr(cut + 1);
-}
-
-std::string EnsureTrailingBackslash(const std::string& path) {
-  return !path.empty() && path.back() == '\\' ? path : path + "\\";
 }
 
 void EmptyRecycleBin(Context& ctx) {

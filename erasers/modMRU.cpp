@@ -31,7 +31,7 @@ std::string TypedURLName(std::int16_t index) { return "url" + std::to_string(ind
 }  // namespace
 
 void EraseRecentDocsList(Context& ctx) {
-  if (OSVersionTag(ctx) == "XP") {
+  if (OSVersionTag(ctx) == WindowsVersion::XP) {
     DeleteRegSubKeys(ctx, kHkcu, kRecentDocsKey);
     DeleteRegKey(ctx, kHkcu, kRecentDocsKey);
     DeleteRegValue(ctx, kHkcu, kRecentDocsKey, "MRUListEx");
@@ -64,7 +64,7 @@ void EraseTypedURLs(Context& ctx) {
 
 bool IsKeptURL(Context& ctx, const std::string& address) {
   const std::string wanted = ToUpper(Trim(address));
-  for (const std::string& line : ReadTypedAddressKeepList(ctx.platform))
+  for (const std::string& line : ReadTypedAddressKeepList(ctx.platform, ctx.dataFolder))
     if (ToUpper(Trim(line)) == wanted) return true;
   return false;
 }

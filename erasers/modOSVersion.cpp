@@ -6,17 +6,26 @@ namespace {
 constexpr std::uint32_t kPlatformNt = 2;
 }
 
-std::string OSVersionTag(Context& ctx) {
+WindowsVersion OSVersionTag(Context& ctx) {
   const OsVersion v = ctx.platform.system.Version();
   if (v.major == 4) {
-    if (v.platformId == kPlatformNt) return "NT";
-    return v.minor == 0 ? "95" : "98";
+    if (v.platformId == kPlatformNt) return WindowsVersion::NT4;
+    return v.minor == 0 ? WindowsVersion::Windows95 : WindowsVersion::Windows98;
   }
   if (v.major == 5) {
-    if (v.minor == 0) return "2K";
-    if (v.minor == 1) return "XP";
+    if (v.minor == 0) return WindowsVersion::Windows2000;
+    if (v.minor == 1) return WindowsVersion::XP;
   }
-  return "";
+  return WindowsVersion::Unknown;
+}
+
+bool IsNtFamily(WindowsVersion version) {
+  return version == WindowsVersion::NT4 || version == WindowsVersion::Windows2000 ||
+         version == WindowsVersion::XP;
+}
+
+bool IsWindows9x(WindowsVersion version) {
+  return version == WindowsVersion::Windows95 || version == WindowsVersion::Windows98;
 }
 
 }  // namespace nimbrel

@@ -8,14 +8,14 @@ namespace nimbrel {
 
 namespace {
 
-// The base folder for the version tag followed by `tail`; empty for an
+// The base folder for the Windows version followed by `tail`; empty for an
 // unknown version.
 std::string Below(Context& ctx, const char* tail) {
-  const std::string tag = OSVersionTag(ctx);
+  const WindowsVersion version = OSVersionTag(ctx);
   const char* variable = nullptr;
-  if (tag == "2K" || tag == "XP" || tag == "NT")
+  if (IsNtFamily(version))
     variable = "USERPROFILE";
-  else if (tag == "98" || tag == "95")
+  else if (IsWindows9x(version))
     variable = "WINDIR";
   if (!variable) return "";
   return ctx.platform.system.Environment(variable) + tail;

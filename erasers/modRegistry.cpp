@@ -70,6 +70,18 @@ void DeleteSubKeys(Context& ctx, RegRoot root, const std::string& path, bool tre
   }
 }
 
+// A key the platform would not delete, told as left when it is still there
+// without sub-keys: one with sub-keys stays by the rule every delete follows.
+void LeftIfKeyThere(Context& ctx, RegRoot root, const std::string& path) {
+  Registry& reg = ctx.platform.registry;
+  const RegKey key = reg.OpenKey(root, path);
+  if (!key) return;
+  RegKeyInfo info;
+  const bool leaf = reg.QueryInfo(key, info) && info.subKeys == 0;
+  reg.CloseKey(key);
+  if (leaf) ctx.Left("access denied", RegistryKeyName(root, path));
+}
+
 }  // namespace
 
 bool IsProtectedRegKey(RegRoot root, const std::string& path) {
@@ -118,7 +130,7 @@ void WriteRegValue(Context& ctx, RegRoot root, const std::string& path, const st
 
 void DeleteRegKey(Context& ctx, RegRoot root, const std::string& path) {
   if (IsProtectedRegKey(root, path)) return;
-  ctx.platform.registry.DeleteKey(root, path);
+  if (!ctx.platform.registry.DeleteKey(root, path)) LeftIfKeyThere(ctx, root, path);
   ctx.CountRegistryItem();
 }
 
@@ -130,7 +142,10 @@ void DeleteRegTree(Context& ctx, RegRoot root, const std::string& path) {
 void DeleteRegValue(Context& ctx, RegRoot root, const std::string& path, const std::string& name) {
   Registry& reg = ctx.platform.registry;
   if (const RegKey key = reg.OpenKey(root, path)) {
-    reg.DeleteValue(key, name);
+    std::uint32_t type = 0;
+    std::string data;
+    if (!reg.DeleteValue(key, name) && reg.QueryValue(key, name, type, data))
+      ctx.Left("access denied", RegistryValueName(root, path, name));
     reg.CloseKey(key);
   }
   ctx.CountRegistryItem();

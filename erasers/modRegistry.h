@@ -1,6 +1,8 @@
 // Reading, writing and deleting registry data of the system and of other
 // programs. The two deletes count every request in RegistryItemsRemoved, told
-// to the run's report. No operation reports failure.
+// to the run's report; a key or value they could not delete, and that is still
+// there, is told as left (Context::Left), but for a key that has sub-keys,
+// which NT never deletes.
 #pragma once
 
 #include <string>

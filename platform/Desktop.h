@@ -1,4 +1,5 @@
-// Other windows, the keyboard state, the clipboard and window messages.
+// Other windows and programs, the keyboard state, the clipboard and window
+// messages.
 #pragma once
 
 #include <cstdint>
@@ -18,6 +19,12 @@ struct TopLevelWindow {
   std::string className;  // as GetClassNameA gives it
 };
 
+// A running process as the tool-help snapshot lists it.
+struct ProcessEntry {
+  std::uint32_t id = 0;
+  std::string exeName;  // the executable's file name ("chrome.exe")
+};
+
 class Desktop {
  public:
   virtual ~Desktop() = default;
@@ -26,6 +33,12 @@ class Desktop {
   // Every top-level window with its class name (EnumWindows, GetClassNameA).
   virtual std::vector<TopLevelWindow> TopLevelWindows() = 0;
   virtual void PostClose(WindowHandle window) = 0;
+  // The process that made the window (GetWindowThreadProcessId); 0 when the
+  // window is gone.
+  virtual std::uint32_t WindowProcess(WindowHandle window) = 0;
+  // Every process running now (CreateToolhelp32Snapshot, Process32First and
+  // Process32Next); empty when the snapshot cannot be taken.
+  virtual std::vector<ProcessEntry> Processes() = 0;
   // GetAsyncKeyState: true while the virtual key is held down.
   virtual bool KeyDown(int virtualKey) = 0;
   // Opens the clipboard for `owner` (OpenClipboardA), empties it and closes it.

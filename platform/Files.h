@@ -51,6 +51,14 @@ bool WritePass(const ErasePass& pass, Write&& write) {
   return true;
 }
 
+// Why a call on the file system failed, as far as the system tells.
+enum class FileFailure {
+  None,          // it worked, or found nothing to work on
+  InUse,         // another program holds the file without sharing it
+  AccessDenied,  // the user may not (read-only, permissions)
+  Other,
+};
+
 // A file opened to be overwritten and deleted through one handle.
 struct ErasableFile {
   FileHandle handle = 0;    // 0 when it could not be opened so
@@ -122,6 +130,10 @@ class Files {
   virtual bool CreateFolder(const std::string& path) = 0;
   // RemoveDirectoryA: an empty folder only.
   virtual bool RemoveFolder(const std::string& path) = 0;
+  // Why the last Find, OpenForErase, DeleteOnClose, Delete or RemoveFolder
+  // failed; None when it worked (a Find of nothing, or of a missing folder,
+  // worked). The other calls leave it as it was.
+  virtual FileFailure LastFailure() = 0;
   // Replaces `to` by `from` in one step (MoveFileEx with replace, write-through).
   virtual bool Replace(const std::string& from, const std::string& to) = 0;
 

@@ -27,6 +27,20 @@ struct RegKeyInfo {
   std::uint32_t subKeys = 0, maxSubKeyLen = 0, values = 0, maxValueNameLen = 0;
 };
 
+// "HKEY_CURRENT_USER\path", as a run names a key.
+inline std::string RegistryKeyName(RegRoot root, const std::string& path) {
+  const char* rootName = root == RegRoot::CurrentUser    ? "HKEY_CURRENT_USER"
+                         : root == RegRoot::LocalMachine ? "HKEY_LOCAL_MACHINE"
+                                                         : "HKEY_USERS";
+  return path.empty() ? std::string(rootName) : std::string(rootName) + "\\" + path;
+}
+
+// "HKEY_CURRENT_USER\path\name"; the default value is "(Default)".
+inline std::string RegistryValueName(RegRoot root, const std::string& path,
+                                     const std::string& name) {
+  return RegistryKeyName(root, path) + "\\" + (name.empty() ? "(Default)" : name);
+}
+
 class Registry {
  public:
   virtual ~Registry() = default;

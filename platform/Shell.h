@@ -10,6 +10,10 @@ namespace nimbrel {
 constexpr int kSwShowNormal = 1;
 constexpr int kSwShowMaximized = 3;
 constexpr int kCsidlRecent = 8;
+// The user's application-data folder, the roaming one ("Application Data",
+// "AppData\Roaming").
+constexpr int kCsidlAppData = 26;
+constexpr int kCsidlLocalAppData = 28;  // the local application data
 constexpr int kCsidlHistory = 34;
 
 enum class NotifyIconAction { Add, Delete };

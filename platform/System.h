@@ -30,6 +30,8 @@ class System {
   virtual std::string ExeBaseName() = 0;
 
   virtual DateTime Now() = 0;
+  // Sleep: the program does nothing for that long.
+  virtual void Pause(unsigned milliseconds) = 0;
   // The system's general date format: short date and long time.
   virtual std::string GeneralDate(const DateTime& t) = 0;
   // The full weekday name in the user's locale (pattern "dddd").

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/Path.h"
 #include "platform/Text.h"
 
 namespace nimbrel {
@@ -27,10 +28,7 @@ const char* ChangeKindName(ChangeKind kind) {
 }
 
 std::string PathKey(const std::string& path) {
-  std::string key = ToUpper(path);
-  std::replace(key.begin(), key.end(), '/', '\\');
-  while (key.size() > 3 && key.back() == '\\') key.pop_back();
-  return key;
+  return WithoutTrailingBackslash(WithBackslashes(ToUpper(path)));
 }
 
 ChangeJournal::Entry& ChangeJournal::PathEntry(const std::string& path, bool existedBefore,

@@ -10,6 +10,11 @@ RecordedRun RunRecorded(Context& ctx, PreviewMode mode, const std::vector<std::s
   if (ctx.platform.system.RunLocked()) return {rows, {}, true};
   PreviewPlatform platform(ctx.platform, mode);
   Context recorded(platform.AsPlatform(), ctx.settings);
+  // The run keeps its files where this process does: whether the program
+  // folder may be written to is told by the real file system (a probe
+  // recorded instead of made would always succeed).
+  ctx.dataFolder.SaveFolder(ctx.platform);
+  recorded.dataFolder = ctx.dataFolder;
   // The rows are given: the list is never built from the settings here.
   WindowlessRun front(recorded, [] { return std::vector<std::string>(); },
                       [&platform](int row) { platform.journal.SetRow(row); });

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/Path.h"
 #include "platform/Text.h"
 
 namespace nimbrel {
@@ -11,22 +12,11 @@ namespace {
 
 constexpr std::uint32_t kKindBits = kAttrDirectory | kAttrReparsePoint;
 
-std::string ParentOf(const std::string& path) {
-  const auto cut = path.find_last_of("\\/");
-  return cut == std::string::npos ? std::string() : path.substr(0, cut);
-}
-
-std::string NameOf(const std::string& path) {
-  const auto cut = path.find_last_of("\\/");
-  return cut == std::string::npos ? path : path.substr(cut + 1);
-}
-
-bool IsDots(const std::string& name) { return name == "." || name == ".."; }
+// The folder of a path, which may be spelt with "/" as the system reads it.
+std::string ParentOfSpelt(const std::string& path) { return ParentOf(WithBackslashes(path)); }
 
 // The prefix every key below the folder key starts with.
-std::string Below(const std::string& folderKey) {
-  return !folderKey.empty() && folderKey.back() == '\\' ? folderKey : folderKey + "\\";
-}
+std::string Below(const std::string& folderKey) { return EnsureTrailingBackslash(folderKey); }
 
 }  // namespace
 
@@ -78,9 +68,9 @@ bool PreviewFiles::FolderExists(const std::string& path) {
 }
 
 std::vector<FileEntry> PreviewFiles::Find(const std::string& pattern) {
-  const auto cut = pattern.find_last_of("\\/");
-  if (!Preview() || cut == std::string::npos) return inner_.Find(pattern);
-  const std::string folder = pattern.substr(0, cut), mask = pattern.substr(cut + 1);
+  const std::string spelt = WithBackslashes(pattern);
+  if (!Preview() || spelt.find('\\') == std::string::npos) return inner_.Find(pattern);
+  const std::string folder = ParentOf(spelt), mask = FileNameOf(spelt);
   const std::string folderKey = PathKey(folder);
   if (GoneInPreview(folder)) return {};
   std::vector<FileEntry> found = inner_.Find(pattern);
@@ -118,7 +108,7 @@ std::vector<FileEntry> PreviewFiles::Find(const std::string& pattern) {
   for (auto it = nodes_.lower_bound(prefix);
        it != nodes_.end() && it->first.compare(0, prefix.size(), prefix) == 0; ++it) {
     const Node& node = it->second;
-    const std::string name = NameOf(node.path);
+    const std::string name = FileNameOf(WithBackslashes(node.path));
     if (it->first.find('\\', prefix.size()) != std::string::npos || !node.present ||
         listed.count(it->first) || !WildcardMatch(mask, name))
       continue;
@@ -328,7 +318,7 @@ bool PreviewFiles::CreateFolder(const std::string& path) {
     journal_.Created(path, true);
     return true;
   }
-  if (Exists(path) || !FolderExists(ParentOf(path))) return false;
+  if (Exists(path) || !FolderExists(ParentOfSpelt(path))) return false;
   nodes_[PathKey(path)] = Made(path, true);
   journal_.Created(path, true);
   return true;
@@ -344,9 +334,7 @@ bool PreviewFiles::RemoveFolder(const std::string& path) {
   if (attributes == kInvalidAttributes || !(attributes & kAttrDirectory) ||
       (attributes & kAttrReadOnly))
     return false;
-  std::string folder = path;
-  while (folder.size() > 3 && folder.back() == '\\') folder.pop_back();
-  for (const FileEntry& entry : Find(folder + "\\*"))
+  for (const FileEntry& entry : Find(EnsureTrailingBackslash(WithoutTrailingBackslash(path)) + "*"))
     if (!IsDots(entry.name)) return false;
   journal_.Deleted(path, 0, true);
   nodes_[PathKey(path)] = Gone(path, true);
@@ -373,7 +361,7 @@ void PreviewFiles::NoteWrite(const std::string& path, bool existed) {
 
 bool PreviewFiles::NoteWritten(const std::string& path, bool existed) {
   if (Preview() && !existed) {
-    if (!FolderExists(ParentOf(path))) return false;
+    if (!FolderExists(ParentOfSpelt(path))) return false;
     Written(path);
   }
   NoteWrite(path, existed);
@@ -382,7 +370,7 @@ bool PreviewFiles::NoteWritten(const std::string& path, bool existed) {
 
 bool PreviewFiles::Replace(const std::string& from, const std::string& to) {
   if (!Preview()) {
-    const bool existed = inner_.Attributes(to) != kInvalidAttributes;
+    const bool existed = nimbrel::Exists(inner_, to);
     const auto size = inner_.Size(from);
     if (!inner_.Replace(from, to)) return false;
     journal_.Deleted(from, size.value_or(0), false);
@@ -407,12 +395,12 @@ bool PreviewFiles::MayWrite(const std::string& path, bool& existed) {
   const std::uint32_t attributes = Attributes(path);
   existed = attributes != kInvalidAttributes;
   return existed ? !(attributes & (kAttrDirectory | kAttrReadOnly))
-                 : FolderExists(ParentOf(path));
+                 : FolderExists(ParentOfSpelt(path));
 }
 
 bool PreviewFiles::PassWrite(const std::string& path, const std::function<bool()>& write) {
   const std::string key = PathKey(path);
-  const bool existed = known_.count(key) || inner_.Attributes(path) != kInvalidAttributes;
+  const bool existed = known_.count(key) || nimbrel::Exists(inner_, path);
   if (!write()) return false;
   known_.insert(key);
   NoteWrite(path, existed);
@@ -462,7 +450,7 @@ std::string PreviewProfile::ReadString(const std::string& section, const std::st
 
 bool PreviewProfile::WriteString(const std::string& section, const std::string& key,
                                  const std::string& value, const std::string& file) {
-  const bool existed = files_.Attributes(file) != kInvalidAttributes;
+  const bool existed = nimbrel::Exists(files_, file);
   if (mode_ == PreviewMode::PassThrough) {
     if (!inner_.WriteString(section, key, value, file)) return false;
     return files_.NoteWritten(file, existed);

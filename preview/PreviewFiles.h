@@ -42,6 +42,9 @@ class PreviewFiles final : public Files {
   bool DeleteAtReboot(const std::string& path) override;
   bool CreateFolder(const std::string& path) override;
   bool RemoveFolder(const std::string& path) override;
+  // As the real file system answered the last call put to it: a preview
+  // tells a refusal from the real file.
+  FileFailure LastFailure() override { return inner_.LastFailure(); }
   bool Replace(const std::string& from, const std::string& to) override;
   bool Append(const std::string& path, const std::string& bytes) override;
   std::optional<std::string> ReadAll(const std::string& path) override;

@@ -93,11 +93,24 @@ std::vector<TopLevelWindow> PreviewDesktop::TopLevelWindows() {
 }
 
 void PreviewDesktop::PostClose(WindowHandle window) {
-  if (mode_ == PreviewMode::PassThrough) inner_.PostClose(window);
+  if (mode_ == PreviewMode::PassThrough) {
+    inner_.PostClose(window);
+  } else if (const std::uint32_t owner = inner_.WindowProcess(window)) {
+    for (const ProcessEntry& p : inner_.Processes())
+      if (p.id == owner) closedPrograms_.insert(ToUpper(p.exeName));
+  }
   // A window is one change, however often it is asked.
   if (!closed_.insert(window).second) return;
   const auto known = classes_.find(window);
   journal_.Record(ChangeKind::Window, known == classes_.end() ? std::string() : known->second);
+}
+
+std::vector<ProcessEntry> PreviewDesktop::Processes() {
+  std::vector<ProcessEntry> running = inner_.Processes();
+  std::erase_if(running, [this](const ProcessEntry& p) {
+    return closedPrograms_.count(ToUpper(p.exeName)) > 0;
+  });
+  return running;
 }
 
 bool PreviewDesktop::EmptyClipboard(WindowHandle owner) {

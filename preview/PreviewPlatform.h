@@ -67,8 +67,15 @@ class PreviewDesktop final : public Desktop {
   // Without the windows closed in the preview.
   std::vector<WindowHandle> WindowsOfClass(const std::string& className) override;
   std::vector<TopLevelWindow> TopLevelWindows() override;
-  // A window asked to close is recorded with its class.
+  // A window asked to close is recorded with its class. A preview takes
+  // its program as closed: a run would wait for it to end.
   void PostClose(WindowHandle window) override;
+  std::uint32_t WindowProcess(WindowHandle window) override {
+    return inner_.WindowProcess(window);
+  }
+  // Without the processes of a program one of whose windows a preview
+  // asked to close.
+  std::vector<ProcessEntry> Processes() override;
   bool KeyDown(int virtualKey) override { return inner_.KeyDown(virtualKey); }
   bool EmptyClipboard(WindowHandle owner) override;
   // A preview sends nothing to another window or program.
@@ -81,6 +88,7 @@ class PreviewDesktop final : public Desktop {
   ChangeJournal& journal_;
   std::map<WindowHandle, std::string> classes_;  // of the windows listed so far
   std::set<WindowHandle> closed_;                // asked to close
+  std::set<std::string> closedPrograms_;         // in preview mode, upper-cased names
 };
 
 // The URL cache: an entry deleted in a preview is no longer listed. A

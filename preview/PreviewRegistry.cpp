@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/Path.h"
 #include "platform/Text.h"
 
 namespace nimbrel {
@@ -11,10 +12,6 @@ namespace {
 // The rights a change needs (KEY_SET_VALUE, DELETE).
 constexpr std::uint32_t kSetValueAccess = 0x0002;
 constexpr std::uint32_t kDeleteAccess = 0x00010000;
-
-std::string ValueName(RegRoot root, const std::string& path, const std::string& name) {
-  return RegistryKeyName(root, path) + "\\" + (name.empty() ? "(Default)" : name);
-}
 
 // Every name the real key lists, through `enumerate` (RegEnumKeyA or RegEnumValueA).
 template <class F>
@@ -27,17 +24,8 @@ std::vector<std::string> Listed(F&& enumerate) {
 
 }  // namespace
 
-std::string RegistryKeyName(RegRoot root, const std::string& path) {
-  const char* rootName = root == RegRoot::CurrentUser    ? "HKEY_CURRENT_USER"
-                         : root == RegRoot::LocalMachine ? "HKEY_LOCAL_MACHINE"
-                                                         : "HKEY_USERS";
-  return path.empty() ? std::string(rootName) : std::string(rootName) + "\\" + path;
-}
-
 std::string PreviewRegistry::Id(RegRoot root, const std::string& path) {
-  std::string id = ToUpper(RegistryKeyName(root, path));
-  while (!id.empty() && id.back() == '\\') id.pop_back();
-  return id;
+  return WithoutTrailingBackslash(ToUpper(RegistryKeyName(root, path)));
 }
 
 PreviewRegistry::~PreviewRegistry() {
@@ -166,7 +154,7 @@ bool PreviewRegistry::SetValue(RegKey key, const std::string& name, std::uint32_
     state.values[ToUpper(name)] = Value{type, data};
     state.names.emplace(ToUpper(name), name);
   }
-  journal_.Record(ChangeKind::RegistryWrite, ValueName(h->root, h->path, name));
+  journal_.Record(ChangeKind::RegistryWrite, RegistryValueName(h->root, h->path, name));
   return true;
 }
 
@@ -182,7 +170,7 @@ bool PreviewRegistry::DeleteValue(RegKey key, const std::string& name) {
       return false;
     keys_[Id(h->root, h->path)].values[ToUpper(name)] = std::nullopt;
   }
-  journal_.Record(ChangeKind::RegistryValue, ValueName(h->root, h->path, name));
+  journal_.Record(ChangeKind::RegistryValue, RegistryValueName(h->root, h->path, name));
   return true;
 }
 

@@ -16,9 +16,6 @@
 
 namespace nimbrel {
 
-// "HKEY_CURRENT_USER\path", as a change names a key.
-std::string RegistryKeyName(RegRoot root, const std::string& path);
-
 class PreviewRegistry final : public Registry {
  public:
   PreviewRegistry(Registry& inner, PreviewMode mode, ChangeJournal& journal)

@@ -6,6 +6,7 @@
 #include <optional>
 #include <unordered_map>
 
+#include "platform/Path.h"
 #include "platform/Text.h"
 #include "settings/ProfileText.h"
 
@@ -17,14 +18,6 @@ constexpr const char* kSection = "Cookies";
 constexpr std::string_view kKeyPrefix = "Cookie_Keep";
 // The shortest line a key can take: "Cookie_KeepN=" and the line end.
 constexpr std::uint64_t kMinKeyLine = 14;
-
-std::string InProgramFolder(const Platform& p, const char* name) {
-  return p.system.ProgramFolder() + "\\" + name;
-}
-
-bool Exists(Files& files, const std::string& path) {
-  return files.Attributes(path) != kInvalidAttributes;
-}
 
 // k for a key named "Cookie_Keep" + k (k decimal, no leading zero), as a
 // look-up of that key by name would find it; 0 for any other key.
@@ -60,10 +53,6 @@ std::vector<std::string> ReadListFile(const Platform& p, const std::string& path
 
 }  // namespace
 
-std::string CookieKeepListPath(const Platform& p) { return InProgramFolder(p, "Cookies.ini"); }
-
-std::string TypedAddressKeepListPath(const Platform& p) { return InProgramFolder(p, "Backup.dat"); }
-
 bool ClearStaleFile(const Platform& p, const std::string& path) {
   return !Exists(p.files, path) || p.files.Delete(path);
 }
@@ -92,8 +81,8 @@ std::vector<std::string> CookieKeepListOf(std::string_view text) {
   return entries;
 }
 
-std::vector<std::string> ReadCookieKeepList(const Platform& p) {
-  return ReadListFile(p, CookieKeepListPath(p), CookieKeepListOf);
+std::vector<std::string> ReadCookieKeepList(const Platform& p, DataFolder& data) {
+  return ReadListFile(p, data.PathToRead(p, kCookieKeepListFile), CookieKeepListOf);
 }
 
 std::vector<std::string> TypedAddressKeepListOf(std::string_view text) {
@@ -109,8 +98,8 @@ std::vector<std::string> TypedAddressKeepListOf(std::string_view text) {
   return lines;
 }
 
-std::vector<std::string> ReadTypedAddressKeepList(const Platform& p) {
-  return ReadListFile(p, TypedAddressKeepListPath(p), TypedAddressKeepListOf);
+std::vector<std::string> ReadTypedAddressKeepList(const Platform& p, DataFolder& data) {
+  return ReadListFile(p, data.PathToRead(p, kTypedAddressKeepListFile), TypedAddressKeepListOf);
 }
 
 std::string CookieKeepListText(const std::vector<std::string>& entries) {
@@ -129,9 +118,10 @@ bool WriteCookieKeepListFile(const Platform& p, const std::vector<std::string>& 
   return complete;
 }
 
-void SaveTypedAddressKeepList(const Platform& p, const std::vector<std::string>& entries) {
+void SaveTypedAddressKeepList(const Platform& p, DataFolder& data,
+                              const std::vector<std::string>& entries) {
   Files& files = p.files;
-  const std::string file = TypedAddressKeepListPath(p), fresh = file + ".new";
+  const std::string file = data.PathToSave(p, kTypedAddressKeepListFile), fresh = file + ".new";
   if (entries.empty()) {
     if (Exists(files, file)) files.Delete(file);
     return;

@@ -1,7 +1,7 @@
 // The two keep-list files. The cookie keep list is the profile file
 // Cookies.ini (section "Cookies": Cookie_Keep1 ... and Counter), the
 // typed-address keep list the text file Backup.dat (one address a line, no
-// file for an empty list); both in the program folder.
+// file for an empty list); both where DataFolder keeps the program's files.
 #pragma once
 
 #include <string>
@@ -9,11 +9,9 @@
 #include <vector>
 
 #include "platform/Platform.h"
+#include "settings/DataFolder.h"
 
 namespace nimbrel {
-
-std::string CookieKeepListPath(const Platform& p);
-std::string TypedAddressKeepListPath(const Platform& p);
 
 // The cookie keep list a Cookies.ini text holds: Counter entries (missing
 // ones empty) from the section "Cookies", each as the profile functions read
@@ -25,10 +23,9 @@ std::vector<std::string> TypedAddressKeepListOf(std::string_view text);
 // The Cookies.ini text that stores the entries.
 std::string CookieKeepListText(const std::vector<std::string>& entries);
 
-// The keep lists in the program folder, each file read in one pass; a missing
-// file is an empty list.
-std::vector<std::string> ReadCookieKeepList(const Platform& p);
-std::vector<std::string> ReadTypedAddressKeepList(const Platform& p);
+// The keep lists, each file read in one pass; a missing file is an empty list.
+std::vector<std::string> ReadCookieKeepList(const Platform& p, DataFolder& data);
+std::vector<std::string> ReadTypedAddressKeepList(const Platform& p, DataFolder& data);
 
 // Writes `entries` as a complete cookie keep list into `file`, in one write.
 // False when the write failed; the partial file is then gone.
@@ -37,7 +34,8 @@ bool WriteCookieKeepListFile(const Platform& p, const std::vector<std::string>& 
 // Stores `entries` in Backup.dat; an empty list removes the file. The new
 // file is written, in one write, beside the old one and put in place only
 // once complete, so a failed save leaves the old list as it was.
-void SaveTypedAddressKeepList(const Platform& p, const std::vector<std::string>& entries);
+void SaveTypedAddressKeepList(const Platform& p, DataFolder& data,
+                              const std::vector<std::string>& entries);
 
 // Removes a file left at `path` by an interrupted save; false when it stays.
 bool ClearStaleFile(const Platform& p, const std::string& path);

@@ -2,7 +2,8 @@
 # Installs what building and testing Nimbrel needs, only what is missing.
 # A package index that fails to download is retried, then what apt has is used; the
 # 32-bit Wine packages are optional: when they cannot be had, the reason is written to
-# $NIMBREL_SKIP32_FILE (default build/skip32.txt) and the 32-bit pass says it was skipped.
+# $NIMBREL_SKIP32_FILE (default build/skip32.txt) and the 32-bit pass says it was skipped;
+# the install is tried again an hour later (or at once when that file is removed).
 set -uo pipefail
 tools=$(cd "$(dirname "$0")" && pwd)
 skip32_file=${NIMBREL_SKIP32_FILE:-$tools/../build/skip32.txt}
@@ -34,6 +35,11 @@ have unzip || need+=(unzip)
 want32=
 if [ -x "$wine32_loader" ]; then
   rm -f "$skip32_file"
+elif grep -qs "^wine32:i386 could not be installed" "$skip32_file" &&
+  [ -n "$(find "$skip32_file" -mmin -60)" ]; then
+  # Tried within the hour and failed: a mirror mid-sync takes a while, and each try costs
+  # three index downloads. Removing the file tries again at once.
+  :
 elif "$runs32"; then
   want32=1
 else
@@ -68,18 +74,22 @@ skip32() {
 if [ -n "$want32" ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
   dpkg --add-architecture i386
 fi
-update
+stale=
+update || stale="the package lists could not be updated; "
 if [ ${#need[@]} -gt 0 ]; then
   echo "Installing: ${need[*]}"
   apt_get install -y -qq --no-install-recommends "${need[@]}" >/dev/null || exit 1
 fi
 if [ -n "$want32" ]; then
   echo "Installing: wine32:i386"
-  if apt_get install -y -qq --no-install-recommends wine32:i386 >/dev/null 2>"${TMPDIR:-/tmp}/nimbrel-wine32.err"; then
+  # apt names the packages it cannot have on stdout ("... : Depends: ...", not with -qq),
+  # its verdict on stderr ("E: ...").
+  if out=$(apt_get install -y -q --no-install-recommends wine32:i386 2>&1); then
     rm -f "$skip32_file"
   else
-    why=$(grep -m1 'Depends:' "${TMPDIR:-/tmp}/nimbrel-wine32.err" || grep -m1 '^E:' "${TMPDIR:-/tmp}/nimbrel-wine32.err")
-    skip32 "wine32:i386 could not be installed (${why#"${why%%[! ]*}"})"
+    why=$(grep -m1 'Depends:' <<<"$out" || grep -m1 '^E:' <<<"$out")
+    why=$(tr -s ' ' <<<"${why#"${why%%[! ]*}"}")
+    skip32 "wine32:i386 could not be installed ($stale${why:-apt-get install failed})"
   fi
 fi
 exit 0

@@ -14,9 +14,9 @@ installer() {
   local exe out arch
   exe=$(realpath "$1")
   out=$(realpath "$2")
-  case $("$repo/tools/pe-machine.sh" "$exe") in
-    i386) arch=x86 ;;
-    amd64) arch=amd64 ;;
+  case $(x86_64-w64-mingw32-objdump -f "$exe" 2>/dev/null) in
+    *"file format pei-i386"*) arch=x86 ;;
+    *"file format pei-x86-64"*) arch=amd64 ;;
     *) echo "not a Windows exe: $exe" >&2; return 1 ;;
   esac
   makensis -V2 -DVERSION="$version" -DARCH="$arch" -DEXE="$exe" -DOUTFILE="$out" \

@@ -5,6 +5,8 @@
 
 #include <string_view>
 
+#include <tlhelp32.h>
+
 namespace nimbrel {
 
 namespace {
@@ -104,6 +106,33 @@ std::vector<WindowHandle> Win32Desktop::WindowsOfClass(const std::string& classN
 
 void Win32Desktop::PostClose(WindowHandle window) {
   PostMessageA(reinterpret_cast<HWND>(window), WM_CLOSE, 0, 0);
+}
+
+std::uint32_t Win32Desktop::WindowProcess(WindowHandle window) {
+  DWORD pid = 0;
+  if (!GetWindowThreadProcessId(reinterpret_cast<HWND>(window), &pid)) return 0;
+  return pid;
+}
+
+std::vector<ProcessEntry> Win32Desktop::Processes() {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return {};
+  std::vector<ProcessEntry> found = NoThrow(std::vector<ProcessEntry>(), [snapshot] {
+    std::vector<ProcessEntry> out;
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot, &entry); more;
+         more = Process32Next(snapshot, &entry)) {
+      entry.szExeFile[sizeof entry.szExeFile - 1] = '\0';
+      // Windows 9x gives the whole path, NT the file name alone.
+      std::string_view exe(entry.szExeFile);
+      if (const auto cut = exe.find_last_of("\\/"); cut != exe.npos) exe.remove_prefix(cut + 1);
+      out.push_back({static_cast<std::uint32_t>(entry.th32ProcessID), std::string(exe)});
+    }
+    return out;
+  });
+  CloseHandle(snapshot);
+  return found;
 }
 
 bool Win32Desktop::KeyDown(int virtualKey) {

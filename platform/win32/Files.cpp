@@ -297,7 +297,32 @@ std::string ListedName(const WIN32_FIND_DATAW& data) {
   return Narrow(std::wstring(data.cAlternateFileName));
 }
 
+FileFailure FailureOf(DWORD error) {
+  switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_NO_MORE_FILES:
+      return FileFailure::None;
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_USER_MAPPED_FILE:
+      return FileFailure::InUse;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_WRITE_PROTECT:
+    case ERROR_PRIVILEGE_NOT_HELD:
+      return FileFailure::AccessDenied;
+    default:
+      return FileFailure::Other;
+  }
+}
+
 }  // namespace
+
+bool Win32Files::Note(bool ok) {
+  // Nothing found to work on is no failure: nothing stays.
+  failure_ = ok ? FileFailure::None : FailureOf(GetLastError());
+  return ok;
+}
 
 std::string Win32Files::CanonicalPath(const std::string& path) {
   Settle();
@@ -342,11 +367,12 @@ bool Win32Files::IsUnder(FileHandle file, const std::string& folder) {
 std::vector<FileEntry> Win32Files::Find(const std::string& pattern) {
   Settle();
   std::vector<FileEntry> out;
+  failure_ = FileFailure::None;
   const std::wstring p = SysPath(pattern);
   if (p.empty()) return out;
   WIN32_FIND_DATAW data;
   const HANDLE find = FindFirstFileW(p.c_str(), &data);
-  if (find == INVALID_HANDLE_VALUE) return out;
+  if (!Note(find != INVALID_HANDLE_VALUE)) return out;
   NoThrow(false, [&] {
     do {
       out.push_back({ListedName(data), data.dwFileAttributes,
@@ -398,7 +424,12 @@ ErasableFile Win32Files::OpenForErase(const std::string& path) {
   // either, so it is never left overwritten under its name.
   const HANDLE h =
       OpenExisting(SysPath(path), GENERIC_WRITE | DELETE, FILE_FLAG_OPEN_REPARSE_POINT);
-  if (h == INVALID_HANDLE_VALUE) return {0, IsLink(path), 0};
+  if (!Note(h != INVALID_HANDLE_VALUE)) {
+    const FileFailure failure = failure_;
+    const ErasableFile refused{0, IsLink(path), 0};
+    failure_ = failure;
+    return refused;
+  }
   FILE_BASIC_INFORMATION basic;
   FILE_STANDARD_INFORMATION standard;
   ErasableFile out;
@@ -413,6 +444,7 @@ ErasableFile Win32Files::OpenForErase(const std::string& path) {
   // Windows refuses to write a read-only file; Wine running as root would not.
   if (out.link || (basic.FileAttributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) {
     CloseHandle(h);
+    if (!out.link) failure_ = FileFailure::AccessDenied;
     return out;
   }
   out.handle = FromHandle(h);
@@ -458,21 +490,31 @@ void Win32Files::OverwriteAndClose(FileHandle file, std::vector<ErasePass> passe
 }
 
 bool Win32Files::DeleteOnClose(FileHandle file) {
+  failure_ = FileFailure::Other;
   if (file == 0) return false;
   // OpenForErase asks for the right to delete; any other handle is asked.
   if (!opened_.contains(file)) {
     OBJECT_BASIC_INFORMATION info;
-    if (NtQueryObject(ToHandle(file), ObjectBasicInformation, &info, sizeof info, nullptr) < 0 ||
-        !(info.GrantedAccess & DELETE))
+    if (NtQueryObject(ToHandle(file), ObjectBasicInformation, &info, sizeof info, nullptr) < 0)
       return false;
+    if (!(info.GrantedAccess & DELETE)) {
+      failure_ = FileFailure::AccessDenied;
+      return false;
+    }
   }
-  return closer_.DeleteWhenClosed(ToHandle(file));
+  if (!closer_.DeleteWhenClosed(ToHandle(file))) return false;
+  failure_ = FileFailure::None;
+  return true;
 }
 
 bool Win32Files::Delete(const std::string& path) {
   Settle();
   const std::wstring p = SysPath(path);
-  return !p.empty() && DeleteFileW(p.c_str()) != 0;
+  if (p.empty()) {
+    failure_ = FileFailure::None;  // names no file
+    return false;
+  }
+  return Note(DeleteFileW(p.c_str()) != 0);
 }
 
 bool Win32Files::DeleteAtReboot(const std::string& path) {
@@ -489,7 +531,11 @@ bool Win32Files::CreateFolder(const std::string& path) {
 bool Win32Files::RemoveFolder(const std::string& path) {
   Settle();
   const std::wstring p = SysPath(path);
-  return !p.empty() && RemoveDirectoryW(p.c_str()) != 0;
+  if (p.empty()) {
+    failure_ = FileFailure::None;  // names no folder
+    return false;
+  }
+  return Note(RemoveDirectoryW(p.c_str()) != 0);
 }
 
 bool Win32Files::Replace(const std::string& from, const std::string& to) {

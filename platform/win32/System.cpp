@@ -1,4 +1,5 @@
 // Win32 implementation of platform/System.h.
+#include "platform/Path.h"
 #include "platform/win32/SystemTime.h"
 #include "platform/win32/Win32Platform.h"
 
@@ -102,17 +103,13 @@ std::string Win32System::Environment(const std::string& name) {
 
 std::string Win32System::ProgramFolder() {
   return NoThrow(std::string(), [] {
-    const std::string path = ExePath();
-    const auto cut = path.rfind('\\');
-    return cut == std::string::npos ? std::string() : path.substr(0, cut);
+    return ParentOf(ExePath());
   });
 }
 
 std::string Win32System::ExeBaseName() {
   return NoThrow(std::string(), [] {
-    const std::string path = ExePath();
-    const auto slash = path.rfind('\\');
-    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    std::string name = FileNameOf(ExePath());
     const auto dot = name.rfind('.');
     if (dot != std::string::npos) name.resize(dot);
     return name;
@@ -124,6 +121,8 @@ DateTime Win32System::Now() {
   GetLocalTime(&st);
   return FromSystemTime(st);
 }
+
+void Win32System::Pause(unsigned milliseconds) { Sleep(milliseconds); }
 
 std::string Win32System::GeneralDate(const DateTime& t) {
   return NoThrow(std::string(), [&] {

@@ -76,6 +76,7 @@ class Win32Files final : public Files {
   bool DeleteAtReboot(const std::string& path) override;
   bool CreateFolder(const std::string& path) override;
   bool RemoveFolder(const std::string& path) override;
+  FileFailure LastFailure() override { return failure_; }
   bool Replace(const std::string& from, const std::string& to) override;
   bool Append(const std::string& path, const std::string& bytes) override;
   std::optional<std::string> ReadAll(const std::string& path) override;
@@ -95,6 +96,10 @@ class Win32Files final : public Files {
   // right to delete, with the object name the link test read under Wine
   // (empty elsewhere): the later calls on that file need not ask again.
   std::unordered_map<FileHandle, std::wstring> opened_;
+  FileFailure failure_ = FileFailure::None;
+  // Records how the call whose result is `ok` ended (the system's last error
+  // when it failed) and returns `ok`.
+  bool Note(bool ok);
 };
 
 class Win32System final : public System {
@@ -111,6 +116,7 @@ class Win32System final : public System {
   std::string ProgramFolder() override;
   std::string ExeBaseName() override;
   DateTime Now() override;
+  void Pause(unsigned milliseconds) override;
   std::string GeneralDate(const DateTime& t) override;
   std::string LocalWeekdayName(const DateTime& t) override;
   bool LockRun(unsigned milliseconds) override;
@@ -144,6 +150,8 @@ class Win32Desktop final : public Desktop {
   std::vector<WindowHandle> WindowsOfClass(const std::string& className) override;
   std::vector<TopLevelWindow> TopLevelWindows() override;
   void PostClose(WindowHandle window) override;
+  std::uint32_t WindowProcess(WindowHandle window) override;
+  std::vector<ProcessEntry> Processes() override;
   bool KeyDown(int virtualKey) override;
   bool EmptyClipboard(WindowHandle owner) override;
   bool ClaimInstance() override;

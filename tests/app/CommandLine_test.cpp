@@ -85,6 +85,27 @@ TEST_F(CommandLineRunTest, EraseRunsTheStoredSelectionWithoutAnyWindowAndLogsIt)
   EXPECT_GT(w.files.Data(kLog).size(), log.size());
 }
 
+TEST_F(CommandLineRunTest, EraseThatLeavesItemsExitsFiveAndLogsWhy) {
+  const auto preview = [this] {
+    EXPECT_EQ(Run("/preview C:\\Out\\p.txt"), kExitDone);
+    return w.files.Data("C:\\Out\\p.txt");
+  };
+  // A preview lists changes alone: a file in use is none, and changes nothing.
+  const std::string clean = preview();
+  w.files.AddFile("C:\\Temp\\held.txt", "held");
+  w.files.Lock("C:\\Temp\\held.txt");
+  EXPECT_EQ(preview(), clean);
+
+  EXPECT_EQ(Run("/erase"), kExitItemsLeft);
+  EXPECT_FALSE(w.files.Exists("C:\\Temp\\a.txt"));
+  EXPECT_EQ(w.files.Data("C:\\Temp\\held.txt"), "held");
+  EXPECT_NE(w.files.Data(kLog).find("\r\n  left (in use): C:\\Temp\\held.txt\r\n"),
+            std::string::npos);
+  EXPECT_EQ(Run("/erase /journal C:\\Out\\j.txt"), kExitItemsLeft);
+  EXPECT_EQ(w.files.Data("C:\\Out\\j.txt").find("held.txt"), std::string::npos);
+  EXPECT_TRUE(modal.empty());
+}
+
 TEST_F(CommandLineRunTest, NothingSelectedBadArgumentsAndABusyLockEraseNothing) {
   EXPECT_EQ(Run("/erase /now"), kExitBadArgument);
   EXPECT_EQ(Run("erase"), kExitBadArgument);

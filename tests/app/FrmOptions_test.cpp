@@ -39,6 +39,8 @@ TEST_F(FrmOptionsTest, AnEmptyStoreShowsTheDefaults) {
   EXPECT_EQ(dlg.ChkRunInSteathmode.Value(), 0);
   EXPECT_EQ(dlg.ChkDontStoreLogFile.Value(), 0);
   EXPECT_EQ(dlg.ChkCloseAllIE.Value(), 0);
+  EXPECT_EQ(dlg.ChkCloseBrowsers.Value(), 0);
+  EXPECT_EQ(dlg.ChkCloseBrowsers.Caption(), "Close today's browsers before erasing");
   EXPECT_EQ(dlg.chkenablesecureerasing.Value(), 0);
   EXPECT_EQ(dlg.chkPreverntHomepage.Value(), 1);  // the guard is on while it is missing
   EXPECT_EQ(dlg.txtHomepage.Text(), "http://live.example/");
@@ -122,6 +124,7 @@ TEST_F(FrmOptionsTest, SavingOnAnyPageStoresEveryPageInOrder) {
   dlg.Label26.UserClick();
   EXPECT_EQ(PagesShown(), (std::vector<bool>{false, false, true, false}));
   dlg.ChkDontStoreLogFile.SetValue(1);
+  dlg.ChkCloseBrowsers.SetValue(1);
   dlg.txtHomepage.SetText(" typed ");
   dlg.cmbbosskey.SetListIndex(2);
   dlg.optCloseAllIE.SetValue(true);
@@ -136,7 +139,7 @@ TEST_F(FrmOptionsTest, SavingOnAnyPageStoresEveryPageInOrder) {
   std::vector<std::string> expected;
   for (const char* key :
        {"chkStartup", "ChkRunInSteathmode", "ChkDontStoreLogFile", "ChkCloseAllIE",
-        "cmbinvisiblemmode", "chkenablesecureerasing", "cmboverwriteTracksFiles",
+        "ChkCloseBrowsers", "cmbinvisiblemmode", "chkenablesecureerasing", "cmboverwriteTracksFiles",
         "chkPreverntHomepage", "txtHomepage", "cmbbosskey", "optCloseAllIEAndStartErasing",
         "optCloseAllIE"})
     expected.push_back(opt + ToUpper(key));
@@ -146,6 +149,7 @@ TEST_F(FrmOptionsTest, SavingOnAnyPageStoresEveryPageInOrder) {
 
   EXPECT_EQ(w.Option("chkStartup"), "1");
   EXPECT_EQ(w.Option("ChkDontStoreLogFile"), "1");
+  EXPECT_EQ(w.Option("ChkCloseBrowsers"), "1");
   EXPECT_EQ(w.Option("cmbinvisiblemmode"), "A");
   EXPECT_EQ(w.Option("cmboverwriteTracksFiles"), "0");
   EXPECT_EQ(w.Option("txtHomepage"), " typed ");
@@ -171,7 +175,7 @@ TEST_F(FrmOptionsTest, EachPagesSaveButtonSavesAndEachCloseButtonOnlyCloses) {
     w.registry.setLog.clear();
     dlg.Load();
     dlg.Find(name)->UserClick();
-    EXPECT_EQ(w.registry.setLog.size(), 16u) << name;
+    EXPECT_EQ(w.registry.setLog.size(), 17u) << name;
     EXPECT_FALSE(dlg.Loaded()) << name;
   }
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/FrmMain.h"
 #include "fakes/TestWorld.h"
 
 namespace nimbrel {
@@ -75,16 +76,43 @@ TEST_F(StartupEntryTest, WithoutABaseNameNothingIsWrittenOrRemoved) {
   EXPECT_EQ(Entry(HKLM, ""), "<absent>");
 }
 
-TEST_F(StartupEntryTest, TheSettingDecidesAndAMissingOneMeansOff) {
-  w.registry.PutString(HKLM, kRunKey, "Nimbrel", "x");
-  ApplyStartupSetting(w.ctx);
-  EXPECT_EQ(Entry(HKLM), "<absent>");
-  w.SetOption("chkStartup", "1");
-  ApplyStartupSetting(w.ctx);
-  EXPECT_EQ(Entry(HKLM), "\"C:\\Program Files\\Nimbrel\\Nimbrel.exe\"");
-  w.SetOption("chkStartup", "True");
-  ApplyStartupSetting(w.ctx);
-  EXPECT_EQ(Entry(HKLM), "<absent>");
+// The setting as stored: only 1 means on; a missing one means off.
+const struct {
+  const char* setting;  // nullptr: never stored
+  bool on;
+} kSettings[] = {{"1", true}, {nullptr, false}, {"0", false}, {"yes", false}, {"True", false}};
+
+TEST_F(StartupEntryTest, TheSettingDecides) {
+  for (const auto& row : kSettings) {
+    SCOPED_TRACE(row.setting ? row.setting : "<never stored>");
+    TestWorld fresh;
+    fresh.registry.PutString(HKLM, kRunKey, "Nimbrel", "x");
+    if (row.setting) fresh.SetOption(kStartupKey, row.setting);
+    ApplyStartupSetting(fresh.ctx);
+    const auto* v = fresh.registry.Get(HKLM, kRunKey, "Nimbrel");
+    EXPECT_EQ(v ? v->data.substr(0, v->data.find('\0')) : "<absent>",
+              row.on ? "\"C:\\Program Files\\Nimbrel\\Nimbrel.exe\"" : "<absent>");
+    EXPECT_EQ(fresh.ctx.RegistryItemsRemoved, 0);
+  }
+}
+
+// The main window brings the value in line as it loads, counting nothing.
+TEST(StartWithWindowsTest, LoadingTheMainWindowAppliesTheSetting) {
+  for (const auto& row : kSettings) {
+    SCOPED_TRACE(row.setting ? row.setting : "<never stored>");
+    TestWorld fresh;
+    fresh.system.programFolder = "C:\\Tools";
+    fresh.registry.PutString(HKLM, kRunKey, "Nimbrel", "C:\\old\\Nimbrel.exe");
+    fresh.registry.PutString(HKLM, kRunKey, "Other", "C:\\other.exe");
+    if (row.setting) fresh.SetOption(kStartupKey, row.setting);
+    FrmMain main(fresh.ctx);
+    main.Load();
+    const auto* v = fresh.registry.Get(HKLM, kRunKey, "Nimbrel");
+    EXPECT_EQ(v ? v->data.substr(0, v->data.find('\0')) : "<absent>",
+              row.on ? "C:\\Tools\\Nimbrel.exe" : "<absent>");
+    EXPECT_NE(fresh.registry.Get(HKLM, kRunKey, "Other"), nullptr);
+    EXPECT_EQ(main.lblScannedRegKeys.Caption(), "0");
+  }
 }
 
 }  // namespace

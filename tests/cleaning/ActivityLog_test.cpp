@@ -71,6 +71,7 @@ TEST_F(ActivityLogTest, ALongRecordIsAppendedInAFewPiecesWithEveryLineWhole) {
     lines += line + "\r\n";
   }
   std::vector<std::string> seen;  // the log after each append
+  w.DecideDataFolder();
   w.files.onWrite = [&](const std::string& path) { seen.push_back(w.files.Data(path)); };
   WriteLogFile(w.ctx, main.LstShowingTracksErasedProgress, main.PgbTemp);
   EXPECT_EQ(w.files.Data(kLog), kHeader + lines);
@@ -108,6 +109,43 @@ TEST_F(ActivityLogTest, ViewOpensAnExistingLogOnly) {
   EXPECT_EQ(w.shell.executions[0].file, kLog);
   EXPECT_EQ(w.shell.executions[0].folder, "C:\\Program Files\\Nimbrel");
   EXPECT_EQ(w.shell.executions[0].show, kSwShowNormal);
+}
+
+// Installed where it may not write, over a log an earlier copy left beside the
+// exe: View opens that log until the first record or Clear moves the files to
+// the application-data folder; from then on only the log there counts.
+TEST_F(ActivityLogTest, AnEarlierLogBesideAnExeThatMayNotWriteThereMovesAtTheFirstChange) {
+  const std::string appData = "C:\\Documents and Settings\\user\\Application Data";
+  const std::string mine = appData + "\\Nimbrel", moved = mine + "\\Log.txt";
+  for (const bool clearFirst : {false, true}) {
+    SCOPED_TRACE(clearFirst ? "cleared first" : "a run first");
+    TestWorld v;
+    FrmMain window{v.ctx};
+    messages.clear();
+    v.loop.onModal = w.loop.onModal;
+    v.files.AddFolder(appData);
+    v.files.AddFile(kLog, "earlier\r\n");
+    v.files.DenyWrites("C:\\Program Files\\Nimbrel");
+    window.Command9.UserClick();
+    if (clearFirst) window.Command8.UserClick();
+    window.Run().StartCleanning();
+    EXPECT_EQ(v.files.Data(moved), (clearFirst ? "" : "earlier\r\n") + kHeader);
+    window.Command9.UserClick();
+    window.Command8.UserClick();
+    window.Command8.UserClick();
+    window.Command9.UserClick();
+    ASSERT_EQ(v.shell.executions.size(), 2u);
+    EXPECT_EQ(v.shell.executions[0].file, kLog);
+    EXPECT_EQ(v.shell.executions[1].file, moved);
+    EXPECT_EQ(v.shell.executions[1].folder, mine);
+    // The run's own message between; each Clear but the last cleared a log.
+    const std::string cleared = "Log File has been cleared sucessfully.";
+    ASSERT_EQ(messages.size(), clearFirst ? 4u : 3u);
+    EXPECT_EQ(messages.front() == cleared, clearFirst);
+    EXPECT_EQ(messages[messages.size() - 2], cleared);
+    EXPECT_EQ(messages.back(), "There are no Log files to be cleared.");
+    EXPECT_EQ(v.files.Data(kLog), "earlier\r\n");
+  }
 }
 
 }  // namespace

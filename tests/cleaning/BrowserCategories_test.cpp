@@ -1,9 +1,15 @@
 // The steps of the Internet Explorer, Opera and Netscape categories.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
+#include <set>
+
 #include "cleaning/TrackCategories.h"
 #include "erasers/modIECache.h"
+#include "fakes/BrowserProfiles.h"
 #include "fakes/TestWorld.h"
+#include "platform/Text.h"
 
 namespace nimbrel {
 namespace {
@@ -46,11 +52,6 @@ class BrowserCategoriesTest : public ::testing::Test {
   TestWorld w;
 };
 
-TEST_F(BrowserCategoriesTest, EveryBrowserCategoryHasItsSteps) {
-  for (int position = kCookies; position <= kNetscapeHistoryFile; ++position)
-    EXPECT_NE(kTrackCategories[static_cast<std::size_t>(position - 1)].erase, nullptr) << position;
-}
-
 TEST_F(BrowserCategoriesTest, CookiesCategoryDeletesTheCookieFiles) {
   w.ctx.CookiesFolder = kProfile + "\\Cookies";
   w.files.AddFile(kProfile + "\\Cookies\\user@site[1].txt");
@@ -84,14 +85,24 @@ TEST_F(BrowserCategoriesTest, TemporaryInternetFilesNeverWalkAnEmptyOrRootCacheF
     Erase(kTemporaryInternetFiles);
   }
   EXPECT_TRUE(w.files.deleted.empty());
-  EXPECT_TRUE(w.report.lines.empty());
+  // The root and the profile are told as refused; unset and relative say nothing.
+  EXPECT_EQ(w.report.lines, (Lines{"  left (refused: drive root): C:\\",
+                                   "  left (refused: protected folder): " + kProfile}));
 }
 
-TEST_F(BrowserCategoriesTest, InternetHistoryFlushesTheCache) {
+TEST_F(BrowserCategoriesTest, InternetHistoryFlushesTheCacheThenClearsTheUrlHistory) {
   w.urlCache.Add("Visited: user@http://first.example/", "", kUrlHistoryCacheEntry);
   w.urlCache.Add("http://b.example/");
+  // The URL history is cleared only once the cache pass is over.
+  Lines deletedBeforeClear{"<not cleared>"};
+  w.urlHistory.onClear = [this, &deletedBeforeClear] { deletedBeforeClear = w.urlCache.deleted; };
   Erase(kInternetHistory);
   EXPECT_TRUE(w.urlCache.entries.empty());
+  EXPECT_EQ(deletedBeforeClear,
+            (Lines{"Visited: user@http://first.example/", "http://b.example/"}));
+  EXPECT_EQ(w.urlHistory.calls, (Lines{"create", "clear", "release"}));
+  EXPECT_EQ(w.urlHistory.live, 0);
+  EXPECT_EQ(w.report.lines.back(), "  http://b.example/");
 }
 
 TEST_F(BrowserCategoriesTest, IndexRemovesTheKnownFilesWritesTheBatchErasesCopiesAndFlushes) {
@@ -130,22 +141,22 @@ TEST_F(BrowserCategoriesTest, OperaCookiesInTheRememberedFoldersAndTheProfileTre
   Erase(kOperaCookies);
   EXPECT_EQ(w.files.deleted, (Lines{"C:\\Downloads\\cookies4.dat", kOpera + "cookies4.dat",
                                     "C:\\Saved\\cookies4.dat", kOpera + "profile\\cookies4.dat"}));
-  EXPECT_EQ(w.report.lines, (Lines{"  " + kOpera + "profile\\cookies4.dat"}));
+  EXPECT_EQ(w.report.lines, (Lines{"  left (refused: drive root): C:\\",
+                                   "  " + kOpera + "profile\\cookies4.dat"}));
   EXPECT_GE(w.loop.doEvents, 10);
 }
 
 TEST_F(BrowserCategoriesTest, OperaLocationBarHistoryAddsItsThirtyOneLines) {
   w.files.AddFolder(kOpera);
   Erase(kOperaLocationBar);
-  // The walk of the root lists the profile folder, then come the category's own.
-  Lines expected{"  " + kOperaRoot + "Opera", "  " + kOpera + "global.dat"};
+  Lines expected{"  " + kOpera + "global.dat"};
   for (int pass = 0; pass < 10; ++pass)
     for (const char* name : {"opera.dir", "global.dat", "vlink4.dat"})
       expected.push_back("  " + kOpera + name);
   EXPECT_EQ(w.report.lines, expected);
-  // Both folders removed, each counted.
-  EXPECT_FALSE(w.files.Exists(kOperaRoot));
-  EXPECT_EQ(w.ctx.FilesDeleted, 2);
+  // Opera's folders stay; nothing was there to erase.
+  EXPECT_TRUE(w.files.Exists(kOpera));
+  EXPECT_EQ(w.ctx.FilesDeleted, 0);
 }
 
 TEST_F(BrowserCategoriesTest, OperaCacheMakesTheSameCallsWithoutThoseLines) {
@@ -170,8 +181,11 @@ TEST_F(BrowserCategoriesTest, OperaCacheMakesTheSameCallsWithoutThoseLines) {
   // other category, which adds its 31 among them.
   ASSERT_EQ(w.report.lines.size(), cache.report.lines.size() + 31);
   EXPECT_TRUE(IsSubsequence(cache.report.lines, w.report.lines));
-  // Everything of Opera's is gone; what else the remembered folder holds stays.
-  EXPECT_FALSE(w.files.Exists(kOperaRoot));
+  // Opera's named files are gone, its settings and what else the remembered
+  // folder holds stay.
+  EXPECT_FALSE(w.files.Exists(kOpera + "vlink4.dat"));
+  EXPECT_FALSE(w.files.Exists(kOpera + "cache4\\opr00001.htm"));
+  EXPECT_TRUE(w.files.Exists(kOperaRoot + "opera6.ini"));
   EXPECT_FALSE(w.files.Exists("C:\\Web\\opera.win"));
   EXPECT_FALSE(w.files.Exists("C:\\Web\\cache4\\opr00002.gif"));
   EXPECT_TRUE(w.files.Exists("C:\\Web\\page.htm"));
@@ -190,32 +204,69 @@ TEST_F(BrowserCategoriesTest, OperaStepsSkipAnUnknownWindowsOrUnsetProfile) {
   EXPECT_EQ(w.ctx.FilesDeleted, 0);
 }
 
-TEST_F(BrowserCategoriesTest, NetscapeCategoriesWalkTheProfilesFolder) {
-  const Lines files{kMozilla + "abc.slt\\cookies.txt", kMozilla + "abc.slt\\cookperm.txt",
-                    kMozilla + "abc.slt\\history.dat", kMozilla + "abc.slt\\Cache\\_CACHE_001_"};
-  const auto plant = [&] {
-    for (const std::string& file : files) w.files.AddFile(file);
+TEST_F(BrowserCategoriesTest, OperaAndNetscapeRowsEraseOnlyTheFilesTheyName) {
+  const auto join = [](std::initializer_list<const Lines*> lists) {
+    Lines all;
+    for (const Lines* list : lists) all.insert(all.end(), list->begin(), list->end());
+    return all;
   };
-  plant();
-  Erase(kNetscapeCookies);
-  EXPECT_EQ(w.files.deleted, (Lines{files[0], files[1]}));
-  EXPECT_TRUE(w.files.Exists(files[2]));
+  FakeFiles planted;
+  const PlantedBrowser opera = PlantOpera(planted), mozilla = PlantMozilla(planted);
+  const struct {
+    int position;
+    Lines gone;
+  } rows[] = {
+      {kOperaLocationBar, join({&opera.cache, &opera.history})},
+      {kOperaCache, join({&opera.cache, &opera.history})},
+      {kNetscapeCache, mozilla.cache},
+      {kNetscapeLocationBar, join({&mozilla.history, &mozilla.typed})},
+      {kNetscapeHistoryFile, join({&mozilla.cookies, &mozilla.history})},
+  };
+  for (const auto& row : rows) {
+    const char* label = kTrackCategories[static_cast<std::size_t>(row.position - 1)].label;
+    TestWorld world;
+    world.ctx.SetReport(&world.report);
+    world.files.AddFolder(world.system.programFolder);
+    world.files.AddFolder(world.system.systemDirectory);
+    PlantOpera(world.files);
+    PlantMozilla(world.files);
+    const std::map<std::string, std::string> before = world.files.Snapshot();
+    kTrackCategories[static_cast<std::size_t>(row.position - 1)].erase(world.ctx);
+    const std::map<std::string, std::string> after = world.files.Snapshot();
 
-  for (int position : {kNetscapeCache, kNetscapeLocationBar}) {
-    plant();
-    w.files.deleted.clear();
-    Erase(position);
-    EXPECT_EQ(w.files.deleted.size(), 4u) << position;
+    std::set<std::string> gone, changed, expected;
+    for (const auto& [key, entry] : before) {
+      const auto it = after.find(key);
+      if (it == after.end())
+        gone.insert(key);
+      else if (it->second != entry)
+        changed.insert(key);
+    }
+    for (const std::string& path : row.gone) {
+      expected.insert(ToUpper(path));
+      // Each erased file is listed as the walk found it.
+      EXPECT_NE(std::find(world.report.lines.begin(), world.report.lines.end(), "  " + path),
+                world.report.lines.end())
+          << label << ": " << path;
+    }
+    EXPECT_EQ(gone, expected) << label;
+    EXPECT_EQ(changed, std::set<std::string>{}) << label;
+    EXPECT_EQ(after.size(), before.size() - gone.size()) << label;
+    EXPECT_EQ(world.ctx.FilesDeleted, static_cast<std::int32_t>(row.gone.size())) << label;
   }
+}
 
-  // The history-file category: cookie files first, then everything else.
-  plant();
+TEST_F(BrowserCategoriesTest, NetscapeHistoryFileListsTheCookieFilesFirst) {
+  const PlantedBrowser mozilla = PlantMozilla(w.files);
+  Erase(kNetscapeCookies);
+  EXPECT_EQ(w.files.deleted, mozilla.cookies);
+  PlantMozilla(w.files);
   w.files.deleted.clear();
   w.report.lines.clear();
   Erase(kNetscapeHistoryFile);
-  EXPECT_EQ(w.files.deleted, (Lines{files[0], files[1], files[2], files[3]}));
-  EXPECT_EQ(w.report.lines.front(), "  " + files[0]);
-  EXPECT_EQ(w.report.lines[1], "  " + files[1]);
+  EXPECT_EQ(w.files.deleted, (Lines{mozilla.cookies[0], mozilla.cookies[1], mozilla.cookies[2],
+                                    mozilla.history[0], mozilla.history[1]}));
+  EXPECT_EQ(w.report.lines.front(), "  " + mozilla.cookies[0]);
 }
 
 TEST_F(BrowserCategoriesTest, NetscapeStepsEraseNothingOnAnUnknownWindows) {

@@ -8,6 +8,7 @@
 
 #include "cleaning/ApplicationCatalogue.h"
 #include "cleaning/TrackCategories.h"
+#include "erasers/modDefinitions.h"
 #include "fakes/TestWorld.h"
 #include "platform/Text.h"
 
@@ -219,22 +220,48 @@ TEST_F(EraseApplicationTest, OtherApplicationsRunOnlyTheirOwnSection) {
   EXPECT_EQ(w.ctx.RegistryItemsRemoved, 1);
 }
 
-}  // namespace
-}  // namespace nimbrel
-
-namespace nimbrel {
-namespace {
-
-TEST(InternetHistoryCategory, FlushesTheCacheThenClearsTheUrlHistory) {
-  TestWorld w;
-  w.ctx.SetReport(&w.report);
-  w.urlCache.Add("http://visited.example/");
-  // The URL history is cleared only once the cache pass is over.
-  w.urlHistory.available = true;
-  kTrackCategories[3].erase(w.ctx);
-  EXPECT_EQ(w.urlCache.deleted, (std::vector<std::string>{"http://visited.example/"}));
-  EXPECT_EQ(w.urlHistory.calls, (std::vector<std::string>{"create", "clear", "release"}));
-  EXPECT_EQ(w.report.lines.back(), "  http://visited.example/");
+// A definitions file already in the temporary folder, another's or one that
+// cannot be replaced: its lines are never executed and its data never
+// written. The application runs only once a file of its own could be made.
+TEST_F(EraseApplicationTest, AnExistingDefinitionsFileIsNeverReadNorWrittenThrough) {
+  const std::string file = "C:\\Temp\\WFView", letter = "C:\\Docs\\letter.doc";
+  const std::string key = "Software\\WinRAR\\DialogEditHistory\\ArcName";
+  const std::string planted = ScrambleLine("[WinRar 3.x]") + "\r\n" +
+                              ScrambleLine("deletefiles=C:\\Docs\\*.*") + "\r\n";
+  struct Case {
+    const char* name;
+    void (*plant)(FakeFiles& files, const std::string& file, const std::string& data);
+    bool runs;  // the application's own section ran
+  };
+  const Case cases[] = {
+      {"read-only", [](FakeFiles& f, const std::string& p, const std::string& d) {
+         f.AddFile(p, d, kAttrReadOnly);
+       }, false},
+      {"held open", [](FakeFiles& f, const std::string& p, const std::string& d) {
+         f.AddFile(p, d);
+         f.Lock(p);
+       }, false},
+      {"a hard link to a document", [](FakeFiles& f, const std::string& p, const std::string&) {
+         f.AddHardLink("C:\\Docs\\letter.doc", p);
+       }, true},
+      {"a link to a document", [](FakeFiles& f, const std::string& p, const std::string&) {
+         f.AddFileLink(p, "C:\\Docs\\letter.doc");
+       }, false},
+      {"an ordinary file", [](FakeFiles& f, const std::string& p, const std::string& d) {
+         f.AddFile(p, d);
+       }, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TestWorld world;
+    world.files.AddFile(letter, "Dear reader");
+    world.registry.PutString(RegRoot::CurrentUser, key, "0", "b.rar");
+    c.plant(world.files, file, planted);
+    EraseApplication(world.ctx, App("WinRar 3.x"));
+    EXPECT_EQ(world.files.Data(letter), "Dear reader");
+    EXPECT_EQ(world.registry.HasKey(RegRoot::CurrentUser, key), !c.runs);
+    EXPECT_EQ(world.files.Exists(file), !c.runs);
+  }
 }
 
 }  // namespace

@@ -89,6 +89,38 @@ TEST_F(CleaningRunTest, RunWalksEveryRowWithLinesMarksAndStates) {
   EXPECT_FALSE(w.ctx.MessageAnswer);
 }
 
+TEST_F(CleaningRunTest, TheStatusStripSaysHowManyItemsTheRunLeft) {
+  w.SetOption("chkWindowsTemp", "1");
+  w.SetOption("ChkDontStoreLogFile", "1");
+  run.FillToBeErasedList();
+  const struct {
+    int locked;
+    const char* status;
+  } cases[] = {{2, " 2 items could not be erased"}, {1, " 1 item could not be erased"},
+               {0, " Ready"}};
+  for (const auto& c : cases) {
+    // A temp folder of its own for each run, with its files in use.
+    const std::string temp = "C:\\Temp" + std::to_string(c.locked);
+    w.system.env["TEMP"] = temp;
+    w.files.AddFile(temp + "\\erased.txt", "x");
+    for (int i = 0; i < c.locked; ++i) {
+      w.files.AddFile(temp + "\\locked" + std::to_string(i) + ".txt", "x");
+      w.files.Lock(temp + "\\locked" + std::to_string(i) + ".txt");
+    }
+    messages.clear();
+    run.StartCleanning();
+    EXPECT_EQ(main.lblstatus.Caption(), c.status) << c.locked;
+    EXPECT_EQ(w.ctx.ItemsLeft, c.locked);
+    EXPECT_FALSE(w.files.Exists(temp + "\\erased.txt"));
+    // The message says what it always says; the progress list says what was left.
+    EXPECT_EQ(messages, (Lines{"Information| All selected tracks were erased sucessfully."}));
+    const Lines lines = Progress();
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                            [](const std::string& l) { return l.starts_with("  left (in use): "); }),
+              c.locked);
+  }
+}
+
 TEST_F(CleaningRunTest, ARunWaitsForAnotherProcesssRunWithItsCommandsDisabled) {
   w.SetOption("chkWindowsClipboard", "1");
   run.FillToBeErasedList();
@@ -381,6 +413,37 @@ TEST_F(CleaningRunTest, FolderVariablesComeFromTheRegistry) {
   EXPECT_EQ(w.ctx.CacheFolder, "C:\\Cache");
   EXPECT_EQ(w.ctx.HistoryFolder, "");
   EXPECT_EQ(w.ctx.ProgramFilesFolder, "C:\\Program Files");
+}
+
+// The program-files folders: the old value first, then the one Windows
+// writes; and the 32-bit programs' folder, which 64-bit Windows shows a
+// 64-bit program.
+TEST_F(CleaningRunTest, ProgramFilesFoldersComeFromTheValuesWindowsWrites) {
+  struct Case {
+    const char *old, *windows, *x86;  // nullptr: no such value
+    std::string folder, x86Folder;
+  };
+  const Case cases[] = {
+      {nullptr, "C:\\Program Files", "C:\\Program Files (x86)", "C:\\Program Files",
+       "C:\\Program Files (x86)"},
+      {nullptr, "C:\\Program Files", nullptr, "C:\\Program Files", ""},
+      {"D:\\Apps", "C:\\Program Files", nullptr, "D:\\Apps", ""},
+      {"", "C:\\Program Files", nullptr, "C:\\Program Files", ""},
+      {nullptr, nullptr, nullptr, "", ""},
+  };
+  const std::string cv = "Software\\Microsoft\\Windows\\CurrentVersion";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.folder + " | " + c.x86Folder);
+    w.registry.DeleteKey(RegRoot::LocalMachine, cv);
+    const std::pair<const char*, const char*> values[] = {
+        {"PROG_FILES_DIR", c.old}, {"ProgramFilesDir", c.windows},
+        {"ProgramFilesDir (x86)", c.x86}};
+    for (const auto& [name, data] : values)
+      if (data) w.registry.PutString(RegRoot::LocalMachine, cv, name, data);
+    run.StartCleanning();
+    EXPECT_EQ(w.ctx.ProgramFilesFolder, c.folder);
+    EXPECT_EQ(w.ctx.ProgramFilesX86Folder, c.x86Folder);
+  }
 }
 
 

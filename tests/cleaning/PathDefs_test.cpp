@@ -11,6 +11,7 @@
 
 #include "erasers/modDefinitions.h"
 #include "fakes/TestWorld.h"
+#include "platform/Path.h"
 #include "platform/Text.h"
 
 namespace nimbrel {
@@ -253,8 +254,6 @@ std::vector<Section> BuiltInSections() {
 
 std::string KindOf(const std::string& line) { return line.substr(0, line.find('=')); }
 std::string PathOf(const std::string& line) { return line.substr(line.find('=') + 1); }
-std::string Before(const std::string& path, char c) { return path.substr(0, path.rfind(c)); }
-std::string After(const std::string& path, char c) { return path.substr(path.rfind(c) + 1); }
 
 std::string FirstParts(const std::string& path, int parts) {
   std::size_t end = 0;
@@ -265,8 +264,8 @@ std::string FirstParts(const std::string& path, int parts) {
 // What a line addresses: its key cut after the fourth part, or its folder.
 std::string Addressed(const std::string& line) {
   const std::string kind = KindOf(line), path = PathOf(line);
-  if (kind == "deletefiles") return path.substr(0, path.rfind('\\') + 1);
-  return FirstParts(kind == "deleteval" ? Before(path, '\\') : path, 4);
+  if (kind == "deletefiles") return FolderPartOf(path);
+  return FirstParts(kind == "deleteval" ? ParentOf(path) : path, 4);
 }
 
 TEST(BuiltInDefinitions, EveryLineIsAHeaderOrADirectiveOfPrintableCharacters) {
@@ -379,7 +378,7 @@ TEST(BuiltInDefinitions, NoLineReachesAWholeSystemFolder) {
     for (const std::string& line : s.lines) {
       const std::string path = PathOf(line);
       if (KindOf(line) != "deletefiles") {
-        const std::string key = KindOf(line) == "deleteval" ? Before(path, '\\') : path;
+        const std::string key = KindOf(line) == "deleteval" ? ParentOf(path) : path;
         EXPECT_GE(std::count(key.begin(), key.end(), '\\'), 3) << line;
         continue;
       }
@@ -387,7 +386,7 @@ TEST(BuiltInDefinitions, NoLineReachesAWholeSystemFolder) {
                                       [&](const std::string& m) { return path.starts_with(m); });
       ASSERT_NE(macro, macros.end()) << line;
       const std::string below = path.substr(macro->size());
-      const std::string name = After(below, '\\');
+      const std::string name = FileNameOf(below);
       const Lines parts = [&] {
         Lines out;
         for (std::size_t start = 0, end; (end = below.find('\\', start)) != std::string::npos;
@@ -396,7 +395,7 @@ TEST(BuiltInDefinitions, NoLineReachesAWholeSystemFolder) {
         return out;
       }();
       for (const std::string& part : parts) {
-        EXPECT_FALSE(part.empty() || part == "." || part == "..") << line;
+        EXPECT_FALSE(part.empty() || IsDots(part)) << line;
         EXPECT_EQ(part.find_first_of("*?"), std::string::npos) << line;
       }
       const bool wildcard = name.find_first_of("*?") != std::string::npos;
@@ -437,7 +436,7 @@ class SectionFixture {
   }
 
   TestWorld w;
-  int registryLines = 0, fileLines = 0;
+  int registryLines = 0;
   // Upper-cased: values "HKCU\KEY\\NAME", keys "HKCU\KEY", files and folders.
   std::set<std::string> values, keys, files, folders;
   std::vector<std::pair<std::string, std::string>> patterns;  // folder, wildcard name
@@ -469,7 +468,7 @@ class SectionFixture {
     if (kind == "FILE" && files.count(path)) return true;
     if (kind == "FILE")
       for (const auto& [folder, name] : patterns)
-        if (Before(path, '\\') == folder && WildcardMatch(name, After(path, '\\'))) return true;
+        if (ParentOf(path) == folder && WildcardMatch(name, FileNameOf(path))) return true;
     return std::any_of(folders.begin(), folders.end(),
                        [&](const std::string& f) { return Within(path, f); });
   }
@@ -503,8 +502,7 @@ class SectionFixture {
   void Aim(const std::string& line) {
     const std::string kind = KindOf(line), path = PathOf(line);
     if (kind == "deletefiles") {
-      ++fileLines;
-      const std::string full = Expand(path), folder = Before(full, '\\'), name = After(full, '\\');
+      const std::string full = Expand(path), folder = ParentOf(full), name = FileNameOf(full);
       if (name == "*.*")
         folders.insert(ToUpper(folder));
       else if (name.find_first_of("*?") != std::string::npos)
@@ -517,7 +515,7 @@ class SectionFixture {
     if (!r.live) return;
     ++registryLines;
     if (kind == "deleteval")
-      values.insert(Id(r.root, Before(r.path, '\\')) + "\\\\" + ToUpper(After(r.path, '\\')));
+      values.insert(Id(r.root, ParentOf(r.path)) + "\\\\" + ToUpper(FileNameOf(r.path)));
     else
       keys.insert(Id(r.root, r.path));
   }
@@ -527,12 +525,12 @@ class SectionFixture {
   void Plant(const std::string& line) {
     const std::string kind = KindOf(line), path = PathOf(line);
     if (kind == "deletefiles") {
-      const std::string full = Expand(path), folder = Before(full, '\\'), name = After(full, '\\');
+      const std::string full = Expand(path), folder = ParentOf(full), name = FileNameOf(full);
       std::string neighbours = folder;
       if (name == "*.*") {
         w.files.AddFile(folder + "\\trace.dat", "trace in " + folder);
         w.files.AddFile(folder + "\\Sub\\deep.dat", "deep trace in " + folder);
-        neighbours = Before(folder, '\\');
+        neighbours = ParentOf(folder);
       } else if (name.find_first_of("*?") != std::string::npos) {
         for (const char* stem : {"trace", "second"}) {
           std::string file = name;
@@ -552,12 +550,12 @@ class SectionFixture {
       return;
     }
     const RegPath r = SplitRoot(path);
-    const std::string key = kind == "deleteval" ? Before(r.path, '\\') : r.path;
+    const std::string key = kind == "deleteval" ? ParentOf(r.path) : r.path;
     if (kind == "deleteval")
-      w.registry.PutString(r.root, key, After(r.path, '\\'), "trace " + line);
+      w.registry.PutString(r.root, key, FileNameOf(r.path), "trace " + line);
     else
       w.registry.PutString(r.root, key, "Trace", "trace " + line);
-    const std::string sibling = kind == "deleteval" ? key : Before(key, '\\') + "\\Neighbour";
+    const std::string sibling = kind == "deleteval" ? key : ParentOf(key) + "\\Neighbour";
     if (!IsTarget("VAL " + Id(r.root, sibling) + "\\\\KEPT"))
       w.registry.PutString(r.root, sibling, "Kept", "kept beside " + line);
   }
@@ -584,7 +582,7 @@ class SectionFixture {
 
   void TakeFolder(Snapshot& s, const std::string& folder) {
     for (const FileEntry& e : w.files.Find(folder + "\\*")) {
-      if (e.name == "." || e.name == "..") continue;
+      if (IsDots(e.name)) continue;
       const std::string full = folder + "\\" + e.name;
       if (e.attributes & kAttrDirectory) {
         s["DIR " + ToUpper(full)] = std::to_string(e.attributes);
@@ -620,18 +618,23 @@ TEST(BuiltInDefinitions, EverySectionErasesItsOwnTracesAndNothingBeside) {
     f.w.ctx.SetReport(&f.w.report);
     RunDefinitionSection(f.w.ctx, texts, section.name);
     EXPECT_EQ(f.w.ctx.RegistryItemsRemoved, f.registryLines);
-    EXPECT_EQ(f.w.ctx.FilesDeleted, f.fileLines);
-    // A progress line for every file erased and every folder removed.
+    // A progress line for every file erased and every folder removed; each
+    // counts once, a removed folder once for all it held.
+    int gone = 0;
     for (const auto& [item, content] : before) {
       if (expected.count(item) || item.starts_with("REG") || item.starts_with("VAL")) continue;
       const std::string path = item.substr(item.find(' ') + 1);
       const bool removedFolder = item.starts_with("DIR") && f.folders.count(path);
+      gone += removedFolder || (item.starts_with("FILE") &&
+                                std::none_of(f.folders.begin(), f.folders.end(),
+                                             [&](const std::string& d) { return Within(path, d); }));
       if (item.starts_with("DIR") && !removedFolder) continue;
       const std::string line = "  " + path + (removedFolder ? "\\" : "");
       EXPECT_TRUE(std::any_of(f.w.report.lines.begin(), f.w.report.lines.end(),
                               [&](const std::string& l) { return EqualsNoCase(l, line); }))
           << "no progress line for " << path;
     }
+    EXPECT_EQ(f.w.ctx.FilesDeleted, gone);
     DeleteThirdPartyFileCreated(f.w.ctx);
     EXPECT_EQ(Differences(f.Take(), expected), Lines{});
   }

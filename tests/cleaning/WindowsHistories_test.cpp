@@ -64,7 +64,8 @@ TEST_F(HistoryCategoriesTest, RecentIsWalkedOnceWhenTheShellNamesTheSameFolder) 
   w.files.AddFile(kXpProfile + "\\Recent\\locked.lnk", "link", kAttrReadOnly);
   Erase(kRecent);
   EXPECT_TRUE(w.files.Exists(kXpProfile + "\\Recent\\locked.lnk"));
-  EXPECT_EQ(w.report.lines, (Lines{"  " + kXpProfile + "\\Recent\\locked.lnk"}));
+  EXPECT_EQ(w.report.lines, (Lines{"  " + kXpProfile + "\\Recent\\locked.lnk",
+                                   "  left (access denied): " + kXpProfile + "\\Recent\\locked.lnk"}));
 }
 
 TEST_F(HistoryCategoriesTest, RecentWithoutAProfileWalksNothingOnTheCurrentDrive) {

@@ -228,13 +228,64 @@ TEST_F(EraseSettingsTest, TabsShowOnePageEach) {
   dlg.Image2.UserClick();
   EXPECT_TRUE(dlg.lvwThirdpartyControls.Shown());
   EXPECT_FALSE(dlg.FrameWindows.Visible());
+  dlg.lblTodaysBrowsers.UserClick();
+  EXPECT_TRUE(dlg.Find("chkFirefoxSessions")->Shown());
+  EXPECT_FALSE(dlg.lvwThirdpartyControls.Shown());
   dlg.Image1.UserClick();
   EXPECT_TRUE(dlg.FrameBrowser.Visible());
   EXPECT_FALSE(dlg.FrameApplication.Visible());
+  EXPECT_FALSE(dlg.FrameTodaysBrowsers.Visible());
+}
+
+TEST_F(EraseSettingsTest, TodaysBrowsersPageOffersTheInstalledBrowsersAlone) {
+  w.shell.specialFolders[kCsidlLocalAppData] = "C:\\Local";
+  w.shell.specialFolders[kCsidlAppData] = "C:\\Roaming";
+  w.files.AddFolder("C:\\Local\\Google\\Chrome\\User Data");
+  w.files.AddFolder("C:\\Roaming\\Mozilla\\Firefox");
+  w.SetOption("chkFirefoxCache", "0");  // the user's choice stays
+  w.SetOption("chkEdgeSessions", "1");  // kept, unwritten, while Edge is not there
+  dlg.Load();
+  // Per browser its label, then History, Cookies, Cache, Sessions.
+  const struct {
+    const char* label;
+    bool found;
+    const char* values;  // the four boxes
+  } rows[] = {{"Chrome", true, "1010"},  {"Edge (not found)", false, "0001"},
+              {"Brave (not found)", false, "0000"}, {"Vivaldi (not found)", false, "0000"},
+              {"Opera (not found)", false, "0000"}, {"Firefox", true, "1000"}};
+  ASSERT_EQ(dlg.BrowserBoxes.size(), 24u);
+  for (std::size_t b = 0; b < 6; ++b) {
+    EXPECT_EQ(dlg.BrowserLabels[b]->Caption(), rows[b].label);
+    EXPECT_EQ(dlg.BrowserLabels[b]->Enabled(), rows[b].found) << rows[b].label;
+    for (std::size_t c = 0; c < 4; ++c) {
+      const CheckBox& box = *dlg.BrowserBoxes[b * 4 + c];
+      const BrowserTrack& track = BrowserTracks()[b * 4 + c];
+      EXPECT_EQ(box.Name(), track.key);
+      EXPECT_EQ(box.Caption(), CategoryName(track.category));
+      EXPECT_EQ(box.Enabled(), rows[b].found) << track.key;
+      EXPECT_EQ(box.Value(), rows[b].values[c] - '0') << track.key;
+    }
+  }
+  // A fresh profile: History and Cache written ticked for a browser found, nothing else.
+  EXPECT_EQ(w.Option("chkChromeHistory"), "1");
+  EXPECT_EQ(w.Option("chkChromeCache"), "1");
+  EXPECT_EQ(w.Option("chkChromeCookies"), "<absent>");
+  EXPECT_EQ(w.Option("chkChromeSessions"), "<absent>");
+  EXPECT_EQ(w.Option("chkFirefoxCache"), "0");
+  EXPECT_EQ(w.Option("chkEdgeHistory"), "<absent>");
+
+  dlg.cmdBrowsersSelectAll.UserClick();
+  for (const char* key : {"chkChromeCookies", "chkChromeSessions", "chkFirefoxCache",
+                          "chkFirefoxSessions"})
+    EXPECT_EQ(w.Option(key), "1") << key;
+  EXPECT_EQ(w.Option("chkEdgeHistory"), "<absent>");
+  dlg.cmdBrowsersSelectNon.UserClick();
+  EXPECT_EQ(w.Option("chkChromeHistory"), "0");
+  EXPECT_EQ(w.Option("chkEdgeSessions"), "1");
 }
 
 TEST_F(EraseSettingsTest, EveryCloseButtonClosesAndKeepsTheChanges) {
-  for (const char* closer : {"Command1", "Command1_1", "cmdexit", "Image6"}) {
+  for (const char* closer : {"Command1", "Command1_1", "cmdexit", "cmdBrowsersExit", "Image6"}) {
     FrmEraseingSettings d(w.ctx);
     w.loop.onModal = [closer](Form& f) {
       auto& s = static_cast<FrmEraseingSettings&>(f);

@@ -1,8 +1,10 @@
-# The Wine harness, sourced by run.sh (the run: Xvfb and the template prefix) and by
-# every test_*.sh (its own copy of the template and the helpers below).
+# The Wine harness, sourced by template.sh (the run's template prefix, a CTest fixture)
+# and by every test_*.sh (its own X display, its own copy of the template and the
+# helpers below). CTest runs the tests: cmake/ScriptTests.cmake registers them.
 #
 # A test is a bash script that sources this file and calls the helpers; it passes when
-# it exits 0. It runs with `set -e`: a failed assertion or command ends it at once.
+# it exits 0, and is skipped when it exits 77 (the template was skipped: no 32-bit Wine).
+# It runs with `set -e`: a failed assertion or command ends it at once.
 
 export WINEDEBUG=${WINEDEBUG:--all}
 
@@ -52,14 +54,40 @@ e2e_sandbox_env() {
 
 # ---- The run ----
 
+# The machine a Windows exe is built for, as objdump names it: i386 or i386:x86-64.
+e2e_pe_arch() {
+  x86_64-w64-mingw32-objdump -f "$1" | sed -n 's/^architecture: \([^,]*\),.*/\1/p'
+}
+
+# Prints why the exes of build folder BIN cannot run under Wine here and returns 0;
+# returns 1 when they can. Only a 32-bit build has a reason: Wine runs a 32-bit
+# program in a 32-bit process, which some kernels cannot start, and needs Debian's
+# wine32, which tools/install-deps.sh may have failed to install (it wrote why).
+e2e_skip_reason() {
+  local repo
+  repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+  [ "$(e2e_pe_arch "$1/Nimbrel.exe")" == i386 ] || return 1
+  if ! "$repo/tools/runs-32bit.sh"; then
+    echo "this machine's kernel runs no 32-bit programs (32-bit emulation is off)"
+  elif [ ! -x /usr/lib/wine/wine ]; then
+    cat "$repo/build/skip32.txt" 2>/dev/null || echo "Debian's wine32 is not installed"
+  else
+    return 1
+  fi
+}
+
 # Starts one Xvfb on a free display number and exports DISPLAY; E2E_XVFB_PID is its pid.
+# It runs in a session of its own, so that the signal that stops a test at its time
+# limit (sent to the test's process group) leaves the display up for the screenshot of
+# the failure; whoever started it stops it.
 e2e_start_xvfb() {
   local log=${1:-/dev/null} number try
   number=$(mktemp)
   for try in 1 2 3; do
     # Xvfb picks a free display itself and writes its number once it listens:
     # two runners starting at once cannot take the same one.
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$number" >"$log" 2>&1 &
+    setsid Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$number" \
+      >"$log" 2>&1 &
     E2E_XVFB_PID=$!
     if poll 15 test -s "$number" && kill -0 "$E2E_XVFB_PID" 2>/dev/null &&
       xwininfo -root -display ":$(<"$number")" >/dev/null 2>&1; then
@@ -81,6 +109,16 @@ e2e_stop_xvfb() {
   kill "$E2E_XVFB_PID" 2>/dev/null
   wait "$E2E_XVFB_PID" 2>/dev/null
   E2E_XVFB_PID=
+}
+
+# Stops what a test killed outright (past CTest's own time limit) left running in its
+# folder DIR: the wineserver of its prefix and its Xvfb (DIR/xvfb.pid).
+e2e_stop_leftovers() {
+  local pid
+  if [ -d "$1/prefix" ]; then WINEPREFIX=$1/prefix wineserver -k 2>/dev/null || true; fi
+  pid=$(cat "$1/xvfb.pid" 2>/dev/null) || return 0
+  if [ "$(cat "/proc/$pid/comm" 2>/dev/null)" == Xvfb ]; then kill "$pid" 2>/dev/null || true; fi
+  rm -f "$1/xvfb.pid"
 }
 
 # Writes the fake browser: a script that logs each URL it is given to
@@ -148,7 +186,7 @@ EOF
     rm -f "$dir/dosdevices/z:"
     mkdir -p "$dir/drive_c/Nimbrel"
     cp "$bin/Nimbrel.exe" "$bin/NimbrelDriver.exe" "$bin/platform_selfcheck.exe" \
-      "$dir/drive_c/Nimbrel/"
+      "$bin/FakeBrowser.exe" "$dir/drive_c/Nimbrel/"
     wineserver -k 2>/dev/null || true
   )
 }
@@ -299,8 +337,13 @@ assert_file_exists() {
   [ -e "$(unix_path "$1")" ] || fail "missing: $1"
 }
 
+# A file deleted while another handle holds it open (the WinINet cache's index.dat, which
+# the program's own wininet maps) goes when the last handle closes: at the program's end,
+# when Wine's server closes the ended process's handles, a moment after `wine` returns.
 assert_file_gone() {
-  [ ! -e "$(unix_path "$1")" ] || fail "still there: $1"
+  local path
+  path=$(unix_path "$1")
+  poll 5 test ! -e "$path" || fail "still there: $1"
 }
 
 # shot NAME [FORM]: the form's screenshot as NAME.png in the test's folder.
@@ -353,6 +396,8 @@ e2e_finish() {
   stop_nimbrel
   wineserver -k 2>/dev/null
   wineserver -w 2>/dev/null
+  e2e_stop_xvfb
+  rm -f "$E2E_DIR/xvfb.pid"
   if [ "$rc" == 0 ]; then
     rm -rf "$WINEPREFIX"
   else
@@ -361,26 +406,41 @@ e2e_finish() {
   exit "$rc"
 }
 
-# A test's set-up, done when a test_*.sh sources this file under run.sh.
+# A test's set-up, done when a test_*.sh sources this file: E2E_RUN is the run's folder,
+# E2E_TEMPLATE its template prefix (both set by CTest), E2E_DIR the test's own folder.
 e2e_begin_test() {
+  exec </dev/null
+  E2E_NAME=$(basename "$0" .sh)
+  E2E_DIR=${E2E_RUN:-}/$E2E_NAME
   if [ -z "${E2E_TEMPLATE:-}" ] || [ ! -d "$E2E_TEMPLATE" ]; then
-    e2e_log "run tests through tests/e2e/run.sh"
+    # The template's set-up skipped the run (a 32-bit build where Wine runs no 32-bit
+    # program): it said why, once.
+    [ -n "${E2E_RUN:-}" ] && [ -f "$E2E_RUN/skipped.txt" ] && exit 77
+    e2e_log "no template prefix: run the tests with ctest (make e2e T=$E2E_NAME)"
     exit 2
   fi
-  E2E_NAME=$(basename "$0" .sh)
-  E2E_DIR=$E2E_RUN/$E2E_NAME
+  # What the last run of this test kept.
+  e2e_stop_leftovers "$E2E_DIR"
+  rm -rf "$E2E_DIR"
   mkdir -p "$E2E_DIR"
-  cp -a "$E2E_TEMPLATE" "$E2E_DIR/prefix" || fail "copying the template prefix"
-  e2e_sandbox_env "$E2E_DIR/prefix"
+  export WINEPREFIX=$E2E_DIR/prefix
   trap e2e_finish EXIT
-  trap 'exit 143' TERM INT
+  trap 'e2e_log "stopped by a signal (the time limit?)"; exit 143' TERM INT
+  # A display of its own: X has one input focus per display, and a window that
+  # another test maps would take the foreground from this test's windows.
+  e2e_start_xvfb "$E2E_DIR/xvfb.log" || fail "no X display for the test"
+  echo "$E2E_XVFB_PID" >"$E2E_DIR/xvfb.pid"
+  cp -a "$E2E_TEMPLATE" "$WINEPREFIX" || fail "copying the template prefix"
+  e2e_sandbox_env "$WINEPREFIX"
   set -E
   trap e2e_on_error ERR
-  # A warm wineserver makes each wine command fast; retry its start once.
-  if ! { wineserver -p && poll 10 e2e_wine cmd /c exit; }; then
+  # A warm wineserver makes each wine command fast; retry its start once. It keeps no
+  # descriptor of the test's output, which CTest reads until every writer has closed it.
+  if ! { wineserver -p </dev/null >/dev/null 2>&1 && poll 10 e2e_wine cmd /c exit; }; then
     wineserver -k 2>/dev/null
     wineserver -w 2>/dev/null
-    { wineserver -p && poll 20 e2e_wine cmd /c exit; } || fail "wineserver did not start"
+    { wineserver -p </dev/null >/dev/null 2>&1 && poll 20 e2e_wine cmd /c exit; } ||
+      fail "wineserver did not start"
   fi
   export E2E_USER E2E_PROFILE E2E_TEMP
   E2E_USER=$(e2e_user)

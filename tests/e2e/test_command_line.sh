@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # The command line: /preview on a fresh profile writes no setting and reads a number as
 # a choice; /preview writes its file while nothing changes; /erase erases a
-# planted temp folder without ever mapping a window, appends to Log.txt and exits 0; the
-# exit codes of an empty selection and a bad argument; /? in the message dialog; and a
-# second start bringing the first window forward, with one process left.
+# planted temp folder without ever mapping a window, appends to Log.txt, names there the
+# files it left (one held open by another program, one read-only) and exits 5, then 0
+# once nothing is left; the exit codes of an empty selection and a bad argument; /? in
+# the message dialog; and a second start bringing the first window forward, with one
+# process left.
 . "$(dirname "$0")/lib.sh"
 . "$(dirname "$0")/catalogue.sh"
 
@@ -56,6 +58,7 @@ head -c 3000 /dev/urandom >"$temp/sub/b.bin"
 printf 'deep down' >"$temp/sub/deep/c.log"
 printf 'read-only' >"$temp/ro.txt"
 chmod a-w "$temp/ro.txt"
+printf 'held without sharing' >"$temp/held.txt"
 choose chkWindowsTemp
 
 # ---- /preview FILE: the file, and nothing else changed ----
@@ -77,11 +80,11 @@ assert_eq "$(hashes)" "$before" "the planted files after /preview"
 [ ! -e "$temp/WFView" ] || fail "/preview left a definitions file"
 
 # ---- /erase: no window ever mapped, on a display of its own that xev watches ----
-main_display=$DISPLAY
+main_display=$DISPLAY main_xvfb=$E2E_XVFB_PID
 e2e_start_xvfb "$E2E_DIR/xvfb-watch.log" || fail "no display for the watched run"
 display=$DISPLAY
 xvfb_pid=$E2E_XVFB_PID
-E2E_XVFB_PID=
+E2E_XVFB_PID=$main_xvfb
 DISPLAY=$main_display
 stop_watch() {
   local rc=$?
@@ -103,22 +106,35 @@ grep -q MapNotify "$E2E_DIR/xev.log" || fail "xev reports no window"
 kill "$marker_pid"
 marker_pid=
 maps=$(grep -c MapNotify "$E2E_DIR/xev.log")
+# Held open, without sharing, by another program while the first /erase runs.
+drv hold "$E2E_TEMP\\held.txt" 20000 >"$E2E_DIR/hold.out" &
+hold_pid=$!
+poll 20 grep -q held "$E2E_DIR/hold.out" || fail "the file is not held"
 rc=0
 DISPLAY=$display run_nimbrel -Erase || rc=$?
-assert_eq "$rc" 0 "exit code of /erase"
+assert_eq "$rc" 5 "exit code of /erase leaving two files"
 assert_eq "$(grep -c MapNotify "$E2E_DIR/xev.log")" "$maps" "windows mapped by /erase"
 kill "$xev_pid"
 for f in a.txt sub/b.bin sub/deep/c.log; do [ ! -e "$temp/$f" ] || fail "not erased: $f"; done
 assert_eq "$(cat "$temp/ro.txt")" "read-only" "the read-only file"
+assert_eq "$(cat "$temp/held.txt")" "held without sharing" "the held file"
 [ -f "$log" ] || fail "no Log.txt after /erase"
 grep -q '^   Nimbrel v3.0'$'\r''$' "$log" || fail "Log.txt has no header"
 grep -q '^Cleaning Windows Temp Files <OK>'$'\r''$' "$log" || fail "Log.txt lacks the row line"
 grep -qiF "  ${E2E_TEMP}\\a.txt" "$log" || fail "Log.txt lacks the erased file"
+grep -qiF "  left (in use): ${E2E_TEMP}\\held.txt"$'\r' "$log" ||
+  fail "Log.txt does not say the held file was left in use"
+grep -qiF "  left (access denied): ${E2E_TEMP}\\ro.txt"$'\r' "$log" ||
+  fail "Log.txt does not say the read-only file was left"
+assert_eq "$(grep -c '^  left (' "$log")" 2 "items told as left in Log.txt"
+wait "$hold_pid" || fail "the holder failed"
+chmod u+w "$temp/ro.txt"
 size=$(stat -c %s "$log")
 rc=0
 run_nimbrel /erase || rc=$?
-assert_eq "$rc" 0 "exit code of a second /erase"
+assert_eq "$rc" 0 "exit code of a second /erase, nothing left"
 [ "$(stat -c %s "$log")" -gt "$size" ] || fail "the second /erase appended nothing"
+[ ! -e "$temp/held.txt" ] || fail "the file no longer held was not erased"
 
 # ---- Exit codes of nothing selected and of bad arguments ----
 choose

@@ -10,7 +10,9 @@
 . "$(dirname "$0")/catalogue.sh"
 . "$(dirname "$0")/adversarial.sh"
 
-full=$c/fulldisk
+# The small disk of the full-disk case, drive F: (as a disk of its own shows; a folder
+# mounted inside drive C shows as a link, below which nothing is erased).
+full=$WINEPREFIX/fulldisk
 faults_finish() {
   local rc=$?
   set +e
@@ -93,6 +95,12 @@ for v in DefDir ExtractTo; do
 done
 reg_key_exists "$PAD\\Recent File List" && fail "Wordpad, after the locked key, was not erased"
 grep -qF "Cleaning Wordpad <OK>" <<<"$PROGRESS" || fail "no row line for Wordpad"
+# Each item left has a line saying why.
+for left in "left (in use): $temp_win\\held.txt" "left (access denied): $temp_win\\ro.txt" \
+  "left (access denied): $temp_win\\closed" \
+  "left (access denied): HKEY_CURRENT_USER\\Software\\Nico Mak Computing\\Winzip\\directories"; do
+  grep -qiF "  $left" <<<"$PROGRESS" || fail "no line [$left]: [$PROGRESS]"
+done
 e2e_log "ok: locked, read-only and unlistable items left whole; the run went on"
 
 # ---- A full disk: secure erasing lengthens each file's last block, for which there is
@@ -102,19 +110,21 @@ full_disk_case() {
   mkdir -p "$full"
   # Filling anything but the small disk would fill the machine's.
   mount -t tmpfs -o size=1m tmpfs "$full" && mountpoint -q "$full" || fail "no small disk mounted"
+  ln -sfn "$full" "$WINEPREFIX/dosdevices/f:"
   mkdir -p "$full/temp"
   fill "$full/temp/one.bin" $((4096 * 40 - 100))
   fill "$full/temp/two.bin" $((4096 * 60 - 100))
   dd if=/dev/zero of="$full/filler.bin" bs=4k 2>/dev/null || true
   [ "$(df --output=avail -B1 "$full" | tail -n 1 | tr -d ' ')" == 0 ] || fail "the disk is not full"
   exec 7<"$full/temp/one.bin" 8<"$full/temp/two.bin"
-  reg_add 'HKCU\Environment' TEMP 'C:\fulldisk\temp'
+  reg_add 'HKCU\Environment' TEMP 'F:\temp'
   reg_add "$OPTIONS_KEY" chkenablesecureerasing 1
   reg_add "$OPTIONS_KEY" cmboverwriteTracksFiles 2
-  LAST_MANIFEST=  # the disk was planted since the last run
-  before=$(manifest fulldisk/temp)
+  LAST_MANIFEST=
+  before=$(manifest '')
   erase_run "full disk" chkWindowsTemp
-  same_outside "full disk" fulldisk/temp "$before"
+  # Nothing on drive C changes.
+  same_outside "full disk" '' "$before"
   for f in one two; do [ ! -e "$full/temp/$f.bin" ] || fail "full disk: $f.bin not erased"; done
   for fd_size in 7:$((4096 * 40 - 100)) 8:$((4096 * 60 - 100)); do
     fd=${fd_size%:*} size=${fd_size#*:}
@@ -131,7 +141,8 @@ full_disk_case() {
 if [ -n "$root" ]; then full_disk_case; else e2e_log "SKIP: a full disk (needs root to mount one)"; fi
 
 # ---- The log cannot be written: Log.txt read-only, then a folder of that name, then
-# the program's folder read-only. The run ends with its message all the same.
+# the program's folder read-only (the log then goes to the user's application data).
+# The run ends with its message all the same.
 log=$c/Nimbrel/Log.txt
 fill "$temp/c.txt" 100
 printf 'old log\r\n' >"$log"
@@ -154,4 +165,8 @@ erase_run "program folder read-only" chkWindowsTemp
 chmod u+w "$c/Nimbrel"
 [ ! -e "$log" ] || fail "a log was written into the read-only program folder"
 [ ! -e "$temp/e.txt" ] || fail "program folder read-only: the temp file was not erased"
+appdata=$(reg_query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders' \
+  AppData) || fail "no AppData shell folder"
+grep -q '^Cleaning Windows Temp Files <OK>'$'\r''$' "$(unix_path "$appdata\\Nimbrel\\Log.txt")" ||
+  fail "program folder read-only: no record in the application data's Log.txt"
 e2e_log "ok: the log could not be written"

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "fakes/TestWorld.h"
+#include "platform/Text.h"
 
 namespace nimbrel {
 namespace {
@@ -53,13 +54,76 @@ TEST_F(EraseDATFilesTest, BatchNamesTheVisibleIndexDatFilesDayFoldersFirst) {
   EXPECT_TRUE(w.files.Exists(kDay1));
 }
 
-TEST_F(EraseDATFilesTest, SecondRunAppendsToTheBatchAndAutoexecKeepsOnePair) {
+TEST_F(EraseDATFilesTest, EachPathIsWrittenOnceHoweverManyRunsAndAutoexecKeepsOnePair) {
   PlantHistory();
   w.files.AddFile("C:\\Autoexec.bat", "SET BLASTER=A220\r\n");
   CreateIndexDatBatch(w.ctx, kHistory + "\\");
   CreateIndexDatBatch(w.ctx, kHistory);
-  EXPECT_EQ(Batch(), kOnce + kOnce);
+  EXPECT_EQ(Batch(), kOnce);
   EXPECT_EQ(Autoexec(), "SET BLASTER=A220\r\n" + kAutoexecLines);
+  // A new day folder adds its line; the lines there already (any letter
+  // case, a last one without its line end) are not written again.
+  const std::string day3 = kHistory + "\\History.IE5\\MSHist012024011520240122\\index.dat";
+  w.files.AddFile(day3);
+  w.files.WriteAll("C:\\WINDOWS\\DelIndex.BAT", ToLower(kOnce.substr(0, kOnce.size() - 2)));
+  CreateIndexDatBatch(w.ctx, kHistory);
+  EXPECT_EQ(Batch(), ToLower(kOnce) + "DEL \"" + day3 + "\"\r\n");
+}
+
+TEST_F(EraseDATFilesTest, OnlyFilesNamedIndexDatAreNamedOrRegistered) {
+  const std::string day = kHistory + "\\History.IE5\\MSHist012024010120240108\\";
+  for (const char* name : {"index.dat.bak", "myindex.dat", "notes_index.dat.txt", "INDEX.DAT.old",
+                           "index.dat.doc", "index.dat ~"})
+    w.files.AddFile(day + name, "kept");
+  w.files.AddFile(day + "INDEX.DAT", "index");
+  CreateIndexDatBatch(w.ctx, kHistory);
+  EXPECT_EQ(Batch(), "@ECHO OFF\r\nDEL \"" + day + "INDEX.DAT\"\r\n");
+  EXPECT_EQ(w.files.rebootDeletes, (Lines{day + "INDEX.DAT"}));
+}
+
+TEST_F(EraseDATFilesTest, NothingIsNamedOrDeletedThroughALinkedFolder) {
+  // Documents, reached through a link as the History, Cache or Cookies
+  // folder or as a folder below one, holds an index.dat of its own.
+  const std::string docs = kProfile + "\\My Documents";
+  for (const char* folder : {"", "\\Content.IE5", "\\history.ie5", "\\Sub", "\\Sub\\Content.IE5",
+                             "\\Sub\\history.ie5"})
+    w.files.AddFile(docs + folder + "\\index.dat", "mine");
+  w.files.AddFolderLink("C:\\Linked", docs);
+  w.files.AddFolderLink(kProfile + "\\Cookies", docs);
+  w.files.AddFolderLink(kProfile + "\\Cache\\Content.IE5", docs + "\\Content.IE5");
+  const struct {
+    const char* what;
+    std::string folder;
+  } table[] = {
+      {"the folder is a link", kProfile + "\\Cookies"},
+      {"the folder lies below a link", "C:\\Linked\\Sub"},
+      {"the folder's Content.IE5 is a link", kProfile + "\\Cache"},
+  };
+  for (const auto& row : table) {
+    SCOPED_TRACE(row.what);
+    w.ctx.CacheFolder = w.ctx.HistoryFolder = w.ctx.CookiesFolder = row.folder;
+    DeleteIndexDatFiles(w.ctx);
+    CreateIndexDatBatch(w.ctx, row.folder);
+    EXPECT_TRUE(w.files.deleted.empty());
+    EXPECT_TRUE(w.files.rebootDeletes.empty());
+    EXPECT_EQ(Batch().find("DEL"), std::string::npos);
+  }
+  EXPECT_EQ(w.files.Data(docs + "\\index.dat"), "mine");
+}
+
+// Neither file is written through a link: the lines would land in its target.
+TEST_F(EraseDATFilesTest, NeitherFileIsWrittenThroughALink) {
+  const char* const links[] = {"C:\\WINDOWS\\DelIndex.BAT", "C:\\Autoexec.bat"};
+  for (const char* link : links) {
+    SCOPED_TRACE(link);
+    TestWorld world;
+    world.files.AddFolder("C:\\WINDOWS\\system32");
+    world.files.AddFile(kHistory + "\\index.dat");
+    world.files.AddFile("C:\\Docs\\letter.doc", "Dear reader");
+    world.files.AddFileLink(link, "C:\\Docs\\letter.doc");
+    CreateIndexDatBatch(world.ctx, kHistory);
+    EXPECT_EQ(world.files.Data("C:\\Docs\\letter.doc"), "Dear reader");
+  }
 }
 
 TEST_F(EraseDATFilesTest, AutoexecNamingTheBatchIsLeftUnchanged) {
@@ -123,10 +187,11 @@ TEST_F(EraseDATFilesTest, TheThreeKnownFilesGoAtOnceOrAtTheNextStart) {
   DeleteIndexDatFiles(w.ctx);
   EXPECT_FALSE(w.files.Exists(cache));
   EXPECT_EQ(w.files.rebootDeletes, (Lines{history, cookies}));
-  // Plain deletes: not overwritten, not counted, no line.
+  // Plain deletes: not overwritten, not counted; those left till the next start are told.
   EXPECT_EQ(w.files.writes, 0);
   EXPECT_EQ(w.ctx.FilesDeleted, 0);
-  EXPECT_TRUE(w.report.calls.empty());
+  EXPECT_EQ(w.report.calls, (Lines{"line   left (in use): " + kHistory + "\\history.ie5\\index.dat",
+                                   "line   left (in use): " + cookies}));
 }
 
 TEST_F(EraseDATFilesTest, RefusedRegistrationChangesNothingElse) {

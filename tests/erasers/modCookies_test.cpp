@@ -16,16 +16,17 @@ class CookiesTest : public ::testing::Test {
     w.ctx.SetReport(&w.report);
     w.ctx.CookiesFolder = kFolder;
     w.files.AddFolder(w.system.programFolder);
+    w.DecideDataFolder();
   }
   void Plant(const std::string& name, std::uint32_t attributes = kAttrArchive) {
     w.files.AddFile(kFolder + "\\" + name, "cookie", attributes);
   }
   bool Has(const std::string& name) const { return w.files.Exists(kFolder + "\\" + name); }
   void KeepList(const Lines& entries) {
-    ASSERT_TRUE(
-        WriteCookieKeepListFile(w.ctx.platform, entries, CookieKeepListPath(w.ctx.platform)));
+    ASSERT_TRUE(WriteCookieKeepListFile(w.ctx.platform, entries, kIni));
   }
   const std::string kFolder = "C:\\Documents and Settings\\user\\Cookies";
+  const std::string kIni = "C:\\Program Files\\Nimbrel\\Cookies.ini";
   TestWorld w;
 };
 
@@ -61,7 +62,7 @@ TEST_F(CookiesTest, KeepListSparesExactNamesReadingTheFileOncePerRun) {
   Plant("user@keep[1].txt");
   Plant("user@quoted[1].txt");
   // An entry counts as the profile functions read it back: quotes stripped.
-  w.files.AddFile(CookieKeepListPath(w.ctx.platform),
+  w.files.AddFile(kIni,
                   "[Cookies]\r\nCookie_Keep1=user@keep[1].txt\r\nCookie_Keep2=USER@CASE[1].TXT\r\n"
                   "Cookie_Keep3=\"user@quoted[1].txt\"\r\nCounter=3\r\n");
   const int reads = w.files.reads, profileReads = w.profile.reads;
@@ -88,7 +89,7 @@ TEST_F(CookiesTest, DamagedCounterKeepsExactlyTheEntriesTheFileHolds) {
   // A Counter near its bound over a file of debris: a run that looked up
   // every entry Counter asks for would read the file 700,000 times a cookie.
   const std::string debris(10'000'000, 'x');
-  w.files.AddFile(CookieKeepListPath(w.ctx.platform),
+  w.files.AddFile(kIni,
                   "[Cookies]\r\nCookie_Keep1=a@keep[1].txt\r\nCookie_Keep3=c@keep[1].txt\r\n"
                   "Counter=700000\r\n" + debris + "\r\n");
   for (const char* name : {"a@keep[1].txt", "b@gone[1].txt", "c@keep[1].txt", "d@gone[1].txt"})
@@ -104,7 +105,7 @@ TEST_F(CookiesTest, DamagedCounterKeepsExactlyTheEntriesTheFileHolds) {
 }
 
 TEST_F(CookiesTest, CounterNotAWholeNumberOrAKeepListThatIsNoFileKeepsNothing) {
-  const std::string ini = CookieKeepListPath(w.ctx.platform);
+  const std::string ini = kIni;
   for (const std::string counter : {"two", "1.5", "-1", ""}) {
     Plant("user@keep[1].txt");
     w.files.AddFile(ini, "[Cookies]\r\nCookie_Keep1=user@keep[1].txt\r\nCounter=" + counter);
@@ -141,6 +142,43 @@ TEST_F(CookiesTest, NothingOutsideTheFolderThroughALink) {
   EXPECT_TRUE(w.files.deleted.empty());
 }
 
+TEST_F(CookiesTest, NothingThroughACookiesFolderThatIsOrLiesBelowALink) {
+  const std::string docs = "C:\\Documents and Settings\\user\\My Documents";
+  w.files.AddFile(docs + "\\doc.txt", "mine");
+  w.files.AddFile(docs + "\\Cookies\\doc.txt", "mine");
+  w.files.AddFolderLink("C:\\Linked", docs);
+  w.files.AddFolderLink("C:\\Profile\\Cookies", docs);
+  for (const std::string folder : {"C:\\Profile\\Cookies", "C:\\Profile\\Cookies\\",
+                                   "C:\\Linked\\Cookies", "C:\\LINKED\\cookies\\"}) {
+    w.ctx.CookiesFolder = folder;
+    DeleteIECookies(w.ctx);
+    EXPECT_TRUE(w.files.deleted.empty()) << folder;
+  }
+  EXPECT_EQ(w.files.Data(docs + "\\doc.txt"), "mine");
+  // Each refusal is told, and nothing else is.
+  EXPECT_EQ(w.report.lines.size(), 4u);
+  for (const std::string& line : w.report.lines)
+    EXPECT_TRUE(line.starts_with("  left (refused: link): ")) << line;
+}
+
+TEST_F(CookiesTest, ACookieFoundElsewhereThroughItsHandleIsLeftAndSoIsTheFolder) {
+  // The folder becomes a link to Documents, which holds files of the same
+  // names, once the first cookie is deleted.
+  const std::string docs = "C:\\Documents and Settings\\user\\My Documents";
+  for (const char* name : {"a@one[1].txt", "b@two[1].txt", "c@three[1].txt"}) {
+    Plant(name);
+    w.files.AddFile(docs + "\\" + name, "mine");
+  }
+  w.loop.onDoEvents = [&](int) {
+    if (!Has("a@one[1].txt") && !w.files.IsLink(kFolder)) w.files.SwapForFolderLink(kFolder, docs);
+  };
+  DeleteIECookies(w.ctx);
+  for (const char* name : {"a@one[1].txt", "b@two[1].txt", "c@three[1].txt"})
+    EXPECT_EQ(w.files.Data(docs + "\\" + name), "mine") << name;
+  EXPECT_EQ(w.files.deleted, Lines{kFolder + "\\a@one[1].txt"});
+  EXPECT_EQ(w.report.lines, (Lines{"  a@one[1].txt", "  b@two[1].txt"}));
+}
+
 TEST_F(CookiesTest, NothingWhenTheFolderIsUnsetRelativeRootOrProtected) {
   w.files.AddFile("C:\\root@cookie[1].txt");
   w.files.AddFile("C:\\WINDOWS\\win.ini");
@@ -152,7 +190,12 @@ TEST_F(CookiesTest, NothingWhenTheFolderIsUnsetRelativeRootOrProtected) {
     DeleteIECookies(w.ctx);
   }
   EXPECT_TRUE(w.files.deleted.empty());
-  EXPECT_TRUE(w.report.lines.empty());
+  EXPECT_EQ(w.report.lines,
+            (Lines{"  left (refused: drive root): C:\\",
+                   "  left (refused: protected folder): C:\\WINDOWS",
+                   "  left (refused: protected folder): C:\\Documents and Settings\\user\\",
+                   "  left (refused: protected folder): "
+                   "C:\\Documents and Settings\\user\\Cookies\\.."}));
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "cleaning/PathDefs.h"
 #include "fakes/TestWorld.h"
 
@@ -52,13 +54,13 @@ TEST_F(DefinitionsTest, FileHoldsTheBuiltInTextWithEveryByteButTheLineEndsRaised
   EXPECT_EQ(w.report.yields, lines);  // one per line written
 }
 
-TEST_F(DefinitionsTest, TextsAreSplitAtCrLfAndAppendedToWhatIsThere) {
+TEST_F(DefinitionsTest, TextsAreSplitAtCrLfIntoAFileMadeAfresh) {
   w.files.AddFile(kFile, "old\r\n");
   const std::string_view texts[] = {"", "a\r\n", "b\nc"};
-  ThirdPartyPathsCreation(w.ctx, texts);
+  EXPECT_TRUE(ThirdPartyPathsCreation(w.ctx, texts));
   // An empty text is one empty line; a final line break gives an empty line.
   EXPECT_EQ(w.files.Data(kFile),
-            "old\r\n\r\n" + ScrambleLine("a") + "\r\n\r\n" + ScrambleLine("b\nc") + "\r\n");
+            "\r\n" + ScrambleLine("a") + "\r\n\r\n" + ScrambleLine("b\nc") + "\r\n");
 }
 
 TEST_F(DefinitionsTest, DeleteValueTakesTheNameAfterTheLastBackslash) {
@@ -98,7 +100,7 @@ TEST_F(DefinitionsTest, StarDotStarRemovesTheFolderItselfAndAWildcardOnlyItsMatc
   EXPECT_FALSE(w.files.Exists(data + "b.idx"));
   EXPECT_EQ(w.files.Data(data + "c.DAT"), "kept");
   EXPECT_TRUE(w.files.Exists("C:\\Program Files\\Agent\\Data"));
-  EXPECT_EQ(w.ctx.FilesDeleted, 2);  // the folder once, the pattern once
+  EXPECT_EQ(w.ctx.FilesDeleted, 3);  // the folder once, each match once
   EXPECT_EQ(w.report.lines, (Lines{"  C:\\Program Files\\Lavasoft\\Ad-Aware 6\\Logs\\a.log",
                                    "  C:\\Program Files\\Lavasoft\\Ad-Aware 6\\Logs\\old\\b.log",
                                    "  C:\\Program Files\\Lavasoft\\Ad-Aware 6\\Logs\\",
@@ -199,7 +201,7 @@ TEST_F(DefinitionsTest, AWildcardStraightInAMacroFolderIsRefused) {
 TEST_F(DefinitionsTest, WithoutAUsableTemporaryFolderNoSectionRuns) {
   w.registry.PutString(RegRoot::CurrentUser, "Software\\T\\K", "v", "x");
   const std::string text = "[A]\r\ndeletekey=HKEY_CURRENT_USER\\Software\\T\\K";
-  for (const char* temp : {"", "C:\\", "Temp"}) {
+  for (const char* temp : {"", "Temp", "C:\\.", "C:\\Temp\\.."}) {
     w.system.env["TEMP"] = temp;
     Run(text, "A");
     DeleteThirdPartyFileCreated(w.ctx);
@@ -211,6 +213,66 @@ TEST_F(DefinitionsTest, WithoutAUsableTemporaryFolderNoSectionRuns) {
   EXPECT_EQ(w.ctx.RegistryItemsRemoved, 0);
 }
 
+// One file is written in the temporary folder, whatever folder that is: a
+// drive root as well.
+TEST_F(DefinitionsTest, ATemporaryFolderAtADriveRootHoldsTheFile) {
+  w.files.AddFile("R:\\other.txt", "kept");
+  w.registry.PutString(RegRoot::CurrentUser, "Software\\T\\K", "v", "x");
+  for (const char* temp : {"R:\\", "R:"}) {
+    w.system.env["TEMP"] = temp;
+    EXPECT_EQ(DefinitionsFilePath(w.ctx), "R:\\WFView");
+  }
+  const std::string text = "[A]\r\ndeletekey=HKEY_CURRENT_USER\\Software\\T\\K";
+  const std::string_view texts[] = {text};
+  EXPECT_TRUE(ThirdPartyPathsCreation(w.ctx, texts));
+  EXPECT_TRUE(w.files.Exists("R:\\WFView"));
+  RunDefinitionSection(w.ctx, texts, "A");
+  DeleteThirdPartyFileCreated(w.ctx);
+  EXPECT_FALSE(w.registry.HasKey(RegRoot::CurrentUser, "Software\\T\\K"));
+  EXPECT_FALSE(w.files.Exists("R:\\WFView"));
+  EXPECT_EQ(w.files.Data("R:\\other.txt"), "kept");
+}
+
+// "%Program Files%" stands for both program-files folders, each once.
+TEST_F(DefinitionsTest, ProgramFilesLinesRunInEachProgramFilesFolder) {
+  const std::string pf = "C:\\Program Files", x86 = "C:\\Program Files (x86)";
+  const std::string text = "[P]\r\ndeletefiles=%Program Files%\\App\\*.log\r\n"
+                           "deletefiles=%Program Files%\\App\\Cache\\*.*\r\n";
+  struct Case {
+    std::string programFiles, x86Folder;
+    Lines gone;
+    int counted;
+  };
+  const Case cases[] = {
+      {pf, x86, {pf, x86}, 4},
+      {"", x86, {x86}, 2},
+      {pf, "", {pf}, 2},
+      {pf, "c:\\program files\\", {pf}, 2},  // one folder, spelt twice
+      {"", "", {}, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.programFiles + " | " + c.x86Folder);
+    TestWorld world;
+    world.files.AddFolder("C:\\Temp");
+    for (const std::string& folder : {pf, x86}) {
+      world.files.AddFile(folder + "\\App\\a.log", "trace");
+      world.files.AddFile(folder + "\\App\\Cache\\b.bin", "trace");
+      world.files.AddFile(folder + "\\App\\app.exe", "kept");
+    }
+    world.ctx.ProgramFilesFolder = c.programFiles;
+    world.ctx.ProgramFilesX86Folder = c.x86Folder;
+    const std::string_view texts[] = {text};
+    RunDefinitionSection(world.ctx, texts, "P");
+    for (const std::string& folder : {pf, x86}) {
+      const bool gone = std::find(c.gone.begin(), c.gone.end(), folder) != c.gone.end();
+      EXPECT_EQ(world.files.Exists(folder + "\\App\\a.log"), !gone) << folder;
+      EXPECT_EQ(world.files.Exists(folder + "\\App\\Cache"), !gone) << folder;
+      EXPECT_EQ(world.files.Data(folder + "\\App\\app.exe"), "kept");
+    }
+    EXPECT_EQ(world.ctx.FilesDeleted, c.counted);
+  }
+}
+
 TEST_F(DefinitionsTest, TheFileIsCutToOneEmptyLineThenErasedAndCounted) {
   DeleteThirdPartyFileCreated(w.ctx);
   EXPECT_EQ(w.ctx.FilesDeleted, 0);  // none there: nothing counted
@@ -220,8 +282,10 @@ TEST_F(DefinitionsTest, TheFileIsCutToOneEmptyLineThenErasedAndCounted) {
   EXPECT_FALSE(w.files.Exists(kFile));
   EXPECT_EQ(w.ctx.FilesDeleted, 1);
   EXPECT_EQ(w.ctx.BytesErased, 2u);
+  // Opened once to tell that its data is its own, then cut and erased.
   EXPECT_EQ(w.files.journal,
-            (Lines{"write " + std::string(kFile) + " 0 2048 42",
+            (Lines{"flush " + std::string(kFile), "close " + std::string(kFile),
+                   "write " + std::string(kFile) + " 0 2048 42",
                    "write " + std::string(kFile) + " 0 2048 20", "flush " + std::string(kFile),
                    "close " + std::string(kFile), "delete " + std::string(kFile)}));
 }

@@ -5,7 +5,12 @@
 #include <algorithm>
 #include <utility>
 
+#include "dialogs/FrmKeepList.h"
+#include "erasers/EraseDATFiles.h"
+#include "erasers/modCookies.h"
+#include "erasers/modDefinitions.h"
 #include "fakes/TestWorld.h"
+#include "platform/Text.h"
 
 namespace nimbrel {
 namespace {
@@ -193,7 +198,7 @@ TEST_F(ModFilesTest, HiddenFileIsOverwrittenAndDeletedLikeAnyOther) {
   EXPECT_EQ(ctx.FilesDeleted, 1);
 }
 
-TEST_F(ModFilesTest, WildcardDeletesEveryOrdinaryMatchWithoutOverwritingAndCountsOnce) {
+TEST_F(ModFilesTest, WildcardDeletesEveryOrdinaryMatchWithoutOverwritingAndCountsEach) {
   w.files.AddFile("C:\\T\\a.tmp", "aaa");
   w.files.AddFile("C:\\T\\b.TMP", "bbb");
   w.files.AddFile("C:\\T\\hidden.tmp", "h", kAttrHidden);
@@ -204,7 +209,7 @@ TEST_F(ModFilesTest, WildcardDeletesEveryOrdinaryMatchWithoutOverwritingAndCount
   EXPECT_TRUE(w.files.Exists("C:\\T\\hidden.tmp"));
   EXPECT_TRUE(w.files.Exists("C:\\T\\keep.txt"));
   EXPECT_TRUE(Journal("write").empty());
-  EXPECT_EQ(ctx.FilesDeleted, 1);
+  EXPECT_EQ(ctx.FilesDeleted, 2);
   EXPECT_EQ(w.report.bytes, 0u);
 }
 
@@ -223,15 +228,22 @@ TEST_F(ModFilesTest, WildcardsAndRelativePathsNeverReachARootOrTheCurrentFolder)
   EXPECT_FALSE(w.files.Exists("C:\\boot.ini"));
 }
 
-TEST_F(ModFilesTest, LockedAndReadOnlyFilesStayButAreCounted) {
+TEST_F(ModFilesTest, FilesThatStayAreNotCounted) {
+  // In use elsewhere, shared for writing only or not at all; read-only.
+  w.files.AddFile("C:\\T\\shared.dat", "shared");
+  w.files.Lock("C:\\T\\shared.dat");
   w.files.AddFile("C:\\T\\index.dat", "secret");
   w.files.LockExclusive("C:\\T\\index.dat");
   w.files.AddFile("C:\\T\\ro.txt", "ro", kAttrReadOnly);
-  EraseFile(ctx, "C:\\T\\index.dat");
-  EraseFile(ctx, "C:\\T\\ro.txt");
-  EXPECT_EQ(w.files.Data("C:\\T\\index.dat"), "secret");
-  EXPECT_EQ(w.files.Data("C:\\T\\ro.txt"), "ro");
-  EXPECT_EQ(ctx.FilesDeleted, 2);
+  for (const char* path : {"C:\\T\\shared.dat", "C:\\T\\index.dat", "C:\\T\\ro.txt"}) {
+    const std::string before = w.files.Data(path);
+    EraseFile(ctx, path);
+    SecureEraseFile(ctx, path);
+    EraseFile(ctx, "C:\\T\\*.*");
+    EXPECT_EQ(w.files.Data(path), before) << path;
+  }
+  EXPECT_EQ(ctx.FilesDeleted, 0);
+  EXPECT_EQ(w.report.bytes, 0u);
 }
 
 TEST_F(ModFilesTest, HardLinkedDataIsNotOverwrittenOnlyThisNameDeleted) {
@@ -287,9 +299,10 @@ TEST_F(ModFilesTest, EraseFolderRemovesTheWholeTreeReadOnlyItemsIncluded) {
   EXPECT_TRUE(w.files.Exists("C:\\T"));
   EXPECT_EQ(ctx.FilesDeleted, 1);
 
+  // A missing folder is no erased one.
   EXPECT_FALSE(EraseFolder(ctx, "C:\\T\\Missing"));
-  EXPECT_EQ(ctx.FilesDeleted, 2);
-  EXPECT_EQ(w.report.files, 2);
+  EXPECT_EQ(ctx.FilesDeleted, 1);
+  EXPECT_EQ(w.report.files, 1);
 }
 
 TEST_F(ModFilesTest, EraseFolderWithALockedFileIsFalseAndRemovesTheRest) {
@@ -331,7 +344,13 @@ TEST_F(ModFilesTest, RootEmptyAndRelativeBaseFoldersEraseNothing) {
   EXPECT_TRUE(w.files.Exists("C:\\Temp\\b.txt"));
   EXPECT_TRUE(w.files.Exists("Temp\\rel.txt"));
   EXPECT_TRUE(w.files.journal.empty());
-  EXPECT_TRUE(Progress().empty());
+  // Nothing aimed at (unset, relative) says nothing; a root is told once per spelling.
+  EXPECT_EQ(Progress(), (Lines{"  left (refused: drive root): C:\\",
+                               "  left (refused: drive root): C:\\\\",
+                               "  left (refused: drive root): C:/",
+                               "  left (refused: drive root): \\\\server\\share",
+                               "  left (refused: drive root): C:\\Temp\\..",
+                               "  left (refused: drive root): C:\\."}));
 
   EXPECT_TRUE(IsSafeBaseFolder("C:\\Temp"));
   EXPECT_TRUE(IsSafeBaseFolder("c:\\Temp\\"));
@@ -424,14 +443,6 @@ TEST_F(ModFilesTest, TreeWalkNeverFollowsLinks) {
   }
 }
 
-TEST_F(ModFilesTest, TreeWalkRetriesALockedFileAndLeavesIt) {
-  w.files.AddFile("C:\\Temp\\busy.tmp", "b");
-  w.files.LockExclusive("C:\\Temp\\busy.tmp");
-  EraseFilesInTree(ctx, "C:\\Temp", "*.*");
-  EXPECT_EQ(w.files.Data("C:\\Temp\\busy.tmp"), "b");
-  EXPECT_EQ(ctx.FilesDeleted, 2);  // the walk's erase and its retry
-}
-
 TEST_F(ModFilesTest, FilesThatCannotBeDeletedAreLeftWholeAndTheWalkGoesOn) {
   // In use elsewhere: shared for writing only, or not at all; read-only.
   w.files.AddFile("C:\\Temp\\a-shared.txt", "shared");
@@ -448,10 +459,20 @@ TEST_F(ModFilesTest, FilesThatCannotBeDeletedAreLeftWholeAndTheWalkGoesOn) {
   EXPECT_EQ(w.files.Data("C:\\Temp\\c-ro.txt"), "ro");
   EXPECT_FALSE(w.files.Exists("C:\\Temp\\d.txt"));
   EXPECT_FALSE(w.files.Exists("C:\\Temp\\Sub\\e.txt"));
+  // Only those two count, once each, though the others are tried twice.
+  EXPECT_EQ(ctx.FilesDeleted, 2);
+  EXPECT_EQ(w.report.bytes, 2u);
   for (const std::string& line : Journal("write"))
     EXPECT_TRUE(line.starts_with("write C:\\Temp\\d.txt") || line.starts_with("write C:\\Temp\\Sub\\e.txt"))
         << line;
-  EXPECT_EQ(Progress().size(), 6u);  // each listed, the folder Sub too
+  // Each listed, the folder Sub too; each file left told once, with its reason.
+  const Lines progress = Progress();
+  EXPECT_EQ(progress.size(), 9u);
+  for (const char* line : {"  left (in use): C:\\Temp\\a-shared.txt",
+                           "  left (in use): C:\\Temp\\b-exclusive.txt",
+                           "  left (access denied): C:\\Temp\\c-ro.txt"})
+    EXPECT_EQ(std::count(progress.begin(), progress.end(), line), 1) << line;
+  EXPECT_EQ(ctx.ItemsLeft, 3);
 }
 
 TEST_F(ModFilesTest, OnAFullDiskEveryByteIsStillOverwrittenThenTheFileDeleted) {
@@ -488,8 +509,8 @@ TEST_F(ModFilesTest, TreeWalkErasesEachFileAsSecureEraseFileDoes) {
                    "delete C:\\Temp\\shared.txt"}));
   EXPECT_EQ(w.files.Data("C:\\Other\\shared.txt"), "data");
   EXPECT_EQ(w.files.Data("C:\\Temp\\ro.txt"), "r");
-  EXPECT_EQ(ctx.FilesDeleted, 4);  // the read-only file counts again on its retry
-  EXPECT_EQ(w.report.bytes, 4096u + 4 + 1 + 1);
+  EXPECT_EQ(ctx.FilesDeleted, 2);  // the read-only file stays: no count
+  EXPECT_EQ(w.report.bytes, 4096u + 4);
 }
 
 // Files in flight: the closing workers hold a few erased files while the walk
@@ -585,15 +606,6 @@ TEST_F(ModFilesTest, TreeWalkYieldsForEveryEntryFileAndFolder) {
   EXPECT_EQ(w.loop.doEvents, 5);
 }
 
-TEST_F(ModFilesTest, PathHelpers) {
-  EXPECT_EQ(FileNameOf("C:\\T\\a.txt"), "a.txt");
-  EXPECT_EQ(FileNameOf("a.txt"), "a.txt");
-  EXPECT_EQ(FileNameOf("C:\\T\\"), "");
-  EXPECT_EQ(EnsureTrailingBackslash("C:\\T"), "C:\\T\\");
-  EXPECT_EQ(EnsureTrailingBackslash("C:\\T\\"), "C:\\T\\");
-  EXPECT_EQ(EnsureTrailingBackslash(""), "\\");
-}
-
 }  // namespace
 }  // namespace nimbrel
 
@@ -630,7 +642,11 @@ TEST_F(ProtectedFoldersTest, NoWalkOrFolderEraseStartsAtOneHoweverSpelt) {
   EXPECT_TRUE(Journal("write").empty());
   EXPECT_TRUE(Journal("delete").empty());
   EXPECT_TRUE(w.files.deleted.empty());
-  EXPECT_TRUE(Progress().empty());
+  // Each spelling that is there is told as refused, nothing else.
+  for (const std::string& line : Progress())
+    EXPECT_TRUE(line.starts_with("  left (refused: protected folder): ") ||
+                line.starts_with("  left (refused: drive root): "))
+        << line;
 }
 
 TEST_F(ProtectedFoldersTest, FoldersBelowThemAreErasedAsAnyOther) {
@@ -686,6 +702,61 @@ TEST_F(ModFilesTest, SubFolderSwappedForALinkDuringTheWalkIsLeft) {
   const Lines lines = Progress();
   EXPECT_EQ(std::count(lines.begin(), lines.end(), "  C:\\Temp\\Late\\one.doc"), 1);
   EXPECT_EQ(std::count(lines.begin(), lines.end(), "  C:\\Temp\\Late\\two.doc"), 0);
+}
+
+TEST(EveryWalkTest, NoneEntersAFolderSwappedForALinkWhileItWorks) {
+  // Each caller's folder is swapped for a link to the user's documents at a
+  // moment of its walk: a sub-folder once its sibling is listed, the base
+  // folder itself while it is being checked.
+  const struct {
+    const char* caller;
+    std::string folder, swapped, trigger;  // trigger: the Find or CanonicalPath that swaps
+    std::function<void(Context&)> run;
+  } table[] = {
+      {"definitions", "C:\\Program Files\\App\\Logs", "C:\\Program Files\\App\\Logs\\Z",
+       "C:\\Program Files\\App\\Logs\\A\\*",
+       [](Context& ctx) {
+         const std::string_view texts[] = {"[App]\r\ndeletefiles=%Program Files%\\App\\Logs\\*.*"};
+         RunDefinitionSection(ctx, texts, "App");
+       }},
+      {"index.dat batch", "C:\\Profile\\History", "C:\\Profile\\History\\Z",
+       "C:\\Profile\\History\\A\\*",
+       [](Context& ctx) { CreateIndexDatBatch(ctx, "C:\\Profile\\History"); }},
+      {"keep-list dialog", "C:\\Profile\\Cookies", "C:\\Profile\\Cookies", "C:\\Profile\\Cookies",
+       [](Context& ctx) { EXPECT_EQ(ListCurrentCookies(ctx), Lines{}); }},
+      {"cookie eraser", "C:\\Profile\\Cookies", "C:\\Profile\\Cookies", "C:\\Profile\\Cookies",
+       [](Context& ctx) { DeleteIECookies(ctx); }},
+  };
+  for (const auto& row : table) {
+    SCOPED_TRACE(row.caller);
+    TestWorld w;
+    w.ctx.ProgramFilesFolder = "C:\\Program Files";
+    w.ctx.CookiesFolder = row.folder;
+    w.files.AddFolder("C:\\Temp");
+    for (const char* file : {"\\A\\index.dat", "\\A\\a.txt", "\\Z\\index.dat", "\\Z\\z.txt"})
+      w.files.AddFile(row.folder + file, "trace");
+    for (const char* file : {"C:\\Docs\\index.dat", "C:\\Docs\\doc.txt"}) w.files.AddFile(file, "mine");
+    bool swapped = false;
+    Lines findsAfter;
+    const auto maybeSwap = [&](const std::string& arg) {
+      if (swapped || !EqualsNoCase(arg, row.trigger)) return;
+      swapped = true;
+      w.files.SwapForFolderLink(row.swapped, "C:\\Docs");
+    };
+    w.files.onCanonicalPath = maybeSwap;
+    w.files.onFind = [&](const std::string& pattern) {
+      if (swapped) findsAfter.push_back(pattern);
+      maybeSwap(pattern);
+    };
+    row.run(w.ctx);
+    EXPECT_TRUE(swapped);
+    for (const std::string& pattern : findsAfter)
+      EXPECT_FALSE(StartsWithNoCase(pattern, row.swapped + "\\")) << pattern;
+    EXPECT_EQ(w.files.Data("C:\\Docs\\doc.txt"), "mine");
+    EXPECT_EQ(w.files.Data("C:\\Docs\\index.dat"), "mine");
+    for (const std::string& path : w.files.rebootDeletes)
+      EXPECT_TRUE(StartsWithNoCase(path, row.folder + "\\A\\")) << path;
+  }
 }
 
 }  // namespace

@@ -2,66 +2,45 @@
 
 #include <gtest/gtest.h>
 
-#include "erasers/modOperaCache.h"
 #include "fakes/TestWorld.h"
 
 namespace nimbrel {
 namespace {
 
 constexpr std::uint32_t k9x = 1, kNt = 2;
+using V = WindowsVersion;
 
-TEST(OSVersionTag, ReducesTheVersionRecordToItsTag) {
+TEST(OSVersionTag, ReducesTheVersionRecordToTheVersionAndItsFamily) {
   const struct {
     OsVersion version;
-    const char* tag;
+    WindowsVersion tag;
+    bool nt, nine;
   } table[] = {
-      {{4, 0, k9x}, "95"}, {{4, 10, k9x}, "98"}, {{4, 90, k9x}, "98"},
-      {{4, 0, kNt}, "NT"}, {{5, 0, kNt}, "2K"},  {{5, 1, kNt}, "XP"},
-      {{5, 2, kNt}, ""},   {{6, 1, kNt}, ""},    {{3, 51, kNt}, ""},
+      {{4, 0, k9x}, V::Windows95, false, true}, {{4, 10, k9x}, V::Windows98, false, true},
+      {{4, 90, k9x}, V::Windows98, false, true}, {{4, 0, kNt}, V::NT4, true, false},
+      {{5, 0, kNt}, V::Windows2000, true, false}, {{5, 1, kNt}, V::XP, true, false},
+      {{5, 2, kNt}, V::Unknown, false, false},   {{6, 1, kNt}, V::Unknown, false, false},
+      {{3, 51, kNt}, V::Unknown, false, false},
   };
   TestWorld w;
   for (const auto& row : table) {
+    SCOPED_TRACE(std::to_string(row.version.major) + "." + std::to_string(row.version.minor) +
+                 " platform " + std::to_string(row.version.platformId));
     w.system.version = row.version;
-    EXPECT_EQ(OSVersionTag(w.ctx), row.tag)
-        << row.version.major << "." << row.version.minor << " platform " << row.version.platformId;
+    const WindowsVersion tag = OSVersionTag(w.ctx);
+    EXPECT_EQ(tag, row.tag);
+    EXPECT_EQ(IsNtFamily(tag), row.nt);
+    EXPECT_EQ(IsWindows9x(tag), row.nine);
   }
 }
 
 TEST(OSVersionTag, ProbesAfreshOnEveryCall) {
   TestWorld w;
   w.system.version = {5, 1, kNt};
-  EXPECT_EQ(OSVersionTag(w.ctx), "XP");
+  EXPECT_EQ(OSVersionTag(w.ctx), V::XP);
   w.system.version = {4, 10, k9x};
-  EXPECT_EQ(OSVersionTag(w.ctx), "98");
+  EXPECT_EQ(OSVersionTag(w.ctx), V::Windows98);
   EXPECT_EQ(w.system.versionCalls, 2);
-}
-
-TEST(BrowserFolders, FollowTheVersionFamily) {
-  TestWorld w;
-  w.system.env["USERPROFILE"] = "C:\\Documents and Settings\\ann";
-  w.system.env["WINDIR"] = "C:\\WIN98";
-  w.system.version = {5, 0, kNt};
-  EXPECT_EQ(OperaFolder(w.ctx),
-            "C:\\Documents and Settings\\ann\\Application Data\\Opera\\Opera\\");
-  EXPECT_EQ(MozillaProfilesFolder(w.ctx),
-            "C:\\Documents and Settings\\ann\\Application Data\\Mozilla\\Profiles\\");
-  w.system.version = {4, 0, k9x};
-  EXPECT_EQ(OperaFolder(w.ctx), "C:\\WIN98\\Application Data\\Opera\\Opera\\");
-  EXPECT_EQ(MozillaProfilesFolder(w.ctx), "C:\\WIN98\\Application Data\\Mozilla\\Profiles\\");
-}
-
-TEST(BrowserFolders, EmptyForAnUnknownVersion) {
-  TestWorld w;
-  w.system.version = {5, 2, kNt};
-  EXPECT_EQ(OperaFolder(w.ctx), "");
-  EXPECT_EQ(MozillaProfilesFolder(w.ctx), "");
-}
-
-TEST(BrowserFolders, UnsetProfileVariableLeavesTheTailAlone) {
-  TestWorld w;
-  w.system.version = {4, 0, kNt};
-  w.system.env.erase("USERPROFILE");
-  EXPECT_EQ(OperaFolder(w.ctx), "\\Application Data\\Opera\\Opera\\");
 }
 
 }  // namespace

@@ -1,12 +1,15 @@
-// Other windows, keys, clipboard and messages, all set up by the test.
+// Other windows and programs, keys, clipboard and messages, all set up by the
+// test.
 #pragma once
 
+#include <algorithm>
 #include <map>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "platform/Desktop.h"
+#include "platform/Text.h"
 
 namespace nimbrel {
 
@@ -29,7 +32,43 @@ class FakeDesktop final : public Desktop {
     for (const auto& [h, c] : windows) out.push_back({h, c});
     return out;
   }
-  void PostClose(WindowHandle window) override { closed.push_back(window); }
+  // The running processes, and the process of each window that has one.
+  std::vector<ProcessEntry> processes;
+  std::map<WindowHandle, std::uint32_t> owners;
+  // Programs (by executable name, in any case) that end when one of their
+  // windows is asked to close: every process of that name goes, with its windows.
+  std::set<std::string> endOnClose;
+
+  void PostClose(WindowHandle window) override {
+    closed.push_back(window);
+    const auto owner = owners.find(window);
+    if (owner == owners.end()) return;
+    const auto process = std::find_if(processes.begin(), processes.end(),
+                                      [&](const ProcessEntry& p) { return p.id == owner->second; });
+    if (process == processes.end()) return;
+    for (const std::string& name : endOnClose)
+      if (EqualsNoCase(name, process->exeName)) return EndProgram(name);
+  }
+  // Every process of the program goes, and the windows they made.
+  void EndProgram(const std::string& exeName) {
+    std::set<std::uint32_t> ended;
+    for (const ProcessEntry& p : processes)
+      if (EqualsNoCase(p.exeName, exeName)) ended.insert(p.id);
+    std::erase_if(processes, [&](const ProcessEntry& p) { return ended.count(p.id) > 0; });
+    for (auto it = owners.begin(); it != owners.end();) {
+      if (ended.count(it->second)) {
+        windows.erase(it->first);
+        it = owners.erase(it);
+      } else {
+        ++it;
+      }
+    }
+  }
+  std::uint32_t WindowProcess(WindowHandle window) override {
+    const auto owner = owners.find(window);
+    return owner == owners.end() || !windows.count(window) ? 0 : owner->second;
+  }
+  std::vector<ProcessEntry> Processes() override { return processes; }
   bool KeyDown(int virtualKey) override { return keysDown.count(virtualKey) > 0; }
   bool EmptyClipboard(WindowHandle owner) override {
     clipboardOwner = owner;

@@ -4,28 +4,15 @@
 #include <cctype>
 #include <cstdio>
 
+#include "platform/Path.h"
 #include "platform/Text.h"
 
 namespace nimbrel {
 
-namespace {
-std::string Parent(const std::string& path) {
-  const auto cut = path.rfind('\\');
-  return cut == std::string::npos ? std::string() : path.substr(0, cut);
-}
-std::string NameOf(const std::string& path) {
-  const auto cut = path.rfind('\\');
-  return cut == std::string::npos ? path : path.substr(cut + 1);
-}
-std::string Strip(std::string path) {
-  while (path.size() > 3 && path.back() == '\\') path.pop_back();
-  return path;
-}
-}  // namespace
-
 FakeFiles& FakeFiles::operator=(const FakeFiles& other) {
   if (this == &other) return *this;
   onFind = other.onFind;
+  onCanonicalPath = other.onCanonicalPath;
   onWrite = other.onWrite;
   deferCloses = other.deferCloses;
   diskFull = other.diskFull;
@@ -46,13 +33,31 @@ FakeFiles& FakeFiles::operator=(const FakeFiles& other) {
   queued_ = other.queued_;
   folderLinks_ = other.folderLinks_;
   shortNames_ = other.shortNames_;
+  deniedFolders_ = other.deniedFolders_;
   next_ = other.next_;
   failWritesAfter_ = other.failWritesAfter_;
   written_ = other.written_;
+  failure_ = other.failure_;
   return *this;
 }
 
-std::string FakeFiles::Key(const std::string& path) { return ToUpper(Strip(path)); }
+bool FakeFiles::Fail(const Entry* e) {
+  if (!e)
+    failure_ = FileFailure::None;
+  else if (e->locked)
+    failure_ = FileFailure::InUse;
+  else if (e->denied || e->deletePending || (e->attributes & kAttrReadOnly))
+    failure_ = FileFailure::AccessDenied;
+  else
+    failure_ = FileFailure::Other;
+  return false;
+}
+
+std::string FakeFiles::Key(const std::string& path) { return ToUpper(WithoutTrailingBackslash(path)); }
+
+bool FakeFiles::Denied(const std::string& path) const {
+  return deniedFolders_.count(Key(ParentOf(WithoutTrailingBackslash(path)))) > 0;
+}
 
 std::string FakeFiles::Resolve(std::string key) const {
   // Short names and folder links above the path, as the system follows them.
@@ -126,13 +131,13 @@ bool FakeFiles::FolderExists(const std::string& path) const {
 }
 
 void FakeFiles::AddParents(const std::string& path) {
-  for (std::string p = Parent(Strip(path)); p.size() > 2; p = Parent(p))
+  for (std::string p = ParentOf(WithoutTrailingBackslash(path)); p.size() > 2; p = ParentOf(p))
     if (!Node(p)) entries_[Key(p)] = Entry{p, kAttrDirectory};
 }
 
 void FakeFiles::AddFolder(const std::string& path, std::uint32_t attributes) {
   AddParents(path);
-  entries_[Key(path)] = Entry{Strip(path), attributes | kAttrDirectory};
+  entries_[Key(path)] = Entry{WithoutTrailingBackslash(path), attributes | kAttrDirectory};
 }
 
 void FakeFiles::AddFile(const std::string& path, const std::string& data,
@@ -200,18 +205,23 @@ std::vector<FileEntry> FakeFiles::Find(const std::string& pattern) {
   Settle();
   if (onFind) onFind(pattern);
   std::vector<FileEntry> out;
-  const std::string folder = Parent(pattern), mask = NameOf(pattern);
+  const std::string folder = ParentOf(pattern), mask = FileNameOf(pattern);
   const Entry* dir = Node(folder);
+  failure_ = FileFailure::None;
   if (folder.size() > 2 && (!dir || !(dir->attributes & kAttrDirectory))) return out;
+  if (dir && dir->denied) {
+    Fail(dir);
+    return out;
+  }
   if (WildcardMatch(mask, ".")) out.push_back({".", kAttrDirectory, 0});
   if (WildcardMatch(mask, "..")) out.push_back({"..", kAttrDirectory, 0});
   std::string folderKey = Resolve(Key(folder));
   if (dir && !dir->linkTarget.empty()) folderKey = dir->linkTarget;
   ForEachChild(folderKey, [&](const Entry& e) {
-    if (!WildcardMatch(mask, NameOf(e.path))) return;
+    if (!WildcardMatch(mask, FileNameOf(e.path))) return;
     const Entry* shown = Follow(&e);
     if (!shown) shown = &e;
-    out.push_back({NameOf(e.path), shown->attributes,
+    out.push_back({FileNameOf(e.path), shown->attributes,
                    (shown->attributes & kAttrDirectory) ? 0 : shown->data->size()});
   });
   return out;
@@ -250,6 +260,7 @@ std::optional<std::uint64_t> FakeFiles::Size(const std::string& path) {
 }
 
 std::string FakeFiles::CanonicalPath(const std::string& path) {
+  if (onCanonicalPath) onCanonicalPath(path);
   std::string p = path;
   std::replace(p.begin(), p.end(), '/', '\\');
   if (p.rfind("\\\\?\\UNC\\", 0) == 0)
@@ -299,7 +310,7 @@ bool FakeFiles::IsUnder(FileHandle file, const std::string& folder) {
   const auto it = open_.find(file);
   if (it == open_.end()) return false;
   const std::string base = Lookup(folder);
-  return it->second.key.rfind(base.back() == '\\' ? base : base + "\\", 0) == 0;
+  return it->second.key.rfind(EnsureTrailingBackslash(base), 0) == 0;
 }
 
 ErasableFile FakeFiles::OpenForErase(const std::string& path) {
@@ -308,8 +319,11 @@ ErasableFile FakeFiles::OpenForErase(const std::string& path) {
   // Opened with the right to delete, which a file in use refuses, as does one
   // already deleted while another program holds it open.
   if (!e || (e->attributes & (kAttrDirectory | kAttrReadOnly)) || e->locked ||
-      e->deletePending)
+      e->deletePending || e->denied) {
+    Fail(e);
     return {};
+  }
+  failure_ = FileFailure::None;
   open_[next_] = {Key(e->path)};
   return {next_++, false, static_cast<std::uint32_t>(e->data.use_count())};
 }
@@ -426,9 +440,10 @@ void FakeFiles::CloseNow(FileHandle file) {
 
 bool FakeFiles::DeleteOnClose(FileHandle file) {
   const auto it = open_.find(file);
-  if (it == open_.end()) return false;
+  if (it == open_.end()) return Fail(nullptr);
   const Entry& e = entries_.at(it->second.key);
-  if (e.locked) return false;
+  if (e.locked) return Fail(&e);
+  failure_ = FileFailure::None;
   it->second.deleteOnClose = true;
   return true;
 }
@@ -438,8 +453,9 @@ bool FakeFiles::Delete(const std::string& path) {
   // Deleting a file link deletes its target and leaves the link, as under Wine.
   Entry* e = Follow(Node(path));
   if (!e || (e->attributes & kAttrDirectory) || (e->attributes & kAttrReadOnly) || e->locked ||
-      e->deletePending)
-    return false;
+      e->deletePending || e->denied || Denied(path))
+    return Fail(e);
+  failure_ = FileFailure::None;
   deleted.push_back(e->path);
   dataWhenDeleted[e->path] = *e->data;
   journal.push_back("delete " + e->path);
@@ -467,8 +483,9 @@ bool FakeFiles::DeleteAtReboot(const std::string& path) {
 
 bool FakeFiles::CreateFolder(const std::string& path) {
   Settle();
-  if (Node(path) || !FolderExists(Parent(Strip(path)))) return false;
-  entries_[Key(path)] = Entry{Strip(path), kAttrDirectory};
+  if (Node(path) || !FolderExists(ParentOf(WithoutTrailingBackslash(path))) || Denied(path))
+    return false;
+  entries_[Key(path)] = Entry{WithoutTrailingBackslash(path), kAttrDirectory};
   return true;
 }
 
@@ -480,8 +497,10 @@ bool FakeFiles::RemoveFolder(const std::string& path) {
     const auto target = entries_.find(e->linkTarget);
     e = target == entries_.end() ? nullptr : &target->second;
   }
-  if (!e || !(e->attributes & kAttrDirectory) || e->locked || HasChildren(Key(e->path)))
-    return false;
+  if (!e || !(e->attributes & kAttrDirectory) || e->locked || e->denied ||
+      HasChildren(Key(e->path)) || Denied(path))
+    return Fail(e);
+  failure_ = FileFailure::None;
   deleted.push_back(e->path);
   entries_.erase(Key(e->path));
   return true;
@@ -491,7 +510,9 @@ bool FakeFiles::Replace(const std::string& from, const std::string& to) {
   Settle();
   Entry* src = Node(from);
   const Entry* dst = Node(to);
-  if (!src || src->locked || (dst && (dst->locked || (dst->attributes & kAttrReadOnly)))) return false;
+  if (!src || src->locked || (dst && (dst->locked || (dst->attributes & kAttrReadOnly))) ||
+      Denied(from) || Denied(to))
+    return false;
   Entry moved = *src;
   moved.path = to;
   entries_.erase(Key(from));
@@ -501,9 +522,13 @@ bool FakeFiles::Replace(const std::string& from, const std::string& to) {
 
 bool FakeFiles::Append(const std::string& path, const std::string& bytes) {
   Settle();
+  if (Denied(path)) return false;
+  // A file link is written through, to its target (a dangling one fails).
   Entry* e = Node(path);
+  if (e && !e->linkTarget.empty() && !(e->attributes & kAttrDirectory) && !(e = Follow(e)))
+    return false;
   if (!e) {
-    if (!FolderExists(Parent(path))) return false;
+    if (!FolderExists(ParentOf(path))) return false;
     AddFile(path);
     e = Node(path);
   }
@@ -525,8 +550,11 @@ std::optional<std::string> FakeFiles::ReadAll(const std::string& path) {
 
 bool FakeFiles::WriteAll(const std::string& path, const std::string& bytes) {
   Settle();
-  if (!FolderExists(Parent(path))) return false;
+  if (Denied(path)) return false;
+  if (!FolderExists(ParentOf(path))) return false;
   Entry* e = Node(path);
+  if (e && !e->linkTarget.empty() && !(e->attributes & kAttrDirectory) && !(e = Follow(e)))
+    return false;
   if (e && ((e->attributes & (kAttrDirectory | kAttrReadOnly)) || e->exclusive)) return false;
   if (written_ + bytes.size() > failWritesAfter_) return false;
   if (diskFull && bytes.size() > (e ? e->data->size() : 0)) return false;
@@ -534,7 +562,8 @@ bool FakeFiles::WriteAll(const std::string& path, const std::string& bytes) {
   if (!e) {
     AddFile(path, bytes);
   } else {
-    e->data = std::make_shared<std::string>(bytes);
+    // Truncated and written in place: every hard link of the file sees it.
+    *e->data = bytes;
   }
   if (onWrite) onWrite(path);
   return true;

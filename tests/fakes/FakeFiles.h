@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,9 @@ class FakeFiles final : public Files {
   void AddFileLink(const std::string& path, const std::string& target);
   // Deleting or removing the path fails as for a file in use.
   void Lock(const std::string& path) { Node(path)->locked = true; }
+  // The user may not change it: opening it to erase, deleting or removing it
+  // fails as access denied; for a folder, listing it fails so as well.
+  void Deny(const std::string& path) { Node(path)->denied = true; }
   // Open elsewhere without sharing: reading and writing fail as well.
   void LockExclusive(const std::string& path) { Node(path)->locked = Node(path)->exclusive = true; }
   // Open elsewhere with deleting shared, as WinINet holds its index.dat files
@@ -44,6 +48,9 @@ class FakeFiles final : public Files {
   void HoldOpen(const std::string& path) { Node(path)->held = true; }
   void Release(const std::string& path);
   void FailWritesAfter(std::size_t bytes) { failWritesAfter_ = bytes; }
+  // Nothing in the folder may be made, written, replaced or deleted, as in
+  // Program Files for a user without administrator rights.
+  void DenyWrites(const std::string& folder) { deniedFolders_.insert(Key(folder)); }
   // No free room left: a write that would make a file longer fails whole;
   // bytes within a file's length are still overwritten.
   bool diskFull = false;
@@ -56,6 +63,8 @@ class FakeFiles final : public Files {
   void SwapForFolderLink(const std::string& path, const std::string& target);
   // Called with the pattern of every Find before it lists.
   std::function<void(const std::string&)> onFind;
+  // Called with the path of every CanonicalPath before it resolves it.
+  std::function<void(const std::string&)> onCanonicalPath;
   // Called with the path after every Append or WriteAll that wrote.
   std::function<void(const std::string&)> onWrite;
   // Close and OverwriteAndClose only queue the file, as the Win32 closing
@@ -112,6 +121,7 @@ class FakeFiles final : public Files {
   bool DeleteAtReboot(const std::string& path) override;
   bool CreateFolder(const std::string& path) override;
   bool RemoveFolder(const std::string& path) override;
+  FileFailure LastFailure() override { return failure_; }
   bool Replace(const std::string& from, const std::string& to) override;
   bool Append(const std::string& path, const std::string& bytes) override;
   std::optional<std::string> ReadAll(const std::string& path) override;
@@ -125,6 +135,7 @@ class FakeFiles final : public Files {
     bool locked = false;
     bool exclusive = false;
     bool held = false, deletePending = false;
+    bool denied = false;
     std::string linkTarget = {};  // key of a link's target
   };
   struct Open {
@@ -159,6 +170,8 @@ class FakeFiles final : public Files {
   void ForEachChild(const std::string& key, F&& visit) const;
   bool HasChildren(const std::string& key) const;
   bool FolderExists(const std::string& path) const;
+  // True when the path lies directly in a folder given to DenyWrites.
+  bool Denied(const std::string& path) const;
   void AddParents(const std::string& path);
 
   std::map<std::string, Entry> entries_;
@@ -166,9 +179,14 @@ class FakeFiles final : public Files {
   std::vector<Job> queued_;  // deferred work, oldest first
   std::map<std::string, std::string> folderLinks_;  // link key -> target key
   std::map<std::string, std::string> shortNames_;   // short key -> long key
+  std::set<std::string> deniedFolders_;             // keys
   FileHandle next_ = 1;
   std::size_t failWritesAfter_ = static_cast<std::size_t>(-1);
   std::size_t written_ = 0;
+  FileFailure failure_ = FileFailure::None;
+  // Records why a call on `e` failed (locked: in use; read-only or denied:
+  // access denied; missing: none) and returns false.
+  bool Fail(const Entry* e);
 };
 
 }  // namespace nimbrel

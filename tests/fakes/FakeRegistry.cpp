@@ -4,6 +4,7 @@
 #include <iterator>
 #include <utility>
 
+#include "platform/Path.h"
 #include "platform/Text.h"
 
 namespace nimbrel {
@@ -13,10 +14,6 @@ std::string FakeRegistry::Id(RegRoot root, const std::string& path) {
   return ToUpper(path.empty() ? std::string(r) : std::string(r) + "\\" + path);
 }
 
-std::string FakeRegistry::ParentOf(const std::string& id) const {
-  const auto cut = id.rfind('\\');
-  return cut == std::string::npos ? std::string() : id.substr(0, cut);
-}
 
 std::vector<std::string> FakeRegistry::ChildrenOf(const std::string& id) const {
   std::vector<std::string> out;
@@ -36,11 +33,10 @@ void FakeRegistry::AddKey(RegRoot root, const std::string& path) {
   std::string id = Id(root, path);
   std::string shown = path;
   while (!id.empty() && !keys_.count(id)) {
-    const auto cut = shown.rfind('\\');
-    keys_[id].name = cut == std::string::npos ? shown : shown.substr(cut + 1);
+    keys_[id].name = FileNameOf(shown);
     Touch(ParentOf(id));
     id = ParentOf(id);
-    shown = cut == std::string::npos ? std::string() : shown.substr(0, cut);
+    shown = ParentOf(shown);
   }
 }
 

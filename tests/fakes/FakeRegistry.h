@@ -72,7 +72,6 @@ class FakeRegistry final : public Registry {
     std::map<std::string, std::string> valueNames;  // upper-cased -> as created
   };
   static std::string Id(RegRoot root, const std::string& path);
-  std::string ParentOf(const std::string& id) const;
   std::vector<std::string> ChildrenOf(const std::string& id) const;
   // The path behind a handle, while its key exists: a handle to a deleted key stays
   // dead even when a key of that path is made anew, as on Windows.

@@ -16,7 +16,9 @@ class FakeShell final : public Shell {
     int show;
   };
   int recycleBinEmptied = 0;
-  std::map<int, std::string> specialFolders{{kCsidlHistory, "C:\\Documents and Settings\\user\\Local Settings\\History"}};
+  std::map<int, std::string> specialFolders{
+      {kCsidlHistory, "C:\\Documents and Settings\\user\\Local Settings\\History"},
+      {kCsidlAppData, "C:\\Documents and Settings\\user\\Application Data"}};
   std::vector<Execution> executions;
   std::vector<std::string> findExecutableCalls;
   std::string associatedProgram;  // empty: nothing associated

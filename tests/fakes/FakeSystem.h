@@ -37,6 +37,13 @@ class FakeSystem final : public System {
   std::string ProgramFolder() override { return programFolder; }
   std::string ExeBaseName() override { return exeBaseName; }
   DateTime Now() override { return now; }
+  // The milliseconds paused in all; `onPause` is called after each pause.
+  unsigned paused = 0;
+  std::function<void()> onPause;
+  void Pause(unsigned milliseconds) override {
+    paused += milliseconds;
+    if (onPause) onPause();
+  }
   std::string GeneralDate(const DateTime& t) override {
     char buf[40];
     std::snprintf(buf, sizeof buf, "%02d/%02d/%04d %s", t.day, t.month, t.year,

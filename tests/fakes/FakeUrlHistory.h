@@ -1,6 +1,7 @@
 // A URL history object that may be missing or fail, and records its use.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@ class FakeUrlHistory final : public UrlHistory {
   std::int32_t clearResult = 0;
   int live = 0;     // objects created and not yet released
   std::vector<std::string> calls;  // "create", "clear", "release" in order
+  std::function<void()> onClear;   // called as the history is cleared
 
   UrlHistoryObject Create() override {
     calls.push_back("create");
@@ -25,6 +27,7 @@ class FakeUrlHistory final : public UrlHistory {
   }
   std::int32_t ClearHistory(UrlHistoryObject object) override {
     calls.push_back("clear");
+    if (onClear) onClear();
     return object == kObject && live > 0 ? clearResult : kNotImplemented;
   }
   void Release(UrlHistoryObject object) override {

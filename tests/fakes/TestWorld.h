@@ -33,6 +33,16 @@ struct TestWorld {
   // What the erasers report, when a test sets it as the context's report.
   RecordingReport report{loop};
 
+  // Decides where the program's files live, as the program's first read or
+  // save does (DataFolder), and forgets the probe file that told it: for tests
+  // that watch every change made to the files.
+  void DecideDataFolder() {
+    ctx.dataFolder.SaveFolder(ctx.platform);
+    files.deleted.clear();
+    files.dataWhenDeleted.clear();
+    files.journal.clear();
+  }
+
   void SetOption(const std::string& key, const std::string& value) {
     settings.WriteSetting(kOptions, key, value);
   }

@@ -23,10 +23,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   FuzzWorld world;
   const Platform& p = world.ctx().platform;
-  world.w.files.AddFile(TypedAddressKeepListPath(p), text);
-  FuzzCheck(ReadTypedAddressKeepList(p) == lines, "the file reads otherwise than its text");
-  SaveTypedAddressKeepList(p, lines);
-  FuzzCheck(ReadTypedAddressKeepList(p) == lines, "the saved list reads back otherwise");
+  DataFolder& folder = world.ctx().dataFolder;
+  world.w.files.AddFile(p.system.ProgramFolder() + "\\Backup.dat", text);
+  FuzzCheck(ReadTypedAddressKeepList(p, folder) == lines, "the file reads otherwise than its text");
+  SaveTypedAddressKeepList(p, folder, lines);
+  FuzzCheck(ReadTypedAddressKeepList(p, folder) == lines, "the saved list reads back otherwise");
   const auto left = world.w.files.Find(p.system.ProgramFolder() + "\\*");
   FuzzCheck(left.size() == (lines.empty() ? 2u : 3u), "the save left a file beside Backup.dat");
   world.Check();

@@ -31,12 +31,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   FuzzWorld world;
   const Platform& p = world.ctx().platform;
-  world.w.files.AddFile(CookieKeepListPath(p), text);
-  FuzzCheck(ReadCookieKeepList(p) == entries, "the file reads otherwise than its text");
+  DataFolder& folder = world.ctx().dataFolder;
+  const std::string ini = p.system.ProgramFolder() + "\\Cookies.ini";
+  world.w.files.AddFile(ini, text);
+  FuzzCheck(ReadCookieKeepList(p, folder) == entries, "the file reads otherwise than its text");
   SaveCookieKeepList(world.ctx(), entries);
-  FuzzCheck(world.w.files.Data(CookieKeepListPath(p)) == CookieKeepListText(entries),
+  FuzzCheck(world.w.files.Data(ini) == CookieKeepListText(entries),
             "the saved file is not the list's text");
-  FuzzCheck(ReadCookieKeepList(p) == readBack, "the saved list reads back otherwise");
+  FuzzCheck(ReadCookieKeepList(p, folder) == readBack, "the saved list reads back otherwise");
   const auto left = world.w.files.Find(p.system.ProgramFolder() + "\\*");
   FuzzCheck(left.size() == 3, "the save left a file beside Cookies.ini");
   world.Check();

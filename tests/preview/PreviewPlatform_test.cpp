@@ -16,7 +16,7 @@ using Names = std::vector<std::string>;
 Names Listed(Files& files, const std::string& pattern) {
   Names names;
   for (const FileEntry& e : files.Find(pattern))
-    if (e.name != "." && e.name != "..") names.push_back(e.name);
+    if (!IsDots(e.name)) names.push_back(e.name);
   return names;
 }
 

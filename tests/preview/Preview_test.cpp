@@ -9,6 +9,7 @@
 #include "cleaning/ApplicationCatalogue.h"
 #include "cleaning/TrackCategories.h"
 #include "erasers/modDefinitions.h"
+#include "platform/Path.h"
 #include "preview/RecordedWorld.h"
 #include "preview/WindowlessRun.h"
 
@@ -28,8 +29,8 @@ std::string FakeId(const Change& c) {
   std::string id = ToUpper(c.item);
   id.replace(0, id.find('\\'), "HKCU");
   if (c.kind == ChangeKind::RegistryValue) {
-    const auto cut = id.rfind('\\');
-    id = id.substr(0, cut) + "\\\\" + (id.substr(cut + 1) == "(DEFAULT)" ? "" : id.substr(cut + 1));
+    const std::string name = FileNameOf(id);
+    id = ParentOf(id) + "\\\\" + (name == "(DEFAULT)" ? "" : name);
   }
   return id;
 }
@@ -86,6 +87,7 @@ class PreviewTest : public ::testing::Test {
 TEST_F(PreviewTest, ThePreviewChangesNothingAndListsExactlyWhatTheRunThenChanges) {
   const std::vector<std::string> rows = Rows();
   ASSERT_EQ(rows.size(), 18u + 6u);
+  w.DecideDataFolder();
   const WorldState before = StateOf(w);
   w.registry.journal.clear();  // the settings stored above
   const RecordedRun preview = RunRecorded(w.ctx, PreviewMode::Preview, rows);
@@ -161,6 +163,19 @@ TEST_F(PreviewTest, APreviewWithAnotherRunUnderWayRunsNothing) {
   EXPECT_TRUE(elsewhere.busy);
   EXPECT_TRUE(elsewhere.changes.empty());
   EXPECT_EQ(w.system.runLockWaited, kRunLockWait);
+}
+
+// Where the program folder may not be written to, the preview lists the log
+// where the run then keeps it, the application-data folder made for it.
+TEST_F(PreviewTest, TheLogIsListedWhereTheRunKeepsIt) {
+  const std::string appData = "C:\\Documents and Settings\\user\\Application Data";
+  w.files.AddFolder(appData);
+  w.files.DenyWrites(kPf + "\\Nimbrel");
+  const std::vector<Change> listed = RunRecorded(w.ctx, PreviewMode::Preview, {}).changes;
+  EXPECT_EQ(listed, (std::vector<Change>{
+                        {0, ChangeKind::Created, appData + "\\Nimbrel", 0},
+                        {0, ChangeKind::Created, appData + "\\Nimbrel\\Log.txt", 0}}));
+  EXPECT_EQ(RunRecorded(w.ctx, PreviewMode::PassThrough, {}).changes, listed);
 }
 
 TEST_F(PreviewTest, TheTextHasOneTabSeparatedLinePerChange) {

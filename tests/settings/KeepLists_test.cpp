@@ -31,6 +31,11 @@ class KeepListsTest : public ::testing::Test {
     w.loop.onModal = [user](Form& f) { user(static_cast<FrmKeepList&>(f)); };
     cookies ? OpenCookieKeepList(w.ctx) : OpenTypedAddressKeepList(w.ctx);
   }
+  Lines KeptCookies() { return ReadCookieKeepList(w.ctx.platform, w.ctx.dataFolder); }
+  Lines KeptAddresses() { return ReadTypedAddressKeepList(w.ctx.platform, w.ctx.dataFolder); }
+  void SaveAddresses(const Lines& lines) {
+    SaveTypedAddressKeepList(w.ctx.platform, w.ctx.dataFolder, lines);
+  }
   static void SelectOnly(ListBox& list, std::initializer_list<int> rows) {
     for (int i = 0; i < list.ListCount(); ++i) list.SetSelected(i, false);
     for (int i : rows) list.SetSelected(i, true);
@@ -74,7 +79,7 @@ TEST_F(KeepListsTest, CookieListFileHoldsNumberedEntriesThenCounter) {
   SaveCookieKeepList(w.ctx, {"a.txt", "b.txt"});
   EXPECT_EQ(w.files.Data(kIni),
             "[Cookies]\r\nCookie_Keep1=a.txt\r\nCookie_Keep2=b.txt\r\nCounter=2\r\n");
-  EXPECT_EQ(ReadCookieKeepList(w.ctx.platform), (Lines{"a.txt", "b.txt"}));
+  EXPECT_EQ(KeptCookies(), (Lines{"a.txt", "b.txt"}));
 
   // Saving again erases the old file (a counted erase) and leaves no extra entries.
   const int before = w.ctx.FilesDeleted;
@@ -85,7 +90,7 @@ TEST_F(KeepListsTest, CookieListFileHoldsNumberedEntriesThenCounter) {
 
   SaveCookieKeepList(w.ctx, {});
   EXPECT_EQ(w.files.Data(kIni), "[Cookies]\r\nCounter=0\r\n");
-  EXPECT_TRUE(ReadCookieKeepList(w.ctx.platform).empty());
+  EXPECT_TRUE(KeptCookies().empty());
 }
 
 TEST_F(KeepListsTest, CookieSaveThatCannotSwapKeepsACookiesIniWithOneWholeList) {
@@ -136,8 +141,7 @@ TEST_F(KeepListsTest, FailedSavesLeaveTheOldListsAsTheyWere) {
   w.files.AddFile(kBackup, "http://keep.example/\r\n");
   w.files.FailWritesAfter(60);
   SaveCookieKeepList(w.ctx, {"a.txt", "b.txt", "c.txt", "d.txt"});
-  SaveTypedAddressKeepList(w.ctx.platform,
-                           {"http://one.example/", "http://two.example/", "http://three.example/"});
+  SaveAddresses({"http://one.example/", "http://two.example/", "http://three.example/"});
   EXPECT_EQ(w.files.Data(kIni), oldIni);
   EXPECT_EQ(w.files.Data(kBackup), "http://keep.example/\r\n");
   EXPECT_EQ(w.ctx.FilesDeleted, 0);
@@ -146,58 +150,59 @@ TEST_F(KeepListsTest, FailedSavesLeaveTheOldListsAsTheyWere) {
 }
 
 TEST_F(KeepListsTest, TypedListIsOneLinePerAddressAndNoFileWhenEmpty) {
-  SaveTypedAddressKeepList(w.ctx.platform, {"http://a.example/", "", "http://b.example/"});
+  SaveAddresses({"http://a.example/", "", "http://b.example/"});
   EXPECT_EQ(w.files.Data(kBackup), "http://a.example/\r\n\r\nhttp://b.example/\r\n");
-  EXPECT_EQ(ReadTypedAddressKeepList(w.ctx.platform), (Lines{"http://a.example/", "", "http://b.example/"}));
-  SaveTypedAddressKeepList(w.ctx.platform, {});
+  EXPECT_EQ(KeptAddresses(), (Lines{"http://a.example/", "", "http://b.example/"}));
+  SaveAddresses({});
   EXPECT_FALSE(w.files.Exists(kBackup));
   EXPECT_EQ(w.ctx.FilesDeleted, 0);  // a plain delete, not counted
-  EXPECT_TRUE(ReadTypedAddressKeepList(w.ctx.platform).empty());
+  EXPECT_TRUE(KeptAddresses().empty());
 }
 
 TEST_F(KeepListsTest, LongEntriesComeBackCutFromCookiesIniButWholeFromBackupDat) {
   const std::string longName(300, 'n');
   SaveCookieKeepList(w.ctx, {longName});
-  SaveTypedAddressKeepList(w.ctx.platform, {longName});
-  EXPECT_EQ(ReadCookieKeepList(w.ctx.platform), (Lines{longName.substr(0, 254)}));
-  EXPECT_EQ(ReadTypedAddressKeepList(w.ctx.platform), (Lines{longName}));
+  SaveAddresses({longName});
+  EXPECT_EQ(KeptCookies(), (Lines{longName.substr(0, 254)}));
+  EXPECT_EQ(KeptAddresses(), (Lines{longName}));
 }
 
 TEST_F(KeepListsTest, CounterGivesThatManyEntriesMissingOnesEmpty) {
   w.files.AddFile(kIni, "[Cookies]\r\nCookie_Keep1=a.txt\r\nCookie_Keep3=c.txt\r\nCounter= 3 \r\n");
-  EXPECT_EQ(ReadCookieKeepList(w.ctx.platform), (Lines{"a.txt", "", "c.txt"}));
+  EXPECT_EQ(KeptCookies(), (Lines{"a.txt", "", "c.txt"}));
   for (const char* counter : {"", "  ", "2.5", "abc", "-2", "0"}) {
     w.files.AddFile(kIni, std::string("[Cookies]\r\nCookie_Keep1=a.txt\r\nCounter=") + counter);
-    EXPECT_TRUE(ReadCookieKeepList(w.ctx.platform).empty()) << counter;
+    EXPECT_TRUE(KeptCookies().empty()) << counter;
   }
 }
 
 TEST_F(KeepListsTest, DamagedCounterMakesUpNoEntriesPastTheLastKeyItHolds) {
   // A key that exists, even empty, is an entry; none are made up after the last.
   w.files.AddFile(kIni, "[Cookies]\r\nCookie_Keep1=a.txt\r\nCookie_Keep3=\r\nCounter=4000000000\r\n");
-  EXPECT_EQ(ReadCookieKeepList(w.ctx.platform), (Lines{"a.txt", "", ""}));
+  EXPECT_EQ(KeptCookies(), (Lines{"a.txt", "", ""}));
   w.files.AddFile(kIni, "[Cookies]\r\nCookie_Keep1=a.txt\r\nCounter=4000000000\r\n");
-  EXPECT_EQ(ReadCookieKeepList(w.ctx.platform), (Lines{"a.txt"}));
+  EXPECT_EQ(KeptCookies(), (Lines{"a.txt"}));
   // Counter still ends the list; keys past it, or spelt otherwise, are no entries.
   w.files.AddFile(kIni,
                   "[Cookies]\r\nCookie_Keep1=a\r\nCookie_Keep5=e\r\nCookie_Keep02=b\r\n"
                   "Cookie_Keep99999999999999999999=z\r\nCounter=2\r\n");
-  EXPECT_EQ(ReadCookieKeepList(w.ctx.platform), (Lines{"a", ""}));
+  EXPECT_EQ(KeptCookies(), (Lines{"a", ""}));
 }
 
 TEST_F(KeepListsTest, BigKeepListsAreReadAndWrittenInOnePass) {
   std::vector<std::string> many;
   for (int i = 0; i < 20000; ++i) many.push_back("user@site" + std::to_string(i) + "[1].txt");
+  w.DecideDataFolder();
   int writes = 0;
   w.files.onWrite = [&writes](const std::string&) { ++writes; };
   SaveCookieKeepList(w.ctx, many);
-  SaveTypedAddressKeepList(w.ctx.platform, many);
+  SaveAddresses(many);
   EXPECT_EQ(writes, 2);
   EXPECT_EQ(w.profile.writes, 0);
 
   const int reads = w.files.reads;
-  EXPECT_EQ(ReadCookieKeepList(w.ctx.platform), many);
-  EXPECT_EQ(ReadTypedAddressKeepList(w.ctx.platform), many);
+  EXPECT_EQ(KeptCookies(), many);
+  EXPECT_EQ(KeptAddresses(), many);
   EXPECT_EQ(w.files.reads - reads, 2);
   EXPECT_EQ(w.profile.reads, 0);
 }
@@ -221,7 +226,7 @@ TEST_F(KeepListsTest, CookieDialogListsFilesAndStoredListAndSavesOnOk) {
   });
   EXPECT_EQ(w.loop.modalShown, (Lines{"FrmKeepList"}));
   EXPECT_EQ(w.ctx.keepListMode, KeepListMode::Cookies);
-  EXPECT_EQ(ReadCookieKeepList(w.ctx.platform), (Lines{"ANN@A[1].TXT", "ann@b[1].txt"}));
+  EXPECT_EQ(KeptCookies(), (Lines{"ANN@A[1].TXT", "ann@b[1].txt"}));
 }
 
 TEST_F(KeepListsTest, CounterWithAGapIsWrittenBackWithTheEmptyEntry) {

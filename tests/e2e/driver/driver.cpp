@@ -20,6 +20,8 @@
 #include <string>
 #include <vector>
 
+#include "remote_thunk.h"
+
 namespace {
 
 constexpr int kDefaultTimeoutMs = 20000;
@@ -547,11 +549,24 @@ int CmdProgress(const Args& a) {
   return 0;
 }
 
+// True when the process runs with the driver's bitness: both or neither under WOW64.
+// IsWow64Process is in XP SP2 and later; without it every process is native.
+bool SameBitness(HANDLE process) {
+  using IsWow64 = BOOL(WINAPI*)(HANDLE, PBOOL);
+  auto is_wow64 = reinterpret_cast<IsWow64>(reinterpret_cast<void (*)()>(
+      GetProcAddress(GetModuleHandleA("kernel32.dll"), "IsWow64Process")));
+  BOOL ours = FALSE, theirs = FALSE;
+  return !is_wow64 ||
+         (is_wow64(GetCurrentProcess(), &ours) && is_wow64(process, &theirs) && ours == theirs);
+}
+
 // Wine keeps a menu's contents inside the process that made it, so GetMenuItemInfo on
 // the program's HMENU fails from here. The menu is read by calling user32 inside the
-// program: a remote thread runs a small thunk that calls fn(args[0..3]) and returns
-// its result as the thread's exit code. System DLLs sit at the same address in both
-// processes; the thunk checks nothing, so the caller compares the code first.
+// program: a remote thread runs a small thunk (remote_thunk.h) that calls
+// fn(args[0..3]) and returns its result as the thread's exit code. System DLLs sit at
+// the same address in both processes when both have the same bitness, which is why
+// the 32-bit build's driver serves the 32-bit program; the thunk checks nothing, so
+// the caller compares the code first.
 class RemoteCaller {
  public:
   explicit RemoteCaller(HWND owner) {
@@ -560,12 +575,21 @@ class RemoteCaller {
     process_ = OpenProcess(PROCESS_CREATE_THREAD | PROCESS_QUERY_INFORMATION |
                                PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE,
                            FALSE, pid);
-    if (process_)
+    if (!process_) {
+      error_ = "cannot open the program's process";
+    } else if (!SameBitness(process_)) {
+      error_ = sizeof(void*) == 8 ? "the program is 32-bit: use the driver of its build"
+                                  : "the program is 64-bit: use the driver of its build";
+    } else {
       memory_ = static_cast<char*>(VirtualAllocEx(process_, nullptr, kSize,
                                                   MEM_COMMIT | MEM_RESERVE,
                                                   PAGE_EXECUTE_READWRITE));
-    if (memory_ && !WriteProcessMemory(process_, memory_, kThunk, sizeof kThunk, nullptr))
-      memory_ = nullptr;
+      if (memory_ && !WriteProcessMemory(process_, memory_, kThunk, sizeof kThunk, nullptr)) {
+        VirtualFreeEx(process_, memory_, 0, MEM_RELEASE);
+        memory_ = nullptr;
+      }
+      if (!memory_) error_ = "cannot place the call in the program";
+    }
   }
   ~RemoteCaller() {
     if (memory_) VirtualFreeEx(process_, memory_, 0, MEM_RELEASE);
@@ -575,6 +599,8 @@ class RemoteCaller {
   RemoteCaller& operator=(const RemoteCaller&) = delete;
 
   bool Ok() const { return memory_ != nullptr; }
+  // Why the caller is not Ok, or why the last check failed.
+  const char* Error() const { return error_; }
   // Scratch space in the program for the callee's buffers.
   char* Scratch() const { return memory_ + kScratch; }
   bool Put(const void* data, SIZE_T n) const {
@@ -584,16 +610,20 @@ class RemoteCaller {
     return n <= kSize - kScratch && ReadProcessMemory(process_, Scratch(), data, n, nullptr);
   }
   // True when the program's copy of `fn` starts with the same bytes as ours.
-  bool SameCode(FARPROC fn) const {
+  bool SameCode(FARPROC fn) {
     unsigned char theirs[32], ours[32];
     std::memcpy(ours, reinterpret_cast<void*>(fn), sizeof ours);
-    return ReadProcessMemory(process_, reinterpret_cast<void*>(fn), theirs, sizeof theirs,
-                             nullptr) &&
-           std::memcmp(theirs, ours, sizeof ours) == 0;
+    if (ReadProcessMemory(process_, reinterpret_cast<void*>(fn), theirs, sizeof theirs,
+                          nullptr) &&
+        std::memcmp(theirs, ours, sizeof ours) == 0)
+      return true;
+    error_ = "the program's user32 differs from the driver's";
+    return false;
   }
   // Calls fn(a0, a1, a2, a3) in the program; false if the call could not be made.
-  bool Call(FARPROC fn, UINT_PTR a0, UINT_PTR a1, UINT_PTR a2, UINT_PTR a3, DWORD* result) const {
+  bool Call(FARPROC fn, UINT_PTR a0, UINT_PTR a1, UINT_PTR a2, UINT_PTR a3, DWORD* result) {
     UINT_PTR block[5] = {a0, a1, a2, a3, reinterpret_cast<UINT_PTR>(fn)};
+    error_ = "the remote call failed";
     if (!WriteProcessMemory(process_, memory_ + kArgs, block, sizeof block, nullptr)) return false;
     HANDLE thread = CreateRemoteThread(
         process_, nullptr, 0, reinterpret_cast<LPTHREAD_START_ROUTINE>(memory_), memory_ + kArgs,
@@ -606,15 +636,15 @@ class RemoteCaller {
   }
 
  private:
-  // push rbx; mov rbx,rcx; sub rsp,32; load rcx,rdx,r8,r9 from [rbx]; call [rbx+32];
-  // add rsp,32; pop rbx; ret
-  static constexpr unsigned char kThunk[] = {
-      0x53, 0x48, 0x89, 0xCB, 0x48, 0x83, 0xEC, 0x20, 0x48, 0x8B, 0x0B, 0x48, 0x8B,
-      0x53, 0x08, 0x4C, 0x8B, 0x43, 0x10, 0x4C, 0x8B, 0x4B, 0x18, 0xFF, 0x53, 0x20,
-      0x48, 0x83, 0xC4, 0x20, 0x5B, 0xC3};
+#ifdef _WIN64
+  static constexpr auto& kThunk = kRemoteThunkX64;
+#else
+  static constexpr auto& kThunk = kRemoteThunkX86;
+#endif
   static constexpr SIZE_T kArgs = 64, kScratch = 128, kSize = 4096;
   HANDLE process_ = nullptr;
   char* memory_ = nullptr;
+  const char* error_ = "";
 };
 
 int CmdMenu(const Args& a) {
@@ -628,7 +658,8 @@ int CmdMenu(const Args& a) {
   DWORD n = 0;
   if (!menu || !remote.Ok() || !remote.SameCode(count) || !remote.SameCode(info) ||
       !remote.Call(count, menu, 0, 0, 0, &n) || static_cast<int>(n) < 0) {
-    std::fprintf(stderr, "cannot read menu %s\n", a[1].c_str());
+    std::fprintf(stderr, "cannot read menu %s: %s\n", a[1].c_str(),
+                 menu ? remote.Error() : "the form has no such menu");
     return 1;
   }
   // The item info with its caption buffer right behind it, in the scratch space.
@@ -709,7 +740,7 @@ int CmdSetTime(const Args& a) {
                    at + offsetof(NMDATETIMECHANGE, st), &ignored) ||
       !remote.Call(send, reinterpret_cast<UINT_PTR>(GetParent(h)), WM_NOTIFY,
                    change.nmhdr.idFrom, at, &ignored)) {
-    std::fprintf(stderr, "cannot set the time of %s\n", a[1].c_str());
+    std::fprintf(stderr, "cannot set the time of %s: %s\n", a[1].c_str(), remote.Error());
     return 1;
   }
   return 0;

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "erasers/modAutoComplete.h"
+#include "erasers/modUrlHistory.h"
 #include "platform/win32/Win32Bundle.h"
 
 #include <windows.h>
@@ -261,35 +261,40 @@ void FileChecks(Win32Files& files, const std::string& temp, const std::string& l
   Check(all == std::set<std::string>{".", "..", "a.txt", "b.idx", "large.bin", "log.txt", "sub"} &&
             subIsFolder,
         "files: * lists . and .. and every entry in one pass");
-  Check(files.Find(w + "\\none\\*").empty(), "files: a missing folder finds nothing");
+  Check(files.Find(w + "\\none\\*").empty() && files.LastFailure() == FileFailure::None,
+        "files: a missing folder finds nothing, and that is no failure");
 
   Check(files.SetAttributes(idx, kAttrHidden) && (files.Attributes(idx) & kAttrHidden) &&
             (files.Find(idx).at(0).attributes & kAttrHidden),
         "files: the hidden attribute is set and seen by Find");
-  Check(files.SetAttributes(idx, kAttrReadOnly) && !files.Delete(idx) && Exists(files, idx),
-        "files: a read-only file is not deleted");
+  Check(files.SetAttributes(idx, kAttrReadOnly) && !files.Delete(idx) &&
+            files.LastFailure() == FileFailure::AccessDenied && Exists(files, idx),
+        "files: a read-only file is not deleted: access denied");
   opened = files.OpenForErase(idx);
   Check(opened.handle == 0 && !opened.link && !files.WriteAll(idx, "w") &&
             !files.Append(idx, "w") && files.WriteAll(fresh, "r") && !files.Replace(fresh, idx) &&
             files.ReadAll(idx) == "12345",
         "files: a read-only file is not overwritten, truncated, appended to or replaced");
   files.Delete(fresh);
-  Check(files.SetAttributes(idx, kAttrNormal) && files.Delete(idx) && !Exists(files, idx) &&
-            !files.Delete(idx),
-        "files: a normal file deletes once");
+  Check(files.SetAttributes(idx, kAttrNormal) && files.Delete(idx) &&
+            files.LastFailure() == FileFailure::None && !Exists(files, idx) &&
+            !files.Delete(idx) && files.LastFailure() == FileFailure::None,
+        "files: a normal file deletes once; a missing one is no failure");
 
   HANDLE sharing = CreateFileA(log.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                nullptr, OPEN_EXISTING, 0, nullptr);
   opened = files.OpenForErase(log);
-  Check(sharing != INVALID_HANDLE_VALUE && opened.handle == 0 && !opened.link,
+  Check(sharing != INVALID_HANDLE_VALUE && opened.handle == 0 && !opened.link &&
+            files.LastFailure() == FileFailure::InUse,
         "files: a file in use, shared for writing but not for deleting, is not opened to erase");
   if (sharing != INVALID_HANDLE_VALUE) CloseHandle(sharing);
   Check(files.ReadAll(log) == "one\r\ntwo\r\n", "files: ... and stays whole");
   files.WriteAll(log, "one\r\ntwo\r\n");
   HANDLE busy = CreateFileA(log.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                             0, nullptr);
-  Check(busy != INVALID_HANDLE_VALUE && !files.Delete(log) && Exists(files, log),
-        "files: a file in use is not deleted");
+  Check(busy != INVALID_HANDLE_VALUE && !files.Delete(log) &&
+            files.LastFailure() == FileFailure::InUse && Exists(files, log),
+        "files: a file in use is not deleted, and the failure says so");
   if (busy != INVALID_HANDLE_VALUE) CloseHandle(busy);
 
   const std::string link1 = w + "\\sub\\h1", link2 = w + "\\sub\\h2";

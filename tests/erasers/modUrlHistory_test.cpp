@@ -1,4 +1,4 @@
-#include "erasers/modAutoComplete.h"
+#include "erasers/modUrlHistory.h"
 
 #include <gtest/gtest.h>
 
@@ -14,13 +14,6 @@ class ClearUrlHistoryTest : public ::testing::Test {
   ClearUrlHistoryTest() { w.ctx.SetReport(&w.report); }
   TestWorld w;
 };
-
-TEST_F(ClearUrlHistoryTest, AsksTheObjectToClearAndReleasesIt) {
-  ClearUrlHistory(w.ctx);
-  EXPECT_EQ(w.urlHistory.calls, (Calls{"create", "clear", "release"}));
-  EXPECT_EQ(w.urlHistory.live, 0);
-  EXPECT_TRUE(w.report.calls.empty());
-}
 
 TEST_F(ClearUrlHistoryTest, AMissingObjectOrAFailingClearChangesAndReportsNothing) {
   w.urlHistory.available = false;

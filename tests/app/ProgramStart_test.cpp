@@ -1,6 +1,7 @@
-// The main window's start-up, step by step: each step leaves a mark on the
-// platform (a registry value read or written, a window shown, a message sent,
-// a timer or an image switched), journalled in the order the steps happen.
+// The program's start (the main window's load), step by step: each step
+// leaves a mark on the platform (a registry value read or written, a window
+// shown, a message sent, a timer or an image switched), journalled in the
+// order the steps happen.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -105,6 +106,10 @@ class JournalDesktop final : public Desktop {
   }
   std::vector<TopLevelWindow> TopLevelWindows() override { return inner_.TopLevelWindows(); }
   void PostClose(WindowHandle window) override { inner_.PostClose(window); }
+  std::uint32_t WindowProcess(WindowHandle window) override {
+    return inner_.WindowProcess(window);
+  }
+  std::vector<ProcessEntry> Processes() override { return inner_.Processes(); }
   bool KeyDown(int virtualKey) override { return inner_.KeyDown(virtualKey); }
   bool EmptyClipboard(WindowHandle owner) override { return inner_.EmptyClipboard(owner); }
   bool ClaimInstance() override { return inner_.ClaimInstance(); }
@@ -133,7 +138,7 @@ class SwitchJournal final : public ControlView {
   Journal& journal_;
 };
 
-class StartupTest : public ::testing::Test {
+class ProgramStartTest : public ::testing::Test {
  protected:
   // The start-up step a journal entry belongs to; 0 for none.
   static int StepOf(const std::string& entry) {
@@ -186,7 +191,7 @@ class StartupTest : public ::testing::Test {
   FrmMain main{ctx};
 };
 
-TEST_F(StartupTest, StepsRunInTheirOrderWithTheHotKeysStoppedUntilTheEnd) {
+TEST_F(ProgramStartTest, StepsRunInTheirOrderWithTheHotKeysStoppedUntilTheEnd) {
   w.registry.AddKey(RegRoot::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run");
   main.tmrHotKeys.Attach(&hotKeys);
   main.ImgStartErasingMouseMove.Attach(&lit, 0);

@@ -1,4 +1,4 @@
-#include "erasers/modAutoComplete.h"
+#include "erasers/modUrlHistory.h"
 
 namespace nimbrel {
 

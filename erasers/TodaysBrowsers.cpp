@@ -1,0 +1,138 @@
+#include "erasers/TodaysBrowsers.h"
+
+#include <set>
+
+#include "erasers/modFiles.h"
+#include "platform/Text.h"
+
+namespace nimbrel {
+
+namespace {
+
+std::set<std::uint32_t> BrowserProcesses(Context& ctx, TodaysBrowser browser) {
+  std::set<std::uint32_t> ids;
+  for (const ProcessEntry& p : ctx.platform.desktop.Processes())
+    if (EqualsNoCase(p.exeName, SpecOf(browser).process)) ids.insert(p.id);
+  return ids;
+}
+
+// Every file below the folder, each with its progress line; folders stay.
+void EraseFolderFiles(Context& ctx, const std::string& folder) {
+  if (!folder.empty()) EraseFilesInTree(ctx, folder, "*");
+}
+
+// The file, with its progress line, when it is there.
+void EraseNamedFile(Context& ctx, const std::string& path) {
+  const std::uint32_t attributes = ctx.platform.files.Attributes(path);
+  if (attributes == kInvalidAttributes ||
+      (attributes & (kAttrDirectory | kAttrSystem | kAttrReparsePoint)))
+    return;
+  ctx.AddProgressLine("  " + path);
+  EraseFile(ctx, path);
+}
+
+// The folder and, where it lies elsewhere, its cache counterpart: the
+// sub-folder `name` of each.
+void EraseInBoth(Context& ctx, const BrowserFolder& f, const char* name) {
+  EraseFolderFiles(ctx, f.folder + "\\" + name);
+  if (!f.cacheFolder.empty() && !EqualsNoCase(f.cacheFolder, f.folder))
+    EraseFolderFiles(ctx, f.cacheFolder + "\\" + name);
+}
+
+void EraseChromiumCache(Context& ctx, const BrowserFolders& folders) {
+  for (const BrowserFolder& profile : folders.profiles) {
+    for (const char* name : {"Cache", "Code Cache", "GPUCache"}) EraseInBoth(ctx, profile, name);
+    ctx.DoEvents();
+  }
+  for (const BrowserFolder& data : folders.dataFolders)
+    for (const char* name : {"ShaderCache", "GrShaderCache"}) EraseInBoth(ctx, data, name);
+}
+
+void EraseChromiumSessions(Context& ctx, const BrowserFolders& folders) {
+  for (const BrowserFolder& profile : folders.profiles) {
+    EraseFolderFiles(ctx, profile.folder + "\\Sessions");
+    for (const char* name : {"Current Session", "Current Tabs", "Last Session", "Last Tabs"})
+      EraseNamedFile(ctx, profile.folder + "\\" + name);
+    ctx.DoEvents();
+  }
+}
+
+void EraseFirefoxCache(Context& ctx, const BrowserFolders& folders) {
+  for (const BrowserFolder& profile : folders.profiles) {
+    if (profile.cacheFolder.empty()) continue;
+    for (const char* name : {"cache2", "startupCache", "thumbnails"})
+      EraseFolderFiles(ctx, profile.cacheFolder + "\\" + name);
+    ctx.DoEvents();
+  }
+}
+
+void EraseFirefoxSessions(Context& ctx, const BrowserFolders& folders) {
+  for (const BrowserFolder& profile : folders.profiles) {
+    EraseNamedFile(ctx, profile.folder + "\\sessionstore.jsonlz4");
+    EraseNamedFile(ctx, profile.folder + "\\sessionstore.js");
+    EraseFolderFiles(ctx, profile.folder + "\\sessionstore-backups");
+    ctx.DoEvents();
+  }
+}
+
+}  // namespace
+
+bool BrowserRunning(Context& ctx, TodaysBrowser browser) {
+  return !BrowserProcesses(ctx, browser).empty();
+}
+
+bool CloseBrowser(Context& ctx, TodaysBrowser browser) {
+  const std::set<std::uint32_t> processes = BrowserProcesses(ctx, browser);
+  if (processes.empty()) return true;
+  Desktop& desktop = ctx.platform.desktop;
+  bool asked = false;
+  for (WindowHandle window : desktop.WindowsOfClass(SpecOf(browser).windowClass)) {
+    if (!processes.count(desktop.WindowProcess(window))) continue;
+    desktop.PostClose(window);
+    asked = true;
+  }
+  if (!asked) return false;
+  for (unsigned waited = 0; waited < kBrowserCloseWait; waited += kBrowserCloseStep) {
+    if (!BrowserRunning(ctx, browser)) return true;
+    ctx.DoEvents();
+    ctx.platform.system.Pause(kBrowserCloseStep);
+  }
+  return !BrowserRunning(ctx, browser);
+}
+
+void EraseBrowserCategory(Context& ctx, TodaysBrowser browser, BrowserCategory category) {
+  if (category != BrowserCategory::Cache && category != BrowserCategory::Sessions) return;
+  const BrowserFolders folders = FindBrowserFolders(ctx, browser);
+  const bool firefox = browser == TodaysBrowser::Firefox;
+  if (category == BrowserCategory::Cache) {
+    if (firefox) EraseFirefoxCache(ctx, folders);
+    else EraseChromiumCache(ctx, folders);
+  } else {
+    if (firefox) EraseFirefoxSessions(ctx, folders);
+    else EraseChromiumSessions(ctx, folders);
+  }
+}
+
+void TodaysBrowsersRun::Begin() {
+  asked_.fill(false);
+  told_.fill(false);
+}
+
+void TodaysBrowsersRun::EraseRow(Context& ctx, TodaysBrowser browser, BrowserCategory category) {
+  const auto i = static_cast<std::size_t>(browser);
+  bool running = BrowserRunning(ctx, browser);
+  if (running && !asked_[i] && ctx.OptionSelected(kCloseBrowsersKey)) {
+    asked_[i] = true;
+    running = !CloseBrowser(ctx, browser);
+  }
+  if (running) {
+    if (!told_[i])
+      ctx.AddProgressLine(std::string("  ") + SpecOf(browser).name +
+                          " is running: its cache and sessions were left");
+    told_[i] = true;
+    return;
+  }
+  EraseBrowserCategory(ctx, browser, category);
+}
+
+}  // namespace nimbrel

@@ -1,0 +1,54 @@
+// Erasing today's browsers' caches and sessions, file by file through the
+// file primitives (modFiles), and leaving a browser that runs alone: deleting
+// under a running browser can damage its profile.
+#pragma once
+
+#include <array>
+
+#include "core/Context.h"
+#include "erasers/BrowserProfiles.h"
+
+namespace nimbrel {
+
+// The option that has a run close the browsers first, as a user would.
+inline constexpr const char* kCloseBrowsersKey = "ChkCloseBrowsers";
+// How long a run waits for a browser asked to close, and in what steps.
+constexpr unsigned kBrowserCloseWait = 10000, kBrowserCloseStep = 100;
+
+// True while a process of the browser's executable runs, windows or not (a
+// browser kept running in the background has none).
+bool BrowserRunning(Context& ctx, TodaysBrowser browser);
+// Asks each top-level window of the browser's class that its processes made
+// to close, then waits up to kBrowserCloseWait for its processes to end,
+// letting pending messages through. Nothing is ended by force; without a
+// window to ask, nothing is waited for. True once the browser no longer runs.
+bool CloseBrowser(Context& ctx, TodaysBrowser browser);
+
+// Every file of the category in every profile of the browser, each with its
+// progress line; every other file of a profile stays as it is.
+//  - Cache: Chromium's "Cache" (with "Cache_Data"), "Code Cache" and
+//    "GPUCache" of each profile and "ShaderCache" and "GrShaderCache" beside
+//    them; Firefox's "cache2", "startupCache" and "thumbnails".
+//  - Sessions: Chromium's "Sessions" folder and its "Current Session",
+//    "Current Tabs", "Last Session" and "Last Tabs"; Firefox's
+//    "sessionstore.jsonlz4" (and "sessionstore.js" of the versions Windows
+//    XP runs) and "sessionstore-backups".
+// History and Cookies erase nothing here.
+void EraseBrowserCategory(Context& ctx, TodaysBrowser browser, BrowserCategory category);
+
+// One run's rows of today's browsers. Before each row the browser is looked
+// for among the processes: a running one is asked to close once in the run
+// when "ChkCloseBrowsers" is selected; one still running has its rows erase
+// nothing, told once in the run as "  <Browser> is running: its cache and
+// sessions were left".
+class TodaysBrowsersRun {
+ public:
+  // A run begins: no browser asked to close or told about yet.
+  void Begin();
+  void EraseRow(Context& ctx, TodaysBrowser browser, BrowserCategory category);
+
+ private:
+  std::array<bool, kTodaysBrowsers.size()> asked_{}, told_{};
+};
+
+}  // namespace nimbrel

@@ -1,0 +1,48 @@
+#include "platform/Path.h"
+
+#include <algorithm>
+
+namespace nimbrel {
+
+std::string FileNameOf(std::string_view path) {
+  const auto cut = path.rfind('\\');
+  return std::string(cut == path.npos ? path : path.substr(cut + 1));
+}
+
+std::string ParentOf(std::string_view path) {
+  const auto cut = path.rfind('\\');
+  return cut == path.npos ? std::string() : std::string(path.substr(0, cut));
+}
+
+std::string FolderPartOf(std::string_view path) {
+  const auto cut = path.rfind('\\');
+  return cut == path.npos ? std::string() : std::string(path.substr(0, cut + 1));
+}
+
+std::string EnsureTrailingBackslash(std::string_view path) {
+  std::string out(path);
+  if (out.empty() || out.back() != '\\') out += '\\';
+  return out;
+}
+
+std::string WithoutTrailingBackslash(std::string_view path) {
+  const bool driveRoot = path.size() >= 3 && path[1] == ':' &&
+                         path.find_first_not_of('\\', 2) == path.npos;
+  if (driveRoot) return std::string(path.substr(0, 3));
+  while (!path.empty() && path.back() == '\\') path.remove_suffix(1);
+  return std::string(path);
+}
+
+std::string WithBackslashes(std::string_view path) {
+  std::string p(path);
+  std::replace(p.begin(), p.end(), '/', '\\');
+  return p;
+}
+
+bool IsDots(std::string_view name) { return name == "." || name == ".."; }
+
+bool Exists(Files& files, const std::string& path) {
+  return files.Attributes(path) != kInvalidAttributes;
+}
+
+}  // namespace nimbrel

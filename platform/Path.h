@@ -1,0 +1,33 @@
+// Paths as Windows spells them, taken apart at their backslashes: written
+// once here so that every caller cuts a path the same way. Registry paths
+// ("Software\Key\Value") are cut by the same rules.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "platform/Files.h"
+
+namespace nimbrel {
+
+// The text after the last "\" (all of it when there is none): the file name.
+std::string FileNameOf(std::string_view path);
+// The text before the last "\" ("" when there is none): the parent folder,
+// without a trailing backslash ("C:" for "C:\a.txt").
+std::string ParentOf(std::string_view path);
+// The text up to and including the last "\" ("" when there is none): the
+// parent folder with its trailing backslash, ready for a name.
+std::string FolderPartOf(std::string_view path);
+// The path with one trailing "\" (an empty path becomes "\").
+std::string EnsureTrailingBackslash(std::string_view path);
+// The path without trailing backslashes, but for a drive root's own ("C:\").
+std::string WithoutTrailingBackslash(std::string_view path);
+// Every "/" made a "\", as the system reads it.
+std::string WithBackslashes(std::string_view path);
+// "." or "..": the entries a folder's listing holds for itself and its parent.
+bool IsDots(std::string_view name);
+
+// Whether anything (a file or a folder) is at the path.
+bool Exists(Files& files, const std::string& path);
+
+}  // namespace nimbrel
