@@ -116,11 +116,12 @@ class Files {
   virtual void Finish() = 0;
   // Marks an opened file for deletion: the name is gone once the handle is
   // closed, as DeleteFileA would have removed it. The delete holds, even when
-  // the program ends before the close, once every byte has been overwritten:
-  // from the file's first Flush, from a Close or OverwriteAndClose without
-  // passes, or from the completion of the first of the passes handed over. A
-  // program end before that leaves the file in place (its first pass
-  // unfinished). False when it cannot be deleted (opened without the right to).
+  // the program ends before the close, from the file's first flush after a
+  // whole pass (Flush, or the flushes of the passes handed over to Close or
+  // OverwriteAndClose). A program end before that leaves the file in place:
+  // the system may drop the unflushed bytes of a deleted file and keep its
+  // old ones on the disk. False when it cannot be deleted (opened without the
+  // right to).
   virtual bool DeleteOnClose(FileHandle file) = 0;
 
   virtual bool Delete(const std::string& path) = 0;

@@ -78,24 +78,19 @@ void ApplyDelete(Job& job) {
 }
 
 // The passes in order, each flushed before the next; the last flush; the
-// close. The delete is applied as the first pass completes, just before its
-// last write: a program end that cuts the job short after that still deletes
-// the file, one before it leaves the file in place with its first pass
-// unfinished. No file every byte of which was overwritten stays under its name.
+// close. The delete is applied after each flush: once one whole pass has
+// reached the medium, a program end that cuts the job short still deletes
+// the file. One before that leaves it in place, since the system may drop the
+// unwritten bytes of a deleted file and keep its old ones on the disk.
 void Run(Job& job) {
-  const auto write = [&job](std::uint64_t position, const char* bytes, std::size_t size) {
-    return WriteAt(job.file, {position, bytes, size, 0});
-  };
   for (std::size_t i = 0; i < job.passes.size(); ++i) {
-    if (i > 0) FlushFileBuffers(job.file);
-    const ErasePass& pass = job.passes[i];
-    if (i > 0 || pass.empty()) {
-      WritePass(pass, write);
-      continue;
+    if (i > 0) {
+      FlushFileBuffers(job.file);
+      ApplyDelete(job);
     }
-    const bool whole = WritePass(ErasePass(pass.begin(), pass.end() - 1), write);
-    ApplyDelete(job);
-    if (whole) WritePass(ErasePass{pass.back()}, write);
+    WritePass(job.passes[i], [&job](std::uint64_t position, const char* bytes, std::size_t size) {
+      return WriteAt(job.file, {position, bytes, size, 0});
+    });
   }
   FlushFileBuffers(job.file);
   ApplyDelete(job);
@@ -199,8 +194,6 @@ void FileCloser::Close(void* file, std::vector<ErasePass> passes) {
     job.deleting = mark->second;
     s.toDelete.erase(mark);
   }
-  // Its passes written here: the delete holds from now on.
-  if (job.passes.empty()) ApplyDelete(job);
   if (!s.Start()) {
     Run(job);
     return;

@@ -23,11 +23,11 @@ class FileCloser {
   FileCloser& operator=(const FileCloser&) = delete;
 
   // Asks for an open file (a HANDLE, opened with the right to delete) to be
-  // deleted when it is closed. The delete is applied once every byte of the
-  // file has been overwritten: at its first flush (Flushed), as it is handed
-  // over without passes, or as a worker completes its first pass. From then on
-  // the file goes as its handle closes, even when the process ends first.
-  // False when that cannot be recorded. Called from the thread that hands files over.
+  // deleted when it is closed. The delete is applied at the file's first
+  // flush after a whole pass (Flushed, or a worker's flush between passes or
+  // after the last): from then on the file goes as its handle closes, even
+  // when the process ends first. False when that cannot be recorded. Called
+  // from the thread that hands files over.
   bool DeleteWhenClosed(void* file);
   // The caller flushed the file: a delete asked for is applied now.
   void Flushed(void* file);

@@ -369,7 +369,6 @@ void FakeFiles::Close(FileHandle file) { OverwriteAndClose(file, {}); }
 void FakeFiles::OverwriteAndClose(FileHandle file, std::vector<ErasePass> passes) {
   if (!open_.count(file)) return;
   Job job{file, std::move(passes)};
-  if (job.passes.empty()) open_[file].deleteHolds = open_[file].deleteOnClose;
   if (deferCloses) {
     queued_.push_back(std::move(job));
     return;
@@ -384,9 +383,6 @@ bool FakeFiles::Step(Job& job) {
     return true;
   }
   if (job.step > 0) Flush(job.file);
-  // The first pass, written as one step, completes: the delete holds.
-  if (const auto it = open_.find(job.file); it != open_.end())
-    it->second.deleteHolds = it->second.deleteOnClose;
   WritePass(job.passes[job.step], [&](std::uint64_t position, const char* bytes, std::size_t size) {
     return Seek(job.file, position) && Write(job.file, bytes, size);
   });

@@ -754,64 +754,45 @@ void ExitChecks(Win32Bundle& win32, const std::string& temp) {
   win32.files.RemoveFolder(folder);
 }
 
-// The files of CutChecks, by how far their erasing got when the program ended.
+// The files of CutChecks: one pass written and flushed, a second under way;
+// a first pass half written.
 struct CutFiles {
-  std::vector<std::string> handedOver;  // overwritten here, then handed over
-  std::vector<std::string> flushed;     // first pass written here and flushed, second under way
-  std::vector<std::string> workers;     // handed over with three passes
-  std::vector<std::string> unfinished;  // first pass half written here
+  std::vector<std::string> flushed, unfinished;
 };
-constexpr std::size_t kCutSize = 4 << 20, kCutSmall = 512 << 10;
+constexpr std::size_t kCutSize = 4 << 20;
 
 CutFiles CutFilesIn(const std::string& folder) {
   CutFiles f;
-  for (int i = 0; i < 8; ++i) f.handedOver.push_back(folder + "\\handed" + std::to_string(i));
   for (int i = 0; i < 4; ++i) f.flushed.push_back(folder + "\\flushed" + std::to_string(i));
-  for (int i = 0; i < 8; ++i) f.workers.push_back(folder + "\\worker" + std::to_string(i));
   for (int i = 0; i < 2; ++i) f.unfinished.push_back(folder + "\\unfinished" + std::to_string(i));
   return f;
 }
 
-// Whether a file's bytes are all `fill`; false for a file that cannot be read.
-bool AllOf(Files& files, const std::string& path, char fill) {
-  const auto data = files.ReadAll(path);
-  return data && data->find_first_not_of(fill) == std::string::npos;
-}
-
-// A program that ends while it erases (the wait for the closing workers cut
-// short, or the process ended from outside): every file of which each byte
-// was overwritten is gone, whatever its passes still to come; a file whose
-// first pass was unfinished stays.
+// A program that ends at once while it erases (the exit's bounded wait run
+// out, or the process ended from outside): a file with one whole pass flushed
+// is gone, whatever its passes still to come; a file whose first pass never
+// reached the disk stays, since its delete would let the system drop those bytes.
 void CutChecks(Win32Bundle& win32, const std::string& temp) {
   Files& files = win32.files;
   const std::string folder = temp + "nimbrel-cutcheck-" + std::to_string(GetCurrentProcessId());
   files.CreateFolder(folder);
   const CutFiles f = CutFilesIn(folder);
-  for (const auto* group : {&f.handedOver, &f.flushed, &f.unfinished})
+  for (const auto* group : {&f.flushed, &f.unfinished})
     for (const std::string& path : *group) files.WriteAll(path, std::string(kCutSize, 'o'));
-  for (const std::string& path : f.workers) files.WriteAll(path, std::string(kCutSmall, 'o'));
   char exe[MAX_PATH];
   GetModuleFileNameA(nullptr, exe, MAX_PATH);
   const long code = RunToEnd("\"" + std::string(exe) + "\" --cut-erasing \"" + folder + "\"");
-  int left = 0, whole = 0;
-  for (const auto* group : {&f.handedOver, &f.flushed, &f.workers})
-    for (const std::string& path : *group)
-      if (Exists(files, path)) {
-        ++left;
-        whole += AllOf(files, path, 'C') || AllOf(files, path, 'A') || AllOf(files, path, 'B');
-      }
-  int reached = 0;
-  for (const std::string& path : f.handedOver) reached += !Exists(files, path);
-  for (const std::string& path : f.flushed) reached += !Exists(files, path);
-  int unfinished = 0;
-  for (const std::string& path : f.unfinished)
-    unfinished += Exists(files, path) && files.ReadAll(path)->back() == 'o';
-  Check(code == 0 && reached == 12 && whole == 0 && unfinished == 2,
-        "exit cut short: every file overwritten whole is gone (" + std::to_string(reached) +
-            " of 12 gone, " + std::to_string(whole) + " left overwritten whole, " +
-            std::to_string(left) + " left in all, " + std::to_string(unfinished) +
-            " of 2 unfinished left; exit code " + std::to_string(code) + ")");
-  for (const auto* group : {&f.handedOver, &f.flushed, &f.workers, &f.unfinished})
+  int gone = 0, stayed = 0;
+  for (const std::string& path : f.flushed) gone += !Exists(files, path);
+  for (const std::string& path : f.unfinished) {
+    const auto data = files.ReadAll(path);
+    stayed += data && data->size() == kCutSize && data->back() == 'o';
+  }
+  Check(code == 0 && gone == 4 && stayed == 2,
+        "exit cut short: " + std::to_string(gone) + " of 4 files with a pass flushed gone, " +
+            std::to_string(stayed) + " of 2 with their first pass unfinished left (exit code " +
+            std::to_string(code) + ")");
+  for (const auto* group : {&f.flushed, &f.unfinished})
     for (const std::string& path : *group) files.Delete(path);
   files.RemoveFolder(folder);
 }
@@ -820,30 +801,19 @@ void CutChecks(Win32Bundle& win32, const std::string& temp) {
 [[noreturn]] void CutErasing(Win32Bundle& win32, const std::string& folder) {
   Win32Files& files = win32.files;
   const CutFiles f = CutFilesIn(folder);
-  static const std::string a(kCutSize, 'A'), b(kCutSize, 'B'), c(kCutSize, 'C');
+  static const std::string a(kCutSize, 'A'), b(kCutSize, 'B');
   const auto open = [&files](const std::string& path) {
     const ErasableFile opened = files.OpenForErase(path);
     if (!opened.handle || !files.DeleteOnClose(opened.handle)) ExitProcess(2);
     return opened.handle;
   };
-  for (const std::string& path : f.unfinished)
-    files.Write(open(path), a.data(), kCutSize / 2);
+  for (const std::string& path : f.unfinished) files.Write(open(path), a.data(), kCutSize / 2);
   for (const std::string& path : f.flushed) {
     const FileHandle h = open(path);
     files.Write(h, a.data(), kCutSize);
     files.Flush(h);
     files.Seek(h, 0);
     files.Write(h, b.data(), kCutSize / 2);
-  }
-  for (const std::string& path : f.workers) {
-    std::vector<ErasePass> passes;
-    for (const std::string* fill : {&a, &b, &c}) passes.push_back({{0, fill->data(), kCutSmall, 0}});
-    files.OverwriteAndClose(open(path), std::move(passes));
-  }
-  for (const std::string& path : f.handedOver) {
-    const FileHandle h = open(path);
-    files.Write(h, c.data(), kCutSize);
-    files.OverwriteAndClose(h, {});
   }
   ExitProcess(0);
 }
