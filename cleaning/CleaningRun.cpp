@@ -5,6 +5,7 @@
 #include "cleaning/ActivityLog.h"
 #include "cleaning/ApplicationCatalogue.h"
 #include "cleaning/TrackCategories.h"
+#include "cleaning/Winapp2Erase.h"
 #include "erasers/CloseAllInternetExplorers.h"
 #include "erasers/modDefinitions.h"
 #include "erasers/modFiles.h"
@@ -216,6 +217,11 @@ void CleaningRun::Dispatch(int index) {
     if (!SameLabel(text, app.label)) continue;
     list.SetSubItem(index, 1, "Erasing...");
     EraseApplication(ctx_, app);
+    list.SetSubItem(index, 1, "Done");
+  }
+  if (const Winapp2Entry* entry = FindWinapp2Entry(ctx_, text)) {
+    list.SetSubItem(index, 1, "Erasing...");
+    EraseWinapp2Entry(ctx_, *entry);
     list.SetSubItem(index, 1, "Done");
   }
 }

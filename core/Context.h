@@ -90,10 +90,6 @@ class Context {
     void FilesDeleted(std::int32_t) override {}
     void BytesErased(std::uint64_t) override {}
     void DoEvents() override { loop_.DoEvents(); }
-    WindowHandle Owner() override { return 0; }
-    void RowStarted(int) override {}
-    void RunFinished() override {}
-    void RunLockBusy() override {}
 
    private:
     EventLoop& loop_;
