@@ -4,6 +4,7 @@
 #include "dialogs/FrmMessage.h"
 #include "platform/Text.h"
 #include "preview/Preview.h"
+#include "preview/PreviewRegistry.h"
 #include "preview/WindowlessRun.h"
 
 namespace nimbrel {
@@ -56,10 +57,17 @@ int EraseUnattended(Context& ctx, const std::string& journal) {
 }
 
 int WritePreview(Context& ctx, const std::string& file) {
-  const std::vector<std::string> rows = StoredSelection(ctx);
+  // A preview writes no setting either: what loading the erase settings
+  // stores (a category never chosen as "1") stays in memory over the
+  // registry, and the run takes its choices from there.
+  ChangeJournal settingsWritten;
+  PreviewRegistry registry(ctx.platform.registry, PreviewMode::Preview, settingsWritten);
+  SettingsStore settings(registry);
+  Context preview(ctx.platform, settings);
+  const std::vector<std::string> rows = StoredSelection(preview);
   // Nothing selected, nothing runs: the file is written empty.
   RecordedRun run{rows, {}, false};
-  if (!rows.empty()) run = RunRecorded(ctx, PreviewMode::Preview, rows);
+  if (!rows.empty()) run = RunRecorded(preview, PreviewMode::Preview, rows);
   if (run.busy) return kExitBusy;
   if (!ctx.platform.files.WriteAll(file, ChangesAsText(run))) return kExitNotWritten;
   return rows.empty() ? kExitNothingSelected : kExitDone;

@@ -316,6 +316,9 @@ void FrmMain::OnLoad() {
   ApplyStartupSetting(ctx_);
   run_.ReadFolderVariables();
   options_.LoadAtStartup();
+  // The switch holds from the start, not only once the options are saved: an
+  // unticked schedule starts no run after a restart.
+  TmrScheduler.SetEnabled(ScheduleSwitchedOn(ctx_));
   {
     // Its load writes "1" for every absent category key; it is not shown.
     FrmEraseingSettings settings(ctx_);

@@ -283,7 +283,8 @@ std::array<Control*, 13> FrmOptions::StoredOptions() {
 
 void FrmOptions::LoadOption(Control& control) {
   std::string fallback = "0";
-  if (&control == &chkStartup)
+  // The guard is on while its key is missing, so its box shows ticked then.
+  if (&control == &chkStartup || &control == &chkPreverntHomepage)
     fallback = "1";
   else if (&control == &txtHomepage)
     fallback = ReadStartPage(ctx_);
@@ -349,7 +350,7 @@ void FrmOptions::SaveOptions() {
   store.WriteSetting(kSettings, kScheduleDayKey, std::to_string(cmbDays.ListIndex()));
   const auto& time = dtpScheduleTime.Value();
   store.WriteSetting(kSettings, kScheduleTimeKey, time ? FormatHms(*time) : kNoTime);
-  TmrScheduler_.SetEnabled(IsOne(store.ReadSetting(kSettings, kScheduleSwitchKey, "0")));
+  TmrScheduler_.SetEnabled(ScheduleSwitchedOn(ctx_));
 }
 
 void FrmOptions::ShowOptionsPage(bool general, bool homepage, bool schedule, bool hotkey) {

@@ -25,6 +25,9 @@ HotKeys::HotKeys(Context& ctx, const HotKeyControls& controls, CleaningRun& run)
 void HotKeys::Tick() {
   c_.tmrHotKeys.SetEnabled(false);
   StartErasingAfterClose = false;
+  if (ctx_.settings.SectionChanged(kOptions) || keys_.empty())
+    keys_ = ctx_.settings.ReadSettings(
+        kOptions, {{"cmbbosskey", "A"}, {"ChkRunInSteathmode", "0"}, {"cmbinvisiblemmode", "A"}});
 
   const bool boss = BossKeyDown();
   if (boss && !bossHeld_) BossKey();
@@ -39,14 +42,14 @@ void HotKeys::Tick() {
 }
 
 bool HotKeys::BossKeyDown() {
-  const auto key = KeyOf(ctx_.settings.ReadSetting(kOptions, "cmbbosskey", "A"));
+  const auto key = KeyOf(keys_[0]);
   Desktop& keys = ctx_.platform.desktop;
   return key && keys.KeyDown(kVkControl) && keys.KeyDown(kVkShift) && keys.KeyDown(*key);
 }
 
 bool HotKeys::StealthKeyDown() {
-  if (!IsOne(ctx_.settings.ReadSetting(kOptions, "ChkRunInSteathmode", "0"))) return false;
-  const auto key = KeyOf(ctx_.settings.ReadSetting(kOptions, "cmbinvisiblemmode", "A"));
+  if (!IsOne(keys_[1])) return false;
+  const auto key = KeyOf(keys_[2]);
   Desktop& keys = ctx_.platform.desktop;
   return key && keys.KeyDown(kVkShift) && keys.KeyDown(*key) && !keys.KeyDown(kVkControl);
 }

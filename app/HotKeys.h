@@ -4,6 +4,9 @@
 // letter, Ctrl up) shows or hides the main window while stealth mode is on.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "cleaning/CleaningRun.h"
 #include "core/Context.h"
 #include "platform/Controls.h"
@@ -37,6 +40,9 @@ class HotKeys {
   // Each combination as it was at the last tick: it acts on the tick it
   // becomes pressed, not again while it stays held.
   bool bossHeld_ = false, stealthHeld_ = false;
+  // The boss letter, the stealth switch and the stealth letter as last read:
+  // read again only once the section changed, so that an idle tick reads nothing.
+  std::vector<std::string> keys_;
 };
 
 }  // namespace nimbrel

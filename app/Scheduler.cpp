@@ -4,6 +4,10 @@
 
 namespace nimbrel {
 
+bool ScheduleSwitchedOn(Context& ctx) {
+  return IsOne(ctx.settings.ReadSetting(kSettings, kScheduleSwitchKey, "0"));
+}
+
 Scheduler::Scheduler(Context& ctx, const SchedulerControls& controls) : ctx_(ctx), c_(controls) {}
 
 void Scheduler::Tick() {
@@ -19,10 +23,11 @@ void Scheduler::Tick() {
 }
 
 bool Scheduler::Due(const DateTime& now) {
-  const auto stored =
-      ctx_.settings.ReadSettings(kSettings, {{kScheduleDayKey, "7"}, {kScheduleTimeKey, kNoTime}});
-  const auto day = AsInt32(stored[0]);
-  const std::string& time = stored[1];
+  if (ctx_.settings.SectionChanged(kSettings) || schedule_.empty())
+    schedule_ = ctx_.settings.ReadSettings(kSettings,
+                                           {{kScheduleDayKey, "7"}, {kScheduleTimeKey, kNoTime}});
+  const auto day = AsInt32(schedule_[0]);
+  const std::string& time = schedule_[1];
   if (!day || *day < 0 || *day > kEveryDay) return false;
   // The day list starts with Monday, the clock's weekdays with Sunday. The
   // weekday itself is compared, not its name, which is in the user's language.

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "cleaning/CleaningRun.h"
 #include "core/Context.h"
@@ -17,6 +19,10 @@ inline constexpr const char* kScheduleDayKey = "Day";
 inline constexpr const char* kScheduleTimeKey = "Time";
 inline constexpr int kEveryDay = 7;
 inline constexpr const char* kNoTime = "Null";
+
+// Whether `chkSchedule` switches the scheduler's timer on: only "1" does, as
+// saving the options and start-up apply it.
+bool ScheduleSwitchedOn(Context& ctx);
 
 // What the scheduler drives: its timer and the main window's run.
 struct SchedulerControls {
@@ -37,6 +43,9 @@ class Scheduler {
   // The second in which the last scheduled run started: a run that ends
   // within it is not started again.
   std::optional<DateTime> started_;
+  // Day and Time as last read: read again only once the section changed, so
+  // that an idle tick reads nothing.
+  std::vector<std::string> schedule_;
 };
 
 }  // namespace nimbrel

@@ -304,7 +304,14 @@ void FrmEraseingSettings::OnLoad() {
 }
 
 void FrmEraseingSettings::LoadBox(CheckBox& box) {
-  box.SetValue(AsInt32(ctx_.settings.ReadSetting(kOptions, box.Name(), "1")) == 1 ? 1 : 0);
+  // A stored value is shown and never written over; one of a type that reads
+  // as no text shows unticked, as the run takes it. An absent key shows
+  // ticked and is stored as "1", so the run takes the choice the box shows.
+  const bool stored = ctx_.settings.HasSetting(kOptions, box.Name());
+  resetting_ = true;
+  box.SetValue(AsInt32(ctx_.settings.ReadSetting(kOptions, box.Name(), stored ? "0" : "1")) == 1);
+  resetting_ = false;
+  if (!stored) ctx_.settings.WriteSetting(kOptions, box.Name(), "1");
 }
 
 void FrmEraseingSettings::LoadSettings() {

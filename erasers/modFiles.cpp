@@ -228,9 +228,12 @@ std::uint64_t ForEachPiece(std::uint64_t length, Piece&& piece) {
   return std::max(length, end);
 }
 
-// One pass through the open file, written here with a yield after each piece.
-// Returns the length afterwards. When the file cannot grow (a full disk), its
-// own bytes are still all overwritten and its length stays.
+// One pass through the open file, written here with a yield between pieces.
+// None follows the last piece: the program cannot end (the window closed in
+// a yield) with a pass complete before the caller flushes the file or hands
+// it over, when its delete starts to hold. Returns the length afterwards.
+// When the file cannot grow (a full disk), its own bytes are still all
+// overwritten and its length stays.
 std::uint64_t OverwritePass(Context& ctx, FileHandle file, std::uint64_t length) {
   Files& files = ctx.platform.files;
   const auto overwrite = [&files, file](std::uint64_t at, std::size_t bytes) {
@@ -239,11 +242,11 @@ std::uint64_t OverwritePass(Context& ctx, FileHandle file, std::uint64_t length)
   };
   bool grew = true;
   const std::uint64_t after = ForEachPiece(length, [&](std::uint64_t position, std::size_t size) {
+    if (position > 0) ctx.DoEvents();
     grew = overwrite(position, size);
     // Within the file's length nothing needs new room: write just that.
     if (!grew && position < length)
       overwrite(position, static_cast<std::size_t>(std::min<std::uint64_t>(size, length - position)));
-    ctx.DoEvents();
     return grew;
   });
   return grew ? after : length;

@@ -5,7 +5,7 @@
 namespace nimbrel {
 
 void ClearProtectedStorage(Context& ctx) {
-  DeleteRegSubKeys(ctx, RegRoot::CurrentUser, kProtectedStorageKey);
+  DeleteRegSubTrees(ctx, RegRoot::CurrentUser, kProtectedStorageKey);
   DeleteRegValues(ctx, RegRoot::CurrentUser, kProtectedStorageKey);
 }
 

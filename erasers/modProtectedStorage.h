@@ -9,8 +9,9 @@ namespace nimbrel {
 inline constexpr const char* kProtectedStorageKey =
     "Software\\Microsoft\\Protected Storage System Provider";
 
-// Deletes the key's direct sub-keys, then its values, each request counted;
-// the key itself stays, and so do sub-keys that hold sub-keys of their own.
+// Deletes each of the key's sub-keys with everything below it (the platform
+// deletes no key that still has sub-keys), then its values, each request
+// counted; the key itself stays.
 void ClearProtectedStorage(Context& ctx);
 
 }  // namespace nimbrel

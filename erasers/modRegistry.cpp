@@ -1,5 +1,7 @@
 #include "erasers/modRegistry.h"
 
+#include <algorithm>
+
 #include "platform/Text.h"
 
 namespace nimbrel {
@@ -34,6 +36,40 @@ void Enumerate(Context& ctx, RegRoot root, const std::string& path, Listing what
   reg.CloseKey(key);
 }
 
+// Deeper than the registry lets keys nest (512 levels): a walk that gets
+// there goes round a loop of links, and stops.
+constexpr int kDeepestKey = 512;
+
+void DeleteTree(Context& ctx, RegRoot root, const std::string& path, int depth) {
+  if (depth < kDeepestKey) {
+    std::vector<std::string> names;
+    int count = 0;
+    EnumRegSubKeys(ctx, root, path, names, count);
+    for (const std::string& name : names)
+      // A name the enumeration did not deliver would aim at the key itself.
+      if (!name.empty()) DeleteTree(ctx, root, path + "\\" + name, depth + 1);
+  }
+  DeleteRegKey(ctx, root, path);
+  ctx.DoEvents();
+}
+
+void DeleteSubKeys(Context& ctx, RegRoot root, const std::string& path, bool trees) {
+  std::vector<std::string> names;
+  int count = 0;
+  EnumRegSubKeys(ctx, root, path, names, count);
+  for (int i = 0; i < count && i < static_cast<int>(names.size()); ++i) {
+    // A name the enumeration did not deliver would aim at the key itself.
+    if (names[static_cast<std::size_t>(i)].empty()) continue;
+    const std::string child = path + "\\" + names[static_cast<std::size_t>(i)];
+    if (trees) {
+      DeleteRegTree(ctx, root, child);
+    } else {
+      DeleteRegKey(ctx, root, child);
+      ctx.DoEvents();
+    }
+  }
+}
+
 // A key the platform would not delete, told as left when it is still there
 // without sub-keys: one with sub-keys stays by the rule every delete follows.
 void LeftIfKeyThere(Context& ctx, RegRoot root, const std::string& path) {
@@ -47,6 +83,17 @@ void LeftIfKeyThere(Context& ctx, RegRoot root, const std::string& path) {
 }
 
 }  // namespace
+
+bool IsProtectedRegKey(RegRoot root, const std::string& path) {
+  int parts = 0;
+  for (std::size_t at = 0; at < path.size();) {
+    const std::size_t end = std::min(path.find('\\', at), path.size());
+    if (end > at) ++parts;
+    at = end + 1;
+  }
+  // Under HKEY_USERS each user's hive is a key of its own.
+  return parts <= (root == RegRoot::Users ? 2 : 1);
+}
 
 std::string ReadRegString(Context& ctx, RegRoot root, const std::string& path,
                           const std::string& name) {
@@ -82,8 +129,14 @@ void WriteRegValue(Context& ctx, RegRoot root, const std::string& path, const st
 }
 
 void DeleteRegKey(Context& ctx, RegRoot root, const std::string& path) {
+  if (IsProtectedRegKey(root, path)) return;
   if (!ctx.platform.registry.DeleteKey(root, path)) LeftIfKeyThere(ctx, root, path);
   ctx.CountRegistryItem();
+}
+
+void DeleteRegTree(Context& ctx, RegRoot root, const std::string& path) {
+  if (IsProtectedRegKey(root, path)) return;
+  DeleteTree(ctx, root, path, 0);
 }
 
 void DeleteRegValue(Context& ctx, RegRoot root, const std::string& path, const std::string& name) {
@@ -109,15 +162,11 @@ void EnumRegValues(Context& ctx, RegRoot root, const std::string& path,
 }
 
 void DeleteRegSubKeys(Context& ctx, RegRoot root, const std::string& path) {
-  std::vector<std::string> names;
-  int count = 0;
-  EnumRegSubKeys(ctx, root, path, names, count);
-  for (int i = 0; i < count && i < static_cast<int>(names.size()); ++i) {
-    // A name the enumeration did not deliver would aim at the key itself.
-    if (names[static_cast<std::size_t>(i)].empty()) continue;
-    DeleteRegKey(ctx, root, path + "\\" + names[static_cast<std::size_t>(i)]);
-    ctx.DoEvents();
-  }
+  DeleteSubKeys(ctx, root, path, false);
+}
+
+void DeleteRegSubTrees(Context& ctx, RegRoot root, const std::string& path) {
+  DeleteSubKeys(ctx, root, path, true);
 }
 
 void DeleteRegValues(Context& ctx, RegRoot root, const std::string& path) {

@@ -21,7 +21,15 @@ std::string ReadRegString(Context& ctx, RegRoot root, const std::string& path,
 // REG_SZ. The key must exist: it is never created here.
 void WriteRegValue(Context& ctx, RegRoot root, const std::string& path, const std::string& name,
                    const std::string& value);
+// A key no delete aims at, however its path is spelt (extra backslashes): a
+// root, or the top of a hive (HKCU\Software, HKLM\SOFTWARE, HKU\<user>,
+// HKU\<user>\Software).
+bool IsProtectedRegKey(RegRoot root, const std::string& path);
+// A protected key (IsProtectedRegKey) is neither deleted nor counted.
 void DeleteRegKey(Context& ctx, RegRoot root, const std::string& path);
+// Deletes the key with everything below it, deepest first, each key with one
+// DeleteRegKey (so each counted, and each through its guard).
+void DeleteRegTree(Context& ctx, RegRoot root, const std::string& path);
 // An empty name removes the key's default value.
 void DeleteRegValue(Context& ctx, RegRoot root, const std::string& path, const std::string& name);
 // The names of the direct sub-keys (values); `count` is left unchanged when
@@ -33,6 +41,8 @@ void EnumRegValues(Context& ctx, RegRoot root, const std::string& path,
 // Deletes every direct sub-key with one DeleteRegKey each (children that have
 // children of their own stay, as the platform refuses them).
 void DeleteRegSubKeys(Context& ctx, RegRoot root, const std::string& path);
+// Deletes every direct sub-key with everything below it (DeleteRegTree).
+void DeleteRegSubTrees(Context& ctx, RegRoot root, const std::string& path);
 void DeleteRegValues(Context& ctx, RegRoot root, const std::string& path);
 
 }  // namespace nimbrel

@@ -98,7 +98,9 @@ class Files {
   virtual bool Write(FileHandle file, const void* data, std::size_t size) = 0;
   // Moves the write position to `position` bytes from the file's start.
   virtual bool Seek(FileHandle file, std::uint64_t position) = 0;
-  // FlushFileBuffers: the data written so far reaches the medium.
+  // FlushFileBuffers: the data written so far reaches the medium. A file
+  // marked by DeleteOnClose is from then on deleted even if the program ends
+  // before closing it.
   virtual bool Flush(FileHandle file) = 0;
   // Flushes what was written to the medium, then closes (removing a name
   // DeleteOnClose marked). The work may end after the call returns, but every
@@ -113,10 +115,13 @@ class Files {
   // bound of a few seconds has passed. Called before the program ends.
   virtual void Finish() = 0;
   // Marks an opened file for deletion: the name is gone once the handle is
-  // closed, as DeleteFileA would have removed it. The delete is applied only
-  // after Close's flush, so a program end that cuts the closing short leaves
-  // the file in place rather than deleted before its last bytes reached the
-  // medium. False when it cannot be deleted (opened without the right to).
+  // closed, as DeleteFileA would have removed it. The delete holds, even when
+  // the program ends before the close, from the file's first flush after a
+  // whole pass (Flush, or the flushes of the passes handed over to Close or
+  // OverwriteAndClose). A program end before that leaves the file in place:
+  // the system may drop the unflushed bytes of a deleted file and keep its
+  // old ones on the disk. False when it cannot be deleted (opened without the
+  // right to).
   virtual bool DeleteOnClose(FileHandle file) = 0;
 
   virtual bool Delete(const std::string& path) = 0;

@@ -63,6 +63,14 @@ class Registry {
   // RegEnumKeyA / RegEnumValueA: kRegSuccess, or kRegNoMoreItems past the end.
   virtual long EnumKey(RegKey key, std::uint32_t index, std::string& name) = 0;
   virtual long EnumValue(RegKey key, std::uint32_t index, std::string& name) = 0;
+  // Whether anything in the key or below it (a value, a sub-key made or
+  // deleted) may have changed, by any program, since the last call for this
+  // handle; answered without waiting and without reading the key
+  // (RegNotifyChangeKeyValue over the sub-tree). The first call for a handle
+  // starts watching and answers true; so does every call on a key that cannot
+  // be watched. The deletion of the key itself is not told (the system does
+  // not tell it): watch a key above. Closing the handle ends the watch.
+  virtual bool KeyChanged(RegKey key) = 0;
 };
 
 }  // namespace nimbrel

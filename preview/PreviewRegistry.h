@@ -37,6 +37,8 @@ class PreviewRegistry final : public Registry {
   bool QueryInfo(RegKey key, RegKeyInfo& info) override;
   long EnumKey(RegKey key, std::uint32_t index, std::string& name) override;
   long EnumValue(RegKey key, std::uint32_t index, std::string& name) override;
+  // Always: what the preview keeps in memory changes unwatched.
+  bool KeyChanged(RegKey) override { return true; }
 
  private:
   struct Handle {

@@ -64,25 +64,36 @@ struct Job {
   HANDLE file = nullptr;
   std::vector<ErasePass> passes;
   bool remove = false;
+  bool deleting = false;  // the delete is applied: the name goes as the handle closes
 };
 
-// The passes in order, each flushed before the next; the last flush; then the
-// delete, so that nothing is deleted before its last bytes reach the medium
-// (a program end that cuts a job short leaves the file in place); the close.
-void Run(const Job& job) {
+// Applies the delete asked for: the file goes as its handle closes, by the
+// program or by the system as the process ends. Until then it stays as it is.
+void ApplyDelete(Job& job) {
+  if (!job.remove || job.deleting) return;
+  FILE_DISPOSITION_INFORMATION disposition{TRUE};
+  IO_STATUS_BLOCK io;
+  job.deleting = NtSetInformationFile(job.file, &io, &disposition, sizeof disposition,
+                                      FileDispositionInformation) >= 0;
+}
+
+// The passes in order, each flushed before the next; the last flush; the
+// close. The delete is applied after each flush: once one whole pass has
+// reached the medium, a program end that cuts the job short still deletes
+// the file. One before that leaves it in place, since the system may drop the
+// unwritten bytes of a deleted file and keep its old ones on the disk.
+void Run(Job& job) {
   for (std::size_t i = 0; i < job.passes.size(); ++i) {
-    if (i > 0) FlushFileBuffers(job.file);
+    if (i > 0) {
+      FlushFileBuffers(job.file);
+      ApplyDelete(job);
+    }
     WritePass(job.passes[i], [&job](std::uint64_t position, const char* bytes, std::size_t size) {
       return WriteAt(job.file, {position, bytes, size, 0});
     });
   }
   FlushFileBuffers(job.file);
-  if (job.remove) {
-    FILE_DISPOSITION_INFORMATION disposition{TRUE};
-    IO_STATUS_BLOCK io;
-    NtSetInformationFile(job.file, &io, &disposition, sizeof disposition,
-                         FileDispositionInformation);
-  }
+  ApplyDelete(job);
   CloseHandle(job.file);
 }
 
@@ -98,7 +109,8 @@ struct FileCloser::State {
   int pending = 0;  // handed over and not yet closed
   bool stopping = false;
   std::vector<HANDLE> workers;
-  std::vector<HANDLE> toDelete;  // marked and not yet handed over
+  // Marked and not yet handed over, each with whether its delete is applied.
+  std::vector<std::pair<HANDLE, bool>> toDelete;
 
   State() { InitializeCriticalSection(&lock); }
   ~State() { DeleteCriticalSection(&lock); }
@@ -109,7 +121,7 @@ struct FileCloser::State {
     for (;;) {
       while (s.queue.empty() && !s.stopping) s.sleep(&s.queued, &s.lock, INFINITE);
       if (s.queue.empty()) break;
-      const Job job = std::move(s.queue.front());
+      Job job = std::move(s.queue.front());
       s.queue.pop_front();
       s.wake(&s.taken);
       LeaveCriticalSection(&s.lock);
@@ -147,24 +159,40 @@ FileCloser::~FileCloser() {
   }
 }
 
+namespace {
+template <class Marks>
+auto MarkOf(Marks& marks, void* file) {
+  return std::find_if(marks.begin(), marks.end(), [file](const auto& m) { return m.first == file; });
+}
+}  // namespace
+
 bool FileCloser::DeleteWhenClosed(void* file) {
-  std::vector<HANDLE>& marked = state_->toDelete;
-  if (std::find(marked.begin(), marked.end(), file) != marked.end()) return true;
+  auto& marked = state_->toDelete;
+  if (MarkOf(marked, file) != marked.end()) return true;
   try {
-    marked.push_back(file);
+    marked.emplace_back(file, false);
   } catch (...) {
     return false;
   }
   return true;
 }
 
+void FileCloser::Flushed(void* file) {
+  auto& marked = state_->toDelete;
+  if (const auto mark = MarkOf(marked, file); mark != marked.end() && !mark->second) {
+    Job job{file, {}, true, false};
+    ApplyDelete(job);
+    mark->second = job.deleting;
+  }
+}
+
 void FileCloser::Close(void* file, std::vector<ErasePass> passes) {
   State& s = *state_;
-  Job job{file, std::move(passes), false};
-  if (const auto mark = std::find(s.toDelete.begin(), s.toDelete.end(), file);
-      mark != s.toDelete.end()) {
-    s.toDelete.erase(mark);
+  Job job{file, std::move(passes), false, false};
+  if (const auto mark = MarkOf(s.toDelete, file); mark != s.toDelete.end()) {
     job.remove = true;
+    job.deleting = mark->second;
+    s.toDelete.erase(mark);
   }
   if (!s.Start()) {
     Run(job);

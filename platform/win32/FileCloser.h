@@ -5,7 +5,7 @@
 // over thousands of small files spends most of its time waiting; with a few
 // files in flight the disk commits their flushes together, and the walk opens
 // the next file meanwhile. Each file still gets its passes in order, each
-// flushed before the next, and is deleted only after its last flush.
+// flushed before the next, and is closed (and so deleted) after its last flush.
 #pragma once
 
 #include <memory>
@@ -23,12 +23,17 @@ class FileCloser {
   FileCloser& operator=(const FileCloser&) = delete;
 
   // Asks for an open file (a HANDLE, opened with the right to delete) to be
-  // deleted when it is closed, after its last flush. False when that cannot
-  // be recorded. Called from the thread that hands files over.
+  // deleted when it is closed. The delete is applied at the file's first
+  // flush after a whole pass (Flushed, or a worker's flush between passes or
+  // after the last): from then on the file goes as its handle closes, even
+  // when the process ends first. False when that cannot be recorded. Called
+  // from the thread that hands files over.
   bool DeleteWhenClosed(void* file);
+  // The caller flushed the file: a delete asked for is applied now.
+  void Flushed(void* file);
   // Hands an open file over: a worker writes each pass (flushing between
-  // them), flushes, deletes it when asked, and closes it. Waits while the
-  // workers already hold as many files as they take.
+  // them), flushes, and closes it. Waits while the workers already hold as
+  // many files as they take.
   void Close(void* file, std::vector<ErasePass> passes);
   // Returns once every file handed over is closed, or when `milliseconds`
   // have passed first.

@@ -476,7 +476,9 @@ bool Win32Files::Seek(FileHandle file, std::uint64_t position) {
 }
 
 bool Win32Files::Flush(FileHandle file) {
-  return file != 0 && FlushFileBuffers(ToHandle(file)) != 0;
+  if (file == 0 || !FlushFileBuffers(ToHandle(file))) return false;
+  closer_.Flushed(ToHandle(file));
+  return true;
 }
 
 void Win32Files::Close(FileHandle file) { OverwriteAndClose(file, {}); }

@@ -1,4 +1,5 @@
 // Win32 implementation of platform/Registry.h.
+#include <atomic>
 #include <vector>
 
 #include "platform/win32/Win32Platform.h"
@@ -49,6 +50,7 @@ RegKey Win32Registry::CreateKey(RegRoot root, const std::string& path) {
 }
 
 void Win32Registry::CloseKey(RegKey key) {
+  Unwatch(key);
   if (key) RegCloseKey(ToHkey(key));
 }
 
@@ -151,6 +153,75 @@ long Win32Registry::EnumValue(RegKey key, std::uint32_t index, std::string& name
     }
     return static_cast<long>(ERROR_MORE_DATA);
   });
+}
+
+// A watch of one key. RegNotifyChangeKeyValue signals an event once per
+// change; a thread of the watch waits for it, arms the notification again and
+// then raises a flag, which KeyChanged reads without calling the system.
+// (Asking the event itself on every question would cost, under Wine, a
+// server round trip each time, as much as the reads the watch saves.)
+struct Win32Registry::Watch {
+  HKEY key = nullptr;
+  HANDLE notified = nullptr;  // auto-reset, signalled by the registry
+  HANDLE stop = nullptr;      // manual-reset, signalled by Unwatch
+  HANDLE thread = nullptr;
+  std::atomic<bool> changed{false};
+  std::atomic<bool> lost{false};  // not watched (any more): every question answers true
+
+  ~Watch() {
+    if (thread) {
+      SetEvent(stop);
+      WaitForSingleObject(thread, INFINITE);
+      CloseHandle(thread);
+    }
+    for (HANDLE h : {notified, stop})
+      if (h) CloseHandle(h);
+  }
+
+  // Asks for one notification of a change of a value or sub-key of the key
+  // or of any key below it.
+  bool Arm() {
+    return RegNotifyChangeKeyValue(key, TRUE, REG_NOTIFY_CHANGE_NAME | REG_NOTIFY_CHANGE_LAST_SET,
+                                   notified, TRUE) == ERROR_SUCCESS;
+  }
+
+  static DWORD WINAPI Run(void* param) {
+    Watch& w = *static_cast<Watch*>(param);
+    const HANDLE events[] = {w.stop, w.notified};
+    // Armed again before the change is told: one made after the reader's
+    // next read is told once more.
+    while (WaitForMultipleObjects(2, events, FALSE, INFINITE) == WAIT_OBJECT_0 + 1 && w.Arm())
+      w.changed = true;
+    w.lost = true;  // stopped, or the watch failed
+    return 0;
+  }
+
+  // Arms the first notification on the calling thread, so that no change
+  // after this call goes untold, then starts the thread.
+  void Start() {
+    notified = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    stop = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    if (notified && stop && Arm()) thread = CreateThread(nullptr, 64 * 1024, &Run, this, 0, nullptr);
+    if (!thread) lost = true;
+  }
+};
+
+Win32Registry::Win32Registry() = default;
+Win32Registry::~Win32Registry() = default;
+
+void Win32Registry::Unwatch(RegKey key) { watches_.erase(key); }
+
+bool Win32Registry::KeyChanged(RegKey key) {
+  if (!key) return true;
+  if (const auto watch = watches_.find(key); watch != watches_.end())
+    return watch->second->lost || watch->second->changed.exchange(false);
+  NoThrow(false, [&] {
+    auto watch = std::make_unique<Watch>();
+    watch->key = ToHkey(key);
+    watch->Start();
+    return watches_.emplace(key, std::move(watch)).second;
+  });
+  return true;
 }
 
 }  // namespace nimbrel

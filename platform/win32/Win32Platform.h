@@ -1,6 +1,7 @@
 // The Win32 implementations of the platform service interfaces.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <unordered_map>
 
@@ -42,6 +43,17 @@ class Win32Registry final : public Registry {
   bool QueryInfo(RegKey key, RegKeyInfo& info) override;
   long EnumKey(RegKey key, std::uint32_t index, std::string& name) override;
   long EnumValue(RegKey key, std::uint32_t index, std::string& name) override;
+  bool KeyChanged(RegKey key) override;
+
+  Win32Registry();
+  ~Win32Registry() override;  // ends the watches
+  Win32Registry(const Win32Registry&) = delete;
+  Win32Registry& operator=(const Win32Registry&) = delete;
+
+ private:
+  struct Watch;
+  void Unwatch(RegKey key);
+  std::unordered_map<RegKey, std::unique_ptr<Watch>> watches_;
 };
 
 class Win32Files final : public Files {

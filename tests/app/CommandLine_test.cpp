@@ -165,6 +165,21 @@ TEST_F(CommandLineRunTest, UsageIsShownInTheProgramsMessageDialog) {
   EXPECT_NE(text.find("Exit codes"), std::string::npos);
 }
 
+TEST(PreviewOnAFreshProfileTest, WritesNothingAndTakesTheDefaultsAsALoadWouldStoreThem) {
+  TestWorld w;
+  w.files.AddFolder("C:\\Program Files\\Nimbrel");
+  w.files.AddFolder("C:\\Out");
+  w.files.AddFile("C:\\Temp\\a.txt", "secret");
+  w.loop.onModal = [](Form& f) { f.Close(); };
+  const auto registry = w.registry.Snapshot();
+  EXPECT_EQ(RunCommandLine(w.ctx, ParseCommandLine({"/preview", "C:\\Out\\p.txt"})), kExitDone);
+  EXPECT_EQ(w.registry.Snapshot(), registry);
+  EXPECT_TRUE(w.registry.setLog.empty());
+  EXPECT_NE(w.files.Data("C:\\Out\\p.txt").find("Windows Temp Files\tfile\tC:\\Temp\\a.txt\t6\r\n"),
+            std::string::npos);
+  EXPECT_TRUE(w.files.Exists("C:\\Temp\\a.txt"));
+}
+
 TEST(StoredSelectionTest, CategoriesNeverStoredCountAsChosenAndAreStored) {
   TestWorld w;
   const std::vector<std::string> rows = StoredSelection(w.ctx);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/StartupEntry.h"
+#include "platform/Text.h"
 #include "fakes/TestWorld.h"
 
 namespace nimbrel {
@@ -41,7 +42,7 @@ TEST_F(FrmOptionsTest, AnEmptyStoreShowsTheDefaults) {
   EXPECT_EQ(dlg.ChkCloseBrowsers.Value(), 0);
   EXPECT_EQ(dlg.ChkCloseBrowsers.Caption(), "Close today's browsers before erasing");
   EXPECT_EQ(dlg.chkenablesecureerasing.Value(), 0);
-  EXPECT_EQ(dlg.chkPreverntHomepage.Value(), 0);
+  EXPECT_EQ(dlg.chkPreverntHomepage.Value(), 1);  // the guard is on while it is missing
   EXPECT_EQ(dlg.txtHomepage.Text(), "http://live.example/");
   EXPECT_FALSE(dlg.txtHomepage.Locked());
   EXPECT_EQ(dlg.cmbinvisiblemmode.Text(), "A");
@@ -176,6 +177,25 @@ TEST_F(FrmOptionsTest, EachPagesSaveButtonSavesAndEachCloseButtonOnlyCloses) {
     dlg.Find(name)->UserClick();
     EXPECT_EQ(w.registry.setLog.size(), 17u) << name;
     EXPECT_FALSE(dlg.Loaded()) << name;
+  }
+}
+
+TEST_F(FrmOptionsTest, TheGuardBoxShowsWhatTheGuardActsOnAndOKLeavesTheGuardAsItWas) {
+  const auto guardOn = [this] { return IsOne(w.settings.ReadSetting(kOptions, "chkPreverntHomepage", "1")); };
+  for (const char* stored : {"", "0", "1", "01"}) {
+    SCOPED_TRACE(stored);
+    const std::string options = std::string(kSettingsRoot) + "\\Options";
+    if (*stored) {
+      w.SetOption("chkPreverntHomepage", stored);
+    } else if (const RegKey k = w.registry.OpenKey(HKCU, options)) {
+      w.registry.DeleteValue(k, "chkPreverntHomepage");
+      w.registry.CloseKey(k);
+    }
+    const bool before = guardOn();
+    dlg.Load();
+    EXPECT_EQ(dlg.chkPreverntHomepage.Value() == 1, before);
+    dlg.cmdOK.UserClick();
+    EXPECT_EQ(guardOn(), before);
   }
 }
 

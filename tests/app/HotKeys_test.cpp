@@ -135,5 +135,18 @@ TEST_F(HotKeysTest, AnEmptyLetterIsNeverPressed) {
   EXPECT_TRUE(main.Visible());
 }
 
+TEST_F(HotKeysTest, AnIdleTickReadsNothingYetALetterChangedByAnyProgramCountsAtTheNextTick) {
+  w.SetOption("optCloseAllIE", "True");
+  Tick({});
+  const int queries = w.registry.queries, lookups = w.registry.lookups;
+  for (int i = 0; i < 50; ++i) Tick({});
+  EXPECT_EQ(w.registry.queries, queries);
+  EXPECT_EQ(w.registry.lookups, lookups);
+  w.registry.PutString(RegRoot::CurrentUser, std::string(kSettingsRoot) + "\\Options",
+                       "cmbbosskey", "Q");
+  Tick({kVkControl, kVkShift, 'Q'});
+  EXPECT_EQ(w.desktop.closed.size(), 2u);
+}
+
 }  // namespace
 }  // namespace nimbrel

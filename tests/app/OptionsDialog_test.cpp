@@ -61,6 +61,7 @@ TEST_F(OptionsDialogTest, OpeningItAgainWhileItIsOpenLeavesTheOpenOne) {
 }
 
 TEST_F(OptionsDialogTest, TheTimersAreWiredToTheirServices) {
+  w.settings.WriteSetting(kSettings, "chkSchedule", "1");
   main.Load();
   EXPECT_EQ(main.tmrCheckSettings.Interval(), 30000);
   w.registry.PutString(RegRoot::CurrentUser, "Software\\Microsoft\\Internet Explorer\\Main",

@@ -64,6 +64,7 @@ class JournalRegistry final : public Registry {
   long EnumValue(RegKey key, std::uint32_t index, std::string& name) override {
     return inner_.EnumValue(key, index, name);
   }
+  bool KeyChanged(RegKey key) override { return inner_.KeyChanged(key); }
 
  private:
   RegKey Named(RegKey key, RegRoot root, const std::string& path) {
@@ -203,7 +204,7 @@ TEST_F(ProgramStartTest, StepsRunInTheirOrderWithTheHotKeysStoppedUntilTheEnd) {
   // Step 4, the options dialog's schedule controls, joins with that dialog.
   EXPECT_EQ(Steps(), (std::vector<int>{1, 2, 3, 5, 6, 7, 8, 9, 10}));
   EXPECT_TRUE(main.tmrHotKeys.Enabled());
-  EXPECT_TRUE(main.TmrScheduler.Enabled());
+  EXPECT_FALSE(main.TmrScheduler.Enabled());  // no schedule ticked
   EXPECT_TRUE(main.tmrCheckSettings.Enabled());
 }
 

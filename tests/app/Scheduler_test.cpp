@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/MainWindowTest.h"
 
 namespace nimbrel {
@@ -101,6 +103,49 @@ TEST_F(SchedulerTest, AMissingDayMeansEveryDayAndChangesAreReadAtTheNextTick) {
   EXPECT_EQ(RunsAt(10, 9, 0, 0), 1);
   Schedule("7", "09:00:01");
   EXPECT_EQ(RunsAt(10, 9, 0, 1), 1);
+}
+
+TEST_F(SchedulerTest, AnIdleTickReadsNothingYetAChangeByAnyProgramCountsAtTheNextTick) {
+  const std::string settings = std::string(kSettingsRoot) + "\\Settings";
+  Schedule("7", "22:15:00");
+  EXPECT_EQ(RunsAt(8, 22, 14, 0), 0);
+  const int queries = w.registry.queries, lookups = w.registry.lookups;
+  for (int s = 1; s < 60; ++s) EXPECT_EQ(RunsAt(8, 22, 14, s), 0);
+  EXPECT_EQ(w.registry.queries, queries);
+  EXPECT_EQ(w.registry.lookups, lookups);
+  // Changed by another program, value by value, and the key deleted and made anew.
+  w.registry.PutString(RegRoot::CurrentUser, settings, "Time", "22:16:00");
+  EXPECT_EQ(RunsAt(8, 22, 16, 0), 1);
+  w.registry.PutString(RegRoot::CurrentUser, settings, "Day", "3");  // Thursday
+  EXPECT_EQ(RunsAt(9, 22, 16, 0), 0);
+  EXPECT_EQ(RunsAt(10, 22, 16, 0), 1);
+  EXPECT_TRUE(w.registry.DeleteKey(RegRoot::CurrentUser, settings));
+  EXPECT_EQ(RunsAt(17, 22, 16, 0), 0);  // no time stored
+  w.registry.PutString(RegRoot::CurrentUser, settings, "Time", "22:17:00");
+  EXPECT_EQ(RunsAt(17, 22, 17, 0), 1);
+  // And by this program.
+  Schedule("7", "22:18:00");
+  EXPECT_EQ(RunsAt(17, 22, 18, 0), 1);
+}
+
+TEST(SchedulerRestartTest, AfterARestartOnlyATickedScheduleRuns) {
+  // chkSchedule as stored: absent, unticked, another number, ticked.
+  for (const char* on : {"", "0", "2", "1"}) {
+    SCOPED_TRACE(on);
+    TestWorld w;
+    for (const TrackCategory& c : kTrackCategories) w.SetOption(c.key, "0");
+    w.settings.WriteSetting(kSettings, "Day", "7");
+    w.settings.WriteSetting(kSettings, "Time", "22:15:00");
+    if (*on) w.settings.WriteSetting(kSettings, "chkSchedule", on);
+    w.system.now = DateTime{2026, 12, 8, 22, 15, 0, 2};
+    w.loop.onModal = [](Form& f) { f.Close(); };
+    FrmMain main(w.ctx);
+    main.Load();
+    main.TmrScheduler.Fire();
+    const auto runs = std::count(w.loop.modalShown.begin(), w.loop.modalShown.end(), "FrmMessage");
+    EXPECT_EQ(runs, std::string(on) == "1" ? 1 : 0);
+    EXPECT_EQ(main.TmrScheduler.Enabled(), std::string(on) == "1");
+  }
 }
 
 TEST_F(SchedulerTest, ATickDuringTheUsersRunStartsNothing) {

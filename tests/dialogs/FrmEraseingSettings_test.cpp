@@ -116,6 +116,37 @@ TEST_F(EraseSettingsTest, CommunityEntriesFollowInAGroupOfTheirOwn) {
   EXPECT_TRUE(dlg.lvwThirdpartyControls.Groups().empty());
 }
 
+TEST_F(EraseSettingsTest, ValuesOfAnotherTypeShowAsTheRunTakesThemAndAreNeverWrittenOver) {
+  // As a policy or a .reg file stores them.
+  const struct {
+    const char* key;
+    std::uint32_t type;
+    std::string data;
+    int shown;
+  } cases[] = {
+      {"chkWindowsRecycleBin", kRegDword, std::string("\0\0\0\0", 4), 0},
+      {"chkWindowsClipboard", kRegDword, std::string("\1\0\0\0", 4), 1},
+      {"chkWindowsTemp", kRegDword, std::string("\2\0\0\0", 4), 0},
+      {"chkCookies", kRegBinary, std::string("\1", 1), 0},
+  };
+  const std::string options = std::string(kSettingsRoot) + "\\Options";
+  for (const auto& c : cases) w.registry.Put(RegRoot::CurrentUser, options, c.key, c.type, c.data);
+  for (int load = 0; load < 2; ++load) {
+    dlg.Load();
+    for (const auto& c : cases) {
+      SCOPED_TRACE(c.key);
+      EXPECT_EQ(dynamic_cast<CheckBox*>(dlg.Find(c.key))->Value(), c.shown);
+      EXPECT_EQ(w.ctx.OptionSelected(c.key), c.shown == 1);
+      const auto* v = w.registry.Get(RegRoot::CurrentUser, options, c.key);
+      ASSERT_NE(v, nullptr);
+      EXPECT_EQ(v->type, c.type);
+      EXPECT_EQ(v->data, c.data);
+    }
+  }
+  // Only the absent keys were written, once each.
+  EXPECT_EQ(w.registry.setLog.size(), 18u - std::size(cases));
+}
+
 TEST_F(EraseSettingsTest, ReloadStartsAfreshWithoutDuplicates) {
   dlg.Load();
   dlg.Close();

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# The command line: /preview writes its file while nothing changes; /erase erases a
+# The command line: /preview on a fresh profile writes no setting and reads a number as
+# a choice; /preview writes its file while nothing changes; /erase erases a
 # planted temp folder without ever mapping a window, appends to Log.txt, names there the
 # files it left (one held open by another program, one read-only) and exits 5, then 0
 # once nothing is left; the exit codes of an empty selection and a bad argument; /? in
@@ -29,6 +30,26 @@ nimbrel_processes() {
 
 # Every planted file, and every file of the temp folder, with its hash.
 hashes() { (cd "$temp" && find . -type f -print0 | sort -z | xargs -0 -r md5sum); }
+
+# ---- /preview on a fresh profile writes no setting ----
+# Nothing stored but the recycle bin switched off as a policy or a .reg file stores it,
+# a number; the bin holds an item. The preview takes the defaults in memory and that
+# number as "0": it writes nothing, and leaves the bin out.
+reg_add "$OPTIONS" chkWindowsRecycleBin 0 REG_DWORD
+trash=$XDG_DATA_HOME/Trash
+mkdir -p "$trash/files" "$trash/info"
+printf 'in the bin' >"$trash/files/old.txt"
+printf '[Trash Info]\nPath=/tmp/old.txt\nDeletionDate=2024-01-01T10:00:00\n' \
+  >"$trash/info/old.txt.trashinfo"
+settings_dump() { e2e_wine reg query 'HKCU\Software\NimbrelSoft' /s 2>/dev/null | tr -d '\r'; }
+before=$(settings_dump)
+rc=0
+run_nimbrel /preview 'C:\fresh.tsv' || rc=$?
+assert_eq "$rc" 0 "exit code of /preview on a fresh profile"
+assert_eq "$(settings_dump)" "$before" "the settings after /preview on a fresh profile"
+grep -qi 'recycle' "$WINEPREFIX/drive_c/fresh.tsv" && fail "the switched-off recycle bin is previewed"
+[ -s "$WINEPREFIX/drive_c/fresh.tsv" ] || fail "the fresh profile's preview is empty"
+rm -rf "$trash/files/old.txt" "$trash/info/old.txt.trashinfo"
 
 rm -rf "${temp:?}"/* 2>/dev/null || true
 mkdir -p "$temp/sub/deep"

@@ -142,6 +142,63 @@ TEST_F(ModRegistryTest, DeleteSubKeysRemovesOnlyLeafChildren) {
   EXPECT_EQ(ctx.RegistryItemsRemoved, 0);
 }
 
+TEST_F(ModRegistryTest, DeleteTreeRemovesEverythingBelowDeepestFirstAndCountsEachKey) {
+  w.registry.AddKey(HKCU, kKey + "\\A\\A1\\A11");
+  w.registry.AddKey(HKCU, kKey + "\\A\\A2");
+  w.registry.PutString(HKCU, kKey + "\\A\\A1", "v", "x");
+  w.registry.AddKey(HKCU, kKey + "\\B\\Locked\\Inside");
+  w.registry.MarkReadOnly(HKCU, kKey + "\\B\\Locked");  // not listed, not deleted
+  w.registry.AddKey(HKCU, "Software\\Beside");
+  w.registry.journal.clear();
+  DeleteRegTree(ctx, HKCU, kKey);
+  EXPECT_EQ(w.registry.journal,
+            (std::vector<std::string>{"delete key HKCU\\SOFTWARE\\TEST\\A\\A1\\A11",
+                                      "delete key HKCU\\SOFTWARE\\TEST\\A\\A1",
+                                      "delete key HKCU\\SOFTWARE\\TEST\\A\\A2",
+                                      "delete key HKCU\\SOFTWARE\\TEST\\A"}));
+  EXPECT_TRUE(w.registry.HasKey(HKCU, kKey + "\\B\\Locked\\Inside"));
+  EXPECT_TRUE(w.registry.HasKey(HKCU, "Software\\Beside"));
+  // Every request counts, the refused ones too: Locked, B and the key itself.
+  EXPECT_EQ(ctx.RegistryItemsRemoved, 7);
+}
+
+TEST_F(ModRegistryTest, NoDeleteAimsAtARootOrTheTopOfAHiveHoweverSpelt) {
+  const struct {
+    RegRoot root;
+    const char* path;
+    bool isProtected;
+  } cases[] = {
+      {HKCU, "", true},
+      {HKCU, "\\", true},
+      {HKCU, "Software", true},
+      {HKCU, "\\Software\\", true},
+      {HKCU, "Software\\\\", true},
+      {RegRoot::LocalMachine, "SOFTWARE", true},
+      {RegRoot::Users, "S-1-5-21-7", true},
+      {RegRoot::Users, "S-1-5-21-7\\Software", true},
+      {RegRoot::Users, ".DEFAULT\\\\Software\\", true},
+      {HKCU, "Software\\Test", false},
+      {RegRoot::Users, "S-1-5-21-7\\Software\\Test", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path);
+    EXPECT_EQ(IsProtectedRegKey(c.root, c.path), c.isProtected);
+    TestWorld fresh;
+    for (const char* top : {"Software\\Test\\Deep", "SOFTWARE\\Test\\Deep",
+                            "S-1-5-21-7\\Software\\Test\\Deep", ".DEFAULT\\Software\\Test"})
+      fresh.registry.AddKey(c.root, top);
+    const auto before = fresh.registry.Snapshot();
+    DeleteRegKey(fresh.ctx, c.root, c.path);
+    DeleteRegTree(fresh.ctx, c.root, c.path);
+    if (c.isProtected) {
+      EXPECT_EQ(fresh.registry.Snapshot(), before);
+      EXPECT_EQ(fresh.ctx.RegistryItemsRemoved, 0);
+    } else {
+      EXPECT_NE(fresh.registry.Snapshot(), before);
+    }
+  }
+}
+
 TEST_F(ModRegistryTest, DeleteValuesRemovesEveryValueAndKeepsTheKey) {
   w.registry.PutString(HKCU, kKey, "a", "1");
   w.registry.PutString(HKCU, kKey, "b", "2");

@@ -374,6 +374,7 @@ bool FakeFiles::Flush(FileHandle file) {
   if (!open_.count(file)) return false;
   ++flushes;
   journal.push_back("flush " + entries_.at(open_[file].key).path);
+  open_[file].deleteHolds = open_[file].deleteOnClose;
   return true;
 }
 
@@ -417,9 +418,16 @@ void FakeFiles::Finish() { WorkQueue(finishSteps); }
 
 void FakeFiles::EndProcess() {
   queued_.clear();
-  for (const auto& [file, open] : open_)
-    if (const auto e = entries_.find(open.key); e != entries_.end())
-      journal.push_back("abandon " + e->second.path);
+  for (const auto& [file, open] : open_) {
+    const auto e = entries_.find(open.key);
+    if (e == entries_.end()) continue;
+    journal.push_back("abandon " + e->second.path);
+    if (!open.deleteHolds) continue;
+    deleted.push_back(e->second.path);
+    dataWhenDeleted[e->second.path] = *e->second.data;
+    journal.push_back("delete " + e->second.path);
+    entries_.erase(e);
+  }
   open_.clear();
 }
 

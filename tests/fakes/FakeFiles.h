@@ -75,7 +75,8 @@ class FakeFiles final : public Files {
   // How many of those steps Finish takes before its time bound passes.
   std::size_t finishSteps = static_cast<std::size_t>(-1);
   // The program ends: the system closes every file still open, without a
-  // flush and without the delete, which only follows the last flush.
+  // flush; a file marked by DeleteOnClose goes once its delete holds (see
+  // Files::DeleteOnClose), and stays otherwise.
   void EndProcess();
 
   // Inspection.
@@ -93,7 +94,8 @@ class FakeFiles final : public Files {
   std::map<std::string, std::string> dataWhenDeleted;  // a deleted file's last bytes, by path
   // Writes, flushes, closes and deletes in order: "write PATH POS SIZE FILL"
   // (FILL the byte in hex, or "mixed"), "flush PATH", "close PATH", "delete PATH";
-  // "abandon PATH" for a file the program's end closed.
+  // "abandon PATH" for a file the program's end closed (then "delete PATH"
+  // when its delete held).
   std::vector<std::string> journal;
   std::size_t QueuedCloses() const { return queued_.size(); }
   // Every entry (upper-cased path) with its attributes, data, lock and link
@@ -140,6 +142,7 @@ class FakeFiles final : public Files {
     std::string key;
     std::size_t pos = 0;
     bool deleteOnClose = false;
+    bool deleteHolds = false;  // also when the program ends before the close
   };
   // A file handed to Close or OverwriteAndClose, and how far its work is.
   struct Job {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <utility>
 
 #include "platform/Path.h"
 #include "platform/Text.h"
@@ -21,11 +22,19 @@ std::vector<std::string> FakeRegistry::ChildrenOf(const std::string& id) const {
   return out;
 }
 
+void FakeRegistry::Touch(const std::string& id) {
+  for (auto& [handle, changed] : watched_)
+    if (const auto h = handles_.find(handle);
+        h != handles_.end() && (h->second == id || id.rfind(h->second + "\\", 0) == 0))
+      changed = true;
+}
+
 void FakeRegistry::AddKey(RegRoot root, const std::string& path) {
   std::string id = Id(root, path);
   std::string shown = path;
   while (!id.empty() && !keys_.count(id)) {
     keys_[id].name = FileNameOf(shown);
+    Touch(ParentOf(id));
     id = ParentOf(id);
     shown = ParentOf(shown);
   }
@@ -37,6 +46,7 @@ void FakeRegistry::Put(RegRoot root, const std::string& path, const std::string&
   Key& k = keys_[Id(root, path)];
   k.values[ToUpper(name)] = {type, data};
   k.valueNames[ToUpper(name)] = name;
+  Touch(Id(root, path));
 }
 
 std::string FakeRegistry::Dump(RegRoot root, const std::string& path) const {
@@ -99,6 +109,7 @@ std::map<std::string, std::string> FakeRegistry::Snapshot() const {
 
 void FakeRegistry::CloseKey(RegKey key) {
   deadHandles_.erase(key);
+  watched_.erase(key);
   if (handles_.erase(key)) --openKeys;
 }
 
@@ -118,6 +129,7 @@ FakeRegistry::Key* FakeRegistry::Lookup(RegKey key) {
 
 bool FakeRegistry::QueryValue(RegKey key, const std::string& name, std::uint32_t& type,
                               std::string& data) {
+  ++queries;
   Key* k = Lookup(key);
   if (!k) return false;
   const auto v = k->values.find(ToUpper(name));
@@ -141,6 +153,7 @@ bool FakeRegistry::SetValue(RegKey key, const std::string& name, std::uint32_t t
   journal.push_back("set " + handles_[key] + "\\" + ToUpper(name));
   k->values[ToUpper(name)] = {type, data};
   k->valueNames.emplace(ToUpper(name), name);
+  Touch(handles_[key]);
   return true;
 }
 
@@ -149,6 +162,7 @@ bool FakeRegistry::DeleteValue(RegKey key, const std::string& name) {
   if (!k || !k->values.count(ToUpper(name))) return false;
   journal.push_back("delete " + handles_[key] + "\\" + ToUpper(name));
   k->valueNames.erase(ToUpper(name));
+  Touch(handles_[key]);
   return k->values.erase(ToUpper(name)) > 0;
 }
 
@@ -157,6 +171,7 @@ bool FakeRegistry::DeleteKey(RegRoot root, const std::string& path) {
   if (!keys_.count(id) || !ChildrenOf(id).empty() || readOnlyKeys.count(id)) return false;
   journal.push_back("delete key " + id);
   keys_.erase(id);
+  Touch(ParentOf(id));
   for (const auto& [handle, path] : handles_)
     if (path == id) deadHandles_.insert(handle);
   return true;
@@ -197,6 +212,11 @@ long FakeRegistry::EnumValue(RegKey key, std::uint32_t index, std::string& name)
   std::advance(it, index);
   name = it->second;
   return kRegSuccess;
+}
+
+bool FakeRegistry::KeyChanged(RegKey key) {
+  const auto [watch, started] = watched_.try_emplace(key, false);
+  return started || std::exchange(watch->second, false);
 }
 
 }  // namespace nimbrel

@@ -59,6 +59,11 @@ class FakeRegistry final : public Registry {
   bool QueryInfo(RegKey key, RegKeyInfo& info) override;
   long EnumKey(RegKey key, std::uint32_t index, std::string& name) override;
   long EnumValue(RegKey key, std::uint32_t index, std::string& name) override;
+  // Told for every change made at or below the key (through any handle, or by
+  // Put and AddKey, as another program would): values set or deleted, keys
+  // made or deleted; not the key's own deletion, as on Windows.
+  bool KeyChanged(RegKey key) override;
+  int queries = 0;  // QueryValue calls
 
  private:
   struct Key {
@@ -76,8 +81,11 @@ class FakeRegistry final : public Registry {
   Key* Writable(RegKey key);
 
   std::map<std::string, Key> keys_;  // upper-cased "root\path" -> key
+  // Marks the watches of the key (upper-cased "root\path") and of the keys above it changed.
+  void Touch(const std::string& id);
   std::map<RegKey, std::string> handles_;
   std::set<RegKey> deadHandles_;
+  std::map<RegKey, bool> watched_;  // handle -> changed since last asked
   RegKey next_ = 1;
 };
 

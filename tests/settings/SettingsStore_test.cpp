@@ -76,12 +76,30 @@ TEST(SettingsStore, SeveralValuesOfASectionAreReadWithOneLookupWhenItIsMissing) 
             (Texts{"2", "22:15:00"}));
 }
 
-TEST(SettingsStore, ValueOfAnotherTypeReadsAsDefault) {
-  FakeRegistry reg;
-  reg.Put(RegRoot::CurrentUser, "Software\\NimbrelSoft\\Nimbrel\\Options", "chkCookies", kRegDword,
-          std::string("\1\0\0\0", 4));
-  SettingsStore store(reg);
-  EXPECT_EQ(store.ReadSetting(kOptions, "chkCookies", "0"), "0");
+TEST(SettingsStore, ANumberReadsAsItsDecimalTextAndOtherTypesAsTheDefault) {
+  const struct {
+    std::uint32_t type;
+    std::string data;
+    const char* read;
+  } cases[] = {
+      {kRegDword, std::string("\0\0\0\0", 4), "0"},
+      {kRegDword, std::string("\1\0\0\0", 4), "1"},
+      {kRegDword, std::string("\x0A\x01\0\0", 4), "266"},
+      {kRegDword, std::string("\xFF\xFF\xFF\xFF", 4), "4294967295"},
+      {kRegDword, std::string("\1\0", 2), "default"},  // no number of four bytes
+      {kRegBinary, std::string("1\0", 2), "default"},
+      {kRegExpandSz, std::string("1\0", 2), "default"},
+  };
+  for (const auto& c : cases) {
+    FakeRegistry reg;
+    reg.Put(RegRoot::CurrentUser, "Software\\NimbrelSoft\\Nimbrel\\Options", "chkCookies", c.type,
+            c.data);
+    SettingsStore store(reg);
+    EXPECT_EQ(store.ReadSetting(kOptions, "chkCookies", "default"), c.read) << c.read;
+    EXPECT_TRUE(store.HasSetting(kOptions, "chkCookies"));
+    EXPECT_FALSE(store.HasSetting(kOptions, "chkIndex"));
+    EXPECT_FALSE(store.HasSetting(kSettings, "chkCookies"));
+  }
 }
 
 }  // namespace

@@ -7,6 +7,8 @@
 // Prints each failure and then "N passed, N failed"; exit code 1 on any failure.
 // platform_selfcheck.exe --quit-erasing FOLDER: the child the exit checks
 // start; it erases the files in FOLDER, then quits through the event loop.
+// platform_selfcheck.exe --cut-erasing FOLDER: the child the cut checks start;
+// it erases the files in FOLDER part of the way, then ends at once.
 #include <cstdio>
 #include <cstring>
 #include <set>
@@ -120,6 +122,64 @@ void RegistryChecks(Win32Registry& reg) {
   Check(reg.DeleteKey(cu, base + "\\A\\B") && reg.DeleteKey(cu, base + "\\A") &&
             reg.DeleteKey(cu, base) && reg.OpenKey(cu, base) == 0,
         "registry: keys delete from the leaf up");
+}
+
+// Runs a command line to its end; its exit code (-1 when it could not start).
+long RunToEnd(std::string command) {
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION child{};
+  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &child))
+    return -1;
+  DWORD code = 1;
+  if (WaitForSingleObject(child.hProcess, 60000) == WAIT_OBJECT_0)
+    GetExitCodeProcess(child.hProcess, &code);
+  else
+    TerminateProcess(child.hProcess, 1);
+  CloseHandle(child.hThread);
+  CloseHandle(child.hProcess);
+  return static_cast<long>(code);
+}
+
+// A watched key tells each change at or below it, made through any handle
+// or by another program, once, and nothing without one.
+void WatchChecks(Win32Registry& reg) {
+  const RegRoot cu = RegRoot::CurrentUser;
+  const std::string base = "Software\\NimbrelSelfCheckWatch";
+  for (const char* leftover : {"\\Sub\\Deeper", "\\Sub", ""}) reg.DeleteKey(cu, base + leftover);
+  const RegKey watched = reg.CreateKey(cu, base);
+  const RegKey other = reg.OpenKey(cu, base);
+  // The watch's thread tells a change at once; a second is plenty.
+  const auto told = [&] {
+    for (int i = 0; i < 100; ++i) {
+      if (reg.KeyChanged(watched)) return true;
+      Sleep(10);
+    }
+    return false;
+  };
+  const auto quiet = [&] {
+    Sleep(200);
+    return !reg.KeyChanged(watched);
+  };
+  Check(reg.KeyChanged(watched) && quiet(),
+        "registry watch: the first question starts the watch, then nothing is told");
+  Check(reg.SetValue(other, "Day", kRegSz, "3") && told() && quiet(),
+        "registry watch: a value set through another handle is told once");
+  Check(reg.DeleteValue(other, "Day") && told(), "registry watch: a value deleted is told");
+  const RegKey sub = reg.CreateKey(cu, base + "\\Sub\\Deeper");
+  Check(sub != 0 && told() && quiet(), "registry watch: keys made below are told");
+  Check(reg.SetValue(sub, "Time", kRegSz, "22:15:00") && told() && quiet(),
+        "registry watch: a value set two keys below is told");
+  reg.CloseKey(sub);
+  const long rc = RunToEnd("reg.exe add HKCU\\" + base + "\\Sub /v Time /d 22:16:00 /f");
+  Check(rc == 0 && told() && quiet(),
+        "registry watch: a value set by another program is told (reg.exe: " + std::to_string(rc) + ")");
+  Check(reg.DeleteKey(cu, base + "\\Sub\\Deeper") && told() && quiet(),
+        "registry watch: a key deleted below is told");
+  reg.CloseKey(other);
+  reg.CloseKey(watched);
+  for (const char* leftover : {"\\Sub", ""}) reg.DeleteKey(cu, base + leftover);
 }
 
 // The hard-link count OpenForErase reports; 0 for a file it cannot open.
@@ -694,6 +754,70 @@ void ExitChecks(Win32Bundle& win32, const std::string& temp) {
   win32.files.RemoveFolder(folder);
 }
 
+// The files of CutChecks: one pass written and flushed, a second under way;
+// a first pass half written.
+struct CutFiles {
+  std::vector<std::string> flushed, unfinished;
+};
+constexpr std::size_t kCutSize = 4 << 20;
+
+CutFiles CutFilesIn(const std::string& folder) {
+  CutFiles f;
+  for (int i = 0; i < 4; ++i) f.flushed.push_back(folder + "\\flushed" + std::to_string(i));
+  for (int i = 0; i < 2; ++i) f.unfinished.push_back(folder + "\\unfinished" + std::to_string(i));
+  return f;
+}
+
+// A program that ends at once while it erases (the exit's bounded wait run
+// out, or the process ended from outside): a file with one whole pass flushed
+// is gone, whatever its passes still to come; a file whose first pass never
+// reached the disk stays, since its delete would let the system drop those bytes.
+void CutChecks(Win32Bundle& win32, const std::string& temp) {
+  Files& files = win32.files;
+  const std::string folder = temp + "nimbrel-cutcheck-" + std::to_string(GetCurrentProcessId());
+  files.CreateFolder(folder);
+  const CutFiles f = CutFilesIn(folder);
+  for (const auto* group : {&f.flushed, &f.unfinished})
+    for (const std::string& path : *group) files.WriteAll(path, std::string(kCutSize, 'o'));
+  char exe[MAX_PATH];
+  GetModuleFileNameA(nullptr, exe, MAX_PATH);
+  const long code = RunToEnd("\"" + std::string(exe) + "\" --cut-erasing \"" + folder + "\"");
+  int gone = 0, stayed = 0;
+  for (const std::string& path : f.flushed) gone += !Exists(files, path);
+  for (const std::string& path : f.unfinished) {
+    const auto data = files.ReadAll(path);
+    stayed += data && data->size() == kCutSize && data->back() == 'o';
+  }
+  Check(code == 0 && gone == 4 && stayed == 2,
+        "exit cut short: " + std::to_string(gone) + " of 4 files with a pass flushed gone, " +
+            std::to_string(stayed) + " of 2 with their first pass unfinished left (exit code " +
+            std::to_string(code) + ")");
+  for (const auto* group : {&f.flushed, &f.unfinished})
+    for (const std::string& path : *group) files.Delete(path);
+  files.RemoveFolder(folder);
+}
+
+// The child of CutChecks: erases as the program does, then ends at once.
+[[noreturn]] void CutErasing(Win32Bundle& win32, const std::string& folder) {
+  Win32Files& files = win32.files;
+  const CutFiles f = CutFilesIn(folder);
+  static const std::string a(kCutSize, 'A'), b(kCutSize, 'B');
+  const auto open = [&files](const std::string& path) {
+    const ErasableFile opened = files.OpenForErase(path);
+    if (!opened.handle || !files.DeleteOnClose(opened.handle)) ExitProcess(2);
+    return opened.handle;
+  };
+  for (const std::string& path : f.unfinished) files.Write(open(path), a.data(), kCutSize / 2);
+  for (const std::string& path : f.flushed) {
+    const FileHandle h = open(path);
+    files.Write(h, a.data(), kCutSize);
+    files.Flush(h);
+    files.Seek(h, 0);
+    files.Write(h, b.data(), kCutSize / 2);
+  }
+  ExitProcess(0);
+}
+
 // The child of ExitChecks.
 [[noreturn]] void QuitErasing(Win32Bundle& win32, const std::string& folder) {
   std::vector<std::string> names;
@@ -708,19 +832,22 @@ void ExitChecks(Win32Bundle& win32, const std::string& temp) {
 
 int main(int argc, char** argv) {
   using namespace nimbrel;
-  std::string link, fileLink, trash, quitErasing;
+  std::string link, fileLink, trash, quitErasing, cutErasing;
   for (int i = 1; i + 1 < argc; i += 2) {
     const std::string option = argv[i];
     if (option == "--link") link = argv[i + 1];
     if (option == "--file-link") fileLink = argv[i + 1];
     if (option == "--trash") trash = argv[i + 1];
     if (option == "--quit-erasing") quitErasing = argv[i + 1];
+    if (option == "--cut-erasing") cutErasing = argv[i + 1];
   }
   Win32Bundle win32;
   if (!quitErasing.empty()) QuitErasing(win32, quitErasing);
+  if (!cutErasing.empty()) CutErasing(win32, cutErasing);
   const std::string temp = win32.system.TempPath();
 
   RegistryChecks(win32.registry);
+  WatchChecks(win32.registry);
   FileChecks(win32.files, temp, link, fileLink);
   LongPathChecks(win32.files, temp);
   SystemChecks(win32.system, win32.files);
@@ -728,6 +855,7 @@ int main(int argc, char** argv) {
   DesktopChecks(win32.desktop, win32.shell);
   UrlHistoryChecks(win32);
   ExitChecks(win32, temp);
+  CutChecks(win32, temp);
 
   std::printf("%d passed, %d failed\n", passed, failed);
   return failed == 0 ? 0 : 1;
