@@ -124,7 +124,7 @@ int Run(int argc, char** argv) {
   Platform platform = win32.AsPlatform();
   Platform timedPlatform{platform.registry, timedFiles, platform.system, platform.shell,
                          platform.desktop, platform.loop, platform.profile, platform.urlHistory,
-                         platform.urlCache};
+                         platform.urlCache, platform.databases};
   Context ctx(timed ? timedPlatform : platform, settings);
   CountingReport report(win32.loop);
   ctx.SetReport(&report);

@@ -41,8 +41,7 @@ struct BrowserTrack {
   BrowserCategory category;
   std::string label;  // the to-be-erased row: "Chrome Cache"
   std::string key;    // section "Options", also its check box's name: "chkChromeCache"
-  // History and Cookies, kept in the browsers' databases, have no eraser yet:
-  // their boxes are stored, their rows not listed.
+  // Every row is listed; kept while another change still reads the flag.
   bool listed;
 };
 
