@@ -249,10 +249,13 @@ DbStatus ReadTables(Database& db, Tables& tables) {
   return DbStatus::Ok;
 }
 
-bool SaysOk(Database& db, const char* pragma) {
+// A check's answer: Ok for "ok", Damaged for any other, or why it could not run.
+DbStatus Check(Database& db, const char* pragma) {
   DbRows rows;
-  return db.Query(pragma, rows) == DbStatus::Ok && rows.size() == 1 && !rows[0].empty() &&
-         rows[0][0] == "ok";
+  const DbStatus status = db.Query(pragma, rows);
+  if (status != DbStatus::Ok) return status;
+  return rows.size() == 1 && !rows[0].empty() && rows[0][0] == "ok" ? DbStatus::Ok
+                                                                     : DbStatus::Damaged;
 }
 
 // A database file there to erase: no link, no folder. A link is told as left
@@ -279,7 +282,8 @@ void EraseDatabase(Context& ctx, const std::string& path, const Args&... args) {
   Tables tables;
   if (status = ReadTables(*db, tables); status != DbStatus::Ok)
     return ctx.Left(Reason(status, db->Error()), path);
-  if (!SaysOk(*db, "PRAGMA quick_check")) return ctx.Left("damaged", path);
+  if (status = Check(*db, "PRAGMA quick_check"); status != DbStatus::Ok)
+    return ctx.Left(Reason(status, db->Error()), path);
   if (ctx.OptionSelected("chkenablesecureerasing")) db->Change("PRAGMA secure_delete = ON");
   if (status = db->Begin(); status != DbStatus::Ok)
     return ctx.Left(Reason(status, db->Error()), path);
@@ -295,7 +299,8 @@ void EraseDatabase(Context& ctx, const std::string& path, const Args&... args) {
   db->Change("PRAGMA wal_checkpoint(TRUNCATE)");
   ctx.AddProgressLine("  " + path + ": " + out.what);
   for (const std::string& line : out.lines) ctx.AddProgressLine(line);
-  if (!SaysOk(*db, "PRAGMA integrity_check")) ctx.Left("damaged after erasing", path);
+  if (Check(*db, "PRAGMA integrity_check") == DbStatus::Damaged)
+    ctx.Left("damaged after erasing", path);
   ctx.DoEvents();
 }
 
