@@ -10,7 +10,8 @@
 # checkpoints; the shell only deletes, in one transaction per database.
 # Usage: bench/databases.sh [path/to/erase_bench.exe]   (built with CMake when absent)
 # Environment: REPS (default 3), BENCH_WORK (default /tmp/nimbrel-bench),
-#   EXTRA (default 0; 1 or more: secure erasing on, so secure_delete overwrites).
+#   EXTRA (default 0; 1 or more: secure erasing on, so secure_delete overwrites the
+#   deleted rows, in both).
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -80,6 +81,11 @@ SQL
 history_sql="BEGIN;$(sqlite3 "$tpl/History" "SELECT 'DELETE FROM \"' || name || '\";' FROM sqlite_master
   WHERE type = 'table' AND name <> 'meta' AND name NOT LIKE 'sqlite_%'" | tr -d '\n')COMMIT;"
 cookies_sql="DELETE FROM cookies WHERE host_key NOT IN ('.kept.example');"
+# With secure erasing, the shell overwrites the deleted rows too.
+if [ "$extra" -gt 0 ]; then
+  history_sql="PRAGMA secure_delete = ON;$history_sql"
+  cookies_sql="PRAGMA secure_delete = ON;$cookies_sql"
+fi
 
 now() { date +%s.%N; }
 median() { sort -n | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'; }
