@@ -48,7 +48,7 @@ tpl="$work/db.template"
 rm -rf "$tpl"
 mkdir -p "$tpl/Network"
 {
-  cat "$root/tests/browserdb/chromium-history.sql"
+  cat "$root/tests/data/browserdb/chromium-history.sql"
   cat <<'SQL'
 BEGIN;
 WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 100000)
@@ -67,7 +67,7 @@ COMMIT;
 SQL
 } | sqlite3 "$tpl/History" >/dev/null
 {
-  cat "$root/tests/browserdb/chromium-cookies.sql"
+  cat "$root/tests/data/browserdb/chromium-cookies.sql"
   cat <<'SQL'
 WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 20000)
 INSERT INTO cookies SELECT 13300000000000000 + i,

@@ -44,10 +44,6 @@ class CountingReport final : public RunReport {
     loop_.DoEvents();
     yieldSeconds += Seconds() - start;
   }
-  WindowHandle Owner() override { return 0; }
-  void RowStarted(int) override {}
-  void RunFinished() override {}
-  void RunLockBusy() override {}
   long lines = 0, counts = 0, yields = 0;
   double yieldSeconds = 0;
 

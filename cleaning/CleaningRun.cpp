@@ -5,8 +5,10 @@
 #include "cleaning/ActivityLog.h"
 #include "cleaning/ApplicationCatalogue.h"
 #include "cleaning/TrackCategories.h"
+#include "cleaning/Winapp2Erase.h"
 #include "erasers/CloseAllInternetExplorers.h"
 #include "erasers/modDefinitions.h"
+#include "erasers/modFiles.h"
 #include "erasers/modIECache.h"
 #include "erasers/modRegistry.h"
 #include "platform/Text.h"
@@ -132,6 +134,8 @@ void CleaningRun::StartCleanning() {
   if (ctx_.OptionSelected("ChkCloseAllIE")) CloseAllInternetExplorers(ctx_);
   c_.Picture1.SetEnabled(false);
   ReadFolderVariables();
+  // Taken once for the run: each check would ask the system for every folder.
+  ctx_.RunProtectedFolders = TakeProtectedFolders(ctx_);
   ColourProgressBar();
 
   int i = 1;
@@ -164,6 +168,7 @@ void CleaningRun::StartCleanning() {
   ctx_.Report().RowStarted(rows);
 
   WriteLogFile(ctx_, c_.LstShowingTracksErasedProgress, c_.PgbTemp);
+  ctx_.RunProtectedFolders.reset();
   // The erasing is over: a run waiting elsewhere need not wait for the message.
   ctx_.platform.system.UnlockRun();
   c_.Picture1.SetEnabled(true);
@@ -212,6 +217,11 @@ void CleaningRun::Dispatch(int index) {
     if (!SameLabel(text, app.label)) continue;
     list.SetSubItem(index, 1, "Erasing...");
     EraseApplication(ctx_, app);
+    list.SetSubItem(index, 1, "Done");
+  }
+  if (const Winapp2Entry* entry = FindWinapp2Entry(ctx_, text)) {
+    list.SetSubItem(index, 1, "Erasing...");
+    EraseWinapp2Entry(ctx_, *entry);
     list.SetSubItem(index, 1, "Done");
   }
 }

@@ -1,5 +1,6 @@
 // The cleaning run: builds the to-be-erased list and walks it, dispatching
-// each row to its track category or catalogue application.
+// each row to its track category, catalogue application or entry of the
+// community file (a row named as its section, " *" included).
 #pragma once
 
 #include <cstdint>

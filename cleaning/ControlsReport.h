@@ -20,10 +20,6 @@ class ControlsReport : public RunReport {
   void FilesDeleted(std::int32_t total) override;
   void BytesErased(std::uint64_t total) override;
   void DoEvents() override { loop_.DoEvents(); }
-  WindowHandle Owner() override { return 0; }
-  void RowStarted(int) override {}
-  void RunFinished() override {}
-  void RunLockBusy() override {}
 
  private:
   CleaningControls c_;

@@ -5,9 +5,11 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/RunReport.h"
 #include "platform/Platform.h"
@@ -22,6 +24,13 @@ struct DragState {
 };
 
 enum class KeepListMode { Cookies, TypedAddresses };
+
+// The folders no eraser may work in (erasers/modFiles.h, ErasableFolder),
+// canonical and upper-case.
+struct ProtectedFolderList {
+  std::vector<std::string> wholes;  // neither these nor any folder above them
+  std::vector<std::string> sealed;  // nor anything inside them
+};
 
 class Context {
  public:
@@ -44,6 +53,9 @@ class Context {
   // The 32-bit programs' folder of 64-bit Windows as this program sees it (for a
   // 32-bit program the same as ProgramFilesFolder); empty on 32-bit Windows.
   std::string ProgramFilesX86Folder;
+  // The protected folders as a run took them at its start, once its folder
+  // variables were read; outside a run each check takes them afresh.
+  std::optional<ProtectedFolderList> RunProtectedFolders;
   bool MessageAnswer = false;
   DragState drag;
   KeepListMode keepListMode = KeepListMode::Cookies;
@@ -78,10 +90,6 @@ class Context {
     void FilesDeleted(std::int32_t) override {}
     void BytesErased(std::uint64_t) override {}
     void DoEvents() override { loop_.DoEvents(); }
-    WindowHandle Owner() override { return 0; }
-    void RowStarted(int) override {}
-    void RunFinished() override {}
-    void RunLockBusy() override {}
 
    private:
     EventLoop& loop_;

@@ -24,15 +24,16 @@ class RunReport {
   // Lets the user interface process its pending messages.
   virtual void DoEvents() = 0;
   // The window that owns system dialogs such as the recycle bin's; 0 for none.
-  virtual WindowHandle Owner() = 0;
+  virtual WindowHandle Owner() { return 0; }
 
+  // The run's course, which only a front end that shows it needs to hear.
   // A row of the to-be-erased list is about to be erased; once every row is
   // done, `row` is the row count (what follows, the log, belongs to no row).
-  virtual void RowStarted(int row) = 0;
+  virtual void RowStarted(int /*row*/) {}
   // The run is over and its log written.
-  virtual void RunFinished() = 0;
+  virtual void RunFinished() {}
   // Another run of Nimbrel held the run lock past the wait: nothing was erased.
-  virtual void RunLockBusy() = 0;
+  virtual void RunLockBusy() {}
 };
 
 }  // namespace nimbrel

@@ -2,7 +2,9 @@
 
 #include "cleaning/ApplicationCatalogue.h"
 #include "cleaning/TrackCategories.h"
+#include "cleaning/Winapp2Erase.h"
 #include "dialogs/FrmKeepList.h"
+#include "dialogs/FrmMessage.h"
 #include "dialogs/WindowChrome.h"
 #include "erasers/BrowserProfiles.h"
 #include "erasers/modOperaCache.h"
@@ -233,7 +235,10 @@ FrmEraseingSettings::FrmEraseingSettings(Context& ctx)
   cmdWindowsSelectNon.Click = [this] { SelectGroup(kWindowsGroup, true); };
   cmdWindowsSelectAll.Click = [this] { SelectGroup(kWindowsGroup, false); };
 
-  lvwThirdpartyControls.ItemCheck = [this](int) { SaveApplicationChecks(); };
+  lvwThirdpartyControls.ItemCheck = [this](int index) {
+    ConfirmWarning(index);
+    SaveApplicationChecks();
+  };
   lvwThirdpartyControls.ItemClick = [this](int) { SaveApplicationChecks(); };
   cmdThirdPartySelectAll.Click = [this] { SelectApplications(true); };
   CmdUnSelectThirdParty.Click = [this] { SelectApplications(false); };
@@ -321,6 +326,27 @@ void FrmEraseingSettings::LoadSettings() {
     list.SetChecked(i, checked.value_or(false));
     ctx_.platform.loop.DoEvents();
   }
+  // The detected entries of the community file, after the catalogue, each
+  // unticked until the user ticks it.
+  community_.clear();
+  for (const Winapp2Entry* entry : Winapp2Entries(ctx_, true).detected) {
+    const std::string key = Winapp2TickKey(entry->name);
+    const int i = list.Add(entry->name, RowMark::ApplicationItem);
+    community_.push_back({key, entry->warning});
+    list.SetChecked(i, AsBoolean(ctx_.settings.ReadSetting(kWinapp2Section, key, "False"))
+                           .value_or(false));
+  }
+}
+
+void FrmEraseingSettings::ConfirmWarning(int index) {
+  ListView& list = lvwThirdpartyControls;
+  const int c = index - static_cast<int>(kApplications.size());
+  if (c < 0 || c >= static_cast<int>(community_.size()) || !list.Item(index).checked) return;
+  const std::string& warning = community_[static_cast<std::size_t>(c)].warning;
+  if (warning.empty()) return;
+  if (!AskQuestion(ctx_, "Erasing Settings",
+                   list.Item(index).text + "\r\n\r\n" + warning + "\r\n\r\nErase it on every run?"))
+    list.SetChecked(index, false);
 }
 
 void FrmEraseingSettings::ShowPage(Page page) {
@@ -341,9 +367,14 @@ void FrmEraseingSettings::ShowPage(Page page) {
 
 void FrmEraseingSettings::SaveApplicationChecks() {
   ListView& list = lvwThirdpartyControls;
+  const int builtIn = static_cast<int>(kApplications.size());
   for (int i = 0; i < list.Count(); ++i) {
-    ctx_.settings.WriteSetting(kOptions, list.Item(i).text,
-                               list.Item(i).checked ? "True" : "False");
+    const char* ticked = list.Item(i).checked ? "True" : "False";
+    if (i < builtIn)
+      ctx_.settings.WriteSetting(kOptions, list.Item(i).text, ticked);
+    else if (i - builtIn < static_cast<int>(community_.size()))
+      ctx_.settings.WriteSetting(kWinapp2Section, community_[static_cast<std::size_t>(i - builtIn)].key,
+                                 ticked);
     ctx_.platform.loop.DoEvents();
   }
 }
@@ -390,7 +421,13 @@ void FrmEraseingSettings::SelectBrowsers(bool checked) {
 
 void FrmEraseingSettings::SelectApplications(bool checked) {
   ListView& list = lvwThirdpartyControls;
+  const int builtIn = static_cast<int>(kApplications.size());
   for (int i = 0; i < list.Count(); ++i) {
+    // An entry with a warning is ticked only by the user, who is asked first.
+    const int c = i - builtIn;
+    if (checked && c >= 0 && c < static_cast<int>(community_.size()) &&
+        !community_[static_cast<std::size_t>(c)].warning.empty())
+      continue;
     list.SetChecked(i, checked);
     ctx_.platform.loop.DoEvents();
   }

@@ -1,6 +1,8 @@
 // The erase-settings dialog: the eighteen track categories as check boxes on
 // the Browser and Windows pages, the catalogue applications as a checked list
-// on the Application page, today's browsers as a row of boxes each on the
+// on the Application page followed by the detected entries of the community
+// file (Winapp2.ini; their ticks in the settings section "Winapp2", an entry
+// with a warning ticked only once the user said yes to it), today's browsers as a row of boxes each on the
 // Today's Browsers page. Every change is written to the store at once;
 // there is no OK. Loading it turns the stored choices into check states.
 #pragma once
@@ -113,11 +115,19 @@ class FrmEraseingSettings : public Form {
   void LoadBox(CheckBox& box);
   void SelectGroup(CategoryGroup group, bool checked);
   void SelectApplications(bool checked);
+  // After the user ticked the row: an entry of the community file with a
+  // warning is shown it and stays ticked only on Yes.
+  void ConfirmWarning(int index);
   void LoadBrowserBoxes();
   void SelectBrowsers(bool checked);
 
   Context& ctx_;
   bool resetting_ = false;
+  // The community entries listed after the catalogue's, in list order.
+  struct CommunityRow {
+    std::string key, warning;
+  };
+  std::vector<CommunityRow> community_;
 };
 
 }  // namespace nimbrel

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -69,20 +70,93 @@ bool IsOrBelowLink(Files& files, std::string_view folder) {
   return false;
 }
 
-// The folders no eraser may start at or remove, nor any folder above them:
-// the Windows, system and program-files folders, the user's profile and the
-// folder that holds the profiles. Canonical and upper-case.
-std::vector<std::string> ProtectedFolders(Context& ctx) {
-  System& sys = ctx.platform.system;
-  Files& files = ctx.platform.files;
-  const std::string profile = sys.Environment("USERPROFILE");
+// Sub-folders of the Windows folder that hold the system itself, protected
+// with everything in them. Temp, Logs and Prefetch are not among them, nor
+// the user folders Windows 95 and 98 keep in the Windows folder.
+constexpr std::string_view kWindowsSystemFolders[] = {
+    "addins", "AppCompat", "AppPatch", "assembly", "Boot", "Branding", "command",
+    "Containers", "CSC", "Cursors", "diagnostics", "DigitalLocker", "Downloaded Program Files",
+    "Driver Cache", "ELAMBKUP", "Fonts", "Globalization", "Help", "IME",
+    "ImmersiveControlPanel", "inf", "InputMethod", "Installer", "L2Schemas", "Media",
+    "Microsoft.NET", "Migration", "OCR", "Panther", "Performance", "PLA", "PolicyDefinitions",
+    "PrintDialog", "Provisioning", "Registration", "repair", "rescache", "Resources",
+    "SchCache", "schemas", "security", "ServicePackFiles", "ServiceProfiles", "servicing",
+    "Setup", "ShellComponents", "ShellExperiences", "SKB", "SoftwareDistribution", "Speech",
+    "Speech_OneCore", "SysArm32", "Sysnative", "system", "system32", "SystemApps",
+    "SystemResources", "SysWOW64", "Tasks", "TextInput", "twain_32", "twain_64", "Vss", "WaaS",
+    "Web", "WinSxS"};
+
+// Adds a spelling of a folder once (letter case and trailing backslashes aside).
+void AddSpelling(std::vector<std::string>& list, std::string folder) {
+  while (folder.size() > 3 && folder.back() == '\\') folder.pop_back();
+  if (folder.empty()) return;
+  for (const std::string& known : list)
+    if (EqualsNoCase(known, folder)) return;
+  list.push_back(std::move(folder));
+}
+
+// The canonical forms of the spellings, each once.
+std::vector<std::string> Canonical(Files& files, const std::vector<std::string>& spellings) {
   std::vector<std::string> out;
+  for (const std::string& folder : spellings)
+    if (std::string c = CanonicalUpper(files, folder);
+        !c.empty() && std::find(out.begin(), out.end(), c) == out.end())
+      out.push_back(std::move(c));
+  return out;
+}
+
+// Each folder is asked of the system (the shell's folders) and of the
+// environment, so that a variable unset or changed leaves none unprotected.
+ProtectedFolderList ProtectedFolders(Context& ctx) {
+  System& sys = ctx.platform.system;
+  Shell& shell = ctx.platform.shell;
+  const auto env = [&sys](const char* name) { return sys.Environment(name); };
+  const std::string system = sys.SystemDirectory();
+  // The Windows folder holds the system folder ("C:\WINDOWS\system32").
+  const auto cut = system.rfind('\\');
+  const std::string aboveSystem = cut != std::string::npos && cut > 2 ? system.substr(0, cut) : "";
+
+  std::vector<std::string> windows;
   for (const std::string& folder :
-       {sys.Environment("WINDIR"), sys.Environment("SystemRoot"), sys.SystemDirectory(),
-        ctx.ProgramFilesFolder, sys.Environment("ProgramFiles"),
-        sys.Environment("ProgramFiles(x86)"), sys.Environment("ProgramW6432"), profile,
-        profile.empty() ? std::string() : profile + "\\..", sys.Environment("ALLUSERSPROFILE")})
-    if (std::string c = CanonicalUpper(files, folder); !c.empty()) out.push_back(std::move(c));
+       {env("WINDIR"), env("SystemRoot"), shell.SpecialFolder(kCsidlWindows), aboveSystem})
+    AddSpelling(windows, folder);
+
+  std::vector<std::string> wholes = windows;
+  std::vector<std::string> profiles;
+  for (const std::string& folder : {env("USERPROFILE"), shell.SpecialFolder(kCsidlProfile)})
+    AddSpelling(profiles, folder);
+  for (const std::string& profile : profiles) {
+    AddSpelling(wholes, profile);
+    AddSpelling(wholes, profile + "\\..");  // the folder of profiles
+  }
+  for (const std::string& folder :
+       {ctx.ProgramFilesFolder, ctx.ProgramFilesX86Folder, env("ProgramFiles"),
+        env("ProgramFiles(x86)"), env("ProgramW6432"), shell.SpecialFolder(kCsidlProgramFiles),
+        shell.SpecialFolder(kCsidlProgramFilesX86),
+        shell.KnownFolderPath(KnownFolder::ProgramFilesNative),
+        shell.KnownFolderPath(KnownFolder::UserProfiles), env("ALLUSERSPROFILE"),
+        env("ProgramData"), shell.SpecialFolder(kCsidlCommonAppData), env("PUBLIC"),
+        shell.KnownFolderPath(KnownFolder::Public), shell.SpecialFolder(kCsidlPersonal),
+        shell.SpecialFolder(kCsidlDesktopDirectory), shell.KnownFolderPath(KnownFolder::Downloads),
+        shell.SpecialFolder(kCsidlMyPictures), shell.SpecialFolder(kCsidlMyMusic),
+        shell.SpecialFolder(kCsidlMyVideo), env("APPDATA"), shell.SpecialFolder(kCsidlAppData),
+        env("LOCALAPPDATA"), shell.SpecialFolder(kCsidlLocalAppData),
+        shell.KnownFolderPath(KnownFolder::LocalAppDataLow)})
+    AddSpelling(wholes, folder);
+  // The public profile holds the shared Documents (Windows XP: "All Users").
+  if (const std::string shared = shell.SpecialFolder(kCsidlCommonDocuments); !shared.empty())
+    AddSpelling(wholes, shared + "\\..");
+
+  std::vector<std::string> sealed;
+  for (const std::string& folder :
+       {system, shell.SpecialFolder(kCsidlSystem), shell.SpecialFolder(kCsidlSystemX86)})
+    AddSpelling(sealed, folder);
+
+  Files& files = ctx.platform.files;
+  ProtectedFolderList out{Canonical(files, wholes), Canonical(files, sealed)};
+  for (const std::string& windowsFolder : Canonical(files, windows))
+    for (std::string_view name : kWindowsSystemFolders)
+      out.sealed.push_back(EnsureTrailingBackslash(windowsFolder) + ToUpper(std::string(name)));
   return out;
 }
 
@@ -417,6 +491,8 @@ bool IsSafeBaseFolder(std::string_view folder) {
   return parts > 0;
 }
 
+ProtectedFolderList TakeProtectedFolders(Context& ctx) { return ProtectedFolders(ctx); }
+
 std::string ErasableFolder(Context& ctx, const std::string& folder) {
   if (!IsSafeBaseFolder(folder)) return {};
   Files& files = ctx.platform.files;
@@ -426,10 +502,14 @@ std::string ErasableFolder(Context& ctx, const std::string& folder) {
   // The system may still resolve it to a root (a link to one, a drive's subst).
   const std::size_t root = RootLength(EnsureTrailingBackslash(upper));
   if (upper.empty() || root == 0 || root >= upper.size()) return {};
-  for (const std::string& kept : ProtectedFolders(ctx))
-    if (IsAtOrAbove(upper, kept)) return {};
-  // Nothing an eraser is aimed at lives in the system folder.
-  if (IsAtOrAbove(CanonicalUpper(files, ctx.platform.system.SystemDirectory()), upper)) return {};
+  std::optional<ProtectedFolderList> taken;
+  const ProtectedFolderList& kept =
+      ctx.RunProtectedFolders ? *ctx.RunProtectedFolders : taken.emplace(ProtectedFolders(ctx));
+  for (const std::string& whole : kept.wholes)
+    if (IsAtOrAbove(upper, whole)) return {};
+  // Nothing an eraser is aimed at lives in the system folders.
+  for (const std::string& sealed : kept.sealed)
+    if (IsAtOrAbove(upper, sealed) || IsAtOrAbove(sealed, upper)) return {};
   return canonical;
 }
 

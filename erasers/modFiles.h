@@ -98,10 +98,15 @@ bool StillInWalk(Context& ctx, const WalkedFile& file, FileHandle handle);
 bool IsSafeBaseFolder(std::string_view folder);
 // The folder as the system resolves it (Files::CanonicalPath), when an eraser
 // may work in it: a safe spelling, neither a link nor below one, that
-// resolves to no drive or share root, to none of the Windows, system and
-// program-files folders, the user's profile, the folder of profiles or a
-// folder above any of them, and to nothing inside the system folder. Empty
-// otherwise.
+// resolves to no drive or share root;
+// to none of the Windows and program-files folders, the user's profile, the
+// folder of profiles, the user's Documents, Desktop, Downloads, Pictures,
+// Music and Videos, the roaming, local and LocalLow application-data folders,
+// ProgramData, the public profile or a folder above any of them (folders
+// below them are erasable); and to nothing inside the system folders (the
+// 32-bit one too) or the Windows folder's system sub-folders (WinSxS, Fonts,
+// Installer and the like; not Temp, Logs or Prefetch). Each protected folder
+// is taken from the shell and from the environment alike. Empty otherwise.
 std::string ErasableFolder(Context& ctx, const std::string& folder);
 // Tells the folder as left when ErasableFolder refuses it and it is there
 // ("refused: drive root", "refused: protected folder", "refused: unsafe
@@ -111,5 +116,9 @@ void LeftIfRefused(Context& ctx, const std::string& folder);
 // After a failed delete of `path`: told as left, with the reason `failure`
 // gives ("in use", "access denied", "error"), when it is still there.
 void LeftIfThere(Context& ctx, const std::string& path, FileFailure failure);
+// The protected folders ErasableFolder refuses, as the system and the
+// environment name them now. A run takes them once, at its start
+// (Context::RunProtectedFolders).
+ProtectedFolderList TakeProtectedFolders(Context& ctx);
 
 }  // namespace nimbrel

@@ -9,12 +9,34 @@ namespace nimbrel {
 
 constexpr int kSwShowNormal = 1;
 constexpr int kSwShowMaximized = 3;
+constexpr int kCsidlPersonal = 0x05;  // the user's Documents
 constexpr int kCsidlRecent = 8;
-// The user's application-data folder, the roaming one ("Application Data",
-// "AppData\Roaming").
-constexpr int kCsidlAppData = 26;
-constexpr int kCsidlLocalAppData = 28;  // the local application data
+constexpr int kCsidlMyMusic = 0x0d;
+constexpr int kCsidlMyVideo = 0x0e;
+constexpr int kCsidlDesktopDirectory = 0x10;
+constexpr int kCsidlAppData = 0x1a;
+constexpr int kCsidlLocalAppData = 0x1c;
 constexpr int kCsidlHistory = 34;
+constexpr int kCsidlCommonAppData = 0x23;  // ProgramData
+constexpr int kCsidlWindows = 0x24;
+constexpr int kCsidlSystem = 0x25;
+constexpr int kCsidlProgramFiles = 0x26;
+constexpr int kCsidlMyPictures = 0x27;
+constexpr int kCsidlProfile = 0x28;
+constexpr int kCsidlSystemX86 = 0x29;  // SysWOW64 on 64-bit Windows
+constexpr int kCsidlProgramFilesX86 = 0x2a;
+constexpr int kCsidlCommonDocuments = 0x2e;  // the public profile's Documents
+
+// Folders that have no CSIDL.
+enum class KnownFolder {
+  Downloads,
+  LocalAppDataLow,
+  Public,        // the public profile
+  UserProfiles,  // the folder that holds the profiles
+  // The program-files folder of the system's own programs: on 64-bit Windows
+  // the 64-bit one, also for a 32-bit program.
+  ProgramFilesNative,
+};
 
 enum class NotifyIconAction { Add, Delete };
 
@@ -28,6 +50,9 @@ class Shell {
   virtual std::uint64_t RecycleBinItems() = 0;
   // SHGetSpecialFolderPathA; empty when unknown.
   virtual std::string SpecialFolder(int csidl) = 0;
+  // SHGetKnownFolderPath (Windows Vista and later, looked up at run time);
+  // ProgramFilesNative from the 64-bit registry view. Empty when unknown.
+  virtual std::string KnownFolderPath(KnownFolder folder) = 0;
   // ShellExecuteA; the result as the function returns it (> 32 is success).
   virtual std::intptr_t Execute(std::uintptr_t owner, const std::string& verb,
                                 const std::string& file, const std::string& parameters,

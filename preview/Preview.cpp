@@ -21,7 +21,16 @@ RecordedRun RunRecorded(Context& ctx, PreviewMode mode, const std::vector<std::s
   front.ListRows(rows);
   CleaningRun& run = front.Run();
   run.StartCleanning();
-  return {rows, platform.journal.Changes(), run.BusyElsewhere()};
+  RecordedRun recordedRun{rows, platform.journal.Changes(), run.BusyElsewhere()};
+  // What the run refused changes nothing, yet belongs in the list: each
+  // "  refused (WHY): LINE" progress line, under the row whose line precedes it.
+  int row = kBeforeTheRows;
+  for (const std::string& line : front.LstShowingTracksErasedProgress.Lines()) {
+    if (line.starts_with("Cleaning ") && line.ends_with(" <OK>")) ++row;
+    if (line.starts_with("  refused ("))
+      recordedRun.changes.push_back({row, ChangeKind::Refused, line.substr(10)});
+  }
+  return recordedRun;
 }
 
 std::string RowLabel(const RecordedRun& run, int row) {

@@ -40,6 +40,9 @@ class PreviewShell final : public Shell {
   bool EmptyRecycleBin(std::uintptr_t owner) override;
   std::uint64_t RecycleBinItems() override;
   std::string SpecialFolder(int csidl) override { return inner_.SpecialFolder(csidl); }
+  std::string KnownFolderPath(KnownFolder folder) override {
+    return inner_.KnownFolderPath(folder);
+  }
   // Starting a program is a change: a preview starts none.
   std::intptr_t Execute(std::uintptr_t owner, const std::string& verb, const std::string& file,
                         const std::string& parameters, const std::string& folder,

@@ -2,7 +2,7 @@
 # Runs the libFuzzer targets of build/fuzz (make fuzz builds them), one after another.
 #   tools/fuzz.sh [LIMIT] [TARGET...]
 # LIMIT is seconds per target (default 60) or "runs=N" for N executions each; TARGET is
-# definitions, profile, profilesini, backup, text or wildcard (default: all). Each target
+# definitions, profile, profilesini, backup, text, wildcard or winapp2 (default: all). Each target
 # keeps its corpus in build/fuzz/corpus/TARGET (seeded from tests/fuzz/seeds/TARGET) and
 # writes any crash to build/fuzz/crashes/TARGET/; a crash ends the script with status 1.
 # The last line per target: "TARGET: N executions, corpus N inputs, N crashes".
@@ -15,7 +15,7 @@ exes=${FUZZ_BUILD:-$build}
 limit=${1:-60}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(definitions profile profilesini backup text wildcard)
+[ ${#targets[@]} -gt 0 ] || targets=(definitions profile profilesini backup text wildcard winapp2)
 case $limit in
   runs=*) bound=(-runs="${limit#runs=}") ;;
   *) bound=(-max_total_time="$limit") ;;

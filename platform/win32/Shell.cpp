@@ -16,6 +16,59 @@ namespace {
 // An empty text is passed as no text, so the shell uses its default.
 const char* OrNull(const std::string& text) { return text.empty() ? nullptr : text.c_str(); }
 
+// The known-folder ids (shlobj's FOLDERID_*), written out: they are only
+// looked up at run time.
+const GUID kDownloads = {
+    0x374DE290, 0x123F, 0x4565, {0x91, 0x64, 0x39, 0xC4, 0x92, 0x5E, 0x46, 0x7B}};
+const GUID kLocalAppDataLow = {
+    0xA520A1A4, 0x1780, 0x4FF6, {0xBD, 0x18, 0x16, 0x73, 0x43, 0xC5, 0xAF, 0x16}};
+const GUID kPublic = {
+    0xDFDF76A2, 0xC82A, 0x4D63, {0x90, 0x6A, 0x56, 0x44, 0xAC, 0x45, 0x73, 0x85}};
+const GUID kUserProfiles = {
+    0x0762D272, 0xC50A, 0x4BB0, {0xA3, 0x82, 0x69, 0x7D, 0xCD, 0x72, 0x9B, 0x80}};
+
+// KF_FLAG_DONT_VERIFY, which headers for Windows XP do not declare.
+constexpr DWORD kDontVerify = 0x4000;
+
+// SHGetKnownFolderPath (Windows Vista and later) without creating the folder,
+// in the ANSI code page; empty where the function or the folder is unknown.
+std::string KnownFolderById(const GUID& id) {
+  using Api = HRESULT(WINAPI*)(const GUID&, DWORD, HANDLE, PWSTR*);
+  static const auto api = reinterpret_cast<Api>(reinterpret_cast<void (*)()>(
+      GetProcAddress(GetModuleHandleA("shell32.dll"), "SHGetKnownFolderPath")));
+  PWSTR wide = nullptr;
+  if (!api || FAILED(api(id, kDontVerify, nullptr, &wide)) || !wide) {
+    CoTaskMemFree(wide);
+    return std::string();
+  }
+  std::string out = NoThrow(std::string(), [&] {
+    const int n = WideCharToMultiByte(CP_ACP, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+    if (n <= 1) return std::string();
+    std::string text(static_cast<std::size_t>(n), '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide, -1, text.data(), n, nullptr, nullptr);
+    text.resize(static_cast<std::size_t>(n - 1));
+    return text;
+  });
+  CoTaskMemFree(wide);
+  return out;
+}
+
+// "ProgramFilesDir" of the 64-bit registry view, which a 32-bit program on
+// 64-bit Windows reaches only by asking for it; 32-bit Windows ignores the ask.
+std::string NativeProgramFiles() {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", 0,
+                    KEY_QUERY_VALUE | KEY_WOW64_64KEY, &key) != ERROR_SUCCESS)
+    return std::string();
+  char buffer[MAX_PATH + 1] = {};
+  DWORD type = 0, size = MAX_PATH;
+  const LONG rc = RegQueryValueExA(key, "ProgramFilesDir", nullptr, &type,
+                                   reinterpret_cast<BYTE*>(buffer), &size);
+  RegCloseKey(key);
+  if (rc != ERROR_SUCCESS || type != REG_SZ) return std::string();
+  return NoThrow(std::string(), [&] { return std::string(buffer); });
+}
+
 }  // namespace
 
 bool Win32Shell::EmptyRecycleBin(std::uintptr_t owner) {
@@ -34,6 +87,22 @@ std::string Win32Shell::SpecialFolder(int csidl) {
   char buffer[MAX_PATH + 1] = {};
   if (!SHGetSpecialFolderPathA(nullptr, buffer, csidl, FALSE)) return std::string();
   return NoThrow(std::string(), [&] { return std::string(buffer); });
+}
+
+std::string Win32Shell::KnownFolderPath(KnownFolder folder) {
+  switch (folder) {
+    case KnownFolder::Downloads:
+      return KnownFolderById(kDownloads);
+    case KnownFolder::LocalAppDataLow:
+      return KnownFolderById(kLocalAppDataLow);
+    case KnownFolder::Public:
+      return KnownFolderById(kPublic);
+    case KnownFolder::UserProfiles:
+      return KnownFolderById(kUserProfiles);
+    case KnownFolder::ProgramFilesNative:
+      return NativeProgramFiles();
+  }
+  return std::string();
 }
 
 std::intptr_t Win32Shell::Execute(std::uintptr_t owner, const std::string& verb,

@@ -122,6 +122,7 @@ class Win32Shell final : public Shell {
   bool EmptyRecycleBin(std::uintptr_t owner) override;
   std::uint64_t RecycleBinItems() override;
   std::string SpecialFolder(int csidl) override;
+  std::string KnownFolderPath(KnownFolder folder) override;
   std::intptr_t Execute(std::uintptr_t owner, const std::string& verb, const std::string& file,
                         const std::string& parameters, const std::string& folder,
                         int show) override;

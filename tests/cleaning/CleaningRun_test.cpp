@@ -9,6 +9,7 @@
 #include "cleaning/TrackCategories.h"
 #include "dialogs/FrmEraseingSettings.h"
 #include "dialogs/FrmMessage.h"
+#include "erasers/modFiles.h"
 #include "erasers/modRegistry.h"
 #include "fakes/TestWorld.h"
 
@@ -320,6 +321,22 @@ TEST_F(CleaningRunTest, PrimitivesCountDuringTheRow) {
   run.StartCleanning();
   EXPECT_EQ(w.ctx.RegistryItemsRemoved, 1);
   EXPECT_EQ(main.lblScannedRegKeys.Caption(), "1");
+}
+
+// A run takes the protected folders once, at its start; a check after it
+// asks the system afresh.
+TEST_F(CleaningRunTest, ARunKeepsTheShellsProtectedFoldersAndLaterChecksAskAgain) {
+  w.SetOption("chkWindowsTemp", "1");
+  w.shell.specialFolders[kCsidlPersonal] = "C:\\Docs";
+  w.system.env["TEMP"] = "C:\\Docs";
+  w.files.AddFile("C:\\Docs\\letter.doc", "Dear reader");
+  w.files.AddFile("C:\\Docs\\Old\\draft.doc", "draft");
+  run.StartCleanning();
+  EXPECT_EQ(w.files.Data("C:\\Docs\\letter.doc"), "Dear reader");
+  EXPECT_EQ(w.files.Data("C:\\Docs\\Old\\draft.doc"), "draft");
+  w.shell.specialFolders[kCsidlPersonal] = "C:\\Papers";
+  EXPECT_NE(ErasableFolder(w.ctx, "C:\\Docs"), "");
+  EXPECT_EQ(ErasableFolder(w.ctx, "C:\\Papers"), "");
 }
 
 TEST_F(CleaningRunTest, ErasersReportLinesCountsAndBytesInOrderThroughTheRun) {

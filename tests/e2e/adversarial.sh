@@ -200,3 +200,42 @@ definitions_cases() {
     e2e_log "ok: program files spelt [$pf]"
   done
 }
+
+# The variables no process of the run may see: Wine sets them for the first process of a
+# command only, so the program is started by cmd with them unset.
+UNSET_VARIABLES=(ProgramFiles 'ProgramFiles(x86)' ProgramW6432 USERPROFILE)
+# cmd_unset COMMAND: COMMAND run by cmd with UNSET_VARIABLES unset ("set X=" with nothing
+# after the "=" removes X).
+cmd_unset() {
+  local sets='' v
+  for v in "${UNSET_VARIABLES[@]}"; do sets+="set $v=&"; done
+  (cd "$WINEPREFIX/drive_c/Nimbrel" && exec wine cmd /c "$sets$1")
+}
+
+# TEMP at C:\Program Files and the cookie folder at C:\windows\syswow64, with both
+# categories chosen and UNSET_VARIABLES unset: the run completes and nothing changes.
+run_unset_case() {
+  local name="variables unset" shell_folders before seen v
+  shell_folders='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders'
+  seen=$(cmd_unset 'cmd /c set' 2>/dev/null | tr -d '\r')
+  for v in "${UNSET_VARIABLES[@]}"; do
+    ! grep -qi "^$v=" <<<"$seen" || fail "$name: $v is still set for the program"
+  done
+  choose chkWindowsTemp chkCookies
+  reg_add 'HKCU\Environment' TEMP 'C:\Program Files'
+  reg_add "$shell_folders" Cookies 'C:\windows\syswow64'
+  before=$(manifest '')
+  cmd_unset Nimbrel.exe >>"$E2E_DIR/nimbrel.log" 2>&1 &
+  NIMBREL_PID=$!
+  drv wait FrmMain 45000 >/dev/null || fail "$name: FrmMain did not appear"
+  drv click FrmMain Label2
+  drv wait FrmMessage 180000 >/dev/null || fail "$name: no completion message"
+  assert_eq "$(drv text FrmMessage lblMesage)" "$MESSAGE" "$name: the message"
+  drv click FrmMessage cmdOK
+  drv gone FrmMessage 10000 || fail "$name: the message did not close"
+  drv click FrmMain Image1
+  drv gone FrmMain 20000 || fail "$name: the program did not end"
+  stop_nimbrel
+  same_outside "$name" '' "$before"
+  e2e_log "ok: $name"
+}

@@ -13,6 +13,9 @@
 
 choose chkWindowsTemp
 user=$E2E_USER
+# A file in the 32-bit system folder (empty in a prefix without 32-bit Wine), for the
+# case of the cookie folder set there.
+plant_file 'C:\windows\syswow64\nimbrel-probe.dll' probe
 
 # ---- Temp spelt as a drive root, a protected folder or a folder above one: nothing
 # at all may change, the trees planted for the other cases included.
@@ -45,6 +48,11 @@ for temp in 'C:\adv\spell\tmp\.' 'C:\adv\spell\tmp. ' 'C:\adv\spell\x\..\tmp' \
   plant_spelling_tree
   run_case "folder spelt [$temp]" "$temp" adv/spell
 done
+
+# ---- The program-files and profile variables unset, the temp folder at C:\Program Files
+# and the cookie folder at the 32-bit system folder: the shell still names each protected
+# folder, and nothing at all may change.
+run_unset_case
 
 same_hashes
 stop_nimbrel

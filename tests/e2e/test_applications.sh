@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Ten catalogue applications erased through the real window in one run: registry-only,
 # file-only and mixed sections, "Real Player 8" with its two sections and the RealOne
-# history, and the four path macros. Exactly the planted traces go, every neighbour
+# history, and the four path macros ("%Program Files%" in each program-files folder of
+# the prefix as Wine makes it). Exactly the planted traces go, every neighbour
 # stays as it was, each erased file gets a progress line and no definitions file is left.
 . "$(dirname "$0")/lib.sh"
 . "$(dirname "$0")/catalogue.sh"
@@ -9,13 +10,18 @@
 TICKED=("ACDSee4" "Ad Adware 6" "Agent NewsReader" "Real Player 8" "Real Player 10" "Sonique"
   "Windows Media Player" "WinRar 3.x" "Winzip" "Zone Alram Logs")
 
-# The program-files folder the definitions use; planted where the prefix lacks it.
+# The program-files folders the definitions use, as Wine's prefix has them (nothing
+# planted): a 64-bit exe runs each "%Program Files%" line in both, a 32-bit one sees
+# only the 32-bit programs' folder. The traces of the folder not used must stay.
 CV='HKLM\Software\Microsoft\Windows\CurrentVersion'
-if ! pf=$(reg_query "$CV" PROG_FILES_DIR); then
-  e2e_log "the prefix has no PROG_FILES_DIR; planting it"
-  pf='C:\Program Files'
-  reg_add "$CV" PROG_FILES_DIR "$pf"
+! reg_query "$CV" PROG_FILES_DIR >/dev/null || fail "the prefix has a PROG_FILES_DIR value"
+repo=$(cd "$(dirname "$0")/../.." && pwd)
+if [ "$("$repo/tools/pe-machine.sh" "$WINEPREFIX/drive_c/Nimbrel/Nimbrel.exe")" == i386 ]; then
+  ERASED_PF=('C:\Program Files (x86)') LEFT_PF=('C:\Program Files')
+else
+  ERASED_PF=('C:\Program Files' 'C:\Program Files (x86)') LEFT_PF=()
 fi
+pf=${ERASED_PF[0]}
 win='C:\windows'
 profile=$E2E_PROFILE
 realone="$profile\\Application Data\\Real\\RealOne Player"
@@ -51,10 +57,22 @@ rm -f "$WINEPREFIX/drive_c/plant.reg"
 for k in "${GONE_KEYS[@]}"; do reg_key_exists "$k" || fail "not planted: $k"; done
 
 # ---- Files: traces (gone, each with a progress line) and neighbours (kept) ----
-GONE_FILES=(
-  "$pf\\Lavasoft\\Ad-Aware 6\\Logs\\scan.log" "$pf\\Lavasoft\\Ad-Aware 6\\Logs\\old\\scan2.log"
-  "$pf\\Agent\\Data\\a.IDX" "$pf\\Agent\\Data\\b.idx" "$pf\\Agent\\Data\\c.DAT"
-  "$pf\\Agent\\Data\\d.bak"
+# An application's traces in a program-files folder, and the files beside them.
+pf_traces() {
+  printf '%s\n' "$1\\Lavasoft\\Ad-Aware 6\\Logs\\scan.log" \
+    "$1\\Lavasoft\\Ad-Aware 6\\Logs\\old\\scan2.log" "$1\\Agent\\Data\\a.IDX" \
+    "$1\\Agent\\Data\\b.idx" "$1\\Agent\\Data\\c.DAT" "$1\\Agent\\Data\\d.bak"
+}
+pf_neighbours() {
+  printf '%s\n' "$1\\Lavasoft\\Ad-Aware 6\\defs.ref" "$1\\Lavasoft\\Ad-Aware 6\\Logs2\\keep.log" \
+    "$1\\Agent\\Data\\groups.ini" "$1\\Agent\\Data\\Folder.IDX\\inside.txt"
+}
+mapfile -t PF_GONE < <(for f in "${ERASED_PF[@]}"; do pf_traces "$f"; done)
+mapfile -t PF_LEFT < <(for f in ${LEFT_PF[@]+"${LEFT_PF[@]}"}; do pf_traces "$f"; done)
+mapfile -t PF_KEPT < <(for f in "${ERASED_PF[@]}" ${LEFT_PF[@]+"${LEFT_PF[@]}"}; do
+  pf_neighbours "$f"
+done)
+GONE_FILES=("${PF_GONE[@]}"
   "$win\\Internet Logs\\ZALog.txt"
   "$realone\\History\\h1.rpl" "$realone\\History\\sub\\h2.rpl" "$realone\\realplayer.ste"
   "$profile\\Real\\RealPlayer\\history.rpl" "$profile\\Real\\RealPlayer\\player.log"
@@ -64,9 +82,7 @@ GONE_FILES=(
   "$win\\wmplibrary_v_0_12.db" "$win\\wmplibrary_v_0_12.lrd"
   "$win\\All Users\\Application Data\\Microsoft\\Media Index\\index.wmdb"
   "$win\\All Users\\Application Data\\Microsoft\\Media Index\\sub\\more.wmdb")
-KEPT_FILES=(
-  "$pf\\Lavasoft\\Ad-Aware 6\\defs.ref" "$pf\\Lavasoft\\Ad-Aware 6\\Logs2\\keep.log"
-  "$pf\\Agent\\Data\\groups.ini" "$pf\\Agent\\Data\\Folder.IDX\\inside.txt"
+KEPT_FILES=("${PF_KEPT[@]}" ${PF_LEFT[@]+"${PF_LEFT[@]}"}
   "$win\\Internet Logs\\ZALog.old"
   "$realone\\prefs.txt" "$realone\\History2\\h3.rpl"
   "$profile\\Real\\RealPlayer\\prefs.ini" "$pf\\Real\\RealPlayer\\realplay.exe"
@@ -121,7 +137,8 @@ for f in "${KEPT_FILES[@]}"; do
 done
 for d in "${KEPT_FOLDERS[@]}"; do [ -d "$(unix_path "$d")" ] || fail "folder removed: $d"; done
 # A "*.*" line removes its folder itself, with a line for it.
-for d in "$pf\\Lavasoft\\Ad-Aware 6\\Logs" "$win\\All Users\\Application Data\\Microsoft\\Media Index"; do
+for d in "${ERASED_PF[@]/%/\\Lavasoft\\Ad-Aware 6\\Logs}" \
+  "$win\\All Users\\Application Data\\Microsoft\\Media Index"; do
   assert_file_gone "$d"
   grep -qixF "  $d\\" <<<"$progress" || fail "no progress line for the folder $d"
 done

@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
 # Today's browsers' history and cookies erased inside their SQLite databases: Chrome
 # (two profiles), Edge and Firefox planted with databases the sqlite3 shell makes from
-# the browsers' schemas (tests/browserdb); two sites moved to the cookie keep list
+# the browsers' schemas (tests/data/browserdb); two sites moved to the cookie keep list
 # through the real dialog (screenshot); a run; then the sqlite3 shell finds no history,
 # only the kept sites' cookies, the bookmarks and every schema intact, and
 # integrity_check "ok" in every database.
 . "$(dirname "$0")/lib.sh"
 . "$(dirname "$0")/catalogue.sh"
 
-SCHEMAS=$(cd "$(dirname "$0")/../browserdb" && pwd)
+SCHEMAS=$(cd "$(dirname "$0")/../data/browserdb" && pwd)
 SHELL_FOLDERS='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders'
 DONE_MESSAGE=" All selected tracks were erased sucessfully."
 command -v sqlite3 >/dev/null || fail "no sqlite3 shell (tools/install-deps.sh installs it)"

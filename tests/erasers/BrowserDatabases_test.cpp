@@ -1,5 +1,5 @@
 // Today's browsers' history and cookies erased inside real SQLite databases
-// made from the browsers' schemas (tests/browserdb).
+// made from the browsers' schemas (tests/data/browserdb).
 #include "erasers/BrowserDatabases.h"
 
 #include <gtest/gtest.h>
@@ -42,7 +42,8 @@ struct DbWorld {
   void Plant(const std::string& path, const char* schema, const std::string& sql) {
     w.files.AddFile(path, "database");
     const std::string out =
-        w.databases.Sql(path, Bytes(std::string(NIMBREL_BROWSERDB) + "/" + schema + ".sql") + sql);
+        w.databases.Sql(path, Bytes(std::string(NIMBREL_TEST_DATA) + "/browserdb/" + schema +
+                                    ".sql") + sql);
     ASSERT_EQ(out.find("error"), std::string::npos) << out;
   }
   std::string Sql(const std::string& path, const std::string& sql) {

@@ -643,6 +643,95 @@ TEST_F(ProtectedFoldersTest, ALinkThatResolvesToAProtectedFolderIsRefused) {
   EXPECT_EQ(w.files.Data("C:\\WINDOWS\\system.ini"), "keep");
 }
 
+// A 64-bit Windows 7 whose folders the shell knows, Downloads moved to D:.
+class SystemFoldersTest : public ModFilesTest {
+ protected:
+  SystemFoldersTest() {
+    const std::string user = "C:\\Users\\user";
+    w.system.systemDirectory = "C:\\Windows\\system32";
+    w.system.env = {{"TEMP", user + "\\AppData\\Local\\Temp"},
+                    {"USERPROFILE", user},
+                    {"WINDIR", "C:\\Windows"},
+                    {"SystemRoot", "C:\\Windows"},
+                    {"ProgramFiles", "C:\\Program Files"},
+                    {"ProgramFiles(x86)", "C:\\Program Files (x86)"},
+                    {"ProgramW6432", "C:\\Program Files"},
+                    {"ALLUSERSPROFILE", "C:\\ProgramData"},
+                    {"PUBLIC", "C:\\Users\\Public"}};
+    w.shell.specialFolders = {
+        {kCsidlWindows, "C:\\Windows"},
+        {kCsidlSystem, "C:\\Windows\\system32"},
+        {kCsidlSystemX86, "C:\\Windows\\SysWOW64"},
+        {kCsidlProgramFiles, "C:\\Program Files"},
+        {kCsidlProgramFilesX86, "C:\\Program Files (x86)"},
+        {kCsidlProfile, user},
+        {kCsidlPersonal, user + "\\Documents"},
+        {kCsidlDesktopDirectory, user + "\\Desktop"},
+        {kCsidlMyPictures, user + "\\Pictures"},
+        {kCsidlMyMusic, user + "\\Music"},
+        {kCsidlMyVideo, user + "\\Videos"},
+        {kCsidlAppData, user + "\\AppData\\Roaming"},
+        {kCsidlLocalAppData, user + "\\AppData\\Local"},
+        {kCsidlCommonAppData, "C:\\ProgramData"},
+        {kCsidlCommonDocuments, "C:\\Users\\Public\\Documents"}};
+    w.shell.knownFolders = {{KnownFolder::Downloads, "D:\\Downloads"},
+                            {KnownFolder::LocalAppDataLow, user + "\\AppData\\LocalLow"},
+                            {KnownFolder::Public, "C:\\Users\\Public"},
+                            {KnownFolder::UserProfiles, "C:\\Users"},
+                            {KnownFolder::ProgramFilesNative, "C:\\Program Files"}};
+  }
+  // The variables of the folders unset, or set to another folder.
+  void Variables(const char* value) {
+    for (auto& [name, folder] : w.system.env)
+      if (name != "TEMP") folder = value;
+  }
+};
+
+TEST_F(SystemFoldersTest, EachFolderIsProtectedWhateverItsVariableSays) {
+  const char* const refused[] = {
+      "C:\\Windows", "C:\\Windows\\system32\\drivers", "C:\\Program Files",
+      "C:\\Program Files (x86)", "C:\\Users", "C:\\Users\\user", "C:\\Users\\Public",
+      "C:\\ProgramData", "C:\\Users\\user\\Documents", "C:\\Users\\user\\Desktop",
+      "D:\\Downloads", "C:\\Users\\user\\Pictures", "C:\\Users\\user\\Music",
+      "C:\\Users\\user\\Videos", "C:\\Users\\user\\AppData\\Roaming",
+      "C:\\Users\\user\\AppData\\Local", "C:\\Users\\user\\AppData\\LocalLow",
+      "C:\\Users\\user\\AppData",
+      // The system folders and the Windows folder's system sub-folders, with
+      // all they hold.
+      "C:\\Windows\\SysWOW64", "C:\\windows\\syswow64\\en-US", "C:\\Windows\\WinSxS\\x86_a",
+      "C:\\Windows\\Fonts", "C:\\Windows\\assembly\\GAC", "C:\\Windows\\inf",
+      "C:\\Windows\\servicing\\Packages", "C:\\Windows\\Installer\\{1}",
+      "C:\\Windows\\Boot\\EFI"};
+  const char* const erasable[] = {
+      "C:\\Users\\user\\AppData\\Local\\Temp",
+      "C:\\Users\\user\\AppData\\Roaming\\Microsoft\\Windows\\Cookies",
+      "C:\\Users\\user\\AppData\\LocalLow\\App\\Cache", "C:\\Users\\user\\Documents\\Old",
+      "D:\\Downloads\\Partial", "C:\\Program Files\\App\\Logs", "C:\\Windows\\Temp",
+      "C:\\Windows\\Logs\\CBS", "C:\\Windows\\Prefetch", "C:\\Windows\\Cookies"};
+  for (const char* value : {"", "C:\\Elsewhere"}) {
+    Variables(value);
+    SCOPED_TRACE(value);
+    for (const char* folder : refused) EXPECT_EQ(ErasableFolder(ctx, folder), "") << folder;
+    for (const char* folder : erasable) EXPECT_NE(ErasableFolder(ctx, folder), "") << folder;
+  }
+}
+
+TEST_F(SystemFoldersTest, AWalkOrCookieEraseSetToOneErasesNothingThere) {
+  Variables("");
+  for (const char* file :
+       {"C:\\Windows\\SysWOW64\\kernel32.dll", "C:\\Windows\\Fonts\\arial.ttf",
+        "C:\\Users\\user\\Documents\\letter.doc", "C:\\Program Files\\App\\app.exe"})
+    w.files.AddFile(file, "keep");
+  for (const char* folder : {"C:\\Windows\\SysWOW64", "C:\\Windows\\Fonts",
+                             "C:\\Users\\user\\Documents", "C:\\Program Files"}) {
+    EraseFilesInTree(ctx, folder, "*.*");
+    EXPECT_FALSE(EraseFolder(ctx, folder)) << folder;
+    EraseFile(ctx, std::string(folder) + "\\*.*");
+  }
+  EXPECT_TRUE(w.files.deleted.empty());
+  EXPECT_TRUE(Journal("write").empty());
+}
+
 TEST_F(ModFilesTest, SubFolderSwappedForALinkDuringTheWalkIsLeft) {
   for (const char* file : {"C:\\Docs\\one.doc", "C:\\Docs\\two.doc"}) w.files.AddFile(file, "mine");
   w.files.AddFile("C:\\Temp\\a.tmp", "a");

@@ -41,6 +41,11 @@ class FakeShell final : public Shell {
     const auto it = specialFolders.find(csidl);
     return it == specialFolders.end() ? std::string() : it->second;
   }
+  std::map<KnownFolder, std::string> knownFolders;
+  std::string KnownFolderPath(KnownFolder folder) override {
+    const auto it = knownFolders.find(folder);
+    return it == knownFolders.end() ? std::string() : it->second;
+  }
   std::intptr_t Execute(std::uintptr_t owner, const std::string& verb, const std::string& file,
                         const std::string& parameters, const std::string& folder,
                         int show) override {

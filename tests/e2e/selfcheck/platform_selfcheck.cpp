@@ -450,6 +450,22 @@ void ShellChecks(Win32Shell& shell, Win32Files& files, const std::string& temp,
   Check(!history.empty() && (files.Attributes(history) & kAttrDirectory),
         "shell: the History folder exists");
   Check(shell.SpecialFolder(0xFE).empty(), "shell: an unknown folder is empty");
+  // The folders without a CSIDL, and the 64-bit program-files folder even for a
+  // 32-bit program.
+  const std::string profile = shell.SpecialFolder(kCsidlProfile);
+  Check(!profile.empty() &&
+            EqualsNoCase(shell.KnownFolderPath(KnownFolder::Downloads), profile + "\\Downloads"),
+        "shell: the Downloads folder is the profile's (" +
+            shell.KnownFolderPath(KnownFolder::Downloads) + ")");
+  Check(EqualsNoCase(shell.KnownFolderPath(KnownFolder::LocalAppDataLow),
+                     profile + "\\AppData\\LocalLow"),
+        "shell: the LocalLow folder is the profile's");
+  Check(EqualsNoCase(shell.KnownFolderPath(KnownFolder::ProgramFilesNative), "C:\\Program Files"),
+        "shell: the system's own program-files folder is C:\\Program Files (" +
+            shell.KnownFolderPath(KnownFolder::ProgramFilesNative) + ")");
+  Check(!shell.KnownFolderPath(KnownFolder::Public).empty() &&
+            !shell.KnownFolderPath(KnownFolder::UserProfiles).empty(),
+        "shell: the public profile and the folder of profiles are known");
 
   // An association of this check's own, so the result does not hang on the
   // prefix's browser set-up.
