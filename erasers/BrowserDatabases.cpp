@@ -258,13 +258,15 @@ DbStatus Check(Database& db, const char* pragma) {
                                                                      : DbStatus::Damaged;
 }
 
-// A database file there to erase: no link, no folder. A link is told as left
-// when `tell`.
+// A database file there to erase: no folder, no link, and not reached through
+// a link (its folder is the profile, found through none, or one below it). A
+// link is told as left when `tell`.
 bool DatabaseThere(Context& ctx, const std::string& path, bool tell = true) {
   Files& files = ctx.platform.files;
   const std::uint32_t attributes = files.Attributes(path);
   if (attributes == kInvalidAttributes || (attributes & kAttrDirectory)) return false;
-  if ((attributes & kAttrReparsePoint) || files.IsLink(path)) {
+  if ((attributes & kAttrReparsePoint) || files.IsLink(path) ||
+      files.IsLink(path.substr(0, path.rfind('\\')))) {
     if (tell) ctx.Left("refused: link", path);
     return false;
   }

@@ -253,6 +253,14 @@ TEST_F(BrowserDatabasesTest, UnusableDatabasesAreLeftAsTheyAre) {
       {"no urls table",
        [&] { d->Plant(history, "chromium-cookies", "CREATE TABLE visits(id INTEGER, url INTEGER);"); },
        history, "unexpected tables"},
+      {"reached through a link",
+       [&] {
+         d->w.files.AddFolderLink(kDefault + "\\Network", "C:\\Elsewhere");
+         d->Plant("C:\\Elsewhere\\Cookies", "chromium-cookies",
+                  "INSERT INTO cookies VALUES(0, 'a.example', '', 'n', 'v', x'', '/', 0, 0, 0, 0, "
+                  "0, 0, 0, 0, 0, 0, 0, 0, 0);");
+       },
+       cookies, "refused: link"},
       {"damaged",
        [&] {
          d->Plant(history, "chromium-history",
