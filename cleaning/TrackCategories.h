@@ -41,8 +41,6 @@ struct BrowserTrack {
   BrowserCategory category;
   std::string label;  // the to-be-erased row: "Chrome Cache"
   std::string key;    // section "Options", also its check box's name: "chkChromeCache"
-  // Every row is listed; kept while another change still reads the flag.
-  bool listed;
 };
 
 // The 24, in the order of their rows: Chrome's History, Cookies, Cache,
