@@ -60,6 +60,7 @@ std::string PreviewKind(ChangeKind kind) {
     case ChangeKind::UrlCacheEntry: return "URL cache entry";
     case ChangeKind::UrlHistory: return "URL history";
     case ChangeKind::AtReboot: return "Deleted at the next start";
+    case ChangeKind::DatabaseRows: return "Rows of a database";
     case ChangeKind::Refused: return "Refused, kept";
   }
   return "";

@@ -2,6 +2,8 @@
 // bench/run.sh):
 //   erase_bench file PATH EXTRA_PASSES   SecureEraseFile
 //   erase_bench tree FOLDER EXTRA_PASSES EraseFilesInTree(FOLDER, "*.*")
+//   erase_bench databases PROFILE EXTRA_PASSES  a Chromium profile's History and
+//                                        Cookies, keeping kept.example (bench/databases.sh)
 // with secure erasing on and EXTRA_PASSES extra passes, or off for 0 (the
 // settings are written first: they stay in the registry between runs).
 // Prints the seconds spent in the call and the counters it left.
@@ -15,6 +17,7 @@
 
 #include "BenchClock.h"
 #include "core/Context.h"
+#include "erasers/BrowserDatabases.h"
 #include "erasers/modFiles.h"
 #include "platform/win32/Win32Bundle.h"
 
@@ -102,8 +105,10 @@ class TimedFiles final : public Files {
 
 int Run(int argc, char** argv) {
   const std::string mode = argc == 4 ? argv[1] : "";
-  if (mode != "file" && mode != "tree") {
-    std::fprintf(stderr, "usage: erase_bench file PATH EXTRA_PASSES | tree FOLDER EXTRA_PASSES\n");
+  if (mode != "file" && mode != "tree" && mode != "databases") {
+    std::fprintf(stderr,
+                 "usage: erase_bench file PATH EXTRA_PASSES | tree FOLDER EXTRA_PASSES"
+                 " | databases PROFILE EXTRA_PASSES\n");
     return 2;
   }
   Win32Bundle win32;
@@ -114,7 +119,7 @@ int Run(int argc, char** argv) {
   Platform platform = win32.AsPlatform();
   Platform timedPlatform{platform.registry, timedFiles, platform.system, platform.shell,
                          platform.desktop, platform.loop, platform.profile, platform.urlHistory,
-                         platform.urlCache};
+                         platform.urlCache, platform.databases};
   Context ctx(timed ? timedPlatform : platform, settings);
   CountingReport report(win32.loop);
   ctx.SetReport(&report);
@@ -125,6 +130,10 @@ int Run(int argc, char** argv) {
   const double start = Seconds();
   if (mode == "file") {
     SecureEraseFile(ctx, argv[2]);
+  } else if (mode == "databases") {
+    // A Chromium profile's History and Network\Cookies, keeping kept.example.
+    EraseHistoryDatabases(ctx, TodaysBrowser::Chrome, argv[2]);
+    EraseCookieDatabases(ctx, TodaysBrowser::Chrome, argv[2], {"kept.example"});
   } else {
     EraseFilesInTree(ctx, argv[2], "*.*");
   }

@@ -40,7 +40,7 @@ RowMark MarkOfRow(const std::string& row) {
   for (const TrackCategory& cat : kTrackCategories)
     if (SameLabel(row, cat.label)) return RowMark::Category;
   for (const BrowserTrack& track : BrowserTracks())
-    if (track.listed && SameLabel(row, track.label.c_str())) return RowMark::Category;
+    if (SameLabel(row, track.label.c_str())) return RowMark::Category;
   return RowMark::Application;
 }
 
@@ -73,7 +73,7 @@ void CleaningRun::FillToBeErasedList() {
   // Each browser is looked for once, at its first selected row.
   std::array<int, kTodaysBrowsers.size()> installed{};  // 0 not looked for, 1 yes, 2 no
   for (const BrowserTrack& track : BrowserTracks()) {
-    if (!track.listed || !ctx_.OptionSelected(track.key)) continue;
+    if (!ctx_.OptionSelected(track.key)) continue;
     int& found = installed[static_cast<std::size_t>(track.browser)];
     if (found == 0) found = BrowserInstalled(ctx_, track.browser) ? 1 : 2;
     if (found == 1) c_.lvwToBeErased.Add(track.label, RowMark::Category);
@@ -207,7 +207,7 @@ void CleaningRun::Dispatch(int index) {
     list.SetSubItem(index, 1, "Done");
   }
   for (const BrowserTrack& track : BrowserTracks()) {
-    if (!track.listed || !SameLabel(text, track.label.c_str())) continue;
+    if (!SameLabel(text, track.label.c_str())) continue;
     if (!ctx_.OptionSelected(track.key)) continue;
     list.SetSubItem(index, 1, "Erasing...");
     browsers_.EraseRow(ctx_, track.browser, track.category);

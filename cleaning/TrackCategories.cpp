@@ -251,9 +251,7 @@ const std::vector<BrowserTrack>& BrowserTracks() {
       for (BrowserCategory category : kBrowserCategories)
         out.push_back({entry.browser, category,
                        std::string(entry.rowName) + " " + CategoryName(category),
-                       std::string("chk") + entry.key + CategoryName(category),
-                       category == BrowserCategory::Cache ||
-                           category == BrowserCategory::Sessions});
+                       std::string("chk") + entry.key + CategoryName(category)});
     return out;
   }();
   return tracks;

@@ -41,9 +41,6 @@ struct BrowserTrack {
   BrowserCategory category;
   std::string label;  // the to-be-erased row: "Chrome Cache"
   std::string key;    // section "Options", also its check box's name: "chkChromeCache"
-  // History and Cookies, kept in the browsers' databases, have no eraser yet:
-  // their boxes are stored, their rows not listed.
-  bool listed;
 };
 
 // The 24, in the order of their rows: Chrome's History, Cookies, Cache,

@@ -1,6 +1,7 @@
 #include "dialogs/FrmKeepList.h"
 
 #include "dialogs/WindowChrome.h"
+#include "erasers/BrowserDatabases.h"
 #include "erasers/modFiles.h"
 #include "erasers/modRegistry.h"
 #include "platform/Text.h"
@@ -139,6 +140,9 @@ std::vector<std::string> ListCurrentCookies(Context& ctx) {
       names.push_back(e.name);
     return WalkOn::Next;
   });
+  // Then the sites holding cookies in today's browsers, as the keep list
+  // stores them: "site:example.com".
+  for (const std::string& site : CookieSites(ctx)) names.push_back(std::string(kKeptSitePrefix) + site);
   return names;
 }
 

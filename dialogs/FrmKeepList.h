@@ -48,7 +48,9 @@ void OpenCookieKeepList(Context& ctx);
 void OpenTypedAddressKeepList(Context& ctx);
 
 // What the keep lists are chosen from. The files of the Cookies folder but
-// index.dat (hidden and system ones too), in the order the folder gives them.
+// index.dat (hidden and system ones too), in the order the folder gives them,
+// then each site holding cookies in today's browsers as "site:NAME" (a kept
+// site keeps its cookies and its sub-domains' in every browser).
 std::vector<std::string> ListCurrentCookies(Context& ctx);
 // The values url1, url2 ... of Internet Explorer's TypedURLs key, up to the
 // first missing or empty one; values of blanks only are passed over.

@@ -2,8 +2,10 @@
 
 #include <set>
 
+#include "erasers/BrowserDatabases.h"
 #include "erasers/modFiles.h"
 #include "platform/Text.h"
+#include "settings/KeepLists.h"
 
 namespace nimbrel {
 
@@ -75,6 +77,30 @@ void EraseFirefoxSessions(Context& ctx, const BrowserFolders& folders) {
   }
 }
 
+// Chromium's history files beside its History database, each with the
+// journal a crash left of it; Archived History is kept by old versions.
+constexpr const char* kChromiumHistoryFiles[] = {
+    "Top Sites", "Shortcuts", "Visited Links", "Network Action Predictor",
+    "History Provider Cache", "Archived History"};
+
+void EraseHistory(Context& ctx, TodaysBrowser browser, const BrowserFolders& folders) {
+  for (const BrowserFolder& profile : folders.profiles) {
+    EraseHistoryDatabases(ctx, browser, profile.folder);
+    if (browser != TodaysBrowser::Firefox)
+      for (const char* name : kChromiumHistoryFiles)
+        for (const char* suffix : {"", "-journal"})
+          EraseNamedFile(ctx, profile.folder + "\\" + name + suffix);
+    ctx.DoEvents();
+  }
+}
+
+void EraseCookies(Context& ctx, TodaysBrowser browser, const BrowserFolders& folders) {
+  const std::vector<std::string> sites =
+      KeptSites(ReadCookieKeepList(ctx.platform, ctx.dataFolder));
+  for (const BrowserFolder& profile : folders.profiles)
+    EraseCookieDatabases(ctx, browser, profile.folder, sites);
+}
+
 }  // namespace
 
 bool BrowserRunning(Context& ctx, TodaysBrowser browser) {
@@ -101,10 +127,13 @@ bool CloseBrowser(Context& ctx, TodaysBrowser browser) {
 }
 
 void EraseBrowserCategory(Context& ctx, TodaysBrowser browser, BrowserCategory category) {
-  if (category != BrowserCategory::Cache && category != BrowserCategory::Sessions) return;
   const BrowserFolders folders = FindBrowserFolders(ctx, browser);
   const bool firefox = browser == TodaysBrowser::Firefox;
-  if (category == BrowserCategory::Cache) {
+  if (category == BrowserCategory::History) {
+    EraseHistory(ctx, browser, folders);
+  } else if (category == BrowserCategory::Cookies) {
+    EraseCookies(ctx, browser, folders);
+  } else if (category == BrowserCategory::Cache) {
     if (firefox) EraseFirefoxCache(ctx, folders);
     else EraseChromiumCache(ctx, folders);
   } else {
@@ -128,7 +157,7 @@ void TodaysBrowsersRun::EraseRow(Context& ctx, TodaysBrowser browser, BrowserCat
   if (running) {
     if (!told_[i])
       ctx.AddProgressLine(std::string("  ") + SpecOf(browser).name +
-                          " is running: its cache and sessions were left");
+                          " is running: its history, cookies, cache and sessions were left");
     told_[i] = true;
     return;
   }

@@ -24,8 +24,14 @@ bool BrowserRunning(Context& ctx, TodaysBrowser browser);
 // window to ask, nothing is waited for. True once the browser no longer runs.
 bool CloseBrowser(Context& ctx, TodaysBrowser browser);
 
-// Every file of the category in every profile of the browser, each with its
-// progress line; every other file of a profile stays as it is.
+// The category in every profile of the browser; every other file of a
+// profile stays as it is. Files go each with its progress line.
+//  - History: the rows of the history databases (BrowserDatabases), and
+//    Chromium's "Top Sites", "Shortcuts", "Visited Links", "Network Action
+//    Predictor", "History Provider Cache" and "Archived History" files, each
+//    with its "-journal".
+//  - Cookies: the rows of the cookie databases but the kept sites' cookies
+//    (the entries "site:NAME" of the cookie keep list).
 //  - Cache: Chromium's "Cache" (with "Cache_Data"), "Code Cache" and
 //    "GPUCache" of each profile and "ShaderCache" and "GrShaderCache" beside
 //    them; Firefox's "cache2", "startupCache" and "thumbnails".
@@ -33,14 +39,13 @@ bool CloseBrowser(Context& ctx, TodaysBrowser browser);
 //    "Current Tabs", "Last Session" and "Last Tabs"; Firefox's
 //    "sessionstore.jsonlz4" (and "sessionstore.js" of the versions Windows
 //    XP runs) and "sessionstore-backups".
-// History and Cookies erase nothing here.
 void EraseBrowserCategory(Context& ctx, TodaysBrowser browser, BrowserCategory category);
 
 // One run's rows of today's browsers. Before each row the browser is looked
 // for among the processes: a running one is asked to close once in the run
 // when "ChkCloseBrowsers" is selected; one still running has its rows erase
-// nothing, told once in the run as "  <Browser> is running: its cache and
-// sessions were left".
+// nothing, told once in the run as "  <Browser> is running: its history,
+// cookies, cache and sessions were left".
 class TodaysBrowsersRun {
  public:
   // A run begins: no browser asked to close or told about yet.

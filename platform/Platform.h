@@ -1,6 +1,7 @@
 // Every platform interface the program uses, reached through one bundle.
 #pragma once
 
+#include "platform/Databases.h"
 #include "platform/Desktop.h"
 #include "platform/EventLoop.h"
 #include "platform/Files.h"
@@ -23,6 +24,7 @@ struct Platform {
   Profile& profile;
   UrlHistory& urlHistory;
   UrlCache& urlCache;
+  Databases& databases;
 };
 
 }  // namespace nimbrel

@@ -23,6 +23,7 @@ const char* ChangeKindName(ChangeKind kind) {
     case ChangeKind::UrlCacheEntry: return "url cache entry";
     case ChangeKind::UrlHistory: return "url history";
     case ChangeKind::AtReboot: return "deleted at the next start";
+    case ChangeKind::DatabaseRows: return "database rows";
     case ChangeKind::Refused: return "refused";
   }
   return "";

@@ -31,6 +31,7 @@ enum class ChangeKind {
   UrlCacheEntry,  // a URL cache entry deleted; item: its URL
   UrlHistory,     // the URL history store asked to clear itself
   AtReboot,       // a file the system is to delete at its next start
+  DatabaseRows,   // rows deleted from a database; item: "PATH: what went"
   Refused,        // a line the run refused, nothing changed; item: "(WHY): LINE"
 };
 

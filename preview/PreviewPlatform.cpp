@@ -131,7 +131,8 @@ PreviewPlatform::PreviewPlatform(const Platform& inner, PreviewMode mode)
       desktop_(inner.desktop, mode, journal),
       profile_(inner.profile, mode, files_),
       urlHistory_(inner.urlHistory, mode, journal),
-      urlCache_(inner.urlCache, mode, journal) {}
+      urlCache_(inner.urlCache, mode, journal),
+      databases_(inner.databases, mode, journal) {}
 
 UrlCache::FindHandle PreviewUrlCache::FindFirst(void* entry, std::uint32_t& size) {
   if (mode_ == PreviewMode::PassThrough) return inner_.FindFirst(entry, size);
@@ -198,6 +199,45 @@ std::int32_t PreviewUrlHistory::ClearHistory(UrlHistoryObject object) {
   const std::int32_t status = mode_ == PreviewMode::PassThrough ? inner_.ClearHistory(object) : 0;
   journal_.Record(ChangeKind::UrlHistory, "");
   return status;
+}
+
+namespace {
+
+class PreviewDatabase final : public Database {
+ public:
+  PreviewDatabase(std::unique_ptr<Database> inner, std::string path, PreviewMode mode,
+                  ChangeJournal& journal)
+      : inner_(std::move(inner)), path_(std::move(path)), mode_(mode), journal_(journal) {}
+  DbStatus Query(const std::string& sql, DbRows& rows) override { return inner_->Query(sql, rows); }
+  DbStatus Begin() override { return inner_->Begin(); }
+  DbStatus Change(const std::string& sql) override {
+    return mode_ == PreviewMode::Preview ? DbStatus::Ok : inner_->Change(sql);
+  }
+  DbStatus Commit(const std::string& what) override {
+    if (mode_ == PreviewMode::Preview) {
+      inner_->Rollback();
+    } else if (const DbStatus status = inner_->Commit(what); status != DbStatus::Ok) {
+      return status;
+    }
+    journal_.Record(ChangeKind::DatabaseRows, path_ + ": " + what);
+    return DbStatus::Ok;
+  }
+  void Rollback() override { inner_->Rollback(); }
+  std::string Error() override { return inner_->Error(); }
+
+ private:
+  std::unique_ptr<Database> inner_;
+  std::string path_;
+  PreviewMode mode_;
+  ChangeJournal& journal_;
+};
+
+}  // namespace
+
+std::unique_ptr<Database> PreviewDatabases::Open(const std::string& path, DbStatus& status) {
+  std::unique_ptr<Database> inner = inner_.Open(path, status);
+  if (!inner) return nullptr;
+  return std::make_unique<PreviewDatabase>(std::move(inner), path, mode_, journal_);
 }
 
 }  // namespace nimbrel

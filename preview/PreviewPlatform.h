@@ -135,6 +135,21 @@ class PreviewUrlHistory final : public UrlHistory {
   ChangeJournal& journal_;
 };
 
+// Databases: a preview reads them and takes their write lock as a run does
+// (so a busy one is found so), but changes nothing and gives the lock up
+// where a run commits. A commit is recorded with what it deleted.
+class PreviewDatabases final : public Databases {
+ public:
+  PreviewDatabases(Databases& inner, PreviewMode mode, ChangeJournal& journal)
+      : inner_(inner), mode_(mode), journal_(journal) {}
+  std::unique_ptr<Database> Open(const std::string& path, DbStatus& status) override;
+
+ private:
+  Databases& inner_;
+  PreviewMode mode_;
+  ChangeJournal& journal_;
+};
+
 // The wrappers over one platform, and the journal they record in. The system
 // and the event loop change nothing on the machine and are not wrapped.
 class PreviewPlatform {
@@ -145,7 +160,7 @@ class PreviewPlatform {
 
   Platform AsPlatform() {
     return {registry_, files_,   inner_.system, shell_,     desktop_,
-            inner_.loop, profile_, urlHistory_,   urlCache_};
+            inner_.loop, profile_, urlHistory_,   urlCache_, databases_};
   }
   ChangeJournal journal;
 
@@ -158,6 +173,7 @@ class PreviewPlatform {
   PreviewProfile profile_;
   PreviewUrlHistory urlHistory_;
   PreviewUrlCache urlCache_;
+  PreviewDatabases databases_;
 };
 
 }  // namespace nimbrel

@@ -26,6 +26,8 @@ have xwininfo || need+=(x11-utils)
 have makensis || need+=(nsis)
 have zip || need+=(zip)
 have unzip || need+=(unzip)
+# The Wine test of the browsers' databases plants and reads them with the sqlite3 shell.
+have sqlite3 || need+=(sqlite3)
 [ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
 # The image's own `convert` may be a stand-in: the real one is ImageMagick's.
 { have import && convert -version 2>/dev/null | grep -q ImageMagick; } || need+=(imagemagick)

@@ -18,10 +18,12 @@ struct Win32Bundle {
   Win32Profile profile;
   Win32UrlHistory urlHistory;
   Win32UrlCache urlCache;
+  Win32Databases databases;
   Win32EventLoop loop{files};  // finishes the files before the process ends
 
   Platform AsPlatform() {
-    return {registry, files, system, shell, desktop, loop, profile, urlHistory, urlCache};
+    return {registry, files, system, shell, desktop, loop, profile, urlHistory, urlCache,
+            databases};
   }
 };
 

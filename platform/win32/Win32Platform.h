@@ -5,6 +5,7 @@
 #include <string>
 #include <unordered_map>
 
+#include "platform/Databases.h"
 #include "platform/Desktop.h"
 #include "platform/Files.h"
 #include "platform/Profile.h"
@@ -183,6 +184,12 @@ class Win32UrlCache final : public UrlCache {
   bool FindNext(FindHandle find, void* entry, std::uint32_t& size) override;
   void FindClose(FindHandle find) override;
   bool DeleteEntry(const std::string& url) override;
+};
+
+// SQLite is given the path in UTF-8, as it expects on Windows.
+class Win32Databases final : public SqliteDatabases {
+ protected:
+  std::string FileName(const std::string& path) override;
 };
 
 }  // namespace nimbrel

@@ -182,7 +182,7 @@ class ProgramStartTest : public ::testing::Test {
   JournalDesktop desktop{w.desktop, journal};
   SettingsStore settings{registry};
   Context ctx{Platform{registry, w.files, w.system, w.shell, desktop, loop, w.profile,
-                       w.urlHistory, w.urlCache},
+                       w.urlHistory, w.urlCache, w.databases},
               settings};
   SwitchJournal hotKeys{[this] { return main.tmrHotKeys.Enabled(); }, "tmrHotKeys", journal};
   SwitchJournal lit{[this] { return main.ImgStartErasingMouseMove.Visible(); },

@@ -13,7 +13,7 @@ SHELL_FOLDERS='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Fol
 USER_SHELL_FOLDERS='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\User Shell Folders'
 LOG=$WINEPREFIX/drive_c/Nimbrel/Log.txt
 DONE_MESSAGE=" All selected tracks were erased sucessfully."
-RUNNING_LINE="  Chrome is running: its cache and sessions were left"
+RUNNING_LINE="  Chrome is running: its history, cookies, cache and sessions were left"
 CHROME_EXE='C:\Program Files\Google\Chrome\Application\chrome.exe'
 
 # ---- Planting: ERASED holds the cache and session files, KEPT every other file.
@@ -123,9 +123,9 @@ plant_all() {
 plant_all
 choose  # none of the eighteen categories, no application
 start_nimbrel
-# The first start ticks Cache and History of every browser found: the Cache rows.
-assert_eq "$(rows)" "$(printf '%s Cache\n' Chrome Edge Brave Vivaldi "Opera Stable" Firefox)" \
-  "rows at the first start"
+# The first start ticks Cache and History of every browser found: their rows.
+assert_eq "$(rows)" "$(printf '%s History\n%s Cache\n' Chrome Chrome Edge Edge Brave Brave \
+  Vivaldi Vivaldi "Opera Stable" "Opera Stable" Firefox Firefox)" "rows at the first start"
 
 drv click FrmMain Label7
 drv wait FrmEraseingSettings 20000 >/dev/null || fail "the erase-settings dialog did not open"
@@ -139,6 +139,9 @@ for b in Chrome Edge Brave Vivaldi OperaStable Firefox; do
   assert_eq "$(reg_query "$OPTIONS" "chk${b}Cache")" 1 "chk${b}Cache written"
   drv click FrmEraseingSettings "chk${b}Sessions"
   poll_eq 10 1 reg_query "$OPTIONS" "chk${b}Sessions" || fail "chk${b}Sessions not written 1"
+  # The databases' rows are test_browser_databases.sh's.
+  drv click FrmEraseingSettings "chk${b}History"
+  poll_eq 10 0 reg_query "$OPTIONS" "chk${b}History" || fail "chk${b}History not written 0"
 done
 assert_eq "$(drv text FrmEraseingSettings lblOperaStable)" "Opera" "Opera's label"
 shot erase-settings-todays-browsers FrmEraseingSettings

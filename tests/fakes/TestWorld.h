@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/Context.h"
+#include "fakes/FakeDatabases.h"
 #include "fakes/FakeDesktop.h"
 #include "fakes/FakeEventLoop.h"
 #include "fakes/FakeFiles.h"
@@ -26,9 +27,11 @@ struct TestWorld {
   FakeProfile profile{files};
   FakeUrlHistory urlHistory;
   FakeUrlCache urlCache;
+  FakeDatabases databases;
   SettingsStore settings{registry};
   Context ctx{
-      Platform{registry, files, system, shell, desktop, loop, profile, urlHistory, urlCache},
+      Platform{registry, files, system, shell, desktop, loop, profile, urlHistory, urlCache,
+               databases},
       settings};
   // What the erasers report, when a test sets it as the context's report.
   RecordingReport report{loop};

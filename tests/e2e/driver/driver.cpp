@@ -695,6 +695,18 @@ int CmdSelect(const Args& a) {
   HWND h = NeedWindow(a, 2);
   if (!h) return 1;
   const int index = std::atoi(a[2].c_str());
+  if (IsClass(h, "ListBox")) {
+    // A line added to the selection of a list box of several (or made the one
+    // selected line), then LBN_SELCHANGE, as the user's ctrl+click does.
+    const bool several = (GetWindowLongA(h, GWL_STYLE) & (LBS_EXTENDEDSEL | LBS_MULTIPLESEL)) != 0;
+    if ((several ? Send(h, LB_SETSEL, TRUE, index) : Send(h, LB_SETCURSEL, index, 0)) == LB_ERR) {
+      std::fprintf(stderr, "cannot select line %s of %s\n", a[2].c_str(), a[1].c_str());
+      return 1;
+    }
+    Send(GetParent(h), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(h), LBN_SELCHANGE),
+         reinterpret_cast<LPARAM>(h));
+    return 0;
+  }
   if (!IsClass(h, "ComboBox") || Send(h, CB_SETCURSEL, index, 0) != index) {
     std::fprintf(stderr, "cannot select entry %s of %s\n", a[2].c_str(), a[1].c_str());
     return 1;
@@ -1169,7 +1181,7 @@ const Command kCommands[] = {
     {"items", 2, 2, CmdItems, "FORM CTRL                  list view, list box, combo"},
     {"selection", 2, 2, CmdSelection, "FORM CTRL                  lines cursel selcount caret"},
     {"check", 4, 4, CmdCheck, "FORM CTRL INDEX 0|1        a list-view item's box"},
-    {"select", 3, 3, CmdSelect, "FORM CTRL INDEX            a combo box's entry"},
+    {"select", 3, 3, CmdSelect, "FORM CTRL INDEX            a combo box's entry, a list box's line"},
     {"settime", 3, 3, CmdSetTime, "FORM CTRL HH:MM:SS|none    a date-time picker"},
     {"checked", 2, 2, CmdChecked, "FORM CTRL                  BM_GETCHECK"},
     {"progress", 2, 2, CmdProgress, "FORM CTRL                  pos min max"},

@@ -1,0 +1,58 @@
+// Today's browsers' history and cookies, deleted row by row inside their
+// SQLite databases: the same databases hold what the user keeps (Firefox's
+// bookmarks, the cookies of the sites on the keep list), so the files stay
+// and the browser opens them as before.
+//
+// A database another program holds, that is no SQLite database, is damaged
+// or lacks the tables this erasing knows is left as it is, with the progress
+// line "  left (REASON): PATH"; nothing of it is deleted. The deletions of one
+// database are one transaction; with secure erasing on, SQLite overwrites the
+// deleted rows' bytes (secure_delete); the write-ahead log is checkpointed
+// and emptied, so no deleted row stays in it; a rollback journal is never
+// deleted (SQLite recovers from it). Each changed database gets the line
+// "  PATH: COUNTS" and, for cookies, a line per site whose cookies went.
+// Rows are not counted as registry items or files.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/Context.h"
+#include "erasers/BrowserProfiles.h"
+
+namespace nimbrel {
+
+// A site on the cookie keep list is stored as the entry "site:NAME" beside
+// Internet Explorer's cookie file names: ':' is in no file name, so no
+// cookie file is ever taken for a site or a site for a file.
+inline constexpr std::string_view kKeptSitePrefix = "site:";
+
+// The sites among the keep list's entries: NAME trimmed, lower-case, without
+// leading dots; empty ones passed over.
+std::vector<std::string> KeptSites(const std::vector<std::string>& keepList);
+// Whether a cookie's host belongs to a kept site: the site itself or any
+// sub-domain of it, with or without a leading dot ("ample.com" is not kept
+// by "example.com").
+bool SiteKept(std::string_view host, const std::vector<std::string>& sites);
+
+// The history databases of one profile folder:
+//  - Chromium's "History": every row of every table but "meta" (the schema's
+//    version) and SQLite's own, whatever tables the browser's version adds;
+//  - Firefox's "places.sqlite": the visits, the input history and every
+//    address no bookmark or keyword refers to, with what refers to them and
+//    their orphaned origins (the kept addresses' visit counts go to 0);
+//    bookmarks, folders and tags stay. "formhistory.sqlite": every row.
+void EraseHistoryDatabases(Context& ctx, TodaysBrowser browser, const std::string& profile);
+// The cookie databases of one profile folder (Chromium's "Network\Cookies"
+// and the "Cookies" of older versions; Firefox's "cookies.sqlite"): every
+// cookie but those of the kept sites.
+void EraseCookieDatabases(Context& ctx, TodaysBrowser browser, const std::string& profile,
+                          const std::vector<std::string>& keptSites);
+
+// The hosts holding cookies in every profile of today's installed browsers,
+// as sites: lower-case, without leading dots, sorted, each once. A database
+// that cannot be read adds none.
+std::vector<std::string> CookieSites(Context& ctx);
+
+}  // namespace nimbrel
