@@ -22,8 +22,6 @@ constexpr int kMaxKeyDepth = 64;
 // The program is 64-bit: HKLM\Software also has the 32-bit programs' view.
 constexpr bool kBothRegistryViews = sizeof(void*) == 8;
 
-bool HasWildcards(std::string_view text) { return text.find_first_of("*?") != text.npos; }
-
 std::vector<std::string> Parts(std::string_view path) {
   std::vector<std::string> parts;
   for (;;) {
@@ -32,21 +30,6 @@ std::vector<std::string> Parts(std::string_view path) {
     if (end == std::string_view::npos) return parts;
     path.remove_prefix(end + 1);
   }
-}
-
-void AddUnique(std::vector<std::string>& list, std::string folder) {
-  while (folder.size() > 3 && folder.back() == '\\') folder.pop_back();
-  if (folder.empty()) return;
-  for (const std::string& f : list)
-    if (EqualsNoCase(f, folder)) return;
-  list.push_back(std::move(folder));
-}
-
-// Whether `upper` (canonical, upper-case) is `inner` or a folder above it.
-bool AtOrAbove(const std::string& upper, const std::string& inner) {
-  if (upper.empty() || inner.size() < upper.size() || inner.compare(0, upper.size(), upper) != 0)
-    return false;
-  return inner.size() == upper.size() || upper.back() == '\\' || inner[upper.size()] == '\\';
 }
 
 void Refused(Context& ctx, const std::string& why, const std::string& what) {
@@ -129,14 +112,14 @@ struct Excludes {
   bool KeepsKey(RegRoot root, const std::string& path) const {
     const std::string upper = ToUpper(path);
     return std::any_of(keys.begin(), keys.end(), [&](const Key& k) {
-      return k.root == root && k.value.empty() && AtOrAbove(k.path, upper);
+      return k.root == root && k.value.empty() && IsAtOrAbove(k.path, upper);
     });
   }
   // Something in the key is kept: an excluded key or value lies in it or below.
   bool KeepsInside(RegRoot root, const std::string& path) const {
     const std::string upper = ToUpper(path);
     return std::any_of(keys.begin(), keys.end(),
-                       [&](const Key& k) { return k.root == root && AtOrAbove(upper, k.path); });
+                       [&](const Key& k) { return k.root == root && IsAtOrAbove(upper, k.path); });
   }
   bool KeepsValue(RegRoot root, const std::string& path, const std::string& value) const {
     const std::string upper = ToUpper(path), name = ToUpper(value);
@@ -339,7 +322,7 @@ Winapp2Variables::Winapp2Variables(Context& ctx) {
   const std::string windir = env("WINDIR");
   std::map<std::string, std::vector<std::string>> f;
   const auto one = [&f](const char* name, const std::string& folder) {
-    AddUnique(f[ToUpper(name)], folder);
+    AddFolderOnce(f[ToUpper(name)], folder);
   };
   one("AppData", first({env("APPDATA"), shell.SpecialFolder(kCsidlAppData)}));
   // Windows XP has no variable for the next three: their folders under the profiles.
@@ -387,7 +370,7 @@ Winapp2Paths Winapp2Variables::Expand(std::string_view text) const {
     text.remove_prefix(close + 1);
   }
   Winapp2Paths out;
-  for (const std::string& p : paths) AddUnique(out.paths, WithBackslashes(p));
+  for (const std::string& p : paths) AddFolderOnce(out.paths, WithBackslashes(p));
   return out;
 }
 

@@ -23,8 +23,6 @@ const std::string& Pattern(char fill) {
   return fill == kBlockA ? a : b;
 }
 
-bool HasWildcards(std::string_view text) { return text.find_first_of("*?") != text.npos; }
-
 // Length of the drive or share root ("C:\", "\\server\share\"); 0 when the
 // path is not absolute.
 std::size_t RootLength(std::string_view p) {
@@ -46,14 +44,6 @@ bool IsErasableFilePath(Context& ctx, const std::string& path) {
   const std::size_t root = RootLength(p);
   if (root == 0 || p.size() <= root || p.back() == '\\') return false;
   return !HasWildcards(FileNameOf(p)) || !ErasableFolder(ctx, FolderPartOf(p)).empty();
-}
-
-// Whether `ancestor` (upper-case, canonical) is `path` or a folder above it.
-bool IsAtOrAbove(const std::string& ancestor, const std::string& path) {
-  if (ancestor.empty() || path.size() < ancestor.size()) return false;
-  if (path.compare(0, ancestor.size(), ancestor) != 0) return false;
-  return path.size() == ancestor.size() || ancestor.back() == '\\' ||
-         path[ancestor.size()] == '\\';
 }
 
 std::string CanonicalUpper(Files& files, const std::string& path) {
@@ -86,15 +76,6 @@ constexpr std::string_view kWindowsSystemFolders[] = {
     "SystemResources", "SysWOW64", "Tasks", "TextInput", "twain_32", "twain_64", "Vss", "WaaS",
     "Web", "WinSxS"};
 
-// Adds a spelling of a folder once (letter case and trailing backslashes aside).
-void AddSpelling(std::vector<std::string>& list, std::string folder) {
-  while (folder.size() > 3 && folder.back() == '\\') folder.pop_back();
-  if (folder.empty()) return;
-  for (const std::string& known : list)
-    if (EqualsNoCase(known, folder)) return;
-  list.push_back(std::move(folder));
-}
-
 // The canonical forms of the spellings, each once.
 std::vector<std::string> Canonical(Files& files, const std::vector<std::string>& spellings) {
   std::vector<std::string> out;
@@ -119,15 +100,15 @@ ProtectedFolderList ProtectedFolders(Context& ctx) {
   std::vector<std::string> windows;
   for (const std::string& folder :
        {env("WINDIR"), env("SystemRoot"), shell.SpecialFolder(kCsidlWindows), aboveSystem})
-    AddSpelling(windows, folder);
+    AddFolderOnce(windows, folder);
 
   std::vector<std::string> wholes = windows;
   std::vector<std::string> profiles;
   for (const std::string& folder : {env("USERPROFILE"), shell.SpecialFolder(kCsidlProfile)})
-    AddSpelling(profiles, folder);
+    AddFolderOnce(profiles, folder);
   for (const std::string& profile : profiles) {
-    AddSpelling(wholes, profile);
-    AddSpelling(wholes, profile + "\\..");  // the folder of profiles
+    AddFolderOnce(wholes, profile);
+    AddFolderOnce(wholes, profile + "\\..");  // the folder of profiles
   }
   for (const std::string& folder :
        {ctx.ProgramFilesFolder, ctx.ProgramFilesX86Folder, env("ProgramFiles"),
@@ -142,15 +123,15 @@ ProtectedFolderList ProtectedFolders(Context& ctx) {
         shell.SpecialFolder(kCsidlMyVideo), env("APPDATA"), shell.SpecialFolder(kCsidlAppData),
         env("LOCALAPPDATA"), shell.SpecialFolder(kCsidlLocalAppData),
         shell.KnownFolderPath(KnownFolder::LocalAppDataLow)})
-    AddSpelling(wholes, folder);
+    AddFolderOnce(wholes, folder);
   // The public profile holds the shared Documents (Windows XP: "All Users").
   if (const std::string shared = shell.SpecialFolder(kCsidlCommonDocuments); !shared.empty())
-    AddSpelling(wholes, shared + "\\..");
+    AddFolderOnce(wholes, shared + "\\..");
 
   std::vector<std::string> sealed;
   for (const std::string& folder :
        {system, shell.SpecialFolder(kCsidlSystem), shell.SpecialFolder(kCsidlSystemX86)})
-    AddSpelling(sealed, folder);
+    AddFolderOnce(sealed, folder);
 
   Files& files = ctx.platform.files;
   ProtectedFolderList out{Canonical(files, wholes), Canonical(files, sealed)};

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/Text.h"
+
 namespace nimbrel {
 
 std::string FileNameOf(std::string_view path) {
@@ -40,6 +42,23 @@ std::string WithBackslashes(std::string_view path) {
 }
 
 bool IsDots(std::string_view name) { return name == "." || name == ".."; }
+
+bool HasWildcards(std::string_view text) { return text.find_first_of("*?") != text.npos; }
+
+bool IsAtOrAbove(const std::string& ancestor, const std::string& path) {
+  if (ancestor.empty() || path.size() < ancestor.size()) return false;
+  if (path.compare(0, ancestor.size(), ancestor) != 0) return false;
+  return path.size() == ancestor.size() || ancestor.back() == '\\' ||
+         path[ancestor.size()] == '\\';
+}
+
+void AddFolderOnce(std::vector<std::string>& list, std::string folder) {
+  while (folder.size() > 3 && folder.back() == '\\') folder.pop_back();
+  if (folder.empty()) return;
+  for (const std::string& known : list)
+    if (EqualsNoCase(known, folder)) return;
+  list.push_back(std::move(folder));
+}
 
 bool Exists(Files& files, const std::string& path) {
   return files.Attributes(path) != kInvalidAttributes;

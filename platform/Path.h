@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/Files.h"
 
@@ -26,6 +27,13 @@ std::string WithoutTrailingBackslash(std::string_view path);
 std::string WithBackslashes(std::string_view path);
 // "." or "..": the entries a folder's listing holds for itself and its parent.
 bool IsDots(std::string_view name);
+// Whether the text holds a "*" or "?".
+bool HasWildcards(std::string_view text);
+// Whether `ancestor` is `path` or a folder above it; both spelt alike (as a
+// rule canonical and upper-case).
+bool IsAtOrAbove(const std::string& ancestor, const std::string& path);
+// Adds a folder to the list once, letter case and trailing backslashes aside.
+void AddFolderOnce(std::vector<std::string>& list, std::string folder);
 
 // Whether anything (a file or a folder) is at the path.
 bool Exists(Files& files, const std::string& path);
