@@ -36,8 +36,7 @@ choose() {
     done
     for k in "${APPS[@]}"; do printf '"%s"="False"\r\n' "$k"; done
   } >"$reg"
-  wine regedit /S 'C:\choose.reg' >/dev/null 2>&1 || fail "importing the choices"
-  rm -f "$reg"
+  reg_import choose.reg "importing the choices"
 }
 
 # tick APP...: stores "True" for the named applications, in one registry import.
@@ -47,6 +46,5 @@ tick() {
     printf 'REGEDIT4\r\n\r\n[%s]\r\n' 'HKEY_CURRENT_USER\Software\NimbrelSoft\Nimbrel\Options'
     for app in "$@"; do printf '"%s"="True"\r\n' "$app"; done
   } >"$reg"
-  e2e_wine regedit /S 'C:\tick.reg' >/dev/null 2>&1 || fail "ticking the applications"
-  rm -f "$reg"
+  reg_import tick.reg "ticking the applications"
 }

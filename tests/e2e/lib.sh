@@ -297,6 +297,21 @@ reg_add() {
   fail "reg add $key ${2:-}"
 }
 
+# reg_import NAME WHAT: imports C:\NAME (a .reg file in drive_c) with regedit and
+# removes it; retried like reg_add, since an import is idempotent too.
+reg_import() {
+  local try
+  for try in 1 2 3; do
+    if e2e_wine regedit /S "C:\\$1" >/dev/null 2>&1; then
+      rm -f "$WINEPREFIX/drive_c/$1"
+      return 0
+    fi
+    e2e_log "importing $1 failed (try $try)"
+    sleep 1
+  done
+  fail "$2"
+}
+
 # reg_query KEY NAME: prints the value's data; fails (status 1) when it is missing.
 reg_query() {
   local key=$1 name=$2 out line shown=$2

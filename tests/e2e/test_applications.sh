@@ -15,8 +15,7 @@ TICKED=("ACDSee4" "Ad Adware 6" "Agent NewsReader" "Real Player 8" "Real Player 
 # only the 32-bit programs' folder. The traces of the folder not used must stay.
 CV='HKLM\Software\Microsoft\Windows\CurrentVersion'
 ! reg_query "$CV" PROG_FILES_DIR >/dev/null || fail "the prefix has a PROG_FILES_DIR value"
-repo=$(cd "$(dirname "$0")/../.." && pwd)
-if [ "$("$repo/tools/pe-machine.sh" "$WINEPREFIX/drive_c/Nimbrel/Nimbrel.exe")" == i386 ]; then
+if [ "$(e2e_pe_arch "$WINEPREFIX/drive_c/Nimbrel/Nimbrel.exe")" == i386 ]; then
   ERASED_PF=('C:\Program Files (x86)') LEFT_PF=('C:\Program Files')
 else
   ERASED_PF=('C:\Program Files' 'C:\Program Files (x86)') LEFT_PF=()
@@ -52,8 +51,7 @@ reg_line() { printf '[%s]\r\n"%s"="%s"\r\n\r\n' "$1" "$2" "$3"; }
   for kv in "${KEPT_VALUES[@]}"; do reg_line "${kv%|*}" "${kv#*|}" "kept ${kv#*|}"; done
   for k in "${GONE_KEYS[@]}"; do reg_line "$k" 0 trace; done
 } >"$WINEPREFIX/drive_c/plant.reg"
-e2e_wine regedit /S 'C:\plant.reg' >/dev/null 2>&1 || fail "importing the registry traces"
-rm -f "$WINEPREFIX/drive_c/plant.reg"
+reg_import plant.reg "importing the registry traces"
 for k in "${GONE_KEYS[@]}"; do reg_key_exists "$k" || fail "not planted: $k"; done
 
 # ---- Files: traces (gone, each with a progress line) and neighbours (kept) ----

@@ -84,7 +84,7 @@ choose
     done
   done
 } >"$WINEPREFIX/drive_c/browsers.reg"
-wine regedit /S 'C:\browsers.reg' >/dev/null 2>&1 || fail "importing the browser rows"
+reg_import browsers.reg "importing the browser rows"
 start_nimbrel
 
 # Two sites moved to the cookie keep list through the dialog.

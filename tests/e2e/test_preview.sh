@@ -45,8 +45,7 @@ plant() {
     printf '[%s]\r\n"DefDir"="trace"\r\n"AddDir"="kept"\r\n\r\n' "$ZIP\\directories"
     printf '[%s]\r\n"0"="kept"\r\n\r\n' "$RAR\\ExtrPath"
   } >"$WINEPREFIX/drive_c/plant.reg"
-  e2e_wine regedit /S 'C:\plant.reg' >/dev/null 2>&1 || fail "importing the registry traces"
-  rm -f "$WINEPREFIX/drive_c/plant.reg"
+  reg_import plant.reg "importing the registry traces"
 }
 
 # Every planted file with its hash, and the planted registry values.

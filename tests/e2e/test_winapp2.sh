@@ -31,8 +31,7 @@ GONE_KEYS=("$S\\7z SFX Builder\\MRU" "$S\\VOS" "$S\\Babylon\\Babylon Translator\
     printf '[%s]\r\n"%s"="x"\r\n\r\n' "${kv%|*}" "${kv#*|}"
   done
 } >"$WINEPREFIX/drive_c/plant.reg"
-e2e_wine regedit /S 'C:\plant.reg' >/dev/null 2>&1 || fail "importing the registry traces"
-rm -f "$WINEPREFIX/drive_c/plant.reg"
+reg_import plant.reg "importing the registry traces"
 
 # ---- Files ----
 GONE_FILES=("$a\\4Sync\\a.log" "$a\\3Stars\\x.tmp" "$a\\Actual Tools\\Actual Window Guard\\w.log"
