@@ -279,6 +279,22 @@ stop_nimbrel() {
   NIMBREL_PID=
 }
 
+# reg_exe ARGS...: Wine's reg.exe in the test's prefix; prints what it says. Under
+# load Wine now and then fails to start it at all: a failure with nothing printed
+# (reg prints its own errors, "reg: ...", to stdout) is given twice more.
+reg_exe() {
+  local out rc try
+  for try in 1 2 3; do
+    rc=0
+    out=$(e2e_wine reg "$@" 2>/dev/null) || rc=$?
+    if [ "$rc" == 0 ] || [[ $out == *[![:space:]]* ]]; then break; fi
+    e2e_log "reg $1 $2 failed with $rc and said nothing (try $try)"
+    sleep 1
+  done
+  [ -z "$out" ] || printf '%s\n' "$out"
+  return "$rc"
+}
+
 # reg_add KEY [NAME [DATA [TYPE]]]: an empty NAME is the default value.
 reg_add() {
   local key=$1 args=()
@@ -286,19 +302,12 @@ reg_add() {
     if [ -z "$2" ]; then args+=(/ve); else args+=(/v "$2"); fi
     args+=(/t "${4:-REG_SZ}" /d "${3:-}")
   fi
-  # Under load Wine now and then fails to start reg.exe at all; the write is
-  # idempotent, so it is given twice more before the test fails.
-  local try
-  for try in 1 2 3; do
-    e2e_wine reg add "$key" "${args[@]}" /f >/dev/null 2>&1 && return 0
-    e2e_log "reg add $key ${2:-} failed (try $try)"
-    sleep 1
-  done
-  fail "reg add $key ${2:-}"
+  reg_exe add "$key" "${args[@]}" /f >/dev/null || fail "reg add $key ${2:-}"
 }
 
 # reg_import NAME WHAT: imports C:\NAME (a .reg file in drive_c) with regedit and
-# removes it; retried like reg_add, since an import is idempotent too.
+# removes it. regedit /S says nothing either way; an import is idempotent, so a
+# failure is given twice more.
 reg_import() {
   local try
   for try in 1 2 3; do
@@ -316,10 +325,10 @@ reg_import() {
 reg_query() {
   local key=$1 name=$2 out line shown=$2
   if [ -z "$name" ]; then
-    out=$(e2e_wine reg query "$key" /ve 2>/dev/null) || return 1
+    out=$(reg_exe query "$key" /ve) || return 1
     shown='(Default)'
   else
-    out=$(e2e_wine reg query "$key" /v "$name" 2>/dev/null) || return 1
+    out=$(reg_exe query "$key" /v "$name") || return 1
   fi
   while IFS= read -r line; do
     line=${line%$'\r'}
@@ -334,7 +343,7 @@ reg_query() {
 }
 
 # True when the registry key exists.
-reg_key_exists() { e2e_wine reg query "$1" >/dev/null 2>&1; }
+reg_key_exists() { reg_exe query "$1" >/dev/null; }
 
 # plant_file PATH [CONTENT]: PATH is Windows ("C:\...") or Unix; folders are made.
 plant_file() {

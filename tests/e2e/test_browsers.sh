@@ -121,7 +121,7 @@ for f in index.dat.bak myindex.dat INDEX.DAT.old; do printf 'mine' >"$ie5/MSHist
 # Two that cannot be deleted while the system runs.
 chmod a-w "$ie5/index.dat" "$cookies/index.dat"
 printf 'SET PATH=C:\\DOS' >"$WINEPREFIX/drive_c/autoexec.bat"
-e2e_wine reg delete "$SESSION" /v PendingFileRenameOperations /f >/dev/null 2>&1 || true
+reg_exe delete "$SESSION" /v PendingFileRenameOperations /f >/dev/null || true
 
 erase_alone chkIndex "Index"
 erase_alone chkIndex "Index"
@@ -271,8 +271,8 @@ assert_eq "$(grep -m1 '^  ' <<<"$progress")" "  ${ns}cookies.txt" \
 
 # ---- The same categories on a Windows version the program does not know: no Opera or
 # Mozilla folder, nothing erased, every row done as usual.
-e2e_wine reg delete "$APP_DEFAULTS" /v Version /f >/dev/null 2>&1 || true
-e2e_wine reg delete "$OPERA_KEY" /f >/dev/null 2>&1 || true
+reg_exe delete "$APP_DEFAULTS" /v Version /f >/dev/null || true
+reg_exe delete "$OPERA_KEY" /f >/dev/null || true
 plant_browsers
 snapshot() { find "$(unix_path "$E2E_PROFILE")/Application Data" "$(unix_path "$saves")" -type f | sort; }
 planted=$(snapshot)

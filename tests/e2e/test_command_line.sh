@@ -41,7 +41,7 @@ mkdir -p "$trash/files" "$trash/info"
 printf 'in the bin' >"$trash/files/old.txt"
 printf '[Trash Info]\nPath=/tmp/old.txt\nDeletionDate=2024-01-01T10:00:00\n' \
   >"$trash/info/old.txt.trashinfo"
-settings_dump() { e2e_wine reg query 'HKCU\Software\NimbrelSoft' /s 2>/dev/null | tr -d '\r'; }
+settings_dump() { reg_exe query 'HKCU\Software\NimbrelSoft' /s | tr -d '\r'; }
 before=$(settings_dump)
 rc=0
 run_nimbrel /preview 'C:\fresh.tsv' || rc=$?

@@ -129,7 +129,7 @@ grep -qiF "  $shell_recent\\xp-report.lnk" <<<"$erased" || fail "no line for the
 
 # Wine's default, a newer Windows: MRUList names the entries, and the profile's
 # "Recent" is a link to the shell's folder, as the junction of Windows Vista on.
-e2e_wine reg delete "$WINVER" /v Version /f >/dev/null 2>&1 || fail "removing the version"
+reg_exe delete "$WINVER" /v Version /f >/dev/null || fail "removing the version"
 reg_add "$RECENT_DOCS" MRUList "ba"
 reg_add "$RECENT_DOCS" a "a.txt"
 reg_add "$RECENT_DOCS" b "b.txt"

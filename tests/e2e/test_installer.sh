@@ -26,7 +26,7 @@ shortcut='C:\ProgramData\Microsoft\Windows\Start Menu\Programs\Nimbrel.lnk'
 # view_query KEY NAME [VIEW]: the value's data in the installer's registry view.
 view_query() {
   local out line
-  out=$(e2e_wine reg query "$1" /v "$2" "${3:-$view}" 2>/dev/null) || return 1
+  out=$(reg_exe query "$1" /v "$2" "${3:-$view}") || return 1
   while IFS= read -r line; do
     line=${line%$'\r'}
     if [[ $line == "    $2    REG_"* ]]; then
@@ -37,7 +37,7 @@ view_query() {
   done <<<"$out"
   return 1
 }
-view_key_exists() { e2e_wine reg query "$1" "${2:-$view}" >/dev/null 2>&1; }
+view_key_exists() { reg_exe query "$1" "${2:-$view}" >/dev/null; }
 
 install_silently() {
   e2e_wine 'C:\setup.exe' /S || fail "the silent install failed ($?)"
@@ -54,8 +54,8 @@ uninstall_silently() {
 
 plant_start_with_windows() {
   reg_add "HKCU\\$run_key" Nimbrel "\"$instdir\\Nimbrel.exe\""
-  e2e_wine reg add "HKLM\\$run_key" /v Nimbrel /d "\"$instdir\\Nimbrel.exe\"" /f /reg:32 >/dev/null
-  e2e_wine reg add "HKLM\\$run_key" /v Nimbrel /d "\"$instdir\\Nimbrel.exe\"" /f /reg:64 >/dev/null
+  reg_exe add "HKLM\\$run_key" /v Nimbrel /d "\"$instdir\\Nimbrel.exe\"" /f /reg:32 >/dev/null
+  reg_exe add "HKLM\\$run_key" /v Nimbrel /d "\"$instdir\\Nimbrel.exe\"" /f /reg:64 >/dev/null
   view_query "HKLM\\$run_key" Nimbrel /reg:32 >/dev/null || fail "planting the 32-bit Run value"
   view_query "HKLM\\$run_key" Nimbrel /reg:64 >/dev/null || fail "planting the 64-bit Run value"
 }
