@@ -526,8 +526,10 @@ int CmdCheck(const Args& a) {
   LVITEMA it{};
   it.stateMask = LVIS_STATEIMAGEMASK;
   it.state = INDEXTOSTATEIMAGEMASK(a[3] == "1" ? 2 : 1);
-  if (buf.Ok() && buf.Write(0, &it, sizeof it) &&
-      Send(h, LVM_SETITEMSTATE, std::atoi(a[2].c_str()), buf.Param()))
+  const int index = std::atoi(a[2].c_str());
+  // Scrolled into view first, as a user ticking it would see it.
+  Send(h, LVM_ENSUREVISIBLE, index, FALSE);
+  if (buf.Ok() && buf.Write(0, &it, sizeof it) && Send(h, LVM_SETITEMSTATE, index, buf.Param()))
     return 0;
   std::fprintf(stderr, "cannot set item %s of %s\n", a[2].c_str(), a[1].c_str());
   return 1;
@@ -1180,7 +1182,7 @@ const Command kCommands[] = {
     {"drag", 4, 4, CmdDrag, "FORM CTRL DX DY"},
     {"items", 2, 2, CmdItems, "FORM CTRL                  list view, list box, combo"},
     {"selection", 2, 2, CmdSelection, "FORM CTRL                  lines cursel selcount caret"},
-    {"check", 4, 4, CmdCheck, "FORM CTRL INDEX 0|1        a list-view item's box"},
+    {"check", 4, 4, CmdCheck, "FORM CTRL INDEX 0|1        a list-view item's box, scrolled to"},
     {"select", 3, 3, CmdSelect, "FORM CTRL INDEX            a combo box's entry, a list box's line"},
     {"settime", 3, 3, CmdSetTime, "FORM CTRL HH:MM:SS|none    a date-time picker"},
     {"checked", 2, 2, CmdChecked, "FORM CTRL                  BM_GETCHECK"},
