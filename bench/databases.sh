@@ -19,15 +19,8 @@ reps=${REPS:-3}
 work=${BENCH_WORK:-/tmp/nimbrel-bench}
 extra=${EXTRA:-0}
 
-if [ $# -ge 1 ]; then
-  exe=$(readlink -f "$1")
-else
-  build="$work/build"
-  cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw.cmake" \
-    -DCMAKE_BUILD_TYPE=Release >/dev/null
-  cmake --build "$build" --target erase_bench -j2 >/dev/null
-  exe="$build/erase_bench.exe"
-fi
+. "$root/bench/lib.sh"
+bench_erase_exe "$@"
 command -v sqlite3 >/dev/null || { echo "sqlite3 is missing: tools/install-deps.sh" >&2; exit 1; }
 
 mkdir -p "$work"

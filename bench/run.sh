@@ -17,15 +17,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 reps=${REPS:-3}
 work=${BENCH_WORK:-/tmp/nimbrel-bench}
 
-if [ $# -ge 1 ]; then
-  exe=$(readlink -f "$1")
-else
-  build="$work/build"
-  cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw.cmake" \
-    -DCMAKE_BUILD_TYPE=Release >/dev/null
-  cmake --build "$build" --target erase_bench -j2 >/dev/null
-  exe="$build/erase_bench.exe"
-fi
+. "$root/bench/lib.sh"
+bench_erase_exe "$@"
 
 if ! command -v bleachbit >/dev/null; then
   if [ "$(id -u)" = 0 ]; then

@@ -11,22 +11,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 bin=$(cd "${1:-$root/build/win}" && pwd)
 reps=${REPS:-5}
 
-export E2E_SOURCED_BY_RUNNER=1
-# shellcheck source=../tests/e2e/lib.sh
-. "$root/tests/e2e/lib.sh"
-set +e  # lib.sh's helpers report failures themselves
-work=$(mktemp -d /tmp/nimbrel-winapp2-bench.XXXXXX)
-E2E_RUN=$work
-E2E_DIR=$work
-cleanup() {
-  [ -n "${WINEPREFIX:-}" ] && wineserver -k 2>/dev/null
-  e2e_stop_xvfb
-  rm -rf "$work"
-}
-trap cleanup EXIT
-e2e_start_xvfb "$work/xvfb.log" || exit 1
-e2e_write_fake_browser "$work/fake-browser"
-e2e_make_prefix "$work/prefix" "$bin" "$work/fake-browser" || exit 1
+. "$root/bench/lib.sh"
+bench_window_session winapp2-bench "$bin" prefix
 e2e_sandbox_env "$work/prefix"
 wineserver -p
 poll 20 e2e_wine cmd /c exit

@@ -18,22 +18,8 @@ for exe in Nimbrel.exe NimbrelDriver.exe erase_bench.exe platform_selfcheck.exe;
   [ -f "$bin/$exe" ] || { echo "missing $bin/$exe (make win)" >&2; exit 2; }
 done
 
-export E2E_SOURCED_BY_RUNNER=1
-# shellcheck source=../tests/e2e/lib.sh
-. "$root/tests/e2e/lib.sh"
-set +e  # lib.sh's helpers report failures themselves
-work=$(mktemp -d /tmp/nimbrel-window-bench.XXXXXX)
-E2E_RUN=$work
-E2E_DIR=$work
-cleanup() {
-  [ -n "${WINEPREFIX:-}" ] && wineserver -k 2>/dev/null
-  e2e_stop_xvfb
-  rm -rf "$work"
-}
-trap cleanup EXIT
-e2e_start_xvfb "$work/xvfb.log" || exit 1
-e2e_write_fake_browser "$work/fake-browser"
-e2e_make_prefix "$work/template" "$bin" "$work/fake-browser" || exit 1
+. "$root/bench/lib.sh"
+bench_window_session window-bench "$bin" template
 
 python3 - "$work/tree" "$per" <<'PY'
 import os, random, sys
