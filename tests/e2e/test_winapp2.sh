@@ -12,8 +12,11 @@ cp "$repo/tests/data/winapp2/Winapp2.ini" "$WINEPREFIX/drive_c/Nimbrel/Winapp2.i
 ENTRIES=("4Sync *" "3 Stars of Destiny *" "7z SFX Builder *" "7+ Taskbar Tweaker *"
   "Actual Tools Actual Window Guard *" "Cameyo *" "MailWasher Pro *" "4shared Desktop *"
   "360 Secure Browser Bookmark Backups *" "Babylon *")
-a=$(e2e_wine cmd /c echo %APPDATA% | tr -d '\r')
-[[ "$a" == [A-Za-z]:\\* ]] || fail "no APPDATA: $a"
+appdata() {
+  a=$(e2e_wine cmd /c echo %APPDATA% | tr -d '\r')
+  [[ "$a" == [A-Za-z]:\\* ]]
+}
+poll 10 appdata || fail "no APPDATA: $a"
 tab=$'\t'
 lines() { printf '%s\n' "$@"; }
 
