@@ -280,17 +280,20 @@ stop_nimbrel() {
 }
 
 # reg_exe ARGS...: Wine's reg.exe in the test's prefix; prints what it says. Under
-# load Wine now and then fails to start it at all: a failure with nothing printed
-# (reg prints its own errors, "reg: ...", to stdout) is given twice more.
+# load Wine now and then fails to start it at all, so a failure is given twice more
+# unless reg gave its own answer ("reg: ...", which it prints to stdout, as for a
+# value not found). An add is given them in any case: it is idempotent, and no test
+# wants one to fail.
 reg_exe() {
-  local out rc try
+  local out rc try err=$E2E_DIR/reg.$BASHPID.err
   for try in 1 2 3; do
     rc=0
-    out=$(e2e_wine reg "$@" 2>/dev/null) || rc=$?
-    if [ "$rc" == 0 ] || [[ $out == *[![:space:]]* ]]; then break; fi
-    e2e_log "reg $1 $2 failed with $rc and said nothing (try $try)"
+    out=$(e2e_wine reg "$@" 2>"$err") || rc=$?
+    if [ "$rc" == 0 ] || { [ "$1" != add ] && [[ $out == *"reg: "* ]]; }; then break; fi
+    e2e_log "reg $1 $2 failed with $rc (try $try): $(cat "$err" - <<<"$out" | tr -d '\r' | tail -n 3)"
     sleep 1
   done
+  rm -f "$err"
   [ -z "$out" ] || printf '%s\n' "$out"
   return "$rc"
 }
