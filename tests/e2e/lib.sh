@@ -324,14 +324,16 @@ reg_import() {
   fail "$2"
 }
 
-# reg_query KEY NAME: prints the value's data; fails (status 1) when it is missing.
+# reg_query KEY NAME [OPTION...]: prints the value's data; fails (status 1) when it
+# is missing. OPTIONs go to reg.exe as they are (/reg:32, a registry view).
 reg_query() {
   local key=$1 name=$2 out line shown=$2
+  shift 2
   if [ -z "$name" ]; then
-    out=$(reg_exe query "$key" /ve) || return 1
+    out=$(reg_exe query "$key" /ve "$@") || return 1
     shown='(Default)'
   else
-    out=$(reg_exe query "$key" /v "$name") || return 1
+    out=$(reg_exe query "$key" /v "$name" "$@") || return 1
   fi
   while IFS= read -r line; do
     line=${line%$'\r'}

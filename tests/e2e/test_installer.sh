@@ -24,19 +24,7 @@ settings='HKCU\Software\NimbrelSoft\Nimbrel'
 shortcut='C:\ProgramData\Microsoft\Windows\Start Menu\Programs\Nimbrel.lnk'
 
 # view_query KEY NAME [VIEW]: the value's data in the installer's registry view.
-view_query() {
-  local out line
-  out=$(reg_exe query "$1" /v "$2" "${3:-$view}") || return 1
-  while IFS= read -r line; do
-    line=${line%$'\r'}
-    if [[ $line == "    $2    REG_"* ]]; then
-      line=${line#"    $2    "}
-      printf '%s\n' "${line#*    }"
-      return 0
-    fi
-  done <<<"$out"
-  return 1
-}
+view_query() { reg_query "$1" "$2" "${3:-$view}"; }
 view_key_exists() { reg_exe query "$1" "${2:-$view}" >/dev/null; }
 
 install_silently() {
