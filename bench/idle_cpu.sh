@@ -40,6 +40,7 @@ fi
 e2e_write_fake_browser "$work/fake-browser"
 e2e_make_prefix "$work/prefix" "$bin" "$work/fake-browser"
 e2e_sandbox_env "$work/prefix"
+e2e_use_loader "$bin"
 nimbrel_pid=
 cleanup() {
   [ -n "$nimbrel_pid" ] && kill "$nimbrel_pid" 2>/dev/null
@@ -93,7 +94,7 @@ restart_server() {
   wineserver -k 2>/dev/null || true
   wineserver -w 2>/dev/null || true
   wineserver -p
-  wine cmd /c exit >/dev/null 2>&1  # the prefix's own services start and settle
+  "$E2E_WINE" cmd /c exit >/dev/null 2>&1  # the prefix's own services start and settle
   sleep 5
   server=$(prefix_pids 'wineserver(64)?' | head -n1)
   [ -n "$server" ] || { echo "no wineserver for $WINEPREFIX" >&2; exit 1; }
@@ -102,8 +103,8 @@ restart_server() {
 # past its start-up and the homepage guard's first look (30 s on), which stores
 # the start page once.
 start_nimbrel() {
-  (cd "$WINEPREFIX/drive_c/Nimbrel" && exec wine Nimbrel.exe) >>"$work/nimbrel.log" 2>&1 &
-  (cd "$WINEPREFIX/drive_c/Nimbrel" && wine NimbrelDriver.exe wait FrmMain 45000) >/dev/null
+  (cd "$WINEPREFIX/drive_c/Nimbrel" && exec "$E2E_WINE" Nimbrel.exe) >>"$work/nimbrel.log" 2>&1 &
+  (cd "$WINEPREFIX/drive_c/Nimbrel" && "$E2E_WINE" NimbrelDriver.exe wait FrmMain 45000) >/dev/null
   nimbrel_pid=$(started_pid Nimbrel.exe)
   sleep "${IDLE_SETTLE:-35}"
 }
@@ -115,9 +116,9 @@ stop_nimbrel() {
 
 if [ "${IDLE_SCHEDULE:-1}" = 1 ]; then
   settings='HKCU\Software\NimbrelSoft\Nimbrel\Settings'
-  wine reg add "$settings" /v chkSchedule /d 1 /f >/dev/null 2>&1
-  wine reg add "$settings" /v Day /d 7 /f >/dev/null 2>&1
-  wine reg add "$settings" /v Time /d "$(date -d '+12 hours' +%H:%M:%S)" /f >/dev/null 2>&1
+  "$E2E_WINE" reg add "$settings" /v chkSchedule /d 1 /f >/dev/null 2>&1
+  "$E2E_WINE" reg add "$settings" /v Day /d 7 /f >/dev/null 2>&1
+  "$E2E_WINE" reg add "$settings" /v Time /d "$(date -d '+12 hours' +%H:%M:%S)" /f >/dev/null 2>&1
 fi
 cp "$bin/idle_floor.exe" "$WINEPREFIX/drive_c/"
 # A first start stores what a first start stores (the categories, the start page);
@@ -136,7 +137,7 @@ rounds=${IDLE_ROUNDS:-3}
 # sample_floor [shown]: the bare timer's CPU time over the span, itself and the wineserver.
 sample_floor() {
   local pid own srv
-  (cd "$WINEPREFIX/drive_c" && exec wine idle_floor.exe "$@") >/dev/null 2>&1 &
+  (cd "$WINEPREFIX/drive_c" && exec "$E2E_WINE" idle_floor.exe "$@") >/dev/null 2>&1 &
   pid=$(started_pid idle_floor.exe)
   sleep 3
   read -r own srv < <(sample "$pid" "$span")

@@ -30,6 +30,7 @@ bench_window_session() {
   e2e_start_xvfb "$work/xvfb.log" || exit 1
   e2e_write_fake_browser "$work/fake-browser"
   e2e_make_prefix "$work/$3" "$2" "$work/fake-browser" || exit 1
+  e2e_use_loader "$2"
 }
 
 bench_window_cleanup() {

@@ -1,5 +1,6 @@
 #include "cleaning/CleaningRun.h"
 
+#include <algorithm>
 #include <array>
 
 #include "cleaning/ActivityLog.h"
@@ -130,7 +131,7 @@ void CleaningRun::StartCleanning() {
   c_.mnuOptions.SetEnabled(false);
   c_.mnuStartErasing.SetEnabled(false);
   c_.PgbTemp.SetValue(0);
-  browsers_.Begin();
+  browsers_.Begin(RunBrowsers());
   if (ctx_.OptionSelected("ChkCloseAllIE")) CloseAllInternetExplorers(ctx_);
   c_.Picture1.SetEnabled(false);
   ReadFolderVariables();
@@ -194,6 +195,17 @@ void CleaningRun::RowStep(int index) {
   Dispatch(index);
   DeleteThirdPartyFileCreated(ctx_);
   ctx_.DoEvents();
+}
+
+std::vector<TodaysBrowser> CleaningRun::RunBrowsers() const {
+  std::vector<TodaysBrowser> browsers;
+  const ListView& list = c_.lvwToBeErased;
+  for (int i = 0; i < list.Count(); ++i)
+    for (const BrowserTrack& track : BrowserTracks())
+      if (SameLabel(list.Item(i).text, track.label.c_str()) && ctx_.OptionSelected(track.key) &&
+          std::find(browsers.begin(), browsers.end(), track.browser) == browsers.end())
+        browsers.push_back(track.browser);
+  return browsers;
 }
 
 void CleaningRun::Dispatch(int index) {

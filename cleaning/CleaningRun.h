@@ -88,6 +88,8 @@ class CleaningRun {
  private:
   void RowStep(int index);
   void Dispatch(int index);
+  // The browsers whose rows the to-be-erased list holds and whose rows are ticked.
+  std::vector<TodaysBrowser> RunBrowsers() const;
   // Takes the run lock, waiting for another process's run with the run's
   // commands held; false when that run did not end.
   bool TakeRunLock();

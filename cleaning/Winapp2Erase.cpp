@@ -163,6 +163,12 @@ void DeleteKeyTree(Context& ctx, RegRoot root, const std::string& path, const Ex
 void EraseRegKey(Context& ctx, const Winapp2RegKey& key, const Excludes& ex) {
   if (const std::string why = Winapp2RegKeyRefusal(key.key); !why.empty())
     return Refused(ctx, why, key.line);
+  // A key line never deletes a key Windows or the program runs on, nor one above
+  // it; a value line may delete a value of one.
+  if (!key.value)
+    for (const RegTarget& t : RegTargets(key.key))
+      if (const std::string why = RegKeyRefusal(t.root, t.path); !why.empty())
+        return Refused(ctx, why, key.line);
   Registry& registry = ctx.platform.registry;
   for (const RegTarget& t : RegTargets(key.key)) {
     if (!key.value) {
@@ -441,12 +447,12 @@ std::string Winapp2RegKeyRefusal(std::string_view key) {
     if (parts.size() == 3 && std::any_of(std::begin(kShared), std::end(kShared),
                                          [&](const char* s) { return top == s; }))
       return "top of a hive";
-    return {};
-  }
-  if (parts.size() == 2 && (std::any_of(std::begin(kShared), std::end(kShared),
-                                        [&](const char* s) { return top == s; }) ||
-                            top.starts_with("SYSTEM\\CONTROLSET")))
+  } else if (parts.size() == 2 &&
+             (std::any_of(std::begin(kShared), std::end(kShared),
+                          [&](const char* s) { return top == s; }) ||
+              top.starts_with("SYSTEM\\CONTROLSET"))) {
     return "top of a hive";
+  }
   return {};
 }
 

@@ -25,16 +25,11 @@ std::string Counted(std::uint64_t n, const char* one, const char* many) {
   return grouped + " " + (n == 1 ? one : many);
 }
 
-// An identifier and a text as SQL spells them.
+// An identifier as SQL spells it.
 std::string Name(const std::string& name) {
   std::string out = "\"";
   for (char c : name) out.append(c == '"' ? "\"\"" : std::string(1, c));
   return out + "\"";
-}
-std::string Literal(const std::string& text) {
-  std::string out = "'";
-  for (char c : text) out.append(c == '\'' ? "''" : std::string(1, c));
-  return out + "'";
 }
 
 // What erasing one database did, and why it stopped when it did.
@@ -50,6 +45,7 @@ std::string Reason(DbStatus status, const std::string& error) {
     case DbStatus::Busy: return "in use by another program";
     case DbStatus::NotADatabase: return "not a SQLite database";
     case DbStatus::Damaged: return "damaged";
+    case DbStatus::TooLong: return "took too long";
     default: return "SQLite: " + error;
   }
 }
@@ -176,10 +172,12 @@ class FirefoxFormHistory final : public DatabaseErasing {
   }
 };
 
-// The site a cookie host belongs to: lower-case, without leading dots.
+// The site a cookie host belongs to: lower-case, without leading dots or the
+// trailing dot of a fully qualified name ("keep.example.").
 std::string SiteOf(std::string_view host) {
   std::string site = ToLower(Trim(host));
   site.erase(0, site.find_first_not_of('.'));
+  site.erase(site.find_last_not_of('.') + 1);
   return site;
 }
 
@@ -190,33 +188,32 @@ class Cookies final : public DatabaseErasing {
       : DatabaseErasing(db, tables, out), table_(table), host_(host), sites_(sites) {}
   void Run() override {
     if (!Expect({{table_, host_}})) return;
+    // Each host as stored (text, a BLOB, NULL), as SQL spells it, and as text.
     DbRows rows;
-    if (Fails(db_.Query("SELECT " + Name(host_) + ", count(*) FROM " + Name(table_) +
-                            " GROUP BY " + Name(host_),
+    if (Fails(db_.Query("SELECT quote(" + Name(host_) + "), " + Name(host_) + ", count(*) FROM " +
+                            Name(table_) + " GROUP BY 1",
                         rows)))
       return;
-    std::vector<std::string> keptHosts;
+    // The hosts that go are named, so that no row of a kept host, however
+    // stored, is deleted, and every row counted is one deleted.
+    std::string goneHosts;
+    bool noHostGoes = false;  // cookies without a host belong to no kept site
     std::map<std::string, std::uint64_t> gone;  // site -> its cookies
     std::uint64_t cookies = 0;
     for (const auto& row : rows) {
-      if (row.size() < 2) continue;
-      if (SiteKept(row[0], sites_)) {
-        keptHosts.push_back(Literal(row[0]));
-        continue;
-      }
-      const std::uint64_t n = std::stoull("0" + row[1]);
-      gone[SiteOf(row[0])] += n;
+      if (row.size() < 3 || SiteKept(row[1], sites_)) continue;
+      if (row[0] == "NULL")
+        noHostGoes = true;
+      else
+        goneHosts += (goneHosts.empty() ? "" : ",") + row[0];
+      const std::uint64_t n = std::stoull("0" + row[2]);
+      gone[row[0] == "NULL" ? "(no host)" : SiteOf(row[1])] += n;
       cookies += n;
     }
     if (cookies == 0) return;
-    std::string where;
-    if (!keptHosts.empty()) {
-      where = Name(host_) + " NOT IN (";
-      for (std::size_t i = 0; i < keptHosts.size(); ++i) where += (i ? "," : "") + keptHosts[i];
-      where += ")";
-    }
-    if (Fails(db_.Change("DELETE FROM " + Name(table_) + (where.empty() ? "" : " WHERE " + where))))
-      return;
+    std::string where = Name(host_) + " IN (" + goneHosts + ")";
+    if (noHostGoes) where = (goneHosts.empty() ? "" : where + " OR ") + Name(host_) + " IS NULL";
+    if (Fails(db_.Change("DELETE FROM " + Name(table_) + " WHERE " + where))) return;
     out_.rows = cookies;
     out_.what = Counted(cookies, "cookie", "cookies");
     for (const auto& [site, n] : gone)
@@ -258,19 +255,35 @@ DbStatus Check(Database& db, const char* pragma) {
                                                                      : DbStatus::Damaged;
 }
 
-// A database file there to erase: no folder, no link, and not reached through
-// a link (its folder is the profile, found through none, or one below it). A
-// link is told as left when `tell`.
+// What SQLite opens beside a database on its own: a crash's rollback journal,
+// the write-ahead log and its shared-memory index.
+constexpr const char* kSideFiles[] = {"-journal", "-wal", "-shm"};
+
+// A plain file of one name, reached through no link from the folder above
+// its own (the profile, for a database in its Network folder).
+bool PlainFile(Files& files, const std::string& path) {
+  const std::uint32_t attributes = files.Attributes(path);
+  return !(attributes & (kAttrDirectory | kAttrReparsePoint)) && !files.IsLink(path) &&
+         files.LinkCount(path) == 1;
+}
+
+// A database file there to erase: no folder, and with each of its side files
+// that exists a plain file, in its own folder, reached through no link. SQLite
+// would otherwise write, cut or delete what a link or a second name of a file
+// leads to, a user's document among them. A refused one is told as left when
+// `tell`.
 bool DatabaseThere(Context& ctx, const std::string& path, bool tell = true) {
   Files& files = ctx.platform.files;
   const std::uint32_t attributes = files.Attributes(path);
   if (attributes == kInvalidAttributes || (attributes & kAttrDirectory)) return false;
-  if ((attributes & kAttrReparsePoint) || files.IsLink(path) ||
-      files.IsLink(path.substr(0, path.rfind('\\')))) {
-    if (tell) ctx.Left("refused: link", path);
-    return false;
-  }
-  return true;
+  const std::string folder = path.substr(0, path.rfind('\\'));
+  bool plain = !files.IsLink(folder) && !files.IsLink(folder.substr(0, folder.rfind('\\'))) &&
+               PlainFile(files, path);
+  for (const char* side : kSideFiles)
+    if (plain && files.Attributes(path + side) != kInvalidAttributes)
+      plain = PlainFile(files, path + side);
+  if (!plain && tell) ctx.Left("refused: link", path);
+  return plain;
 }
 
 // Opens the database at the path, when it is there, checks it and runs the
@@ -286,7 +299,8 @@ void EraseDatabase(Context& ctx, const std::string& path, const Args&... args) {
     return ctx.Left(Reason(status, db->Error()), path);
   if (status = Check(*db, "PRAGMA quick_check"); status != DbStatus::Ok)
     return ctx.Left(Reason(status, db->Error()), path);
-  if (ctx.OptionSelected("chkenablesecureerasing")) db->Change("PRAGMA secure_delete = ON");
+  const bool secure = ctx.OptionSelected("chkenablesecureerasing");
+  if (secure) db->Change("PRAGMA secure_delete = ON");
   if (status = db->Begin(); status != DbStatus::Ok)
     return ctx.Left(Reason(status, db->Error()), path);
   Outcome out;
@@ -298,9 +312,12 @@ void EraseDatabase(Context& ctx, const std::string& path, const Args&... args) {
   if (out.rows == 0) return db->Rollback();
   if (status = db->Commit(out.what); status != DbStatus::Ok)
     return ctx.Left(Reason(status, db->Error()), path);
-  db->Change("PRAGMA wal_checkpoint(TRUNCATE)");
+  const bool logKept = db->Checkpoint() != DbStatus::Ok;
   ctx.AddProgressLine("  " + path + ": " + out.what);
   for (const std::string& line : out.lines) ctx.AddProgressLine(line);
+  // Another program's read keeps the log's pages, the deleted rows' bytes among
+  // them, until it ends.
+  if (logKept && secure) ctx.Left("deleted rows kept in its log, read by another program", path);
   if (Check(*db, "PRAGMA integrity_check") == DbStatus::Damaged)
     ctx.Left("damaged after erasing", path);
   ctx.DoEvents();
@@ -363,7 +380,7 @@ std::vector<std::string> CookieSites(Context& ctx) {
       for (const std::string& path : CookieFiles(entry.browser, profile.folder)) {
         if (!DatabaseThere(ctx, path, false)) continue;
         DbStatus status = DbStatus::Failed;
-        const std::unique_ptr<Database> db = ctx.platform.databases.Open(path, status);
+        const std::unique_ptr<Database> db = ctx.platform.databases.OpenToRead(path, status);
         DbRows rows;
         if (!db || db->Query(sql, rows) != DbStatus::Ok) continue;
         for (const auto& row : rows)

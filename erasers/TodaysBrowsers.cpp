@@ -1,5 +1,6 @@
 #include "erasers/TodaysBrowsers.h"
 
+#include <algorithm>
 #include <set>
 
 #include "erasers/BrowserDatabases.h"
@@ -107,23 +108,28 @@ bool BrowserRunning(Context& ctx, TodaysBrowser browser) {
   return !BrowserProcesses(ctx, browser).empty();
 }
 
-bool CloseBrowser(Context& ctx, TodaysBrowser browser) {
-  const std::set<std::uint32_t> processes = BrowserProcesses(ctx, browser);
-  if (processes.empty()) return true;
+void CloseBrowsers(Context& ctx, const std::vector<TodaysBrowser>& browsers) {
   Desktop& desktop = ctx.platform.desktop;
-  bool asked = false;
-  for (WindowHandle window : desktop.WindowsOfClass(SpecOf(browser).windowClass)) {
-    if (!processes.count(desktop.WindowProcess(window))) continue;
-    desktop.PostClose(window);
-    asked = true;
+  std::vector<TodaysBrowser> asked;
+  for (TodaysBrowser browser : browsers) {
+    const std::set<std::uint32_t> processes = BrowserProcesses(ctx, browser);
+    if (processes.empty()) continue;
+    for (WindowHandle window : desktop.WindowsOfClass(SpecOf(browser).windowClass)) {
+      if (!processes.count(desktop.WindowProcess(window))) continue;
+      desktop.PostClose(window);
+      if (asked.empty() || asked.back() != browser) asked.push_back(browser);
+    }
   }
-  if (!asked) return false;
-  for (unsigned waited = 0; waited < kBrowserCloseWait; waited += kBrowserCloseStep) {
-    if (!BrowserRunning(ctx, browser)) return true;
+  const auto anyRunning = [&] {
+    return std::any_of(asked.begin(), asked.end(),
+                       [&](TodaysBrowser b) { return BrowserRunning(ctx, b); });
+  };
+  for (unsigned waited = 0; !asked.empty() && waited < kBrowserCloseWait;
+       waited += kBrowserCloseStep) {
+    if (!anyRunning()) return;
     ctx.DoEvents();
     ctx.platform.system.Pause(kBrowserCloseStep);
   }
-  return !BrowserRunning(ctx, browser);
 }
 
 void EraseBrowserCategory(Context& ctx, TodaysBrowser browser, BrowserCategory category) {
@@ -142,19 +148,26 @@ void EraseBrowserCategory(Context& ctx, TodaysBrowser browser, BrowserCategory c
   }
 }
 
-void TodaysBrowsersRun::Begin() {
-  asked_.fill(false);
+void TodaysBrowsersRun::Begin(std::vector<TodaysBrowser> browsers) {
+  browsers_ = std::move(browsers);
+  asked_ = false;
   told_.fill(false);
 }
 
 void TodaysBrowsersRun::EraseRow(Context& ctx, TodaysBrowser browser, BrowserCategory category) {
   const auto i = static_cast<std::size_t>(browser);
   bool running = BrowserRunning(ctx, browser);
-  if (running && !asked_[i] && ctx.OptionSelected(kCloseBrowsersKey)) {
-    asked_[i] = true;
-    running = !CloseBrowser(ctx, browser);
+  if (running && !asked_ && ctx.OptionSelected(kCloseBrowsersKey)) {
+    asked_ = true;
+    if (std::find(browsers_.begin(), browsers_.end(), browser) == browsers_.end())
+      browsers_.push_back(browser);
+    CloseBrowsers(ctx, browsers_);
+    running = BrowserRunning(ctx, browser);
   }
   if (running) {
+    // Each row left counts as an item left: a run that erased none of it did not
+    // erase everything asked.
+    ++ctx.ItemsLeft;
     if (!told_[i])
       ctx.AddProgressLine(std::string("  ") + SpecOf(browser).name +
                           " is running: its history, cookies, cache and sessions were left");

@@ -18,11 +18,11 @@ constexpr unsigned kBrowserCloseWait = 10000, kBrowserCloseStep = 100;
 // True while a process of the browser's executable runs, windows or not (a
 // browser kept running in the background has none).
 bool BrowserRunning(Context& ctx, TodaysBrowser browser);
-// Asks each top-level window of the browser's class that its processes made
-// to close, then waits up to kBrowserCloseWait for its processes to end,
-// letting pending messages through. Nothing is ended by force; without a
-// window to ask, nothing is waited for. True once the browser no longer runs.
-bool CloseBrowser(Context& ctx, TodaysBrowser browser);
+// Asks each top-level window of each browser's class that its processes made
+// to close, all of them first, then waits once, up to kBrowserCloseWait, for
+// their processes to end, letting pending messages through. Nothing is ended
+// by force; without a window to ask, nothing is waited for.
+void CloseBrowsers(Context& ctx, const std::vector<TodaysBrowser>& browsers);
 
 // The category in every profile of the browser; every other file of a
 // profile stays as it is. Files go each with its progress line.
@@ -42,18 +42,22 @@ bool CloseBrowser(Context& ctx, TodaysBrowser browser);
 void EraseBrowserCategory(Context& ctx, TodaysBrowser browser, BrowserCategory category);
 
 // One run's rows of today's browsers. Before each row the browser is looked
-// for among the processes: a running one is asked to close once in the run
-// when "ChkCloseBrowsers" is selected; one still running has its rows erase
+// for among the processes: at the first running one, when "ChkCloseBrowsers"
+// is selected, every browser of the run's rows is asked to close, once in the
+// run and all together; one still running has its rows erase
 // nothing, told once in the run as "  <Browser> is running: its history,
 // cookies, cache and sessions were left".
 class TodaysBrowsersRun {
  public:
-  // A run begins: no browser asked to close or told about yet.
-  void Begin();
+  // A run of rows of these browsers begins: none asked to close or told
+  // about yet.
+  void Begin(std::vector<TodaysBrowser> browsers);
   void EraseRow(Context& ctx, TodaysBrowser browser, BrowserCategory category);
 
  private:
-  std::array<bool, kTodaysBrowsers.size()> asked_{}, told_{};
+  std::vector<TodaysBrowser> browsers_;
+  bool asked_ = false;
+  std::array<bool, kTodaysBrowsers.size()> told_{};
 };
 
 }  // namespace nimbrel

@@ -21,9 +21,15 @@ std::string ReadRegString(Context& ctx, RegRoot root, const std::string& path,
 // REG_SZ. The key must exist: it is never created here.
 void WriteRegValue(Context& ctx, RegRoot root, const std::string& path, const std::string& name,
                    const std::string& value);
-// A key no delete aims at, however its path is spelt (extra backslashes): a
-// root, or the top of a hive (HKCU\Software, HKLM\SOFTWARE, HKU\<user>,
-// HKU\<user>\Software).
+// Why no delete may aim at the key, however its path is spelt (letter case,
+// extra backslashes, either registry view, any control set): "top of a hive"
+// for a root or a hive's top (HKCU\Software, HKLM\SOFTWARE, HKU\<user>,
+// HKU\<user>\Software); "protected key" for a key Windows or the program
+// runs on (COM's classes, the file types, the policies, Windows' and Windows
+// NT's CurrentVersion, Explorer, the services and drivers, the environment,
+// the Control Panel, the program's own settings) or any key above one. The
+// keys below a protected key may be deleted. Empty when the key may go.
+std::string RegKeyRefusal(RegRoot root, const std::string& path);
 bool IsProtectedRegKey(RegRoot root, const std::string& path);
 // A protected key (IsProtectedRegKey) is neither deleted nor counted.
 void DeleteRegKey(Context& ctx, RegRoot root, const std::string& path);

@@ -15,6 +15,7 @@ enum class DbStatus {
   Busy,          // another program holds the database (busy or locked)
   NotADatabase,  // the file is no SQLite database
   Damaged,       // SQLite finds the database malformed
+  TooLong,       // a statement ran past kDatabaseStatementLimitMs and was stopped
   Failed,        // anything else: no such file, no access, out of memory ...
 };
 
@@ -38,6 +39,10 @@ class Database {
   virtual DbStatus Commit(const std::string& what) = 0;
   // Undoes the changes since Begin and gives the lock up.
   virtual void Rollback() = 0;
+  // Moves the write-ahead log's pages into the database and empties the log
+  // (Ok also for a database without one); Busy when another connection's
+  // read keeps pages in the log.
+  virtual DbStatus Checkpoint() = 0;
   // SQLite's message for the last call that failed.
   virtual std::string Error() = 0;
 };
@@ -48,22 +53,38 @@ class Databases {
   // The existing database file at the path, opened to read and change; null,
   // with the reason in `status`, when it cannot be opened.
   virtual std::unique_ptr<Database> Open(const std::string& path, DbStatus& status) = 0;
-};
-
-// Databases through the SQLite library, for the program and the unit tests:
-// each differs only in the file name SQLite is given for a path (UTF-8). A
-// connection has no extensions, no trusted schema (a database's own triggers
-// and views call no function with side effects) and the defensive flag (no
-// statement may write the schema or the file's pages directly).
-class SqliteDatabases : public Databases {
- public:
-  std::unique_ptr<Database> Open(const std::string& path, DbStatus& status) override;
-
- protected:
-  virtual std::string FileName(const std::string& path) = 0;
+  // The database at the path, opened so that nothing can change through it:
+  // read-only and taken as immutable, so SQLite takes no lock and opens, rolls
+  // back or deletes no journal, log or index beside it (a crash's journal
+  // stays, and what it would undo is read as it stands). Begin takes a read
+  // transaction; Change and Commit fail.
+  virtual std::unique_ptr<Database> OpenToRead(const std::string& path, DbStatus& status) = 0;
 };
 
 // How long a connection waits for a lock another connection holds.
 constexpr int kDatabaseBusyWaitMs = 250;
+// How long one statement may run: a database whose own content makes a
+// statement run for ever (a view, a huge join) is left rather than hang a run.
+constexpr int kDatabaseStatementLimitMs = 30000;
+
+// Databases through the SQLite library, for the program and the unit tests:
+// each differs only in the file name SQLite is given for a path (UTF-8). A
+// connection has no extensions, no trusted schema (a database's views call no
+// function with side effects), no triggers (a database's own triggers would
+// change or copy rows as Nimbrel deletes them), the defensive flag (no
+// statement may write the schema or the file's pages directly) and each
+// statement bounded by `statementLimitMs`.
+class SqliteDatabases : public Databases {
+ public:
+  int statementLimitMs = kDatabaseStatementLimitMs;
+  std::unique_ptr<Database> Open(const std::string& path, DbStatus& status) override;
+  std::unique_ptr<Database> OpenToRead(const std::string& path, DbStatus& status) override;
+
+ protected:
+  virtual std::string FileName(const std::string& path) = 0;
+
+ private:
+  std::unique_ptr<Database> OpenAs(const std::string& path, DbStatus& status, bool toRead);
+};
 
 }  // namespace nimbrel

@@ -79,6 +79,10 @@ class Files {
   // also where the system shows a file link without the reparse attribute
   // (Wine); true as well when that cannot be told.
   virtual bool IsLink(const std::string& path) = 0;
+  // The names the file's data has (1 for an ordinary file; more for a hard
+  // link), asked of the path itself, never a link's target; 0 for a folder
+  // or when it cannot be told.
+  virtual std::uint32_t LinkCount(const std::string& path) = 0;
   virtual std::optional<std::uint64_t> Size(const std::string& path) = 0;
   // The path as the system resolves it: made full (".", "..", trailing dots
   // and blanks and "/" undone), short names made long and, where the path

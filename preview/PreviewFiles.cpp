@@ -155,6 +155,13 @@ bool PreviewFiles::IsLink(const std::string& path) {
   return inner_.IsLink(path);
 }
 
+std::uint32_t PreviewFiles::LinkCount(const std::string& path) {
+  if (GoneInPreview(path)) return 0;
+  if (Preview())
+    if (const Node* node = NodeOf(path); node && node->ownData) return 1;
+  return inner_.LinkCount(path);
+}
+
 std::optional<std::uint64_t> PreviewFiles::Size(const std::string& path) {
   if (GoneInPreview(path)) return std::nullopt;
   const Node* node = Preview() ? NodeOf(path) : nullptr;

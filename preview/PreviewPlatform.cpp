@@ -223,6 +223,9 @@ class PreviewDatabase final : public Database {
     return DbStatus::Ok;
   }
   void Rollback() override { inner_->Rollback(); }
+  DbStatus Checkpoint() override {
+    return mode_ == PreviewMode::Preview ? DbStatus::Ok : inner_->Checkpoint();
+  }
   std::string Error() override { return inner_->Error(); }
 
  private:
@@ -235,7 +238,9 @@ class PreviewDatabase final : public Database {
 }  // namespace
 
 std::unique_ptr<Database> PreviewDatabases::Open(const std::string& path, DbStatus& status) {
-  std::unique_ptr<Database> inner = inner_.Open(path, status);
+  std::unique_ptr<Database> inner = mode_ == PreviewMode::Preview
+                                        ? inner_.OpenToRead(path, status)
+                                        : inner_.Open(path, status);
   if (!inner) return nullptr;
   return std::make_unique<PreviewDatabase>(std::move(inner), path, mode_, journal_);
 }

@@ -135,14 +135,17 @@ class PreviewUrlHistory final : public UrlHistory {
   ChangeJournal& journal_;
 };
 
-// Databases: a preview reads them and takes their write lock as a run does
-// (so a busy one is found so), but changes nothing and gives the lock up
-// where a run commits. A commit is recorded with what it deleted.
+// Databases: a preview opens them only to read (nothing of a database, its
+// journal or its log can change through it), counts what a run would delete
+// and records each commit with it.
 class PreviewDatabases final : public Databases {
  public:
   PreviewDatabases(Databases& inner, PreviewMode mode, ChangeJournal& journal)
       : inner_(inner), mode_(mode), journal_(journal) {}
   std::unique_ptr<Database> Open(const std::string& path, DbStatus& status) override;
+  std::unique_ptr<Database> OpenToRead(const std::string& path, DbStatus& status) override {
+    return inner_.OpenToRead(path, status);
+  }
 
  private:
   Databases& inner_;

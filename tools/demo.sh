@@ -38,6 +38,7 @@ if [ ! -f "$prefix/.demo-ready" ]; then
   touch "$prefix/.demo-ready"
 fi
 e2e_sandbox_env "$prefix"
+e2e_use_loader "$bin"
 cp "$bin/Nimbrel.exe" "$bin/NimbrelDriver.exe" "$prefix/drive_c/Nimbrel/"
 wineserver -p
 
@@ -82,7 +83,7 @@ reg_add "$EXPLORER\\RecentDocs" MRUListEx "${mru}ffffffff" REG_BINARY
 reg_add "$EXPLORER\\RecentDocs\\.txt" 0 "$(utf16_hex report.txt)" REG_BINARY
 reg_add "$EXPLORER\\RecentDocs\\.txt" MRUListEx "00000000ffffffff" REG_BINARY
 
-(cd "$prefix/drive_c/Nimbrel" && exec wine Nimbrel.exe) >"$demo/nimbrel.log" 2>&1 &
+(cd "$prefix/drive_c/Nimbrel" && exec "$E2E_WINE" Nimbrel.exe) >"$demo/nimbrel.log" 2>&1 &
 NIMBREL_PID=$!
 drv wait FrmMain 45000 >/dev/null || { echo "Nimbrel's window did not appear" >&2; exit 1; }
 shot screenshot

@@ -418,6 +418,17 @@ bool Win32Files::IsLink(const std::string& path) {
   });
 }
 
+std::uint32_t Win32Files::LinkCount(const std::string& path) {
+  Settle();
+  const HANDLE h = OpenExisting(SysPath(path), 0,
+                                FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS);
+  if (h == INVALID_HANDLE_VALUE) return 0;
+  FILE_STANDARD_INFORMATION standard;
+  const bool known = Query(h, &standard, sizeof standard, FileStandardInformation);
+  CloseHandle(h);
+  return known && !standard.Directory ? standard.NumberOfLinks : 0;
+}
+
 ErasableFile Win32Files::OpenForErase(const std::string& path) {
   // Opened for deleting as well as writing: a file that cannot be deleted (in
   // use by a program that does not share it for deleting) is not overwritten

@@ -207,6 +207,32 @@ TEST(Winapp2Safety, NoLineOfTheSharedCopyReachesAProtectedFolder) {
   std::cout << "Windows XP: " << xp.get() << "\nWindows 10: " << ten << "\n";
 }
 
+// The key lines of the shared copy that the protected keys refuse, with their
+// entries: one, an application's own file type, which as a file-type key of
+// Classes stays whole (its sub-keys stay erasable).
+TEST(Winapp2Safety, TheProtectedKeysRefuseOnlyKeysWindowsKeepsForAll) {
+  const Winapp2File file = ParseWinapp2(SharedCopy());
+  TestWorld w;
+  w.ctx.SetReport(&w.report);
+  std::ostringstream told;
+  int refused = 0;
+  for (const Winapp2Entry& e : file.entries)
+    for (const Winapp2RegKey& k : e.regKeys) {
+      Winapp2Entry one;
+      one.name = e.name;
+      one.regKeys = {k};
+      w.report.lines.clear();
+      EraseWinapp2Entry(w.ctx, one);
+      for (const std::string& line : w.report.lines)
+        if (line.starts_with("  refused (protected key)")) {
+          ++refused;
+          told << "  " << e.name << ": " << k.line << "\n";
+        }
+    }
+  EXPECT_EQ(refused, 1);
+  EXPECT_EQ(told.str(), "  Multi Password Recovery *: HKLM\\Software\\Classes\\.mpf\n");
+}
+
 // The file is read where the program keeps its own files: beside the exe, or
 // in its application-data folder once the program folder may not be written
 // to and that folder is there.

@@ -209,7 +209,7 @@ UNSET_VARIABLES=(ProgramFiles 'ProgramFiles(x86)' ProgramW6432 USERPROFILE)
 cmd_unset() {
   local sets='' v
   for v in "${UNSET_VARIABLES[@]}"; do sets+="set $v=&"; done
-  (cd "$WINEPREFIX/drive_c/Nimbrel" && exec wine cmd /c "$sets$1")
+  (cd "$WINEPREFIX/drive_c/Nimbrel" && exec "$E2E_WINE" cmd /c "$sets$1")
 }
 
 # TEMP at C:\Program Files and the cookie folder at C:\windows\syswow64, with both

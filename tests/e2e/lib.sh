@@ -59,6 +59,23 @@ e2e_pe_arch() {
   x86_64-w64-mingw32-objdump -f "$1" | sed -n 's/^architecture: \([^,]*\),.*/\1/p'
 }
 
+# Sets E2E_WINE to the Wine loader of the exes of build folder BIN. Wine's own tools
+# (reg, regedit, cmd) and the driver, started with it, run as the exe under test does
+# and so see the registry as it does: a 32-bit reg.exe reads HKLM\Software in its
+# Wow6432Node. Plain `wine` is the 32-bit loader wherever wine32 is installed, whatever
+# the exe, so no test runs it.
+e2e_use_loader() {
+  if [ "$(e2e_pe_arch "$1/Nimbrel.exe")" == i386 ]; then
+    E2E_WINE=/usr/lib/wine/wine
+  else
+    # What Debian's `wine` does when it runs wine64: the programs Wine starts on its
+    # own (winebrowser, a program Nimbrel opens) take the same loader.
+    E2E_WINE=/usr/lib/wine/wine64
+    export WINELOADER=$E2E_WINE
+  fi
+  export E2E_WINE
+}
+
 # Prints why the exes of build folder BIN cannot run under Wine here and returns 0;
 # returns 1 when they can. Only a 32-bit build has a reason: Wine runs a 32-bit
 # program in a 32-bit process, which some kernels cannot start, and needs Debian's
@@ -137,8 +154,9 @@ e2e_make_prefix() {
   local dir=$1 bin=$2 browser=$3 link
   (
     e2e_sandbox_env "$dir"
+    e2e_use_loader "$bin"
     # No Mono/Gecko installers and no desktop menu entries while booting.
-    WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" wine wineboot -i >/dev/null 2>&1 ||
+    WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" "$E2E_WINE" wineboot -i >/dev/null 2>&1 ||
       { e2e_log "wineboot failed"; exit 1; }
     wineserver -w
     # Booted without mshtml, the prefix has no program for .htm files: they are given to
@@ -166,7 +184,7 @@ EOF
       printf '\n[HKEY_CURRENT_USER\\Software\\Wine\\AppDefaults\\Nimbrel.exe]\n"Version"="%s"\n' \
         "$NIMBREL_WINVER" >>"$dir/drive_c/e2e-setup.reg"
     fi
-    wine regedit /S 'C:\e2e-setup.reg' >/dev/null 2>&1
+    "$E2E_WINE" regedit /S 'C:\e2e-setup.reg' >/dev/null 2>&1
     wineserver -w
     grep -q '"Managed"="N"' "$dir/user.reg" || { e2e_log "prefix settings not written"; exit 1; }
     if [ -n "${NIMBREL_WINVER:-}" ] &&
@@ -233,18 +251,22 @@ unix_path() {
 
 # Runs a Wine program from inside the prefix: with no Z: drive the Unix working folder
 # has no Windows name.
-e2e_wine() { (cd "$WINEPREFIX/drive_c" && exec wine "$@"); }
+e2e_wine() { (cd "$WINEPREFIX/drive_c" && exec "$E2E_WINE" "$@"); }
 
 # Runs the driver in the test's prefix; its stdout is the command's result. The
 # driver says why whenever it fails; a failure with nothing said is Wine failing
-# to run it (seen under load), and the command is given once more.
+# to run it (seen under load), and the command is given once more, unless the test
+# is ending: its end stops the wineserver, and with it a driver still running in the
+# background (a holder), which is then never started again.
 drv() {
   local rc=0 err=$E2E_DIR/driver.$BASHPID.err
-  (cd "$WINEPREFIX/drive_c/Nimbrel" && exec wine NimbrelDriver.exe "$@") 2>"$err" || rc=$?
-  if [ "$rc" != 0 ] && [ ! -s "$err" ]; then
+  (cd "$WINEPREFIX/drive_c/Nimbrel" && exec "$E2E_WINE" NimbrelDriver.exe "$@") 2>"$err" || rc=$?
+  if [ "$rc" != 0 ] && [ -e "$E2E_DIR/ending" ]; then
+    e2e_log "the driver was stopped by the test's end ($*)"
+  elif [ "$rc" != 0 ] && [ ! -s "$err" ]; then
     e2e_log "the driver failed with $rc and said nothing ($*); once more"
     rc=0
-    (cd "$WINEPREFIX/drive_c/Nimbrel" && exec wine NimbrelDriver.exe "$@") 2>"$err" || rc=$?
+    (cd "$WINEPREFIX/drive_c/Nimbrel" && exec "$E2E_WINE" NimbrelDriver.exe "$@") 2>"$err" || rc=$?
   fi
   cat "$err" >&2
   rm -f "$err"
@@ -253,7 +275,7 @@ drv() {
 
 # Starts Nimbrel.exe in the background with ARGS and waits for its main window.
 start_nimbrel() {
-  (cd "$WINEPREFIX/drive_c/Nimbrel" && exec wine Nimbrel.exe "$@") >>"$E2E_DIR/nimbrel.log" 2>&1 &
+  (cd "$WINEPREFIX/drive_c/Nimbrel" && exec "$E2E_WINE" Nimbrel.exe "$@") >>"$E2E_DIR/nimbrel.log" 2>&1 &
   NIMBREL_PID=$!
   drv wait FrmMain 45000 >/dev/null ||
     fail "FrmMain did not appear within 45 s$(kill -0 "$NIMBREL_PID" 2>/dev/null ||
@@ -422,6 +444,7 @@ e2e_finish() {
   if [ "$rc" != 0 ] && [ -n "${DISPLAY:-}" ]; then
     import -display "$DISPLAY" -window root "$E2E_DIR/failure.png" 2>/dev/null
   fi
+  : >"$E2E_DIR/ending"
   stop_nimbrel
   wineserver -k 2>/dev/null
   wineserver -w 2>/dev/null
@@ -453,6 +476,7 @@ e2e_begin_test() {
   rm -rf "$E2E_DIR"
   mkdir -p "$E2E_DIR"
   export WINEPREFIX=$E2E_DIR/prefix
+  e2e_use_loader "${NIMBREL_WIN_BUILD:?}"
   trap e2e_finish EXIT
   trap 'e2e_log "stopped by a signal (the time limit?)"; exit 143' TERM INT
   # A display of its own: X has one input focus per display, and a window that

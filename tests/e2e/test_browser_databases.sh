@@ -154,3 +154,60 @@ for f in "${!SCHEMA[@]}"; do
   wal=$(unix_path "$f-wal")
   [ ! -s "$wal" ] || fail "rows left in $f-wal"
 done
+
+# ---- Side files that lead to a user's documents: SQLite would open, cut or delete a
+# database's journal, log and index itself. A journal that is a symbolic link, logs and
+# indexes that are hard links of documents: /preview, the keep list's listing of sites
+# (opened and cancelled) and /erase leave every document byte for byte, and each
+# database with its line.
+docs=$(unix_path "$E2E_PROFILE\\Documents")
+mkdir -p "$docs"
+for n in 1 2 3 4 5; do head -c 100000 /dev/urandom >"$docs/thesis$n.doc"; done
+sums=$(cd "$docs" && md5sum thesis*.doc)
+for f in "$chrome\\Default\\History" "$ffp\\places.sqlite" "$ffp\\cookies.sqlite"; do
+  rm -f "$(unix_path "$f")"
+done
+db "$chrome\\Default\\History" chromium-history \
+  "INSERT INTO urls(url,last_visit_time) VALUES('https://tracker.net/',1);"
+db "$ffp\\places.sqlite" firefox-places \
+  "INSERT INTO moz_places(id,url,visit_count) VALUES(9,'https://tracker.net/',1);"
+db "$ffp\\cookies.sqlite" firefox-cookies "$firefox_cookies"
+dbsums() {
+  local f
+  for f in "$chrome\\Default\\History" "$chrome\\Default\\Network\\Cookies" \
+    "$edge\\Default\\History" "$ffp\\places.sqlite" "$ffp\\cookies.sqlite"; do
+    md5sum <"$(unix_path "$f")"
+  done
+}
+databases=$(dbsums)
+ln -sf "$docs/thesis1.doc" "$(unix_path "$chrome\\Default\\History")-journal"
+ln -sf "$docs/thesis2.doc" "$(unix_path "$chrome\\Default\\Network\\Cookies")-journal"
+ln -f "$docs/thesis3.doc" "$(unix_path "$ffp\\places.sqlite")-wal"
+ln -f "$docs/thesis4.doc" "$(unix_path "$ffp\\cookies.sqlite")-shm"
+ln -f "$docs/thesis5.doc" "$(unix_path "$edge\\Default\\History")-journal"
+(cd "$WINEPREFIX/drive_c/Nimbrel" && exec "$E2E_WINE" Nimbrel.exe /preview 'C:\links.tsv') \
+  >>"$E2E_DIR/nimbrel.log" 2>&1 || fail "/preview with linked side files"
+assert_eq "$(cd "$docs" && md5sum thesis*.doc)" "$sums" "the documents after /preview"
+start_nimbrel
+drv click FrmMain Label7
+drv wait FrmEraseingSettings 20000 >/dev/null || fail "the erase-settings dialog did not open"
+drv click FrmEraseingSettings Label1
+drv click FrmEraseingSettings CmdKeepListOfCookies
+drv wait FrmKeepList 20000 >/dev/null || fail "the cookie keep list did not open"
+drv click FrmKeepList Command6
+drv gone FrmKeepList 10000 || fail "the keep list did not close on Cancel"
+assert_eq "$(cd "$docs" && md5sum thesis*.doc)" "$sums" "the documents after the keep list"
+drv click FrmEraseingSettings Image6
+drv gone FrmEraseingSettings 10000 || fail "the erase-settings dialog did not close"
+stop_nimbrel
+rc=0
+(cd "$WINEPREFIX/drive_c/Nimbrel" && exec "$E2E_WINE" Nimbrel.exe /erase) \
+  >>"$E2E_DIR/nimbrel.log" 2>&1 || rc=$?
+assert_eq "$rc" 5 "/erase's exit code with databases left"
+assert_eq "$(cd "$docs" && md5sum thesis*.doc)" "$sums" "the documents after /erase"
+log=$(tr -d '\r' <"$WINEPREFIX/drive_c/Nimbrel/Log.txt")
+for f in "$chrome\\Default\\History" "$chrome\\Default\\Network\\Cookies" "$edge\\Default\\History" \
+  "$ffp\\places.sqlite" "$ffp\\cookies.sqlite"; do
+  grep -qxF "  left (refused: link): $f" <<<"$log" || fail "no refusal of $f in Log.txt"
+done
+assert_eq "$(dbsums)" "$databases" "the refused databases"

@@ -14,7 +14,7 @@ log=$WINEPREFIX/drive_c/Nimbrel/Log.txt
 
 # Runs Nimbrel.exe with ARGS to its end; prints nothing, returns its exit code.
 run_nimbrel() {
-  (cd "$WINEPREFIX/drive_c/Nimbrel" && exec wine Nimbrel.exe "$@") >>"$E2E_DIR/nimbrel.log" 2>&1
+  (cd "$WINEPREFIX/drive_c/Nimbrel" && exec "$E2E_WINE" Nimbrel.exe "$@") >>"$E2E_DIR/nimbrel.log" 2>&1
 }
 
 # The Nimbrel.exe processes of this test's prefix.
@@ -149,7 +149,7 @@ for args in "/bogus" "erase" "/preview" "/erase /erase" "/journal j.tsv"; do
 done
 
 # ---- /? shows the usage in the message dialog ----
-(cd "$WINEPREFIX/drive_c/Nimbrel" && exec wine Nimbrel.exe '/?') >>"$E2E_DIR/nimbrel.log" 2>&1 &
+(cd "$WINEPREFIX/drive_c/Nimbrel" && exec "$E2E_WINE" Nimbrel.exe '/?') >>"$E2E_DIR/nimbrel.log" 2>&1 &
 usage_pid=$!
 drv wait FrmMessage 30000 >/dev/null || fail "no usage shown"
 assert_eq "$(drv text FrmMessage Label4)" "Nimbrel command line" "usage title"

@@ -30,13 +30,13 @@ if [ "$(id -u)" == 0 ]; then
   root=1
   bin=$E2E_DIR/bin
   mkdir -p "$bin"
-  for tool in wine wineserver; do
+  for tool in "$E2E_WINE" wineserver; do
     real=$(command -v "$tool")
     printf '#!/bin/sh\nexec capsh --drop=cap_dac_override,cap_dac_read_search -- -c %s %s "$@"\n' \
-      "'exec $real \"\$@\"'" "$tool" >"$bin/$tool"
-    chmod +x "$bin/$tool"
+      "'exec $real \"\$@\"'" "${tool##*/}" >"$bin/${tool##*/}"
+    chmod +x "$bin/${tool##*/}"
   done
-  export PATH=$bin:$PATH
+  export PATH=$bin:$PATH E2E_WINE=$bin/${E2E_WINE##*/}
   wineserver -k 2>/dev/null || true
   wineserver -w 2>/dev/null || true
   wineserver -p

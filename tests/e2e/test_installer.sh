@@ -78,7 +78,7 @@ kib=$((size))
 ((kib >= $(stat -c %s "$exe") / 1024)) || fail "EstimatedSize $kib KiB is less than the exe"
 
 # ---- The installed program runs; the installer will not overwrite it meanwhile ----
-(cd "$(unix_path "$instdir")" && exec wine Nimbrel.exe) >>"$E2E_DIR/nimbrel.log" 2>&1 &
+(cd "$(unix_path "$instdir")" && exec "$E2E_WINE" Nimbrel.exe) >>"$E2E_DIR/nimbrel.log" 2>&1 &
 NIMBREL_PID=$!
 drv wait FrmMain 45000 >/dev/null || fail "the installed Nimbrel showed no window"
 assert_eq "$(drv text FrmMain Label4)" "Nimbrel v3.0" "title of the installed Nimbrel"
@@ -117,7 +117,7 @@ plant_file "$cookies\\ann@new[1].txt" "a cookie"
 choose chkWindowsClipboard
 
 start_installed() {
-  (cd "$installed" && exec wine Nimbrel.exe) >>"$E2E_DIR/nimbrel.log" 2>&1 &
+  (cd "$installed" && exec "$E2E_WINE" Nimbrel.exe) >>"$E2E_DIR/nimbrel.log" 2>&1 &
   NIMBREL_PID=$!
   drv wait FrmMain 45000 >/dev/null || fail "the installed Nimbrel showed no window"
 }

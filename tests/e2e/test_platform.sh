@@ -20,7 +20,7 @@ wineserver -w 2>/dev/null
 wineserver -p
 
 out=$E2E_DIR/selfcheck.txt
-(cd "$c/Nimbrel" && exec wine platform_selfcheck.exe --link 'C:\selfcheck\link' \
+(cd "$c/Nimbrel" && exec "$E2E_WINE" platform_selfcheck.exe --link 'C:\selfcheck\link' \
   --file-link 'C:\selfcheck\filelink' --trash 'C:\xdg\Trash\files\junk.txt') >"$out" 2>&1 ||
   { cat "$out"; fail "platform self-check failed"; }
 tr -d '\r' <"$out" | grep -q ', 0 failed$' || { cat "$out"; fail "no summary line"; }

@@ -164,7 +164,7 @@ assert_eq "$(count_lines "$RUNNING_LINE")" 0 "the running line with no browser r
 plant_all
 plant_file "$CHROME_EXE"
 cp "$WINEPREFIX/drive_c/Nimbrel/FakeBrowser.exe" "$(unix_path "$CHROME_EXE")"
-(cd "$WINEPREFIX/drive_c" && exec wine "$CHROME_EXE") >>"$E2E_DIR/chrome.log" 2>&1 &
+(cd "$WINEPREFIX/drive_c" && exec "$E2E_WINE" "$CHROME_EXE") >>"$E2E_DIR/chrome.log" 2>&1 &
 CHROME_PID=$!
 drv wait class:Chrome_WidgetWin_1 20000 >/dev/null || fail "chrome.exe showed no window"
 erase
@@ -225,7 +225,7 @@ poll_eq 10 "$(printf '%s\n' "Chrome Cache" "Chrome Sessions" "Firefox Cache" "Fi
 stop_nimbrel
 
 run_nimbrel() {
-  (cd "$WINEPREFIX/drive_c/Nimbrel" && exec wine Nimbrel.exe "$@") >>"$E2E_DIR/nimbrel.log" 2>&1
+  (cd "$WINEPREFIX/drive_c/Nimbrel" && exec "$E2E_WINE" Nimbrel.exe "$@") >>"$E2E_DIR/nimbrel.log" 2>&1
 }
 run_nimbrel /preview 'C:\preview.tsv' || fail "/preview failed"
 preview=$(tr -d '\r' <"$WINEPREFIX/drive_c/preview.tsv")

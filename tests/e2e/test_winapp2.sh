@@ -92,7 +92,7 @@ stop_nimbrel
 before=$(state)
 
 # ---- /preview: exactly the traces, nothing changed ----
-(cd "$WINEPREFIX/drive_c/Nimbrel" && exec wine Nimbrel.exe /preview 'C:\preview.tsv') \
+(cd "$WINEPREFIX/drive_c/Nimbrel" && exec "$E2E_WINE" Nimbrel.exe /preview 'C:\preview.tsv') \
   >>"$E2E_DIR/nimbrel.log" 2>&1 || fail "/preview failed"
 preview=$(tr -d '\r' <"$WINEPREFIX/drive_c/preview.tsv")
 assert_eq "$(state)" "$before" "the traces after /preview"

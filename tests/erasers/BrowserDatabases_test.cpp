@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -217,8 +218,48 @@ TEST_F(BrowserDatabasesTest, CookiesOfKeptSitesStayInEveryBrowser) {
   EXPECT_EQ(w.ctx.FilesDeleted, 0);
 }
 
+// A host stored with the trailing dot of a full name or as a BLOB is matched as
+// the browser matches it; a cookie without a host is erased, and only rows
+// deleted are told.
+TEST_F(BrowserDatabasesTest, CookieHostsAreMatchedHoweverStored) {
+  const std::string cookies = kFf + "\\cookies.sqlite";
+  w.files.AddFile(w.system.programFolder + "\\Cookies.ini",
+                  "[Cookies]\r\nCookie_Keep1=site:keep.example\r\nCounter=1\r\n");
+  Plant(cookies, "firefox-cookies",
+        "INSERT INTO moz_cookies(name, host) VALUES('a', 'keep.example.'), "
+        "('b', CAST('www.keep.example' AS BLOB)), ('c', NULL), ('d', 'gone.example'), "
+        "('e', CAST('gone.example' AS BLOB));");
+  Erase(TodaysBrowser::Firefox, BrowserCategory::Cookies);
+  EXPECT_EQ(Sql(cookies, "SELECT name FROM moz_cookies ORDER BY 1"), "a\nb\n");
+  EXPECT_EQ(LinesOf(cookies), (Lines{"  " + cookies + ": 3 cookies", "    (no host): 1 cookie",
+                                     "    gone.example: 2 cookies"}));
+}
+
+// With secure erasing, a log that another program's read keeps from being
+// emptied is told: the deleted rows' bytes stay in it until that read ends.
+TEST_F(BrowserDatabasesTest, ALogAnotherProgramReadsIsToldAsLeft) {
+  const std::string cookies = kFf + "\\cookies.sqlite";
+  Plant(cookies, "firefox-cookies",
+        "PRAGMA journal_mode = WAL; INSERT INTO moz_cookies(name, host) VALUES('a', 'gone.example');");
+  sqlite3* reader = nullptr;
+  sqlite3_open(File(cookies).c_str(), &reader);
+  sqlite3_exec(reader, "BEGIN; SELECT count(*) FROM moz_cookies;", nullptr, nullptr, nullptr);
+  w.SetOption("chkenablesecureerasing", "1");
+  Erase(TodaysBrowser::Firefox, BrowserCategory::Cookies);
+  sqlite3_close(reader);
+  EXPECT_EQ(LinesOf(cookies),
+            (Lines{"  " + cookies + ": 1 cookie", "    gone.example: 1 cookie",
+                   "  left (deleted rows kept in its log, read by another program): " + cookies}));
+  EXPECT_EQ(w.ctx.ItemsLeft, 1);
+}
+
 // A database that is held, no database, damaged or not the expected one is
 // left as it was with its line; the run goes on.
+const std::string kThesis = "C:\\Users\\u\\Documents\\thesis.doc";
+const char* kOneCookie =
+    "INSERT INTO cookies VALUES(0, 'a.example', '', 'n', 'v', x'', '/', 0, 0, 0, 0, 0, 0, 0, 0, 0, "
+    "0, 0, 0, 0);";
+
 TEST_F(BrowserDatabasesTest, UnusableDatabasesAreLeftAsTheyAre) {
   const std::string history = kDefault + "\\History", cookies = kDefault + "\\Network\\Cookies";
   struct Case {
@@ -261,6 +302,34 @@ TEST_F(BrowserDatabasesTest, UnusableDatabasesAreLeftAsTheyAre) {
                   "0, 0, 0, 0, 0, 0, 0, 0, 0);");
        },
        cookies, "refused: link"},
+      // SQLite opens, cuts and deletes a database's side files itself.
+      {"a journal that is a file link",
+       [&] {
+         d->Plant(history, "chromium-history", "INSERT INTO urls(url, last_visit_time) VALUES('u', 1);");
+         d->w.files.AddFile(kThesis, "the thesis");
+         d->w.files.AddFileLink(history + "-journal", kThesis);
+       },
+       history, "refused: link"},
+      {"a write-ahead log that is a hard link",
+       [&] {
+         d->Plant(cookies, "chromium-cookies", kOneCookie);
+         d->w.files.AddFile(kThesis, "the thesis");
+         d->w.files.AddHardLink(kThesis, cookies + "-wal");
+       },
+       cookies, "refused: link"},
+      {"an index that is a hard link",
+       [&] {
+         d->Plant(cookies, "chromium-cookies", kOneCookie);
+         d->w.files.AddFile(kThesis, "the thesis");
+         d->w.files.AddHardLink(kThesis, cookies + "-shm");
+       },
+       cookies, "refused: link"},
+      {"a database that is a hard link",
+       [&] {
+         d->Plant(history, "chromium-history", "INSERT INTO urls(url, last_visit_time) VALUES('u', 1);");
+         d->w.files.AddHardLink(history, kThesis);
+       },
+       history, "refused: link"},
       {"damaged",
        [&] {
          d->Plant(history, "chromium-history",
@@ -281,6 +350,7 @@ TEST_F(BrowserDatabasesTest, UnusableDatabasesAreLeftAsTheyAre) {
     fresh.w.files.AddFile(kDefault + "\\Top Sites", "x");
     c.plant();
     const std::string before = Bytes(fresh.File(c.path));
+    const std::optional<std::string> thesis = fresh.w.files.ReadAll(kThesis);
     fresh.Erase(TodaysBrowser::Chrome, BrowserCategory::History);
     fresh.Erase(TodaysBrowser::Chrome, BrowserCategory::Cookies);
     if (holder) sqlite3_close(holder), holder = nullptr;
@@ -288,7 +358,57 @@ TEST_F(BrowserDatabasesTest, UnusableDatabasesAreLeftAsTheyAre) {
     EXPECT_TRUE(Bytes(fresh.File(c.path)) == before);
     EXPECT_EQ(fresh.w.ctx.ItemsLeft, 1);
     EXPECT_EQ(fresh.w.files.Attributes(kDefault + "\\Top Sites"), kInvalidAttributes);
+    EXPECT_EQ(fresh.w.files.ReadAll(kThesis), thesis);
   }
+}
+
+// A preview and the keep list's listing of sites open a database only to read:
+// a stale journal beside it, which a connection that may write deletes on its
+// first read, stays byte for byte.
+TEST_F(BrowserDatabasesTest, APreviewOrAListingChangesNoFileBesideTheDatabase) {
+  const std::string history = kDefault + "\\History", cookies = kDefault + "\\Network\\Cookies";
+  Plant(history, "chromium-history", "INSERT INTO urls(url, last_visit_time) VALUES('u', 1);");
+  Plant(cookies, "chromium-cookies", kOneCookie);
+  const std::string stale(4096, '\x5a');
+  for (const std::string& path : {history, cookies}) {
+    w.files.AddFile(path + "-journal", "journal");
+    std::ofstream(File(path) + "-journal", std::ios::binary) << stale;
+  }
+  w.SetOption("chkChromeHistory", "1");
+  w.SetOption("chkChromeCookies", "1");
+  w.DecideDataFolder();
+  const RecordedRun preview =
+      RunRecorded(w.ctx, PreviewMode::Preview, Lines{"Chrome History", "Chrome Cookies"});
+  EXPECT_EQ(CookieSites(w.ctx), Lines{"a.example"});
+  for (const std::string& path : {history, cookies}) {
+    SCOPED_TRACE(path);
+    EXPECT_TRUE(Bytes(File(path) + "-journal") == stale);
+    EXPECT_NE(std::find_if(preview.changes.begin(), preview.changes.end(),
+                           [&](const Change& c) { return c.item.starts_with(path + ": 1 "); }),
+              preview.changes.end());
+  }
+}
+
+// Nimbrel's connections run none of a database's own triggers, and a statement
+// that would run for ever is stopped and the database left with its line.
+TEST_F(BrowserDatabasesTest, ADatabasesTriggersDoNothingAndEndlessStatementsStop) {
+  const std::string history = kDefault + "\\History";
+  Plant(history, "chromium-history",
+        "INSERT INTO urls(url, last_visit_time) VALUES('https://a.example/', 1);"
+        "CREATE TRIGGER copy AFTER DELETE ON urls BEGIN "
+        "INSERT INTO meta VALUES('copied', old.url); END;");
+  Erase(TodaysBrowser::Chrome, BrowserCategory::History);
+  EXPECT_EQ(Sql(history, "SELECT count(*) FROM urls; SELECT count(*) FROM meta WHERE key = 'copied'"),
+            "0\n0\n");
+  w.databases.statementLimitMs = 50;
+  DbStatus status = DbStatus::Ok;
+  const std::unique_ptr<Database> db = w.databases.Open(history, status);
+  DbRows rows;
+  EXPECT_EQ(db->Query("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n) "
+                      "SELECT count(*) FROM n",
+                      rows),
+            DbStatus::TooLong);
+  EXPECT_EQ(db->Query("SELECT count(*) FROM urls", rows), DbStatus::Ok);
 }
 
 // The preview lists the databases a run changes, with the same counts, and

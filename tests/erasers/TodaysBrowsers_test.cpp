@@ -90,11 +90,12 @@ TEST_F(TodaysBrowsersTest, ARunningBrowsersRowsLeaveEverythingAndSaySoOnce) {
   RunChrome();
   const auto before = w.files.Snapshot();
   TodaysBrowsersRun run;
-  run.Begin();
+  run.Begin({});
   run.EraseRow(w.ctx, TodaysBrowser::Chrome, BrowserCategory::Cache);
   run.EraseRow(w.ctx, TodaysBrowser::Chrome, BrowserCategory::Sessions);
   EXPECT_EQ(w.files.Snapshot(), before);
   EXPECT_EQ(w.report.lines, Lines{kRunningLine});
+  EXPECT_EQ(w.ctx.ItemsLeft, 2);  // each row left
   EXPECT_TRUE(w.desktop.closed.empty());  // the option is off
   // Another browser's rows go on.
   run.EraseRow(w.ctx, TodaysBrowser::Edge, BrowserCategory::Cache);
@@ -102,7 +103,7 @@ TEST_F(TodaysBrowsersTest, ARunningBrowsersRowsLeaveEverythingAndSaySoOnce) {
             ErasedBy(TodaysBrowser::Edge, BrowserCategory::Cache));
   // The next run tells it again.
   w.report.lines.clear();
-  run.Begin();
+  run.Begin({});
   run.EraseRow(w.ctx, TodaysBrowser::Chrome, BrowserCategory::Cache);
   EXPECT_EQ(w.report.lines, Lines{kRunningLine});
 }
@@ -134,7 +135,7 @@ TEST_F(TodaysBrowsersTest, TheCloseOptionAsksTheBrowsersOwnWindowsAndWaitsAtMost
     if (c.obeys) fresh.desktop.endOnClose = {"chrome.exe"};
     const auto before = fresh.files.Snapshot();
     TodaysBrowsersRun run;
-    run.Begin();
+    run.Begin({});
     run.EraseRow(fresh.ctx, TodaysBrowser::Chrome, BrowserCategory::Cache);
     run.EraseRow(fresh.ctx, TodaysBrowser::Chrome, BrowserCategory::Sessions);
     // Only Chrome's window, once; never the editor's of the same class.
@@ -151,6 +152,22 @@ TEST_F(TodaysBrowsersTest, TheCloseOptionAsksTheBrowsersOwnWindowsAndWaitsAtMost
       EXPECT_EQ(fresh.report.lines, Lines{kRunningLine});
     }
   }
+}
+
+// Browsers that refuse to close are all asked first, then waited for once.
+TEST_F(TodaysBrowsersTest, BrowsersThatRefuseAreAllAskedThenWaitedForOnce) {
+  constexpr WindowHandle kEdgeWindow = 0x300;
+  RunChrome();
+  w.desktop.processes.push_back({60, "msedge.exe"});
+  w.desktop.windows[kEdgeWindow] = "Chrome_WidgetWin_1";
+  w.desktop.owners[kEdgeWindow] = 60;
+  w.SetOption(kCloseBrowsersKey, "1");
+  TodaysBrowsersRun run;
+  run.Begin({TodaysBrowser::Chrome, TodaysBrowser::Edge});
+  run.EraseRow(w.ctx, TodaysBrowser::Chrome, BrowserCategory::Cache);
+  run.EraseRow(w.ctx, TodaysBrowser::Edge, BrowserCategory::Cache);
+  EXPECT_EQ(w.desktop.closed, (std::vector<WindowHandle>{kChromeWindow, kEdgeWindow}));
+  EXPECT_EQ(w.system.paused, kBrowserCloseWait);
 }
 
 }  // namespace

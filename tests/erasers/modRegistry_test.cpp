@@ -210,5 +210,64 @@ TEST_F(ModRegistryTest, DeleteValuesRemovesEveryValueAndKeepsTheKey) {
   EXPECT_EQ(ctx.RegistryItemsRemoved, 2);
 }
 
+// The keys Windows and the program run on stay whole, as does every key above
+// one, however spelt; the keys below them may go.
+TEST(ProtectedRegKeys, KeysWindowsRunsOnAndThoseAboveAreRefusedTheirSubKeysNot) {
+  const RegRoot lm = RegRoot::LocalMachine, cu = RegRoot::CurrentUser, u = RegRoot::Users;
+  const struct {
+    RegRoot root;
+    const char* path;
+    const char* why;
+  } cases[] = {
+      {lm, "SYSTEM\\CurrentControlSet\\Services", "protected key"},
+      {lm, "system\\controlset001\\services\\", "protected key"},
+      {lm, "SYSTEM\\ControlSet002\\Control", "protected key"},
+      {lm, "SYSTEM\\CurrentControlSet\\Enum", "protected key"},
+      {lm, "SYSTEM\\CurrentControlSet\\Hardware Profiles", "protected key"},
+      {lm, "SYSTEM\\CurrentControlSet\\Services\\SomeDriver", ""},
+      {lm, "Software\\Classes\\CLSID", "protected key"},
+      {lm, "SOFTWARE\\Wow6432Node\\Classes\\CLSID\\", "protected key"},
+      {cu, "Software\\Classes\\Wow6432Node\\CLSID", "protected key"},
+      {lm, "Software\\Classes\\CLSID\\{0000-1111}", ""},
+      {lm, "Software\\Classes\\Interface", "protected key"},
+      {lm, "Software\\Classes\\TypeLib", "protected key"},
+      {lm, "Software\\Classes\\AppID", "protected key"},
+      {lm, "Software\\Classes\\.txt", "protected key"},
+      {lm, "Software\\Classes\\txtfile", "protected key"},
+      {lm, "Software\\Classes\\*", "protected key"},
+      {lm, "Software\\Classes\\Directory", "protected key"},
+      {lm, "Software\\Classes\\.txt\\OpenWithList", ""},
+      {lm, "Software\\Classes\\SomeApp.Document", ""},
+      {cu, "Software\\Policies", "protected key"},
+      {cu, "Software\\Microsoft\\Windows\\CurrentVersion\\Policies", "protected key"},
+      {cu, "Software\\Microsoft\\Windows", "protected key"},
+      {cu, "Software\\Microsoft\\Windows\\CurrentVersion", "protected key"},
+      {cu, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer", "protected key"},
+      {cu, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RecentDocs", ""},
+      {lm, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", "protected key"},
+      {lm, "Software\\Wow6432Node\\Microsoft", "protected key"},
+      {lm, "Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion", "protected key"},
+      {lm, "Software\\Microsoft\\SomeTool", ""},
+      {u, ".DEFAULT\\Software\\Microsoft\\Windows", "protected key"},
+      {u, "S-1-5-21-7_Classes\\CLSID", "protected key"},
+      {u, "S-1-5-21-7\\Software\\Vendor", ""},
+      {cu, "Environment", "top of a hive"},
+      {cu, "Control Panel\\", "top of a hive"},
+      {u, ".DEFAULT\\Control Panel", "top of a hive"},
+      {cu, "Software\\NimbrelSoft\\Nimbrel", "protected key"},
+      {cu, "Software\\NimbrelSoft\\Nimbrel\\Options", "protected key"},
+      {cu, "Software\\NimbrelSoft", "protected key"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path);
+    EXPECT_EQ(RegKeyRefusal(c.root, c.path), c.why);
+    TestWorld w;
+    w.registry.AddKey(c.root, std::string(c.path) + "\\Below");
+    const auto before = w.registry.Snapshot();
+    DeleteRegTree(w.ctx, c.root, c.path);
+    EXPECT_EQ(w.registry.Snapshot() == before, *c.why != '\0');
+  }
+}
+
 }  // namespace
 }  // namespace nimbrel

@@ -264,6 +264,13 @@ bool FakeFiles::IsLink(const std::string& path) {
   return LinkAt(path);
 }
 
+std::uint32_t FakeFiles::LinkCount(const std::string& path) {
+  Settle();
+  const Entry* e = Node(path);
+  if (!e || (e->attributes & kAttrDirectory)) return 0;
+  return static_cast<std::uint32_t>(e->data.use_count());
+}
+
 std::optional<std::uint64_t> FakeFiles::Size(const std::string& path) {
   Settle();
   const Entry* e = Follow(Node(path));
