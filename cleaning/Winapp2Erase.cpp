@@ -244,8 +244,29 @@ void EraseFileKey(Context& ctx, const Winapp2Variables& vars, const Winapp2FileK
                   const Excludes& ex) {
   const Winapp2Paths expanded = vars.Expand(key.folder);
   if (!expanded.refused.empty()) return Refused(ctx, expanded.refused, key.line);
-  for (const std::string& path : expanded.paths)
+  for (const std::string& path : expanded.paths) {
+    // A folder part of wildcards alone directly below a protected folder would
+    // reach each folder in it (Documents\*, the profile's Favorites and Saved
+    // Games); one with a name ("Discord*") names an application's folders.
+    const std::size_t wild = path.find_first_of("*?");
+    const std::size_t start = wild == std::string::npos ? 0 : path.rfind('\\', wild) + 1;
+    const std::size_t end = std::min(path.find('\\', start), path.size());
+    if (wild != std::string::npos &&
+        path.find_first_not_of("*?.", start) >= end) {
+      const std::string base = WithoutTrailingBackslash(path.substr(0, start));
+      const std::uint32_t a = ctx.platform.files.Attributes(base);
+      if (a != kInvalidAttributes && (a & kAttrDirectory) &&
+          !Winapp2FolderRefusal(ctx, base).empty()) {
+        Refused(ctx, "wildcard below a protected folder", path + " (" + key.line + ")");
+        continue;
+      }
+    }
     for (const std::string& folder : ResolveWinapp2Wildcards(ctx, path, false)) {
+      // "%SystemDrive%\" comes out as the bare drive.
+      if (folder.size() == 2 && folder[1] == ':') {
+        Refused(ctx, "drive root", folder + "\\ (" + key.line + ")");
+        continue;
+      }
       const std::uint32_t attributes = ctx.platform.files.Attributes(folder);
       if (attributes == kInvalidAttributes || !(attributes & kAttrDirectory)) continue;
       if (const std::string why = Winapp2FolderRefusal(ctx, folder); !why.empty()) {
@@ -254,6 +275,7 @@ void EraseFileKey(Context& ctx, const Winapp2Variables& vars, const Winapp2FileK
       }
       EraseInFolder(ctx, folder, key, ex);
     }
+  }
 }
 
 // ---- Detection ----

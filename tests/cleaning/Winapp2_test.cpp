@@ -316,9 +316,19 @@ TEST_F(Winapp2Machine, LinesAtProtectedFoldersAreRefusedWithWhy) {
   w.files.AddFile("C:\\Users\\user\\AppData\\a.log", "x");
   w.files.AddFile("C:\\Windows\\setup.log", "x");
   w.files.AddFolderLink(local + "\\Linked", "C:\\Users\\user\\Documents");
+  for (const std::string& f : {std::string("C:\\Users\\user\\Documents\\sub\\f.txt"),
+                               std::string("C:\\Users\\user\\Favorites\\x\\f.txt"),
+                               std::string("C:\\boot.log"), roaming + "\\AppOne\\a.tmp"})
+    w.files.AddFile(f, "x");
   Erase("FileKey1=%AppData%|*.log\r\nFileKey2=%AppData%|named.txt\r\n"
         "FileKey3=%UserProfile%\\Documents|*|RECURSE\r\nFileKey4=%UserProfile%\\AppData|*|RECURSE\r\n"
-        "FileKey5=%WinDir%|setup.log\r\nFileKey6=%LocalAppData%\\Linked|*\r\nFileKey7=%Nope%\\x|*\r\n");
+        "FileKey5=%WinDir%|setup.log\r\nFileKey6=%LocalAppData%\\Linked|*\r\nFileKey7=%Nope%\\x|*\r\n"
+        "FileKey8=%UserProfile%\\Documents\\*|*.*|RECURSE\r\nFileKey9=%UserProfile%\\*\\x|*.*\r\n"
+        "FileKey10=%SystemDrive%\\|*.log\r\nFileKey11=%AppData%\\App*|*.tmp\r\n");
+  EXPECT_TRUE(There("C:\\Users\\user\\Documents\\sub\\f.txt"));
+  EXPECT_TRUE(There("C:\\Users\\user\\Favorites\\x\\f.txt"));
+  EXPECT_TRUE(There("C:\\boot.log"));
+  EXPECT_FALSE(There(roaming + "\\AppOne\\a.tmp"));
   EXPECT_TRUE(There(roaming + "\\top.log"));
   EXPECT_TRUE(There(roaming + "\\named.txt"));
   EXPECT_TRUE(There("C:\\Users\\user\\Documents\\doc.log"));
@@ -329,7 +339,9 @@ TEST_F(Winapp2Machine, LinesAtProtectedFoldersAreRefusedWithWhy) {
     if (line.starts_with("  refused")) refused.push_back(line.substr(0, line.find(')') + 1));
   const std::vector<std::string> expected = {
       "  refused (protected folder)", "  refused (protected folder)", "  refused (protected folder)",
-      "  refused (protected folder)", "  refused (protected folder)", "  refused (link)", "  refused (unknown variable %Nope%)"};
+      "  refused (protected folder)", "  refused (protected folder)", "  refused (link)",
+      "  refused (unknown variable %Nope%)", "  refused (wildcard below a protected folder)",
+      "  refused (wildcard below a protected folder)", "  refused (drive root)"};
   EXPECT_EQ(refused, expected);
 }
 
