@@ -240,26 +240,29 @@ void EraseInFolder(Context& ctx, const std::string& folder, const Winapp2FileKey
   RemoveEmptied(ctx, folder);
 }
 
+// Whether the path's first wildcard part is wildcards alone ("*") directly below
+// a folder no line may erase: it would reach each folder in it (Documents\*, the
+// profile's Favorites and Saved Games). A part with a name ("Discord*") names
+// an application's folders.
+bool BareWildcardBelowAProtectedFolder(Context& ctx, const std::string& path) {
+  const std::size_t wild = path.find_first_of("*?");
+  if (wild == std::string::npos) return false;
+  const std::size_t start = path.rfind('\\', wild) + 1;
+  if (path.find_first_not_of("*?.", start) < std::min(path.find('\\', start), path.size()))
+    return false;
+  const std::string base = WithoutTrailingBackslash(path.substr(0, start));
+  const std::uint32_t a = ctx.platform.files.Attributes(base);
+  return a != kInvalidAttributes && (a & kAttrDirectory) && !Winapp2FolderRefusal(ctx, base).empty();
+}
+
 void EraseFileKey(Context& ctx, const Winapp2Variables& vars, const Winapp2FileKey& key,
                   const Excludes& ex) {
   const Winapp2Paths expanded = vars.Expand(key.folder);
   if (!expanded.refused.empty()) return Refused(ctx, expanded.refused, key.line);
   for (const std::string& path : expanded.paths) {
-    // A folder part of wildcards alone directly below a protected folder would
-    // reach each folder in it (Documents\*, the profile's Favorites and Saved
-    // Games); one with a name ("Discord*") names an application's folders.
-    const std::size_t wild = path.find_first_of("*?");
-    const std::size_t start = wild == std::string::npos ? 0 : path.rfind('\\', wild) + 1;
-    const std::size_t end = std::min(path.find('\\', start), path.size());
-    if (wild != std::string::npos &&
-        path.find_first_not_of("*?.", start) >= end) {
-      const std::string base = WithoutTrailingBackslash(path.substr(0, start));
-      const std::uint32_t a = ctx.platform.files.Attributes(base);
-      if (a != kInvalidAttributes && (a & kAttrDirectory) &&
-          !Winapp2FolderRefusal(ctx, base).empty()) {
-        Refused(ctx, "wildcard below a protected folder", path + " (" + key.line + ")");
-        continue;
-      }
+    if (BareWildcardBelowAProtectedFolder(ctx, path)) {
+      Refused(ctx, "wildcard below a protected folder", path + " (" + key.line + ")");
+      continue;
     }
     for (const std::string& folder : ResolveWinapp2Wildcards(ctx, path, false)) {
       // "%SystemDrive%\" comes out as the bare drive.

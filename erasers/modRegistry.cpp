@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/Path.h"
 #include "platform/Text.h"
 
 namespace nimbrel {
@@ -82,15 +83,35 @@ void LeftIfKeyThere(Context& ctx, RegRoot root, const std::string& path) {
   if (leaf) ctx.Left("access denied", RegistryKeyName(root, path));
 }
 
+// Keys that Windows, every program or Nimbrel itself runs on, upper-case and
+// in parts: each is kept whole, and so is every key above it; the keys below
+// it are erasable. (The environment and the Control Panel are tops of their
+// hives.) A part may hold wildcards; "[*]" is the key named "*" (every file's
+// verbs).
+const std::vector<std::vector<std::string>>& ProtectedKeys() {
+  static const std::vector<std::vector<std::string>> keys = [] {
+    std::vector<std::vector<std::string>> out;
+    for (const char* key :
+         {"SOFTWARE\\CLASSES\\CLSID", "SOFTWARE\\CLASSES\\INTERFACE", "SOFTWARE\\CLASSES\\TYPELIB",
+          "SOFTWARE\\CLASSES\\APPID", "SOFTWARE\\CLASSES\\.*", "SOFTWARE\\CLASSES\\[*]",
+          "SOFTWARE\\CLASSES\\DIRECTORY", "SOFTWARE\\CLASSES\\FOLDER", "SOFTWARE\\CLASSES\\DRIVE",
+          "SOFTWARE\\CLASSES\\ALLFILESYSTEMOBJECTS", "SOFTWARE\\CLASSES\\*FILE",
+          "SOFTWARE\\CLASSES\\SYSTEMFILEASSOCIATIONS", "SOFTWARE\\POLICIES",
+          "SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\POLICIES",
+          "SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\EXPLORER",
+          "SOFTWARE\\MICROSOFT\\WINDOWS NT\\CURRENTVERSION", "SOFTWARE\\NIMBRELSOFT\\NIMBREL\\*",
+          "SYSTEM\\CURRENTCONTROLSET\\SERVICES", "SYSTEM\\CURRENTCONTROLSET\\CONTROL",
+          "SYSTEM\\CURRENTCONTROLSET\\ENUM", "SYSTEM\\CURRENTCONTROLSET\\HARDWARE PROFILES"})
+      out.push_back(PartsOf(key));
+    return out;
+  }();
+  return keys;
+}
+
 }  // namespace
 
 std::string RegKeyRefusal(RegRoot root, const std::string& path) {
-  std::vector<std::string> parts;
-  for (std::size_t at = 0; at <= path.size();) {
-    const std::size_t end = std::min(path.find('\\', at), path.size());
-    if (end > at) parts.push_back(ToUpper(std::string_view(path).substr(at, end - at)));
-    at = end + 1;
-  }
+  std::vector<std::string> parts = PartsOf(ToUpper(path));
   // Under HKEY_USERS each user's hive is a key of its own, and its classes
   // (HKU\<user>_Classes) are the user's Software\Classes.
   if (root == RegRoot::Users) {
@@ -108,31 +129,9 @@ std::string RegKeyRefusal(RegRoot root, const std::string& path) {
   if (parts.size() > 1 && parts[0] == "SOFTWARE" && parts[1] == "CLASSES") unview(2);
   if (parts.size() <= 1) return "top of a hive";
   if (parts[0] == "SYSTEM" && parts[1].starts_with("CONTROLSET")) parts[1] = "CURRENTCONTROLSET";
-  // Keys that Windows, every program or Nimbrel itself runs on: each is kept
-  // whole, and so is every key above it; the keys below it are erasable. (The
-  // environment and the Control Panel are tops of their hives.)
-  static const char* const kProtected[] = {
-      "SOFTWARE\\CLASSES\\CLSID", "SOFTWARE\\CLASSES\\INTERFACE", "SOFTWARE\\CLASSES\\TYPELIB",
-      "SOFTWARE\\CLASSES\\APPID", "SOFTWARE\\CLASSES\\.*", "SOFTWARE\\CLASSES\\[*]",
-      "SOFTWARE\\CLASSES\\DIRECTORY", "SOFTWARE\\CLASSES\\FOLDER", "SOFTWARE\\CLASSES\\DRIVE",
-      "SOFTWARE\\CLASSES\\ALLFILESYSTEMOBJECTS", "SOFTWARE\\CLASSES\\*FILE",
-      "SOFTWARE\\CLASSES\\SYSTEMFILEASSOCIATIONS", "SOFTWARE\\POLICIES",
-      "SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\POLICIES",
-      "SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\EXPLORER",
-      "SOFTWARE\\MICROSOFT\\WINDOWS NT\\CURRENTVERSION", "SOFTWARE\\NIMBRELSOFT\\NIMBREL\\*",
-      "SYSTEM\\CURRENTCONTROLSET\\SERVICES", "SYSTEM\\CURRENTCONTROLSET\\CONTROL",
-      "SYSTEM\\CURRENTCONTROLSET\\ENUM", "SYSTEM\\CURRENTCONTROLSET\\HARDWARE PROFILES"};
-  for (const char* key : kProtected) {
-    std::vector<std::string_view> guard;
-    for (std::string_view k = key;;) {
-      const std::size_t cut = k.find('\\');
-      guard.push_back(k.substr(0, cut));
-      if (cut == std::string_view::npos) break;
-      k.remove_prefix(cut + 1);
-    }
+  for (const std::vector<std::string>& guard : ProtectedKeys()) {
     if (parts.size() > guard.size()) continue;
     std::size_t i = 0;
-    // "[*]" is the key named "*" (every file's verbs), not a wildcard.
     while (i < parts.size() &&
            (guard[i] == "[*]" ? parts[i] == "*" : WildcardMatch(guard[i], parts[i])))
       ++i;

@@ -426,15 +426,7 @@ Timer::Timer(Form& form, std::string name, int interval, bool enabled)
 void Timer::SetEnabled(bool enabled) {
   if (enabled == enabled_) return;
   enabled_ = enabled;
-  if (view_ && !firing_) view_->Update(Aspect::Enabled, -1);
-}
-
-void Timer::Fire() {
-  if (!enabled_ || firing_ || !Tick) return;
-  firing_ = true;
-  Tick();
-  firing_ = false;
-  if (!enabled_ && view_) view_->Update(Aspect::Enabled, -1);
+  if (view_) view_->Update(Aspect::Enabled, -1);
 }
 
 // ---- Form ------------------------------------------------------------------

@@ -397,21 +397,17 @@ class Timer {
   const std::string& Name() const { return name_; }
   int Interval() const { return interval_; }
   bool Enabled() const { return enabled_; }
-  // Inside the timer's own tick the state is the program's alone: a handler
-  // that switches its timer off first and on again last costs no system call,
-  // and the window's timer is changed only if the tick ends with it changed.
   void SetEnabled(bool enabled);
   std::function<void()> Tick;
-  // A tick while the timer is off, or while its own tick runs (pending messages
-  // let through inside it), is dropped.
-  void Fire();
+  void Fire() {
+    if (enabled_ && Tick) Tick();
+  }
   void Attach(ControlView* view) { view_ = view; }
 
  private:
   std::string name_;
   int interval_;
   bool enabled_;
-  bool firing_ = false;
   ControlView* view_ = nullptr;
 };
 

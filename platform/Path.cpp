@@ -16,6 +16,16 @@ std::string ParentOf(std::string_view path) {
   return cut == path.npos ? std::string() : std::string(path.substr(0, cut));
 }
 
+std::vector<std::string> PartsOf(std::string_view path) {
+  std::vector<std::string> parts;
+  for (std::size_t at = 0; at <= path.size();) {
+    const std::size_t end = std::min(path.find('\\', at), path.size());
+    if (end > at) parts.emplace_back(path.substr(at, end - at));
+    at = end + 1;
+  }
+  return parts;
+}
+
 std::string FolderPartOf(std::string_view path) {
   const auto cut = path.rfind('\\');
   return cut == path.npos ? std::string() : std::string(path.substr(0, cut + 1));

@@ -19,6 +19,8 @@ std::string ParentOf(std::string_view path);
 // The text up to and including the last "\" ("" when there is none): the
 // parent folder with its trailing backslash, ready for a name.
 std::string FolderPartOf(std::string_view path);
+// The parts between the backslashes, empty ones left out ("\a\\b\" is a, b).
+std::vector<std::string> PartsOf(std::string_view path);
 // The path with one trailing "\" (an empty path becomes "\").
 std::string EnsureTrailingBackslash(std::string_view path);
 // The path without trailing backslashes, but for a drive root's own ("C:\").

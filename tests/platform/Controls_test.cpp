@@ -76,34 +76,6 @@ struct RecordingView : ControlView {
   std::vector<Aspect> aspects;
 };
 
-// A handler that switches its timer off first and on again last changes nothing
-// the window sees; a tick inside its own tick is dropped; one that leaves the
-// timer off tells the window once.
-TEST_F(ControlsTest, ATimersOwnTickSwitchesItOnlyInTheProgram) {
-  Timer timer(form, "tmr", 10);
-  RecordingView view;
-  timer.Attach(&view);
-  int ticks = 0;
-  bool leaveOff = false;
-  timer.Tick = [&] {
-    ++ticks;
-    timer.SetEnabled(false);
-    timer.Fire();  // pending messages let through inside the tick
-    if (!leaveOff) timer.SetEnabled(true);
-  };
-  timer.Fire();
-  timer.Fire();
-  EXPECT_EQ(ticks, 2);
-  EXPECT_TRUE(view.aspects.empty());
-  leaveOff = true;
-  timer.Fire();
-  EXPECT_EQ(ticks, 3);
-  EXPECT_FALSE(timer.Enabled());
-  EXPECT_EQ(view.aspects, std::vector<Aspect>{Aspect::Enabled});
-  timer.Fire();
-  EXPECT_EQ(ticks, 3);
-}
-
 TEST_F(ControlsTest, ListBoxRemovesItsSelectedLinesInOnePassKeepingTheListIndexsLine) {
   ListBox& lines = form.lines;
   for (const char* text : {"a", "b", "c", "d", "e"}) lines.AddItem(text);
