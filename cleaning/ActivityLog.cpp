@@ -15,6 +15,12 @@ void WriteLogFile(Context& ctx, const ListBox& progress, ProgressBar& bar) {
   if (ctx.OptionSelected("ChkDontStoreLogFile")) return;
   const std::string path = ctx.dataFolder.PathToSave(ctx.platform, kLogFile);
   Files& files = ctx.platform.files;
+  // A log that is a link, or a name of a file elsewhere, is never written
+  // through (the files layer refuses it); the run says so.
+  if (!IsOwnFile(files, path)) {
+    ctx.AddProgressLine("  left (refused: link): " + path);
+    return;
+  }
   // The record goes out in pieces of about 64 KiB: an append per line opens,
   // writes and closes the file each time, which after a run over thousands of
   // files took longer than the erasing.

@@ -509,6 +509,33 @@ std::string Winapp2Location(Context& ctx) {
   return IsFile(ctx.platform.files, path) ? path : std::string();
 }
 
+namespace {
+
+// The file's text as the file and registry functions take it: each line in
+// UTF-8 beyond ASCII (the file's usual form, its mark aside) in the ANSI code
+// page, or left out when a character has no place there (it could name no
+// file or key Windows would find); any other line is ANSI text already.
+std::string AnsiText(Context& ctx, std::string_view bytes) {
+  if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
+  std::string out;
+  out.reserve(bytes.size());
+  while (!bytes.empty()) {
+    const std::size_t end = std::min(bytes.find('\n'), bytes.size() - 1) + 1;
+    const std::string_view line = bytes.substr(0, end);
+    bytes.remove_prefix(end);
+    if (!IsUtf8BeyondAscii(line)) {
+      out += line;
+    } else if (const auto ansi = ctx.platform.system.AnsiOfUtf8(line)) {
+      out += *ansi;
+    } else if (line.ends_with('\n')) {
+      out += '\n';
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
 const Winapp2Catalogue& Winapp2Entries(Context& ctx, bool detect) {
   Winapp2Catalogue& c = Cache();
   const std::string path = Winapp2Location(ctx);
@@ -520,7 +547,7 @@ const Winapp2Catalogue& Winapp2Entries(Context& ctx, bool detect) {
   if (changed) {
     c.path = path;
     c.bytes = std::move(bytes);
-    c.file = ParseWinapp2(c.bytes);
+    c.file = ParseWinapp2(AnsiText(ctx, c.bytes));
   }
   if (changed || detect) {
     c.detected.clear();

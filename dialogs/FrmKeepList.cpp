@@ -169,6 +169,8 @@ void SaveCookieKeepList(Context& ctx, const std::vector<std::string>& entries) {
   const Platform& p = ctx.platform;
   const std::string file = ctx.dataFolder.PathToSave(p, kCookieKeepListFile);
   const std::string fresh = file + ".new", old = file + ".old";
+  // A list file that is a link or another name of a file is left as it is.
+  if (!IsOwnFile(p.files, file)) return;
   if (!ClearStaleFile(p, fresh) || !WriteCookieKeepListFile(p, entries, fresh)) return;
   const bool hadOld = Exists(p.files, file);
   if (hadOld && (!ClearStaleFile(p, old) || !p.files.Replace(file, old))) {

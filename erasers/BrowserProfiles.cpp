@@ -127,8 +127,14 @@ bool IsChromiumProfile(Files& files, const std::string& folder, const std::strin
 }
 
 // Adds the folder unless one resolving to the same place is there already.
+// A profile only in a folder an eraser may work in: a profiles.ini may name any
+// folder (C:\Windows, one below a link), and each of the profile's files and
+// databases is erased by its name there. Its cache folder likewise, or none.
 void AddOnce(Context& ctx, std::set<std::string>& seen, std::vector<BrowserFolder>& list,
              BrowserFolder folder) {
+  if (ErasableFolder(ctx, folder.folder).empty()) return;
+  if (!folder.cacheFolder.empty() && ErasableFolder(ctx, folder.cacheFolder).empty())
+    folder.cacheFolder.clear();
   if (!seen.insert(ToUpper(ctx.platform.files.CanonicalPath(folder.folder))).second) return;
   list.push_back(std::move(folder));
 }

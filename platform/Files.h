@@ -142,6 +142,10 @@ class Files {
   // Replaces `to` by `from` in one step (MoveFileEx with replace, write-through).
   virtual bool Replace(const std::string& from, const std::string& to) = 0;
 
+  // The program's own files (its log, keep lists, probes, the definitions
+  // file): never written through a link or into a file that has another name
+  // elsewhere (a hard link), which would land the bytes in what it leads to;
+  // false then, the file unchanged.
   // Opens for appending (creating the file), writes the bytes, closes.
   virtual bool Append(const std::string& path, const std::string& bytes) = 0;
   virtual std::optional<std::string> ReadAll(const std::string& path) = 0;

@@ -74,4 +74,10 @@ bool Exists(Files& files, const std::string& path) {
   return files.Attributes(path) != kInvalidAttributes;
 }
 
+bool IsOwnFile(Files& files, const std::string& path) {
+  const std::uint32_t attributes = files.Attributes(path);
+  return attributes == kInvalidAttributes ||
+         (!(attributes & kAttrDirectory) && !files.IsLink(path) && files.LinkCount(path) == 1);
+}
+
 }  // namespace nimbrel

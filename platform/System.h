@@ -3,7 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "platform/Text.h"
 
@@ -36,6 +38,9 @@ class System {
   virtual std::string GeneralDate(const DateTime& t) = 0;
   // The full weekday name in the user's locale (pattern "dddd").
   virtual std::string LocalWeekdayName(const DateTime& t) = 0;
+  // UTF-8 text in the ANSI code page that the file and registry functions
+  // take; none when a character has no place in it (no best fit is made).
+  virtual std::optional<std::string> AnsiOfUtf8(std::string_view utf8) = 0;
 
   // The run lock, a named mutex of the user's session held from a run's start
   // to its end, so that no two runs, in one process or two, erase at once.

@@ -123,6 +123,22 @@ bool IsOne(std::string_view text) {
   return v && *v == 1.0;
 }
 
+bool IsUtf8BeyondAscii(std::string_view text) {
+  bool beyond = false;
+  for (std::size_t i = 0; i < text.size();) {
+    const auto b = static_cast<unsigned char>(text[i]);
+    const std::size_t n = b < 0x80 ? 1 : b >= 0xC2 && b < 0xE0 ? 2 : b >= 0xE0 && b < 0xF0 ? 3
+                        : b >= 0xF0 && b < 0xF5                ? 4
+                                                               : 0;
+    if (n == 0 || i + n > text.size()) return false;
+    for (std::size_t k = 1; k < n; ++k)
+      if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
+    beyond |= n > 1;
+    i += n;
+  }
+  return beyond;
+}
+
 bool WildcardMatch(std::string_view pattern, std::string_view name) {
   if (MatchFrom(pattern, name)) return true;
   const bool nameHasDot = name.find('.') != std::string_view::npos;

@@ -30,6 +30,10 @@ std::optional<bool> AsBoolean(std::string_view text);
 // True when the text, taken as a number, equals 1 (a ticked check state).
 bool IsOne(std::string_view text);
 
+// Whether the text is well-formed UTF-8 holding a character beyond ASCII: text
+// of the ANSI code page almost never is.
+bool IsUtf8BeyondAscii(std::string_view text);
+
 // Windows wildcard matching of a file name, case-insensitive: '*' is any run
 // of characters, '?' one character; "*.*" also matches names without a dot
 // and a trailing "." matches names without an extension, as FindFirstFile does.

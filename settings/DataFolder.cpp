@@ -24,8 +24,15 @@ bool IsFile(Files& files, const std::string& path) {
 // probe file is made there and deleted again. The path alone cannot tell (a
 // Program Files folder of an administrator, a portable copy on a read-only
 // medium, a folder whose rights were changed).
+// The probe is made afresh under a name the folder's listing does not hold, so
+// that nothing already there (a link to a user's file among them) is written
+// or deleted.
 bool MayWriteIn(Files& files, const std::string& folder) {
-  const std::string probe = In(folder, kWriteProbeFile);
+  std::string probe = In(folder, kWriteProbeFile);
+  for (int n = 2; !files.Find(probe).empty(); ++n) {
+    if (n > 9) return false;
+    probe = In(folder, "Nimbrel write test " + std::to_string(n) + ".tmp");
+  }
   return files.WriteAll(probe, "") && files.Delete(probe);
 }
 
@@ -37,6 +44,13 @@ const std::string& DataFolder::SaveFolder(const Platform& p) {
   std::string appData = MayWriteIn(p.files, program) ? "" : p.shell.SpecialFolder(kCsidlAppData);
   while (!appData.empty() && appData.back() == '\\') appData.pop_back();
   folder_ = appData.empty() ? program : In(appData, kAppDataSubfolder);
+  // A "Nimbrel" there that is a link or no folder is never used: the files
+  // would be written where it leads (Documents, the Windows folder). The
+  // program folder is kept, where nothing may be saved.
+  const std::uint32_t attributes = p.files.Attributes(*folder_);
+  if (*folder_ != program && attributes != kInvalidAttributes &&
+      (!(attributes & kAttrDirectory) || p.files.IsLink(*folder_)))
+    folder_ = program;
   return *folder_;
 }
 

@@ -42,7 +42,8 @@ class DataFolder {
   // context lives as long as the process): the program folder when a probe
   // file can be made and deleted in it through `p`, otherwise the
   // application-data folder's "Nimbrel" (the program folder still, when the
-  // system names no application-data folder).
+  // system names no application-data folder, or when that "Nimbrel" is a link
+  // or a file).
   const std::string& SaveFolder(const Platform& p);
   // Where the file `name` is read: in the save folder, or beside the exe as
   // long as the save folder is elsewhere and has not been made yet.

@@ -54,7 +54,7 @@ std::vector<std::string> ReadListFile(const Platform& p, const std::string& path
 }  // namespace
 
 bool ClearStaleFile(const Platform& p, const std::string& path) {
-  return !Exists(p.files, path) || p.files.Delete(path);
+  return !Exists(p.files, path) || (IsOwnFile(p.files, path) && p.files.Delete(path));
 }
 
 std::vector<std::string> CookieKeepListOf(std::string_view text) {
@@ -114,7 +114,7 @@ std::string CookieKeepListText(const std::vector<std::string>& entries) {
 bool WriteCookieKeepListFile(const Platform& p, const std::vector<std::string>& entries,
                              const std::string& file) {
   const bool complete = p.files.WriteAll(file, CookieKeepListText(entries));
-  if (!complete) p.files.Delete(file);
+  if (!complete && IsOwnFile(p.files, file)) p.files.Delete(file);
   return complete;
 }
 
@@ -122,6 +122,8 @@ void SaveTypedAddressKeepList(const Platform& p, DataFolder& data,
                               const std::vector<std::string>& entries) {
   Files& files = p.files;
   const std::string file = data.PathToSave(p, kTypedAddressKeepListFile), fresh = file + ".new";
+  // A list file that is a link or another name of a file is left as it is.
+  if (!IsOwnFile(files, file)) return;
   if (entries.empty()) {
     if (Exists(files, file)) files.Delete(file);
     return;

@@ -557,13 +557,36 @@ bool Win32Files::Replace(const std::string& from, const std::string& to) {
          MoveFileExW(f.c_str(), t.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
+namespace {
+
+// Opens the program's own file for writing, made when missing: never a link,
+// a file reached through one, or a file with another name elsewhere, each
+// judged on the handle (nothing is written before). INVALID_HANDLE_VALUE when
+// it cannot be opened so.
+HANDLE OpenOwnFile(const std::string& path) {
+  if (IsReadOnly(path)) return INVALID_HANDLE_VALUE;
+  const std::wstring p = SysPath(path);
+  if (p.empty()) return INVALID_HANDLE_VALUE;
+  const HANDLE h = CreateFileW(p.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return h;
+  FILE_BASIC_INFORMATION basic;
+  FILE_STANDARD_INFORMATION standard;
+  const bool link = !Query(h, &basic, sizeof basic, FileBasicInformation) ||
+                    !Query(h, &standard, sizeof standard, FileStandardInformation) ||
+                    (basic.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ||
+                    standard.NumberOfLinks != 1 ||
+                    (UnderWine() && NoThrow(true, [&] { return ReachesElsewhere(NtPathOf(h), Wide(path)); }));
+  if (!link) return h;
+  CloseHandle(h);
+  return INVALID_HANDLE_VALUE;
+}
+
+}  // namespace
+
 bool Win32Files::Append(const std::string& path, const std::string& bytes) {
   Settle();
-  if (IsReadOnly(path)) return false;
-  const std::wstring p = SysPath(path);
-  if (p.empty()) return false;
-  const HANDLE h = CreateFileW(p.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                               FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE h = OpenOwnFile(path);
   if (h == INVALID_HANDLE_VALUE) return false;
   LARGE_INTEGER zero{};
   bool ok = SetFilePointerEx(h, zero, nullptr, FILE_END) != 0 &&
@@ -596,13 +619,9 @@ std::optional<std::string> Win32Files::ReadAll(const std::string& path) {
 
 bool Win32Files::WriteAll(const std::string& path, const std::string& bytes) {
   Settle();
-  if (IsReadOnly(path)) return false;
-  const std::wstring p = SysPath(path);
-  if (p.empty()) return false;
-  const HANDLE h = CreateFileW(p.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                               FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE h = OpenOwnFile(path);
   if (h == INVALID_HANDLE_VALUE) return false;
-  bool ok = WriteLoop(h, bytes.data(), bytes.size());
+  bool ok = SetEndOfFile(h) != 0 && WriteLoop(h, bytes.data(), bytes.size());
   if (!CloseHandle(h)) ok = false;
   return ok;
 }

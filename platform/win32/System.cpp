@@ -101,6 +101,25 @@ std::string Win32System::Environment(const std::string& name) {
   });
 }
 
+std::optional<std::string> Win32System::AnsiOfUtf8(std::string_view utf8) {
+  if (utf8.empty()) return std::string();
+  return NoThrow(std::optional<std::string>(), [&]() -> std::optional<std::string> {
+    const int size = static_cast<int>(utf8.size());
+    const int wide = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), size, nullptr, 0);
+    if (wide <= 0) return std::nullopt;
+    std::wstring w(static_cast<std::size_t>(wide), L'\0');
+    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), size, w.data(), wide);
+    BOOL lost = FALSE;
+    const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, w.data(), wide, nullptr, 0,
+                                      nullptr, &lost);
+    if (n <= 0 || lost) return std::nullopt;
+    std::string out(static_cast<std::size_t>(n), '\0');
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, w.data(), wide, out.data(), n, nullptr, &lost);
+    if (lost) return std::nullopt;
+    return out;
+  });
+}
+
 std::string Win32System::ProgramFolder() {
   return NoThrow(std::string(), [] {
     return ParentOf(ExePath());

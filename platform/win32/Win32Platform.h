@@ -121,6 +121,7 @@ class Win32System final : public System {
   void Pause(unsigned milliseconds) override;
   std::string GeneralDate(const DateTime& t) override;
   std::string LocalWeekdayName(const DateTime& t) override;
+  std::optional<std::string> AnsiOfUtf8(std::string_view utf8) override;
   bool LockRun(unsigned milliseconds) override;
   void UnlockRun() override;
   bool RunLocked() override { return runLocked_; }

@@ -265,6 +265,37 @@ TEST(Winapp2File, IsReadWhereTheProgramKeepsItsFiles) {
   }
 }
 
+// The file's text reaches the file functions in the ANSI code page (Latin-1 in
+// the fakes): UTF-8 with its mark or without is converted line by line, a line
+// with a character the code page lacks is left out alone, ANSI text is kept.
+TEST(Winapp2File, PathsBeyondAsciiMatchInEveryEncoding) {
+  const std::string program = "C:\\Program Files\\Nimbrel";
+  const struct {
+    const char* name;
+    std::string text;
+  } cases[] = {
+      {"UTF-8 with its mark", "\xEF\xBB\xBF[Caf\xC3\xA9 *]\r\nFileKey1=%AppData%\\Caf\xC3\xA9|*.log\r\n"
+                              "FileKey2=%AppData%\\\xE6\x97\xA5|*.log\r\n"},
+      {"UTF-8", "[Caf\xC3\xA9 *]\r\nFileKey2=%AppData%\\\xE6\x97\xA5|*.log\r\n"
+                "FileKey1=%AppData%\\Caf\xC3\xA9|*.log\r\n"},
+      {"ANSI", "[Caf\xE9 *]\r\nFileKey1=%AppData%\\Caf\xE9|*.log\r\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TestWorld w;
+    Windows10(w);
+    w.files.AddFile(program + "\\Winapp2.ini", c.text);
+    w.files.AddFile("C:\\Users\\user\\AppData\\Roaming\\Caf\xE9\\a.log", "x");
+    const Winapp2Catalogue& read = Winapp2Entries(w.ctx, true);
+    ASSERT_EQ(read.file.entries.size(), 1u);
+    const Winapp2Entry& e = read.file.entries[0];
+    EXPECT_EQ(e.name, "Caf\xE9 *");
+    ASSERT_EQ(e.fileKeys.size(), 1u);
+    EraseWinapp2Entry(w.ctx, e);
+    EXPECT_FALSE(w.files.Exists("C:\\Users\\user\\AppData\\Roaming\\Caf\xE9\\a.log"));
+  }
+}
+
 class Winapp2Machine : public ::testing::Test {
  protected:
   Winapp2Machine() {

@@ -133,5 +133,39 @@ TEST_F(BrowserProfilesTest, AProfileReachedThroughALinkIsNotEntered) {
   EXPECT_EQ(w.files.Dump("C:\\Elsewhere") + w.files.Dump("C:\\EdgeData"), elsewhere);
 }
 
+// A profiles.ini may name any folder: one no eraser may work in, or one reached
+// through a link, is no profile, and nothing there is erased.
+TEST(BrowserProfilesSafety, AProfileWhereNoEraserMayWorkIsNoProfile) {
+  const char* paths[] = {"C:\\WINDOWS", "C:\\WINDOWS\\system32", "C:\\WINDOWS\\system32\\prof",
+                         "C:\\Program Files", "C:\\Documents and Settings\\user",
+                         "C:\\Documents and Settings\\user\\My Documents", "\\\\server\\share",
+                         "C:\\lnk\\prof", "C:\\a\\junction\\b\\prof"};
+  for (const char* path : paths) {
+    SCOPED_TRACE(path);
+    TestWorld w;
+    PlantTodaysBrowsers(w);
+    w.ctx.SetReport(&w.report);
+    w.system.env["ProgramFiles"] = "C:\\Program Files";
+    w.shell.specialFolders[kCsidlPersonal] = "C:\\Documents and Settings\\user\\My Documents";
+    // Planted where each path leads: a link's target is planted before the link.
+    std::string where = path;
+    if (where.starts_with("C:\\lnk")) where.replace(0, 6, "C:\\real");
+    if (where.starts_with("C:\\a\\junction")) where.replace(0, 12, "C:\\real2");
+    const char* planted[] = {"\\prefs.js", "\\sessionstore.jsonlz4", "\\cache2\\entries\\e",
+                             "\\thumbnails\\t.png", "\\startupCache\\s.bin"};
+    for (const char* file : planted) w.files.AddFile(where + file, "kept");
+    w.files.AddFolderLink("C:\\lnk", "C:\\real");
+    w.files.AddFolderLink("C:\\a\\junction", "C:\\real2");
+    const std::string p = path;
+    w.files.AddFile(kFirefox + "\\profiles.ini",
+                    "[Profile9]\r\nIsRelative=0\r\nPath=" + p + "\r\n");
+    for (const auto& [folder, cache] : ProfilesOf(w, TodaysBrowser::Firefox))
+      EXPECT_FALSE(EqualsNoCase(folder, p));
+    for (BrowserCategory category : kBrowserCategories)
+      EraseBrowserCategory(w.ctx, TodaysBrowser::Firefox, category);
+    for (const char* file : planted) EXPECT_EQ(w.files.ReadAll(where + file), "kept") << file;
+  }
+}
+
 }  // namespace
 }  // namespace nimbrel

@@ -540,10 +540,9 @@ bool FakeFiles::Replace(const std::string& from, const std::string& to) {
 bool FakeFiles::Append(const std::string& path, const std::string& bytes) {
   Settle();
   if (Denied(path)) return false;
-  // A file link is written through, to its target (a dangling one fails).
+  // Never through a file link, nor into data another name shares.
   Entry* e = Node(path);
-  if (e && !e->linkTarget.empty() && !(e->attributes & kAttrDirectory) && !(e = Follow(e)))
-    return false;
+  if (e && (!e->linkTarget.empty() || e->data.use_count() > 1)) return false;
   if (!e) {
     if (!FolderExists(ParentOf(path))) return false;
     AddFile(path);
@@ -570,8 +569,8 @@ bool FakeFiles::WriteAll(const std::string& path, const std::string& bytes) {
   if (Denied(path)) return false;
   if (!FolderExists(ParentOf(path))) return false;
   Entry* e = Node(path);
-  if (e && !e->linkTarget.empty() && !(e->attributes & kAttrDirectory) && !(e = Follow(e)))
-    return false;
+  // Never through a file link, nor into data another name shares.
+  if (e && (!e->linkTarget.empty() || e->data.use_count() > 1)) return false;
   if (e && ((e->attributes & (kAttrDirectory | kAttrReadOnly)) || e->exclusive)) return false;
   if (written_ + bytes.size() > failWritesAfter_) return false;
   if (diskFull && bytes.size() > (e ? e->data->size() : 0)) return false;
@@ -579,7 +578,7 @@ bool FakeFiles::WriteAll(const std::string& path, const std::string& bytes) {
   if (!e) {
     AddFile(path, bytes);
   } else {
-    // Truncated and written in place: every hard link of the file sees it.
+    // Truncated and written in place.
     *e->data = bytes;
   }
   if (onWrite) onWrite(path);

@@ -53,6 +53,22 @@ class FakeSystem final : public System {
   std::string LocalWeekdayName(const DateTime& t) override {
     return weekdays.at(static_cast<std::size_t>(t.weekday));
   }
+  // The ANSI code page is Latin-1 here: U+0000 to U+00FF, one byte each.
+  std::optional<std::string> AnsiOfUtf8(std::string_view utf8) override {
+    std::string out;
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+      const auto b = static_cast<unsigned char>(utf8[i]);
+      if (b < 0x80) {
+        out += static_cast<char>(b);
+      } else if ((b == 0xC2 || b == 0xC3) && i + 1 < utf8.size() &&
+                 (static_cast<unsigned char>(utf8[i + 1]) & 0xC0) == 0x80) {
+        out += static_cast<char>(((b & 0x03) << 6) | (static_cast<unsigned char>(utf8[++i]) & 0x3F));
+      } else {
+        return std::nullopt;
+      }
+    }
+    return out;
+  }
 
   // Another process's run holds the run lock: every take waits, then fails.
   bool runLockedElsewhere = false;

@@ -104,5 +104,48 @@ TEST_F(DataFolderTest, AnEarlierFileThatCannotBeCopiedKeepsThemAllBesideTheExe) 
   EXPECT_EQ(Kept(), Lines{"http://old.example/"});
 }
 
+// The program's own files are never written, made or deleted through a link or
+// a second name of a user's file: the probe takes a name nothing has, a link
+// or a hard link at a file's name refuses the write, and an application-data
+// folder that is a link is not used.
+TEST_F(DataFolderTest, TheProgramsOwnFilesNeverReachAUsersFileThroughALink) {
+  const std::string thesis = "C:\\Documents and Settings\\user\\My Documents\\thesis.doc";
+  const struct {
+    const char* name;
+    bool writable;  // the program folder
+    std::function<void(TestWorld&)> plant;
+    std::string savedIn;
+  } cases[] = {
+      {"the probe's name a file link", true,
+       [&](TestWorld& v) { v.files.AddFileLink(kProgram + "\\" + kWriteProbeFile, thesis); }, kProgram},
+      {"the probe's name a hard link", true,
+       [&](TestWorld& v) { v.files.AddHardLink(thesis, kProgram + "\\" + kWriteProbeFile); }, kProgram},
+      {"Backup.dat a file link", true,
+       [&](TestWorld& v) { v.files.AddFileLink(kProgram + "\\Backup.dat", thesis); }, ""},
+      {"Backup.dat a hard link", true,
+       [&](TestWorld& v) { v.files.AddHardLink(thesis, kProgram + "\\Backup.dat"); }, ""},
+      {"the application-data folder a link", false,
+       [&](TestWorld& v) {
+         v.files.AddFolderLink(kMine, "C:\\Documents and Settings\\user\\My Documents");
+       },
+       ""},
+      {"the application-data folder a file", false,
+       [&](TestWorld& v) { v.files.AddFile(kMine, "x"); }, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TestWorld v;
+    v.files.AddFolder(kProgram);
+    v.files.AddFolder(kAppData);
+    v.files.AddFile(thesis, "the thesis");
+    if (!c.writable) v.files.DenyWrites(kProgram);
+    c.plant(v);
+    SaveTypedAddressKeepList(v.ctx.platform, v.ctx.dataFolder, {"http://kept.example/"});
+    EXPECT_EQ(v.files.ReadAll(thesis), "the thesis");
+    EXPECT_EQ(v.files.Find("C:\\Documents and Settings\\user\\My Documents\\*").size(), 3u);
+    EXPECT_EQ(v.files.Exists(c.savedIn + "\\Backup.dat") && !c.savedIn.empty(), !c.savedIn.empty());
+  }
+}
+
 }  // namespace
 }  // namespace nimbrel
