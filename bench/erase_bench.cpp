@@ -73,6 +73,7 @@ class TimedFiles final : public Files {
   bool SetAttributes(const std::string& p, std::uint32_t a) override { return Time("SetAttributes", [&] { return real_.SetAttributes(p, a); }); }
   bool IsLink(const std::string& p) override { return Time("IsLink", [&] { return real_.IsLink(p); }); }
   std::uint32_t LinkCount(const std::string& p) override { return Time("LinkCount", [&] { return real_.LinkCount(p); }); }
+  bool HeldOpen(const std::string& p) override { return Time("HeldOpen", [&] { return real_.HeldOpen(p); }); }
   std::optional<std::uint64_t> Size(const std::string& p) override { return Time("Size", [&] { return real_.Size(p); }); }
   std::string CanonicalPath(const std::string& p) override { return Time("CanonicalPath", [&] { return real_.CanonicalPath(p); }); }
   ErasableFile OpenForErase(const std::string& p) override { return Time("OpenForErase", [&] { return real_.OpenForErase(p); }); }

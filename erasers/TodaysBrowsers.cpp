@@ -105,7 +105,15 @@ void EraseCookies(Context& ctx, TodaysBrowser browser, const BrowserFolders& fol
 }  // namespace
 
 bool BrowserRunning(Context& ctx, TodaysBrowser browser) {
-  return !BrowserProcesses(ctx, browser).empty();
+  if (!BrowserProcesses(ctx, browser).empty()) return true;
+  // A browser under another name (a portable copy renamed) still holds its
+  // own lock: Chromium's beside its profiles, Firefox's in each profile.
+  Files& files = ctx.platform.files;
+  const BrowserFolders folders = FindBrowserFolders(ctx, browser);
+  const bool firefox = browser == TodaysBrowser::Firefox;
+  for (const BrowserFolder& f : firefox ? folders.profiles : folders.dataFolders)
+    if (files.HeldOpen(f.folder + (firefox ? "\\parent.lock" : "\\lockfile"))) return true;
+  return false;
 }
 
 void CloseBrowsers(Context& ctx, const std::vector<TodaysBrowser>& browsers) {

@@ -16,7 +16,9 @@ inline constexpr const char* kCloseBrowsersKey = "ChkCloseBrowsers";
 constexpr unsigned kBrowserCloseWait = 10000, kBrowserCloseStep = 100;
 
 // True while a process of the browser's executable runs, windows or not (a
-// browser kept running in the background has none).
+// browser kept running in the background has none), or while the browser's own
+// lock is held, whatever its process is called (Chromium's "lockfile" beside
+// its profiles, Firefox's "parent.lock" in a profile).
 bool BrowserRunning(Context& ctx, TodaysBrowser browser);
 // Asks each top-level window of each browser's class that its processes made
 // to close, all of them first, then waits once, up to kBrowserCloseWait, for

@@ -83,6 +83,10 @@ class Files {
   // link), asked of the path itself, never a link's target; 0 for a folder
   // or when it cannot be told.
   virtual std::uint32_t LinkCount(const std::string& path) = 0;
+  // True when another program holds the existing file open without sharing
+  // its deletion (a browser's lock file while the browser runs); asked by an
+  // open that reads and changes nothing.
+  virtual bool HeldOpen(const std::string& path) = 0;
   virtual std::optional<std::uint64_t> Size(const std::string& path) = 0;
   // The path as the system resolves it: made full (".", "..", trailing dots
   // and blanks and "/" undone), short names made long and, where the path

@@ -155,6 +155,10 @@ bool PreviewFiles::IsLink(const std::string& path) {
   return inner_.IsLink(path);
 }
 
+bool PreviewFiles::HeldOpen(const std::string& path) {
+  return !GoneInPreview(path) && inner_.HeldOpen(path);
+}
+
 std::uint32_t PreviewFiles::LinkCount(const std::string& path) {
   if (GoneInPreview(path)) return 0;
   if (Preview())

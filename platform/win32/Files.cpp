@@ -429,6 +429,20 @@ std::uint32_t Win32Files::LinkCount(const std::string& path) {
   return known && !standard.Directory ? standard.NumberOfLinks : 0;
 }
 
+bool Win32Files::HeldOpen(const std::string& path) {
+  Settle();
+  const std::wstring p = SysPath(path);
+  if (p.empty()) return false;
+  // Asking for the right to delete meets a holder that shares no deleting.
+  const HANDLE h = CreateFileW(p.c_str(), DELETE, kShareAll, nullptr, OPEN_EXISTING,
+                               FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (h != INVALID_HANDLE_VALUE) {
+    CloseHandle(h);
+    return false;
+  }
+  return GetLastError() == ERROR_SHARING_VIOLATION;
+}
+
 ErasableFile Win32Files::OpenForErase(const std::string& path) {
   // Opened for deleting as well as writing: a file that cannot be deleted (in
   // use by a program that does not share it for deleting) is not overwritten

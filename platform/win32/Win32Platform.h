@@ -64,6 +64,7 @@ class Win32Files final : public Files {
   bool SetAttributes(const std::string& path, std::uint32_t attributes) override;
   bool IsLink(const std::string& path) override;
   std::uint32_t LinkCount(const std::string& path) override;
+  bool HeldOpen(const std::string& path) override;
   std::optional<std::uint64_t> Size(const std::string& path) override;
   std::string CanonicalPath(const std::string& path) override;
   bool IsUnder(FileHandle file, const std::string& folder) override;

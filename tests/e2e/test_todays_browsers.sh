@@ -3,7 +3,8 @@
 # Opera (Stable and GX) and Firefox (a relative and an absolute profile) planted in the
 # Windows 10 layout, their Sessions ticked on the Today's Browsers page (screenshot), a
 # run that erases every cache and session file and leaves every other profile file as it
-# was; a chrome.exe running makes Chrome's rows leave everything and say so, and with
+# was; a chrome.exe running, or a Chrome of another name holding its lockfile, makes
+# Chrome's rows leave everything and say so, and with
 # "Close today's browsers before erasing" on its window is asked to close and the run
 # erases; then Chrome and Firefox in the Windows XP layout, through /preview and /erase.
 . "$(dirname "$0")/lib.sh"
@@ -193,6 +194,20 @@ wait "$CHROME_PID" 2>/dev/null || true
 printf '%s\n' "${ERASED[@]}" | check_gone
 check_kept
 assert_eq "$(count_lines "$RUNNING_LINE")" 0 "the running line once Chrome closed"
+
+# ---- A Chrome under another name holds its own lockfile: its rows leave everything and
+# say so, as for chrome.exe.
+plant_all
+lockfile="$local_win\\Google\\Chrome\\User Data\\lockfile"
+plant_file "$lockfile" ""
+drv hold "$lockfile" 60000 >"$E2E_DIR/lock.out" &
+hold_pid=$!
+poll 20 grep -q held "$E2E_DIR/lock.out" || fail "the lockfile is not held"
+erase
+chrome_files | check_there
+assert_eq "$(count_lines "$RUNNING_LINE")" 1 "progress lines saying Chrome runs by its lockfile"
+kill "$hold_pid" 2>/dev/null || true
+wait "$hold_pid" 2>/dev/null || true
 stop_nimbrel
 
 # ---- Windows XP layout: Chrome and Firefox under "Local Settings\Application Data"

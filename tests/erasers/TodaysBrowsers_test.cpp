@@ -154,6 +154,34 @@ TEST_F(TodaysBrowsersTest, TheCloseOptionAsksTheBrowsersOwnWindowsAndWaitsAtMost
   }
 }
 
+// A browser whose process has another name is still taken as running while it
+// holds its own lock; a lock file left behind, unheld, stops nothing.
+TEST_F(TodaysBrowsersTest, ABrowsersOwnHeldLockMeansItRunsWhateverItsName) {
+  const struct {
+    TodaysBrowser browser;
+    std::string lock;
+    bool held;
+  } cases[] = {
+      {TodaysBrowser::Chrome, kChrome + "\\lockfile", true},
+      {TodaysBrowser::Firefox, kFirefox + "\\Profiles\\abc.default\\parent.lock", true},
+      {TodaysBrowser::Chrome, kChrome + "\\lockfile", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.lock + (c.held ? " held" : " left behind"));
+    TestWorld fresh;
+    PlantTodaysBrowsers(fresh);
+    fresh.ctx.SetReport(&fresh.report);
+    fresh.files.AddFile(c.lock, "");
+    if (c.held) fresh.files.Lock(c.lock);
+    const auto before = fresh.files.Snapshot();
+    TodaysBrowsersRun run;
+    run.Begin({c.browser});
+    run.EraseRow(fresh.ctx, c.browser, BrowserCategory::Cache);
+    EXPECT_EQ(BrowserRunning(fresh.ctx, c.browser), c.held);
+    EXPECT_EQ(Gone(before, fresh.files.Snapshot()).empty(), c.held);
+  }
+}
+
 // Browsers that refuse to close are all asked first, then waited for once.
 TEST_F(TodaysBrowsersTest, BrowsersThatRefuseAreAllAskedThenWaitedForOnce) {
   constexpr WindowHandle kEdgeWindow = 0x300;

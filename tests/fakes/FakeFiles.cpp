@@ -264,6 +264,12 @@ bool FakeFiles::IsLink(const std::string& path) {
   return LinkAt(path);
 }
 
+bool FakeFiles::HeldOpen(const std::string& path) {
+  Settle();
+  const Entry* e = Node(path);
+  return e && e->locked;
+}
+
 std::uint32_t FakeFiles::LinkCount(const std::string& path) {
   Settle();
   const Entry* e = Node(path);
