@@ -15,6 +15,9 @@ void WriteLogFile(Context& ctx, const ListBox& progress, ProgressBar& bar) {
   if (ctx.OptionSelected("ChkDontStoreLogFile")) return;
   const std::string path = ctx.dataFolder.PathToSave(ctx.platform, kLogFile);
   Files& files = ctx.platform.files;
+  const std::string refused = ctx.dataFolder.TakeRefusal();
+  if (!refused.empty())
+    ctx.AddProgressLine("  left (refused: link): " + refused + " (nothing is saved there)");
   // A log that is a link, or a name of a file elsewhere, is never written
   // through (the files layer refuses it); the run says so.
   if (!IsOwnFile(files, path)) {

@@ -49,8 +49,10 @@ const std::string& DataFolder::SaveFolder(const Platform& p) {
   // program folder is kept, where nothing may be saved.
   const std::uint32_t attributes = p.files.Attributes(*folder_);
   if (*folder_ != program && attributes != kInvalidAttributes &&
-      (!(attributes & kAttrDirectory) || p.files.IsLink(*folder_)))
+      (!(attributes & kAttrDirectory) || p.files.IsLink(*folder_))) {
+    refused_ = *folder_;
     folder_ = program;
+  }
   return *folder_;
 }
 

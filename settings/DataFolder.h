@@ -15,6 +15,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "platform/Platform.h"
 
@@ -53,12 +54,17 @@ class DataFolder {
   // cannot be copied, the folder and the copies go again, and the files are
   // still read from beside the exe.
   std::string PathToSave(const Platform& p, std::string_view name);
+  // The application-data "Nimbrel" that SaveFolder refused as a link or a
+  // file, once: the first call after the refusal returns it, every later one
+  // "", so that the user is told of it a single time.
+  std::string TakeRefusal() { return std::exchange(refused_, std::string()); }
 
  private:
   // Makes the save folder, when missing, with the files copied in (see PathToSave).
   void MakeSaveFolder(const Platform& p);
 
   std::optional<std::string> folder_;
+  std::string refused_;
 };
 
 }  // namespace nimbrel

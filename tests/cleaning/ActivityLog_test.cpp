@@ -148,5 +148,25 @@ TEST_F(ActivityLogTest, AnEarlierLogBesideAnExeThatMayNotWriteThereMovesAtTheFir
   }
 }
 
+TEST_F(ActivityLogTest, ADataFolderThatIsALinkIsNotUsedAndTheFirstRunSaysSo) {
+  const std::string mine = "C:\\Documents and Settings\\user\\Application Data\\Nimbrel";
+  const std::string docs = "C:\\Documents and Settings\\user\\My Documents";
+  TestWorld v;
+  FrmMain window{v.ctx};
+  v.loop.onModal = w.loop.onModal;
+  v.files.AddFolder(docs);
+  v.files.AddFolderLink(mine, docs);
+  v.files.DenyWrites("C:\\Program Files\\Nimbrel");
+  const std::string told = "  left (refused: link): " + mine + " (nothing is saved there)";
+  for (int run = 1; run <= 2; ++run) {
+    window.Run().StartCleanning();
+    const ListBox& lines = window.LstShowingTracksErasedProgress;
+    int count = 0;
+    for (int i = 0; i < lines.ListCount(); ++i) count += lines.List(i) == told;
+    EXPECT_EQ(count, run == 1) << "run " << run;
+  }
+  EXPECT_EQ(v.files.Find(docs + "\\*").size(), 2u);  // "." and ".." alone
+}
+
 }  // namespace
 }  // namespace nimbrel

@@ -144,6 +144,8 @@ TEST_F(DataFolderTest, TheProgramsOwnFilesNeverReachAUsersFileThroughALink) {
     EXPECT_EQ(v.files.ReadAll(thesis), "the thesis");
     EXPECT_EQ(v.files.Find("C:\\Documents and Settings\\user\\My Documents\\*").size(), 3u);
     EXPECT_EQ(v.files.Exists(c.savedIn + "\\Backup.dat") && !c.savedIn.empty(), !c.savedIn.empty());
+    EXPECT_EQ(v.ctx.dataFolder.TakeRefusal(), c.writable ? "" : kMine);
+    EXPECT_EQ(v.ctx.dataFolder.TakeRefusal(), "");
   }
 }
 
