@@ -1,6 +1,6 @@
 #include "app/CommandLine.h"
 
-#include "dialogs/FrmEraseingSettings.h"
+#include "cleaning/Catalogue.h"
 #include "dialogs/FrmMessage.h"
 #include "platform/Text.h"
 #include "preview/Preview.h"
@@ -49,7 +49,7 @@ int EraseUnattended(Context& ctx, const std::string& journal) {
     if (!ctx.platform.files.WriteAll(journal, ChangesAsText(run))) return kExitNotWritten;
     return ctx.ItemsLeft > 0 ? kExitItemsLeft : kExitDone;
   }
-  WindowlessRun front(ctx, [] { return std::vector<std::string>(); });
+  WindowlessRun front(ctx);
   front.ListRows(rows);
   front.Run().StartCleanning();
   if (front.Run().BusyElsewhere()) return kExitBusy;
@@ -134,15 +134,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& words) {
 }
 
 std::vector<std::string> StoredSelection(Context& ctx) {
-  FrmEraseingSettings settings(ctx);
-  settings.Load();
-  const ListView& apps = settings.lvwThirdpartyControls;
-  WindowlessRun list(ctx, [&apps] {
-    std::vector<std::string> ticked;
-    for (int i = 0; i < apps.Count(); ++i)
-      if (apps.Item(i).checked) ticked.push_back(apps.Item(i).text);
-    return ticked;
-  });
+  StoreDefaultTicks(ctx);
+  WindowlessRun list(ctx);
   list.Run().FillToBeErasedList();
   return list.Rows();
 }

@@ -130,7 +130,7 @@ FrmMain::FrmMain(Context& ctx)
                 lblScannedRegKeys, lblFilesDelete, lblSize, Picture1,
                 mnuEraseSetting, mnuOptions, mnuStartErasing},
       report_(*this, controls_),
-      run_(ctx, controls_, [this] { return TickedApplications(); }),
+      run_(ctx, controls_),
       scheduler_(ctx, SchedulerControls{TmrScheduler, run_}),
       homepageGuard_(ctx, HomepageGuardControls{tmrCheckSettings}),
       options_(ctx, TmrScheduler),
@@ -243,22 +243,6 @@ void FrmMain::WindowReport::RunLockBusy() {
   ShowInformation(window_.ctx_, "Information",
                   "Another run of Nimbrel is still erasing. Nothing was erased; please try "
                   "again when it has finished.");
-}
-
-std::vector<std::string> FrmMain::TickedApplications() {
-  // The dialog's load turns the stored ticks into checks; it is shown and
-  // hidden at once, as the list building has always read it.
-  FrmEraseingSettings settings(ctx_);
-  settings.Show();
-  settings.Hide();
-  std::vector<std::string> ticked;
-  const ListView& apps = settings.lvwThirdpartyControls;
-  for (int i = 0; i < apps.Count(); ++i) {
-    if (apps.Item(i).checked) ticked.push_back(apps.Item(i).text);
-    ctx_.platform.loop.DoEvents();
-  }
-  settings.Close();
-  return ticked;
 }
 
 std::array<FrmMain::Command, 6> FrmMain::Commands() {

@@ -99,8 +99,6 @@ class FrmMain : public Form {
   void OnResized();
   bool StealthMode();
   void WireCommand(Command c, std::function<void()> action);
-  // Loads the erase-settings dialog hidden and takes its ticked applications.
-  std::vector<std::string> TickedApplications();
 
   // The run's report on the window's controls; the window's run also says
   // when it is over or could not start.

@@ -4,8 +4,7 @@
 #include <array>
 
 #include "cleaning/ActivityLog.h"
-#include "cleaning/ApplicationCatalogue.h"
-#include "cleaning/TrackCategories.h"
+#include "cleaning/Catalogue.h"
 #include "cleaning/Winapp2Erase.h"
 #include "erasers/CloseAllInternetExplorers.h"
 #include "erasers/modDefinitions.h"
@@ -20,11 +19,6 @@ namespace {
 
 constexpr int kSettleYields = 2000;
 
-// Case- and blank-insensitive equality of a row text with a catalogue label.
-bool SameLabel(const std::string& row, const char* label) {
-  return ToUpper(Trim(row)) == ToUpper(Trim(label));
-}
-
 }  // namespace
 
 std::string StatusAfterRun(std::int32_t itemsLeft) {
@@ -37,17 +31,15 @@ std::string StatusAfterRun(std::int32_t itemsLeft) {
   return status;
 }
 
-RowMark MarkOfRow(const std::string& row) {
-  for (const TrackCategory& cat : kTrackCategories)
-    if (SameLabel(row, cat.label)) return RowMark::Category;
-  for (const BrowserTrack& track : BrowserTracks())
-    if (SameLabel(row, track.label.c_str())) return RowMark::Category;
-  return RowMark::Application;
+RowMark MarkOfRow(Context& ctx, const std::string& row) {
+  const std::optional<Track> track = FindTrack(ctx, row);
+  return track && (track->kind == TrackKind::Category || track->kind == TrackKind::Browser)
+             ? RowMark::Category
+             : RowMark::Application;
 }
 
-CleaningRun::CleaningRun(Context& ctx, const CleaningControls& controls,
-                         TickedApplications ticked)
-    : ctx_(ctx), c_(controls), ticked_(std::move(ticked)) {}
+CleaningRun::CleaningRun(Context& ctx, const CleaningControls& controls)
+    : ctx_(ctx), c_(controls) {}
 
 void CleaningRun::ColourProgressBar() {
   c_.PgbTemp.SetColours(kProgressBarColour, kProgressBackColour);
@@ -68,19 +60,31 @@ void CleaningRun::ReadFolderVariables() {
 }
 
 void CleaningRun::FillToBeErasedList() {
-  c_.lvwToBeErased.Clear();
-  for (const TrackCategory& cat : kTrackCategories)
-    if (ctx_.OptionSelected(cat.key)) c_.lvwToBeErased.Add(cat.label, RowMark::Category);
+  ListView& list = c_.lvwToBeErased;
+  list.Clear();
   // Each browser is looked for once, at its first selected row.
   std::array<int, kTodaysBrowsers.size()> installed{};  // 0 not looked for, 1 yes, 2 no
-  for (const BrowserTrack& track : BrowserTracks()) {
-    if (!ctx_.OptionSelected(track.key)) continue;
-    int& found = installed[static_cast<std::size_t>(track.browser)];
-    if (found == 0) found = BrowserInstalled(ctx_, track.browser) ? 1 : 2;
-    if (found == 1) c_.lvwToBeErased.Add(track.label, RowMark::Category);
+  for (const Track& track : Tracks(ctx_)) {
+    // Messages get through after each application's tick is read, as long
+    // lists of them have always let the window keep pace.
+    const bool application = track.kind == TrackKind::Application || track.kind == TrackKind::Community;
+    const bool ticked = Ticked(ctx_, track);
+    if (application) ctx_.platform.loop.DoEvents();
+    if (!ticked) continue;
+    switch (track.kind) {
+      case TrackKind::Category: list.Add(track.label, RowMark::Category); break;
+      case TrackKind::Browser: {
+        int& found = installed[static_cast<std::size_t>(track.browser->browser)];
+        if (found == 0) found = BrowserInstalled(ctx_, track.browser->browser) ? 1 : 2;
+        if (found == 1) list.Add(track.label, RowMark::Category);
+        break;
+      }
+      case TrackKind::Application:
+      case TrackKind::Community:
+        if (list.FindItemPrefix(track.label) < 0) list.Add(track.label, RowMark::Application);
+        break;
+    }
   }
-  for (const std::string& app : ticked_())
-    if (c_.lvwToBeErased.FindItemPrefix(app) < 0) c_.lvwToBeErased.Add(app, RowMark::Application);
 }
 
 RunCommandsHeld::RunCommandsHeld(const CleaningControls& controls, const std::string& status)
@@ -200,42 +204,36 @@ void CleaningRun::RowStep(int index) {
 std::vector<TodaysBrowser> CleaningRun::RunBrowsers() const {
   std::vector<TodaysBrowser> browsers;
   const ListView& list = c_.lvwToBeErased;
-  for (int i = 0; i < list.Count(); ++i)
-    for (const BrowserTrack& track : BrowserTracks())
-      if (SameLabel(list.Item(i).text, track.label.c_str()) && ctx_.OptionSelected(track.key) &&
-          std::find(browsers.begin(), browsers.end(), track.browser) == browsers.end())
-        browsers.push_back(track.browser);
+  for (int i = 0; i < list.Count(); ++i) {
+    const std::optional<Track> track = FindTrack(ctx_, list.Item(i).text);
+    if (!track || track->kind != TrackKind::Browser || !Ticked(ctx_, *track)) continue;
+    const TodaysBrowser browser = track->browser->browser;
+    if (std::find(browsers.begin(), browsers.end(), browser) == browsers.end())
+      browsers.push_back(browser);
+  }
   return browsers;
 }
 
 void CleaningRun::Dispatch(int index) {
   ListView& list = c_.lvwToBeErased;
-  const std::string text = list.Item(index).text;
-  for (const TrackCategory& cat : kTrackCategories) {
-    if (!SameLabel(text, cat.label)) continue;
-    if (!ctx_.OptionSelected(cat.key)) continue;
-    list.SetSubItem(index, 1, "Erasing...");
-    if (cat.erase) cat.erase(ctx_);
-    list.SetSubItem(index, 1, "Done");
+  const std::optional<Track> track = FindTrack(ctx_, list.Item(index).text);
+  if (!track) return;
+  // A category or a browser row erases only while its key still says so: the
+  // user may have changed it after the list was built.
+  const bool rereadTick = track->kind == TrackKind::Category || track->kind == TrackKind::Browser;
+  if (rereadTick && !Ticked(ctx_, *track)) return;
+  list.SetSubItem(index, 1, "Erasing...");
+  switch (track->kind) {
+    case TrackKind::Category:
+      if (track->category->erase) track->category->erase(ctx_);
+      break;
+    case TrackKind::Browser:
+      browsers_.EraseRow(ctx_, track->browser->browser, track->browser->category);
+      break;
+    case TrackKind::Application: EraseApplication(ctx_, *track->application); break;
+    case TrackKind::Community: EraseWinapp2Entry(ctx_, *track->community); break;
   }
-  for (const BrowserTrack& track : BrowserTracks()) {
-    if (!SameLabel(text, track.label.c_str())) continue;
-    if (!ctx_.OptionSelected(track.key)) continue;
-    list.SetSubItem(index, 1, "Erasing...");
-    browsers_.EraseRow(ctx_, track.browser, track.category);
-    list.SetSubItem(index, 1, "Done");
-  }
-  for (const Application& app : kApplications) {
-    if (!SameLabel(text, app.label)) continue;
-    list.SetSubItem(index, 1, "Erasing...");
-    EraseApplication(ctx_, app);
-    list.SetSubItem(index, 1, "Done");
-  }
-  if (const Winapp2Entry* entry = FindWinapp2Entry(ctx_, text)) {
-    list.SetSubItem(index, 1, "Erasing...");
-    EraseWinapp2Entry(ctx_, *entry);
-    list.SetSubItem(index, 1, "Done");
-  }
+  list.SetSubItem(index, 1, "Done");
 }
 
 }  // namespace nimbrel

@@ -45,17 +45,13 @@ class RunCommandsHeld {
   bool enabled_[4];
 };
 
-// The labels of the applications ticked in the erase-settings dialog, in
-// catalogue order, as the dialog loads them.
-using TickedApplications = std::function<std::vector<std::string>()>;
-
 inline constexpr const char* kIdleStatus = " Ready";
 // The status strip once a run is over: idle, or how many items it left.
 std::string StatusAfterRun(std::int32_t itemsLeft);
 
 // The mark of a to-be-erased row: a track category's label (or a browser
 // row's) gets the category's, any other row the application's.
-RowMark MarkOfRow(const std::string& row);
+RowMark MarkOfRow(Context& ctx, const std::string& row);
 
 // How long a run waits for another process's run to end (the run lock), and
 // in what steps, letting pending messages through between them.
@@ -66,10 +62,11 @@ constexpr Colour kProgressBarColour = 12632256;   // RGB(192, 192, 192)
 
 class CleaningRun {
  public:
-  CleaningRun(Context& ctx, const CleaningControls& controls, TickedApplications ticked);
+  CleaningRun(Context& ctx, const CleaningControls& controls);
 
-  // One row per selected category, then one per selected row of an
-  // installed browser of today, then one per ticked application.
+  // A row per ticked track in the catalogue's order: the selected categories,
+  // the selected rows of installed browsers of today, the ticked applications
+  // and community entries (one not listed when a row starts with its label).
   void FillToBeErasedList();
   // The run. Returns at once, changing nothing, while a run is in progress in
   // this process. While another process runs (it holds the run lock) it waits
@@ -96,7 +93,6 @@ class CleaningRun {
 
   Context& ctx_;
   CleaningControls c_;
-  TickedApplications ticked_;
   TodaysBrowsersRun browsers_;
   bool running_ = false;
   bool busyElsewhere_ = false;

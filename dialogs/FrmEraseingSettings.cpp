@@ -305,16 +305,15 @@ void FrmEraseingSettings::OnLoad() {
 
 void FrmEraseingSettings::LoadBox(CheckBox& box) {
   // A stored value is shown and never written over; one of a type that reads
-  // as no text shows unticked, as the run takes it. An absent key shows
-  // ticked and is stored as "1", so the run takes the choice the box shows.
-  const bool stored = ctx_.settings.HasSetting(kOptions, box.Name());
+  // as no text shows unticked, as the run takes it (an absent key was stored
+  // "1" before the load).
   resetting_ = true;
-  box.SetValue(AsInt32(ctx_.settings.ReadSetting(kOptions, box.Name(), stored ? "0" : "1")) == 1);
+  box.SetValue(AsInt32(ctx_.settings.ReadSetting(kOptions, box.Name(), "0")) == 1);
   resetting_ = false;
-  if (!stored) ctx_.settings.WriteSetting(kOptions, box.Name(), "1");
 }
 
 void FrmEraseingSettings::LoadSettings() {
+  const auto installed = StoreDefaultTicks(ctx_);
   ShowPage(Page::Browser);
   const auto boxes = CategoryBoxes();
   for (int i = 0; i < kWindows; ++i) LoadBox(*boxes[static_cast<std::size_t>(i)]);
@@ -323,30 +322,25 @@ void FrmEraseingSettings::LoadSettings() {
       ctx_.settings.ReadSetting(kOptions, "txtSearchNetscapeCasche", MozillaProfilesFolder(ctx_)));
   for (int i = kWindows; i < kWindows + kWindowsGroup.count; ++i)
     LoadBox(*boxes[static_cast<std::size_t>(i)]);
-  LoadBrowserBoxes();
+  LoadBrowserBoxes(installed);
 
   ListView& list = lvwThirdpartyControls;
   list.Clear();
   // The detected entries of the community file follow in a group of their
   // own; with none, the catalogue is listed alone, without headings.
-  const std::vector<const Winapp2Entry*>& detected = Winapp2Entries(ctx_, true).detected;
-  const int builtIn = detected.empty() ? -1 : list.AddGroup("Applications");
-  const int community = detected.empty() ? -1 : list.AddGroup(kWinapp2File);
-  for (const Application& app : kApplications)
-    list.Add(app.label, RowMark::ApplicationItem, builtIn);
-  for (int i = 0; i < list.Count(); ++i) {
-    const auto checked = AsBoolean(ctx_.settings.ReadSetting(kOptions, list.Item(i).text, "True"));
-    list.SetChecked(i, checked.value_or(false));
-    ctx_.platform.loop.DoEvents();
-  }
+  const std::vector<Track> tracks = Tracks(ctx_);
+  const bool anyCommunity = !tracks.empty() && tracks.back().kind == TrackKind::Community;
+  const int builtIn = anyCommunity ? list.AddGroup("Applications") : -1;
+  const int community = anyCommunity ? list.AddGroup(kWinapp2File) : -1;
   // The community file's entries, each unticked until the user ticks it.
   community_.clear();
-  for (const Winapp2Entry* entry : detected) {
-    const std::string key = Winapp2TickKey(entry->name);
-    const int i = list.Add(entry->name, RowMark::ApplicationItem, community);
-    community_.push_back({key, entry->warning});
-    list.SetChecked(i, AsBoolean(ctx_.settings.ReadSetting(kWinapp2Section, key, "False"))
-                           .value_or(false));
+  for (const Track& track : tracks) {
+    if (track.kind != TrackKind::Application && track.kind != TrackKind::Community) continue;
+    const bool isCommunity = track.kind == TrackKind::Community;
+    const int i = list.Add(track.label, RowMark::ApplicationItem, isCommunity ? community : builtIn);
+    if (isCommunity) community_.push_back({track.key, track.community->warning});
+    list.SetChecked(i, Ticked(ctx_, track));
+    ctx_.platform.loop.DoEvents();
   }
 }
 
@@ -399,10 +393,8 @@ void FrmEraseingSettings::SelectGroup(CategoryGroup group, bool checked) {
   for (int i = group.first; i < end; ++i) boxes[static_cast<std::size_t>(i)]->Change();
 }
 
-void FrmEraseingSettings::LoadBrowserBoxes() {
-  std::array<bool, kTodaysBrowsers.size()> installed{};
+void FrmEraseingSettings::LoadBrowserBoxes(const std::array<bool, kTodaysBrowsers.size()>& installed) {
   for (std::size_t b = 0; b < kTodaysBrowsers.size(); ++b) {
-    installed[b] = BrowserInstalled(ctx_, kTodaysBrowsers[b].browser);
     Label& label = *BrowserLabels[b];
     label.SetCaption(std::string(kTodaysBrowsers[b].name) + (installed[b] ? "" : " (not found)"));
     label.SetEnabled(installed[b]);
@@ -411,14 +403,12 @@ void FrmEraseingSettings::LoadBrowserBoxes() {
   for (std::size_t i = 0; i < tracks.size(); ++i) {
     CheckBox& box = *BrowserBoxes[i];
     const bool found = installed[static_cast<std::size_t>(tracks[i].browser)];
-    // Cache and History are ticked for a browser found; Cookies and Sessions,
-    // whose erasing signs the user out and loses the open tabs, are not.
-    const bool ticked = found && (tracks[i].category == BrowserCategory::Cache ||
-                                  tracks[i].category == BrowserCategory::History);
     box.SetEnabled(found);
-    // A browser not found keeps its stored choice as it is, unwritten.
-    resetting_ = !found;
-    box.SetValue(AsInt32(ctx_.settings.ReadSetting(kOptions, box.Name(), ticked ? "1" : "0")) == 1);
+    // What an installed browser shows ticked was stored before the load; a
+    // browser not found keeps its stored choice as it is, unwritten.
+    resetting_ = true;
+    const char* byDefault = TickedByDefault(tracks[i], found) ? "1" : "0";
+    box.SetValue(AsInt32(ctx_.settings.ReadSetting(kOptions, box.Name(), byDefault)) == 1);
     resetting_ = false;
   }
 }

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "cleaning/TrackCategories.h"
+#include "cleaning/Catalogue.h"
 #include "core/Context.h"
 #include "platform/Controls.h"
 
@@ -118,7 +118,7 @@ class FrmEraseingSettings : public Form {
   // After the user ticked the row: an entry of the community file with a
   // warning is shown it and stays ticked only on Yes.
   void ConfirmWarning(int index);
-  void LoadBrowserBoxes();
+  void LoadBrowserBoxes(const std::array<bool, kTodaysBrowsers.size()>& installed);
   void SelectBrowsers(bool checked);
 
   Context& ctx_;

@@ -16,7 +16,7 @@ RecordedRun RunRecorded(Context& ctx, PreviewMode mode, const std::vector<std::s
   ctx.dataFolder.SaveFolder(ctx.platform);
   recorded.dataFolder = ctx.dataFolder;
   // The rows are given: the list is never built from the settings here.
-  WindowlessRun front(recorded, [] { return std::vector<std::string>(); },
+  WindowlessRun front(recorded,
                       [&platform](int row) { platform.journal.SetRow(row); });
   front.ListRows(rows);
   CleaningRun& run = front.Run();

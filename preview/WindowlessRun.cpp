@@ -7,8 +7,7 @@ namespace {
 constexpr int kSize = Px(100);
 }  // namespace
 
-WindowlessRun::WindowlessRun(Context& ctx, TickedApplications ticked,
-                             std::function<void(int)> rowStarted)
+WindowlessRun::WindowlessRun(Context& ctx, std::function<void(int)> rowStarted)
     : Form(ctx.platform.loop, "WindowlessRun", kSize, kSize),
       lvwToBeErased(*this, "lvwToBeErased", 0, 0, kSize, kSize),
       LstShowingTracksErasedProgress(*this, "LstShowingTracksErasedProgress", 0, 0, kSize, kSize),
@@ -27,7 +26,7 @@ WindowlessRun::WindowlessRun(Context& ctx, TickedApplications ticked,
                 lblScannedRegKeys, lblFilesDelete, lblSize, Picture1,
                 mnuEraseSetting, mnuOptions, mnuStartErasing},
       report_(controls_, Loop(), std::move(rowStarted)),
-      run_(ctx, controls_, std::move(ticked)) {
+      run_(ctx, controls_) {
   ctx_.SetReport(&report_);
 }
 
@@ -41,7 +40,7 @@ std::vector<std::string> WindowlessRun::Rows() const {
 
 void WindowlessRun::ListRows(const std::vector<std::string>& rows) {
   lvwToBeErased.Clear();
-  for (const std::string& row : rows) lvwToBeErased.Add(row, MarkOfRow(row));
+  for (const std::string& row : rows) lvwToBeErased.Add(row, MarkOfRow(ctx_, row));
 }
 
 }  // namespace nimbrel

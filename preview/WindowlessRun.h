@@ -20,8 +20,7 @@ class WindowlessRun : public Form {
  public:
   // Reports to `ctx` from now until it is destroyed; `rowStarted`, when given,
   // hears each row as it starts (and the row count once all are done).
-  WindowlessRun(Context& ctx, TickedApplications ticked,
-                std::function<void(int)> rowStarted = {});
+  explicit WindowlessRun(Context& ctx, std::function<void(int)> rowStarted = {});
   ~WindowlessRun() override;
 
   ListView lvwToBeErased;

@@ -153,7 +153,7 @@ class ProgramStartTest : public ::testing::Test {
         {"query " + shellFolders + "Cache", 3},
         {"query " + shellFolders + "Cookies", 3},
         {"query HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\PROG_FILES_DIR", 3},
-        {"show FrmEraseingSettings", 6},
+        {"lvwToBeErased on", 6},
         {"show FrmMain", 7},
         {"PgbTemp coloured", 8},
         {"ImgStartErasingMouseMove off", 9},
@@ -187,6 +187,8 @@ class ProgramStartTest : public ::testing::Test {
   SwitchJournal hotKeys{[this] { return main.tmrHotKeys.Enabled(); }, "tmrHotKeys", journal};
   SwitchJournal lit{[this] { return main.ImgStartErasingMouseMove.Visible(); },
                     "ImgStartErasingMouseMove", journal};
+  SwitchJournal listed{[this] { return main.lvwToBeErased.Count() > 0; }, "lvwToBeErased",
+                       journal};
   SwitchJournal bar{[this] { return main.PgbTemp.BarColours().has_value(); }, "PgbTemp", journal};
   FrmMain main{ctx};
 };
@@ -196,6 +198,7 @@ TEST_F(ProgramStartTest, StepsRunInTheirOrderWithTheHotKeysStoppedUntilTheEnd) {
   main.tmrHotKeys.Attach(&hotKeys);
   main.ImgStartErasingMouseMove.Attach(&lit, 0);
   main.PgbTemp.Attach(&bar, 0);
+  main.lvwToBeErased.Attach(&listed, 0);
   main.ImgStartErasingNormal.UserMouseMove({});  // lit before the load
   journal.clear();
 

@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "cleaning/ApplicationCatalogue.h"
+#include "cleaning/Catalogue.h"
 #include "cleaning/TrackCategories.h"
 #include "erasers/modDefinitions.h"
 #include "fakes/TestWorld.h"
@@ -105,12 +106,42 @@ TEST(ApplicationCatalogue, LabelsInListOrderAndTheSectionsTheyRun) {
   }
 }
 
-TEST(Catalogues, EveryKeyIsDistinctAsTheRegistrySeesIt) {
-  std::set<std::string> seen;
-  for (const TrackCategory& c : kTrackCategories)
-    EXPECT_TRUE(seen.insert(ToUpper(c.key)).second) << c.key;
-  for (const Application& a : kApplications)
-    EXPECT_TRUE(seen.insert(ToUpper(a.label)).second) << a.label;
+TEST(Catalogues, EveryKeyAndRowIsDistinctAsTheRegistryAndTheRunSeeThem) {
+  std::set<std::string> keys, rows;
+  for (const Track& t : BuiltInTracks()) {
+    EXPECT_TRUE(keys.insert(ToUpper(t.key)).second) << t.key;
+    EXPECT_TRUE(rows.insert(ToUpper(t.label)).second) << t.label;
+  }
+  EXPECT_EQ(BuiltInTracks().size(), 18u + BrowserTracks().size() + 62u);
+}
+
+TEST(Catalogues, ARowFindsItsTrackByItsWholeLabel) {
+  TestWorld w;
+  w.files.AddFolder("C:\\Program Files\\Nimbrel");
+  w.files.AddFile("C:\\Program Files\\Nimbrel\\Winapp2.ini",
+                  "[Cookies *]\r\nFileKey1=%TEMP%|x.tmp\r\n");
+  const struct {
+    const char* row;
+    std::optional<TrackKind> kind;
+    const char* key;
+  } cases[] = {
+      {"Cookies", TrackKind::Category, "chkCookies"},
+      {"  opera cookies ", TrackKind::Category, "ChkOperaCookies"},
+      {"Chrome Cache", TrackKind::Browser, "chkChromeCache"},
+      {"Winzip", TrackKind::Application, "Winzip"},
+      {"Cookies *", TrackKind::Community, "Cookies"},  // its tick in section Winapp2
+      {"Cookie", std::nullopt, ""},
+      {"Opera", std::nullopt, ""},
+      {"Winzip *", std::nullopt, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.row);
+    const std::optional<Track> track = FindTrack(w.ctx, c.row);
+    ASSERT_EQ(track.has_value(), c.kind.has_value());
+    if (!track) continue;
+    EXPECT_EQ(track->kind, *c.kind);
+    EXPECT_EQ(track->key, c.key);
+  }
 }
 
 class CategoryStepsTest : public ::testing::Test {

@@ -6,6 +6,7 @@
 
 #include <set>
 
+#include "cleaning/ApplicationCatalogue.h"
 #include "cleaning/TrackCategories.h"
 #include "erasers/TodaysBrowsers.h"
 #include "erasers/TodaysBrowsersWorld.h"
@@ -155,7 +156,8 @@ TEST(PreviewOfTodaysBrowsersTest, ListsExactlyTheCacheAndSessionFilesTheRunThenE
       w.desktop.owners = {{0x70, 7}};
       w.desktop.endOnClose = {"chrome.exe"};
     }
-    WindowlessRun list(w.ctx, [] { return std::vector<std::string>(); });
+    for (const Application& app : kApplications) w.SetOption(app.label, "False");
+    WindowlessRun list(w.ctx);
     list.Run().FillToBeErasedList();
     const std::vector<std::string> rows = list.Rows();
     EXPECT_EQ(rows, (std::vector<std::string>{

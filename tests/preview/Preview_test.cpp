@@ -76,7 +76,7 @@ class PreviewTest : public ::testing::Test {
   }
 
   std::vector<std::string> Rows() {
-    WindowlessRun list(w.ctx, [] { return std::vector<std::string>(kApps, kApps + 6); });
+    WindowlessRun list(w.ctx);
     list.Run().FillToBeErasedList();
     return list.Rows();
   }

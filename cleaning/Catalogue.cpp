@@ -1,0 +1,79 @@
+#include "cleaning/Catalogue.h"
+
+#include "cleaning/Winapp2Erase.h"
+#include "platform/Text.h"
+
+namespace nimbrel {
+
+namespace {
+
+bool SameLabel(const std::string& row, const std::string& label) {
+  return EqualsNoCase(Trim(row), Trim(label));
+}
+
+}  // namespace
+
+const std::vector<Track>& BuiltInTracks() {
+  static const std::vector<Track> tracks = [] {
+    std::vector<Track> out;
+    for (const TrackCategory& cat : kTrackCategories)
+      out.push_back({TrackKind::Category, cat.label, kOptions, cat.key, &cat});
+    for (const BrowserTrack& track : BrowserTracks())
+      out.push_back({TrackKind::Browser, track.label, kOptions, track.key, nullptr, &track});
+    for (const Application& app : kApplications)
+      out.push_back({TrackKind::Application, app.label, kOptions, app.label, nullptr, nullptr, &app});
+    return out;
+  }();
+  return tracks;
+}
+
+std::vector<Track> Tracks(Context& ctx) {
+  std::vector<Track> tracks = BuiltInTracks();
+  for (const Winapp2Entry* entry : Winapp2Entries(ctx, true).detected)
+    tracks.push_back({TrackKind::Community, entry->name, kWinapp2Section,
+                      Winapp2TickKey(entry->name), nullptr, nullptr, nullptr, entry});
+  return tracks;
+}
+
+std::optional<Track> FindTrack(Context& ctx, const std::string& row) {
+  for (const Track& track : BuiltInTracks())
+    if (SameLabel(row, track.label)) return track;
+  if (const Winapp2Entry* entry = FindWinapp2Entry(ctx, row))
+    return Track{TrackKind::Community, entry->name, kWinapp2Section, Winapp2TickKey(entry->name),
+                 nullptr, nullptr, nullptr, entry};
+  return std::nullopt;
+}
+
+bool Ticked(Context& ctx, const Track& track) {
+  switch (track.kind) {
+    case TrackKind::Category:
+    case TrackKind::Browser: return ctx.OptionSelected(track.key);
+    case TrackKind::Application:
+      return AsBoolean(ctx.settings.ReadSetting(track.section, track.key, "True")).value_or(false);
+    case TrackKind::Community:
+      return AsBoolean(ctx.settings.ReadSetting(track.section, track.key, "False")).value_or(false);
+  }
+  return false;
+}
+
+bool TickedByDefault(const BrowserTrack& track, bool installed) {
+  return installed &&
+         (track.category == BrowserCategory::Cache || track.category == BrowserCategory::History);
+}
+
+std::array<bool, kTodaysBrowsers.size()> StoreDefaultTicks(Context& ctx) {
+  for (const TrackCategory& cat : kTrackCategories)
+    if (!ctx.settings.HasSetting(kOptions, cat.key)) ctx.settings.WriteSetting(kOptions, cat.key, "1");
+  std::array<bool, kTodaysBrowsers.size()> installed{};
+  for (std::size_t b = 0; b < kTodaysBrowsers.size(); ++b)
+    installed[b] = BrowserInstalled(ctx, kTodaysBrowsers[b].browser);
+  for (const BrowserTrack& track : BrowserTracks()) {
+    const bool found = installed[static_cast<std::size_t>(track.browser)];
+    const std::string stored =
+        ctx.settings.ReadSetting(kOptions, track.key, TickedByDefault(track, found) ? "1" : "0");
+    if (found && AsInt32(stored) == 1) ctx.settings.WriteSetting(kOptions, track.key, "1");
+  }
+  return installed;
+}
+
+}  // namespace nimbrel
