@@ -31,6 +31,10 @@ bool WalkCovered(Context& ctx, const std::string& walked, const std::string& oth
          EqualsNoCase(folder, ctx.platform.files.CanonicalPath(other));
 }
 
+// The jump lists below the recent folder hold what the user pinned to the
+// taskbar and to Quick Access: the recent documents' walk never enters them.
+const std::vector<std::string> kJumpListFolders = {"AutomaticDestinations", "CustomDestinations"};
+
 void EraseWindowsRecentHistory(Context& ctx) {
   EraseRecentDocsList(ctx);
   const std::string profile = ctx.platform.system.Environment("USERPROFILE");
@@ -38,12 +42,13 @@ void EraseWindowsRecentHistory(Context& ctx) {
       profile + (OSVersionTag(ctx) == WindowsVersion::XP ? "\\My Recent Documents" : "\\Recent");
   // From Windows Vista on the profile's "Recent" is a junction: the walk of
   // the folder it leads to (below) covers it.
-  if (!ctx.platform.files.IsLink(recent)) EraseFilesInTree(ctx, recent, "*.*");
+  if (!ctx.platform.files.IsLink(recent)) EraseFilesInTree(ctx, recent, "*.*", kJumpListFolders);
   // The folder the shell files recent documents in: on Windows XP the
   // profile's "Recent" (the Start menu only calls it "My Recent Documents"),
   // from Windows Vista on the folder the profile's "Recent" junction leads to.
   const std::string shellRecent = ctx.platform.shell.SpecialFolder(kCsidlRecent);
-  if (!WalkCovered(ctx, recent, shellRecent)) EraseFilesInTree(ctx, shellRecent, "*.*");
+  if (!WalkCovered(ctx, recent, shellRecent))
+    EraseFilesInTree(ctx, shellRecent, "*.*", kJumpListFolders);
 }
 
 void EraseWindowsTemp(Context& ctx) {

@@ -427,12 +427,19 @@ void Walk(Context& ctx, const std::string& folder, const WalkPlan& plan, const s
   std::vector<FileEntry> listing;
   if (plan.deep || everything) listing = files.Find(folder + "*");
   if (plan.tellLeft) LeftIfUnlisted(ctx, listing, self);
+  // A folder the plan leaves alone is neither visited nor entered.
+  const auto leftAlone = [&](const FileEntry& entry) {
+    return (entry.attributes & kAttrDirectory) &&
+           std::any_of(plan.notEntered.begin(), plan.notEntered.end(),
+                       [&](const std::string& name) { return EqualsNoCase(name, entry.name); });
+  };
   std::vector<std::string> subFolders;
   if (plan.deep) {
     for (const FileEntry& entry : listing) {
       if (IsDots(entry.name)) continue;
       // A linked folder is never entered: it leads out of the tree.
-      if ((entry.attributes & kAttrDirectory) && !(entry.attributes & kAttrReparsePoint))
+      if ((entry.attributes & kAttrDirectory) && !(entry.attributes & kAttrReparsePoint) &&
+          !leftAlone(entry))
         subFolders.push_back(entry.name);
       ctx.DoEvents();
     }
@@ -445,7 +452,7 @@ void Walk(Context& ctx, const std::string& folder, const WalkPlan& plan, const s
   };
   if (plan.subFoldersFirst) walkSubFolders();
   for (const FileEntry& entry : everything ? listing : files.Find(folder + plan.pattern)) {
-    if (IsDots(entry.name)) continue;
+    if (IsDots(entry.name) || leftAlone(entry)) continue;
     if (visit(WalkedFile{folder + entry.name, entry, base}) == WalkOn::LeaveFolder) return;
     ctx.DoEvents();
   }
@@ -592,10 +599,12 @@ bool StillInWalk(Context& ctx, const WalkedFile& file, FileHandle handle) {
   return Inside(ctx.platform.files, file.path, handle, file.base);
 }
 
-void EraseFilesInTree(Context& ctx, const std::string& folder, const std::string& pattern) {
+void EraseFilesInTree(Context& ctx, const std::string& folder, const std::string& pattern,
+                      const std::vector<std::string>& notEntered) {
   Files& files = ctx.platform.files;
   WalkPlan plan{pattern};
   plan.tellLeft = true;
+  plan.notEntered = notEntered;
   WalkFolder(ctx, folder, plan, [&](const WalkedFile& found) {
     ctx.AddProgressLine("  " + found.path);
     if (IsKeptInTree(found.path) || !IsErasableFilePath(ctx, found.path)) return WalkOn::Next;

@@ -18,6 +18,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/Context.h"
 #include "platform/Path.h"
@@ -46,8 +47,10 @@ void EraseFile(Context& ctx, const std::string& path);
 bool EraseFolder(Context& ctx, const std::string& path);
 // Erases every file matching `pattern` in the folder and its sub-folders,
 // adding a progress line for each; paths holding "index.dat" or "SKINS" are
-// listed but kept. Folders stay.
-void EraseFilesInTree(Context& ctx, const std::string& folder, const std::string& pattern);
+// listed but kept. Folders stay, and sub-folders named in `notEntered` are
+// never entered.
+void EraseFilesInTree(Context& ctx, const std::string& folder, const std::string& pattern,
+                      const std::vector<std::string>& notEntered = {});
 // Adds the size of the file at `path` (0 for anything else) to BytesErased.
 void AddToErasedSize(Context& ctx, const std::string& path);
 void EmptyRecycleBin(Context& ctx);
@@ -62,6 +65,8 @@ struct WalkPlan {
   bool subFoldersFirst = false;
   // An erasing walk tells what it could not enter or list as left.
   bool tellLeft = false;
+  // Names of sub-folders the walk neither visits nor enters, at any depth.
+  std::vector<std::string> notEntered = {};
 };
 
 // An entry the walk found: its path (the folder as the walk spells it and the

@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <limits>
 
-#include "erasers/modOSVersion.h"
 #include "erasers/modRegistry.h"
 #include "platform/Text.h"
 #include "settings/KeepLists.h"
@@ -31,7 +30,8 @@ std::string TypedURLName(std::int16_t index) { return "url" + std::to_string(ind
 }  // namespace
 
 void EraseRecentDocsList(Context& ctx) {
-  if (OSVersionTag(ctx) == WindowsVersion::XP) {
+  const OsVersion v = ctx.platform.system.Version();
+  if (v.major > 5 || (v.major == 5 && v.minor >= 1)) {
     DeleteRegSubKeys(ctx, kHkcu, kRecentDocsKey);
     DeleteRegKey(ctx, kHkcu, kRecentDocsKey);
     DeleteRegValue(ctx, kHkcu, kRecentDocsKey, "MRUListEx");

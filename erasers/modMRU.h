@@ -26,8 +26,9 @@ inline constexpr const char* kRunMRUKey =
 // Values url1, url2 ... each holding one typed address.
 inline constexpr const char* kTypedURLsKey = "Software\\Microsoft\\Internet Explorer\\TypedURLs";
 
-// Windows XP: the per-extension sub-keys, then the RecentDocs key, then its
-// "MRUListEx". Any other version: the values its "MRUList" names, then
+// Windows XP and every later version, which order the list with the binary
+// "MRUListEx": the per-extension sub-keys, then the RecentDocs key, then its
+// "MRUListEx". Windows 95 to 2000: the values its "MRUList" names, then
 // "MRUList". No progress lines.
 void EraseRecentDocsList(Context& ctx);
 // The file-search list (a progress line per entry), then the whole keys of

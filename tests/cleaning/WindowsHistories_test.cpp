@@ -38,24 +38,45 @@ TEST_F(HistoryCategoriesTest, RecentOnXPWalksMyRecentDocumentsAndTheShellsRecent
                                    "  " + kXpProfile + "\\Recent\\report.doc.lnk"}));
 }
 
-TEST_F(HistoryCategoriesTest, RecentFromVistaOnWalksTheFolderBehindTheJunctionNotTheJunction) {
-  // The profile's "Recent" is a junction to the shell's recent folder.
+TEST_F(HistoryCategoriesTest, RecentFromVistaOnErasesTheMRUListExFormAndKeepsTheJumpLists) {
+  // The profile's "Recent" is a junction to the shell's recent folder, which
+  // also holds the jump lists.
   const std::string kVistaRecent = "C:\\Users\\ann\\AppData\\Roaming\\Microsoft\\Windows\\Recent";
-  w.system.version = {6, 1, 2};
-  w.system.env["USERPROFILE"] = "C:\\Users\\ann";
-  w.files.AddFile(kVistaRecent + "\\a.lnk", "link");
-  w.files.AddFile(kVistaRecent + "\\b.lnk", "link");
-  w.files.AddFolderLink("C:\\Users\\ann\\Recent", kVistaRecent);
-  w.shell.specialFolders[kCsidlRecent] = kVistaRecent;
-  w.registry.PutString(HKCU, kRecentDocsKey, "MRUList", "a");
-  w.registry.PutString(HKCU, kRecentDocsKey, "a", "a.txt");
-  Erase(kRecent);
-  EXPECT_FALSE(w.files.Exists(kVistaRecent + "\\a.lnk"));
-  EXPECT_FALSE(w.files.Exists(kVistaRecent + "\\b.lnk"));
-  EXPECT_TRUE(w.files.IsLink("C:\\Users\\ann\\Recent"));
-  EXPECT_EQ(w.report.lines, (Lines{"  " + kVistaRecent + "\\a.lnk",
-                                   "  " + kVistaRecent + "\\b.lnk"}));
-  EXPECT_EQ(w.registry.Get(HKCU, kRecentDocsKey, "a"), nullptr);
+  const std::string kPins = kVistaRecent + "\\AutomaticDestinations\\f01b4d95cf55d32a.automaticDestinations-ms";
+  const std::string kTasks = kVistaRecent + "\\CustomDestinations\\5d696d521de238c3.customDestinations-ms";
+  const std::string kExplorer = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer";
+  for (const OsVersion version : {OsVersion{6, 1, 2}, OsVersion{10, 0, 2}}) {
+    SCOPED_TRACE(version.major);
+    TestWorld v;
+    v.ctx.SetReport(&v.report);
+    v.system.version = version;
+    v.system.env["USERPROFILE"] = "C:\\Users\\ann";
+    v.files.AddFile(kVistaRecent + "\\a.lnk", "link");
+    v.files.AddFile(kVistaRecent + "\\b.lnk", "link");
+    v.files.AddFile(kPins, "4 pinned folders");
+    v.files.AddFile(kTasks, "tasks");
+    v.files.AddFolderLink("C:\\Users\\ann\\Recent", kVistaRecent);
+    v.shell.specialFolders[kCsidlRecent] = kVistaRecent;
+    const std::string order("\x01\0\0\0\0\0\0\0\x02\0\0\0\xff\xff\xff\xff", 16);
+    v.registry.Put(HKCU, kRecentDocsKey, "MRUListEx", kRegBinary, order);
+    for (const char* n : {"0", "1", "2"}) v.registry.Put(HKCU, kRecentDocsKey, n, kRegBinary, "doc");
+    const std::string docx = kRecentDocsKey + std::string("\\.docx");
+    v.registry.Put(HKCU, docx, "MRUListEx", kRegBinary, order.substr(8));
+    for (const char* n : {"0", "1"}) v.registry.Put(HKCU, docx, n, kRegBinary, "thesis.docx");
+    v.registry.PutString(HKCU, kExplorer, "ShellState", "kept");
+    v.registry.PutString(HKCU, kExplorer + "\\Advanced", "Hidden", "kept");
+    kTrackCategories[kRecent - 1].erase(v.ctx);
+    EXPECT_FALSE(v.files.Exists(kVistaRecent + "\\a.lnk"));
+    EXPECT_FALSE(v.files.Exists(kVistaRecent + "\\b.lnk"));
+    EXPECT_EQ(v.files.Data(kPins), "4 pinned folders");
+    EXPECT_EQ(v.files.Data(kTasks), "tasks");
+    EXPECT_TRUE(v.files.IsLink("C:\\Users\\ann\\Recent"));
+    EXPECT_EQ(v.report.lines, (Lines{"  " + kVistaRecent + "\\a.lnk",
+                                     "  " + kVistaRecent + "\\b.lnk"}));
+    EXPECT_FALSE(v.registry.HasKey(HKCU, kRecentDocsKey));
+    EXPECT_NE(v.registry.Get(HKCU, kExplorer, "ShellState"), nullptr);
+    EXPECT_NE(v.registry.Get(HKCU, kExplorer + "\\Advanced", "Hidden"), nullptr);
+  }
 }
 
 TEST_F(HistoryCategoriesTest, RecentIsWalkedOnceWhenTheShellNamesTheSameFolder) {

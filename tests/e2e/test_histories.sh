@@ -127,20 +127,28 @@ grep -qiF "  $E2E_PROFILE\\My Recent Documents\\xp-old.lnk" <<<"$erased" ||
   fail "no line for My Recent Documents: $erased"
 grep -qiF "  $shell_recent\\xp-report.lnk" <<<"$erased" || fail "no line for the shell's folder"
 
-# Wine's default, a newer Windows: MRUList names the entries, and the profile's
-# "Recent" is a link to the shell's folder, as the junction of Windows Vista on.
+# Wine's default, Windows 10: MRUListEx orders the entries, here and in the extension
+# keys; the profile's "Recent" is a link to the shell's folder, as the junction of
+# Windows Vista on; the jump lists below the shell's folder are what the user pinned.
 reg_exe delete "$WINVER" /v Version /f >/dev/null || fail "removing the version"
-reg_add "$RECENT_DOCS" MRUList "ba"
-reg_add "$RECENT_DOCS" a "a.txt"
-reg_add "$RECENT_DOCS" b "b.txt"
-reg_add "$RECENT_DOCS" c "c.txt"
+reg_add "$RECENT_DOCS" MRUListEx '010000000000000002000000ffffffff' REG_BINARY
+for v in 0 1 2; do reg_add "$RECENT_DOCS" $v '610062000000' REG_BINARY; done
+reg_add "$RECENT_DOCS\\.docx" MRUListEx '0100000000000000ffffffff' REG_BINARY
+for v in 0 1; do reg_add "$RECENT_DOCS\\.docx" $v '610062000000' REG_BINARY; done
+reg_add "$EXPLORER\\Advanced" NimbrelNeighbour kept
 profile_unix=$(unix_path "$E2E_PROFILE")
 rm -rf "$profile_unix/Recent"
 ln -s "$shell_recent_unix" "$profile_unix/Recent"
 plant_file "$shell_recent\\new-report.lnk" "link"
+pins="$shell_recent\\AutomaticDestinations\\f01b4d95cf55d32a.automaticDestinations-ms"
+tasks="$shell_recent\\CustomDestinations\\5d696d521de238c3.customDestinations-ms"
+plant_file "$pins" "four pinned folders"
+plant_file "$tasks" "tasks"
 erase_alone chkWindowsRecentHistory "Windows Recent History"
-for v in a b MRUList; do gone "$RECENT_DOCS" "$v" || fail "RecentDocs $v not erased"; done
-assert_eq "$(reg_query "$RECENT_DOCS" c)" "c.txt" "the RecentDocs entry MRUList does not name"
+reg_key_exists "$RECENT_DOCS" && fail "RecentDocs (MRUListEx) not erased under Windows 10"
+assert_eq "$(reg_query "$EXPLORER\\Advanced" NimbrelNeighbour)" kept "Explorer\\Advanced's values"
+assert_eq "$(cat "$(unix_path "$pins")")" "four pinned folders" "a jump list"
+assert_eq "$(cat "$(unix_path "$tasks")")" "tasks" "a jump list's tasks"
 assert_file_gone "$shell_recent\\new-report.lnk"
 [ -L "$profile_unix/Recent" ] || fail "the Recent link itself was removed"
 assert_eq "${erased,,}" "  ${shell_recent,,}\\new-report.lnk" \

@@ -88,29 +88,24 @@ TEST_F(ModMRUTest, RecentDocsBeforeXPGoByMRUListWithoutProgressLines) {
   EXPECT_EQ(w.report.yields, 2);
 }
 
-TEST_F(ModMRUTest, RecentDocsKeptInMRUListExOnANewerWindowsOnlyGetTheMRUListRequest) {
-  w.system.version = {6, 1, 2};
-  w.registry.Put(HKCU, kRecentDocsKey, "MRUListEx", kRegBinary, std::string("\0\0\0\0", 4));
-  w.registry.Put(HKCU, kRecentDocsKey, "0", kRegBinary, "a.txt");
-  w.registry.Put(HKCU, kRecentDocsKey + std::string("\\.txt"), "0", kRegBinary, "a.txt");
-  EraseRecentDocsList(w.ctx);
-  EXPECT_EQ(w.report.calls, (Lines{"registry 1"}));
-  EXPECT_TRUE(Has(kRecentDocsKey, "MRUListEx"));
-  EXPECT_TRUE(Has(kRecentDocsKey, "0"));
-  EXPECT_TRUE(w.registry.HasKey(HKCU, kRecentDocsKey + std::string("\\.txt")));
-}
-
-TEST_F(ModMRUTest, RecentDocsOnXPGoWithTheirExtensionKeysAndMRUListEx) {
+TEST(ModMRU, RecentDocsFromXPOnGoWithTheirExtensionKeysAndMRUListEx) {
   const std::string key = kRecentDocsKey;
-  w.registry.Put(HKCU, key, "MRUListEx", kRegBinary, std::string("\0\0\0\0", 4));
-  w.registry.Put(HKCU, key, "0", kRegBinary, "a.txt");
-  w.registry.Put(HKCU, key + "\\.txt", "0", kRegBinary, "a.txt");
-  w.registry.Put(HKCU, key + "\\Folder", "0", kRegBinary, "C:\\x");
-  EraseRecentDocsList(w.ctx);
-  EXPECT_FALSE(w.registry.HasKey(HKCU, key));
-  // Two sub-keys, the key, then MRUListEx.
-  EXPECT_EQ(w.report.registry, 4);
-  EXPECT_TRUE(w.report.lines.empty());
+  for (const OsVersion version : {OsVersion{5, 1, 2}, OsVersion{5, 2, 2}, OsVersion{6, 1, 2},
+                                  OsVersion{10, 0, 2}}) {
+    SCOPED_TRACE(std::to_string(version.major) + "." + std::to_string(version.minor));
+    TestWorld v;
+    v.ctx.SetReport(&v.report);
+    v.system.version = version;
+    v.registry.Put(HKCU, key, "MRUListEx", kRegBinary, std::string("\0\0\0\0\xff\xff\xff\xff", 8));
+    v.registry.Put(HKCU, key, "0", kRegBinary, "a.txt");
+    v.registry.Put(HKCU, key + "\\.txt", "0", kRegBinary, "a.txt");
+    v.registry.Put(HKCU, key + "\\Folder", "0", kRegBinary, "C:\\x");
+    EraseRecentDocsList(v.ctx);
+    EXPECT_FALSE(v.registry.HasKey(HKCU, key));
+    // Two sub-keys, the key, then MRUListEx.
+    EXPECT_EQ(v.report.registry, 4);
+    EXPECT_TRUE(v.report.lines.empty());
+  }
 }
 
 TEST_F(ModMRUTest, TypedURLsEndAtTheFirstMissingOrEmptyValue) {
