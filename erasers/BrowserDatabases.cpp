@@ -172,15 +172,6 @@ class FirefoxFormHistory final : public DatabaseErasing {
   }
 };
 
-// The site a cookie host belongs to: lower-case, without leading dots or the
-// trailing dot of a fully qualified name ("keep.example.").
-std::string SiteOf(std::string_view host) {
-  std::string site = ToLower(Trim(host));
-  site.erase(0, site.find_first_not_of('.'));
-  site.erase(site.find_last_not_of('.') + 1);
-  return site;
-}
-
 class Cookies final : public DatabaseErasing {
  public:
   Cookies(Database& db, const Tables& tables, Outcome& out, const char* table, const char* host,
@@ -331,26 +322,6 @@ std::vector<std::string> CookieFiles(TodaysBrowser browser, const std::string& p
 }
 
 }  // namespace
-
-std::vector<std::string> KeptSites(const std::vector<std::string>& keepList) {
-  std::vector<std::string> sites;
-  for (const std::string& entry : keepList) {
-    const std::string trimmed = Trim(entry);
-    if (!StartsWithNoCase(trimmed, kKeptSitePrefix)) continue;
-    std::string site = SiteOf(std::string_view(trimmed).substr(kKeptSitePrefix.size()));
-    if (!site.empty()) sites.push_back(std::move(site));
-  }
-  return sites;
-}
-
-bool SiteKept(std::string_view host, const std::vector<std::string>& sites) {
-  const std::string h = SiteOf(host);
-  for (const std::string& site : sites)
-    if (h == site || (h.size() > site.size() && h.ends_with(site) &&
-                      h[h.size() - site.size() - 1] == '.'))
-      return true;
-  return false;
-}
 
 void EraseHistoryDatabases(Context& ctx, TodaysBrowser browser, const std::string& profile) {
   if (IsFirefox(browser)) {

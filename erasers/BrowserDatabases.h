@@ -20,21 +20,9 @@
 
 #include "core/Context.h"
 #include "erasers/BrowserProfiles.h"
+#include "settings/KeepLists.h"
 
 namespace nimbrel {
-
-// A site on the cookie keep list is stored as the entry "site:NAME" beside
-// Internet Explorer's cookie file names: ':' is in no file name, so no
-// cookie file is ever taken for a site or a site for a file.
-inline constexpr std::string_view kKeptSitePrefix = "site:";
-
-// The sites among the keep list's entries: NAME trimmed, lower-case, without
-// leading dots; empty ones passed over.
-std::vector<std::string> KeptSites(const std::vector<std::string>& keepList);
-// Whether a cookie's host belongs to a kept site: the site itself or any
-// sub-domain of it, with or without a leading dot ("ample.com" is not kept
-// by "example.com").
-bool SiteKept(std::string_view host, const std::vector<std::string>& sites);
 
 // The history databases of one profile folder:
 //  - Chromium's "History": every row of every table but "meta" (the schema's

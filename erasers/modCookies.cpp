@@ -1,6 +1,5 @@
 #include "erasers/modCookies.h"
 
-#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -58,7 +57,7 @@ void DeleteIECookies(Context& ctx) {
     if ((found.entry.attributes & kAttrDirectory) || name == "index.dat") return WalkOn::Next;
     ctx.AddProgressLine("  " + name);
     if (!kept) kept = ReadCookieKeepList(ctx.platform, ctx.dataFolder);
-    if (std::find(kept->begin(), kept->end(), name) != kept->end()) return WalkOn::Next;
+    if (CookieFileKept(*kept, name)) return WalkOn::Next;
     return DeleteCookie(ctx, found);
   });
 }

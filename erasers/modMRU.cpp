@@ -63,10 +63,7 @@ void EraseTypedURLs(Context& ctx) {
 }
 
 bool IsKeptURL(Context& ctx, const std::string& address) {
-  const std::string wanted = ToUpper(Trim(address));
-  for (const std::string& line : ReadTypedAddressKeepList(ctx.platform, ctx.dataFolder))
-    if (ToUpper(Trim(line)) == wanted) return true;
-  return false;
+  return TypedAddressKept(ReadTypedAddressKeepList(ctx.platform, ctx.dataFolder), address);
 }
 
 }  // namespace nimbrel

@@ -138,4 +138,41 @@ void SaveTypedAddressKeepList(const Platform& p, DataFolder& data,
   files.Replace(fresh, file);
 }
 
+bool CookieFileKept(const std::vector<std::string>& keepList, std::string_view name) {
+  return std::find(keepList.begin(), keepList.end(), name) != keepList.end();
+}
+
+bool TypedAddressKept(const std::vector<std::string>& keepList, std::string_view address) {
+  const std::string wanted = ToUpper(Trim(address));
+  return std::any_of(keepList.begin(), keepList.end(),
+                     [&](const std::string& line) { return ToUpper(Trim(line)) == wanted; });
+}
+
+std::string SiteOf(std::string_view host) {
+  std::string site = ToLower(Trim(host));
+  site.erase(0, site.find_first_not_of('.'));
+  site.erase(site.find_last_not_of('.') + 1);
+  return site;
+}
+
+std::vector<std::string> KeptSites(const std::vector<std::string>& keepList) {
+  std::vector<std::string> sites;
+  for (const std::string& entry : keepList) {
+    const std::string trimmed = Trim(entry);
+    if (!StartsWithNoCase(trimmed, kKeptSitePrefix)) continue;
+    std::string site = SiteOf(std::string_view(trimmed).substr(kKeptSitePrefix.size()));
+    if (!site.empty()) sites.push_back(std::move(site));
+  }
+  return sites;
+}
+
+bool SiteKept(std::string_view host, const std::vector<std::string>& sites) {
+  const std::string h = SiteOf(host);
+  for (const std::string& site : sites)
+    if (h == site || (h.size() > site.size() && h.ends_with(site) &&
+                      h[h.size() - site.size() - 1] == '.'))
+      return true;
+  return false;
+}
+
 }  // namespace nimbrel

@@ -37,6 +37,32 @@ bool WriteCookieKeepListFile(const Platform& p, const std::vector<std::string>& 
 void SaveTypedAddressKeepList(const Platform& p, DataFolder& data,
                               const std::vector<std::string>& entries);
 
+// ---- What the keep lists keep: every eraser that spares something asks here ----
+
+// Whether Internet Explorer's cookie file `name` is on the cookie keep list:
+// an entry that is the name as the folder lists it.
+bool CookieFileKept(const std::vector<std::string>& keepList, std::string_view name);
+// Whether a typed address is on the typed-address keep list: an entry equal to
+// it, case and outer blanks aside.
+bool TypedAddressKept(const std::vector<std::string>& keepList, std::string_view address);
+
+// A site on the cookie keep list is stored as the entry "site:NAME" beside
+// Internet Explorer's cookie file names: ':' is in no file name, so no
+// cookie file is ever taken for a site or a site for a file.
+inline constexpr std::string_view kKeptSitePrefix = "site:";
+
+// The sites among the keep list's entries: NAME trimmed, lower-case, without
+// leading dots; empty ones passed over.
+std::vector<std::string> KeptSites(const std::vector<std::string>& keepList);
+// Whether a cookie's host belongs to a kept site: the site itself or any
+// sub-domain of it, with or without a leading dot ("ample.com" is not kept
+// by "example.com").
+bool SiteKept(std::string_view host, const std::vector<std::string>& sites);
+
+// The site a cookie host belongs to: lower-case, without leading dots or the
+// trailing dot of a fully qualified name ("keep.example.").
+std::string SiteOf(std::string_view host);
+
 // Removes a file left at `path` by an interrupted save; false when it stays.
 bool ClearStaleFile(const Platform& p, const std::string& path);
 

@@ -67,6 +67,30 @@ TEST_F(KeepListsTest, TypedAddressesSkipBlankValuesAndEndAtTheFirstMissing) {
   EXPECT_TRUE(ListCurrentTypedAddresses(w.ctx).empty());
 }
 
+TEST(KeptItems, EachKindOfEntryKeepsWhatItNamesAndNothingElse) {
+  const Lines list = {"ann@site.txt", "  HTTP://Kept.Example/ ", "site:.Example.com"};
+  const std::vector<std::string> sites = KeptSites(list);
+  const struct {
+    const char* item;
+    bool cookieFile, typedAddress, site;
+  } cases[] = {
+      {"ann@site.txt", true, true, false},
+      {"ANN@site.txt", false, true, false},  // a file name as the folder lists it
+      {"http://kept.example/", false, true, false},
+      {"http://kept.example/page", false, false, false},
+      {"example.com", false, false, true},
+      {".mail.example.com.", false, false, true},
+      {"ample.com", false, false, false},
+      {"example.com.evil.net", false, false, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.item);
+    EXPECT_EQ(CookieFileKept(list, c.item), c.cookieFile);
+    EXPECT_EQ(TypedAddressKept(list, c.item), c.typedAddress);
+    EXPECT_EQ(SiteKept(c.item, sites), c.site);
+  }
+}
+
 TEST_F(KeepListsTest, ListContainsIgnoresCaseAndSurroundingBlanks) {
   Form f(w.loop, "F", 100, 100);
   ListBox list(f, "l", 0, 0, 10, 10);
