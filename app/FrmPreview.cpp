@@ -104,10 +104,10 @@ FrmPreview::FrmPreview(Context& ctx, const RecordedRun& preview)
   };
   cmdClose.Click = [this] { Close(); };
   Image1.Click = [this] { Close(); };
-  Fill(ctx, preview);
+  Fill(preview);
 }
 
-void FrmPreview::Fill(Context& ctx, const RecordedRun& preview) {
+void FrmPreview::Fill(const RecordedRun& preview) {
   const int rows = static_cast<int>(preview.rows.size());
   for (int row = kBeforeTheRows; row <= rows; ++row) {
     std::vector<const Change*> changes;
@@ -116,7 +116,7 @@ void FrmPreview::Fill(Context& ctx, const RecordedRun& preview) {
     const bool listRow = row >= 0 && row < rows;
     if (!listRow && changes.empty()) continue;
     lvwPreview.Add(RowLabel(preview, row),
-                   listRow ? MarkOfRow(ctx, preview.rows[static_cast<std::size_t>(row)]) : RowMark::None);
+                   listRow ? MarkOfRow(preview.rows[static_cast<std::size_t>(row)]) : RowMark::None);
     if (changes.empty()) lvwPreview.Add("  nothing to erase");
     std::map<std::string, int> windows;  // class -> windows it closes
     for (const Change* c : changes)

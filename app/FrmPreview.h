@@ -31,7 +31,7 @@ class FrmPreview : public Form {
   bool EraseChosen() const { return erase_; }
 
  private:
-  void Fill(Context& ctx, const RecordedRun& preview);
+  void Fill(const RecordedRun& preview);
   bool erase_ = false;
 };
 

@@ -35,9 +35,14 @@ std::vector<Track> Tracks(Context& ctx) {
   return tracks;
 }
 
-std::optional<Track> FindTrack(Context& ctx, const std::string& row) {
+const Track* FindBuiltInTrack(const std::string& row) {
   for (const Track& track : BuiltInTracks())
-    if (SameLabel(row, track.label)) return track;
+    if (SameLabel(row, track.label)) return &track;
+  return nullptr;
+}
+
+std::optional<Track> FindTrack(Context& ctx, const std::string& row) {
+  if (const Track* track = FindBuiltInTrack(row)) return *track;
   if (const Winapp2Entry* entry = FindWinapp2Entry(ctx, row))
     return Track{TrackKind::Community, entry->name, kWinapp2Section, Winapp2TickKey(entry->name),
                  nullptr, nullptr, nullptr, entry};

@@ -34,6 +34,9 @@ struct Track {
 
 // The built-in tracks, in list order; made once.
 const std::vector<Track>& BuiltInTracks();
+// The built-in track of a to-be-erased row (labels compared case- and
+// outer-blank-insensitively); null for a community row or none.
+const Track* FindBuiltInTrack(const std::string& row);
 // Every track: the built-in ones, then the community file's detected entries.
 std::vector<Track> Tracks(Context& ctx);
 // The track of a to-be-erased row (labels compared case- and outer-blank-

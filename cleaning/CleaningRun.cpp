@@ -31,8 +31,8 @@ std::string StatusAfterRun(std::int32_t itemsLeft) {
   return status;
 }
 
-RowMark MarkOfRow(Context& ctx, const std::string& row) {
-  const std::optional<Track> track = FindTrack(ctx, row);
+RowMark MarkOfRow(const std::string& row) {
+  const Track* track = FindBuiltInTrack(row);
   return track && (track->kind == TrackKind::Category || track->kind == TrackKind::Browser)
              ? RowMark::Category
              : RowMark::Application;
@@ -205,7 +205,8 @@ std::vector<TodaysBrowser> CleaningRun::RunBrowsers() const {
   std::vector<TodaysBrowser> browsers;
   const ListView& list = c_.lvwToBeErased;
   for (int i = 0; i < list.Count(); ++i) {
-    const std::optional<Track> track = FindTrack(ctx_, list.Item(i).text);
+    // Only built-in rows are looked up: the community file is not read again here.
+    const Track* track = FindBuiltInTrack(list.Item(i).text);
     if (!track || track->kind != TrackKind::Browser || !Ticked(ctx_, *track)) continue;
     const TodaysBrowser browser = track->browser->browser;
     if (std::find(browsers.begin(), browsers.end(), browser) == browsers.end())

@@ -51,7 +51,7 @@ std::string StatusAfterRun(std::int32_t itemsLeft);
 
 // The mark of a to-be-erased row: a track category's label (or a browser
 // row's) gets the category's, any other row the application's.
-RowMark MarkOfRow(Context& ctx, const std::string& row);
+RowMark MarkOfRow(const std::string& row);
 
 // How long a run waits for another process's run to end (the run lock), and
 // in what steps, letting pending messages through between them.

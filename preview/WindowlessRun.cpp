@@ -40,7 +40,7 @@ std::vector<std::string> WindowlessRun::Rows() const {
 
 void WindowlessRun::ListRows(const std::vector<std::string>& rows) {
   lvwToBeErased.Clear();
-  for (const std::string& row : rows) lvwToBeErased.Add(row, MarkOfRow(ctx_, row));
+  for (const std::string& row : rows) lvwToBeErased.Add(row, MarkOfRow(row));
 }
 
 }  // namespace nimbrel
