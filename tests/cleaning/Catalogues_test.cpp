@@ -18,31 +18,41 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-TEST(TrackCategoryCatalogue, LabelsAndKeysInTheirFixedOrder) {
-  const char* expected[18][2] = {
-      {"Location Bar History", "chkLocationBarHistory"},
-      {"Cookies", "chkCookies"},
-      {"Temporary Internet files", "chkTemporaryInternetfiles"},
-      {"Internet History", "chkInternetHistory"},
-      {"Index", "chkIndex"},
-      {"Opera Cookies", "ChkOperaCookies"},
-      {"Opera Location Bar History", "ChkOperaLocationBarHistory"},
-      {"Opera Cache", "ChkOperaCache"},
-      {"Netscape Cache", "ChkNetscapeCache"},
-      {"Netscape Location Bar History", "ChkNetscapeLocationBarHistory"},
-      {"Netscape Cookies", "ChkNetscapeCookies"},
-      {"Netscape History File", "ChkNetscapeHistoryFile"},
-      {"Windows Recent History", "chkWindowsRecentHistory"},
-      {"Windows Search History", "chkWindowsSearchHistory"},
-      {"Windows Run History", "chkWindowsRunHistory"},
-      {"Windows Temp Files", "chkWindowsTemp"},
-      {"Windows Recycle Bin", "chkWindowsRecycleBin"},
-      {"Windows Clipboard", "chkWindowsClipboard"},
+TEST(TrackCategoryCatalogue, RowsKeysCaptionsAndGroupsInTheirFixedOrder) {
+  const char* ie = "Internet Explorer";
+  const char* opera = "Opera Settings";
+  const char* netscape = "Netscape Settings";
+  const char* windows = "Windows";
+  const char* expected[18][4] = {
+      {"Location Bar History", "chkLocationBarHistory", "Location Bar History", ie},
+      {"Cookies", "chkCookies", "Cookies", ie},
+      {"Temporary Internet files", "chkTemporaryInternetfiles",
+       "Temporary Internet Files ( Cache )", ie},
+      {"Internet History", "chkInternetHistory",
+       "Internet History ( Need IE browsers Close First )", ie},
+      {"Index", "chkIndex", "Index.dat", ie},
+      {"Opera Cookies", "ChkOperaCookies", "Cookies", opera},
+      {"Opera Location Bar History", "ChkOperaLocationBarHistory", "Loation Bar History", opera},
+      {"Opera Cache", "ChkOperaCache", "Cache and History", opera},
+      {"Netscape Cache", "ChkNetscapeCache", "Cache", netscape},
+      {"Netscape Location Bar History", "ChkNetscapeLocationBarHistory", "Location Bar History",
+       netscape},
+      {"Netscape Cookies", "ChkNetscapeCookies", "Cookies", netscape},
+      {"Netscape History File", "ChkNetscapeHistoryFile", "History File", netscape},
+      {"Windows Recent History", "chkWindowsRecentHistory", "Recent Documents History", windows},
+      {"Windows Search History", "chkWindowsSearchHistory", "Start Menu Search History", windows},
+      {"Windows Run History", "chkWindowsRunHistory", "Start Menu Run History", windows},
+      {"Windows Temp Files", "chkWindowsTemp", "Windows Temp", windows},
+      {"Windows Recycle Bin", "chkWindowsRecycleBin", "Recycle Bin", windows},
+      {"Windows Clipboard", "chkWindowsClipboard", "Clipboard", windows},
   };
   for (std::size_t i = 0; i < 18; ++i) {
-    EXPECT_EQ(kTrackCategories[i].position, static_cast<int>(i) + 1);
-    EXPECT_STREQ(kTrackCategories[i].label, expected[i][0]);
-    EXPECT_STREQ(kTrackCategories[i].key, expected[i][1]);
+    const TrackCategory& c = kTrackCategories[i];
+    EXPECT_EQ(c.position, static_cast<int>(i) + 1);
+    EXPECT_STREQ(c.label, expected[i][0]);
+    EXPECT_STREQ(c.key, expected[i][1]);
+    EXPECT_STREQ(c.caption, expected[i][2]);
+    EXPECT_STREQ(c.group, expected[i][3]);
   }
 }
 

