@@ -14,23 +14,16 @@
 // never overwritten, only this name is deleted.
 #pragma once
 
-#include <cstddef>
-#include <functional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "core/Context.h"
+#include "erasers/FolderWalk.h"
+#include "erasers/ProtectedFolders.h"
+#include "erasers/SecureOverwrite.h"
 #include "platform/Path.h"
 
 namespace nimbrel {
-
-// The overwrite pattern: each 2048-byte stretch gets block A, then block B.
-constexpr std::size_t kOverwriteBlockSize = 2048;
-constexpr char kBlockA = 0x42;
-constexpr char kBlockB = 0x20;
-// Extra passes beyond this (a hand-edited setting) are not made.
-constexpr int kMaxExtraPasses = 10;
 
 // Overwrites the file ("chkenablesecureerasing" and "cmboverwriteTracksFiles"
 // give the passes: read once for a file under 1 MiB, whose passes the platform
@@ -54,76 +47,5 @@ void EraseFilesInTree(Context& ctx, const std::string& folder, const std::string
 // Adds the size of the file at `path` (0 for anything else) to BytesErased.
 void AddToErasedSize(Context& ctx, const std::string& path);
 void EmptyRecycleBin(Context& ctx);
-
-// ---- The folder walk, the one every eraser and listing walks with ----
-
-// How a walk goes: the names it visits in each folder, whether it goes into
-// the sub-folders, and whether a folder's sub-folders come before its files.
-struct WalkPlan {
-  std::string pattern = "*";  // no folder part; "*" and "*.*" visit every name
-  bool deep = true;
-  bool subFoldersFirst = false;
-  // An erasing walk tells what it could not enter or list as left.
-  bool tellLeft = false;
-  // Names of sub-folders the walk neither visits nor enters, at any depth.
-  std::vector<std::string> notEntered = {};
-};
-
-// An entry the walk found: its path (the folder as the walk spells it and the
-// name as the listing gives it), its listing, and the walk's base (canonical,
-// upper-case), in which the entry must still lie when it is changed.
-struct WalkedFile {
-  const std::string& path;
-  const FileEntry& entry;
-  const std::string& base;
-};
-
-// What the visitor tells the walk after an entry.
-enum class WalkOn { Next, LeaveFolder };
-
-using WalkVisitor = std::function<WalkOn(const WalkedFile&)>;
-
-// Visits every entry matching the plan's pattern, folders included, "." and
-// ".." never, with a yield after each. The base folder must be one an eraser
-// may work in (ErasableFolder). Each folder is checked as it is entered: an
-// existing folder, no link, and still where the system puts it below the
-// base (it may have been swapped for a link since it was listed); a linked
-// folder is never entered. False when the base folder was refused.
-bool WalkFolder(Context& ctx, const std::string& folder, const WalkPlan& plan,
-                const WalkVisitor& visit);
-
-// Whether a walked file is still where the walk found it: `handle`, the file
-// opened (0 when it could not be), lies below the walk's base; unopened, its
-// folder still passes the walk's entry check.
-bool StillInWalk(Context& ctx, const WalkedFile& file, FileHandle handle);
-
-// A folder an eraser may work in, by its spelling: absolute ("X:\..." or
-// "\\server\share\..."), at least one folder below the drive or share root,
-// no "." or ".." parts, no wildcards.
-bool IsSafeBaseFolder(std::string_view folder);
-// The folder as the system resolves it (Files::CanonicalPath), when an eraser
-// may work in it: a safe spelling, neither a link nor below one, that
-// resolves to no drive or share root;
-// to none of the Windows and program-files folders, the user's profile, the
-// folder of profiles, the user's Documents, Desktop, Downloads, Pictures,
-// Music and Videos, the roaming, local and LocalLow application-data folders,
-// ProgramData, the public profile or a folder above any of them (folders
-// below them are erasable); and to nothing inside the system folders (the
-// 32-bit one too) or the Windows folder's system sub-folders (WinSxS, Fonts,
-// Installer and the like; not Temp, Logs or Prefetch). Each protected folder
-// is taken from the shell and from the environment alike. Empty otherwise.
-std::string ErasableFolder(Context& ctx, const std::string& folder);
-// Tells the folder as left when ErasableFolder refuses it and it is there
-// ("refused: drive root", "refused: protected folder", "refused: unsafe
-// path"); nothing for a folder it allows, a missing one, and an empty or
-// relative path (an unset variable: nothing was aimed at).
-void LeftIfRefused(Context& ctx, const std::string& folder);
-// After a failed delete of `path`: told as left, with the reason `failure`
-// gives ("in use", "access denied", "error"), when it is still there.
-void LeftIfThere(Context& ctx, const std::string& path, FileFailure failure);
-// The protected folders ErasableFolder refuses, as the system and the
-// environment name them now. A run takes them once, at its start
-// (Context::RunProtectedFolders).
-ProtectedFolderList TakeProtectedFolders(Context& ctx);
 
 }  // namespace nimbrel
