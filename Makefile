@@ -56,10 +56,12 @@ e2e32_ctest = if why=$$(tests/e2e/template.sh skip build/win32); then \
 e2e32: win32
 	@$(call e2e32_ctest,$(T))
 
-# Unit tests first, under the sanitizers, the import checks, the 32-bit pass, then the
-# whole Wine suite; each ctest ends with its summary ("100% tests passed, ...").
+# Unit tests first, under the sanitizers, in one process (a process per test spends
+# most of its time starting), then the other native checks, the import checks, the
+# 32-bit pass and the whole Wine suite; each ctest ends with its summary.
 test: asan imports
-	@cd build/asan && ctest --output-on-failure -j2
+	@build/asan/unit_tests --gtest_brief=1
+	@cd build/asan && ctest --output-on-failure -j2 -LE unit
 	@$(call e2e32_ctest,)
 	@cd build/win && $(call e2e_ctest,) -L e2e
 
