@@ -40,6 +40,8 @@ std::string PreviewLine(const Change& change) {
     case ChangeKind::RecycleBin:
       return "  the recycle bin: " + change.item + (change.item == "1" ? " item" : " items");
     case ChangeKind::Clipboard: return "  the clipboard";
+    case ChangeKind::ClipboardHistory: return "  the clipboard history";
+    case ChangeKind::DnsCache: return "  the DNS resolver cache";
     default: return "  " + change.item;
   }
 }
@@ -53,6 +55,8 @@ std::string PreviewKind(ChangeKind kind) {
     case ChangeKind::RegistryWrite: return "Registry written";
     case ChangeKind::RecycleBin: return "Recycle bin";
     case ChangeKind::Clipboard: return "Clipboard";
+    case ChangeKind::ClipboardHistory: return "Clipboard history";
+    case ChangeKind::DnsCache: return "DNS cache";
     case ChangeKind::Window: return "Windows";
     case ChangeKind::Modified: return "Changed, kept";
     case ChangeKind::Created: return "Written";

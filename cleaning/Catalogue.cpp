@@ -1,5 +1,7 @@
 #include "cleaning/Catalogue.h"
 
+#include <span>
+
 #include "cleaning/Winapp2Erase.h"
 #include "platform/Text.h"
 
@@ -16,8 +18,12 @@ bool SameLabel(const std::string& row, const std::string& label) {
 const std::vector<Track>& BuiltInTracks() {
   static const std::vector<Track> tracks = [] {
     std::vector<Track> out;
-    for (const TrackCategory& cat : kTrackCategories)
-      out.push_back({TrackKind::Category, cat.label, kOptions, cat.key, &cat});
+    const auto categories = [&out](std::span<const TrackCategory> table) {
+      for (const TrackCategory& cat : table)
+        out.push_back({TrackKind::Category, cat.label, kOptions, cat.key, &cat});
+    };
+    categories(kTrackCategories);
+    categories(kWindowsTodayCategories);
     for (const BrowserTrack& track : BrowserTracks())
       out.push_back({TrackKind::Browser, track.label, kOptions, track.key, nullptr, &track});
     for (const Application& app : kApplications)
@@ -67,8 +73,18 @@ bool TickedByDefault(const BrowserTrack& track, bool installed) {
 }
 
 std::array<bool, kTodaysBrowsers.size()> StoreDefaultTicks(Context& ctx) {
-  for (const TrackCategory& cat : kTrackCategories)
-    if (!ctx.settings.HasSetting(kOptions, cat.key)) ctx.settings.WriteSetting(kOptions, cat.key, "1");
+  // A profile that holds a choice of the eighteen has seen an older version:
+  // the kinds of trace added since stay unticked until the user ticks them.
+  bool fresh = true;
+  for (const TrackCategory& cat : kTrackCategories) {
+    if (ctx.settings.HasSetting(kOptions, cat.key))
+      fresh = false;
+    else
+      ctx.settings.WriteSetting(kOptions, cat.key, "1");
+  }
+  for (const TrackCategory& cat : kWindowsTodayCategories)
+    if (!ctx.settings.HasSetting(kOptions, cat.key))
+      ctx.settings.WriteSetting(kOptions, cat.key, fresh && cat.tickedWhenFresh ? "1" : "0");
   std::array<bool, kTodaysBrowsers.size()> installed{};
   for (std::size_t b = 0; b < kTodaysBrowsers.size(); ++b)
     installed[b] = BrowserInstalled(ctx, kTodaysBrowsers[b].browser);

@@ -49,8 +49,10 @@ std::optional<Track> FindTrack(Context& ctx, const std::string& row);
 // as true, never when absent.
 bool Ticked(Context& ctx, const Track& track);
 
-// What loading Erasing Settings stores before anything is shown: every
-// category never stored is stored "1", and of each installed browser every
+// What loading Erasing Settings stores before anything is shown: every one
+// of the eighteen categories never stored is stored "1", every later one
+// "1" on a fresh profile (but where it is not ticked when fresh) and "0" on
+// one that held any of the eighteen, and of each installed browser every
 // row the dialog shows ticked (by its stored number, else Cache and History)
 // is stored "1", so that a run takes exactly the choices the dialog shows.
 // Returns which of today's browsers it found installed.

@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "erasers/EraseDATFiles.h"
+#include "erasers/JumpLists.h"
+#include "erasers/WindowsTraces.h"
 #include "erasers/modCookies.h"
 #include "erasers/modFiles.h"
 #include "erasers/modIECache.h"
@@ -59,6 +61,17 @@ void EraseWindowsRecycleBin(Context& ctx) { EmptyRecycleBin(ctx); }
 
 void EraseWindowsClipboard(Context& ctx) {
   ctx.platform.desktop.EmptyClipboard(ctx.Report().Owner());
+  // Windows 10 1809 and later can keep what was copied before, too.
+  if (ctx.platform.desktop.ClipboardHistoryOn()) ctx.platform.desktop.ClearClipboardHistory();
+}
+
+// The resolver cache names every site visited lately.
+void EraseWindowsDnsCache(Context& ctx) {
+  constexpr const char* kDnsCache = "the DNS resolver cache";
+  if (ctx.platform.shell.FlushDnsCache())
+    ctx.AddProgressLine(std::string("  ") + kDnsCache);
+  else
+    ctx.Left("error", kDnsCache);
 }
 
 void EraseTemporaryInternetFiles(Context& ctx) {
@@ -102,24 +115,6 @@ void EraseOperaCookies(Context& ctx) {
     ctx.DoEvents();
   }
   if (!opera.empty()) EraseFilesInTree(ctx, opera, "cookies4.dat");
-}
-
-// The folders directly in `folder` whose names match `pattern`, each ending
-// in "\"; links are left out, as an eraser never follows one. None when an
-// eraser may not work in `folder`.
-std::vector<std::string> SubFolders(Context& ctx, const std::string& folder,
-                                    const std::string& pattern = "*") {
-  std::vector<std::string> out;
-  if (ErasableFolder(ctx, folder).empty()) return out;
-  Files& files = ctx.platform.files;
-  const std::string base = EnsureTrailingBackslash(folder);
-  for (const FileEntry& entry : files.Find(base + pattern)) {
-    if (entry.name == "." || entry.name == ".." || !(entry.attributes & kAttrDirectory) ||
-        (entry.attributes & kAttrReparsePoint) || files.IsLink(base + entry.name))
-      continue;
-    out.push_back(base + entry.name + "\\");
-  }
-  return out;
 }
 
 // Opera's history files, Opera 5 to 9: the global history ("global.dat",
@@ -247,6 +242,22 @@ const std::array<TrackCategory, 18> kTrackCategories = {{
      EraseWindowsRecycleBin},
     {18, "Windows Clipboard", "chkWindowsClipboard", "Clipboard", kWindows,
      EraseWindowsClipboard},
+}};
+
+const std::array<TrackCategory, 7> kWindowsTodayCategories = {{
+    {19, "Windows Jump Lists", "chkWindowsJumpLists", "Jump Lists ( Pinned Kept )", kWindows,
+     EraseJumpLists},
+    {20, "Windows Explorer History", "chkWindowsExplorerHistory",
+     "Explorer Search and Address Lists", kWindows, EraseExplorerHistory},
+    {21, "Windows Program Usage", "chkWindowsProgramUsage", "Program Usage Lists", kWindows,
+     EraseProgramUsage},
+    {22, "Windows Thumbnail Cache", "chkWindowsThumbnailCache", "Thumbnail Cache", kWindows,
+     EraseThumbnailCache},
+    {23, "Windows Error Reports", "chkWindowsErrorReports", "Error Reports and Crash Dumps",
+     kWindows, EraseErrorReports},
+    {24, "Windows Folder Views", kFolderViewsKey, "Folder Views ( Size, View, Sort )", kWindows,
+     EraseFolderViews, false},
+    {25, "Windows DNS Cache", "chkWindowsDnsCache", "DNS Cache", kWindows, EraseWindowsDnsCache},
 }};
 
 const std::vector<BrowserTrack>& BrowserTracks() {

@@ -14,16 +14,25 @@
 namespace nimbrel {
 
 struct TrackCategory {
-  int position;         // 1 to 18
+  int position;         // 1 to 18, then 19 on for the kinds of Windows of today
   const char* label;    // the to-be-erased row, matched by the run
   const char* key;      // also the name of its check box
   const char* caption;  // its check box's caption
   const char* group;    // the dialog group that holds the check box
   // The erasing steps; null while the category erases nothing of its own.
   void (*erase)(Context& ctx);
+  // Whether a profile that never held settings starts with it ticked.
+  bool tickedWhenFresh = true;
 };
 
 extern const std::array<TrackCategory, 18> kTrackCategories;
+
+// What Windows Vista to 11 keep of a user's work, listed after the eighteen
+// and shown beside the Windows group's boxes. A fresh profile ticks all but
+// the folder views; one that holds an older version's settings none, until
+// the user chooses them.
+extern const std::array<TrackCategory, 7> kWindowsTodayCategories;
+inline constexpr const char* kFolderViewsKey = "chkWindowsFolderViews";
 
 // The dialog's groups: where each starts in the table and how many it holds.
 struct CategoryGroup {

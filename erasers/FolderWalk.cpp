@@ -121,4 +121,19 @@ bool StillInWalk(Context& ctx, const WalkedFile& file, FileHandle handle) {
   return Inside(ctx.platform.files, file.path, handle, file.base);
 }
 
+std::vector<std::string> SubFolders(Context& ctx, const std::string& folder,
+                                    const std::string& pattern) {
+  std::vector<std::string> out;
+  if (ErasableFolder(ctx, folder).empty()) return out;
+  Files& files = ctx.platform.files;
+  const std::string base = EnsureTrailingBackslash(folder);
+  for (const FileEntry& entry : files.Find(base + pattern)) {
+    if (entry.name == "." || entry.name == ".." || !(entry.attributes & kAttrDirectory) ||
+        (entry.attributes & kAttrReparsePoint) || files.IsLink(base + entry.name))
+      continue;
+    out.push_back(base + entry.name + "\\");
+  }
+  return out;
+}
+
 }  // namespace nimbrel

@@ -51,6 +51,12 @@ bool WalkFolder(Context& ctx, const std::string& folder, const WalkPlan& plan,
 // folder still passes the walk's entry check.
 bool StillInWalk(Context& ctx, const WalkedFile& file, FileHandle handle);
 
+// The folders directly in `folder` whose names match `pattern`, each ending
+// in "\"; links are left out, as an eraser never follows one. None when an
+// eraser may not work in `folder`.
+std::vector<std::string> SubFolders(Context& ctx, const std::string& folder,
+                                    const std::string& pattern = "*");
+
 // After a failed delete of `path`: told as left, with the reason `failure`
 // gives ("in use", "access denied", "error"), when it is still there.
 void LeftIfThere(Context& ctx, const std::string& path, FileFailure failure);

@@ -28,4 +28,9 @@ bool IsWindows9x(WindowsVersion version) {
   return version == WindowsVersion::Windows95 || version == WindowsVersion::Windows98;
 }
 
+bool WindowsAtLeast(Context& ctx, std::uint32_t major, std::uint32_t minor) {
+  const OsVersion v = ctx.platform.system.Version();
+  return v.platformId == kPlatformNt && (v.major > major || (v.major == major && v.minor >= minor));
+}
+
 }  // namespace nimbrel

@@ -2,6 +2,8 @@
 // apart: where the profile and history folders live.
 #pragma once
 
+#include <cstdint>
+
 #include "core/Context.h"
 
 namespace nimbrel {
@@ -17,5 +19,8 @@ WindowsVersion OSVersionTag(Context& ctx);
 bool IsNtFamily(WindowsVersion version);
 // Windows 95 and 98 keep it under the Windows folder.
 bool IsWindows9x(WindowsVersion version);
+// Whether this is Windows of the NT family at that version or a later one
+// (Vista 6.0, 7 6.1, 10 10.0).
+bool WindowsAtLeast(Context& ctx, std::uint32_t major, std::uint32_t minor);
 
 }  // namespace nimbrel

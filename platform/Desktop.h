@@ -43,6 +43,11 @@ class Desktop {
   virtual bool KeyDown(int virtualKey) = 0;
   // Opens the clipboard for `owner` (OpenClipboardA), empties it and closes it.
   virtual bool EmptyClipboard(WindowHandle owner) = 0;
+  // Whether the user keeps a clipboard history, as Windows 10 1809 and later
+  // can (through its runtime's Clipboard class, looked up at run time).
+  virtual bool ClipboardHistoryOn() = 0;
+  // Clears that history; false where there is none or it could not be cleared.
+  virtual bool ClearClipboardHistory() = 0;
 
   // Claims the program's one instance in the user's session (a named mutex
   // kept until the process ends): true for the first process to claim it.

@@ -48,6 +48,9 @@ class Shell {
   // SHQueryRecycleBinA for all drives: the items in the recycle bin (0 when
   // it cannot be told).
   virtual std::uint64_t RecycleBinItems() = 0;
+  // Empties the DNS resolver cache (DnsFlushResolverCache of dnsapi.dll,
+  // looked up at run time); false when it could not.
+  virtual bool FlushDnsCache() = 0;
   // SHGetSpecialFolderPathA; empty when unknown.
   virtual std::string SpecialFolder(int csidl) = 0;
   // SHGetKnownFolderPath (Windows Vista and later, looked up at run time);

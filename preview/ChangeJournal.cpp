@@ -16,6 +16,8 @@ const char* ChangeKindName(ChangeKind kind) {
     case ChangeKind::RegistryWrite: return "registry write";
     case ChangeKind::RecycleBin: return "recycle bin";
     case ChangeKind::Clipboard: return "clipboard";
+    case ChangeKind::ClipboardHistory: return "clipboard history";
+    case ChangeKind::DnsCache: return "dns cache";
     case ChangeKind::Window: return "window";
     case ChangeKind::Modified: return "modified";
     case ChangeKind::Created: return "created";

@@ -24,6 +24,8 @@ enum class ChangeKind {
   RegistryWrite,  // a registry value written or key created
   RecycleBin,     // the recycle bin emptied; item: the number of items in it
   Clipboard,      // the clipboard emptied
+  ClipboardHistory,  // the clipboard history cleared
+  DnsCache,       // the DNS resolver cache flushed
   Window,         // a window asked to close; item: its class
   Modified,       // a file written, overwritten or given other attributes, and kept
   Created,        // a file or folder the run leaves behind

@@ -61,6 +61,12 @@ bool PreviewShell::EmptyRecycleBin(std::uintptr_t owner) {
   return true;
 }
 
+bool PreviewShell::FlushDnsCache() {
+  if (mode_ == PreviewMode::PassThrough && !inner_.FlushDnsCache()) return false;
+  journal_.Record(ChangeKind::DnsCache, "");
+  return true;
+}
+
 std::uint64_t PreviewShell::RecycleBinItems() {
   return emptied_ ? 0 : inner_.RecycleBinItems();
 }
@@ -116,6 +122,12 @@ std::vector<ProcessEntry> PreviewDesktop::Processes() {
 bool PreviewDesktop::EmptyClipboard(WindowHandle owner) {
   if (mode_ == PreviewMode::PassThrough && !inner_.EmptyClipboard(owner)) return false;
   journal_.Record(ChangeKind::Clipboard, "");
+  return true;
+}
+
+bool PreviewDesktop::ClearClipboardHistory() {
+  if (mode_ == PreviewMode::PassThrough && !inner_.ClearClipboardHistory()) return false;
+  journal_.Record(ChangeKind::ClipboardHistory, "");
   return true;
 }
 

@@ -39,6 +39,7 @@ class PreviewShell final : public Shell {
   // Emptying a bin with items in it is a change, recorded with their number.
   bool EmptyRecycleBin(std::uintptr_t owner) override;
   std::uint64_t RecycleBinItems() override;
+  bool FlushDnsCache() override;
   std::string SpecialFolder(int csidl) override { return inner_.SpecialFolder(csidl); }
   std::string KnownFolderPath(KnownFolder folder) override {
     return inner_.KnownFolderPath(folder);
@@ -81,6 +82,8 @@ class PreviewDesktop final : public Desktop {
   std::vector<ProcessEntry> Processes() override;
   bool KeyDown(int virtualKey) override { return inner_.KeyDown(virtualKey); }
   bool EmptyClipboard(WindowHandle owner) override;
+  bool ClipboardHistoryOn() override { return inner_.ClipboardHistoryOn(); }
+  bool ClearClipboardHistory() override;
   // A preview sends nothing to another window or program.
   bool ClaimInstance() override { return inner_.ClaimInstance(); }
   bool CallInstance(const std::string& formName) override;

@@ -1,6 +1,7 @@
 // Win32 implementation of platform/Desktop.h.
 #include "platform/Text.h"
 #include "platform/win32/Win32Platform.h"
+#include "platform/win32/SystemLibrary.h"
 #include "platform/win32/Win32Ui.h"
 
 #include <string_view>
@@ -138,6 +139,71 @@ std::vector<ProcessEntry> Win32Desktop::Processes() {
 bool Win32Desktop::KeyDown(int virtualKey) {
   // The high bit is the key's state now; the low bit only says it was pressed since the last call.
   return (static_cast<unsigned short>(GetAsyncKeyState(virtualKey)) & 0x8000) != 0;
+}
+
+namespace {
+
+// The Windows Runtime's clipboard statics, as far as they are called here:
+// IUnknown's and IInspectable's six methods, GetHistoryItemsAsync,
+// ClearHistory, and after two others IsHistoryEnabled.
+struct ClipboardStatics2 {
+  using Ask = HRESULT(STDMETHODCALLTYPE*)(ClipboardStatics2*, unsigned char* answer);
+  struct Methods {
+    void* unknownAndInspectable[3];
+    ULONG(STDMETHODCALLTYPE* Release)(ClipboardStatics2*);
+    void* inspectable[2];
+    void* GetHistoryItemsAsync;
+    Ask ClearHistory;
+    void* itemMethods[2];
+    Ask IsHistoryEnabled;
+  }* methods;
+};
+constexpr GUID kClipboardStatics2 = {
+    0xD2AC1B6A, 0xD29F, 0x554B, {0xB3, 0x03, 0xF0, 0x45, 0x23, 0x45, 0xFE, 0x02}};
+constexpr wchar_t kClipboardClass[] = L"Windows.ApplicationModel.DataTransfer.Clipboard";
+
+// Asks the clipboard statics one yes-or-no question; false where Windows has
+// no such class (before Windows 10 1809) or the call fails.
+bool AskClipboard(ClipboardStatics2::Ask ClipboardStatics2::Methods::*method) {
+  using String = void*;  // HSTRING
+  using Initialize = HRESULT(WINAPI*)(int type);
+  using Uninitialize = void(WINAPI*)();
+  using CreateString = HRESULT(WINAPI*)(const wchar_t*, UINT32, String*);
+  using DeleteString = HRESULT(WINAPI*)(String);
+  using GetFactory = HRESULT(WINAPI*)(String, const GUID&, void**);
+  const auto init = SystemFunction<Initialize>("combase.dll", "RoInitialize");
+  const auto uninit = SystemFunction<Uninitialize>("combase.dll", "RoUninitialize");
+  const auto create = SystemFunction<CreateString>("combase.dll", "WindowsCreateString");
+  const auto remove = SystemFunction<DeleteString>("combase.dll", "WindowsDeleteString");
+  const auto factory = SystemFunction<GetFactory>("combase.dll", "RoGetActivationFactory");
+  if (!init || !uninit || !create || !remove || !factory) return false;
+  // A single-threaded apartment, as the window's thread has or gets one.
+  const HRESULT initialized = init(0);
+  bool yes = false;
+  String name = nullptr;
+  if (SUCCEEDED(create(kClipboardClass, sizeof kClipboardClass / sizeof *kClipboardClass - 1,
+                       &name))) {
+    ClipboardStatics2* statics = nullptr;
+    if (SUCCEEDED(factory(name, kClipboardStatics2, reinterpret_cast<void**>(&statics))) &&
+        statics) {
+      unsigned char answer = 0;
+      yes = SUCCEEDED((statics->methods->*method)(statics, &answer)) && answer;
+      statics->methods->Release(statics);
+    }
+    remove(name);
+  }
+  if (SUCCEEDED(initialized)) uninit();
+  return yes;
+}
+
+}  // namespace
+
+bool Win32Desktop::ClipboardHistoryOn() {
+  return AskClipboard(&ClipboardStatics2::Methods::IsHistoryEnabled);
+}
+
+bool Win32Desktop::ClearClipboardHistory() {
+  return AskClipboard(&ClipboardStatics2::Methods::ClearHistory);
 }
 
 bool Win32Desktop::EmptyClipboard(WindowHandle owner) {

@@ -2,6 +2,7 @@
 #include "platform/win32/Win32Platform.h"
 
 #include "platform/Controls.h"
+#include "platform/win32/SystemLibrary.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -70,6 +71,12 @@ std::string NativeProgramFiles() {
 }
 
 }  // namespace
+
+bool Win32Shell::FlushDnsCache() {
+  using Flush = BOOL(WINAPI*)();
+  const auto flush = SystemFunction<Flush>("dnsapi.dll", "DnsFlushResolverCache");
+  return flush && flush();
+}
 
 bool Win32Shell::EmptyRecycleBin(std::uintptr_t owner) {
   return SUCCEEDED(SHEmptyRecycleBinA(reinterpret_cast<HWND>(owner), nullptr,

@@ -136,6 +136,7 @@ class Win32Shell final : public Shell {
  public:
   bool EmptyRecycleBin(std::uintptr_t owner) override;
   std::uint64_t RecycleBinItems() override;
+  bool FlushDnsCache() override;
   std::string SpecialFolder(int csidl) override;
   std::string KnownFolderPath(KnownFolder folder) override;
   std::intptr_t Execute(std::uintptr_t owner, const std::string& verb, const std::string& file,
@@ -159,6 +160,8 @@ class Win32Desktop final : public Desktop {
   std::vector<ProcessEntry> Processes() override;
   bool KeyDown(int virtualKey) override;
   bool EmptyClipboard(WindowHandle owner) override;
+  bool ClipboardHistoryOn() override;
+  bool ClearClipboardHistory() override;
   bool ClaimInstance() override;
   bool CallInstance(const std::string& formName) override;
 

@@ -183,7 +183,9 @@ TEST(PreviewOnAFreshProfileTest, WritesNothingAndTakesTheDefaultsAsALoadWouldSto
 TEST(StoredSelectionTest, CategoriesNeverStoredCountAsChosenAndAreStored) {
   TestWorld w;
   const std::vector<std::string> rows = StoredSelection(w.ctx);
-  ASSERT_EQ(rows.size(), kTrackCategories.size() + kApplications.size());
+  // A fresh profile: every kind of trace but the folder views.
+  ASSERT_EQ(rows.size(), kTrackCategories.size() + kWindowsTodayCategories.size() - 1 +
+                             kApplications.size());
   EXPECT_EQ(rows.front(), "Location Bar History");
   EXPECT_EQ(rows.back(), "Zone Alram Logs");
   EXPECT_EQ(w.Option("chkCookies"), "1");

@@ -112,6 +112,8 @@ class JournalDesktop final : public Desktop {
   std::vector<ProcessEntry> Processes() override { return inner_.Processes(); }
   bool KeyDown(int virtualKey) override { return inner_.KeyDown(virtualKey); }
   bool EmptyClipboard(WindowHandle owner) override { return inner_.EmptyClipboard(owner); }
+  bool ClipboardHistoryOn() override { return inner_.ClipboardHistoryOn(); }
+  bool ClearClipboardHistory() override { return inner_.ClearClipboardHistory(); }
   bool ClaimInstance() override { return inner_.ClaimInstance(); }
   bool CallInstance(const std::string& formName) override {
     return inner_.CallInstance(formName);

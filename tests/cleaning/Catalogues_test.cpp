@@ -23,7 +23,7 @@ TEST(TrackCategoryCatalogue, RowsKeysCaptionsAndGroupsInTheirFixedOrder) {
   const char* opera = "Opera Settings";
   const char* netscape = "Netscape Settings";
   const char* windows = "Windows";
-  const char* expected[18][4] = {
+  const char* expected[25][4] = {
       {"Location Bar History", "chkLocationBarHistory", "Location Bar History", ie},
       {"Cookies", "chkCookies", "Cookies", ie},
       {"Temporary Internet files", "chkTemporaryInternetfiles",
@@ -45,9 +45,18 @@ TEST(TrackCategoryCatalogue, RowsKeysCaptionsAndGroupsInTheirFixedOrder) {
       {"Windows Temp Files", "chkWindowsTemp", "Windows Temp", windows},
       {"Windows Recycle Bin", "chkWindowsRecycleBin", "Recycle Bin", windows},
       {"Windows Clipboard", "chkWindowsClipboard", "Clipboard", windows},
+      {"Windows Jump Lists", "chkWindowsJumpLists", "Jump Lists ( Pinned Kept )", windows},
+      {"Windows Explorer History", "chkWindowsExplorerHistory", "Explorer Search and Address Lists",
+       windows},
+      {"Windows Program Usage", "chkWindowsProgramUsage", "Program Usage Lists", windows},
+      {"Windows Thumbnail Cache", "chkWindowsThumbnailCache", "Thumbnail Cache", windows},
+      {"Windows Error Reports", "chkWindowsErrorReports", "Error Reports and Crash Dumps", windows},
+      {"Windows Folder Views", "chkWindowsFolderViews", "Folder Views ( Size, View, Sort )",
+       windows},
+      {"Windows DNS Cache", "chkWindowsDnsCache", "DNS Cache", windows},
   };
-  for (std::size_t i = 0; i < 18; ++i) {
-    const TrackCategory& c = kTrackCategories[i];
+  for (std::size_t i = 0; i < 25; ++i) {
+    const TrackCategory& c = i < 18 ? kTrackCategories[i] : kWindowsTodayCategories[i - 18];
     EXPECT_EQ(c.position, static_cast<int>(i) + 1);
     EXPECT_STREQ(c.label, expected[i][0]);
     EXPECT_STREQ(c.key, expected[i][1]);
@@ -122,7 +131,7 @@ TEST(Catalogues, EveryKeyAndRowIsDistinctAsTheRegistryAndTheRunSeeThem) {
     EXPECT_TRUE(keys.insert(ToUpper(t.key)).second) << t.key;
     EXPECT_TRUE(rows.insert(ToUpper(t.label)).second) << t.label;
   }
-  EXPECT_EQ(BuiltInTracks().size(), 18u + BrowserTracks().size() + 62u);
+  EXPECT_EQ(BuiltInTracks().size(), 18u + 7u + BrowserTracks().size() + 62u);
 }
 
 TEST(Catalogues, ARowFindsItsTrackByItsWholeLabel) {

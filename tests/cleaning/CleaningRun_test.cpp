@@ -468,16 +468,26 @@ TEST_F(CleaningRunTest, FreshProfileListsEveryCategoryThenEveryApplication) {
   TestWorld fresh;
   FrmMain freshMain(fresh.ctx);
   freshMain.Load();
+  // The eighteen, then the kinds of trace of today's Windows but the folder views.
+  std::vector<std::string> categories;
+  for (const TrackCategory& c : kTrackCategories) categories.push_back(c.label);
+  for (const TrackCategory& c : kWindowsTodayCategories) {
+    EXPECT_EQ(fresh.Option(c.key), c.tickedWhenFresh ? "1" : "0") << c.key;
+    if (c.tickedWhenFresh) categories.push_back(c.label);
+  }
+  EXPECT_EQ(fresh.Option(kFolderViewsKey), "0");
   for (const TrackCategory& c : kTrackCategories) EXPECT_EQ(fresh.Option(c.key), "1") << c.key;
   const ListView& list = freshMain.lvwToBeErased;
-  ASSERT_EQ(list.Count(), 18 + 62);
-  for (int i = 0; i < 18; ++i) {
-    EXPECT_EQ(list.Item(i).text, kTrackCategories[static_cast<std::size_t>(i)].label);
+  const int n = static_cast<int>(categories.size());
+  ASSERT_EQ(n, 24);
+  ASSERT_EQ(list.Count(), n + 62);
+  for (int i = 0; i < n; ++i) {
+    EXPECT_EQ(list.Item(i).text, categories[static_cast<std::size_t>(i)]);
     EXPECT_EQ(list.Item(i).smallIcon, RowMark::Category);
   }
   for (int i = 0; i < 62; ++i) {
-    EXPECT_EQ(list.Item(18 + i).text, kApplications[static_cast<std::size_t>(i)].label);
-    EXPECT_EQ(list.Item(18 + i).smallIcon, RowMark::Application);
+    EXPECT_EQ(list.Item(n + i).text, kApplications[static_cast<std::size_t>(i)].label);
+    EXPECT_EQ(list.Item(n + i).smallIcon, RowMark::Application);
   }
 }
 

@@ -117,3 +117,24 @@ TEST_F(HistoryCategoriesTest, LocationBarSearchAndRunEraseTheirLists) {
 
 }  // namespace
 }  // namespace nimbrel
+
+namespace nimbrel {
+namespace {
+
+TEST(WindowsTodayCategoriesTest, ClipboardClearsAKeptHistoryAndTheDnsCacheIsFlushedOrSaidLeft) {
+  for (const bool on : {false, true}) {
+    TestWorld w;
+    w.ctx.SetReport(&w.report);
+    w.desktop.hasClipboardHistory = on;
+    w.shell.dnsFlushFails = on;
+    kTrackCategories[17].erase(w.ctx);
+    kWindowsTodayCategories[6].erase(w.ctx);
+    EXPECT_EQ(w.desktop.clipboardEmptied, 1);
+    EXPECT_EQ(w.desktop.clipboardHistoryCleared, on ? 1 : 0);
+    EXPECT_EQ(w.report.lines, Lines{on ? "  left (error): the DNS resolver cache"
+                                       : "  the DNS resolver cache"});
+  }
+}
+
+}  // namespace
+}  // namespace nimbrel

@@ -75,6 +75,14 @@ class FakeDesktop final : public Desktop {
     ++clipboardEmptied;
     return true;
   }
+  bool hasClipboardHistory = false;
+  int clipboardHistoryCleared = 0;
+  bool ClipboardHistoryOn() override { return hasClipboardHistory; }
+  bool ClearClipboardHistory() override {
+    if (!hasClipboardHistory) return false;
+    ++clipboardHistoryCleared;
+    return true;
+  }
 
   // Another process claimed the instance first; the forms it was asked to bring forward.
   bool instanceClaimedElsewhere = false;

@@ -37,6 +37,13 @@ class FakeShell final : public Shell {
     return true;
   }
   std::uint64_t RecycleBinItems() override { return recycleBinItems; }
+  int dnsFlushed = 0;
+  bool dnsFlushFails = false;
+  bool FlushDnsCache() override {
+    if (dnsFlushFails) return false;
+    ++dnsFlushed;
+    return true;
+  }
   std::string SpecialFolder(int csidl) override {
     const auto it = specialFolders.find(csidl);
     return it == specialFolders.end() ? std::string() : it->second;
