@@ -48,6 +48,9 @@ constexpr int IeRow(int i) { return kGroupTop + 24 + i * kRow; }
 constexpr int OperaRow(int i) { return kOperaTop + 22 + i * 24; }
 constexpr int NetscapeRow(int i) { return kNetscapeTop + 22 + i * 24; }
 constexpr int WindowsRow(int i) { return kGroupTop + 24 + i * kRow; }
+// The Windows group's two columns: the six boxes, and today's seven beside them.
+constexpr int kWindowsBoxWidth = 250, kWindowsTodayLeft = kIeBox + 262, kWindowsTodayWidth = 270;
+constexpr int kWindowsButtons = WindowsRow(static_cast<int>(kWindowsTodayCategories.size())) + 6;
 
 const char* CatKey(int i) { return kTrackCategories[static_cast<std::size_t>(i)].key; }
 const char* CatCaption(int i) { return kTrackCategories[static_cast<std::size_t>(i)].caption; }
@@ -139,23 +142,23 @@ FrmEraseingSettings::FrmEraseingSettings(Context& ctx)
       FrameWindows(*this, "FrameWindows", "Windows", Px(kPageLeft), Px(kPageTop), Px(kPageWidth),
                    Px(kPageHeight)),
       fraWindowsTracks(*this, "fraWindowsTracks", CatGroup(kWindows), Px(kIeLeft), Px(kGroupTop),
-                       Px(kPageWidth - 24), Px(WindowsRow(6) + 46 - kGroupTop), &FrameWindows),
+                       Px(kPageWidth - 24), Px(kWindowsButtons + 40 - kGroupTop), &FrameWindows),
       chkWindowsRecentHistory(*this, CatKey(12), CatCaption(12), Px(kIeBox), Px(WindowsRow(0)),
-                              Px(300), Px(kBoxHeight), &fraWindowsTracks),
+                              Px(kWindowsBoxWidth), Px(kBoxHeight), &fraWindowsTracks),
       chkWindowsSearchHistory(*this, CatKey(13), CatCaption(13), Px(kIeBox), Px(WindowsRow(1)),
-                              Px(300), Px(kBoxHeight), &fraWindowsTracks),
+                              Px(kWindowsBoxWidth), Px(kBoxHeight), &fraWindowsTracks),
       chkWindowsRunHistory(*this, CatKey(14), CatCaption(14), Px(kIeBox), Px(WindowsRow(2)),
-                           Px(300), Px(kBoxHeight), &fraWindowsTracks),
-      chkWindowsTemp(*this, CatKey(15), CatCaption(15), Px(kIeBox), Px(WindowsRow(3)), Px(300),
+                           Px(kWindowsBoxWidth), Px(kBoxHeight), &fraWindowsTracks),
+      chkWindowsTemp(*this, CatKey(15), CatCaption(15), Px(kIeBox), Px(WindowsRow(3)), Px(kWindowsBoxWidth),
                      Px(kBoxHeight), &fraWindowsTracks),
       chkWindowsRecycleBin(*this, CatKey(16), CatCaption(16), Px(kIeBox), Px(WindowsRow(4)),
-                           Px(300), Px(kBoxHeight), &fraWindowsTracks),
-      chkWindowsClipboard(*this, CatKey(17), CatCaption(17), Px(kIeBox), Px(WindowsRow(5)), Px(300),
+                           Px(kWindowsBoxWidth), Px(kBoxHeight), &fraWindowsTracks),
+      chkWindowsClipboard(*this, CatKey(17), CatCaption(17), Px(kIeBox), Px(WindowsRow(5)), Px(kWindowsBoxWidth),
                           Px(kBoxHeight), &fraWindowsTracks),
       cmdWindowsSelectNon(*this, "cmdWindowsSelectNon", "Select All", Px(kIeBox),
-                          Px(WindowsRow(6) + 6), Px(kButton), Px(kButtonHeight), &fraWindowsTracks),
+                          Px(kWindowsButtons), Px(kButton), Px(kButtonHeight), &fraWindowsTracks),
       cmdWindowsSelectAll(*this, "cmdWindowsSelectAll", "Select Non", Px(kIeBox + kButton + 8),
-                          Px(WindowsRow(6) + 6), Px(kButton), Px(kButtonHeight), &fraWindowsTracks),
+                          Px(kWindowsButtons), Px(kButton), Px(kButtonHeight), &fraWindowsTracks),
       cmdexit(*this, "cmdexit", "Exit", Px(kExitLeft), Px(kBottomRow), Px(kButton),
               Px(kButtonHeight), &FrameWindows),
 
@@ -197,6 +200,11 @@ FrmEraseingSettings::FrmEraseingSettings(Context& ctx)
         *this, std::string("lbl") + kTodaysBrowsers[b].key, kTodaysBrowsers[b].name, Px(kIeBox),
         Px(row), Px(kBrowserNameWidth), Px(kBoxHeight), &fraTodaysBrowsers));
   }
+  for (std::size_t i = 0; i < kWindowsTodayCategories.size(); ++i)
+    WindowsTodayBoxes.push_back(std::make_unique<CheckBox>(
+        *this, kWindowsTodayCategories[i].key, kWindowsTodayCategories[i].caption,
+        Px(kWindowsTodayLeft), Px(WindowsRow(static_cast<int>(i))), Px(kWindowsTodayWidth),
+        Px(kBoxHeight), &fraWindowsTracks));
   for (const BrowserTrack& track : BrowserTracks()) {
     const int column = static_cast<int>(track.category);
     BrowserBoxes.push_back(std::make_unique<CheckBox>(
@@ -227,13 +235,19 @@ FrmEraseingSettings::FrmEraseingSettings(Context& ctx)
     box->Change = [this, b = box.get()] {
       if (!resetting_) ctx_.settings.WriteSetting(kOptions, b->Name(), b->Value() ? "1" : "0");
     };
+  for (const auto& box : WindowsTodayBoxes)
+    box->Change = [this, b = box.get()] {
+      if (resetting_) return;
+      if (b->Name() == kFolderViewsKey) ConfirmFolderViews(*b);
+      ctx_.settings.WriteSetting(kOptions, b->Name(), b->Value() ? "1" : "0");
+    };
   cmdBrowsersSelectAll.Click = [this] { SelectBrowsers(true); };
   cmdBrowsersSelectNon.Click = [this] { SelectBrowsers(false); };
   cmdSelectAll.Click = [this] { SelectGroup(kInternetExplorerGroup, true); };
   CmdSelectNon.Click = [this] { SelectGroup(kInternetExplorerGroup, false); };
   // The Windows pair: each button does what its words say, not what its name says.
-  cmdWindowsSelectNon.Click = [this] { SelectGroup(kWindowsGroup, true); };
-  cmdWindowsSelectAll.Click = [this] { SelectGroup(kWindowsGroup, false); };
+  cmdWindowsSelectNon.Click = [this] { SelectWindows(true); };
+  cmdWindowsSelectAll.Click = [this] { SelectWindows(false); };
 
   lvwThirdpartyControls.ItemCheck = [this](int index) {
     ConfirmWarning(index);
@@ -299,6 +313,7 @@ void FrmEraseingSettings::OnLoad() {
   resetting_ = true;
   for (CheckBox* box : CategoryBoxes()) box->SetValue(0);
   for (const auto& box : BrowserBoxes) box->SetValue(0);
+  for (const auto& box : WindowsTodayBoxes) box->SetValue(0);
   resetting_ = false;
   LoadSettings();
 }
@@ -322,6 +337,7 @@ void FrmEraseingSettings::LoadSettings() {
       ctx_.settings.ReadSetting(kOptions, "txtSearchNetscapeCasche", MozillaProfilesFolder(ctx_)));
   for (int i = kWindows; i < kWindows + kWindowsGroup.count; ++i)
     LoadBox(*boxes[static_cast<std::size_t>(i)]);
+  for (const auto& box : WindowsTodayBoxes) LoadBox(*box);
   LoadBrowserBoxes(installed);
 
   ListView& list = lvwThirdpartyControls;
@@ -391,6 +407,23 @@ void FrmEraseingSettings::SelectGroup(CategoryGroup group, bool checked) {
   for (int i = group.first; i < end; ++i) boxes[static_cast<std::size_t>(i)]->SetValue(checked);
   // Once more through every handler, so each key is written even when unchanged.
   for (int i = group.first; i < end; ++i) boxes[static_cast<std::size_t>(i)]->Change();
+}
+
+void FrmEraseingSettings::SelectWindows(bool checked) {
+  SelectGroup(kWindowsGroup, checked);
+  for (const auto& box : WindowsTodayBoxes) box->SetValue(checked);
+  for (const auto& box : WindowsTodayBoxes) box->Change();
+}
+
+void FrmEraseingSettings::ConfirmFolderViews(CheckBox& box) {
+  if (!box.Value() || ctx_.OptionSelected(box.Name())) return;
+  if (!AskQuestion(ctx_, "Erasing Settings",
+                   "Folder windows will forget their size, view and sort order: Windows keeps "
+                   "them in the folder views.\r\n\r\nErase the folder views on every run?")) {
+    resetting_ = true;
+    box.SetValue(0);
+    resetting_ = false;
+  }
 }
 
 void FrmEraseingSettings::LoadBrowserBoxes(const std::array<bool, kTodaysBrowsers.size()>& installed) {

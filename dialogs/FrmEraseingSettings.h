@@ -75,6 +75,9 @@ class FrmEraseingSettings : public Form {
   CheckBox chkWindowsTemp;
   CheckBox chkWindowsRecycleBin;
   CheckBox chkWindowsClipboard;
+  // Beside them, a box per kind of trace of today's Windows, named by its
+  // settings key, in the order of their rows.
+  std::vector<std::unique_ptr<CheckBox>> WindowsTodayBoxes;
   PictureButton cmdWindowsSelectNon;  // shows Select All and checks
   PictureButton cmdWindowsSelectAll;  // shows Select Non and unchecks
   PictureButton cmdexit;
@@ -114,6 +117,10 @@ class FrmEraseingSettings : public Form {
  private:
   void LoadBox(CheckBox& box);
   void SelectGroup(CategoryGroup group, bool checked);
+  // The Windows group's boxes and those beside them.
+  void SelectWindows(bool checked);
+  // After the user ticked the folder views: they stay ticked only on Yes.
+  void ConfirmFolderViews(CheckBox& box);
   void SelectApplications(bool checked);
   // After the user ticked the row: an entry of the community file with a
   // warning is shown it and stays ticked only on Yes.

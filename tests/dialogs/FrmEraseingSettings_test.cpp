@@ -4,6 +4,7 @@
 
 #include "cleaning/ApplicationCatalogue.h"
 #include "dialogs/FrmKeepList.h"
+#include "dialogs/FrmMessage.h"
 #include "erasers/modOperaCache.h"
 #include "fakes/TestWorld.h"
 
@@ -37,6 +38,37 @@ TEST_F(EraseSettingsTest, BoxesAreNamedCaptionedAndGroupedAsTheUserSeesThem) {
   EXPECT_EQ(dlg.Label4.Caption(), "Erasing Settings ...");
   EXPECT_EQ(dlg.cmdWindowsSelectNon.Caption(), "Select All");
   EXPECT_EQ(dlg.cmdWindowsSelectAll.Caption(), "Select Non");
+}
+
+TEST_F(EraseSettingsTest, TodaysWindowsBoxesSitBesideTheWindowsOnesAndFolderViewsAsksFirst) {
+  std::vector<std::string> asked;
+  bool yes = false;
+  w.loop.onModal = [&](Form& f) {
+    auto& m = static_cast<FrmMessage&>(f);
+    asked.push_back(m.lblMesage.Caption());
+    (yes ? m.cmdYes : m.cmdNo).UserClick();
+  };
+  dlg.Load();
+  ASSERT_EQ(dlg.WindowsTodayBoxes.size(), kWindowsTodayCategories.size());
+  for (std::size_t i = 0; i < kWindowsTodayCategories.size(); ++i) {
+    const CheckBox& box = *dlg.WindowsTodayBoxes[i];
+    EXPECT_EQ(box.Name(), kWindowsTodayCategories[i].key);
+    EXPECT_EQ(box.Caption(), kWindowsTodayCategories[i].caption);
+    EXPECT_EQ(box.Container(), &dlg.fraWindowsTracks);
+    EXPECT_EQ(box.Value(), kWindowsTodayCategories[i].tickedWhenFresh ? 1 : 0);
+  }
+  dlg.ShowPage(FrmEraseingSettings::Page::Windows);
+  auto& views = *dynamic_cast<CheckBox*>(dlg.Find(kFolderViewsKey));
+  views.SetValue(1);  // as a click ticks it; No: it stays unticked
+  EXPECT_EQ(views.Value(), 0);
+  EXPECT_EQ(w.Option(kFolderViewsKey), "0");
+  yes = true;
+  dlg.cmdWindowsSelectAll.UserClick();  // "Select Non" asks nothing
+  dlg.cmdWindowsSelectNon.UserClick();  // "Select All" asks, and Yes ticks it
+  for (const auto& box : dlg.WindowsTodayBoxes) EXPECT_EQ(w.Option(box->Name()), "1");
+  EXPECT_EQ(w.Option("chkWindowsClipboard"), "1");
+  ASSERT_EQ(asked.size(), 2u);
+  EXPECT_NE(asked[0].find("forget their size, view and sort order"), std::string::npos);
 }
 
 TEST_F(EraseSettingsTest, FreshLoadWritesEveryCategoryAndNoApplication) {
