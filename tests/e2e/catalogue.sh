@@ -11,6 +11,14 @@ CATEGORIES=("Location Bar History" "Cookies" "Temporary Internet files" "Interne
   "Netscape Location Bar History" "Netscape Cookies" "Netscape History File"
   "Windows Recent History" "Windows Search History" "Windows Run History"
   "Windows Temp Files" "Windows Recycle Bin" "Windows Clipboard")
+# The kinds of trace of today's Windows, listed after the eighteen; a fresh profile
+# ticks all of them but the folder views.
+TODAY_KEYS=(chkWindowsJumpLists chkWindowsExplorerHistory chkWindowsProgramUsage
+  chkWindowsThumbnailCache chkWindowsErrorReports chkWindowsFolderViews chkWindowsDnsCache)
+TODAY=("Windows Jump Lists" "Windows Explorer History" "Windows Program Usage"
+  "Windows Thumbnail Cache" "Windows Error Reports" "Windows Folder Views" "Windows DNS Cache")
+TODAY_FRESH=("Windows Jump Lists" "Windows Explorer History" "Windows Program Usage"
+  "Windows Thumbnail Cache" "Windows Error Reports" "Windows DNS Cache")
 APPS=("ACDSee4" "ACDSee5" "ACDSee32" "ACDSee6" "Acrobat4" "Acrobat5" "Acrobat6" "Ad Adware 6"
   "Agent NewsReader" "AOL Instant Messenger" "AOL6" "AOL7" "BearShare" "Cute FTP"
   "DivX Player" "Download Accelerator" "Gator" "Get Right" "Google Toolbar" "ICQ 2000B"
@@ -29,7 +37,7 @@ choose() {
   local reg="$WINEPREFIX/drive_c/choose.reg" k v
   {
     printf 'REGEDIT4\r\n\r\n[%s]\r\n' 'HKEY_CURRENT_USER\Software\NimbrelSoft\Nimbrel\Options'
-    for k in "${KEYS[@]}"; do
+    for k in "${KEYS[@]}" "${TODAY_KEYS[@]}"; do
       v=0
       [[ " $* " == *" $k "* ]] && v=1
       printf '"%s"="%s"\r\n' "$k" "$v"

@@ -27,13 +27,17 @@ reg_add "$TYPED" url2 "http://two.example/"
 # As Windows XP, so that the Opera and Mozilla folders are known.
 reg_add 'HKCU\Software\Wine\AppDefaults\Nimbrel.exe' Version winxp
 
-# The first start writes "1" for every category; all 18 + 62 rows are listed in order.
+# The first start writes "1" for every category but the folder views; all 18 + 6 + 62
+# rows are listed in order.
 start_nimbrel
-for k in "${KEYS[@]}"; do
-  assert_eq "$(reg_query "$OPTIONS" "$k")" 1 "$k after the first start"
+for k in "${KEYS[@]}" "${TODAY_KEYS[@]}"; do
+  want=1
+  [ "$k" != chkWindowsFolderViews ] || want=0
+  assert_eq "$(reg_query "$OPTIONS" "$k")" "$want" "$k after the first start"
 done
 reg_query "$OPTIONS" "WinRar 3.x" >/dev/null && fail "an application key was written at start"
-assert_eq "$(rows)" "$(lines "${CATEGORIES[@]}" "${APPS[@]}")" "to-be-erased list at start"
+assert_eq "$(rows)" "$(lines "${CATEGORIES[@]}" "${TODAY_FRESH[@]}" "${APPS[@]}")" \
+  "to-be-erased list at start"
 
 drv click FrmMain Label7
 drv wait FrmEraseingSettings 20000 >/dev/null || fail "the erase-settings dialog did not open"
@@ -101,5 +105,6 @@ assert_eq "$(bytes <"$backup")" \
 # Closing the dialog rebuilds the list without the two unticked rows.
 drv click FrmEraseingSettings Image6
 drv gone FrmEraseingSettings 10000 || fail "the dialog did not close"
-poll_eq 20 "$(without "Cookies" "${CATEGORIES[@]}"; without "WinRar 3.x" "${APPS[@]}")" rows ||
+poll_eq 20 "$(without "Cookies" "${CATEGORIES[@]}"; lines "${TODAY_FRESH[@]}"
+  without "WinRar 3.x" "${APPS[@]}")" rows ||
   fail "to-be-erased list after closing: $(rows | tr '\n' '|')"

@@ -8,6 +8,7 @@
 
 #include "cleaning/ApplicationCatalogue.h"
 #include "cleaning/TrackCategories.h"
+#include "erasers/WindowsTraces.h"
 #include "erasers/modDefinitions.h"
 #include "platform/Path.h"
 #include "preview/RecordedWorld.h"
@@ -39,6 +40,7 @@ class PreviewTest : public ::testing::Test {
  protected:
   PreviewTest() {
     for (const TrackCategory& c : kTrackCategories) w.SetOption(c.key, "1");
+    for (const TrackCategory& c : kWindowsTodayCategories) w.SetOption(c.key, "1");
     for (const Application& app : kApplications) w.SetOption(app.label, "False");
     for (const char* app : kApps) w.SetOption(app, "True");
     w.registry.PutString(RegRoot::LocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion",
@@ -73,6 +75,11 @@ class PreviewTest : public ::testing::Test {
     w.registry.PutString(HKCU, kWinzip + "\\directories", "AddDir", "kept");
     w.registry.PutString(HKCU, kReal + "\\MostRecentClips1", "", "clip");
     w.registry.AddKey(HKCU, kReal + "\\MostRecentClips2\\Child");  // a key with sub-keys stays
+    // Windows XP's Open dialog list and folder views.
+    w.registry.PutString(HKCU, std::string(kExplorerKey) + "\\ComDlg32\\OpenSaveMRU\\txt", "a",
+                         "C:\\notes.txt");
+    w.registry.PutString(HKCU, "Software\\Microsoft\\Windows\\ShellNoRoam\\Bags\\1\\Shell",
+                         "Mode", "4");
   }
 
   std::vector<std::string> Rows() {
@@ -86,7 +93,7 @@ class PreviewTest : public ::testing::Test {
 
 TEST_F(PreviewTest, ThePreviewChangesNothingAndListsExactlyWhatTheRunThenChanges) {
   const std::vector<std::string> rows = Rows();
-  ASSERT_EQ(rows.size(), 18u + 6u);
+  ASSERT_EQ(rows.size(), 18u + 7u + 6u);
   w.DecideDataFolder();
   const WorldState before = StateOf(w);
   w.registry.journal.clear();  // the settings stored above
@@ -138,6 +145,11 @@ TEST_F(PreviewTest, ThePreviewChangesNothingAndListsExactlyWhatTheRunThenChanges
             (std::vector<std::string>{"file C:\\Temp\\a.txt 6", "file C:\\Temp\\sub\\b.log 14"}));
   EXPECT_EQ(itemsOf("Windows Recycle Bin"), std::vector<std::string>{"recycle bin 4 0"});
   EXPECT_EQ(itemsOf("Windows Clipboard"), std::vector<std::string>{"clipboard  0"});
+  EXPECT_EQ(itemsOf("Windows DNS Cache"), std::vector<std::string>{"dns cache  0"});
+  EXPECT_EQ(itemsOf("Windows Explorer History"),
+            std::vector<std::string>{"registry value HKEY_CURRENT_USER\\" + std::string(kExplorerKey) +
+                                     "\\ComDlg32\\OpenSaveMRU\\txt\\a 0"});
+  EXPECT_EQ(itemsOf("Windows Folder Views").size(), 3u);  // Bags, 1 and Shell
   EXPECT_EQ(itemsOf("Cookies"), std::vector<std::string>{});
   EXPECT_EQ(itemsOf("WinRar 3.x"),
             std::vector<std::string>{
@@ -149,7 +161,7 @@ TEST_F(PreviewTest, ThePreviewChangesNothingAndListsExactlyWhatTheRunThenChanges
   const ChangeTotals totals = Totals(preview.changes);
   EXPECT_EQ(totals.files, 9);
   EXPECT_EQ(totals.folders, 2);  // Ad-Aware's Logs folder and the one in it
-  EXPECT_EQ(totals.registryItems, 4);
+  EXPECT_EQ(totals.registryItems, 4 + 1 + 3);
 }
 
 TEST_F(PreviewTest, APreviewWithAnotherRunUnderWayRunsNothing) {
