@@ -15,12 +15,6 @@ namespace {
 constexpr std::string_view kLineEnd = "\r\n";
 constexpr int kShift = 10;
 
-std::string Shifted(std::string_view text, int by) {
-  std::string out(text);
-  for (char& c : out) c = static_cast<char>(static_cast<unsigned char>(c) + by);
-  return out;
-}
-
 // The lines of a text split at every CR LF: an empty text is one empty line,
 // a text ending in a line break ends in an empty line.
 std::vector<std::string_view> SplitLines(std::string_view text) {
@@ -90,9 +84,11 @@ bool IsHeaderOf(std::string_view line, std::string_view section) {
 
 }  // namespace
 
-std::string ScrambleLine(std::string_view text) { return Shifted(text, kShift); }
-
-std::string UnscrambleLine(std::string_view text) { return Shifted(text, -kShift); }
+std::string ScrambleLine(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = static_cast<char>(static_cast<unsigned char>(c) + kShift);
+  return out;
+}
 
 std::string DefinitionsFilePath(Context& ctx) {
   const std::string temp = ctx.platform.system.Environment("TEMP");

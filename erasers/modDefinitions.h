@@ -31,9 +31,8 @@ namespace nimbrel {
 // The definitions texts, written to the file in this order; lines end in CR LF.
 using DefinitionTexts = std::span<const std::string_view>;
 
-// Every character code raised (lowered) by 10, wrapping within a byte.
+// Every character code raised by 10, wrapping within a byte.
 std::string ScrambleLine(std::string_view text);
-std::string UnscrambleLine(std::string_view text);
 
 // The temporary definitions file: TEMP + "\WFView"; empty when TEMP names no
 // absolute folder (a drive root is one).
