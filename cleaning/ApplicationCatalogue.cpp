@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "cleaning/PathDefs.h"
+#include "erasers/DefinitionActions.h"
 #include "erasers/modDefinitions.h"
 #include "erasers/modFiles.h"
 

@@ -1,5 +1,6 @@
 #include "cleaning/Winapp2.h"
 
+#include <optional>
 #include <unordered_set>
 
 #include "platform/Text.h"
@@ -43,10 +44,10 @@ std::vector<std::string> Names(std::string_view list) {
   return names;
 }
 
-std::optional<Winapp2FileKey> FileKeyOf(std::string_view value) {
+std::optional<FilesAction> FileKeyOf(std::string_view value) {
   const std::vector<std::string> parts = Split(value, '|');
   if (parts.size() < 2 || parts[0].empty()) return std::nullopt;
-  Winapp2FileKey key;
+  FilesAction key;
   key.line = value;
   key.folder = WithoutTrailingBackslashes(parts[0]);
   // "sub\pattern", alone: the pattern in a sub-folder.
@@ -63,16 +64,16 @@ std::optional<Winapp2FileKey> FileKeyOf(std::string_view value) {
     if (EqualsNoCase(parts[i], "RECURSE"))
       key.recurse = true;
     else if (EqualsNoCase(parts[i], "REMOVESELF"))
-      key.removeSelf = true;
+      key.removeEmptied = true;
     else
       return std::nullopt;
   }
   return key;
 }
 
-std::optional<Winapp2RegKey> RegKeyOf(std::string_view value) {
+std::optional<KeyAction> RegKeyOf(std::string_view value) {
   const auto bar = value.find('|');
-  Winapp2RegKey key{std::string(value), WithoutTrailingBackslashes(Trim(value.substr(0, bar))), {}};
+  KeyAction key{std::string(value), WithoutTrailingBackslashes(Trim(value.substr(0, bar))), {}};
   if (key.key.empty()) return std::nullopt;
   if (bar != std::string_view::npos) {
     key.value = Trim(value.substr(bar + 1));
@@ -81,21 +82,21 @@ std::optional<Winapp2RegKey> RegKeyOf(std::string_view value) {
   return key;
 }
 
-std::optional<Winapp2Exclude> ExcludeOf(std::string_view value) {
+std::optional<Exclusion> ExcludeOf(std::string_view value) {
   const std::vector<std::string> parts = Split(value, '|');
   if (parts.size() < 2 || parts.size() > 3 || parts[1].empty()) return std::nullopt;
-  Winapp2Exclude ex{Winapp2ExcludeKind::File, WithoutTrailingBackslashes(parts[1]), {}};
+  Exclusion ex{ExclusionKind::File, WithoutTrailingBackslashes(parts[1]), {}};
   if (ex.where.empty()) return std::nullopt;
   const std::string last = parts.size() == 3 ? parts[2] : std::string();
   if (EqualsNoCase(parts[0], "FILE")) {
     ex.names = Names(last);
     if (ex.names.empty()) return std::nullopt;
   } else if (EqualsNoCase(parts[0], "PATH")) {
-    ex.kind = Winapp2ExcludeKind::Path;
+    ex.kind = ExclusionKind::Path;
     ex.names = last.empty() ? std::vector<std::string>{"*"} : Names(last);
     if (ex.names.empty()) return std::nullopt;
   } else if (EqualsNoCase(parts[0], "REG")) {
-    ex.kind = Winapp2ExcludeKind::Reg;
+    ex.kind = ExclusionKind::Reg;
     if (!last.empty()) ex.names = {last};
   } else {
     return std::nullopt;

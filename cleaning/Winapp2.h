@@ -1,6 +1,8 @@
-// The community cleaning file, Winapp2.ini, read into its entries. Reading is
-// text work only: what a line names on the machine is looked at when an
-// entry is detected or erased (cleaning/Winapp2Erase.h).
+// The community cleaning file, Winapp2.ini, read into its entries, whose
+// FileKey, RegKey and ExcludeKey lines are read into the actions of
+// erasers/DefinitionActions.h. Reading is text work only: what a line names on
+// the machine is looked at when an entry is detected or erased
+// (cleaning/Winapp2Erase.h).
 //
 //   [Name *]                      an entry; the name ends in " *"
 //   LangSecRef=3021 / Section=..  the group the file's authors put it in
@@ -19,11 +21,11 @@
 // lines; the rest of the file is read as if they were not there.
 #pragma once
 
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "erasers/DefinitionActions.h"
 #include "settings/DataFolder.h"
 
 namespace nimbrel {
@@ -31,36 +33,13 @@ namespace nimbrel {
 // The settings section of the entries' ticks, one "True"/"False" value each.
 inline constexpr const char* kWinapp2Section = "Winapp2";
 
-struct Winapp2FileKey {
-  std::string line;    // the value as written, for the preview and the log
-  std::string folder;  // may hold variables and wildcards in any part
-  std::vector<std::string> patterns;
-  bool recurse = false, removeSelf = false;
-};
-
-struct Winapp2RegKey {
-  std::string line;
-  std::string key;                   // ROOT\path
-  std::optional<std::string> value;  // a value of the key rather than the key
-};
-
-enum class Winapp2ExcludeKind { File, Path, Reg };
-
-struct Winapp2Exclude {
-  Winapp2ExcludeKind kind;
-  std::string where;  // a folder (without trailing backslash) or ROOT\key
-  // File: the names kept in the folder; Path: the pattern kept in the folder
-  // and below ("*" when none); Reg: the value kept, none for the whole key.
-  std::vector<std::string> names;
-};
-
 struct Winapp2Entry {
   std::string name;  // as the header spells it, " *" included: the to-be-erased row
   std::string langSecRef, section, warning, specialDetect, detectOS;
   std::vector<std::string> detects, detectFiles;
-  std::vector<Winapp2FileKey> fileKeys;
-  std::vector<Winapp2RegKey> regKeys;
-  std::vector<Winapp2Exclude> excludes;
+  std::vector<FilesAction> fileKeys;
+  std::vector<KeyAction> regKeys;
+  std::vector<Exclusion> excludes;
 };
 
 // The keys read, by kind, and what was skipped.

@@ -1,11 +1,11 @@
 #include "erasers/modDefinitions.h"
 
-#include <algorithm>
 #include <optional>
+#include <variant>
 #include <vector>
 
+#include "erasers/DefinitionActions.h"
 #include "erasers/modFiles.h"
-#include "erasers/modRegistry.h"
 #include "platform/Text.h"
 
 namespace nimbrel {
@@ -14,12 +14,6 @@ namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
 constexpr int kShift = 10;
-
-std::string Shifted(std::string_view text, int by) {
-  std::string out(text);
-  for (char& c : out) c = static_cast<char>(static_cast<unsigned char>(c) + by);
-  return out;
-}
 
 // The lines of a text split at every CR LF: an empty text is one empty line,
 // a text ending in a line break ends in an empty line.
@@ -43,140 +37,45 @@ bool IsFile(Files& files, const std::string& path) {
   return attributes != kInvalidAttributes && !(attributes & kAttrDirectory);
 }
 
-// A registry path of a directive: its root, in capitals, and what follows.
-struct RootedPath {
-  RegRoot root;
-  std::string tail;
-};
-
-std::optional<RootedPath> SplitRoot(std::string_view text) {
-  struct Root {
-    std::string_view prefix;
-    RegRoot root;
-  };
-  static constexpr Root kRoots[] = {{"HKEY_CURRENT_USER\\", RegRoot::CurrentUser},
-                                    {"HKEY_LOCAL_MACHINE\\", RegRoot::LocalMachine},
-                                    {"HKEY_USERS\\", RegRoot::Users}};
-  for (const Root& r : kRoots)
-    if (text.starts_with(r.prefix))
-      return RootedPath{r.root, std::string(text.substr(r.prefix.size()))};
-  return std::nullopt;
+// A registry directive's key: its root, in capitals, and a key below it
+// ("" when the root alone or none of the three is written).
+std::string RootedKey(std::string_view text) {
+  for (const std::string_view root : {"HKEY_CURRENT_USER\\", "HKEY_LOCAL_MACHINE\\", "HKEY_USERS\\"})
+    if (text.starts_with(root) && text.size() > root.size()) return std::string(text);
+  return {};
 }
 
-void DeleteValueLine(Context& ctx, std::string_view text) {
-  const auto path = SplitRoot(text);
-  if (!path) return;
-  const std::string key = ParentOf(path->tail);
-  // A value straight under a root is never meant; such a line does nothing.
-  if (key.empty()) return;
-  DeleteRegValue(ctx, path->root, key, FileNameOf(path->tail));
-}
-
-void DeleteKeyLine(Context& ctx, std::string_view text) {
-  const auto path = SplitRoot(text);
-  if (!path || path->tail.empty()) return;  // never a root itself
-  DeleteRegKey(ctx, path->root, path->tail);
-}
-
-// The boot drive: the drive letter and colon that start WINDIR.
-std::string BootDrive(Context& ctx) {
-  const std::string windir = ctx.platform.system.Environment("WINDIR");
-  return windir.size() >= 2 && windir[1] == ':' ? windir.substr(0, 2) : std::string();
-}
-
-// The path macros, in the order they are tried, and the folders each stands
-// for: "%Program Files%" both program-files folders (the 32-bit programs'
-// folder too on 64-bit Windows), the others one each.
-struct Macro {
-  std::string_view name;
-  std::vector<std::string> (*folders)(Context& ctx);
-};
-const Macro kMacros[] = {
-    {"%Program Files%",
-     [](Context& ctx) {
-       return std::vector<std::string>{ctx.ProgramFilesFolder, ctx.ProgramFilesX86Folder};
-     }},
-    {"%WindowsDirectory%",
-     [](Context& ctx) {
-       return std::vector<std::string>{ctx.platform.system.Environment("WINDIR")};
-     }},
-    {"%CurrentUser%",
-     [](Context& ctx) {
-       return std::vector<std::string>{ctx.platform.system.Environment("USERPROFILE")};
-     }},
-    {"%BootDirectory%", [](Context& ctx) { return std::vector<std::string>{BootDrive(ctx)}; }},
-};
-
-// A walk's visitor that keeps the path of every file (not folder) it finds.
-WalkVisitor Collect(std::vector<std::string>& out) {
-  return [&out](const WalkedFile& found) {
-    if (!(found.entry.attributes & kAttrDirectory)) out.push_back(found.path);
-    return WalkOn::Next;
-  };
-}
-
-// A progress line for every file (and folder) of the list that is gone now.
-void ListGone(Context& ctx, const std::vector<std::string>& erasing) {
-  for (const std::string& erased : erasing)
-    if (!Exists(ctx.platform.files, erased))
-      ctx.AddProgressLine("  " + erased);
-}
-
-// Erases the file or files `path` names; with the name "*.*" the folder itself.
-void DeletePath(Context& ctx, const std::string& path, const std::string& name) {
-  if (name != "*.*") {
-    EraseFileListed(ctx, path);
-    return;
+// The action a line of a section names; none for any other line.
+std::optional<std::variant<FilesAction, KeyAction>> ActionOf(std::string_view line) {
+  if (!line.starts_with('d')) return std::nullopt;
+  const std::string_view kind = line.substr(0, 9);
+  if (kind == "deleteval") {
+    // A value straight under a root is never meant; such a line does nothing.
+    const std::string key = RootedKey(ParentOf(From(line, 10)));
+    if (key.empty()) return std::nullopt;
+    return KeyAction{std::string(line), key, FileNameOf(From(line, 10)), true};
   }
-  const std::string folder = ParentOf(path);
-  std::vector<std::string> erasing;
-  const std::uint32_t attributes = ctx.platform.files.Attributes(folder);
-  if (attributes != kInvalidAttributes && (attributes & kAttrDirectory) &&
-      WalkFolder(ctx, folder, {}, Collect(erasing)))
-    erasing.push_back(folder + "\\");
-  EraseFolder(ctx, folder);
-  ListGone(ctx, erasing);
-}
-
-void DeleteFilesLine(Context& ctx, std::string_view line) {
+  if (kind == "deletekey") {
+    const std::string key = RootedKey(From(line, 10));
+    if (key.empty()) return std::nullopt;
+    return KeyAction{std::string(line), key, std::nullopt, true};
+  }
+  if (kind != "deletefil") return std::nullopt;
   // The file name follows the path's last backslash; a path without one
   // names no folder.
   const std::string path(From(line, 12));
-  if (path.find('\\') == std::string::npos) return;
+  if (path.find('\\') == std::string::npos) return std::nullopt;
   const std::string name = FileNameOf(path);
-  const bool wildcard = name.find_first_of("*?") != std::string::npos;
-  for (const Macro& macro : kMacros) {
-    if (!path.starts_with(macro.name)) continue;
-    const std::string rest = path.substr(macro.name.size());
-    // A wildcard straight in a macro's folder would reach the whole Windows,
-    // program-files or profile folder, or the drive root.
-    if (wildcard && rest.find('\\', 1) == std::string::npos) return;
-    std::vector<std::string> done;
-    for (std::string folder : macro.folders(ctx)) {
-      // A root's backslash goes too: `rest` starts with one.
-      while (!folder.empty() && folder.back() == '\\') folder.pop_back();
-      // Without a value the path would start at the root of the current drive.
-      if (folder.empty() || std::any_of(done.begin(), done.end(), [&](const std::string& d) {
-            return EqualsNoCase(d, folder);
-          }))
-        continue;
-      done.push_back(folder);
-      DeletePath(ctx, folder + rest, name);
-    }
-    return;
-  }
-  DeletePath(ctx, path, name);
-}
-
-void ExecuteLine(Context& ctx, std::string_view line) {
-  if (!line.starts_with('d')) return;
-  const std::string_view kind = line.substr(0, 9);
-  if (kind == "deleteval")
-    DeleteValueLine(ctx, From(line, 10));
-  else if (kind == "deletekey")
-    DeleteKeyLine(ctx, From(line, 10));
-  else if (kind == "deletefil")
-    DeleteFilesLine(ctx, line);
+  const std::string folder = ParentOf(path);
+  // A wildcard straight in a macro's folder would reach the whole Windows,
+  // program-files or profile folder, or the drive root.
+  if (HasWildcards(name) && folder.starts_with('%') && folder.find('%', 1) + 1 == folder.size())
+    return std::nullopt;
+  FilesAction files{std::string(line), folder, {name}};
+  // "*.*" is the whole folder.
+  files.erase = name == "*.*" ? FilesErase::WholeFolder : FilesErase::AsNamed;
+  files.variables = VariableSyntax::LeadingMacro;
+  return files;
 }
 
 bool IsHeaderOf(std::string_view line, std::string_view section) {
@@ -185,26 +84,11 @@ bool IsHeaderOf(std::string_view line, std::string_view section) {
 
 }  // namespace
 
-void EraseFileListed(Context& ctx, const std::string& path) {
-  if (path.find('\\') == std::string::npos) return;
-  std::vector<std::string> erasing;
-  const std::string name = FileNameOf(path);
-  if (name.find_first_of("*?") != std::string::npos) {
-    // The matches, in a folder an eraser may work in (nothing is erased elsewhere).
-    WalkFolder(ctx, ParentOf(path), {name, false}, Collect(erasing));
-  } else {
-    // One named file, as the folder spells it: it may lie in any folder.
-    for (const FileEntry& entry : ctx.platform.files.Find(path))
-      if (!IsDots(entry.name) && !(entry.attributes & kAttrDirectory))
-        erasing.push_back(FolderPartOf(path) + entry.name);
-  }
-  EraseFile(ctx, path);
-  ListGone(ctx, erasing);
+std::string ScrambleLine(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = static_cast<char>(static_cast<unsigned char>(c) + kShift);
+  return out;
 }
-
-std::string ScrambleLine(std::string_view text) { return Shifted(text, kShift); }
-
-std::string UnscrambleLine(std::string_view text) { return Shifted(text, -kShift); }
 
 std::string DefinitionsFilePath(Context& ctx) {
   const std::string temp = ctx.platform.system.Environment("TEMP");
@@ -267,9 +151,11 @@ void RunDefinitionSection(Context& ctx, DefinitionTexts texts, const std::string
     ++line;
   }
   if (line == lines.end()) return;
+  const DefinitionEraser eraser(ctx);
   for (++line; line != lines.end(); ++line) {
     if (line->starts_with('[')) break;
-    ExecuteLine(ctx, *line);
+    if (const auto action = ActionOf(*line))
+      std::visit([&eraser](const auto& a) { eraser.Erase(a); }, *action);
     ctx.DoEvents();
   }
 }

@@ -1,6 +1,6 @@
-// The cleaning-definitions interpreter. The traces of the catalogue
-// applications are described in a small line language, one named section per
-// application:
+// The built-in cleaning definitions. The traces of the catalogue applications
+// are described in a small line language, one named section per application,
+// whose lines are read into the actions of erasers/DefinitionActions.h:
 //
 //   [Section name]
 //   deleteval=ROOT\key path\value name     deletes one registry value
@@ -31,12 +31,8 @@ namespace nimbrel {
 // The definitions texts, written to the file in this order; lines end in CR LF.
 using DefinitionTexts = std::span<const std::string_view>;
 
-// Every character code raised (lowered) by 10, wrapping within a byte.
+// Every character code raised by 10, wrapping within a byte.
 std::string ScrambleLine(std::string_view text);
-std::string UnscrambleLine(std::string_view text);
-
-// EraseFile, and a progress line for every file it removed.
-void EraseFileListed(Context& ctx, const std::string& path);
 
 // The temporary definitions file: TEMP + "\WFView"; empty when TEMP names no
 // absolute folder (a drive root is one).

@@ -106,13 +106,13 @@ TEST(Winapp2Parse, KeysAndFlags) {
   ASSERT_EQ(e.fileKeys.size(), 1u);
   EXPECT_EQ(e.fileKeys[0].folder, "%LocalAppData%\\X\\Cache_*");
   EXPECT_EQ(e.fileKeys[0].patterns, (std::vector<std::string>{"*.tmp", "*.log"}));
-  EXPECT_TRUE(e.fileKeys[0].recurse && e.fileKeys[0].removeSelf);
+  EXPECT_TRUE(e.fileKeys[0].recurse && e.fileKeys[0].removeEmptied);
   ASSERT_EQ(e.regKeys.size(), 2u);
   EXPECT_EQ(e.regKeys[0].value.value_or("-"), "Last");
   EXPECT_FALSE(e.regKeys[1].value);
   ASSERT_EQ(e.excludes.size(), 3u);
   EXPECT_EQ(e.excludes[0].names, (std::vector<std::string>{"keep.txt", "keep2.txt"}));
-  EXPECT_EQ(e.excludes[1].kind, Winapp2ExcludeKind::Path);
+  EXPECT_EQ(e.excludes[1].kind, ExclusionKind::Path);
   EXPECT_EQ(e.excludes[1].names, std::vector<std::string>{"*"});
   EXPECT_EQ(e.excludes[2].where, "HKCU\\Software\\X\\Keep");
 }
@@ -170,14 +170,14 @@ TEST(Winapp2Safety, NoLineOfTheSharedCopyReachesAProtectedFolder) {
   const auto check = [&file](void (*layout)(TestWorld&)) {
     TestWorld w;
     layout(w);
-    const Winapp2Variables vars(w.ctx);
+    const PathVariables vars(w.ctx);
     const auto solid = [](std::string s) {
       for (char& c : s)
         if (c == '*' || c == '?') c = 'x';
       return s;
     };
     for (const Winapp2Entry& e : file.entries)
-      for (const Winapp2FileKey& k : e.fileKeys)
+      for (const FilesAction& k : e.fileKeys)
         for (const std::string& folder : vars.Expand(k.folder).paths)
           w.files.AddFile(solid(folder) + "\\" + solid(k.patterns[0]));
     // As a run takes them at its start.
@@ -217,7 +217,7 @@ TEST(Winapp2Safety, TheProtectedKeysRefuseOnlyKeysWindowsKeepsForAll) {
   std::ostringstream told;
   int refused = 0;
   for (const Winapp2Entry& e : file.entries)
-    for (const Winapp2RegKey& k : e.regKeys) {
+    for (const KeyAction& k : e.regKeys) {
       Winapp2Entry one;
       one.name = e.name;
       one.regKeys = {k};
@@ -421,14 +421,14 @@ TEST_F(Winapp2Machine, DetectionAndVariablesOfBothLayouts) {
       {"SpecialDetect=DET_MOZILLA", false},
       {"Detect=HKCU\\Software\\Here\r\nDetectOS=|5.1", false},
   };
-  const Winapp2Variables vars(w.ctx);
+  const PathVariables vars(w.ctx);
   for (const auto& c : cases) {
     const Winapp2File f = ParseWinapp2(std::string("[T *]\r\n") + c.keys + "\r\n");
     EXPECT_EQ(Winapp2Detected(w.ctx, vars, f.entries.at(0)), c.shown) << c.keys;
   }
   const auto paths = [](TestWorld& world, const char* text) {
     std::string all;
-    for (const std::string& p : Winapp2Variables(world.ctx).Expand(text).paths) all += p + ";";
+    for (const std::string& p : PathVariables(world.ctx).Expand(text).paths) all += p + ";";
     return all;
   };
   EXPECT_EQ(paths(w, "%ProgramFiles%\\A"), "C:\\Program Files\\A;C:\\Program Files (x86)\\A;");
