@@ -107,7 +107,8 @@ TEST(WindowsTraces, ThumbnailsAndErrorReportsGoWhereEachVersionKeepsThem) {
         "C:\\Windows\\Minidump\\120126-1.dmp", "C:\\Windows\\MEMORY.DMP"},
        {local10 + "\\Microsoft\\Windows\\Explorer\\thumbcache_256.db",
         local10 + "\\Microsoft\\Windows\\Explorer\\iconcache_16.db",
-        local10 + "\\CrashDumps\\notes.txt", "C:\\Windows\\win.ini"}},
+        local10 + "\\CrashDumps\\notes.txt", "C:\\Windows\\win.ini",
+        "C:\\ProgramData\\Microsoft\\Windows\\WER\\ReportQueue\\Kernel_w\\Report.wer"}},
       {kXP, localXP, "C:\\Documents and Settings\\All Users\\Application Data", "C:\\WINDOWS",
        {localXP + "\\PCHealth\\ErrorRep\\UserDumps\\app.hdmp",
         "C:\\Documents and Settings\\All Users\\Application Data\\Microsoft\\Dr Watson\\user.dmp",
@@ -126,7 +127,12 @@ TEST(WindowsTraces, ThumbnailsAndErrorReportsGoWhereEachVersionKeepsThem) {
     for (const Lines* list : {&layout.gone, &layout.kept})
       for (const std::string& path : *list) w.files.AddFile(path, "trace");
     const std::string held = layout.local + "\\Microsoft\\Windows\\Explorer\\thumbcache_256.db";
-    if (layout.version.major == 10) w.files.Lock(held);
+    // The machine's report the account may not delete.
+    const std::string denied = "C:\\ProgramData\\Microsoft\\Windows\\WER\\ReportQueue\\Kernel_w\\Report.wer";
+    if (layout.version.major == 10) {
+      w.files.Lock(held);
+      w.files.Deny(denied);
+    }
     EraseThumbnailCache(w.ctx);
     EraseErrorReports(w.ctx);
     for (const std::string& path : layout.gone) EXPECT_FALSE(w.files.Exists(path)) << path;
@@ -135,6 +141,8 @@ TEST(WindowsTraces, ThumbnailsAndErrorReportsGoWhereEachVersionKeepsThem) {
     if (layout.version.major != 10) continue;
     EXPECT_EQ(w.files.rebootDeletes, Lines{held});
     EXPECT_EQ(std::count(w.report.lines.begin(), w.report.lines.end(), "  left (in use): " + held), 1);
+    EXPECT_EQ(std::count(w.report.lines.begin(), w.report.lines.end(),
+                         "  left (access denied): " + denied), 1);
   }
 }
 
