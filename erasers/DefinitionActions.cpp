@@ -324,7 +324,7 @@ void EraseFileListed(Context& ctx, const std::string& path) {
 
 // ---- The eraser ----
 
-bool DefinitionEraser::Kept::KeepsFile(const std::string& path) const {
+bool DefinitionEraser::Excluded::ExcludesFile(const std::string& path) const {
   const std::vector<std::string> parts = PartsOf(path);
   if (parts.empty()) return false;
   const std::string& name = parts.back();
@@ -338,23 +338,23 @@ bool DefinitionEraser::Kept::KeepsFile(const std::string& path) const {
   return false;
 }
 
-bool DefinitionEraser::Kept::KeepsKey(RegRoot root, const std::string& path) const {
+bool DefinitionEraser::Excluded::ExcludesKey(RegRoot root, const std::string& path) const {
   const std::string upper = ToUpper(path);
   return std::any_of(keys.begin(), keys.end(), [&](const Key& k) {
     return k.root == root && k.value.empty() && IsAtOrAbove(k.path, upper);
   });
 }
 
-bool DefinitionEraser::Kept::KeepsInside(RegRoot root, const std::string& path) const {
+bool DefinitionEraser::Excluded::ExcludesInside(RegRoot root, const std::string& path) const {
   const std::string upper = ToUpper(path);
   return std::any_of(keys.begin(), keys.end(),
                      [&](const Key& k) { return k.root == root && IsAtOrAbove(upper, k.path); });
 }
 
-bool DefinitionEraser::Kept::KeepsValue(RegRoot root, const std::string& path,
+bool DefinitionEraser::Excluded::ExcludesValue(RegRoot root, const std::string& path,
                                         const std::string& value) const {
   const std::string upper = ToUpper(path), name = ToUpper(value);
-  return KeepsKey(root, path) || std::any_of(keys.begin(), keys.end(), [&](const Key& k) {
+  return ExcludesKey(root, path) || std::any_of(keys.begin(), keys.end(), [&](const Key& k) {
            return k.root == root && k.path == upper && k.value == name;
          });
 }
@@ -365,11 +365,11 @@ DefinitionEraser::DefinitionEraser(Context& ctx, const std::vector<Exclusion>& e
     if (ex.kind == ExclusionKind::Reg) {
       const std::string value = ex.names.empty() ? std::string() : ToUpper(ex.names[0]);
       for (const RegTarget& t : RegTargets(ex.where, true))
-        kept_.keys.push_back({t.root, ToUpper(t.path), value});
+        excluded_.keys.push_back({t.root, ToUpper(t.path), value});
       continue;
     }
     for (const std::string& folder : vars_.Expand(ex.where).paths)
-      kept_.files.push_back({ex.kind == ExclusionKind::Path, PartsOf(folder), ex.names});
+      excluded_.files.push_back({ex.kind == ExclusionKind::Path, PartsOf(folder), ex.names});
   }
 }
 
@@ -417,7 +417,7 @@ void DefinitionEraser::EraseMatchesIn(const std::string& folder, const FilesActi
       return WalkOn::Next;
     }
     if (!MatchesAny(action.patterns, found.entry.name)) return WalkOn::Next;
-    if (kept_.KeepsFile(found.path)) {
+    if (excluded_.ExcludesFile(found.path)) {
       kept = true;
       return WalkOn::Next;
     }
@@ -467,7 +467,7 @@ void DefinitionEraser::Erase(const KeyAction& action) const {
         registry.CloseKey(k);
       }
     }
-    if (there && !kept_.KeepsValue(t.root, t.path, *action.value))
+    if (there && !excluded_.ExcludesValue(t.root, t.path, *action.value))
       DeleteRegValue(ctx_, t.root, t.path, *action.value);
   }
 }
@@ -475,16 +475,16 @@ void DefinitionEraser::Erase(const KeyAction& action) const {
 // Deletes the key and all below it, but what the exclusions keep: a key
 // holding a kept key or value stays, with its other values deleted.
 void DefinitionEraser::DeleteKeyTree(RegRoot root, const std::string& path, int depth) const {
-  if (kept_.KeepsKey(root, path) || depth > kMaxKeyDepth) return;
+  if (excluded_.ExcludesKey(root, path) || depth > kMaxKeyDepth) return;
   std::vector<std::string> subKeys;
   int count = 0;
   EnumRegSubKeys(ctx_, root, path, subKeys, count);
   for (const std::string& sub : subKeys) DeleteKeyTree(root, path + "\\" + sub, depth + 1);
-  if (!kept_.KeepsInside(root, path)) return DeleteRegKey(ctx_, root, path);
+  if (!excluded_.ExcludesInside(root, path)) return DeleteRegKey(ctx_, root, path);
   std::vector<std::string> values;
   EnumRegValues(ctx_, root, path, values, count);
   for (const std::string& value : values)
-    if (!kept_.KeepsValue(root, path, value)) DeleteRegValue(ctx_, root, path, value);
+    if (!excluded_.ExcludesValue(root, path, value)) DeleteRegValue(ctx_, root, path, value);
 }
 
 }  // namespace nimbrel

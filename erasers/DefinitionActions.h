@@ -121,7 +121,7 @@ class DefinitionEraser {
 
  private:
   // The exclusions, their variables replaced.
-  struct Kept {
+  struct Excluded {
     struct Files {
       bool below;  // PATH: the folder and every folder below it
       std::vector<std::string> folder;
@@ -135,12 +135,12 @@ class DefinitionEraser {
     std::vector<Files> files;
     std::vector<Key> keys;
 
-    bool KeepsFile(const std::string& path) const;
+    bool ExcludesFile(const std::string& path) const;
     // The whole key is kept: it or a key above it is excluded.
-    bool KeepsKey(RegRoot root, const std::string& path) const;
+    bool ExcludesKey(RegRoot root, const std::string& path) const;
     // Something in the key is kept: an excluded key or value lies in it or below.
-    bool KeepsInside(RegRoot root, const std::string& path) const;
-    bool KeepsValue(RegRoot root, const std::string& path, const std::string& value) const;
+    bool ExcludesInside(RegRoot root, const std::string& path) const;
+    bool ExcludesValue(RegRoot root, const std::string& path, const std::string& value) const;
   };
 
   void EraseMatchesIn(const std::string& folder, const FilesAction& action) const;
@@ -148,7 +148,7 @@ class DefinitionEraser {
 
   Context& ctx_;
   PathVariables vars_;
-  Kept kept_;
+  Excluded excluded_;
 };
 
 }  // namespace nimbrel

@@ -194,7 +194,7 @@ void EraseJumpLists(Context& ctx) {
   const std::string recent = ctx.platform.shell.SpecialFolder(kCsidlRecent);
   if (recent.empty()) return;
   Files& files = ctx.platform.files;
-  const KeepFile pinned = [&](const std::string& path) {
+  const SpareFile pinned = [&](const std::string& path) {
     const std::optional<std::string> bytes = files.ReadAll(path);
     const std::optional<std::uint32_t> pins =
         bytes ? PinnedJumpListItems(*bytes) : std::optional<std::uint32_t>();

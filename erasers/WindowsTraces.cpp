@@ -109,7 +109,7 @@ void EraseProgramUsage(Context& ctx) {
 void EraseThumbnailCache(Context& ctx) {
   if (!WindowsAtLeast(ctx, 6, 0)) return;
   Files& files = ctx.platform.files;
-  const KeepFile held = [&](const std::string& path) {
+  const SpareFile held = [&](const std::string& path) {
     if (!files.HeldOpen(path)) return false;
     ctx.Left("in use", path);
     if (!files.IsLink(path)) files.DeleteAtReboot(path);

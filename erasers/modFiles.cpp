@@ -200,13 +200,13 @@ bool EraseFolder(Context& ctx, const std::string& path) {
 }
 
 void EraseFilesInTree(Context& ctx, const std::string& folder, const std::string& pattern,
-                      const std::vector<std::string>& notEntered, const KeepFile& keep) {
+                      const std::vector<std::string>& notEntered, const SpareFile& spare) {
   Files& files = ctx.platform.files;
   WalkPlan plan{pattern};
   plan.tellLeft = true;
   plan.notEntered = notEntered;
   WalkFolder(ctx, folder, plan, [&](const WalkedFile& found) {
-    if (keep && !(found.entry.attributes & kAttrDirectory) && keep(found.path))
+    if (spare && !(found.entry.attributes & kAttrDirectory) && spare(found.path))
       return WalkOn::Next;
     ctx.AddProgressLine("  " + found.path);
     if (IsKeptInTree(found.path) || !IsErasableFilePath(ctx, found.path)) return WalkOn::Next;

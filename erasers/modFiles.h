@@ -42,12 +42,12 @@ bool EraseFolder(Context& ctx, const std::string& path);
 // Erases every file matching `pattern` in the folder and its sub-folders,
 // adding a progress line for each; paths holding "index.dat" or "SKINS" are
 // listed but kept. Folders stay, and sub-folders named in `notEntered` are
-// never entered. A file `keep` answers true for stays, with no line of the
-// walk's: the keeper tells its own.
-using KeepFile = std::function<bool(const std::string& path)>;
+// never entered. A file `spare` answers true for stays, with no line of the
+// walk's: `spare` tells its own.
+using SpareFile = std::function<bool(const std::string& path)>;
 void EraseFilesInTree(Context& ctx, const std::string& folder, const std::string& pattern,
                       const std::vector<std::string>& notEntered = {},
-                      const KeepFile& keep = {});
+                      const SpareFile& spare = {});
 // Adds the size of the file at `path` (0 for anything else) to BytesErased.
 void AddToErasedSize(Context& ctx, const std::string& path);
 void EmptyRecycleBin(Context& ctx);
