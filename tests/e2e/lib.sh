@@ -397,6 +397,26 @@ assert_file_gone() {
   poll 5 test ! -e "$path" || fail "still there: $1"
 }
 
+# open_settings_page TAB CONTROL: opens Erasing Settings from the main window and shows
+# the page whose tab label is TAB, once CONTROL on it is visible.
+open_settings_page() {
+  drv click FrmMain Label7
+  drv wait FrmEraseingSettings 20000 >/dev/null || fail "the erase-settings dialog did not open"
+  drv click FrmEraseingSettings "$1"
+  poll_eq 5 1 drv visible FrmEraseingSettings "$2" || fail "the page of $2 is not shown"
+}
+
+# erase_in_window [WAIT_MS]: Start Erasing, the completion message closed and the program
+# stopped; the progress list's lines are in $progress.
+erase_in_window() {
+  drv click FrmMain Label2
+  drv wait FrmMessage "${1:-60000}" >/dev/null || fail "no completion message"
+  progress=$(drv items FrmMain LstShowingTracksErasedProgress)
+  drv click FrmMessage cmdOK
+  drv gone FrmMessage 10000 || fail "the completion message did not close"
+  stop_nimbrel
+}
+
 # shot NAME [FORM]: the form's screenshot as NAME.png in the test's folder.
 shot() {
   local bmp="$WINEPREFIX/drive_c/e2e-shot.bmp"

@@ -24,16 +24,11 @@ gone() { ! reg_query "$1" "$2" >/dev/null; }
 # erasers' progress lines (two blanks first) in $erased; they must also stand in the
 # block that the run appended to Log.txt.
 erase_alone() {
-  local progress logged
+  local logged
   choose "$1"
   start_nimbrel
   assert_eq "$(drv items FrmMain lvwToBeErased | cut -f1)" "$2" "rows"
-  drv click FrmMain Label2
-  drv wait FrmMessage 60000 >/dev/null || fail "no completion message for $2"
-  progress=$(drv items FrmMain LstShowingTracksErasedProgress)
-  drv click FrmMessage cmdOK
-  drv gone FrmMessage 10000 || fail "the message did not close"
-  stop_nimbrel
+  erase_in_window
   grep -qxF "Cleaning $2 <OK>" <<<"$progress" || fail "no row line for $2: $progress"
   erased=$(grep '^  ' <<<"$progress" || true)
   logged=$(tr -d '\r' <"$log" |

@@ -64,10 +64,7 @@ state() {
 # ---- Ticked through the Application page ----
 choose
 start_nimbrel
-drv click FrmMain Label7
-drv wait FrmEraseingSettings 20000 >/dev/null || fail "the erase-settings dialog did not open"
-drv click FrmEraseingSettings Label2
-poll_eq 5 1 drv visible FrmEraseingSettings lvwThirdpartyControls || fail "Application page"
+open_settings_page Label2 lvwThirdpartyControls
 listed=$(drv items FrmEraseingSettings lvwThirdpartyControls | cut -f1)
 assert_eq "$(head -n 62 <<<"$listed")" "$(lines "${APPS[@]}")" "the catalogue first"
 for e in "${ENTRIES[@]}"; do

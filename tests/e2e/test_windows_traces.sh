@@ -38,15 +38,12 @@ plant_jump_lists() {
   plant_file "$custom" "tasks"
 }
 
-# erase_today [SHOT]: ticks the seven rows in Erasing Settings, saying Yes to the folder
+# erase_today: ticks the seven rows in Erasing Settings, saying Yes to the folder
 # views' question, and erases them through the window; the progress is in $progress.
 erase_today() {
   choose
   start_nimbrel
-  drv click FrmMain Label7
-  drv wait FrmEraseingSettings 20000 >/dev/null || fail "the erase-settings dialog did not open"
-  drv click FrmEraseingSettings Label3
-  poll_eq 5 1 drv visible FrmEraseingSettings chkWindowsJumpLists || fail "Windows page not shown"
+  open_settings_page Label3 chkWindowsJumpLists
   for k in "${TODAY_KEYS[@]}"; do
     drv click FrmEraseingSettings "$k"
     if [ "$k" == chkWindowsFolderViews ]; then
@@ -56,17 +53,11 @@ erase_today() {
     fi
     poll_eq 10 1 reg_query "$OPTIONS" "$k" || fail "$k not ticked"
   done
-  if [ -n "${1:-}" ]; then shot "$1" FrmEraseingSettings; fi
   drv click FrmEraseingSettings Image6
   drv gone FrmEraseingSettings 10000 || fail "the dialog did not close"
   poll_eq 20 "$(printf '%s\n' "${TODAY[@]}")" eval 'drv items FrmMain lvwToBeErased | cut -f1' ||
     fail "rows: $(drv items FrmMain lvwToBeErased | cut -f1 | tr '\n' '|')"
-  drv click FrmMain Label2
-  drv wait FrmMessage 120000 >/dev/null || fail "no completion message"
-  progress=$(drv items FrmMain LstShowingTracksErasedProgress)
-  drv click FrmMessage cmdOK
-  drv gone FrmMessage 10000 || fail "the message did not close"
-  stop_nimbrel
+  erase_in_window 120000
   local row
   for row in "${TODAY[@]}"; do
     grep -qxF "Cleaning $row <OK>" <<<"$progress" || fail "no row line for $row: $progress"
