@@ -194,8 +194,12 @@ void EraseJumpLists(Context& ctx) {
   const std::string recent = ctx.platform.shell.SpecialFolder(kCsidlRecent);
   if (recent.empty()) return;
   Files& files = ctx.platform.files;
+  // Windows' lists stay well below this; a larger file is not read whole.
+  constexpr std::uint64_t kLargestList = 64 << 20;
   const SpareFile pinned = [&](const std::string& path) {
-    const std::optional<std::string> bytes = files.ReadAll(path);
+    const std::optional<std::string> bytes = files.Size(path).value_or(0) <= kLargestList
+                                                 ? files.ReadAll(path)
+                                                 : std::nullopt;
     const std::optional<std::uint32_t> pins =
         bytes ? PinnedJumpListItems(*bytes) : std::optional<std::uint32_t>();
     if (pins && *pins == 0) return false;
