@@ -28,13 +28,13 @@ void ShowUsage(Context& ctx) {
   constexpr int kWidth = 560, kHeight = 270, kTitle = 32;
   FrmMessage msg(ctx);
   msg.Resize(Px(kWidth), Px(kHeight));
-  msg.ImgFormMove.Move(0, 0, Px(kWidth), Px(kTitle));
-  msg.Image8.Move(Px(kWidth - 32), Px(4), Px(24), Px(24));
+  msg.strip.ImgFormMove.Move(0, 0, Px(kWidth), Px(kTitle));
+  msg.strip.Image8.Move(Px(kWidth - 32), Px(4), Px(24), Px(24));
   msg.lblMesage.Move(Px(20), Px(kTitle + 18), Px(kWidth - 40), Px(kHeight - kTitle - 80));
   msg.cmdOK.Move(Px(kWidth - 104), Px(kHeight - 44), Px(84), Px(28));
   msg.cmdYes.SetVisible(false);
   msg.cmdNo.SetVisible(false);
-  msg.Label4.SetCaption("Nimbrel command line");
+  msg.strip.title.SetCaption("Nimbrel command line");
   msg.lblMesage.SetCaption(kUsage);
   ctx.MessageAnswer = false;
   msg.ShowModal();

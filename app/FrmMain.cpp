@@ -39,10 +39,7 @@ constexpr int kTrayRightButtonUp = 0x205 * kTwipsPerPixel;  // 7755
 
 FrmMain::FrmMain(Context& ctx)
     : Form(ctx.platform.loop, "FrmMain", Px(kWidth), Px(kHeight)),
-      ImgFormMove(*this, "ImgFormMove", Picture::TitleBar, false, 0, 0, Px(kWidth), Px(kTitle)),
-      Image7(*this, "Image7", Picture::Grip, false, Px(8), Px(4), Px(24), Px(24)),
-      Label4(*this, "Label4", "Nimbrel v3.0", Px(40), Px(8), Px(300), Px(18)),
-      Image8(*this, "Image8", Picture::Help, false, Px(kWidth - 88), Px(4), Px(24), Px(24)),
+      strip(ctx, *this, {.caption = "Nimbrel v3.0", .helpLeft = 88}),
       Image2(*this, "Image2", Picture::Minimize, false, Px(kWidth - 60), Px(4), Px(24), Px(24)),
       Image1(*this, "Image1", Picture::Close, false, Px(kWidth - 32), Px(4), Px(24), Px(24)),
       Picture1(*this, "Picture1", 0, Px(kTitle), Px(kWidth), Px(kHeight - kTitle)),
@@ -140,7 +137,6 @@ FrmMain::FrmMain(Context& ctx)
   ctx_.SetReport(&report_);
 
   // Look.
-  Label4.SetLook(TextStyle::Title, palette::kTitleText, palette::kTitle);
   Picture1.SetLook(TextStyle::Normal, palette::kText, palette::kWindow);
   Picture1.Backdrop = Picture::Background;
   for (Command c : Commands()) {
@@ -191,8 +187,6 @@ FrmMain::FrmMain(Context& ctx)
     Show();
   };
   Picture1.MouseMove = [this](const MouseEvent&) { ResetButtons(); };
-  AttachDragHandles(ctx_, *this, {&ImgFormMove, &Label4, &Image7});
-  AttachHelpImage(ctx_, *this, Image8);
   mnuHelp.Click = [this] { OpenUrlInBrowser(ctx_, Handle(), kSupportPage, "htm"); };
   mnuVisit.Click = [this] { OpenUrlInBrowser(ctx_, Handle(), kHomePage, "htm"); };
   Image1.Click = [this] { Loop().Quit(); };

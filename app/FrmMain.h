@@ -14,6 +14,7 @@
 #include "cleaning/CleaningRun.h"
 #include "cleaning/ControlsReport.h"
 #include "core/Context.h"
+#include "dialogs/WindowChrome.h"
 #include "platform/Controls.h"
 
 namespace nimbrel {
@@ -27,11 +28,8 @@ class FrmMain : public Form {
   explicit FrmMain(Context& ctx);
   ~FrmMain() override;
 
-  // Title strip and chrome.
-  Image ImgFormMove;
-  Image Image7;
-  Label Label4;
-  Image Image8;
+  // Title strip, then its minimise and quit images.
+  TitleStrip strip;
   Image Image2;
   Image Image1;
 

@@ -79,11 +79,7 @@ std::string StoredText(const Control& control) {
 
 FrmOptions::FrmOptions(Context& ctx, Timer& TmrScheduler)
     : Form(ctx.platform.loop, "FrmOptions", Px(kWidth), Px(kHeight)),
-      ImgFormMove(*this, "ImgFormMove", Picture::TitleBar, false, 0, 0, Px(kWidth), Px(kTitle)),
-      Image7(*this, "Image7", Picture::Grip, false, Px(8), Px(4), Px(24), Px(24)),
-      Label18(*this, "Label18", "Options", Px(40), Px(8), Px(300), Px(18)),
-      Image8(*this, "Image8", Picture::Help, false, Px(kWidth - 60), Px(4), Px(24), Px(24)),
-      Image1(*this, "Image1", Picture::Close, false, Px(kWidth - 32), Px(4), Px(24), Px(24)),
+      strip(ctx, *this, {.titleName = "Label18", .caption = "Options", .closeName = "Image1"}),
 
       Label24(*this, "Label24", "General Settings", Px(TabLeft(0)), Px(kTabTop), Px(kTabWidth),
               Px(kTabHeight)),
@@ -216,15 +212,12 @@ FrmOptions::FrmOptions(Context& ctx, Timer& TmrScheduler)
       ctx_(ctx),
       TmrScheduler_(TmrScheduler) {
   // Look.
-  Label18.SetLook(TextStyle::Title, palette::kTitleText, palette::kTitle);
   for (Frame* f : {&Framegeneral, &FrameProtectHomepage, &FrameSchedule, &FrameHotkey, &Frame3})
     f->SetLook(TextStyle::Bold, palette::kText, palette::kWindow);
   for (Label* l : {&Label6, &Label10, &Label11, &Label22, &Label1, &lblHomepageNote})
     l->SetLook(TextStyle::Normal, palette::kMutedText, palette::kWindow);
   for (Label* l : {&Label21, &Label3, &Label5})
     l->SetLook(TextStyle::Bold, palette::kText, palette::kWindow);
-  AttachDragHandles(ctx, *this, {&ImgFormMove, &Label18, &Image7});
-  AttachHelpImage(ctx, *this, Image8);
 
   // The lists' entries.
   for (const char* letter : kLetters) {
@@ -264,7 +257,7 @@ FrmOptions::FrmOptions(Context& ctx, Timer& TmrScheduler)
       Close();
     };
   for (Control* close : std::initializer_list<Control*>{&Command1, &Command3, &Command5,
-                                                        &Command6, &Image1})
+                                                        &Command6})
     close->Click = [this] { Close(); };
   // At once, before any save: the text box keeps what it shows.
   cmdaboutblank.Click = [this] {

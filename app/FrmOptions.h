@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "core/Context.h"
+#include "dialogs/WindowChrome.h"
 #include "platform/Controls.h"
 
 namespace nimbrel {
@@ -16,12 +17,7 @@ class FrmOptions : public Form {
   // `TmrScheduler` is the main window's timer, switched by a save.
   FrmOptions(Context& ctx, Timer& TmrScheduler);
 
-  // Chrome.
-  Image ImgFormMove;
-  Image Image7;
-  Label Label18;
-  Image Image8;
-  Image Image1;
+  TitleStrip strip;
 
   // Page selectors: a label each, over a strip image.
   Label Label24;

@@ -81,11 +81,7 @@ std::string TotalsText(const ChangeTotals& t) {
 
 FrmPreview::FrmPreview(Context& ctx, const RecordedRun& preview)
     : Form(ctx.platform.loop, "FrmPreview", Px(kWidth), Px(kHeight)),
-      ImgFormMove(*this, "ImgFormMove", Picture::TitleBar, false, 0, 0, Px(kWidth), Px(kTitle)),
-      Image7(*this, "Image7", Picture::Grip, false, Px(8), Px(4), Px(24), Px(24)),
-      Label4(*this, "Label4", "Preview ...", Px(40), Px(8), Px(300), Px(18)),
-      Image8(*this, "Image8", Picture::Help, false, Px(kWidth - 60), Px(4), Px(24), Px(24)),
-      Image1(*this, "Image1", Picture::Close, false, Px(kWidth - 32), Px(4), Px(24), Px(24)),
+      strip(ctx, *this, {.caption = "Preview ...", .closeName = "Image1"}),
       lblHeading(*this, "lblHeading", "Start Erasing would erase exactly this, row by row:",
                  Px(kLeft), Px(kTitle + 14), Px(kInner), Px(18)),
       lvwPreview(*this, "lvwPreview", Px(kLeft), Px(kListTop), Px(kInner), Px(kListHeight)),
@@ -94,20 +90,16 @@ FrmPreview::FrmPreview(Context& ctx, const RecordedRun& preview)
                   Px(kButtonsTop), Px(kButton), Px(kButtonHeight)),
       cmdClose(*this, "cmdClose", "Close", Px(kWidth - kLeft - kButton), Px(kButtonsTop),
                Px(kButton), Px(kButtonHeight)) {
-  Label4.SetLook(TextStyle::Title, palette::kTitleText, palette::kTitle);
   lblHeading.SetLook(TextStyle::Heading, palette::kText, palette::kWindow);
   lblTotals.SetLook(TextStyle::Bold, palette::kText, palette::kWindow);
   lvwPreview.AddColumn("Would erase", Px(kInner - kKindWidth - kSizeWidth - 24));
   lvwPreview.AddColumn("Kind", Px(kKindWidth));
   lvwPreview.AddColumn("Bytes", Px(kSizeWidth));
-  AttachDragHandles(ctx, *this, {&ImgFormMove, &Label4, &Image7});
-  AttachHelpImage(ctx, *this, Image8);
   cmdEraseNow.Click = [this] {
     erase_ = true;
     Close();
   };
   cmdClose.Click = [this] { Close(); };
-  Image1.Click = [this] { Close(); };
   Fill(preview);
 }
 

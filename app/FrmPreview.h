@@ -7,6 +7,7 @@
 
 #include "cleaning/CleaningRun.h"
 #include "core/Context.h"
+#include "dialogs/WindowChrome.h"
 #include "platform/Controls.h"
 #include "preview/Preview.h"
 
@@ -16,11 +17,7 @@ class FrmPreview : public Form {
  public:
   FrmPreview(Context& ctx, const RecordedRun& preview);
 
-  Image ImgFormMove;
-  Image Image7;
-  Label Label4;
-  Image Image8;
-  Image Image1;
+  TitleStrip strip;
   Label lblHeading;
   ListView lvwPreview;
   Label lblTotals;

@@ -11,11 +11,7 @@ constexpr int kWidth = 400, kHeight = 250, kTitle = 32;
 
 FrmAbout::FrmAbout(Context& ctx)
     : Form(ctx.platform.loop, "FrmAbout", Px(kWidth), Px(kHeight)),
-      ImgFormMove(*this, "ImgFormMove", Picture::TitleBar, false, 0, 0, Px(kWidth), Px(kTitle)),
-      Image7(*this, "Image7", Picture::Grip, false, Px(8), Px(4), Px(24), Px(24)),
-      Label4(*this, "Label4", "About ...", Px(40), Px(8), Px(240), Px(18)),
-      Image8(*this, "Image8", Picture::Help, false, Px(kWidth - 60), Px(4), Px(24), Px(24)),
-      Image6(*this, "Image6", Picture::Close, false, Px(kWidth - 32), Px(4), Px(24), Px(24)),
+      strip(ctx, *this, {.caption = "About ...", .titleWidth = 240, .closeName = "Image6"}),
       imgLogo(*this, "imgLogo", Picture::Logo, false, Px(24), Px(kTitle + 24), Px(72), Px(72)),
       Label1(*this, "Label1", "Nimbrel", Px(116), Px(kTitle + 22), Px(260), Px(26)),
       Label2(*this, "Label2", "Nimbrel", Px(116), Px(kTitle + 50), Px(260), Px(18)),
@@ -26,16 +22,12 @@ FrmAbout::FrmAbout(Context& ctx)
                         Px(18)),
       Label6(*this, "Label6", kHomePage, Px(190), Px(kTitle + 102), Px(200), Px(18)),
       Command6(*this, "Command6", "Cancel", Px(kWidth - 112), Px(kHeight - 46), Px(92), Px(28)) {
-  Label4.SetLook(TextStyle::Title, palette::kTitleText, palette::kTitle);
   Label1.SetLook(TextStyle::Heading, palette::kText, palette::kWindow);
   Label2.SetLook(TextStyle::Small, palette::kMutedText, palette::kWindow);
   lblVersionCaption.SetLook(TextStyle::Normal, palette::kMutedText, palette::kWindow);
   lblWebsiteCaption.SetLook(TextStyle::Normal, palette::kMutedText, palette::kWindow);
   Label5.SetLook(TextStyle::Bold, palette::kText, palette::kWindow);
   Label6.SetLook(TextStyle::Link, palette::kLink, palette::kWindow);
-  AttachDragHandles(ctx, *this, {&ImgFormMove, &Label4, &Image7});
-  AttachHelpImage(ctx, *this, Image8);
-  Image6.Click = [this] { Close(); };
   Command6.Click = [this] { Close(); };
   Label6.Click = [this, &ctx] { OpenUrlInBrowser(ctx, Handle(), kHomePage, "htm"); };
 }

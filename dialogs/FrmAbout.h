@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/Context.h"
+#include "dialogs/WindowChrome.h"
 #include "platform/Controls.h"
 
 namespace nimbrel {
@@ -10,11 +11,7 @@ class FrmAbout : public Form {
  public:
   explicit FrmAbout(Context& ctx);
 
-  Image ImgFormMove;
-  Image Image7;
-  Label Label4;
-  Image Image8;
-  Image Image6;
+  TitleStrip strip;
   Image imgLogo;
   Label Label1;
   Label Label2;

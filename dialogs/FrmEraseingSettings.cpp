@@ -62,11 +62,7 @@ constexpr int kIe = kInternetExplorerGroup.first, kWindows = kWindowsGroup.first
 
 FrmEraseingSettings::FrmEraseingSettings(Context& ctx)
     : Form(ctx.platform.loop, "FrmEraseingSettings", Px(kWidth), Px(kHeight)),
-      ImgFormMove(*this, "ImgFormMove", Picture::TitleBar, false, 0, 0, Px(kWidth), Px(kTitle)),
-      Image7(*this, "Image7", Picture::Grip, false, Px(8), Px(4), Px(24), Px(24)),
-      Label4(*this, "Label4", "Erasing Settings ...", Px(40), Px(8), Px(300), Px(18)),
-      Image8(*this, "Image8", Picture::Help, false, Px(kWidth - 60), Px(4), Px(24), Px(24)),
-      Image6(*this, "Image6", Picture::Close, false, Px(kWidth - 32), Px(4), Px(24), Px(24)),
+      strip(ctx, *this, {.caption = "Erasing Settings ...", .closeName = "Image6"}),
       Label1(*this, "Label1", "Browser", Px(TabLeft(0)), Px(kTabTop), Px(kTabWidth),
              Px(kTabHeight)),
       Image1(*this, "Image1", Picture::TitleBar, false, Px(TabLeft(0)), Px(kTabTop + kTabHeight),
@@ -214,7 +210,6 @@ FrmEraseingSettings::FrmEraseingSettings(Context& ctx)
         &fraTodaysBrowsers));
   }
   // Look.
-  Label4.SetLook(TextStyle::Title, palette::kTitleText, palette::kTitle);
   for (Frame* f : {&FrameBrowser, &FrameWindows, &FrameApplication, &Frame2, &Frame3, &Frame4,
                    &fraWindowsTracks, &FrameTodaysBrowsers, &fraTodaysBrowsers})
     f->SetLook(TextStyle::Bold, palette::kText, palette::kWindow);
@@ -223,8 +218,6 @@ FrmEraseingSettings::FrmEraseingSettings(Context& ctx)
   lblTodaysBrowsersNote.SetLook(TextStyle::Normal, palette::kMutedText, palette::kWindow);
   lvwThirdpartyControls.Checkboxes = true;
   lvwThirdpartyControls.AddColumn("Application", Px(kPageWidth - 24 - 30));
-  AttachDragHandles(ctx, *this, {&ImgFormMove, &Label4, &Image7});
-  AttachHelpImage(ctx, *this, Image8);
 
   // Every box writes its key whenever its state changes.
   for (CheckBox* box : CategoryBoxes())
@@ -281,8 +274,7 @@ FrmEraseingSettings::FrmEraseingSettings(Context& ctx)
   tab(imgTodaysBrowsers, Page::TodaysBrowsers);
   tab(lblTodaysBrowsers, Page::TodaysBrowsers);
   for (Control* c : {static_cast<Control*>(&Command1), static_cast<Control*>(&Command1_1),
-                     static_cast<Control*>(&cmdexit), static_cast<Control*>(&cmdBrowsersExit),
-                     static_cast<Control*>(&Image6)})
+                     static_cast<Control*>(&cmdexit), static_cast<Control*>(&cmdBrowsersExit)})
     c->Click = [this] { Close(); };
   ShowPage(Page::Browser);
 }

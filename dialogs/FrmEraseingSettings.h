@@ -14,6 +14,7 @@
 
 #include "cleaning/Catalogue.h"
 #include "core/Context.h"
+#include "dialogs/WindowChrome.h"
 #include "platform/Controls.h"
 
 namespace nimbrel {
@@ -22,12 +23,7 @@ class FrmEraseingSettings : public Form {
  public:
   explicit FrmEraseingSettings(Context& ctx);
 
-  // Chrome.
-  Image ImgFormMove;
-  Image Image7;
-  Label Label4;
-  Image Image8;
-  Image Image6;
+  TitleStrip strip;
 
   // Tabs: a caption label each, over a strip image.
   Label Label1;

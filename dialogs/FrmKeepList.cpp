@@ -48,11 +48,7 @@ void Open(Context& ctx, KeepListMode mode) {
 
 FrmKeepList::FrmKeepList(Context& ctx)
     : Form(ctx.platform.loop, "FrmKeepList", Px(kWidth), Px(kHeight)),
-      ImgFormMove(*this, "ImgFormMove", Picture::TitleBar, false, 0, 0, Px(kWidth), Px(kTitle)),
-      Image7(*this, "Image7", Picture::Grip, false, Px(8), Px(4), Px(24), Px(24)),
-      Label4(*this, "Label4", "Keep List ...", Px(40), Px(8), Px(300), Px(18)),
-      Image8(*this, "Image8", Picture::Help, false, Px(kWidth - 60), Px(4), Px(24), Px(24)),
-      Image1(*this, "Image1", Picture::Close, false, Px(kWidth - 32), Px(4), Px(24), Px(24)),
+      strip(ctx, *this, {.caption = "Keep List ...", .closeName = "Image1"}),
       Label1(*this, "Label1", "Current List", Px(kLeft), Px(kTitle + 14), Px(kListWidth), Px(18)),
       lstCurrentList(*this, "lstCurrentList", Px(kLeft), Px(kListTop), Px(kListWidth),
                      Px(kListHeight)),
@@ -75,15 +71,12 @@ FrmKeepList::FrmKeepList(Context& ctx)
       Command6(*this, "Command6", "Cancel", Px(kRight + kListWidth - kButton),
                Px(kHeight - 20 - kButtonHeight), Px(kButton), Px(kButtonHeight)),
       ctx_(ctx) {
-  Label4.SetLook(TextStyle::Title, palette::kTitleText, palette::kTitle);
   for (Label* l : {&Label1, &Label2})
     l->SetLook(TextStyle::Heading, palette::kText, palette::kWindow);
   Picture1.SetLook(TextStyle::Bold, palette::kTitleText, palette::kAccent);
   Label3.SetLook(TextStyle::Bold, palette::kTitleText, palette::kAccent, Align::Center);
   lstCurrentList.MultiSelect = true;
   lstKeepList.MultiSelect = true;
-  AttachDragHandles(ctx, *this, {&ImgFormMove, &Label4, &Image7});
-  AttachHelpImage(ctx, *this, Image8);
 
   Picture1.Click = [this] { AddSelected(); };
   Label3.Click = [this] { AddSelected(); };
@@ -99,7 +92,6 @@ FrmKeepList::FrmKeepList(Context& ctx)
     Close();
   };
   Command6.Click = [this] { Close(); };
-  Image1.Click = [this] { Close(); };
 }
 
 void FrmKeepList::ListCurrentEntries() {

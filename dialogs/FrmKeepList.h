@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/Context.h"
+#include "dialogs/WindowChrome.h"
 #include "platform/Controls.h"
 
 namespace nimbrel {
@@ -15,11 +16,7 @@ class FrmKeepList : public Form {
  public:
   explicit FrmKeepList(Context& ctx);
 
-  Image ImgFormMove;
-  Image Image7;
-  Label Label4;
-  Image Image8;
-  Image Image1;
+  TitleStrip strip;
   Label Label1;
   ListBox lstCurrentList;
   Label Label2;

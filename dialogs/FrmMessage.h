@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/Context.h"
+#include "dialogs/WindowChrome.h"
 #include "platform/Controls.h"
 
 namespace nimbrel {
@@ -13,10 +14,7 @@ class FrmMessage : public Form {
  public:
   explicit FrmMessage(Context& ctx);
 
-  Image ImgFormMove;
-  Image Image7;
-  Label Label4;
-  Image Image8;
+  TitleStrip strip;
   Label lblMesage;
   PictureButton cmdYes;
   PictureButton cmdNo;

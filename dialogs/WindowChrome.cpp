@@ -25,6 +25,22 @@ void AttachHelpImage(Context& ctx, Form& form, Control& image) {
   image.Click = [&ctx, &form] { OpenUrlInBrowser(ctx, form.Handle(), kSupportPage, "htm"); };
 }
 
+TitleStrip::TitleStrip(Context& ctx, Form& form, const Layout& layout)
+    : ImgFormMove(form, "ImgFormMove", Picture::TitleBar, false, 0, 0, form.Width(), Px(kHeight)),
+      Image7(form, "Image7", Picture::Grip, false, Px(8), Px(4), Px(24), Px(24)),
+      title(form, layout.titleName, layout.caption, Px(40), Px(8), Px(layout.titleWidth), Px(18)),
+      Image8(form, "Image8", Picture::Help, false, form.Width() - Px(layout.helpLeft), Px(4),
+             Px(24), Px(24)) {
+  if (layout.closeName) {
+    close.emplace(form, layout.closeName, Picture::Close, false, form.Width() - Px(32), Px(4),
+                  Px(24), Px(24));
+    close->Click = [&form] { form.Close(); };
+  }
+  title.SetLook(TextStyle::Title, palette::kTitleText, palette::kTitle);
+  AttachDragHandles(ctx, form, {&ImgFormMove, &title, &Image7});
+  AttachHelpImage(ctx, form, Image8);
+}
+
 void ShowPageSelector(Label& selector, bool chosen) {
   if (chosen)
     selector.SetLook(TextStyle::Bold, palette::kTitleText, palette::kAccent, Align::Center);

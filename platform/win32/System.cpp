@@ -1,4 +1,4 @@
-// Win32 implementation of platform/System.h.
+// Win32 implementation of platform/System.h, but for the run lock (RunLock.cpp).
 #include "platform/Path.h"
 #include "platform/win32/SystemTime.h"
 #include "platform/win32/Win32Platform.h"
@@ -53,32 +53,7 @@ std::string Format(F&& api) {
   });
 }
 
-// The run lock's name: with no "Global" prefix, it belongs to the user's session.
-constexpr const char* kRunMutexName = "NimbrelSoft.Nimbrel.Run";
-
 }  // namespace
-
-Win32System::~Win32System() {
-  UnlockRun();
-  if (runMutex_) CloseHandle(runMutex_);
-}
-
-bool Win32System::LockRun(unsigned milliseconds) {
-  if (runLocked_) return false;
-  if (!runMutex_) runMutex_ = CreateMutexA(nullptr, FALSE, kRunMutexName);
-  // Without the mutex (no resources), runs go on unguarded rather than never.
-  if (!runMutex_) return runLocked_ = true;
-  const DWORD rc = WaitForSingleObject(runMutex_, milliseconds);
-  // An abandoned mutex: the process that held it ended mid-run; it is ours now.
-  runLocked_ = rc == WAIT_OBJECT_0 || rc == WAIT_ABANDONED;
-  return runLocked_;
-}
-
-void Win32System::UnlockRun() {
-  if (!runLocked_) return;
-  runLocked_ = false;
-  if (runMutex_) ReleaseMutex(runMutex_);
-}
 
 OsVersion Win32System::Version() {
   OSVERSIONINFOA info{};

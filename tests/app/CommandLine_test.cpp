@@ -152,7 +152,7 @@ TEST_F(CommandLineRunTest, UsageIsShownInTheProgramsMessageDialog) {
   std::string title, text;
   w.loop.onModal = [&](Form& f) {
     auto& msg = static_cast<FrmMessage&>(f);
-    title = msg.Label4.Caption();
+    title = msg.strip.title.Caption();
     text = msg.lblMesage.Caption();
     EXPECT_TRUE(msg.cmdOK.Visible());
     EXPECT_FALSE(msg.cmdYes.Visible());

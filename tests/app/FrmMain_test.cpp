@@ -16,7 +16,7 @@ class FrmMainTest : public MainWindowTest {
 TEST_F(FrmMainTest, HasTheFixedSizeAndTitle) {
   EXPECT_EQ(main.Width(), 11775);
   EXPECT_EQ(main.Height(), 7695);
-  EXPECT_EQ(main.Label4.Caption(), "Nimbrel v3.0");
+  EXPECT_EQ(main.strip.title.Caption(), "Nimbrel v3.0");
   std::vector<std::string> entries;
   for (const MenuItem* m : main.mnuMain.Children()) entries.push_back(m->Caption());
   EXPECT_EQ(entries, (std::vector<std::string>{"Visit Nimbrel WebSite", "Help", "-", "Restore",
@@ -103,7 +103,7 @@ TEST_F(FrmMainTest, AboutOpensModallyAndHelpOpensTheSupportPage) {
   main.Label9.UserClick();
   EXPECT_EQ(shown, (std::vector<std::string>{"FrmAbout"}));
   w.shell.associatedProgram = "C:\\browser.exe";
-  main.Image8.UserClick();
+  main.strip.Image8.UserClick();
   ASSERT_EQ(w.shell.executions.size(), 1u);
   EXPECT_EQ(w.shell.executions[0].parameters,
             "\"http://www.nimbrel-eraser.example/support/index.html\"");

@@ -258,15 +258,15 @@ TEST_F(FrmOptionsTest, SelectorsShowOnePageAndTheChromeWorks) {
     dlg.Find(name)->UserClick();
     EXPECT_EQ(PagesShown(), shown) << name;
   }
-  EXPECT_EQ(dlg.Label18.Caption(), "Options");
+  EXPECT_EQ(dlg.strip.title.Caption(), "Options");
   dlg.MoveTo(1500, 1500);
-  dlg.Label18.UserMouseDown({1, 0, 300, 150});
-  dlg.Label18.UserMouseMove({1, 0, 450, 90});
-  dlg.Label18.UserMouseUp({1, 0, 450, 90});
+  dlg.strip.title.UserMouseDown({1, 0, 300, 150});
+  dlg.strip.title.UserMouseMove({1, 0, 450, 90});
+  dlg.strip.title.UserMouseUp({1, 0, 450, 90});
   EXPECT_EQ(dlg.Left(), 1650);
   EXPECT_EQ(dlg.Top(), 1440);
   w.shell.associatedProgram = "C:\\browser.exe";
-  dlg.Image8.UserClick();
+  dlg.strip.Image8.UserClick();
   ASSERT_EQ(w.shell.executions.size(), 1u);
 }
 

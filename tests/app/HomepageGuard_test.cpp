@@ -16,7 +16,7 @@ class HomepageGuardTest : public ::testing::Test {
   HomepageGuardTest() {
     w.loop.onModal = [this](Form& f) {
       auto& m = static_cast<FrmMessage&>(f);
-      titles.push_back(m.Label4.Caption());
+      titles.push_back(m.strip.title.Caption());
       texts.push_back(m.lblMesage.Caption());
       EXPECT_TRUE(m.cmdYes.Visible());
       EXPECT_TRUE(m.cmdNo.Visible());

@@ -23,7 +23,7 @@ class CleaningRunTest : public ::testing::Test {
     for (const Application& app : kApplications) w.SetOption(app.label, "False");
     w.loop.onModal = [this](Form& f) {
       auto& msg = static_cast<FrmMessage&>(f);
-      messages.push_back(msg.Label4.Caption() + "|" + msg.lblMesage.Caption());
+      messages.push_back(msg.strip.title.Caption() + "|" + msg.lblMesage.Caption());
       okOnly = msg.cmdOK.Visible() && !msg.cmdYes.Visible() && !msg.cmdNo.Visible();
       menusDuringMessage = main.mnuStartErasing.Enabled();
       statusDuringMessage = main.lblstatus.Caption();
@@ -517,7 +517,7 @@ TEST_F(CleaningRunTest, EraseSettingsCommandRebuildsTheListAfterTheDialog) {
     auto& dlg = static_cast<FrmEraseingSettings&>(f);
     dlg.chkCookies.SetValue(0);
     dlg.lvwThirdpartyControls.UserCheck(dlg.lvwThirdpartyControls.FindItemPrefix("Winzip"), false);
-    dlg.Image6.UserClick();
+    dlg.strip.close->UserClick();
   };
   main.Label7.UserClick();
   EXPECT_EQ(w.loop.modalShown, (std::vector<std::string>{"FrmEraseingSettings"}));

@@ -35,7 +35,7 @@ TEST_F(EraseSettingsTest, BoxesAreNamedCaptionedAndGroupedAsTheUserSeesThem) {
     EXPECT_EQ(boxes[i]->Value(), 0);  // unchecked until loaded
   }
   EXPECT_EQ(dlg.Find("lblKeepHint"), nullptr);
-  EXPECT_EQ(dlg.Label4.Caption(), "Erasing Settings ...");
+  EXPECT_EQ(dlg.strip.title.Caption(), "Erasing Settings ...");
   EXPECT_EQ(dlg.cmdWindowsSelectNon.Caption(), "Select All");
   EXPECT_EQ(dlg.cmdWindowsSelectAll.Caption(), "Select Non");
 }

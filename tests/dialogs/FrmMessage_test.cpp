@@ -34,10 +34,10 @@ TEST_F(MessageTest, InformationShowsOnlyOkAndTheCallersTexts) {
     EXPECT_TRUE(m.cmdOK.Visible());
     EXPECT_FALSE(m.cmdYes.Visible());
     EXPECT_FALSE(m.cmdNo.Visible());
-    EXPECT_EQ(m.Label4.Caption(), "Information");
+    EXPECT_EQ(m.strip.title.Caption(), "Information");
     EXPECT_EQ(m.lblMesage.Caption(), "line one\r\nline two");
     // Its help image opens the support page, as every window's does.
-    m.Image8.UserClick();
+    m.strip.Image8.UserClick();
     checked = true;
     m.cmdOK.UserClick();
   };

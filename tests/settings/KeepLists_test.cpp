@@ -239,7 +239,7 @@ TEST_F(KeepListsTest, CookieDialogListsFilesAndStoredListAndSavesOnOk) {
   w.files.AddFile("C:\\Cookies\\index.dat");
   w.files.AddFile(kIni, "[Cookies]\r\nCookie_Keep1=ANN@A[1].TXT \r\nCounter=1\r\n");
   Open(true, [](FrmKeepList& d) {
-    EXPECT_EQ(d.Label4.Caption(), "Keep List ...");
+    EXPECT_EQ(d.strip.title.Caption(), "Keep List ...");
     EXPECT_EQ(d.lstCurrentList.Lines(), (Lines{"ann@a[1].txt", "ann@b[1].txt"}));
     EXPECT_EQ(d.lstKeepList.Lines(), (Lines{"ANN@A[1].TXT"}));
     d.CmdSelectAll.UserClick();
