@@ -57,11 +57,6 @@ bool SpecialDetected(Context& ctx, const PathVariables& vars, const std::string&
   return false;
 }
 
-bool IsFile(Files& files, const std::string& path) {
-  const std::uint32_t attributes = files.Attributes(path);
-  return attributes != kInvalidAttributes && !(attributes & kAttrDirectory);
-}
-
 Winapp2Catalogue& Cache() {
   static Winapp2Catalogue catalogue;
   return catalogue;

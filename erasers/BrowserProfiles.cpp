@@ -99,11 +99,6 @@ std::string Below(Context& ctx, const std::string& base, const std::string& rela
   return path;
 }
 
-bool IsFile(Files& files, const std::string& path) {
-  const std::uint32_t attributes = files.Attributes(path);
-  return attributes != kInvalidAttributes && !(attributes & kAttrDirectory);
-}
-
 // The sub-folders of `folder` that are no link, as listed.
 std::vector<std::string> SubFolders(Files& files, const std::string& folder) {
   std::vector<std::string> names;

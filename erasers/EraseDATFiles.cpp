@@ -19,11 +19,6 @@ std::string WindowsFolder(Context& ctx) {
   return FolderPartOf(ctx.platform.system.SystemDirectory());
 }
 
-// The file goes at the next start of the system; a link is left alone.
-void DeleteAtNextStart(Files& files, const std::string& path) {
-  if (!files.IsLink(path)) files.DeleteAtReboot(path);
-}
-
 // Whether a field of the text holds `needle` (letter case aside). Fields end
 // at a comma or a line end; a field in double quotes is taken without them
 // and may hold commas.

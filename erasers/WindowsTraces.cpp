@@ -112,7 +112,7 @@ void EraseThumbnailCache(Context& ctx) {
   const SpareFile held = [&](const std::string& path) {
     if (!files.HeldOpen(path)) return false;
     ctx.Left("in use", path);
-    if (!files.IsLink(path)) files.DeleteAtReboot(path);
+    DeleteAtNextStart(files, path);
     return true;
   };
   EraseFilesInTree(ctx, LocalAppData(ctx) + "\\Microsoft\\Windows\\Explorer", "thumbcache_*.db", {},

@@ -32,11 +32,6 @@ std::string_view From(std::string_view line, std::size_t index) {
   return index < line.size() ? line.substr(index) : std::string_view();
 }
 
-bool IsFile(Files& files, const std::string& path) {
-  const std::uint32_t attributes = files.Attributes(path);
-  return attributes != kInvalidAttributes && !(attributes & kAttrDirectory);
-}
-
 // A registry directive's key: its root, in capitals, and a key below it
 // ("" when the root alone or none of the three is written).
 std::string RootedKey(std::string_view text) {

@@ -230,6 +230,10 @@ void EraseFilesInTree(Context& ctx, const std::string& folder, const std::string
   });
 }
 
+void DeleteAtNextStart(Files& files, const std::string& path) {
+  if (!files.IsLink(path)) files.DeleteAtReboot(path);
+}
+
 void AddToErasedSize(Context& ctx, const std::string& path) {
   Files& files = ctx.platform.files;
   std::uint64_t size = 0;

@@ -48,6 +48,8 @@ using SpareFile = std::function<bool(const std::string& path)>;
 void EraseFilesInTree(Context& ctx, const std::string& folder, const std::string& pattern,
                       const std::vector<std::string>& notEntered = {},
                       const SpareFile& spare = {});
+// The file goes at the next start of the system; a link is left alone.
+void DeleteAtNextStart(Files& files, const std::string& path);
 // Adds the size of the file at `path` (0 for anything else) to BytesErased.
 void AddToErasedSize(Context& ctx, const std::string& path);
 void EmptyRecycleBin(Context& ctx);

@@ -74,6 +74,11 @@ bool Exists(Files& files, const std::string& path) {
   return files.Attributes(path) != kInvalidAttributes;
 }
 
+bool IsFile(Files& files, const std::string& path) {
+  const std::uint32_t attributes = files.Attributes(path);
+  return attributes != kInvalidAttributes && !(attributes & kAttrDirectory);
+}
+
 bool IsOwnFile(Files& files, const std::string& path) {
   const std::uint32_t attributes = files.Attributes(path);
   return attributes == kInvalidAttributes ||

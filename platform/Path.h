@@ -39,6 +39,8 @@ void AddFolderOnce(std::vector<std::string>& list, std::string folder);
 
 // Whether anything (a file or a folder) is at the path.
 bool Exists(Files& files, const std::string& path);
+// Whether a file (not a folder) is at the path.
+bool IsFile(Files& files, const std::string& path);
 // Whether the path holds nothing, or a plain file of one name: what the program
 // may write, replace or delete as its own file (a link, or a second name of a
 // user's file, planted at the name would have that file changed instead).
