@@ -230,6 +230,30 @@ void EraseFilesInTree(Context& ctx, const std::string& folder, const std::string
   });
 }
 
+std::uint64_t EraseTreeQuietly(Context& ctx, const std::string& folder) {
+  Files& files = ctx.platform.files;
+  const std::uint32_t attributes = files.Attributes(folder);
+  if (attributes == kInvalidAttributes || !(attributes & kAttrDirectory)) return 0;
+  std::uint64_t bytes = 0;
+  WalkPlan plan{"*"};
+  plan.tellLeft = true;
+  WalkFolder(ctx, folder, plan, [&](const WalkedFile& found) {
+    if (found.entry.attributes & kAttrDirectory) return WalkOn::Next;
+    if (!IsErasableFilePath(ctx, found.path)) return WalkOn::Next;
+    const Outcome outcome = EraseFoundFile(ctx, found.path, found.entry, &found.base);
+    if (outcome == Outcome::Elsewhere) {
+      LeftNotEntered(ctx, WithoutTrailingBackslash(ParentOf(found.path)));
+      return WalkOn::LeaveFolder;
+    }
+    if (outcome == Outcome::Gone) bytes += found.entry.size;
+    if (outcome == Outcome::Link) ctx.Left("refused: link", found.path);
+    if (outcome == Outcome::Left) LeftIfThere(ctx, found.path, files.LastFailure());
+    return WalkOn::Next;
+  });
+  EraseFolder(ctx, folder);
+  return bytes;
+}
+
 void DeleteAtNextStart(Files& files, const std::string& path) {
   if (!files.IsLink(path)) files.DeleteAtReboot(path);
 }
