@@ -28,6 +28,9 @@ have zip || need+=(zip)
 have unzip || need+=(unzip)
 # The Wine test of the browsers' databases plants and reads them with the sqlite3 shell.
 have sqlite3 || need+=(sqlite3)
+# The Wine test of the Site Data rows has the real browsers write and read their profiles.
+have chromium || need+=(chromium)
+have firefox-esr || need+=(firefox-esr)
 [ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
 # The image's own `convert` may be a stand-in: the real one is ImageMagick's.
 { have import && convert -version 2>/dev/null | grep -q ImageMagick; } || need+=(imagemagick)

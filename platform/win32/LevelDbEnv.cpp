@@ -291,20 +291,8 @@ class XpEnv final : public Env {
     queued_.Signal();
   }
   void StartThread(void (*function)(void*), void* arg) override {
-    struct Start {
-      void (*function)(void*);
-      void* arg;
-    };
     auto* start = new Start{function, arg};
-    const HANDLE thread = CreateThread(
-        nullptr, 0,
-        [](void* p) -> DWORD {
-          const Start s = *static_cast<Start*>(p);
-          delete static_cast<Start*>(p);
-          s.function(s.arg);
-          return 0;
-        },
-        start, 0, nullptr);
+    const HANDLE thread = CreateThread(nullptr, 0, ThreadMain, start, 0, nullptr);
     if (thread) CloseHandle(thread);
     else delete start;
   }
@@ -333,6 +321,16 @@ class XpEnv final : public Env {
    public:
     void Logv(const char*, std::va_list) override {}
   };
+  struct Start {
+    void (*function)(void*);
+    void* arg;
+  };
+  static DWORD WINAPI ThreadMain(LPVOID p) {
+    const Start s = *static_cast<Start*>(p);
+    delete static_cast<Start*>(p);
+    s.function(s.arg);
+    return 0;
+  }
   struct Work {
     void (*function)(void*);
     void* arg;
