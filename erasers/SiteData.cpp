@@ -77,17 +77,12 @@ std::vector<std::pair<std::string, bool>> Listing(Files& files, const std::strin
 void EraseSiteFolders(Context& ctx, const std::string& parent,
                       std::string (*hostOf)(std::string_view), const std::vector<std::string>& kept,
                       Tally& tally) {
-  Files& files = ctx.platform.files;
-  if (!IsFolder(files.Attributes(parent))) return;
-  for (const auto& [name, folder] : Listing(files, parent)) {
-    if (!folder) continue;
+  if (!IsFolder(ctx.platform.files.Attributes(parent))) return;
+  const auto gone = EraseSubFoldersQuietly(ctx, parent, [&](const std::string& name) {
     const std::string host = hostOf(name);
-    if (host.empty() || SiteKept(host, kept)) continue;
-    const std::string path = parent + "\\" + name;
-    const std::uint64_t bytes = EraseTreeQuietly(ctx, path);
-    if (!Exists(files, path)) tally.Add(host, bytes);
-    ctx.DoEvents();
-  }
+    return !host.empty() && !SiteKept(host, kept);
+  });
+  for (const auto& [name, bytes] : gone) tally.Add(hostOf(name), bytes);
 }
 
 // ---- LevelDB stores ------------------------------------------------------

@@ -230,27 +230,86 @@ void EraseFilesInTree(Context& ctx, const std::string& folder, const std::string
   });
 }
 
+namespace {
+
+// The folder's files erased as EraseFile erases one (each still below `base`,
+// checked through its handle), its sub-folders entered only as themselves
+// below `base`, then the emptied folders removed; links inside stay. Adds the
+// bytes of the files that went.
+void EraseTreeBelow(Context& ctx, const std::string& folder, std::uint32_t attributes,
+                    const std::string& base, std::uint64_t& bytes) {
+  Files& files = ctx.platform.files;
+  if (!MayEnter(files, folder, base)) return LeftNotEntered(ctx, folder);
+  MakeWritable(files, folder, attributes);
+  const std::vector<FileEntry> listing = files.Find(folder + "\\*");
+  LeftIfUnlisted(ctx, listing, folder);
+  for (const FileEntry& entry : listing) {
+    if (IsDots(entry.name)) continue;
+    const std::string full = folder + "\\" + entry.name;
+    if (entry.attributes & kAttrReparsePoint) {
+      ctx.Left("refused: link", full);
+    } else if (entry.attributes & kAttrDirectory) {
+      EraseTreeBelow(ctx, full, entry.attributes, base, bytes);
+    } else {
+      MakeWritable(files, full, entry.attributes);
+      const Outcome outcome = EraseFoundFile(ctx, full, entry, &base);
+      if (outcome == Outcome::Gone) bytes += entry.size;
+      if (outcome == Outcome::Link) ctx.Left("refused: link", full);
+      if (outcome == Outcome::Elsewhere) return LeftNotEntered(ctx, folder);
+      if (outcome == Outcome::Left || outcome == Outcome::NotAFile)
+        LeftIfThere(ctx, full, files.LastFailure());
+    }
+    ctx.DoEvents();
+  }
+  if (files.RemoveFolder(folder)) return;
+  const FileFailure failure = files.LastFailure();
+  const std::vector<FileEntry> still = files.Find(folder + "\\*");
+  if (std::all_of(still.begin(), still.end(), [](const FileEntry& e) { return IsDots(e.name); }))
+    LeftIfThere(ctx, folder, failure);
+}
+
+}  // namespace
+
+std::map<std::string, std::uint64_t> EraseSubFoldersQuietly(
+    Context& ctx, const std::string& parent, const std::function<bool(const std::string&)>& erase) {
+  std::map<std::string, std::uint64_t> gone;
+  Files& files = ctx.platform.files;
+  const std::string folder = WithoutTrailingBackslash(parent);
+  const std::uint32_t attributes = files.Attributes(folder);
+  if (attributes == kInvalidAttributes || !(attributes & kAttrDirectory)) return gone;
+  const std::string base = ToUpper(ErasableFolder(ctx, folder));
+  if (base.empty()) {
+    LeftIfRefused(ctx, folder);
+    return gone;
+  }
+  for (const FileEntry& entry : files.Find(folder + "\\*")) {
+    if (IsDots(entry.name) || !(entry.attributes & kAttrDirectory) ||
+        (entry.attributes & kAttrReparsePoint) || !erase(entry.name))
+      continue;
+    const std::string path = folder + "\\" + entry.name;
+    std::uint64_t bytes = 0;
+    EraseTreeBelow(ctx, path, entry.attributes, base, bytes);
+    if (files.Attributes(path) == kInvalidAttributes) {
+      ctx.CountFileDeleted();
+      gone[entry.name] = bytes;
+    }
+  }
+  return gone;
+}
+
 std::uint64_t EraseTreeQuietly(Context& ctx, const std::string& folder) {
   Files& files = ctx.platform.files;
-  const std::uint32_t attributes = files.Attributes(folder);
+  const std::string path = WithoutTrailingBackslash(folder);
+  const std::uint32_t attributes = files.Attributes(path);
   if (attributes == kInvalidAttributes || !(attributes & kAttrDirectory)) return 0;
+  const std::string base = ToUpper(ErasableFolder(ctx, path));
+  if (base.empty()) {
+    LeftIfRefused(ctx, path);
+    return 0;
+  }
   std::uint64_t bytes = 0;
-  WalkPlan plan{"*"};
-  plan.tellLeft = true;
-  WalkFolder(ctx, folder, plan, [&](const WalkedFile& found) {
-    if (found.entry.attributes & kAttrDirectory) return WalkOn::Next;
-    if (!IsErasableFilePath(ctx, found.path)) return WalkOn::Next;
-    const Outcome outcome = EraseFoundFile(ctx, found.path, found.entry, &found.base);
-    if (outcome == Outcome::Elsewhere) {
-      LeftNotEntered(ctx, WithoutTrailingBackslash(ParentOf(found.path)));
-      return WalkOn::LeaveFolder;
-    }
-    if (outcome == Outcome::Gone) bytes += found.entry.size;
-    if (outcome == Outcome::Link) ctx.Left("refused: link", found.path);
-    if (outcome == Outcome::Left) LeftIfThere(ctx, found.path, files.LastFailure());
-    return WalkOn::Next;
-  });
-  EraseFolder(ctx, folder);
+  EraseTreeBelow(ctx, path, attributes, base, bytes);
+  if (files.Attributes(path) == kInvalidAttributes) ctx.CountFileDeleted();
   return bytes;
 }
 

@@ -195,3 +195,4 @@ browse "${CHROMIUM[@]}" "$(chain check)"
 expect_reports Chromium
 browse "${FIREFOX[@]}" "$(chain check)"
 expect_reports Firefox
+rm -rf "$linux_chrome" "$linux_ff"
