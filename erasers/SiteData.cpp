@@ -576,9 +576,13 @@ void EraseFirefoxProfile(Context& ctx, const std::string& profile,
     EraseSiteFolders(ctx, profile + repository, HostOfFirefoxFolder, kept, folders);
   if (!folders.Empty()) MarkFirefoxStorageStale(ctx, profile);
   tally.Add(folders.Sites());
-  const std::string webapps = profile + "\\webappsstore.sqlite";
-  if (Exists(ctx.platform.files, webapps))
-    tally.Add(EraseSiteRows(ctx, webapps, {{"originKey", HostOfReversedOrigin}}, kept).sites);
+  // Local Storage as Firefox kept it before its sites' folders, and its copy
+  // archived when it moved it there.
+  for (const char* name : {"\\webappsstore.sqlite", "\\storage\\ls-archive.sqlite"}) {
+    const std::string path = profile + name;
+    if (Exists(ctx.platform.files, path))
+      tally.Add(EraseSiteRows(ctx, path, {{"originKey", HostOfReversedOrigin}}, kept).sites);
+  }
   EraseFirefoxServiceWorkers(ctx, profile, kept, tally);
 }
 

@@ -373,6 +373,11 @@ TEST_F(SiteDataTest, FirefoxKeepsTheKeptSitesFoldersRowsAndWorkers) {
          "INSERT INTO webappsstore2 VALUES('', 'moc.elpmaxe.www.:https:443', '', 'token', 'kept'),"
          " ('', 'moc.elpma.:https:443', '', 'id', 'tracker'),"
          " ('', 'ten.live.moc.elpmaxe.:https:443', '', 'id', 'tracker');");
+  Sqlite(s + "\\ls-archive.sqlite",
+         "CREATE TABLE webappsstore2 (originAttributes TEXT, originKey TEXT, scope TEXT, key TEXT,"
+         " value TEXT);"
+         "INSERT INTO webappsstore2 VALUES('', 'moc.elpmaxe.:https:443', '', 'old', 'kept'),"
+         " ('', 'tset.rekcart.:http:8080', '', 'id', 'tracker');");
   const std::string workers =
       "9\n"
       "\nhttps://www.example.com/\nhttps://www.example.com/sw.js\ntrue\ncache1\n0\n1\n1\n1\n#\n"
@@ -383,6 +388,7 @@ TEST_F(SiteDataTest, FirefoxKeepsTheKeptSitesFoldersRowsAndWorkers) {
   for (const std::string& f : gone) EXPECT_FALSE(There(ParentOf(f))) << f;
   EXPECT_EQ(Sql(kFf + "\\storage.sqlite", "SELECT valid FROM cache"), "0\n");
   EXPECT_EQ(Sql(kFf + "\\webappsstore.sqlite", "SELECT key FROM webappsstore2"), "token\n");
+  EXPECT_EQ(Sql(s + "\\ls-archive.sqlite", "SELECT key FROM webappsstore2"), "old\n");
   EXPECT_EQ(w.files.Data(kFf + "\\serviceworker.txt"),
             "9\n\nhttps://www.example.com/\nhttps://www.example.com/sw.js\ntrue\ncache1\n0\n1\n1\n1\n#\n");
   EXPECT_FALSE(There(kFf + "\\serviceworker.txt.nimbrel"));
