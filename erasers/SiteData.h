@@ -38,8 +38,9 @@ namespace nimbrel {
 //    "Trust Tokens" (in the profile or its Network folder), where they exist.
 //  - Firefox: the web sites' folders ("http+++…", "https+++…") of
 //    "storage\default" and "storage\temporary", never an add-on's
-//    ("moz-extension+++…"); the rows of "webappsstore.sqlite"; the service
-//    workers' registrations in "serviceworker.txt".
+//    ("moz-extension+++…"); the rows of "webappsstore.sqlite" and of its
+//    archived copy "storage\ls-archive.sqlite"; the service workers'
+//    registrations in "serviceworker.txt".
 void EraseSiteData(Context& ctx, TodaysBrowser browser, const BrowserFolders& folders,
                    const std::vector<std::string>& keptSites);
 
