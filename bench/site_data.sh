@@ -8,6 +8,8 @@
 #   nothing: no site kept: the same folders go whole
 #   rm -rf:  the same three folders (Local Storage, Service Worker, IndexedDB) removed on
 #            Linux
+#   shred:   the same folders' files each overwritten once, flushed and deleted on Linux
+#            (`find … -exec shred -n 1 -u`), as Nimbrel erases a file, then `rm -rf`
 # Nimbrel's figures are erase_bench's (mode "sitedata"), from the first call until the
 # last file is closed; each of its files is overwritten once and flushed before it goes.
 # Usage: bench/site_data.sh [path/to/erase_bench.exe]   (built with CMake when absent)
@@ -54,10 +56,10 @@ nimbrel() {
   local out left
   out=$(wine 'C:\bench\erase_bench.exe' sitedata 'C:\bench\Default' "$1" | tr -d '\r')
   left=$(find "$bench/Default/IndexedDB" -mindepth 1 -maxdepth 1 2>/dev/null | wc -l)
-  [ "$left" = "$1" ] || { echo "IndexedDB: $left databases left, $1 kept" >&2; exit 1; }
+  [ "$left" = "$1" ] || { echo "IndexedDB: $left databases left, $1 kept: [$out]" >&2; exit 1; }
   sed -n 's/^seconds=\([0-9.]*\).*/\1/p' <<<"$out"
 }
-keeping=() none=() rmrf=()
+keeping=() none=() rmrf=() shred=()
 for ((r = 1; r <= reps; r++)); do
   keeping+=("$(nimbrel "$kept")")
   none+=("$(nimbrel 0)")
@@ -67,14 +69,25 @@ for ((r = 1; r <= reps; r++)); do
   start=$(now)
   rm -rf "$work/rm/Local Storage" "$work/rm/Service Worker" "$work/rm/IndexedDB"
   rmrf+=("$(echo "$(now) - $start" | bc)")
+  rm -rf "$work/rm"
+  cp -r "$tpl" "$work/rm"
+  sync
+  start=$(now)
+  find "$work/rm/Local Storage" "$work/rm/Service Worker" "$work/rm/IndexedDB" -type f \
+    -exec shred -n 1 -u {} +
+  rm -rf "$work/rm/Local Storage" "$work/rm/Service Worker" "$work/rm/IndexedDB"
+  shred+=("$(echo "$(now) - $start" | bc)")
 done
 k=$(printf '%s\n' "${keeping[@]}" | median)
 n=$(printf '%s\n' "${none[@]}" | median)
 m=$(printf '%s\n' "${rmrf[@]}" | median)
+sh=$(printf '%s\n' "${shred[@]}" | median)
 printf 'A profile of %d sites (%s, %d files), %d kept, medians of %d:\n' "$sites" \
   "$(du -sh "$tpl" | cut -f1)" "$(find "$tpl" -type f | wc -l)" "$kept" "$reps"
 printf '  Nimbrel under Wine, %d kept   %.2f s   (runs: %s)\n' "$kept" "$k" "${keeping[*]}"
 printf '  Nimbrel under Wine, none kept %.2f s   (runs: %s)\n' "$n" "${none[*]}"
 printf '  rm -rf of the same folders    %.2f s   (runs: %s)\n' "$m" "${rmrf[*]}"
+printf '  shred -n 1 -u, then rm -rf    %.2f s   (runs: %s)\n' "$sh" "${shred[*]}"
 printf '  kept against rm -rf           %.2f (target 3)\n' "$(echo "$k / $m" | bc -l)"
+printf '  kept against shred            %.2f\n' "$(echo "$k / $sh" | bc -l)"
 printf '  kept against none kept        %.2f (target 1.5)\n' "$(echo "$k / $n" | bc -l)"
