@@ -3,7 +3,8 @@
 # 1. Reading it (tests/data/winapp2/Winapp2.ini) with winapp2_bench.exe: read + parse +
 #    detect, as at the program's start.
 # 2. Runs of the real Nimbrel.exe: `/erase` of ENTRIES (default 4000) one-line entries,
-#    all ticked, each with one file planted in a folder of its own; then the shared copy
+#    all ticked, with nothing planted (ENTRY_FILES=1: one file each, in a folder of its
+#    own), on a fresh profile's other rows; then (unless SHARED=0) the shared copy
 #    with every entry ticked and one trace planted in the folder of each FileKey that
 #    names a folder of the profile or the program files, `/preview` and `/erase` of it.
 #    Each is timed as the whole command, and the planted files are counted after.
