@@ -2,6 +2,7 @@
 
 #include "app/FrmPreview.h"
 #include "app/StartupEntry.h"
+#include "app/WipeAndShred.h"
 #include "cleaning/ActivityLog.h"
 #include "dialogs/FrmAbout.h"
 #include "dialogs/FrmEraseingSettings.h"
@@ -307,6 +308,7 @@ void FrmMain::OnLoad() {
   run_.ColourProgressBar();
   ResetButtons();
   tmrHotKeys.SetEnabled(true);
+  if (drives_) TellWipeLeftoversRemoved(ctx_, *drives_);
 }
 
 }  // namespace nimbrel

@@ -16,6 +16,7 @@
 #include "core/Context.h"
 #include "dialogs/WindowChrome.h"
 #include "platform/Controls.h"
+#include "platform/Drives.h"
 
 namespace nimbrel {
 
@@ -79,6 +80,9 @@ class FrmMain : public Form {
   OptionsDialog& Options() { return options_; }
   // Shows every command's normal look (the pointer over the background).
   void ResetButtons();
+  // The drives the free-space wipe and the shredder work on; at its load the
+  // window removes what an unfinished wipe left on them, and says so.
+  void UseDrives(Drives& drives) { drives_ = &drives; }
   // Closing the main window from outside ends the program, as Exit does.
   void UserClose() override { Loop().Quit(); }
 
@@ -120,6 +124,7 @@ class FrmMain : public Form {
   OptionsDialog options_;
   clsMakeTrayIcon tray_;
   HotKeys hotKeys_;
+  Drives* drives_ = nullptr;
 };
 
 }  // namespace nimbrel

@@ -39,6 +39,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
     SettingsStore settings(win32.registry);
     Context ctx(win32.AsPlatform(), settings);
     FrmMain frm(ctx);
+    Win32Drives drives;
+    frm.UseDrives(drives);
     frm.Load();  // its load step shows it
     code = win32.loop.Run();
   }

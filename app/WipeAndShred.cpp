@@ -104,6 +104,16 @@ bool ShredChosen(Context& ctx, Drives& drives, const std::vector<std::string>& p
   return shredded;
 }
 
+void TellWipeLeftoversRemoved(Context& ctx, Drives& drives) {
+  const std::vector<std::string> roots = RemoveWipeLeftovers(ctx, drives);
+  if (roots.empty()) return;
+  std::string names;
+  for (const std::string& root : roots) names += (names.empty() ? "" : ", ") + root;
+  ShowInformation(ctx, "Information",
+                  "A free space wipe did not finish. Nimbrel has removed the files it had "
+                  "written on " + names + ": the free space is as it was before the wipe.");
+}
+
 int ShredCommand(Context& ctx, Drives& drives, const std::vector<std::string>& paths,
                  const std::string& previewFile) {
   if (!previewFile.empty()) {

@@ -21,6 +21,10 @@ std::string GroupedNumber(std::uint64_t n);
 // when the user said No or nothing could be shredded.
 bool ShredChosen(Context& ctx, Drives& drives, const std::vector<std::string>& paths);
 
+// Removes what unfinished wipes left on the fixed drives and says so in
+// the message dialog, naming the drives.
+void TellWipeLeftoversRemoved(Context& ctx, Drives& drives);
+
 // /shred PATH...: asks, shreds, appends the record to Log.txt; with a FILE
 // (/preview FILE) writes what the shred would erase instead, changing nothing.
 int ShredCommand(Context& ctx, Drives& drives, const std::vector<std::string>& paths,
