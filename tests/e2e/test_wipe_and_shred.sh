@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The free-space wipe and the shredder on a real NTFS volume: an image formatted with
-# mkntfs, mounted with ntfs-3g and given to Wine as drive D:. A big deleted file and a
-# small one (kept inside the file table) leave their markers in the raw image; after
+# mkntfs, mounted with ntfs-3g and given to Wine as drive D:. A big deleted file and
+# small ones (kept inside the file table) leave their markers in the raw image; after
 # /wipefree neither is anywhere in it, the live files are as they were, the free space is
 # as before and no folder of the wipe is left. A wipe ended half-way leaves only its
 # folder, which the next start removes. /shred leaves no marker of the file it shredded;
@@ -75,13 +75,14 @@ big=BIGMARKER-$RANDOM$RANDOM
 small=SMALLMARKER-$RANDOM$RANDOM
 mkdir -p "$mnt/Work"
 repeat "$big" 3000000 >"$mnt/Work/old-big.txt"
-printf '%s' "$small" >"$mnt/Work/old-small.txt"
+# Many small ones: the wipe's own first files take the records of a few.
+for i in $(seq 1 60); do printf '%s' "$small" >"$mnt/Work/old-small-$i.txt"; done
 head -c 5000000 /dev/urandom >"$mnt/Work/live-big.bin"
 printf 'a small file that stays' >"$mnt/Work/live-small.txt"
 unmount_ntfs
 in_image "$big" && in_image "$small" || fail "the markers are not in the image"
 mount_ntfs
-rm "$mnt/Work/old-big.txt" "$mnt/Work/old-small.txt"
+rm "$mnt/Work/old-big.txt" "$mnt"/Work/old-small-*.txt
 unmount_ntfs
 in_image "$big" || fail "the deleted big file's marker is not in the image"
 in_image "$small" || fail "the deleted small file's marker is not in the image"
