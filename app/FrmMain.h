@@ -49,6 +49,9 @@ class FrmMain : public Form {
   // Preview, right below Start Erasing: what a run would erase, before it does.
   Image ImgPreviewNormal, ImgPreviewMouseMove;
   Label lblPreview;
+  // Wipe Free Space, below Preview.
+  Image ImgWipeFreeSpaceNormal, ImgWipeFreeSpaceMouseMove;
+  Label lblWipeFreeSpace;
 
   // The run's controls.
   Label lblTracksHeading;
@@ -69,7 +72,7 @@ class FrmMain : public Form {
   // The tray menu, in its order.
   MenuItem mnuMain;
   MenuItem mnuVisit, mnuHelp, mnuSep1, mnuRestore, mnuStartErasing, mnuSep2, mnuOptions,
-      mnuEraseSetting, mnuSep3, mnuExit;
+      mnuEraseSetting, mnuWipeFreeSpace, mnuSep3, mnuExit;
 
   Timer TmrScheduler;
   Timer tmrCheckSettings;
@@ -95,7 +98,7 @@ class FrmMain : public Form {
     Image& hot;
     Label& label;
   };
-  std::array<Command, 6> Commands();
+  std::array<Command, 7> Commands();
   // Minimised: hidden, with the tray icon unless in stealth mode; otherwise
   // shown at the fixed size without the icon.
   void OnResized();

@@ -160,6 +160,14 @@ void Wipe::FillFileTable() {
   tableFolders_.push_back(table);
   std::deque<std::string> queue{table};
   std::uint64_t n = 0;
+  // The file table grows only into free room, and never shrinks again: once
+  // the room falls below what the fill left, it grew (or another program took
+  // room), and no more small files are made.
+  const std::uint64_t floor = drives_.Space(root_).value_or(DriveSpace{}).freeBytes;
+  const auto grew = [&] {
+    const auto space = drives_.Space(root_);
+    return !space || space->freeBytes < floor;
+  };
   const char fill = FillOf(status_.passes);
   while (!queue.empty() && !cancelled_ && tableFiles_.size() + tableFolders_.size() < kMaxTableEntries) {
     const std::string at = queue.front() + "\\";
@@ -170,6 +178,7 @@ void Wipe::FillFileTable() {
         tableFolders_.push_back(sub);
         queue.push_back(sub);
         ++made;
+        if (grew()) return;
       }
     for (int i = 0; i < kTableFilesPerFolder; ++i) {
       const std::string path = at + ShortName(n++);
@@ -181,6 +190,7 @@ void Wipe::FillFileTable() {
       drives_.Close(file);
       tableFiles_.push_back(path);
       ++made;
+      if (grew()) return;
       if (++status_.tableFiles % kStepEvery == 0 && !Step()) return;
     }
     // A fresh folder that takes nothing: the drive takes no more.

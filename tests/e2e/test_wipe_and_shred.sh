@@ -119,8 +119,16 @@ drv wait FrmMessage 20000 >/dev/null || fail "the start did not say it removed t
 drv text FrmMessage lblMesage | grep -qF 'D:\' || fail "the message does not name drive D:"
 shot leftover-removed FrmMessage
 drv click FrmMessage cmdOK >/dev/null
-stop_nimbrel
 [ ! -e "$folder" ] || fail "the next start did not remove the wipe's folder"
+# The window's command lists the drives with their free space; Cancel closes it.
+drv click FrmMain lblWipeFreeSpace >/dev/null
+drv wait FrmWipeFreeSpace 20000 >/dev/null || fail "Wipe Free Space did not open"
+drv items FrmWipeFreeSpace lvwDrives | grep -q '^D:\' ||
+  fail "drive D: is not listed: $(drv items FrmWipeFreeSpace lvwDrives)"
+shot wipe-free-space FrmWipeFreeSpace
+drv click FrmWipeFreeSpace cmdCancel >/dev/null
+drv gone FrmWipeFreeSpace 10000 || fail "Cancel did not close Wipe Free Space"
+stop_nimbrel
 assert_eq "$(live_hashes)" "$hashes" "the live files after the leftover went"
 assert_eq "$(free_bytes)" "$free" "the free space after the leftover went"
 
