@@ -54,7 +54,7 @@ std::string DurationText(std::uint64_t bytes, std::uint64_t bytesPerSecond) {
 FrmWipeFreeSpace::FrmWipeFreeSpace(Context& ctx, Drives& drives)
     : Form(ctx.platform.loop, "FrmWipeFreeSpace", Px(kWidth), Px(kHeight)),
       strip(ctx, *this, {.caption = "Wipe Free Space ...", .closeName = "Image1"}),
-      lblIntro(*this, "lblIntro", kIntro, Px(kLeft), Px(kIntroTop), Px(kInner), Px(56)),
+      lblIntro(*this, "lblIntro", kIntro, Px(kLeft), Px(kIntroTop), Px(kInner - 12), Px(56)),
       lvwDrives(*this, "lvwDrives", Px(kLeft), Px(kListTop), Px(kInner), Px(kListHeight)),
       lblNotes(*this, "lblNotes", kShadowCopies, Px(kLeft), Px(kNotesTop), Px(kInner), Px(72)),
       PgbWipe(*this, "PgbWipe", Px(kLeft), Px(kBarTop), Px(kInner), Px(18)),

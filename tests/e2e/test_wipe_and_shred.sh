@@ -104,6 +104,17 @@ unmount_ntfs
 ! in_image "$small" || fail "the deleted small file's marker (in the file table) is still in the image"
 mount_ntfs
 
+# ---- The window's command lists the drives with their free space; Cancel closes it ----
+start_nimbrel
+drv click FrmMain lblWipeFreeSpace >/dev/null
+drv wait FrmWipeFreeSpace 20000 >/dev/null || fail "Wipe Free Space did not open"
+drv items FrmWipeFreeSpace lvwDrives | grep -q '^D:' ||
+  fail "drive D: is not listed: $(drv items FrmWipeFreeSpace lvwDrives)"
+shot wipe-free-space FrmWipeFreeSpace
+drv click FrmWipeFreeSpace cmdCancel >/dev/null
+drv gone FrmWipeFreeSpace 10000 || fail "Cancel did not close Wipe Free Space"
+stop_nimbrel
+
 # ---- A wipe ended half-way leaves only its folder; the next start removes it ----
 start_command /wipefree D:
 poll 120 eval '[ "$(du -sm "$folder" 2>/dev/null | cut -f1)" -ge 30 ]' ||
@@ -120,14 +131,6 @@ drv text FrmMessage lblMesage | grep -qF 'D:\' || fail "the message does not nam
 shot leftover-removed FrmMessage
 drv click FrmMessage cmdOK >/dev/null
 [ ! -e "$folder" ] || fail "the next start did not remove the wipe's folder"
-# The window's command lists the drives with their free space; Cancel closes it.
-drv click FrmMain lblWipeFreeSpace >/dev/null
-drv wait FrmWipeFreeSpace 20000 >/dev/null || fail "Wipe Free Space did not open"
-drv items FrmWipeFreeSpace lvwDrives | grep -q '^D:\' ||
-  fail "drive D: is not listed: $(drv items FrmWipeFreeSpace lvwDrives)"
-shot wipe-free-space FrmWipeFreeSpace
-drv click FrmWipeFreeSpace cmdCancel >/dev/null
-drv gone FrmWipeFreeSpace 10000 || fail "Cancel did not close Wipe Free Space"
 stop_nimbrel
 assert_eq "$(live_hashes)" "$hashes" "the live files after the leftover went"
 assert_eq "$(free_bytes)" "$free" "the free space after the leftover went"
