@@ -6,6 +6,7 @@
 #include "erasers/FolderWalk.h"
 #include "erasers/ProtectedFolders.h"
 #include "erasers/SecureOverwrite.h"
+#include "erasers/modFiles.h"
 #include "platform/Path.h"
 #include "platform/Text.h"
 
@@ -99,6 +100,34 @@ void RemoveShreddedFolder(Context& ctx, const std::string& folder) {
 }
 
 }  // namespace
+
+void OverwriteRecycleBin(Context& ctx) {
+  if (!ctx.OptionSelected("chkenablesecureerasing")) return;
+  Files& files = ctx.platform.files;
+  // Windows Vista on: $R... (the item) beside $I... (its record) in a folder
+  // per user; XP's NTFS: D<drive><n>.ext in RECYCLER\<user>; FAT: RECYCLED.
+  for (char letter = 'C'; letter <= 'Z'; ++letter) {
+    const std::string root = std::string(1, letter) + ":\\";
+    for (const char* bin : {"$Recycle.Bin", "RECYCLER", "RECYCLED"}) {
+      const std::string top = root + bin;
+      const std::uint32_t a = files.Attributes(top);
+      if (a == kInvalidAttributes || !(a & kAttrDirectory) || (a & kAttrReparsePoint)) continue;
+      std::vector<std::string> users{top + "\\"};
+      for (const std::string& user : SubFolders(ctx, top, "*")) users.push_back(user);
+      for (const std::string& folder : users)
+        for (const FileEntry& e : files.Find(folder + "*")) {
+          const bool item = StartsWithNoCase(e.name, "$R") ||
+                            (e.name.size() > 2 && (e.name[0] == 'D' || e.name[0] == 'd') &&
+                             e.name[1] != '$' && !EqualsNoCase(e.name, "desktop.ini"));
+          if (IsDots(e.name) || !item || (e.attributes & kAttrReparsePoint)) continue;
+          if (e.attributes & kAttrDirectory)
+            EraseFilesInTree(ctx, folder + e.name, "*");
+          else
+            SecureEraseFile(ctx, folder + e.name);
+        }
+    }
+  }
+}
 
 std::string RandomFreeName(Files& files, const std::string& folder, std::size_t length) {
   static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";

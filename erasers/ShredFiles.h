@@ -38,6 +38,11 @@ ShredPlan PlanShred(Context& ctx, const std::vector<std::string>& paths);
 // Shreds the plan's items, each told as a progress line and counted.
 void Shred(Context& ctx, Drives& drives, const ShredPlan& plan);
 
+// With secure erasing on, the files in the recycle bin's folders of every
+// drive ("$Recycle.Bin", "RECYCLER", "RECYCLED") are overwritten and deleted,
+// before the shell empties the bin; with it off, nothing is done here.
+void OverwriteRecycleBin(Context& ctx);
+
 // A random name of `length` letters and digits for a file in `folder` (with
 // its trailing backslash) that holds nothing of that name.
 std::string RandomFreeName(Files& files, const std::string& folder, std::size_t length);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "erasers/SecureOverwrite.h"
+#include "erasers/modFiles.h"
 #include "fakes/FakeDrives.h"
 #include "fakes/TestWorld.h"
 
@@ -123,6 +124,30 @@ TEST(ShredFilesTest, AFileThatCannotBeOpenedIsNeitherOverwrittenNorRenamed) {
             std::vector<std::string>{"  left (in use): C:\\Data\\busy.db"});
   EXPECT_EQ(w.files.Data("C:\\Data\\busy.db"), "live");
   EXPECT_TRUE(w.files.deleted.empty());
+}
+
+TEST(ShredFilesTest, WithSecureErasingTheRecycleBinsFilesAreOverwrittenBeforeItIsEmptied) {
+  const std::string bin = "C:\\$Recycle.Bin\\S-1-5-21-1\\";
+  for (const bool secure : {true, false}) {
+    World w;
+    w.SetOption("chkenablesecureerasing", secure ? "1" : "0");
+    w.files.AddFile(bin + "$RAB12CD.doc", "the letter");
+    w.files.AddFile(bin + "$RFOLDER\\inside.txt", "inside");
+    w.files.AddFile(bin + "$IAB12CD.doc", "record");
+    w.files.AddFile("C:\\RECYCLER\\S-1-5-21-1\\Dc1.txt", "xp item");
+    EmptyRecycleBin(w.ctx);
+    EXPECT_EQ(w.shell.recycleBinEmptied, 1);
+    for (const char* item : {"$RAB12CD.doc", "$RFOLDER\\inside.txt"}) {
+      const std::string path = bin + item;
+      EXPECT_EQ(w.files.Exists(path), !secure) << path;
+      if (secure) {
+        EXPECT_EQ(w.files.dataWhenDeleted[path].find_first_not_of(kBlockB), std::string::npos) << path;
+      }
+    }
+    EXPECT_EQ(w.files.Exists("C:\\RECYCLER\\S-1-5-21-1\\Dc1.txt"), !secure);
+    // The records are the shell's to remove when it empties the bin.
+    EXPECT_TRUE(w.files.Exists(bin + "$IAB12CD.doc"));
+  }
 }
 
 }  // namespace
