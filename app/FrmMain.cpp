@@ -202,6 +202,10 @@ FrmMain::FrmMain(Context& ctx)
     ResetButtons();
     wipeFreeSpace();
   };
+  // Files and folders dragged onto the window from Explorer are shredded.
+  FilesDropped = [this](const std::vector<std::string>& paths) {
+    if (drives_) ShredFromWindow(ctx_, *drives_, paths);
+  };
   // Another start of the program brings this window forward instead.
   ComeForward = [this] {
     SetWindowState(WindowState::Normal);

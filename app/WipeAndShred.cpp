@@ -104,6 +104,19 @@ bool ShredChosen(Context& ctx, Drives& drives, const std::vector<std::string>& p
   return shredded;
 }
 
+void ShredFromWindow(Context& ctx, Drives& drives, const std::vector<std::string>& paths) {
+  System& system = ctx.platform.system;
+  if (!system.LockRun(0)) {
+    ShowInformation(ctx, "Information",
+                    "Another run of Nimbrel is still erasing. Please shred the files again "
+                    "when it has finished.");
+    return;
+  }
+  ctx.ResetRunCounters();
+  ShredChosen(ctx, drives, paths);
+  system.UnlockRun();
+}
+
 void TellWipeLeftoversRemoved(Context& ctx, Drives& drives) {
   const std::vector<std::string> roots = RemoveWipeLeftovers(ctx, drives);
   if (roots.empty()) return;

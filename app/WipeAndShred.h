@@ -21,6 +21,10 @@ std::string GroupedNumber(std::uint64_t n);
 // when the user said No or nothing could be shredded.
 bool ShredChosen(Context& ctx, Drives& drives, const std::vector<std::string>& paths);
 
+// Files and folders dropped on the main window: shredded as ShredChosen
+// does, the counters starting at 0, while no run of Nimbrel erases.
+void ShredFromWindow(Context& ctx, Drives& drives, const std::vector<std::string>& paths);
+
 // Removes what unfinished wipes left on the fixed drives and says so in
 // the message dialog, naming the drives.
 void TellWipeLeftoversRemoved(Context& ctx, Drives& drives);
