@@ -49,5 +49,22 @@ TEST(WipeAndShredTest, ADropIsShreddedOnlyAfterYesAndARefusalIsShown) {
   }
 }
 
+TEST(WipeAndShredTest, TheShredsPreviewListsWhatItWouldEraseAndChangesNothing) {
+  TestWorld w;
+  FakeDrives drives{w.files};
+  w.files.AddFolder("C:\\WINDOWS\\system32");
+  w.files.AddFile("C:\\Data\\Old\\a.txt", std::string(1000, 'a'));
+  const auto before = w.files.Snapshot();
+  EXPECT_EQ(ShredCommand(w.ctx, drives, {"C:\\Data\\Old"}, "C:\\out.tsv"), 0);
+  const std::string out = w.files.Data("C:\\out.tsv");
+  for (const char* line : {"Shred Files\tfile\tC:\\Data\\Old\\a.txt\t1000",
+                           "Shred Files\tfolder\tC:\\Data\\Old"})
+    EXPECT_NE(out.find(line), std::string::npos) << line << " in\n" << out;
+  EXPECT_EQ(out.find("fill"), std::string::npos);
+  auto after = w.files.Snapshot();
+  after.erase("C:\\OUT.TSV");
+  EXPECT_EQ(after, before);
+}
+
 }  // namespace
 }  // namespace nimbrel
