@@ -28,6 +28,8 @@ have zip || need+=(zip)
 have unzip || need+=(unzip)
 # The Wine test of the browsers' databases plants and reads them with the sqlite3 shell.
 have sqlite3 || need+=(sqlite3)
+# The Wine test and the bench of the free-space wipe run on an NTFS image: mkntfs, ntfs-3g.
+{ have mkntfs && have ntfs-3g; } || need+=(ntfs-3g)
 [ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
 # The image's own `convert` may be a stand-in: the real one is ImageMagick's.
 { have import && convert -version 2>/dev/null | grep -q ImageMagick; } || need+=(imagemagick)
