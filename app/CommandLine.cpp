@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 
+#include "app/WipeAndShred.h"
 #include "cleaning/Catalogue.h"
 #include "dialogs/FrmMessage.h"
 #include "platform/Text.h"
@@ -12,11 +13,15 @@ namespace nimbrel {
 namespace {
 
 constexpr const char* kUsage =
-    "Nimbrel.exe [/erase [/journal FILE] | /preview FILE | /?]\r\n\r\n"
+    "Nimbrel.exe [/erase [/journal FILE] | /preview FILE | /wipefree D: ... | "
+    "/shred PATH... | /?]\r\n\r\n"
     "/erase   Erases the selection of Erasing Settings without showing any window, and "
     "appends to Log.txt as Start Erasing does.\r\n"
     "/journal FILE   With /erase: also writes to FILE what the run changed.\r\n"
     "/preview FILE   Writes to FILE what /erase would erase, changing nothing.\r\n"
+    "/wipefree D: ...   Wipes the free space of each drive named.\r\n"
+    "/shred PATH...   Shreds the files and folders named, once you said yes (with "
+    "/preview FILE: writes what it would erase).\r\n"
     "/?   Shows this text.\r\n\r\n"
     "FILE gets one line per item: row, kind, path or key, bytes, separated by tabs.\r\n"
     "Exit codes: 0 done, 1 nothing selected, 2 bad argument, 3 another run of Nimbrel "
@@ -25,7 +30,7 @@ constexpr const char* kUsage =
 
 // The usage in the program's message dialog, made large enough for it.
 void ShowUsage(Context& ctx) {
-  constexpr int kWidth = 560, kHeight = 270, kTitle = 32;
+  constexpr int kWidth = 560, kHeight = 310, kTitle = 32;
   FrmMessage msg(ctx);
   msg.Resize(Px(kWidth), Px(kHeight));
   msg.strip.ImgFormMove.Move(0, 0, Px(kWidth), Px(kTitle));
@@ -103,7 +108,7 @@ std::vector<std::string> SplitCommandLine(std::string_view text) {
 
 CommandLine ParseCommandLine(const std::vector<std::string>& words) {
   CommandLine command;
-  const CommandLine bad{CommandMode::Bad, "", ""};
+  const CommandLine bad{CommandMode::Bad, "", "", {}};
   bool journal = false;
   for (std::size_t i = 0; i < words.size(); ++i) {
     const std::string& word = words[i];
@@ -116,8 +121,20 @@ CommandLine ParseCommandLine(const std::vector<std::string>& words) {
       command.journal = words[++i];
       continue;
     }
-    if (command.mode != CommandMode::Window) return bad;
-    if (name == "erase") {
+    // /preview FILE and /shred PATH... go together: the shred's preview.
+    const bool shredPreview = (name == "shred" && command.mode == CommandMode::Preview) ||
+                              (name == "preview" && command.mode == CommandMode::Shred && command.file.empty());
+    if (command.mode != CommandMode::Window && !shredPreview) return bad;
+    if (name == "shred" || name == "wipefree") {
+      command.mode = name == "shred" ? CommandMode::Shred : CommandMode::WipeFree;
+      // Every word up to the next switch; no path starts with "/".
+      while (i + 1 < words.size() && !words[i + 1].empty() && words[i + 1][0] != '/')
+        command.targets.push_back(words[++i]);
+      if (command.targets.empty()) return bad;
+    } else if (name == "preview" && shredPreview) {
+      if (i + 1 >= words.size() || words[i + 1].empty()) return bad;
+      command.file = words[++i];
+    } else if (name == "erase") {
       command.mode = CommandMode::Erase;
     } else if (name == "?") {
       command.mode = CommandMode::Usage;
@@ -140,8 +157,12 @@ std::vector<std::string> StoredSelection(Context& ctx) {
   return list.Rows();
 }
 
-int RunCommandLine(Context& ctx, const CommandLine& command) {
+int RunCommandLine(Context& ctx, const CommandLine& command, Drives* drives) {
   switch (command.mode) {
+    case CommandMode::WipeFree:
+      return drives ? WipeFreeCommand(ctx, *drives, command.targets) : kExitBadArgument;
+    case CommandMode::Shred:
+      return drives ? ShredCommand(ctx, *drives, command.targets, command.file) : kExitBadArgument;
     case CommandMode::Erase: return EraseUnattended(ctx, command.journal);
     case CommandMode::Preview: return WritePreview(ctx, command.file);
     case CommandMode::Usage: ShowUsage(ctx); return kExitDone;

@@ -5,6 +5,10 @@
 //                                        (and writes what it changed to FILE)
 //   Nimbrel.exe /preview FILE            writes what /erase would erase to
 //                                        FILE, changing nothing else
+//   Nimbrel.exe /wipefree D: [E: ...]    wipes the drives' free space
+//   Nimbrel.exe /shred PATH...           shreds the files and folders, once
+//                                        the user said yes (/preview FILE
+//                                        with it: what it would erase)
 //   Nimbrel.exe /?                       shows the usage
 //
 // Switches are case-insensitive and start with "/" or "-". FILE holds one
@@ -16,15 +20,17 @@
 #include <vector>
 
 #include "core/Context.h"
+#include "platform/Drives.h"
 
 namespace nimbrel {
 
-enum class CommandMode { Window, Erase, Preview, Usage, Bad };
+enum class CommandMode { Window, Erase, Preview, Usage, WipeFree, Shred, Bad };
 
 struct CommandLine {
   CommandMode mode = CommandMode::Window;
   std::string file;     // /preview's
   std::string journal;  // /journal's, with /erase
+  std::vector<std::string> targets;  // /wipefree's drives, /shred's paths
 };
 
 // The exit codes of the command-line runs.
@@ -44,7 +50,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& words);
 // (whose step of storing "1" for every category never stored is taken too).
 std::vector<std::string> StoredSelection(Context& ctx);
 
-// Runs a mode other than Window and returns the process's exit code.
-int RunCommandLine(Context& ctx, const CommandLine& command);
+// Runs a mode other than Window and returns the process's exit code; the
+// wipe and the shred need the drives.
+int RunCommandLine(Context& ctx, const CommandLine& command, Drives* drives = nullptr);
 
 }  // namespace nimbrel

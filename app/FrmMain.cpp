@@ -1,7 +1,9 @@
 #include "app/FrmMain.h"
 
 #include "app/FrmPreview.h"
+#include "app/FrmWipeFreeSpace.h"
 #include "app/StartupEntry.h"
+#include "app/WipeAndShred.h"
 #include "cleaning/ActivityLog.h"
 #include "dialogs/FrmAbout.h"
 #include "dialogs/FrmEraseingSettings.h"
@@ -20,16 +22,18 @@ namespace {
 // and a status strip along the bottom.
 constexpr int kWidth = 785, kHeight = 513, kTitle = 32, kColumn = kBackdropColumnWidth,
               kStatus = kBackdropStatusHeight;
-constexpr int kCommandTop = kTitle + 22, kCommandStep = 60;
-// The Preview command takes this place in the column; the others follow it.
+constexpr int kCommandTop = kTitle + 22, kCommandStep = 52;
+// The Preview and Wipe Free Space commands take these places in the column;
+// the others follow them.
 constexpr int kPreviewSlot = 1, kPreviewTop = kCommandTop + kPreviewSlot * kCommandStep;
+constexpr int kWipeTop = kPreviewTop + kCommandStep;
 constexpr int kContent = kColumn + 16, kListsTop = kTitle + 40, kListsHeight = 300;
 constexpr int kListWidth = 280, kProgressLeft = kContent + kListWidth + 12;
 constexpr int kProgressWidth = kWidth - 16 - kProgressLeft;
 constexpr int kCountersTop = kListsTop + kListsHeight + 14;
 constexpr int kBarTop = kHeight - kStatus - 34;
 
-int CommandTop(int i) { return kCommandTop + (i < kPreviewSlot ? i : i + 1) * kCommandStep; }
+int CommandTop(int i) { return kCommandTop + (i < kPreviewSlot ? i : i + 2) * kCommandStep; }
 
 // The tray icon's mouse messages as the main window's mouse moves see them.
 constexpr int kTrayLeftButtonUp = 0x202 * kTwipsPerPixel;   // 7710
@@ -79,6 +83,12 @@ FrmMain::FrmMain(Context& ctx)
                           Px(kPreviewTop), Px(44), Px(44), &Picture1),
       lblPreview(*this, "lblPreview", "Preview", Px(66), Px(kPreviewTop + 13), Px(100), Px(18),
                  &Picture1),
+      ImgWipeFreeSpaceNormal(*this, "ImgWipeFreeSpaceNormal", Picture::WipeFreeSpace, false,
+                             Px(14), Px(kWipeTop), Px(44), Px(44), &Picture1),
+      ImgWipeFreeSpaceMouseMove(*this, "ImgWipeFreeSpaceMouseMove", Picture::WipeFreeSpace, true,
+                                Px(14), Px(kWipeTop), Px(44), Px(44), &Picture1),
+      lblWipeFreeSpace(*this, "lblWipeFreeSpace", "Wipe Free Space", Px(66), Px(kWipeTop + 13),
+                       Px(100), Px(18), &Picture1),
       lblTracksHeading(*this, "lblTracksHeading", "Tracks to be erased", Px(kContent),
                        Px(kTitle + 16), Px(kListWidth), Px(18), &Picture1),
       lvwToBeErased(*this, "lvwToBeErased", Px(kContent), Px(kListsTop), Px(kListWidth),
@@ -117,6 +127,7 @@ FrmMain::FrmMain(Context& ctx)
       mnuSep2(*this, "mnuSep2", "-", &mnuMain),
       mnuOptions(*this, "mnuOptions", "Options", &mnuMain),
       mnuEraseSetting(*this, "mnuEraseSetting", "Erase Settings", &mnuMain),
+      mnuWipeFreeSpace(*this, "mnuWipeFreeSpace", "Wipe Free Space", &mnuMain),
       mnuSep3(*this, "mnuSep3", "-", &mnuMain),
       mnuExit(*this, "mnuExit", "Exit", &mnuMain),
       TmrScheduler(*this, "TmrScheduler", 10),
@@ -181,6 +192,20 @@ FrmMain::FrmMain(Context& ctx)
   WireCommand(Commands()[5], [this] {
     if (PreviewBeforeErasing(ctx_, run_.Controls())) run_.StartCleanning();
   });
+  const auto wipeFreeSpace = [this] {
+    if (!drives_) return;
+    FrmWipeFreeSpace wipe(ctx_, *drives_);
+    wipe.ShowModal();
+  };
+  WireCommand(Commands()[6], wipeFreeSpace);
+  mnuWipeFreeSpace.Click = [this, wipeFreeSpace] {
+    ResetButtons();
+    wipeFreeSpace();
+  };
+  // Files and folders dragged onto the window from Explorer are shredded.
+  FilesDropped = [this](const std::vector<std::string>& paths) {
+    if (drives_) ShredFromWindow(ctx_, *drives_, paths);
+  };
   // Another start of the program brings this window forward instead.
   ComeForward = [this] {
     SetWindowState(WindowState::Normal);
@@ -239,13 +264,14 @@ void FrmMain::WindowReport::RunLockBusy() {
                   "again when it has finished.");
 }
 
-std::array<FrmMain::Command, 6> FrmMain::Commands() {
+std::array<FrmMain::Command, 7> FrmMain::Commands() {
   return {Command{ImgStartErasingNormal, ImgStartErasingMouseMove, Label2},
           Command{ImgEraseSettingNormal, ImgEraseSettingMouseMove, Label7},
           Command{ImgOptionsNormal, ImgOptionsMouseMove, Label8},
           Command{ImgAboutNormal, ImgAboutMouseMove, Label9},
           Command{ImgExitnormal, ImgExitMouseMove, Label10},
-          Command{ImgPreviewNormal, ImgPreviewMouseMove, lblPreview}};
+          Command{ImgPreviewNormal, ImgPreviewMouseMove, lblPreview},
+          Command{ImgWipeFreeSpaceNormal, ImgWipeFreeSpaceMouseMove, lblWipeFreeSpace}};
 }
 
 void FrmMain::WireCommand(Command c, std::function<void()> action) {
@@ -307,6 +333,7 @@ void FrmMain::OnLoad() {
   run_.ColourProgressBar();
   ResetButtons();
   tmrHotKeys.SetEnabled(true);
+  if (drives_) TellWipeLeftoversRemoved(ctx_, *drives_);
 }
 
 }  // namespace nimbrel

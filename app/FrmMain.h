@@ -16,6 +16,7 @@
 #include "core/Context.h"
 #include "dialogs/WindowChrome.h"
 #include "platform/Controls.h"
+#include "platform/Drives.h"
 
 namespace nimbrel {
 
@@ -48,6 +49,9 @@ class FrmMain : public Form {
   // Preview, right below Start Erasing: what a run would erase, before it does.
   Image ImgPreviewNormal, ImgPreviewMouseMove;
   Label lblPreview;
+  // Wipe Free Space, below Preview.
+  Image ImgWipeFreeSpaceNormal, ImgWipeFreeSpaceMouseMove;
+  Label lblWipeFreeSpace;
 
   // The run's controls.
   Label lblTracksHeading;
@@ -68,7 +72,7 @@ class FrmMain : public Form {
   // The tray menu, in its order.
   MenuItem mnuMain;
   MenuItem mnuVisit, mnuHelp, mnuSep1, mnuRestore, mnuStartErasing, mnuSep2, mnuOptions,
-      mnuEraseSetting, mnuSep3, mnuExit;
+      mnuEraseSetting, mnuWipeFreeSpace, mnuSep3, mnuExit;
 
   Timer TmrScheduler;
   Timer tmrCheckSettings;
@@ -79,6 +83,9 @@ class FrmMain : public Form {
   OptionsDialog& Options() { return options_; }
   // Shows every command's normal look (the pointer over the background).
   void ResetButtons();
+  // The drives the free-space wipe and the shredder work on; at its load the
+  // window removes what an unfinished wipe left on them, and says so.
+  void UseDrives(Drives& drives) { drives_ = &drives; }
   // Closing the main window from outside ends the program, as Exit does.
   void UserClose() override { Loop().Quit(); }
 
@@ -91,7 +98,7 @@ class FrmMain : public Form {
     Image& hot;
     Label& label;
   };
-  std::array<Command, 6> Commands();
+  std::array<Command, 7> Commands();
   // Minimised: hidden, with the tray icon unless in stealth mode; otherwise
   // shown at the fixed size without the icon.
   void OnResized();
@@ -120,6 +127,7 @@ class FrmMain : public Form {
   OptionsDialog options_;
   clsMakeTrayIcon tray_;
   HotKeys hotKeys_;
+  Drives* drives_ = nullptr;
 };
 
 }  // namespace nimbrel

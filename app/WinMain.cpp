@@ -10,6 +10,7 @@
 #include "app/FrmMain.h"
 #include "core/Context.h"
 #include "platform/win32/Win32Bundle.h"
+#include "platform/win32/Win32Drives.h"
 #include "settings/SettingsStore.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
@@ -28,7 +29,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
   if (command.mode != CommandMode::Window) {
     SettingsStore settings(win32.registry);
     Context ctx(win32.AsPlatform(), settings);
-    code = RunCommandLine(ctx, command);
+    Win32Drives drives;
+    code = RunCommandLine(ctx, command, &drives);
   } else if (!win32.desktop.ClaimInstance()) {
     // Started again (by hand while the start-up entry's copy runs, say): the
     // first copy comes forward, and no second one starts timers and hot keys.
@@ -37,6 +39,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
     SettingsStore settings(win32.registry);
     Context ctx(win32.AsPlatform(), settings);
     FrmMain frm(ctx);
+    Win32Drives drives;
+    frm.UseDrives(drives);
     frm.Load();  // its load step shows it
     code = win32.loop.Run();
   }

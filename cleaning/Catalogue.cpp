@@ -47,9 +47,9 @@ const Track* FindBuiltInTrack(const std::string& row) {
   return nullptr;
 }
 
-std::optional<Track> FindTrack(Context& ctx, const std::string& row) {
+std::optional<Track> FindTrack(const Winapp2Run& community, const std::string& row) {
   if (const Track* track = FindBuiltInTrack(row)) return *track;
-  if (const Winapp2Entry* entry = FindWinapp2Entry(ctx, row))
+  if (const Winapp2Entry* entry = community.Find(row))
     return Track{TrackKind::Community, entry->name, kWinapp2Section, Winapp2TickKey(entry->name),
                  nullptr, nullptr, nullptr, entry};
   return std::nullopt;

@@ -18,6 +18,8 @@
 
 namespace nimbrel {
 
+class Winapp2Run;
+
 enum class TrackKind { Category, Browser, Application, Community };
 
 struct Track {
@@ -40,8 +42,9 @@ const Track* FindBuiltInTrack(const std::string& row);
 // Every track: the built-in ones, then the community file's detected entries.
 std::vector<Track> Tracks(Context& ctx);
 // The track of a to-be-erased row (labels compared case- and outer-blank-
-// insensitively); none for a row no track has.
-std::optional<Track> FindTrack(Context& ctx, const std::string& row);
+// insensitively), a community entry's as the run read the file; none for a
+// row no track has.
+std::optional<Track> FindTrack(const Winapp2Run& community, const std::string& row);
 
 // Whether the track is ticked in the settings store. A category or a browser
 // row is ticked by "1" (any number equal to one); an application by any text

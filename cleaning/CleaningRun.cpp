@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <set>
 
 #include "cleaning/ActivityLog.h"
 #include "cleaning/Catalogue.h"
@@ -64,6 +65,11 @@ void CleaningRun::FillToBeErasedList() {
   list.Clear();
   // Each browser is looked for once, at its first selected row.
   std::array<int, kTodaysBrowsers.size()> installed{};  // 0 not looked for, 1 yes, 2 no
+  std::set<std::string> listed;  // every row, upper-case
+  const auto add = [&list, &listed](const std::string& label, RowMark mark) {
+    list.Add(label, mark);
+    listed.insert(ToUpper(label));
+  };
   for (const Track& track : Tracks(ctx_)) {
     // Messages get through after each application's tick is read, as long
     // lists of them have always let the window keep pace.
@@ -72,17 +78,22 @@ void CleaningRun::FillToBeErasedList() {
     if (application) ctx_.platform.loop.DoEvents();
     if (!ticked) continue;
     switch (track.kind) {
-      case TrackKind::Category: list.Add(track.label, RowMark::Category); break;
+      case TrackKind::Category: add(track.label, RowMark::Category); break;
       case TrackKind::Browser: {
         int& found = installed[static_cast<std::size_t>(track.browser->browser)];
         if (found == 0) found = BrowserInstalled(ctx_, track.browser->browser) ? 1 : 2;
-        if (found == 1) list.Add(track.label, RowMark::Category);
+        if (found == 1) add(track.label, RowMark::Category);
         break;
       }
       case TrackKind::Application:
-      case TrackKind::Community:
-        if (list.FindItemPrefix(track.label) < 0) list.Add(track.label, RowMark::Application);
+      case TrackKind::Community: {
+        // As the list's own prefix search would answer, but in one look-up
+        // rather than a pass over every row listed so far.
+        const std::string label = ToUpper(track.label);
+        const auto next = listed.lower_bound(label);
+        if (next == listed.end() || !next->starts_with(label)) add(track.label, RowMark::Application);
         break;
+      }
     }
   }
 }
@@ -141,6 +152,7 @@ void CleaningRun::StartCleanning() {
   ReadFolderVariables();
   // Taken once for the run: each check would ask the system for every folder.
   ctx_.RunProtectedFolders = TakeProtectedFolders(ctx_);
+  community_.emplace(ctx_);
   ColourProgressBar();
 
   int i = 1;
@@ -174,6 +186,7 @@ void CleaningRun::StartCleanning() {
 
   WriteLogFile(ctx_, c_.LstShowingTracksErasedProgress, c_.PgbTemp);
   ctx_.RunProtectedFolders.reset();
+  community_.reset();
   // The erasing is over: a run waiting elsewhere need not wait for the message.
   ctx_.platform.system.UnlockRun();
   c_.Picture1.SetEnabled(true);
@@ -196,8 +209,8 @@ void CleaningRun::RowStep(int index) {
   c_.lblScannedRegKeys.SetCaption(std::to_string(ctx_.RegistryItemsRemoved));
   c_.lblFilesDelete.SetCaption(std::to_string(ctx_.FilesDeleted));
   ctx_.AddProgressLine("Cleaning " + list.Item(index).text + " <OK>");
+  // An application's row removes its definitions file itself, before and after.
   Dispatch(index);
-  DeleteThirdPartyFileCreated(ctx_);
   ctx_.DoEvents();
 }
 
@@ -217,7 +230,7 @@ std::vector<TodaysBrowser> CleaningRun::RunBrowsers() const {
 
 void CleaningRun::Dispatch(int index) {
   ListView& list = c_.lvwToBeErased;
-  const std::optional<Track> track = FindTrack(ctx_, list.Item(index).text);
+  const std::optional<Track> track = FindTrack(*community_, list.Item(index).text);
   if (!track) return;
   // A category or a browser row erases only while its key still says so: the
   // user may have changed it after the list was built.
@@ -232,7 +245,7 @@ void CleaningRun::Dispatch(int index) {
       browsers_.EraseRow(ctx_, track->browser->browser, track->browser->category);
       break;
     case TrackKind::Application: EraseApplication(ctx_, *track->application); break;
-    case TrackKind::Community: EraseWinapp2Entry(ctx_, *track->community); break;
+    case TrackKind::Community: community_->Erase(*track->community); break;
   }
   list.SetSubItem(index, 1, "Done");
 }

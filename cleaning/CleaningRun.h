@@ -5,9 +5,11 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "cleaning/Winapp2Erase.h"
 #include "core/Context.h"
 #include "erasers/TodaysBrowsers.h"
 #include "platform/Controls.h"
@@ -94,6 +96,7 @@ class CleaningRun {
   Context& ctx_;
   CleaningControls c_;
   TodaysBrowsersRun browsers_;
+  std::optional<Winapp2Run> community_;  // while a run goes
   bool running_ = false;
   bool busyElsewhere_ = false;
 };

@@ -75,8 +75,8 @@ bool Winapp2Detected(Context& ctx, const PathVariables& vars, const Winapp2Entry
   return !entry.specialDetect.empty() && SpecialDetected(ctx, vars, entry.specialDetect);
 }
 
-void EraseWinapp2Entry(Context& ctx, const Winapp2Entry& entry) {
-  const DefinitionEraser eraser(ctx, entry.excludes);
+void EraseWinapp2Entry(Context& ctx, const PathVariables& vars, const Winapp2Entry& entry) {
+  const DefinitionEraser eraser(ctx, vars, entry.excludes);
   for (const FilesAction& key : entry.fileKeys) {
     eraser.Erase(key);
     ctx.DoEvents();
@@ -141,13 +141,18 @@ const Winapp2Catalogue& Winapp2Entries(Context& ctx, bool detect) {
   return c;
 }
 
-const Winapp2Entry* FindWinapp2Entry(Context& ctx, std::string_view row) {
+Winapp2Run::Winapp2Run(Context& ctx)
+    : ctx_(ctx), file_(Winapp2Entries(ctx, false).file), vars_(ctx) {
+  byName_.reserve(file_.entries.size());
+  for (const Winapp2Entry& e : file_.entries) byName_.try_emplace(ToUpper(e.name), &e);
+}
+
+const Winapp2Entry* Winapp2Run::Find(std::string_view row) const {
   // Built-in rows never end so: only a community row is looked up.
-  if (!Trim(row).ends_with(" *")) return nullptr;
   const std::string name = Trim(row);
-  for (const Winapp2Entry& e : Winapp2Entries(ctx, false).file.entries)
-    if (EqualsNoCase(e.name, name)) return &e;
-  return nullptr;
+  if (!name.ends_with(" *")) return nullptr;
+  const auto it = byName_.find(ToUpper(name));
+  return it == byName_.end() ? nullptr : it->second;
 }
 
 }  // namespace nimbrel

@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "cleaning/Winapp2.h"
@@ -18,7 +19,7 @@ namespace nimbrel {
 bool Winapp2Detected(Context& ctx, const PathVariables& vars, const Winapp2Entry& entry);
 
 // Erases what the entry names, its ExcludeKeys kept.
-void EraseWinapp2Entry(Context& ctx, const Winapp2Entry& entry);
+void EraseWinapp2Entry(Context& ctx, const PathVariables& vars, const Winapp2Entry& entry);
 
 // ---- The file the program reads ----
 
@@ -36,7 +37,23 @@ struct Winapp2Catalogue {
 // The file as last read, read again when it changed (or went, or came);
 // `detect` detects its entries again even when it did not change.
 const Winapp2Catalogue& Winapp2Entries(Context& ctx, bool detect);
-// The entry a to-be-erased row names; null for any other row.
-const Winapp2Entry* FindWinapp2Entry(Context& ctx, std::string_view row);
+// The community file as one run erases it: read once as the run starts, its
+// entries found by name and its variables' folders asked of the system once,
+// so that an entry costs what its own files and keys cost.
+class Winapp2Run {
+ public:
+  explicit Winapp2Run(Context& ctx);
+  Winapp2Run(const Winapp2Run&) = delete;
+  Winapp2Run& operator=(const Winapp2Run&) = delete;
+  // The entry a to-be-erased row names; null for any other row.
+  const Winapp2Entry* Find(std::string_view row) const;
+  void Erase(const Winapp2Entry& entry) const { EraseWinapp2Entry(ctx_, vars_, entry); }
+
+ private:
+  Context& ctx_;
+  Winapp2File file_;
+  std::unordered_map<std::string, const Winapp2Entry*> byName_;  // upper-case, the first of a name
+  PathVariables vars_;
+};
 
 }  // namespace nimbrel

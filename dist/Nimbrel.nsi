@@ -95,6 +95,12 @@ Section "${PRODUCT}"
 
   SetShellVarContext all
   CreateShortcut "$SMPROGRAMS\${PRODUCT}.lnk" "$INSTDIR\Nimbrel.exe" "" "$INSTDIR\Nimbrel.exe" 0
+  ; Explorer's Send To (the installing user's): the chosen files and folders
+  ; come as the arguments of /shred, which asks before it shreds.
+  SetShellVarContext current
+  CreateShortcut "$SENDTO\Shred with ${PRODUCT}.lnk" "$INSTDIR\Nimbrel.exe" "/shred" \
+    "$INSTDIR\Nimbrel.exe" 0
+  SetShellVarContext all
 
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
@@ -150,6 +156,8 @@ Section "Uninstall"
   ${EndIf}
   RMDir "$INSTDIR"
 
+  SetShellVarContext current
+  Delete "$SENDTO\Shred with ${PRODUCT}.lnk"
   SetShellVarContext all
   Delete "$SMPROGRAMS\${PRODUCT}.lnk"
 

@@ -359,8 +359,9 @@ bool DefinitionEraser::Excluded::ExcludesValue(RegRoot root, const std::string& 
          });
 }
 
-DefinitionEraser::DefinitionEraser(Context& ctx, const std::vector<Exclusion>& exclusions)
-    : ctx_(ctx), vars_(ctx) {
+DefinitionEraser::DefinitionEraser(Context& ctx, const PathVariables& vars,
+                                   const std::vector<Exclusion>& exclusions)
+    : ctx_(ctx), vars_(vars) {
   for (const Exclusion& ex : exclusions) {
     if (ex.kind == ExclusionKind::Reg) {
       const std::string value = ex.names.empty() ? std::string() : ToUpper(ex.names[0]);

@@ -112,10 +112,11 @@ bool NamedKeyExists(Context& ctx, std::string_view key);
 void EraseFileListed(Context& ctx, const std::string& path);
 
 // Erases actions; made for the actions of one section or entry, whose
-// exclusions it keeps.
+// exclusions it keeps, with variables read once for a whole run.
 class DefinitionEraser {
  public:
-  explicit DefinitionEraser(Context& ctx, const std::vector<Exclusion>& exclusions = {});
+  DefinitionEraser(Context& ctx, const PathVariables& vars,
+                   const std::vector<Exclusion>& exclusions = {});
   void Erase(const FilesAction& action) const;
   void Erase(const KeyAction& action) const;
 
@@ -147,7 +148,7 @@ class DefinitionEraser {
   void DeleteKeyTree(RegRoot root, const std::string& path, int depth) const;
 
   Context& ctx_;
-  PathVariables vars_;
+  const PathVariables& vars_;
   Excluded excluded_;
 };
 

@@ -87,13 +87,19 @@ void RunPasses(Context& ctx, FileHandle file, std::uint64_t length) {
   }
 }
 
-std::vector<ErasePass> PlanPasses(Context& ctx, std::uint64_t length) {
+int PassesChosen(Context& ctx) {
   int passes = 1;
   if (ctx.OptionSelected("chkenablesecureerasing")) {
     const double extra = ExtraPasses(ctx);  // at most kMaxExtraPasses
     while (!(extra < passes)) ++passes;
   }
-  std::vector<ErasePass> out(static_cast<std::size_t>(passes));
+  return passes;
+}
+
+const char* PatternPiece(char fill) { return Pattern(fill).data(); }
+
+std::vector<ErasePass> PlanPasses(Context& ctx, std::uint64_t length) {
+  std::vector<ErasePass> out(static_cast<std::size_t>(PassesChosen(ctx)));
   const std::uint64_t original = length;
   for (ErasePass& pass : out) pass = PassWrites(length, original);
   return out;

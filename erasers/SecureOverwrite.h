@@ -30,5 +30,9 @@ void RunPasses(Context& ctx, FileHandle file, std::uint64_t length);
 // loop's own answer: nothing between the passes of such a file lets the user
 // interface run, so nothing can change the settings in between.
 std::vector<ErasePass> PlanPasses(Context& ctx, std::uint64_t length);
+// The passes the settings ask for now, as PlanPasses counts them (at least one).
+int PassesChosen(Context& ctx);
+// A piece of the pattern, kPieceBytes of `fill` (kBlockA or kBlockB).
+const char* PatternPiece(char fill);
 
 }  // namespace nimbrel

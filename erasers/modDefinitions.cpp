@@ -104,12 +104,15 @@ bool ThirdPartyPathsCreation(Context& ctx, DefinitionTexts texts) {
   if (files.Attributes(file) != kInvalidAttributes &&
       (!files.Delete(file) || files.Attributes(file) != kInvalidAttributes))
     return false;
+  // Written in one go: a file opened once per line cost a run of the
+  // catalogue's applications thousands of opens.
+  std::string scrambled;
   for (std::string_view text : texts)
     for (std::string_view line : SplitLines(text)) {
-      if (!files.Append(file, ScrambleLine(line) + std::string(kLineEnd))) return false;
+      scrambled += ScrambleLine(line) + std::string(kLineEnd);
       ctx.DoEvents();
     }
-  return true;
+  return files.Append(file, scrambled);
 }
 
 void DeleteThirdPartyFileCreated(Context& ctx) {
@@ -146,7 +149,8 @@ void RunDefinitionSection(Context& ctx, DefinitionTexts texts, const std::string
     ++line;
   }
   if (line == lines.end()) return;
-  const DefinitionEraser eraser(ctx);
+  const PathVariables vars(ctx);
+  const DefinitionEraser eraser(ctx, vars);
   for (++line; line != lines.end(); ++line) {
     if (line->starts_with('[')) break;
     if (const auto action = ActionOf(*line))

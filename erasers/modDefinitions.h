@@ -40,8 +40,8 @@ std::string DefinitionsFilePath(Context& ctx);
 
 // Writes the definitions file afresh: a file of that name is removed first
 // (only this name: a hard link's data stays with its other names), then
-// every line of the texts, scrambled and ended by CR LF, is appended, with
-// one open-append-close and one yield per line. A link there is neither
+// every line of the texts, scrambled and ended by CR LF, is written, with
+// one yield per line and one open-append-close for all. A link there is neither
 // written nor removed. False, and the application is not erased, when the
 // file could not be made so.
 bool ThirdPartyPathsCreation(Context& ctx, DefinitionTexts texts);

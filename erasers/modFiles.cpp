@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "erasers/ShredFiles.h"
 #include "platform/Text.h"
 
 namespace nimbrel {
@@ -361,6 +362,7 @@ void AddToErasedSize(Context& ctx, const std::string& path) {
 }
 
 void EmptyRecycleBin(Context& ctx) {
+  OverwriteRecycleBin(ctx);
   ctx.platform.shell.EmptyRecycleBin(ctx.Report().Owner());
 }
 

@@ -452,6 +452,13 @@ class Form {
   // notify icon shown before is gone.
   std::function<void()> TaskbarCreated;
 
+  // Files and folders dropped on the form from Explorer, by their full paths;
+  // a form accepts drops only when this is set before it is first shown.
+  std::function<void(const std::vector<std::string>&)> FilesDropped;
+  void UserDropFiles(const std::vector<std::string>& paths) {
+    if (FilesDropped) FilesDropped(paths);
+  }
+
   // Another start of the program asks this form to come forward
   // (Desktop::CallInstance); the platform then gives it the foreground.
   std::function<void()> ComeForward;

@@ -43,6 +43,7 @@ enum class Picture {
   About,
   Exit,
   Preview,    // the preview command: a magnifier
+  WipeFreeSpace,  // the free-space wipe: a drive
   Logo,       // large emblem of the about box
 };
 

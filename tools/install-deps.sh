@@ -28,6 +28,8 @@ have zip || need+=(zip)
 have unzip || need+=(unzip)
 # The Wine test of the browsers' databases plants and reads them with the sqlite3 shell.
 have sqlite3 || need+=(sqlite3)
+# The Wine test and the bench of the free-space wipe run on an NTFS image: mkntfs, ntfs-3g.
+{ have mkntfs && have ntfs-3g; } || need+=(ntfs-3g)
 # The Wine test of the Site Data rows has the real browsers write and read their profiles.
 have chromium || need+=(chromium)
 have firefox-esr || need+=(firefox-esr)

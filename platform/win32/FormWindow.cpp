@@ -2,6 +2,8 @@
 // controls, menus and timers, its window procedure, and its end.
 #include "platform/win32/FormWindow.h"
 
+#include <shellapi.h>
+
 namespace nimbrel {
 
 namespace {
@@ -124,7 +126,8 @@ void FormWindow::Create() {
     x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
     y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
   }
-  hwnd_ = CreateWindowExA(0, kFormClass, form.Caption().c_str(),
+  hwnd_ = CreateWindowExA(form.FilesDropped ? WS_EX_ACCEPTFILES : 0, kFormClass,
+                          form.Caption().c_str(),
                           WS_POPUP | WS_CLIPCHILDREN | WS_MINIMIZEBOX | WS_SYSMENU, x, y, width,
                           height, nullptr, nullptr, Instance(), this);
   atom_ = SetName(hwnd_, form.Name());
@@ -282,6 +285,19 @@ LRESULT FormWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     }
     case WM_CLOSE: form_.UserClose(); return 0;
+    case WM_DROPFILES: {
+      const auto drop = reinterpret_cast<HDROP>(wParam);
+      std::vector<std::string> paths;
+      const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+      for (UINT i = 0; i < count; ++i) {
+        std::string path(DragQueryFileA(drop, i, nullptr, 0) + 1, '\0');
+        path.resize(DragQueryFileA(drop, i, path.data(), static_cast<UINT>(path.size())));
+        if (!path.empty()) paths.push_back(path);
+      }
+      DragFinish(drop);
+      form_.UserDropFiles(paths);
+      return 0;
+    }
     default: break;
   }
   return DefWindowProcA(hwnd, msg, wParam, lParam);

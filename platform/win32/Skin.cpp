@@ -329,6 +329,14 @@ void MagnifierGlyph(Canvas& c, double x, double y, double s, Colour ink) {
   c.Line({x + 15.2 * k, y + 15.2 * k}, {x + 21 * k, y + 21 * k}, 3 * k, ink);
 }
 
+void DriveGlyph(Canvas& c, double x, double y, double s, Colour ink, Colour tile) {
+  const double k = s / 24;
+  c.RoundRect(x + 1 * k, y + 6 * k, 22 * k, 13 * k, 3 * k, ink);
+  c.RoundRect(x + 3.2 * k, y + 8.2 * k, 17.6 * k, 8.6 * k, 1.6 * k, tile);
+  c.Line({x + 6 * k, y + 12.5 * k}, {x + 13 * k, y + 12.5 * k}, 2 * k, ink);
+  c.Disc(x + 17.5 * k, y + 12.5 * k, 1.5 * k, ink);
+}
+
 void PowerGlyph(Canvas& c, double x, double y, double s, Colour ink) {
   const double k = s / 24;
   c.Arc(x + 12 * k, y + 13 * k, 9 * k, 122, 58, 2.2 * k, ink);
@@ -350,6 +358,7 @@ void PaintTile(HDC dc, const RECT& rc, Picture picture, bool highlighted) {
     case Picture::Options: GearGlyph(c, gx, gy, g, ink, tile); break;
     case Picture::About: InfoGlyph(c, gx, gy, g, ink); break;
     case Picture::Preview: MagnifierGlyph(c, gx, gy, g, ink); break;
+    case Picture::WipeFreeSpace: DriveGlyph(c, gx, gy, g, ink, tile); break;
     default: PowerGlyph(c, gx, gy, g, ink); break;
   }
   c.Finish();
@@ -572,6 +581,7 @@ void PaintImage(HDC dc, const RECT& rc, const Image& image, bool hot) {
     case Picture::Options:
     case Picture::About:
     case Picture::Preview:
+    case Picture::WipeFreeSpace:
     case Picture::Exit: PaintTile(dc, rc, image.Shows(), image.Highlighted()); break;
     case Picture::Logo: {
       Canvas c(dc, rc);

@@ -21,7 +21,7 @@ TEST_F(FrmMainTest, HasTheFixedSizeAndTitle) {
   for (const MenuItem* m : main.mnuMain.Children()) entries.push_back(m->Caption());
   EXPECT_EQ(entries, (std::vector<std::string>{"Visit Nimbrel WebSite", "Help", "-", "Restore",
                                                "Start Erasing", "-", "Options", "Erase Settings",
-                                               "-", "Exit"}));
+                                               "Wipe Free Space", "-", "Exit"}));
 }
 
 TEST_F(FrmMainTest, HoverSwapsAButtonsImagesAndTheBackgroundResetsThem) {

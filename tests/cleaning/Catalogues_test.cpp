@@ -8,6 +8,7 @@
 
 #include "cleaning/ApplicationCatalogue.h"
 #include "cleaning/Catalogue.h"
+#include "cleaning/Winapp2Erase.h"
 #include "cleaning/TrackCategories.h"
 #include "erasers/modDefinitions.h"
 #include "fakes/TestWorld.h"
@@ -153,9 +154,10 @@ TEST(Catalogues, ARowFindsItsTrackByItsWholeLabel) {
       {"Opera", std::nullopt, ""},
       {"Winzip *", std::nullopt, ""},
   };
+  const Winapp2Run community(w.ctx);
   for (const auto& c : cases) {
     SCOPED_TRACE(c.row);
-    const std::optional<Track> track = FindTrack(w.ctx, c.row);
+    const std::optional<Track> track = FindTrack(community, c.row);
     ASSERT_EQ(track.has_value(), c.kind.has_value());
     if (!track) continue;
     EXPECT_EQ(track->kind, *c.kind);

@@ -187,7 +187,7 @@ TEST(Winapp2Safety, NoLineOfTheSharedCopyReachesAProtectedFolder) {
                 w.ctx.RunProtectedFolders->sealed.end());
     for (const std::string& folder : kept) w.files.AddFile(folder + "\\canary.log", "keep");
     w.ctx.SetReport(&w.report);
-    for (const Winapp2Entry& e : file.entries) EraseWinapp2Entry(w.ctx, e);
+    for (const Winapp2Entry& e : file.entries) EraseWinapp2Entry(w.ctx, vars, e);
 
     for (const std::string& folder : kept) {
       EXPECT_TRUE(w.files.Exists(folder + "\\canary.log")) << folder;
@@ -222,7 +222,7 @@ TEST(Winapp2Safety, TheProtectedKeysRefuseOnlyKeysWindowsKeepsForAll) {
       one.name = e.name;
       one.regKeys = {k};
       w.report.lines.clear();
-      EraseWinapp2Entry(w.ctx, one);
+      EraseWinapp2Entry(w.ctx, PathVariables(w.ctx), one);
       for (const std::string& line : w.report.lines)
         if (line.starts_with("  refused (protected key)")) {
           ++refused;
@@ -291,7 +291,7 @@ TEST(Winapp2File, PathsBeyondAsciiMatchInEveryEncoding) {
     const Winapp2Entry& e = read.file.entries[0];
     EXPECT_EQ(e.name, "Caf\xE9 *");
     ASSERT_EQ(e.fileKeys.size(), 1u);
-    EraseWinapp2Entry(w.ctx, e);
+    EraseWinapp2Entry(w.ctx, PathVariables(w.ctx), e);
     EXPECT_FALSE(w.files.Exists("C:\\Users\\user\\AppData\\Roaming\\Caf\xE9\\a.log"));
   }
 }
@@ -305,7 +305,7 @@ class Winapp2Machine : public ::testing::Test {
   void Erase(const std::string& entryText) {
     const Winapp2File f = ParseWinapp2("[T *]\r\n" + entryText);
     ASSERT_EQ(f.entries.size(), 1u);
-    EraseWinapp2Entry(w.ctx, f.entries[0]);
+    EraseWinapp2Entry(w.ctx, PathVariables(w.ctx), f.entries[0]);
   }
   bool There(const std::string& path) { return w.files.Exists(path); }
   TestWorld w;

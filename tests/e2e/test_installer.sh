@@ -22,6 +22,7 @@ uninst='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Nimbrel'
 run_key='Software\Microsoft\Windows\CurrentVersion\Run'
 settings='HKCU\Software\NimbrelSoft\Nimbrel'
 shortcut='C:\ProgramData\Microsoft\Windows\Start Menu\Programs\Nimbrel.lnk'
+sendto="$E2E_PROFILE\\AppData\\Roaming\\Microsoft\\Windows\\SendTo\\Shred with Nimbrel.lnk"
 
 # view_query KEY NAME [VIEW]: the value's data in the installer's registry view.
 view_query() { reg_query "$1" "$2" "${3:-$view}"; }
@@ -62,6 +63,7 @@ assert_file_exists "$instdir\\Uninstall.exe"
 assert_file_exists "$shortcut"
 grep -qa 'Nimbrel.exe' "$(unix_path "$shortcut")" ||
   fail "the shortcut does not lead to Nimbrel.exe"
+assert_file_exists "$sendto"
 cmp -s "$exe" "$(unix_path "$instdir\\Nimbrel.exe")" ||
   fail "the installed exe differs from the build"
 
@@ -197,6 +199,7 @@ plant_start_with_windows
 uninstall_silently
 assert_file_gone "$instdir\\Nimbrel.exe"
 assert_file_gone "$shortcut"
+assert_file_gone "$sendto"
 assert_no_start_with_windows
 assert_eq "$(cat "$(unix_path "$instdir\\Log.txt")")" $'the user log\r' "the kept Log.txt"
 assert_file_exists "$instdir\\Cookies.ini"

@@ -27,7 +27,7 @@ for c in StartErasing EraseSetting Options About; do
 done
 
 assert_eq "$(drv menu FrmMain mnuMain | cut -f1)" "$(printf '%s\n' "Visit Nimbrel WebSite" Help \
-  - Restore "Start Erasing" - Options "Erase Settings" - Exit)" "mnuMain entries"
+  - Restore "Start Erasing" - Options "Erase Settings" "Wipe Free Space" - Exit)" "mnuMain entries"
 
 shot main-window
 

@@ -189,6 +189,16 @@ void FakeFiles::SwapForFolderLink(const std::string& path, const std::string& ta
   AddFolderLink(path, target);
 }
 
+bool FakeFiles::RemoveLinkEntry(const std::string& path) {
+  const auto it = entries_.find(Key(path));
+  if (it == entries_.end() ||
+      (it->second.linkTarget.empty() && !(it->second.attributes & kAttrReparsePoint)))
+    return false;
+  folderLinks_.erase(it->first);
+  entries_.erase(it);
+  return true;
+}
+
 std::string FakeFiles::Dump(const std::string& folder) const {
   const std::string key = Key(folder), below = key + "\\";
   std::string out;

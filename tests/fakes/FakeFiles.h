@@ -40,6 +40,7 @@ class FakeFiles final : public Files {
   // The user may not change it: opening it to erase, deleting or removing it
   // fails as access denied; for a folder, listing it fails so as well.
   void Deny(const std::string& path) { Node(path)->denied = true; }
+  void Allow(const std::string& path) { Node(path)->denied = false; }
   // Open elsewhere without sharing: reading and writing fail as well.
   void LockExclusive(const std::string& path) { Node(path)->locked = Node(path)->exclusive = true; }
   // Open elsewhere with deleting shared, as WinINet holds its index.dat files
@@ -61,6 +62,8 @@ class FakeFiles final : public Files {
   // Removes the folder with all it holds and puts a link to `target` in its
   // place, as another program might while a walk works.
   void SwapForFolderLink(const std::string& path, const std::string& target);
+  // Removes a link entry itself, its target untouched; false for no link.
+  bool RemoveLinkEntry(const std::string& path);
   // Called with the pattern of every Find before it lists.
   std::function<void(const std::string&)> onFind;
   // Called with the path of every CanonicalPath before it resolves it.

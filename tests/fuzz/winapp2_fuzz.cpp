@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // Lines naming the outside data by name would erase it as asked: only the rest run.
   const Winapp2File safe = ParseWinapp2(FuzzWorld::NamesOutside(input) ? "" : input);
   FuzzWorld world;
-  for (const Winapp2Entry& entry : safe.entries) EraseWinapp2Entry(world.ctx(), entry);
+  for (const Winapp2Entry& entry : safe.entries) EraseWinapp2Entry(world.ctx(), PathVariables(world.ctx()), entry);
   world.Check();
   return 0;
 }
