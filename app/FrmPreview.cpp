@@ -65,6 +65,7 @@ std::string PreviewKind(ChangeKind kind) {
     case ChangeKind::UrlHistory: return "URL history";
     case ChangeKind::AtReboot: return "Deleted at the next start";
     case ChangeKind::DatabaseRows: return "Rows of a database";
+    case ChangeKind::SiteData: return "Site data";
     case ChangeKind::Refused: return "Refused, kept";
   }
   return "";
@@ -129,7 +130,8 @@ void FrmPreview::Fill(const RecordedRun& preview) {
       }
       const int i = lvwPreview.Add(PreviewLine(*c));
       lvwPreview.SetSubItem(i, 1, PreviewKind(c->kind));
-      if (c->kind == ChangeKind::File) lvwPreview.SetSubItem(i, 2, std::to_string(c->bytes));
+      if (c->kind == ChangeKind::File || c->kind == ChangeKind::SiteData)
+        lvwPreview.SetSubItem(i, 2, std::to_string(c->bytes));
     }
   }
   lblTotals.SetCaption(TotalsText(Totals(preview.changes)));

@@ -4,6 +4,9 @@
 //   erase_bench tree FOLDER EXTRA_PASSES EraseFilesInTree(FOLDER, "*.*")
 //   erase_bench databases PROFILE EXTRA_PASSES  a Chromium profile's History and
 //                                        Cookies, keeping kept.example (bench/databases.sh)
+//   erase_bench sitedata PROFILE KEPT    a Chromium profile's Site Data, keeping the sites
+//                                        site0.example to site<KEPT - 1>.example
+//                                        (bench/site_data.sh); no extra passes
 // with secure erasing on and EXTRA_PASSES extra passes, or off for 0 (the
 // settings are written first: they stay in the registry between runs).
 // Prints the seconds spent in the call and the counters it left.
@@ -14,10 +17,13 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "BenchClock.h"
 #include "core/Context.h"
 #include "erasers/BrowserDatabases.h"
+#include "erasers/SiteData.h"
+#include "erasers/ProtectedFolders.h"
 #include "erasers/modFiles.h"
 #include "platform/win32/Win32Bundle.h"
 
@@ -107,10 +113,10 @@ class TimedFiles final : public Files {
 
 int Run(int argc, char** argv) {
   const std::string mode = argc == 4 ? argv[1] : "";
-  if (mode != "file" && mode != "tree" && mode != "databases") {
+  if (mode != "file" && mode != "tree" && mode != "databases" && mode != "sitedata") {
     std::fprintf(stderr,
                  "usage: erase_bench file PATH EXTRA_PASSES | tree FOLDER EXTRA_PASSES"
-                 " | databases PROFILE EXTRA_PASSES\n");
+                 " | databases PROFILE EXTRA_PASSES | sitedata PROFILE KEPT\n");
     return 2;
   }
   Win32Bundle win32;
@@ -126,7 +132,7 @@ int Run(int argc, char** argv) {
   CountingReport report(win32.loop);
   ctx.SetReport(&report);
 
-  const std::string extra = argv[3];
+  const std::string extra = mode == "sitedata" ? "0" : argv[3];
   settings.WriteSetting(kOptions, "chkenablesecureerasing", std::atoi(extra.c_str()) > 0 ? "1" : "0");
   settings.WriteSetting(kOptions, "cmboverwriteTracksFiles", extra);
   const double start = Seconds();
@@ -136,6 +142,15 @@ int Run(int argc, char** argv) {
     // A Chromium profile's History and Network\Cookies, keeping kept.example.
     EraseHistoryDatabases(ctx, TodaysBrowser::Chrome, argv[2]);
     EraseCookieDatabases(ctx, TodaysBrowser::Chrome, argv[2], {"kept.example"});
+  } else if (mode == "sitedata") {
+    // As a cleaning run does: the protected folders asked once for the run.
+    ctx.RunProtectedFolders = TakeProtectedFolders(ctx);
+    std::vector<std::string> kept;
+    for (int i = 0, n = std::atoi(argv[3]); i < n; ++i)
+      kept.push_back("site" + std::to_string(i) + ".example");
+    BrowserFolders folders;
+    folders.profiles.push_back({argv[2], argv[2]});
+    EraseSiteData(ctx, TodaysBrowser::Chrome, folders, kept);
   } else {
     EraseFilesInTree(ctx, argv[2], "*.*");
   }

@@ -267,7 +267,7 @@ const std::vector<BrowserTrack>& BrowserTracks() {
       for (BrowserCategory category : kBrowserCategories)
         out.push_back({entry.browser, category,
                        std::string(entry.rowName) + " " + CategoryName(category),
-                       std::string("chk") + entry.key + CategoryName(category)});
+                       std::string("chk") + entry.key + CategoryKey(category)});
     return out;
   }();
   return tracks;

@@ -52,8 +52,8 @@ struct BrowserTrack {
   std::string key;    // section "Options", also its check box's name: "chkChromeCache"
 };
 
-// The 24, in the order of their rows: Chrome's History, Cookies, Cache,
-// Sessions, then Edge's ...
+// The 30, in the order of their rows: Chrome's History, Cookies, Cache,
+// Sessions, Site Data, then Edge's ...
 const std::vector<BrowserTrack>& BrowserTracks();
 
 }  // namespace nimbrel

@@ -37,7 +37,7 @@ constexpr int kOperaTop = kGroupTop, kOperaHeight = 148;
 constexpr int kNetscapeTop = kOperaTop + kOperaHeight + 10, kNetscapeHeight = 164;
 
 // Today's Browsers page: a row per browser, its name and a box per category.
-constexpr int kBrowserNameWidth = 132, kBrowserColumn = 94, kBrowserBoxWidth = 100;
+constexpr int kBrowserNameWidth = 124, kBrowserColumn = 78, kBrowserBoxWidth = 78;
 constexpr int kBrowserBoxLeft = kIeBox + kBrowserNameWidth + 8;
 constexpr int BrowserRow(int i) { return kGroupTop + 24 + i * kRow; }
 constexpr int kBrowsersHeight = BrowserRow(6) + 46 - kGroupTop;
@@ -182,9 +182,10 @@ FrmEraseingSettings::FrmEraseingSettings(Context& ctx)
                            Px(BrowserRow(6) + 6), Px(kButton), Px(kButtonHeight),
                            &fraTodaysBrowsers),
       lblTodaysBrowsersNote(*this, "lblTodaysBrowsersNote",
-                            "Erasing Cookies signs you out of web sites, erasing Sessions loses "
-                            "the tabs you left open. A browser that is running is left as it "
-                            "is: close it first, or have Nimbrel close it (Options, General).",
+                            "Erasing Cookies or Site Data signs you out of web sites (the sites "
+                            "on the cookie keep list keep both), erasing Sessions loses the tabs "
+                            "you left open. A browser that is running is left as it is: close "
+                            "it first, or have Nimbrel close it (Options, General).",
                             Px(kIeLeft), Px(kBrowsersNote), Px(kPageWidth - 24), Px(48),
                             &FrameTodaysBrowsers),
       cmdBrowsersExit(*this, "cmdBrowsersExit", "Exit", Px(kExitLeft), Px(kBottomRow), Px(kButton),

@@ -38,6 +38,8 @@ struct Outcome {
   std::string what;                // for the progress line: "3 addresses, 1 download"
   std::vector<std::string> lines;  // further progress lines
   std::optional<std::string> left; // set: the database stays as it was, for this reason
+  std::map<std::string, std::uint64_t> sites;  // the sites whose rows went: their bytes
+  bool committed = false;          // the deletions were made
 };
 
 std::string Reason(DbStatus status, const std::string& error) {
@@ -216,6 +218,69 @@ class Cookies final : public DatabaseErasing {
   const std::vector<std::string>& sites_;
 };
 
+// The rows of web sites no kept site holds, in each table with one of the
+// site columns (the first the table has); every other row stays.
+class SiteRows final : public DatabaseErasing {
+ public:
+  SiteRows(Database& db, const Tables& tables, Outcome& out, const std::vector<SiteColumn>& columns,
+           const std::vector<std::string>& sites)
+      : DatabaseErasing(db, tables, out), columns_(columns), sites_(sites) {}
+  void Run() override {
+    std::uint64_t rows = 0;
+    for (const auto& [table, names] : tables_) {
+      if (table.starts_with("sqlite_")) continue;
+      const auto column = std::find_if(columns_.begin(), columns_.end(), [&](const SiteColumn& c) {
+        return names.count(ToLower(c.column)) > 0;
+      });
+      if (column == columns_.end()) continue;
+      // A row's bytes: those of all its values.
+      std::string size = "0";
+      for (const std::string& name : names)
+        size += " + coalesce(length(CAST(" + Name(name) + " AS BLOB)), 0)";
+      const std::string c = Name(ToLower(column->column));
+      DbRows values;
+      if (Fails(db_.Query("SELECT quote(" + c + "), " + c + ", count(*), sum(" + size + ") FROM " +
+                              Name(table) + " WHERE " + c + " IS NOT NULL GROUP BY 1",
+                          values)))
+        return;
+      std::string gone;
+      for (const auto& row : values) {
+        if (row.size() < 4) continue;
+        const std::string host = column->host(row[1]);
+        if (host.empty() || SiteKept(host, sites_)) continue;
+        gone += (gone.empty() ? "" : ",") + row[0];
+        rows += std::stoull("0" + row[2]);
+        out_.sites[SiteOf(host)] += std::stoull("0" + row[3]);
+      }
+      if (!gone.empty() &&
+          Fails(db_.Change("DELETE FROM " + Name(table) + " WHERE " + c + " IN (" + gone + ")")))
+        return;
+    }
+    out_.rows = rows;
+    out_.what = Counted(rows, "row", "rows") + " of " +
+                Counted(out_.sites.size(), "site", "sites");
+  }
+
+ private:
+  const std::vector<SiteColumn>& columns_;
+  const std::vector<std::string>& sites_;
+};
+
+// Firefox's storage.sqlite keeps what it last counted of each site's folder
+// under storage\, trusted at the next start while marked valid: once folders
+// went, it is marked to be counted again, as Firefox marks it itself.
+class StaleOriginCache final : public DatabaseErasing {
+ public:
+  using DatabaseErasing::DatabaseErasing;
+  void Run() override {
+    if (!Has("cache", "valid")) return;
+    const std::uint64_t n = CountRows("cache", "valid <> 0");
+    if (n > 0) Fails(db_.Change("UPDATE cache SET valid = 0 WHERE valid <> 0"));
+    out_.rows = n;
+    out_.what = "the sites' usage to be counted again";
+  }
+};
+
 // The tables of the database and their columns; Ok or why it can't be read.
 DbStatus ReadTables(Database& db, Tables& tables) {
   DbRows names;
@@ -280,29 +345,40 @@ bool DatabaseThere(Context& ctx, const std::string& path, bool tell = true) {
 // Opens the database at the path, when it is there, checks it and runs the
 // erasing `Kind` in one transaction, then checkpoints and checks it again.
 template <class Kind, class... Args>
-void EraseDatabase(Context& ctx, const std::string& path, const Args&... args) {
-  if (!DatabaseThere(ctx, path)) return;
+Outcome EraseDatabase(Context& ctx, const std::string& path, const Args&... args) {
+  Outcome out;
+  const auto left = [&](const std::string& reason) {
+    ctx.Left(reason, path);
+    out.left = reason;
+    return out;
+  };
+  if (!DatabaseThere(ctx, path)) return out;
   DbStatus status = DbStatus::Failed;
   const std::unique_ptr<Database> db = ctx.platform.databases.Open(path, status);
-  if (!db) return ctx.Left(Reason(status, "cannot be opened"), path);
+  if (!db) return left(Reason(status, "cannot be opened"));
   Tables tables;
   if (status = ReadTables(*db, tables); status != DbStatus::Ok)
-    return ctx.Left(Reason(status, db->Error()), path);
+    return left(Reason(status, db->Error()));
   if (status = Check(*db, "PRAGMA quick_check"); status != DbStatus::Ok)
-    return ctx.Left(Reason(status, db->Error()), path);
+    return left(Reason(status, db->Error()));
   const bool secure = ctx.OptionSelected("chkenablesecureerasing");
   if (secure) db->Change("PRAGMA secure_delete = ON");
-  if (status = db->Begin(); status != DbStatus::Ok)
-    return ctx.Left(Reason(status, db->Error()), path);
-  Outcome out;
+  if (status = db->Begin(); status != DbStatus::Ok) return left(Reason(status, db->Error()));
   Kind(*db, tables, out, args...).Run();
   if (out.left) {
     db->Rollback();
-    return ctx.Left(*out.left, path);
+    ctx.Left(*out.left, path);
+    return out;
   }
-  if (out.rows == 0) return db->Rollback();
-  if (status = db->Commit(out.what); status != DbStatus::Ok)
-    return ctx.Left(Reason(status, db->Error()), path);
+  if (out.rows == 0) {
+    db->Rollback();
+    return out;
+  }
+  if (status = db->Commit(out.what); status != DbStatus::Ok) {
+    out.sites.clear();
+    return left(Reason(status, db->Error()));
+  }
+  out.committed = true;
   const bool logKept = db->Checkpoint() != DbStatus::Ok;
   ctx.AddProgressLine("  " + path + ": " + out.what);
   for (const std::string& line : out.lines) ctx.AddProgressLine(line);
@@ -312,6 +388,7 @@ void EraseDatabase(Context& ctx, const std::string& path, const Args&... args) {
   if (Check(*db, "PRAGMA integrity_check") == DbStatus::Damaged)
     ctx.Left("damaged after erasing", path);
   ctx.DoEvents();
+  return out;
 }
 
 bool IsFirefox(TodaysBrowser browser) { return browser == TodaysBrowser::Firefox; }
@@ -338,6 +415,18 @@ void EraseCookieDatabases(Context& ctx, TodaysBrowser browser, const std::string
   const char* host = IsFirefox(browser) ? "host" : "host_key";
   for (const std::string& path : CookieFiles(browser, profile))
     EraseDatabase<Cookies>(ctx, path, table, host, keptSites);
+}
+
+SiteRowsGone EraseSiteRows(Context& ctx, const std::string& path,
+                           const std::vector<SiteColumn>& columns,
+                           const std::vector<std::string>& keptSites) {
+  Outcome out = EraseDatabase<SiteRows>(ctx, path, columns, keptSites);
+  return {out.committed ? std::move(out.sites) : std::map<std::string, std::uint64_t>{},
+          out.left.has_value()};
+}
+
+void MarkFirefoxStorageStale(Context& ctx, const std::string& profile) {
+  EraseDatabase<StaleOriginCache>(ctx, profile + "\\storage.sqlite");
 }
 
 std::vector<std::string> CookieSites(Context& ctx) {

@@ -14,6 +14,8 @@
 // Rows are not counted as registry items or files.
 #pragma once
 
+#include <cstdint>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,6 +39,31 @@ void EraseHistoryDatabases(Context& ctx, TodaysBrowser browser, const std::strin
 // cookie but those of the kept sites.
 void EraseCookieDatabases(Context& ctx, TodaysBrowser browser, const std::string& profile,
                           const std::vector<std::string>& keptSites);
+
+// A column of a database that names its row's web site, and how the host is
+// read from its value ("" for a value that names no web site: an
+// extension's, a file's; such rows stay).
+struct SiteColumn {
+  const char* column;
+  std::string (*host)(std::string_view value);
+};
+// What EraseSiteRows deleted: the sites whose rows went, with their bytes
+// (those of all the rows' values), and whether the database was left.
+struct SiteRowsGone {
+  std::map<std::string, std::uint64_t> sites;
+  bool left = false;
+};
+// The rows of every site no kept site holds (`keptSites`, sub-domains
+// included), in each table holding one of the columns (the first of them it
+// holds); every other row stays. One transaction, checked as the history and
+// cookie databases are; the line "  PATH: N rows of M sites".
+SiteRowsGone EraseSiteRows(Context& ctx, const std::string& path,
+                           const std::vector<SiteColumn>& columns,
+                           const std::vector<std::string>& keptSites);
+// Firefox's storage.sqlite in the profile: what it keeps of the usage of the
+// sites' folders (its "cache" table) marked to be counted again at the next
+// start, once some of those folders went.
+void MarkFirefoxStorageStale(Context& ctx, const std::string& profile);
 
 // The hosts holding cookies in every profile of today's installed browsers,
 // as sites: lower-case, without leading dots, sorted, each once. A database

@@ -21,9 +21,9 @@ const std::array<BrowserEntry, 6> kTodaysBrowsers = {{
      "MozillaWindowClass"},
 }};
 
-const std::array<BrowserCategory, 4> kBrowserCategories = {
+const std::array<BrowserCategory, 5> kBrowserCategories = {
     BrowserCategory::History, BrowserCategory::Cookies, BrowserCategory::Cache,
-    BrowserCategory::Sessions};
+    BrowserCategory::Sessions, BrowserCategory::SiteData};
 
 const BrowserEntry& SpecOf(TodaysBrowser browser) {
   return kTodaysBrowsers[static_cast<std::size_t>(browser)];
@@ -35,8 +35,15 @@ const char* CategoryName(BrowserCategory category) {
     case BrowserCategory::Cookies: return "Cookies";
     case BrowserCategory::Cache: return "Cache";
     case BrowserCategory::Sessions: return "Sessions";
+    case BrowserCategory::SiteData: return "Site Data";
   }
   return "";
+}
+
+std::string CategoryKey(BrowserCategory category) {
+  std::string key = CategoryName(category);
+  key.erase(std::remove(key.begin(), key.end(), ' '), key.end());
+  return key;
 }
 
 namespace {

@@ -18,7 +18,7 @@
 namespace nimbrel {
 
 enum class TodaysBrowser { Chrome, Edge, Brave, Vivaldi, OperaStable, Firefox };
-enum class BrowserCategory { History, Cookies, Cache, Sessions };
+enum class BrowserCategory { History, Cookies, Cache, Sessions, SiteData };
 
 struct BrowserEntry {
   TodaysBrowser browser;
@@ -30,11 +30,13 @@ struct BrowserEntry {
 };
 
 extern const std::array<BrowserEntry, 6> kTodaysBrowsers;
-extern const std::array<BrowserCategory, 4> kBrowserCategories;
+extern const std::array<BrowserCategory, 5> kBrowserCategories;
 
 const BrowserEntry& SpecOf(TodaysBrowser browser);
-// "History", "Cookies", "Cache", "Sessions".
+// "History", "Cookies", "Cache", "Sessions", "Site Data".
 const char* CategoryName(BrowserCategory category);
+// The same as its settings key spells it: "SiteData" ("chkChromeSiteData").
+std::string CategoryKey(BrowserCategory category);
 
 // A folder of the browser and, for its cache, the same folder under the local
 // application data (Opera and Firefox keep their profiles in the roaming one);

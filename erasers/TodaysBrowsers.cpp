@@ -4,6 +4,7 @@
 #include <set>
 
 #include "erasers/BrowserDatabases.h"
+#include "erasers/SiteData.h"
 #include "erasers/modFiles.h"
 #include "platform/Text.h"
 #include "settings/KeepLists.h"
@@ -147,6 +148,8 @@ void EraseBrowserCategory(Context& ctx, TodaysBrowser browser, BrowserCategory c
     EraseHistory(ctx, browser, folders);
   } else if (category == BrowserCategory::Cookies) {
     EraseCookies(ctx, browser, folders);
+  } else if (category == BrowserCategory::SiteData) {
+    EraseSiteData(ctx, browser, folders, KeptSites(ReadCookieKeepList(ctx.platform, ctx.dataFolder)));
   } else if (category == BrowserCategory::Cache) {
     if (firefox) EraseFirefoxCache(ctx, folders);
     else EraseChromiumCache(ctx, folders);
@@ -178,7 +181,7 @@ void TodaysBrowsersRun::EraseRow(Context& ctx, TodaysBrowser browser, BrowserCat
     ++ctx.ItemsLeft;
     if (!told_[i])
       ctx.AddProgressLine(std::string("  ") + SpecOf(browser).name +
-                          " is running: its history, cookies, cache and sessions were left");
+                          " is running: its history, cookies, cache, sessions and site data were left");
     told_[i] = true;
     return;
   }

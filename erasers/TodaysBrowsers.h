@@ -41,6 +41,8 @@ void CloseBrowsers(Context& ctx, const std::vector<TodaysBrowser>& browsers);
 //    "Current Tabs", "Last Session" and "Last Tabs"; Firefox's
 //    "sessionstore.jsonlz4" (and "sessionstore.js" of the versions Windows
 //    XP runs) and "sessionstore-backups".
+//  - Site Data: what web sites keep of themselves (erasers/SiteData), but
+//    the kept sites'.
 void EraseBrowserCategory(Context& ctx, TodaysBrowser browser, BrowserCategory category);
 
 // One run's rows of today's browsers. Before each row the browser is looked
@@ -48,7 +50,7 @@ void EraseBrowserCategory(Context& ctx, TodaysBrowser browser, BrowserCategory c
 // is selected, every browser of the run's rows is asked to close, once in the
 // run and all together; one still running has its rows erase
 // nothing, told once in the run as "  <Browser> is running: its history,
-// cookies, cache and sessions were left".
+// cookies, cache, sessions and site data were left".
 class TodaysBrowsersRun {
  public:
   // A run of rows of these browsers begins: none asked to close or told

@@ -231,6 +231,121 @@ void EraseFilesInTree(Context& ctx, const std::string& folder, const std::string
   });
 }
 
+namespace {
+
+// What erasing trees quietly will remove: the files found, then the folders,
+// each after the folders below it.
+struct TreePlan {
+  struct File {
+    std::string path;
+    FileEntry entry;
+    std::size_t tree;  // the tree it belongs to
+  };
+  std::vector<File> files;
+  std::vector<std::pair<std::string, std::size_t>> folders;
+  std::vector<std::uint64_t> bytes;  // by tree, of the files gone
+};
+
+// Lists the folder's files and sub-folders into the plan, each folder entered
+// only as itself below `base`; links inside stay, told as left.
+void PlanTree(Context& ctx, const std::string& folder, std::uint32_t attributes,
+              const std::string& base, std::size_t tree, TreePlan& plan) {
+  Files& files = ctx.platform.files;
+  if (!MayEnter(files, folder, base)) return LeftNotEntered(ctx, folder);
+  MakeWritable(files, folder, attributes);
+  const std::vector<FileEntry> listing = files.Find(folder + "\\*");
+  LeftIfUnlisted(ctx, listing, folder);
+  for (const FileEntry& entry : listing) {
+    if (IsDots(entry.name)) continue;
+    const std::string full = folder + "\\" + entry.name;
+    if (entry.attributes & kAttrReparsePoint) {
+      ctx.Left("refused: link", full);
+    } else if (entry.attributes & kAttrDirectory) {
+      PlanTree(ctx, full, entry.attributes, base, tree, plan);
+    } else {
+      MakeWritable(files, full, entry.attributes);
+      plan.files.push_back({full, entry, tree});
+    }
+  }
+  plan.folders.emplace_back(folder, tree);
+}
+
+// Erases the plan's files, one after the other with no call between them
+// that would wait for the ones in flight (each is checked through its own
+// handle to lie below `base`), then removes its folders.
+void RunTreePlan(Context& ctx, const std::string& base, TreePlan& plan) {
+  Files& files = ctx.platform.files;
+  for (const TreePlan::File& f : plan.files) {
+    const Outcome outcome = EraseFoundFile(ctx, f.path, f.entry, &base);
+    if (outcome == Outcome::Gone) plan.bytes[f.tree] += f.entry.size;
+    if (outcome == Outcome::Link) ctx.Left("refused: link", f.path);
+    if (outcome == Outcome::Elsewhere) LeftNotEntered(ctx, WithoutTrailingBackslash(ParentOf(f.path)));
+    if (outcome == Outcome::Left || outcome == Outcome::NotAFile)
+      LeftIfThere(ctx, f.path, files.LastFailure());
+    ctx.DoEvents();
+  }
+  for (const auto& [folder, tree] : plan.folders) {
+    if (files.RemoveFolder(folder)) continue;
+    // A folder that still holds what was left in it is not told as well.
+    const FileFailure failure = files.LastFailure();
+    const std::vector<FileEntry> still = files.Find(folder + "\\*");
+    if (std::all_of(still.begin(), still.end(), [](const FileEntry& e) { return IsDots(e.name); }))
+      LeftIfThere(ctx, folder, failure);
+  }
+}
+
+}  // namespace
+
+std::map<std::string, std::uint64_t> EraseSubFoldersQuietly(
+    Context& ctx, const std::string& parent, const std::function<bool(const std::string&)>& erase) {
+  std::map<std::string, std::uint64_t> gone;
+  Files& files = ctx.platform.files;
+  const std::string folder = WithoutTrailingBackslash(parent);
+  const std::uint32_t attributes = files.Attributes(folder);
+  if (attributes == kInvalidAttributes || !(attributes & kAttrDirectory)) return gone;
+  const std::string base = ToUpper(ErasableFolder(ctx, folder));
+  if (base.empty()) {
+    LeftIfRefused(ctx, folder);
+    return gone;
+  }
+  TreePlan plan;
+  std::vector<std::string> names;
+  for (const FileEntry& entry : files.Find(folder + "\\*")) {
+    if (IsDots(entry.name) || !(entry.attributes & kAttrDirectory) ||
+        (entry.attributes & kAttrReparsePoint) || !erase(entry.name))
+      continue;
+    names.push_back(entry.name);
+    plan.bytes.push_back(0);
+    PlanTree(ctx, folder + "\\" + entry.name, entry.attributes, base, names.size() - 1, plan);
+    ctx.DoEvents();
+  }
+  RunTreePlan(ctx, base, plan);
+  for (std::size_t i = 0; i < names.size(); ++i)
+    if (files.Attributes(folder + "\\" + names[i]) == kInvalidAttributes) {
+      ctx.CountFileDeleted();
+      gone[names[i]] = plan.bytes[i];
+    }
+  return gone;
+}
+
+std::uint64_t EraseTreeQuietly(Context& ctx, const std::string& folder) {
+  Files& files = ctx.platform.files;
+  const std::string path = WithoutTrailingBackslash(folder);
+  const std::uint32_t attributes = files.Attributes(path);
+  if (attributes == kInvalidAttributes || !(attributes & kAttrDirectory)) return 0;
+  const std::string base = ToUpper(ErasableFolder(ctx, path));
+  if (base.empty()) {
+    LeftIfRefused(ctx, path);
+    return 0;
+  }
+  TreePlan plan;
+  plan.bytes.push_back(0);
+  PlanTree(ctx, path, attributes, base, 0, plan);
+  RunTreePlan(ctx, base, plan);
+  if (files.Attributes(path) == kInvalidAttributes) ctx.CountFileDeleted();
+  return plan.bytes[0];
+}
+
 void DeleteAtNextStart(Files& files, const std::string& path) {
   if (!files.IsLink(path)) files.DeleteAtReboot(path);
 }

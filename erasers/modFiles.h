@@ -14,7 +14,9 @@
 // never overwritten, only this name is deleted.
 #pragma once
 
+#include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -48,6 +50,19 @@ using SpareFile = std::function<bool(const std::string& path)>;
 void EraseFilesInTree(Context& ctx, const std::string& folder, const std::string& pattern,
                       const std::vector<std::string>& notEntered = {},
                       const SpareFile& spare = {});
+// The folder and all it holds, as a browser's store of one web site is
+// erased: every file below it overwritten and deleted as EraseFile does
+// (counted, what stays told as left), without a progress line of its own, and
+// then the folder and its emptied sub-folders removed (the folder counted
+// once, as EraseFolder counts it). Nothing is spared by name. The bytes of the
+// files that went are returned; 0 for a folder that is not there or refused.
+std::uint64_t EraseTreeQuietly(Context& ctx, const std::string& folder);
+// Each sub-folder of `parent` (no link) whose name `erase` chooses, erased as
+// EraseTreeQuietly erases one, `parent` checked once for them all: the
+// folders of many web sites in one browser's store. The names of those gone,
+// with their bytes.
+std::map<std::string, std::uint64_t> EraseSubFoldersQuietly(
+    Context& ctx, const std::string& parent, const std::function<bool(const std::string&)>& erase);
 // The file goes at the next start of the system; a link is left alone.
 void DeleteAtNextStart(Files& files, const std::string& path);
 // Adds the size of the file at `path` (0 for anything else) to BytesErased.

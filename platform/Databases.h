@@ -1,10 +1,17 @@
 // SQLite databases of other programs (today's browsers' history and cookies),
 // read and changed row by row through the SQLite library built into the
-// program; never created, never deleted.
+// program; and LevelDB databases (the stores Chromium keeps of every web
+// site's data: Local Storage, Session Storage, the service workers'
+// registrations), read and changed entry by entry through the LevelDB library
+// built into it. Neither kind is ever created or deleted through them.
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 namespace nimbrel {
@@ -47,6 +54,26 @@ class Database {
   virtual std::string Error() = 0;
 };
 
+// A LevelDB database, opened by one connection: LevelDB itself reads its
+// tables and log, and writes, syncs and compacts them.
+class Store {
+ public:
+  virtual ~Store() = default;
+  // Every entry, in key order, until `visit` returns false; Damaged when a
+  // table or the log fails its checksums.
+  using Visitor = std::function<bool(std::string_view key, std::string_view value)>;
+  virtual DbStatus Each(const Visitor& visit) = 0;
+  // One batch, written to the log and synced before it returns: the keys in
+  // `gone` deleted, the entries of `put` written. Then the whole database is
+  // compacted, so the deleted entries' bytes are in no table or log it keeps.
+  // `what` tells the change as the progress line does ("3 sites").
+  virtual DbStatus Write(const std::vector<std::string>& gone,
+                         const std::vector<std::pair<std::string, std::string>>& put,
+                         const std::string& what) = 0;
+  // LevelDB's message for the last call that failed.
+  virtual std::string Error() = 0;
+};
+
 class Databases {
  public:
   virtual ~Databases() = default;
@@ -59,6 +86,23 @@ class Databases {
   // stays, and what it would undo is read as it stands). Begin takes a read
   // transaction; Change and Commit fail.
   virtual std::unique_ptr<Database> OpenToRead(const std::string& path, DbStatus& status) = 0;
+
+  // The existing LevelDB database in the folder, opened to read and change
+  // (none is created); null, with the reason in `status`, when it cannot be
+  // opened: Busy while another program holds its lock, Damaged when LevelDB
+  // finds it corrupt, NotADatabase when the folder holds none.
+  virtual std::unique_ptr<Store> OpenStore(const std::string& folder, DbStatus& status) = 0;
+  // The same database read into memory and opened there: nothing in the
+  // folder changes through it (no lock taken, no log replayed into it), and
+  // Write changes only the copy.
+  virtual std::unique_ptr<Store> OpenStoreToRead(const std::string& folder, DbStatus& status) = 0;
+  // A web site's data is gone from a browser's profile: `bytes` of it, in
+  // every store and folder. Tells it to a recording platform (the preview
+  // and the journal list it); changes nothing.
+  virtual void SiteDataGone(const std::string& profile, const std::string& site,
+                            std::uint64_t bytes) {
+    (void)profile, (void)site, (void)bytes;
+  }
 };
 
 // How long a connection waits for a lock another connection holds.
@@ -79,12 +123,17 @@ class SqliteDatabases : public Databases {
   int statementLimitMs = kDatabaseStatementLimitMs;
   std::unique_ptr<Database> Open(const std::string& path, DbStatus& status) override;
   std::unique_ptr<Database> OpenToRead(const std::string& path, DbStatus& status) override;
+  // LevelDB's, through its Env::Default(): on Windows Nimbrel's own
+  // (platform/win32/LevelDbEnv.cpp), given the same UTF-8 name.
+  std::unique_ptr<Store> OpenStore(const std::string& folder, DbStatus& status) override;
+  std::unique_ptr<Store> OpenStoreToRead(const std::string& folder, DbStatus& status) override;
 
  protected:
   virtual std::string FileName(const std::string& path) = 0;
 
  private:
   std::unique_ptr<Database> OpenAs(const std::string& path, DbStatus& status, bool toRead);
+  std::unique_ptr<Store> OpenStoreAs(const std::string& folder, DbStatus& status, bool toRead);
 };
 
 }  // namespace nimbrel

@@ -26,6 +26,7 @@ const char* ChangeKindName(ChangeKind kind) {
     case ChangeKind::UrlHistory: return "url history";
     case ChangeKind::AtReboot: return "deleted at the next start";
     case ChangeKind::DatabaseRows: return "database rows";
+    case ChangeKind::SiteData: return "site data";
     case ChangeKind::Refused: return "refused";
   }
   return "";
@@ -72,9 +73,9 @@ void ChangeJournal::Deleted(const std::string& path, std::uint64_t bytes, bool f
   story.existsNow = false;
 }
 
-void ChangeJournal::Record(ChangeKind kind, const std::string& item) {
+void ChangeJournal::Record(ChangeKind kind, const std::string& item, std::uint64_t bytes) {
   Entry e;
-  e.change = {row_, kind, item};
+  e.change = {row_, kind, item, bytes};
   entries_.push_back(e);
 }
 

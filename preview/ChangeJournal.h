@@ -34,6 +34,8 @@ enum class ChangeKind {
   UrlHistory,     // the URL history store asked to clear itself
   AtReboot,       // a file the system is to delete at its next start
   DatabaseRows,   // rows deleted from a database; item: "PATH: what went"
+  SiteData,       // a web site's data gone from a browser's profile; item:
+                  // "PROFILE: SITE", bytes: its size in every store and folder
   Refused,        // a line the run refused, nothing changed; item: "(WHY): LINE"
 };
 
@@ -68,7 +70,7 @@ class ChangeJournal {
   // A file deleted (`bytes` its size before) or a folder removed.
   void Deleted(const std::string& path, std::uint64_t bytes, bool folder);
   // Any other change.
-  void Record(ChangeKind kind, const std::string& item);
+  void Record(ChangeKind kind, const std::string& item, std::uint64_t bytes = 0);
 
   // The net changes, in the order each item was first changed. A file the
   // run erased is no file to delete at the next start as well: one deleted

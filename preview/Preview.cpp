@@ -58,7 +58,7 @@ std::string ChangesAsText(const RecordedRun& run) {
   std::string text;
   for (const Change& c : run.changes) {
     text += RowLabel(run, c.row) + '\t' + ChangeKindName(c.kind) + '\t' + c.item + '\t';
-    if (c.kind == ChangeKind::File) text += std::to_string(c.bytes);
+    if (c.kind == ChangeKind::File || c.kind == ChangeKind::SiteData) text += std::to_string(c.bytes);
     text += "\r\n";
   }
   return text;

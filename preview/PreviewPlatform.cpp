@@ -249,6 +249,17 @@ class PreviewDatabase final : public Database {
 
 }  // namespace
 
+std::unique_ptr<Store> PreviewDatabases::OpenStore(const std::string& folder, DbStatus& status) {
+  return mode_ == PreviewMode::Preview ? inner_.OpenStoreToRead(folder, status)
+                                       : inner_.OpenStore(folder, status);
+}
+
+void PreviewDatabases::SiteDataGone(const std::string& profile, const std::string& site,
+                                    std::uint64_t bytes) {
+  inner_.SiteDataGone(profile, site, bytes);
+  journal_.Record(ChangeKind::SiteData, profile + ": " + site, bytes);
+}
+
 std::unique_ptr<Database> PreviewDatabases::Open(const std::string& path, DbStatus& status) {
   std::unique_ptr<Database> inner = mode_ == PreviewMode::Preview
                                         ? inner_.OpenToRead(path, status)

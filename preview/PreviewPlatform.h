@@ -149,6 +149,14 @@ class PreviewDatabases final : public Databases {
   std::unique_ptr<Database> OpenToRead(const std::string& path, DbStatus& status) override {
     return inner_.OpenToRead(path, status);
   }
+  // A preview opens a LevelDB database as a copy in memory, and writes none.
+  std::unique_ptr<Store> OpenStore(const std::string& folder, DbStatus& status) override;
+  std::unique_ptr<Store> OpenStoreToRead(const std::string& folder, DbStatus& status) override {
+    return inner_.OpenStoreToRead(folder, status);
+  }
+  // Recorded as a change of its own ("PROFILE: SITE", with its bytes).
+  void SiteDataGone(const std::string& profile, const std::string& site,
+                    std::uint64_t bytes) override;
 
  private:
   Databases& inner_;

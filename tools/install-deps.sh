@@ -30,6 +30,9 @@ have unzip || need+=(unzip)
 have sqlite3 || need+=(sqlite3)
 # The Wine test and the bench of the free-space wipe run on an NTFS image: mkntfs, ntfs-3g.
 { have mkntfs && have ntfs-3g; } || need+=(ntfs-3g)
+# The Wine test of the Site Data rows has the real browsers write and read their profiles.
+have chromium || need+=(chromium)
+have firefox-esr || need+=(firefox-esr)
 [ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
 # The image's own `convert` may be a stand-in: the real one is ImageMagick's.
 { have import && convert -version 2>/dev/null | grep -q ImageMagick; } || need+=(imagemagick)

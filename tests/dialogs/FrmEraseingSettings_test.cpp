@@ -274,21 +274,21 @@ TEST_F(EraseSettingsTest, TodaysBrowsersPageOffersTheInstalledBrowsersAlone) {
   w.SetOption("chkFirefoxCache", "0");  // the user's choice stays
   w.SetOption("chkEdgeSessions", "1");  // kept, unwritten, while Edge is not there
   dlg.Load();
-  // Per browser its label, then History, Cookies, Cache, Sessions.
+  // Per browser its label, then History, Cookies, Cache, Sessions, Site Data.
   const struct {
     const char* label;
     bool found;
-    const char* values;  // the four boxes
-  } rows[] = {{"Chrome", true, "1010"},  {"Edge (not found)", false, "0001"},
-              {"Brave (not found)", false, "0000"}, {"Vivaldi (not found)", false, "0000"},
-              {"Opera (not found)", false, "0000"}, {"Firefox", true, "1000"}};
-  ASSERT_EQ(dlg.BrowserBoxes.size(), 24u);
+    const char* values;  // the five boxes
+  } rows[] = {{"Chrome", true, "10100"},  {"Edge (not found)", false, "00010"},
+              {"Brave (not found)", false, "00000"}, {"Vivaldi (not found)", false, "00000"},
+              {"Opera (not found)", false, "00000"}, {"Firefox", true, "10000"}};
+  ASSERT_EQ(dlg.BrowserBoxes.size(), 30u);
   for (std::size_t b = 0; b < 6; ++b) {
     EXPECT_EQ(dlg.BrowserLabels[b]->Caption(), rows[b].label);
     EXPECT_EQ(dlg.BrowserLabels[b]->Enabled(), rows[b].found) << rows[b].label;
-    for (std::size_t c = 0; c < 4; ++c) {
-      const CheckBox& box = *dlg.BrowserBoxes[b * 4 + c];
-      const BrowserTrack& track = BrowserTracks()[b * 4 + c];
+    for (std::size_t c = 0; c < kBrowserCategories.size(); ++c) {
+      const CheckBox& box = *dlg.BrowserBoxes[b * kBrowserCategories.size() + c];
+      const BrowserTrack& track = BrowserTracks()[b * kBrowserCategories.size() + c];
       EXPECT_EQ(box.Name(), track.key);
       EXPECT_EQ(box.Caption(), CategoryName(track.category));
       EXPECT_EQ(box.Enabled(), rows[b].found) << track.key;
@@ -300,12 +300,14 @@ TEST_F(EraseSettingsTest, TodaysBrowsersPageOffersTheInstalledBrowsersAlone) {
   EXPECT_EQ(w.Option("chkChromeCache"), "1");
   EXPECT_EQ(w.Option("chkChromeCookies"), "<absent>");
   EXPECT_EQ(w.Option("chkChromeSessions"), "<absent>");
+  EXPECT_EQ(w.Option("chkChromeSiteData"), "<absent>");  // unticked, as Cookies are
+  EXPECT_EQ(w.Option("chkFirefoxSiteData"), "<absent>");
   EXPECT_EQ(w.Option("chkFirefoxCache"), "0");
   EXPECT_EQ(w.Option("chkEdgeHistory"), "<absent>");
 
   dlg.cmdBrowsersSelectAll.UserClick();
-  for (const char* key : {"chkChromeCookies", "chkChromeSessions", "chkFirefoxCache",
-                          "chkFirefoxSessions"})
+  for (const char* key : {"chkChromeCookies", "chkChromeSessions", "chkChromeSiteData",
+                          "chkFirefoxCache", "chkFirefoxSessions", "chkFirefoxSiteData"})
     EXPECT_EQ(w.Option(key), "1") << key;
   EXPECT_EQ(w.Option("chkEdgeHistory"), "<absent>");
   dlg.cmdBrowsersSelectNon.UserClick();

@@ -14,7 +14,7 @@ SHELL_FOLDERS='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Fol
 USER_SHELL_FOLDERS='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\User Shell Folders'
 LOG=$WINEPREFIX/drive_c/Nimbrel/Log.txt
 DONE_MESSAGE=" All selected tracks were erased sucessfully."
-RUNNING_LINE="  Chrome is running: its history, cookies, cache and sessions were left"
+RUNNING_LINE="  Chrome is running: its history, cookies, cache, sessions and site data were left"
 CHROME_EXE='C:\Program Files\Google\Chrome\Application\chrome.exe'
 
 # ---- Planting: ERASED holds the cache and session files, KEPT every other file.

@@ -15,7 +15,7 @@ using Lines = std::vector<std::string>;
 
 constexpr WindowHandle kChromeWindow = 0x100, kEditorWindow = 0x200;
 constexpr std::uint32_t kChromePid = 40, kChromeChildPid = 41, kEditorPid = 50;
-const std::string kRunningLine = "  Chrome is running: its history, cookies, cache and sessions were left";
+const std::string kRunningLine = "  Chrome is running: its history, cookies, cache, sessions and site data were left";
 
 class TodaysBrowsersTest : public ::testing::Test {
  protected:
