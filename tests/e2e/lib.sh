@@ -274,12 +274,18 @@ drv() {
 }
 
 # Starts Nimbrel.exe in the background with ARGS and waits for its main window.
+# Under a loaded machine Wine now and then ends a process as it starts, before its
+# first window: a start that ended so, without a window, is given once more.
 start_nimbrel() {
-  (cd "$WINEPREFIX/drive_c/Nimbrel" && exec "$E2E_WINE" Nimbrel.exe "$@") >>"$E2E_DIR/nimbrel.log" 2>&1 &
-  NIMBREL_PID=$!
-  drv wait FrmMain 45000 >/dev/null ||
-    fail "FrmMain did not appear within 45 s$(kill -0 "$NIMBREL_PID" 2>/dev/null ||
-      echo ' (Nimbrel.exe has exited)')"
+  local try
+  for try in 1 2; do
+    (cd "$WINEPREFIX/drive_c/Nimbrel" && exec "$E2E_WINE" Nimbrel.exe "$@") >>"$E2E_DIR/nimbrel.log" 2>&1 &
+    NIMBREL_PID=$!
+    drv wait FrmMain 45000 >/dev/null && return 0
+    kill -0 "$NIMBREL_PID" 2>/dev/null && fail "FrmMain did not appear within 45 s"
+    e2e_log "Nimbrel.exe ended without its window (start $try, exit code $(wait "$NIMBREL_PID"; echo $?))"
+  done
+  fail "FrmMain did not appear within 45 s (Nimbrel.exe has exited)"
 }
 
 # True while the Nimbrel.exe started by start_nimbrel runs.
